@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Parvane needs, only those that are missing.
+#   scripts/setup.sh            packages to build and run the program
+#   scripts/setup.sh --tests    also the packages the tests, fuzzers and end-to-end runs use
+set -euo pipefail
+
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev zlib1g-dev libjpeg62-turbo-dev
+          libtiff-dev libgif-dev libasound2-dev)
+if [[ "${1:-}" == "--tests" ]]; then
+    packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool
+               xclip x11-utils imagemagick)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing missing packages: ${missing[*]}"
+sudo=()
+if [[ $(id -u) -ne 0 ]]; then
+    command -v sudo >/dev/null || { echo "Run as root (or install sudo) to install: ${missing[*]}" >&2; exit 1; }
+    sudo=(sudo)
+fi
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

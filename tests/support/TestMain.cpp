@@ -1,0 +1,15 @@
+// Test entry point shared by every suite: widgets and the clipboard need a QApplication, and
+// tests must run without a display and without touching the user's configuration.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("XDG_CONFIG_HOME", PARVANE_TEST_CONFIG_DIR);
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", PARVANE_TEST_RUNTIME_DIR);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
