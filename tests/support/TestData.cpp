@@ -40,8 +40,8 @@ ScratchDir::ScratchDir() {
     static std::atomic<unsigned> counter{0};
     std::random_device rd;
     path_ = std::filesystem::temp_directory_path() /
-            ("parvane-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) +
-             "-" + std::to_string(rd()));
+            ("parvane-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+             std::to_string(rd()));
     std::filesystem::create_directories(path_);
 }
 

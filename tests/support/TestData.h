@@ -33,9 +33,9 @@ private:
 
 } // namespace parvane::testing
 
-#define PARVANE_REQUIRE_TESTDATA()                                                               \
-    do {                                                                                         \
-        if (!::parvane::testing::testDataAvailable())                                            \
-            GTEST_SKIP() << "shared test corpus not found at "                                   \
-                         << ::parvane::testing::testDataDir().string();                          \
+#define PARVANE_REQUIRE_TESTDATA()                                                                 \
+    do {                                                                                           \
+        if (!::parvane::testing::testDataAvailable())                                              \
+            GTEST_SKIP() << "shared test corpus not found at "                                     \
+                         << ::parvane::testing::testDataDir().string();                            \
     } while (false)
