@@ -46,6 +46,10 @@ QLabel* infoText(const char* name, const QColor& colour, Qt::Alignment alignment
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
     setBackground(label, colour);
+    QFont font = label->font();
+    font.setPixelSize(11);
+    font.setStretch(QFont::SemiCondensed);
+    label->setFont(font);
     return label;
 }
 
