@@ -209,6 +209,13 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Enter:
         StatusBar->showMessage(hintAt(widget, this));
         break;
+    case QEvent::FocusIn:
+        // The scroll bars hand the keyboard focus straight back once the mouse used them;
+        // done after the focus change has finished.
+        if (widget == ClipTileSizeScroll || widget == TargetWidthScrollBar ||
+            widget == TargetHeightScrollBar || widget == ScrollBarGrid)
+            QMetaObject::invokeMethod(this, &TMain::NoActiveControls, Qt::QueuedConnection);
+        break;
     case QEvent::Leave:
         // The mouse goes back to the enclosing control (a sibling's Enter follows if it
         // moved on to one instead).
