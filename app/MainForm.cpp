@@ -100,7 +100,6 @@ void TMain::FormCreate() {
 
     // 8. The size selector starts at "Multi Tile".
     ClipTileSizeScroll->setValue(1);
-    ClipTileSizeScrollChange();
 
     // 9. The colours of the pots.
     MagentaColour = kMagenta;

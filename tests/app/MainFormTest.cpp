@@ -181,6 +181,8 @@ TEST_F(MainFormTest, RaisingTheCountersWidensTheViewAndLoweringThemKeepsThePages
     EXPECT_EQ(main->Target->PortWidth(), 512);
     EXPECT_EQ(main->Target->PortHeight(), 768);
     EXPECT_EQ(main->PanelRightSide->width(), 673);
+    // The window is as narrow as its panels allow: the Source side at its minimum.
+    EXPECT_EQ(main->width(), 300 + 673);
     EXPECT_EQ(main->TargetAreaInfo->text(), QStringLiteral("512 x 768 pixels (8 x 12 = 96 txtrs)"));
     EXPECT_EQ(face(main->TargetAreaInfo), kSkyBlue);
     // The grid follows the view.
@@ -194,6 +196,7 @@ TEST_F(MainFormTest, RaisingTheCountersWidensTheViewAndLoweringThemKeepsThePages
     EXPECT_EQ(main->Target->PortWidth(), 256);
     EXPECT_EQ(main->Target->PortHeight(), 256);
     EXPECT_EQ(main->PanelRightSide->width(), 417);
+    EXPECT_EQ(main->width(), 300 + 417);
     EXPECT_EQ(main->Target->Bitmap().width(), 512);
     EXPECT_EQ(main->Target->Bitmap().height(), 768);
     main->TargetWidthScrollBar->setValue(2);
