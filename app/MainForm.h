@@ -166,6 +166,10 @@ public slots:
     void SpeedButtonStyleClick();
     void ScrollBarGridChange();
     void SpeedButtonNoneOnClick();
+    void SpeedButtonStopSourceOnClick();
+    void SpeedButtonStopTargetOnClick();
+    void TrackBarSourceOnChange();
+    void TrackBarTargetOnChange();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -1,10 +1,12 @@
-// The grid tab under the Source canvas and the None button of the transformation tab: their
-// handlers only pass settings on to the canvases.
+// The buttons of the tabs under the canvases (grid, animation, the None tool of the
+// transformations): their handlers only pass settings on to the canvases.
 #include "app/MainForm.h"
 #include "canvas/ImageStack.h"
 
 #include <QLabel>
 #include <QScrollBar>
+#include <QSlider>
+#include <QTimer>
 #include <QToolButton>
 #include <algorithm>
 
@@ -16,6 +18,10 @@ void TMain::connectTabButtons() {
     connect(SpeedButtonStyle, &QToolButton::clicked, this, &TMain::SpeedButtonStyleClick);
     connect(ScrollBarGrid, &QScrollBar::valueChanged, this, &TMain::ScrollBarGridChange);
     connect(SpeedButtonNone, &QToolButton::clicked, this, &TMain::SpeedButtonNoneOnClick);
+    connect(ButtonStopSource, &QToolButton::clicked, this, &TMain::SpeedButtonStopSourceOnClick);
+    connect(ButtonStopTarget, &QToolButton::clicked, this, &TMain::SpeedButtonStopTargetOnClick);
+    connect(TrackBarSource, &QSlider::valueChanged, this, &TMain::TrackBarSourceOnChange);
+    connect(TrackBarTarget, &QSlider::valueChanged, this, &TMain::TrackBarTargetOnChange);
 }
 
 void TMain::SpeedButtonResetClick() {
@@ -51,6 +57,28 @@ void TMain::ScrollBarGridChange() {
 
 void TMain::SpeedButtonNoneOnClick() {
     Target->SetCursorToDefault();
+}
+
+// The animation ends at the end of its cycle; the pointer is the plain arrow again.
+void TMain::SpeedButtonStopSourceOnClick() {
+    Source->AnimRunning = false;
+    Source->setCursor(Qt::ArrowCursor);
+}
+
+void TMain::SpeedButtonStopTargetOnClick() {
+    Target->AnimRunning = false;
+    Target->setCursor(Qt::ArrowCursor);
+}
+
+// The slider multiplies the animation's own frame interval: 1 is fastest, 4 slowest.
+void TMain::TrackBarSourceOnChange() {
+    Source->TimerAnim->setInterval(TrackBarSource->value() * Source->AnimInterval);
+    NoActiveControls();
+}
+
+void TMain::TrackBarTargetOnChange() {
+    Target->TimerAnim->setInterval(TrackBarTarget->value() * Target->AnimInterval);
+    NoActiveControls();
 }
 
 } // namespace parvane::app

@@ -108,7 +108,7 @@ void TMain::DisplayErrorMessage(int code, const QString& text) {
         return;
     QMessageBox::warning(this, windowTitle(),
                          QStringLiteral("This image was too big! It was cropped to ") + text +
-                             QStringLiteral(" pixels.\rThe right canvas must be used with "
+                             QStringLiteral(" pixels.\nThe right canvas must be used with "
                                             "standard Texture Sets, only."));
 }
 

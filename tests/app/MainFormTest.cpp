@@ -485,6 +485,24 @@ TEST_F(MainFormTest, TheGridTabSetsBothCanvases) {
     EXPECT_TRUE(main->Target->Grid().visible);
 }
 
+TEST_F(MainFormTest, TheAnimationTabsStopAndSlowTheirOwnCanvas) {
+    main->Source->AnimInterval = 40;
+    main->TrackBarSource->setValue(4);
+    EXPECT_EQ(main->Source->TimerAnim->interval(), 160);
+    main->Target->AnimInterval = 30;
+    main->TrackBarTarget->setValue(2);
+    EXPECT_EQ(main->Target->TimerAnim->interval(), 60);
+    EXPECT_EQ(main->Source->TimerAnim->interval(), 160);
+
+    main->Source->AnimRunning = true;
+    main->Target->AnimRunning = true;
+    main->ButtonStopTarget->click();
+    EXPECT_FALSE(main->Target->AnimRunning);
+    EXPECT_TRUE(main->Source->AnimRunning);
+    main->ButtonStopSource->click();
+    EXPECT_FALSE(main->Source->AnimRunning);
+}
+
 TEST_F(MainFormTest, TheAutoBoxesExcludeEachOtherAndImportFollowsTheClipboard) {
     main->CheckBoxExport->setChecked(true);
     EXPECT_TRUE(main->Source->AutoExport);
