@@ -341,6 +341,44 @@ TEST_F(MainFormTest, ACutOnTheTargetIsReadyToPasteUnresized) {
     EXPECT_EQ(main->ClipTileImage->picture().pixel(1, 1), (Colour{9, 9, 9}));
 }
 
+TEST_F(MainFormTest, ARightDragBringsTheAnimationTabAtFullSpeed) {
+    showWindow();
+    main->TrackBarSource->setValue(3);
+    QWidget* source = main->Source->BasePanel;
+    QTest::mouseMove(source, QPoint(10, 10));
+    QTest::mousePress(source, Qt::RightButton, {}, QPoint(10, 10));
+    EXPECT_EQ(main->Source->Mode, CanvasMode::Range);
+    QTest::mouseMove(source, QPoint(140, 10));
+    QTest::mouseRelease(source, Qt::RightButton, {}, QPoint(140, 10));
+    EXPECT_EQ(main->SourcePageControl->currentWidget(), main->TabAnimSource);
+    EXPECT_EQ(main->TrackBarSource->value(), 1);
+    EXPECT_NE(main->Target->Mode, CanvasMode::Paste) << "a range is not a cut";
+
+    // The same on the Target, whose tabs then show the Target's animation.
+    main->TrackBarTarget->setValue(4);
+    main->TargetPageControl->setCurrentWidget(main->TabTransform);
+    QWidget* target = main->Target->BasePanel;
+    QTest::mouseMove(target, QPoint(10, 10));
+    QTest::mousePress(target, Qt::RightButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(target, Qt::RightButton, {}, QPoint(70, 10));
+    EXPECT_EQ(main->TargetPageControl->currentWidget(), main->TabAnimTarget);
+    EXPECT_EQ(main->TrackBarTarget->value(), 1);
+}
+
+TEST_F(MainFormTest, ARightClickOnTheTargetLeavesTheTransformationTool) {
+    showWindow();
+    main->TargetPageControl->setCurrentWidget(main->TabAnimTarget);
+    main->SpeedButtonRotate->setChecked(true);
+    main->Target->SetModeToTransform();
+    QTest::mouseClick(main->Target->BasePanel, Qt::RightButton, {}, QPoint(20, 20));
+    EXPECT_TRUE(main->SpeedButtonNone->isChecked());
+    EXPECT_EQ(main->Target->Mode, CanvasMode::Idle);
+    // Only a press in Idle brings the transformation tab to the front.
+    EXPECT_EQ(main->TargetPageControl->currentWidget(), main->TabAnimTarget);
+    QTest::mouseClick(main->Target->BasePanel, Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_EQ(main->TargetPageControl->currentWidget(), main->TabTransform);
+}
+
 TEST_F(MainFormTest, OnlyTheSourceReactsToDoubleClicks) {
     showWindow();
     QWidget* target = main->Target->BasePanel;
