@@ -36,6 +36,10 @@ TMain::TMain(QWidget* parent) : QMainWindow(parent) {
 TMain::~TMain() {
     qApp->removeEventFilter(this);
     FormDestroy();
+    // The controls are destroyed after this window's own part: none of their last signals
+    // (a menu hiding, a box unchecking) may reach the handlers any more.
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
 }
 
 void TMain::connectHandlers() {

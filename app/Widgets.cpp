@@ -1,5 +1,6 @@
 #include "app/Widgets.h"
 
+#include <QAbstractItemView>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -35,8 +36,11 @@ void ClickPanel::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void MenuCombo::hidePopup() {
+    // Qt also calls this whenever the menu is hidden, with or without an open list.
+    const bool wasOpen = view() && view()->isVisible();
     QComboBox::hidePopup();
-    emit closedUp();
+    if (wasOpen)
+        emit closedUp();
 }
 
 TileViewer::TileViewer(QWidget* parent) : QWidget(parent) {
