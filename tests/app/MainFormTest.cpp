@@ -14,6 +14,7 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSlider>
 #include <QStatusBar>
@@ -22,6 +23,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -107,6 +109,14 @@ TEST_F(MainFormTest, StartsWithOnePageByTwoAndAnEmptyViewer) {
     EXPECT_FALSE(main->SpeedButtonAlpha->isVisibleTo(main.get()));
     EXPECT_EQ(main->StaticTextGrid->text(), QStringLiteral("64"));
     EXPECT_EQ(main->TrackBarSource->value(), 1);
+}
+
+TEST_F(MainFormTest, IsCentredOnTheScreenWhenFirstShown) {
+    showWindow();
+    const QRect screen = main->screen()->availableGeometry();
+    const QPoint offset = main->frameGeometry().center() - screen.center();
+    EXPECT_LE(std::abs(offset.x()), 1);
+    EXPECT_LE(std::abs(offset.y()), 1);
 }
 
 TEST_F(MainFormTest, EveryControlOfTheDesignIsThereUnderItsName) {
