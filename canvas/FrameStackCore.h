@@ -13,7 +13,12 @@
 //   - ApplyTransformation() (Transformations.cpp): a release in mode Transform calls it
 //     after UpIndex and CursorRect hold the released cell; it picks the tool by CursorName.
 //   - setCursorPictureFor() (FrameStackCursors.cpp) chooses the picture for the cell width
-//     ("crRotate" etc. at 64, plain brackets at 32, 16 and 8), for the tool cursor setters.
+//     ("crRotate" etc. at 64, plain brackets at 32, 16 and 8), for the tool cursor setters;
+//     setPointerShape() gives the canvas the tool's pointer shape.
+// Code that changes layer pixels directly (animation steps, transformations, the owner's
+// own edits of the Image) reports the changed area with Invalidate(area) so the widget
+// repaints it. Only the canvas draws on the selection layer: it remembers what it drew
+// there and clears just that at the next move.
 #pragma once
 
 #include "canvas/CanvasHost.h"
@@ -197,6 +202,8 @@ private:
     // A drawing on the selection layer, remembered so that the next move clears only it.
     struct SelectionMark {
         Rect rect;
+        Colour colour;
+        bool frame = false; // a plain frame (not one of the areas of a range outline)
     };
 
     int cellW() const;
@@ -206,7 +213,12 @@ private:
     void setPort(int width, int height);
     void resizeUpperLayers(int width, int height);
     void clearSelectionLayer();
-    void rememberSelectionMark(const Rect& rect);
+    // Turns the one frame on the selection layer into another of the same colour, touching
+    // only the pixels that differ.
+    void moveSelectionFrame(const Rect& from, const Rect& to, Colour colour);
+    void rememberSelectionMark(const Rect& rect, Colour colour, bool frame);
+    // True when the selection layer holds exactly this frame and nothing else.
+    bool selectionHoldsOnly(const Rect& frame, Colour colour) const;
     void drawDottedGrid();
     void drawGridLines();
     // Cell under a raw pointer position (press and release).
