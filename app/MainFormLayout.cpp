@@ -60,11 +60,13 @@ QFont smallFont() {
     return font;
 }
 
+// Buttons, boxes and tabs take the keyboard focus from the Tab key only: a mouse click
+// leaves the focus where it is, while keyboard users can still reach every command.
 QToolButton* flatButton(const char* name, QWidget* parent) {
     auto* button = named(new QToolButton(parent), name);
     button->setAutoRaise(true);
     button->setCursor(Qt::PointingHandCursor);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
@@ -75,7 +77,7 @@ QToolButton* tabButton(const char* name, const QString& glyph, bool checkable) {
     button->setText(glyph);
     button->setCheckable(checkable);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
@@ -148,7 +150,7 @@ void TMain::createControls() {
     SourcePageControl = named(new QTabWidget, "SourcePageControl");
     SourcePageControl->setFixedHeight(50);
     SourcePageControl->tabBar()->setFont(smallFont());
-    SourcePageControl->setFocusPolicy(Qt::NoFocus);
+    SourcePageControl->setFocusPolicy(Qt::TabFocus);
     left->addWidget(SourceCombo);
     left->addWidget(Source, 1);
     left->addWidget(SourceAreaInfo);
@@ -243,7 +245,7 @@ QWidget* TMain::createCentralColumn() {
     for (QCheckBox* box : {CheckBoxExport, CheckBoxImport}) {
         box->setFont(smallFont());
         box->setPalette(grey);
-        box->setFocusPolicy(Qt::NoFocus);
+        box->setFocusPolicy(Qt::TabFocus);
     }
     ClipLabel = named(new QLabel(top), "ClipLabel");
     ClipLabel->setAutoFillBackground(true);
@@ -301,7 +303,7 @@ QWidget* TMain::createTargetArea() {
     TargetPageControl = named(new QTabWidget, "TargetPageControl");
     TargetPageControl->setFixedHeight(50);
     TargetPageControl->tabBar()->setFont(smallFont());
-    TargetPageControl->setFocusPolicy(Qt::NoFocus);
+    TargetPageControl->setFocusPolicy(Qt::TabFocus);
 
     layout->addWidget(TargetCombo);
     layout->addWidget(Target, 1);

@@ -452,6 +452,16 @@ TEST_F(MainFormTest, NoControlKeepsTheFocusAfterTheMouseUsedIt) {
     main->resize(800, 600);
     EXPECT_EQ(QApplication::focusWidget(), main->PanelRightSide);
 
+    // Clicking a button or a box leaves the focus where it was; the Tab key still reaches
+    // them.
+    QTest::mouseClick(main->CheckBoxExport, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(main->SpeedButtonReset, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), main->PanelRightSide);
+    for (const QWidget* w :
+         std::initializer_list<const QWidget*>{main->CopyButton, main->CheckBoxImport,
+                                               main->SpeedButtonRotate, main->ClipExportButton})
+        EXPECT_EQ(w->focusPolicy(), Qt::TabFocus) << w->objectName().toStdString();
+
     // Entering a page counter hands the focus straight back.
     main->TargetHeightScrollBar->setFocus();
     QApplication::processEvents();
