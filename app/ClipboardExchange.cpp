@@ -26,8 +26,11 @@ void TMain::ImportFromClipboard() {
     if (!data || !data->hasImage())
         return;
     const QImage image = clipboard->image();
-    // Whatever another program put there must still fit in memory as a working bitmap.
-    if (image.isNull() || !imaging::Bitmap::fitsInMemory(image.width(), image.height()))
+    // The tile is kept three times (viewer, Target clip, paste frame); a picture larger than
+    // a whole texture set could never be pasted anyway, so it is ignored like any other
+    // content that is not a tile.
+    const qint64 pixels = qint64(image.width()) * image.height();
+    if (image.isNull() || pixels > qint64(kMaxTargetWidth) * kMaxTargetHeight)
         return;
     const imaging::Bitmap tile = canvas::bitmapFromImage(image);
     showInViewer(tile);

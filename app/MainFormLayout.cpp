@@ -181,10 +181,10 @@ void TMain::createControls() {
 }
 
 QWidget* TMain::createCentralColumn() {
-    // The column is transparent to clicks on its empty space: they reach PanelRightSide.
+    // Plain containers ignore the mouse, so clicks on the column's empty space reach
+    // PanelRightSide.
     auto* column = named(new QWidget, "CentralColumn");
     column->setFixedWidth(126);
-    column->setAttribute(Qt::WA_TransparentForMouseEvents, false);
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 48);
     layout->setSpacing(0);

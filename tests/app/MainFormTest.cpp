@@ -577,6 +577,12 @@ TEST_F(MainFormTest, TheAutoBoxesExcludeEachOtherAndImportFollowsTheClipboard) {
     EXPECT_EQ(main->ClipTileImage->picture().pixel(3, 3), (Colour{40, 50, 60}));
     EXPECT_EQ(main->Target->Mode, CanvasMode::Paste);
 
+    // A picture larger than a whole texture set is not taken.
+    QImage huge(4200, 1000, QImage::Format_RGB32);
+    huge.fill(Qt::white);
+    QApplication::clipboard()->setImage(huge);
+    EXPECT_EQ(main->ClipTileImage->picture().width(), 7);
+
     // Text on the clipboard changes nothing.
     main->Target->SetModeToIdle();
     QApplication::clipboard()->setText(QStringLiteral("not a tile"));
