@@ -336,6 +336,25 @@ TEST_F(MainFormTest, APressOnTheSourceShowsTheFirstCellAndEndsTargetTools) {
     QTest::mouseRelease(main->Source->BasePanel, Qt::LeftButton, {}, QPoint(20, 20));
 }
 
+TEST_F(MainFormTest, WithThePickerArmedTheSourceSamplesColoursAndAClickOnlyEndsPicking) {
+    showWindow();
+    ASSERT_EQ(main->PickerCursor.shape(), Qt::BitmapCursor) << "the picker picture is missing";
+    paintCell(main->Source, 1, 1, Colour{12, 34, 56});
+    QWidget* source = main->Source->BasePanel;
+    source->setCursor(main->PickerCursor);
+    QTest::mouseMove(source, QPoint(100, 100));
+    EXPECT_EQ(main->SourceColourSample->colour(), QColor(12, 34, 56));
+    EXPECT_EQ(main->Source->Mode, CanvasMode::Idle);
+
+    QTest::mousePress(source, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(source, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_FALSE(source->testAttribute(Qt::WA_SetCursor));
+    EXPECT_TRUE(main->ClipTileImage->picture().isEmpty()) << "nothing is cut";
+    EXPECT_EQ(main->Target->Mode, CanvasMode::Idle);
+    // The sample keeps the colour of the last move.
+    EXPECT_EQ(main->SourceColourSample->colour(), QColor(12, 34, 56));
+}
+
 TEST_F(MainFormTest, ACutOnTheTargetIsReadyToPasteUnresized) {
     showWindow();
     paintCell(main->Target, 0, 1, Colour{9, 9, 9});
