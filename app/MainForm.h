@@ -1,0 +1,205 @@
+// The main window of Parvane: the Source canvas on the left, the central column with the
+// current tile, and the Target canvas with its page counters on the right.
+#pragma once
+
+#include "app/Widgets.h"
+#include "imaging/Geometry.h"
+
+#include <QCursor>
+#include <QMainWindow>
+#include <QString>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QScrollBar;
+class QSlider;
+class QStatusBar;
+class QTabWidget;
+class QToolButton;
+class QColorDialog;
+
+namespace parvane::canvas {
+class TFrameStack;
+}
+
+namespace parvane::app {
+
+struct TextTable;
+
+// The application's one window: it owns both canvases, the current-tile viewer and all
+// interface state, and turns the user's actions into calls on the canvases.
+class TMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Sizes of the texture set, in pixels.
+    static constexpr int kTileSide = 64;
+    static constexpr int kPageSide = 256;
+    static constexpr int kMaxTargetWidth = 512;
+    static constexpr int kMaxTargetHeight = 8192;
+    // Most tiles a level editor takes from one texture set.
+    static constexpr int kMaxEditorTiles = 256;
+    // Width of the central column and margins beside the Target view.
+    static constexpr int kRightPanelExtra = 161;
+
+    explicit TMain(QWidget* parent = nullptr);
+    ~TMain() override;
+
+    // Controls, named as the window's design names them.
+    QStatusBar* StatusBar = nullptr;
+    ClickPanel* PanelLeftSide = nullptr;
+    ClickPanel* PanelRightSide = nullptr;
+
+    MenuCombo* SourceCombo = nullptr;
+    canvas::TFrameStack* Source = nullptr;
+    QLabel* SourceAreaInfo = nullptr;
+    QTabWidget* SourcePageControl = nullptr;
+    QWidget* TabGrid = nullptr;
+    QWidget* TabTransparency = nullptr;
+    QWidget* TabAnimSource = nullptr;
+
+    QToolButton* CopyButton = nullptr;
+    QScrollBar* ClipTileSizeScroll = nullptr;
+    QLabel* ClipTileSize = nullptr;
+    QFrame* ClipTileAreaBevel = nullptr;
+    QLabel* ClipTileLabel = nullptr;
+    ClickPanel* PanelMagenta = nullptr;
+    ClickPanel* PanelBlack = nullptr;
+    ClickPanel* PanelFiller = nullptr;
+    QFrame* ClipTilePanel = nullptr;
+    TileViewer* ClipTileImage = nullptr;
+    QCheckBox* CheckBoxExport = nullptr;
+    QToolButton* ClipExportButton = nullptr;
+    QToolButton* ClipImportButton = nullptr;
+    QCheckBox* CheckBoxImport = nullptr;
+    QLabel* ClipLabel = nullptr;
+    QToolButton* HelpSpeedButton = nullptr;
+
+    MenuCombo* TargetCombo = nullptr;
+    canvas::TFrameStack* Target = nullptr;
+    QLabel* TargetWidth = nullptr;
+    QScrollBar* TargetWidthScrollBar = nullptr;
+    QLabel* TargetAreaInfo = nullptr;
+    QScrollBar* TargetHeightScrollBar = nullptr;
+    QLabel* TargetHeight = nullptr;
+    QTabWidget* TargetPageControl = nullptr;
+    QWidget* TabTransform = nullptr;
+    QWidget* TabAnimTarget = nullptr;
+
+    // Buttons of the tabs under the canvases.
+    QToolButton* SpeedButtonReset = nullptr;
+    QToolButton* SpeedButtonView = nullptr;
+    QToolButton* SpeedButtonStyle = nullptr;
+    QLabel* ImageGridSize = nullptr;
+    QLabel* StaticTextGrid = nullptr;
+    QScrollBar* ScrollBarGrid = nullptr;
+    QToolButton* SpeedButtonOpaque = nullptr;
+    QToolButton* SpeedButtonMagenta = nullptr;
+    QToolButton* SpeedButtonPicker = nullptr;
+    ClickPanel* SourceColourSample = nullptr;
+    QToolButton* SpeedButtonAlpha = nullptr;
+    QToolButton* ButtonStopSource = nullptr;
+    QSlider* TrackBarSource = nullptr;
+    QToolButton* SpeedButtonNone = nullptr;
+    QToolButton* SpeedButtonRotate = nullptr;
+    QToolButton* SpeedButtonHFlip = nullptr;
+    QToolButton* SpeedButtonVFlip = nullptr;
+    QToolButton* SpeedButtonSwap = nullptr;
+    QToolButton* SpeedButtonMove = nullptr;
+    QToolButton* ButtonStopTarget = nullptr;
+    QSlider* TrackBarTarget = nullptr;
+
+    // The system colour dialog of the filler pot; made when it is first needed.
+    QColorDialog* colorDialogFiller();
+
+    // Window state.
+    imaging::Colour PotColour;
+    int CustomColourSlot = 0;
+    imaging::Colour MagentaColour;
+    imaging::Colour BlackColour;
+    imaging::Colour FillerColour;
+    QString SourceImagePath;
+    QString LevelPath;
+    QString TargetSavePath;
+    QString TargetReloadPath;
+    QString SourceCaption;
+    QString TargetCaption;
+    int SourceMenuChoice = 0;
+
+    // Set by a double click on the Source canvas: the release that ends it cuts nothing.
+    bool SourceDoubleClicked = false;
+    // Screen cursor 1: the colour picker's pointer.
+    QCursor PickerCursor;
+
+public slots:
+    void FormCreate();
+    void FormDestroy();
+    void FormOnResize();
+    void NoActiveControls();
+    void PanelRightSideClick();
+
+    void ClipTileSizeScrollChange();
+    void SourceMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void SourceMouseMove(Qt::KeyboardModifiers shift, int x, int y);
+    void SourceMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void SourceDblClick();
+
+    void TargetMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void TargetMouseMove(Qt::KeyboardModifiers shift, int x, int y);
+    void TargetMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void TargetSizesScrollBarOnChange(QObject* sender);
+    void ResizeTargetWindow(QObject* sender);
+    void DisplayTargetAreaInfo(int width, int height);
+
+    void DisplayErrorMessage(int code, const QString& text);
+
+    void ExportToClipboard();
+    void ImportFromClipboard();
+    void CheckBoxExportClick();
+    void CheckBoxImportClick();
+    void ClipboardChanged();
+
+    void SpeedButtonResetClick();
+    void SpeedButtonViewClick();
+    void SpeedButtonStyleClick();
+    void ScrollBarGridChange();
+    void SpeedButtonNoneOnClick();
+    void SpeedButtonStopSourceOnClick();
+    void SpeedButtonStopTargetOnClick();
+    void TrackBarSourceOnChange();
+    void TrackBarTargetOnChange();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    // Construction of the controls, in the files that hold each part of the window.
+    void createControls();
+    QWidget* createCentralColumn();
+    QWidget* createTargetArea();
+    void createSourceTabs();
+    void createTargetTabs();
+    void applyTexts(const TextTable& texts);
+    void applyAccessibleNames();
+    void connectHandlers();
+    void connectCanvasMouse();
+    void connectTabButtons();
+    // True while the Source canvas shows the colour picker's pointer.
+    bool pickerActive() const;
+
+    // Sets a page counter without running its change handler.
+    void setCounterQuietly(QScrollBar* counter, int value);
+    // Copies a picture into the current-tile viewer.
+    void showInViewer(const imaging::Bitmap& picture);
+
+    bool centred_ = false;
+    bool clipboardJoined_ = false;
+    QColorDialog* colorDialogFiller_ = nullptr;
+};
+
+} // namespace parvane::app

@@ -1,0 +1,84 @@
+// The buttons of the tabs under the canvases (grid, animation, the None tool of the
+// transformations): their handlers only pass settings on to the canvases.
+#include "app/MainForm.h"
+#include "canvas/ImageStack.h"
+
+#include <QLabel>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTimer>
+#include <QToolButton>
+#include <algorithm>
+
+namespace parvane::app {
+
+void TMain::connectTabButtons() {
+    connect(SpeedButtonReset, &QToolButton::clicked, this, &TMain::SpeedButtonResetClick);
+    connect(SpeedButtonView, &QToolButton::clicked, this, &TMain::SpeedButtonViewClick);
+    connect(SpeedButtonStyle, &QToolButton::clicked, this, &TMain::SpeedButtonStyleClick);
+    connect(ScrollBarGrid, &QScrollBar::valueChanged, this, &TMain::ScrollBarGridChange);
+    connect(SpeedButtonNone, &QToolButton::clicked, this, &TMain::SpeedButtonNoneOnClick);
+    connect(ButtonStopSource, &QToolButton::clicked, this, &TMain::SpeedButtonStopSourceOnClick);
+    connect(ButtonStopTarget, &QToolButton::clicked, this, &TMain::SpeedButtonStopTargetOnClick);
+    connect(TrackBarSource, &QSlider::valueChanged, this, &TMain::TrackBarSourceOnChange);
+    connect(TrackBarTarget, &QSlider::valueChanged, this, &TMain::TrackBarTargetOnChange);
+}
+
+void TMain::SpeedButtonResetClick() {
+    Source->ResetGrid();
+}
+
+void TMain::SpeedButtonViewClick() {
+    for (canvas::TFrameStack* canvas : {Source, Target}) {
+        canvas->setLayerVisible(canvas->L5_Grid, SpeedButtonView->isChecked());
+        canvas->UpdateGrid();
+    }
+}
+
+void TMain::SpeedButtonStyleClick() {
+    for (canvas::TFrameStack* canvas : {Source, Target}) {
+        canvas->GridStyle = SpeedButtonStyle->isChecked() ? 2 : 1;
+        canvas->UpdateGrid();
+    }
+}
+
+void TMain::ScrollBarGridChange() {
+    const int size = 8 << std::clamp(ScrollBarGrid->value(), 0, 3);
+    StaticTextGrid->setText(QString::number(size));
+    for (canvas::TFrameStack* canvas : {Source, Target}) {
+        canvas->CellWidth = size;
+        canvas->CellHeight = size;
+        canvas->InitGrid(size, size);
+        canvas->SetModeToIdle();
+    }
+    // A new grid starts dotted; the style button keeps its effect.
+    SpeedButtonStyleClick();
+}
+
+void TMain::SpeedButtonNoneOnClick() {
+    Target->SetCursorToDefault();
+}
+
+// The animation ends at the end of its cycle; the pointer is the plain arrow again.
+void TMain::SpeedButtonStopSourceOnClick() {
+    Source->AnimRunning = false;
+    Source->setCursor(Qt::ArrowCursor);
+}
+
+void TMain::SpeedButtonStopTargetOnClick() {
+    Target->AnimRunning = false;
+    Target->setCursor(Qt::ArrowCursor);
+}
+
+// The slider multiplies the animation's own frame interval: 1 is fastest, 4 slowest.
+void TMain::TrackBarSourceOnChange() {
+    Source->TimerAnim->setInterval(TrackBarSource->value() * Source->AnimInterval);
+    NoActiveControls();
+}
+
+void TMain::TrackBarTargetOnChange() {
+    Target->TimerAnim->setInterval(TrackBarTarget->value() * Target->AnimInterval);
+    NoActiveControls();
+}
+
+} // namespace parvane::app

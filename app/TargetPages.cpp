@@ -1,0 +1,144 @@
+// The Target's pages: the two page counters, the resizing of the Target view in whole
+// pages, the size line with its warning colour, and the Target canvas's mouse handlers.
+#include "app/Languages.h"
+#include "app/MainForm.h"
+#include "canvas/ImageStack.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTabWidget>
+#include <QToolButton>
+#include <algorithm>
+
+namespace parvane::app {
+
+namespace {
+
+const QColor kSkyBlue(166, 202, 240);
+const QColor kWarningRed(255, 0, 0);
+
+void setFace(QLabel* label, const QColor& colour) {
+    QPalette p = label->palette();
+    p.setColor(QPalette::Window, colour);
+    label->setPalette(p);
+}
+
+int pagesFor(int pixels) {
+    return (pixels + TMain::kPageSide - 1) / TMain::kPageSide;
+}
+
+} // namespace
+
+void TMain::TargetSizesScrollBarOnChange(QObject* sender) {
+    ResizeTargetWindow(sender);
+}
+
+void TMain::setCounterQuietly(QScrollBar* counter, int value) {
+    const bool wasBlocked = counter->blockSignals(true);
+    counter->setValue(value);
+    counter->blockSignals(wasBlocked);
+}
+
+void TMain::ResizeTargetWindow(QObject* sender) {
+    canvas::Layer& image = Target->Image();
+    bool cropped = false;
+    if (!sender) {
+        // The Target picture was just replaced: keep at most a full texture set of it and
+        // let the counters follow its size.
+        const int w = image.bitmap.width();
+        const int h = image.bitmap.height();
+        cropped = w > kMaxTargetWidth || h > kMaxTargetHeight;
+        const int keptW = std::min(w, kMaxTargetWidth);
+        const int keptH = std::min(h, kMaxTargetHeight);
+        image.resize(keptW, keptH);
+        setCounterQuietly(TargetWidthScrollBar, std::clamp(pagesFor(keptW), 1, 2));
+        setCounterQuietly(TargetHeightScrollBar, std::clamp(pagesFor(keptH), 1, 32));
+    }
+
+    const int viewW = TargetWidthScrollBar->value() * kPageSide;
+    const int viewH = TargetHeightScrollBar->value() * kPageSide;
+    // The picture grows to the counted pages and never shrinks here: pages hidden by a lower
+    // count come back when it is raised again.
+    image.resize(std::max(viewW, image.bitmap.width()), std::max(viewH, image.bitmap.height()));
+
+    Target->UpdateStack();
+    Target->UpdateImagePort(viewW, viewH);
+    Target->UpdateGrid();
+    DisplayTargetAreaInfo(viewW, viewH);
+    if (cropped)
+        DisplayErrorMessage(
+            1, englishTexts().CropSizeFormat.arg(image.bitmap.width()).arg(image.bitmap.height()));
+
+    if (sender == TargetHeightScrollBar)
+        return;
+    // The width changed: the central panel takes the Target's new width, and the window
+    // becomes as narrow as its panels allow, centred across the screen.
+    PanelRightSide->setFixedWidth(viewW + kRightPanelExtra);
+    if (isMaximized() || isFullScreen())
+        return;
+    const int narrow = PanelLeftSide->minimumWidth() + PanelRightSide->width();
+    resize(narrow, height());
+    if (const QScreen* s = screen()) {
+        const int frameExtra = frameGeometry().width() - geometry().width();
+        const int left = (s->geometry().width() - (narrow + frameExtra)) / 2;
+        move(left, pos().y());
+    }
+}
+
+void TMain::DisplayTargetAreaInfo(int width, int height) {
+    const int across = width / kTileSide;
+    const int down = height / kTileSide;
+    const int total = across * down;
+    // A level editor takes at most 256 tiles; more is allowed but shown in red.
+    const QColor face = total > kMaxEditorTiles ? kWarningRed : kSkyBlue;
+    for (QLabel* label : {TargetAreaInfo, TargetWidth, TargetHeight})
+        setFace(label, face);
+    TargetAreaInfo->setText(
+        englishTexts().TargetAreaFormat.arg(width).arg(height).arg(across).arg(down).arg(total));
+    TargetWidth->setText(QString::number(width / kPageSide));
+    TargetHeight->setText(QString::number(height / kPageSide));
+}
+
+void TMain::DisplayErrorMessage(int code, const QString& text) {
+    if (code != 1)
+        return;
+    QMessageBox::warning(this, windowTitle(),
+                         QStringLiteral("This image was too big! It was cropped to ") + text +
+                             QStringLiteral(" pixels.\nThe right canvas must be used with "
+                                            "standard Texture Sets, only."));
+}
+
+void TMain::TargetMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+    using canvas::CanvasMode;
+    // A right click leaves the transformation mode; the tool buttons follow.
+    if (button == Qt::RightButton && Target->Mode == CanvasMode::Transform)
+        SpeedButtonNone->setChecked(true);
+    if (Target->Mode == CanvasMode::Idle)
+        TargetPageControl->setCurrentWidget(TabTransform);
+    Target->MouseIsDown(button, shift, x, y);
+}
+
+void TMain::TargetMouseMove(Qt::KeyboardModifiers shift, int x, int y) {
+    Target->MouseIsOnMove(shift, x, y);
+}
+
+void TMain::TargetMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+    using canvas::CanvasMode;
+    const bool wasCut = Target->Mode == CanvasMode::Grab;
+    const bool wasRange = Target->Mode == CanvasMode::Range;
+    Target->MouseIsUp(button, shift, x, y);
+    if (wasCut) {
+        // A cut on the Target can be pasted elsewhere at once, unresized.
+        Target->SetModeToPaste();
+        showInViewer(Target->Clip().bitmap);
+    } else if (wasRange) {
+        TargetPageControl->setCurrentWidget(TabAnimTarget);
+        TrackBarTarget->setValue(1);
+    }
+}
+
+} // namespace parvane::app

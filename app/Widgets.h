@@ -1,0 +1,74 @@
+// Small controls of the main window that Qt has no direct counterpart for: a panel that
+// reports clicks (the central panel and the colour pots) and the current-tile viewer.
+#pragma once
+
+#include "imaging/Bitmap.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QWidget>
+
+namespace parvane::app {
+
+// A plain panel that tells its owner when it is clicked or double-clicked with the left
+// button; the colour pots and the central column's empty space react to that.
+class ClickPanel : public QFrame {
+    Q_OBJECT
+
+public:
+    explicit ClickPanel(QWidget* parent = nullptr);
+
+    // Paints the panel's face in a solid colour.
+    void setColour(const QColor& colour);
+    QColor colour() const { return colour_; }
+
+signals:
+    void clicked();
+    void doubleClicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QColor colour_;
+};
+
+// A drop-down menu that says when its list closes, whether or not an item was chosen.
+class MenuCombo : public QComboBox {
+    Q_OBJECT
+
+public:
+    using QComboBox::QComboBox;
+    void hidePopup() override;
+
+signals:
+    void closedUp();
+};
+
+// The current-tile viewer: owns the current tile's picture, which may be larger than the
+// viewer, and shows its top-left 64 x 64 pixels on black.
+class TileViewer : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kSide = 64;
+
+    explicit TileViewer(QWidget* parent = nullptr);
+
+    const imaging::Bitmap& picture() const { return picture_; }
+    // Takes over the picture's size, format and pixels.
+    void setPicture(const imaging::Bitmap& picture);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    imaging::Bitmap picture_;
+};
+
+// Wraps a bitmap in an image for painting; 32-bit pixels are shared, other formats converted.
+QImage toQImage(const imaging::Bitmap& bitmap);
+
+} // namespace parvane::app
