@@ -14,6 +14,10 @@ struct RleResult {
     std::size_t consumed = 0; // source bytes read, up to the end of the last packet used
     std::size_t produced = 0; // destination bytes written
     bool clipped = false;     // a packet ran past the end of the destination and was cut there
+    // What a clipped repeat packet still had to write, so that formats whose runs may cross
+    // line ends can continue the run in the next line (literal packets have no carry).
+    std::size_t carryCount = 0;
+    std::uint8_t carryValue = 0;
 
     // True when the destination was filled completely.
     bool filled(std::span<const std::uint8_t> dst) const { return produced == dst.size(); }
