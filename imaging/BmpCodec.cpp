@@ -84,7 +84,8 @@ std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bit
         if (count > 0) {
             for (int i = 0; i < count; ++i) {
                 const std::uint8_t index =
-                    bits == 8 ? value : static_cast<std::uint8_t>((i & 1) ? value & 0x0F : value >> 4);
+                    bits == 8 ? value
+                              : static_cast<std::uint8_t>((i & 1) ? value & 0x0F : value >> 4);
                 if (!put(index))
                     return "a run leaves its row";
             }
@@ -106,8 +107,8 @@ std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bit
                 return "a delta leaves the picture";
         } else { // absolute run of value pixels, padded to a 16-bit boundary
             const int n = value;
-            const std::size_t bytes = bits == 8 ? static_cast<std::size_t>(n)
-                                                : static_cast<std::size_t>((n + 1) / 2);
+            const std::size_t bytes =
+                bits == 8 ? static_cast<std::size_t>(n) : static_cast<std::size_t>((n + 1) / 2);
             const auto run = r.bytes(bytes);
             if (r.failed())
                 return "run-length data ends early";
@@ -191,7 +192,8 @@ DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
         return DecodeResult::unsupported("BMP: " + std::to_string(bits) +
                                          " bits per pixel are not supported");
     switch (info.compression) {
-    case kRgb: break;
+    case kRgb:
+        break;
     case kRle8:
         if (bits != 8)
             return bad("RLE8 needs 8 bits per pixel");
@@ -264,9 +266,15 @@ DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
     bool unpack32 = false;
     BitfieldMasks masks;
     switch (bits) {
-    case 1: format = PixelFormat::Bits1; break;
-    case 4: format = PixelFormat::Bits4; break;
-    case 8: format = PixelFormat::Bits8; break;
+    case 1:
+        format = PixelFormat::Bits1;
+        break;
+    case 4:
+        format = PixelFormat::Bits4;
+        break;
+    case 8:
+        format = PixelFormat::Bits8;
+        break;
     case 16:
         if (info.compression == kRgb) {
             format = PixelFormat::Bits15;
@@ -277,12 +285,15 @@ DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
             masks = {info.redMask, info.greenMask, info.blueMask};
         }
         break;
-    case 24: format = PixelFormat::Bits24; break;
+    case 24:
+        format = PixelFormat::Bits24;
+        break;
     case 32:
         format = PixelFormat::Bits32;
-        unpack32 = info.compression != kRgb &&
-                   !(info.redMask == 0xFF0000 && info.greenMask == 0xFF00 &&
-                     info.blueMask == 0xFF && (info.alphaMask == 0 || info.alphaMask == 0xFF000000));
+        unpack32 =
+            info.compression != kRgb &&
+            !(info.redMask == 0xFF0000 && info.greenMask == 0xFF00 && info.blueMask == 0xFF &&
+              (info.alphaMask == 0 || info.alphaMask == 0xFF000000));
         break;
     }
 
@@ -300,8 +311,8 @@ DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
             continue;
         }
         for (int x = 0; x < w; ++x, s += 4, d += 4) {
-            const std::uint32_t p = s[0] | (s[1] << 8) | (s[2] << 16) |
-                                    (static_cast<std::uint32_t>(s[3]) << 24);
+            const std::uint32_t p =
+                s[0] | (s[1] << 8) | (s[2] << 16) | (static_cast<std::uint32_t>(s[3]) << 24);
             d[0] = maskedChannel(p, info.blueMask);
             d[1] = maskedChannel(p, info.greenMask);
             d[2] = maskedChannel(p, info.redMask);

@@ -38,9 +38,8 @@ DecodeResult refuseMetafile(std::span<const std::uint8_t>) {
 
 } // namespace
 
-void TFileFormatList::RegisterFileFormat(std::string_view extension,
-                                         std::string_view description, GraphicFactory factory,
-                                         bool replace) {
+void TFileFormatList::RegisterFileFormat(std::string_view extension, std::string_view description,
+                                         GraphicFactory factory, bool replace) {
     std::string key = normalised(extension);
     auto it = std::find_if(entries_.begin(), entries_.end(),
                            [&](const Entry& e) { return e.extension == key; });
@@ -67,7 +66,8 @@ const TFileFormatList::Entry* TFileFormatList::find(std::string_view extension) 
     return nullptr;
 }
 
-std::unique_ptr<TGraphicExGraphic> TFileFormatList::createGraphic(std::string_view extension) const {
+std::unique_ptr<TGraphicExGraphic>
+TFileFormatList::createGraphic(std::string_view extension) const {
     const Entry* e = find(extension);
     return e ? e->factory() : nullptr;
 }
@@ -148,8 +148,7 @@ FileBytes readWholeFile(const std::filesystem::path& path) {
     return out;
 }
 
-DecodeResult loadRegisteredPicture(const std::filesystem::path& path,
-                                   const TFileFormatList& list) {
+DecodeResult loadRegisteredPicture(const std::filesystem::path& path, const TFileFormatList& list) {
     auto graphic = list.createGraphic(path.extension().string());
     if (!graphic)
         return DecodeResult::unsupported("no reader is registered for " + path.filename().string());

@@ -43,8 +43,8 @@ public:
         return true;
     }
     // Header facts, when the bytes look like this reader's format.
-    virtual std::optional<ImageProperties> ReadImageProperties(
-        std::span<const std::uint8_t> bytes) const {
+    virtual std::optional<ImageProperties>
+    ReadImageProperties(std::span<const std::uint8_t> bytes) const {
         DecodeResult result = decode(bytes);
         if (!result)
             return std::nullopt;

@@ -81,16 +81,26 @@ std::uint8_t pixelFormatCode(const Bitmap& bitmap) {
 
 std::string pixelFormatText(int code) {
     switch (code) {
-    case 0: return "DDB";
-    case 1: return "1 bit";
-    case 2: return "4 bits (16 col)";
-    case 3: return "8 bits (256 col)";
-    case 4: return "15 bits";
-    case 5: return "16 bits";
-    case 6: return "24 bits";
-    case 7: return "32 bits";
-    case 8: return "15 bits";
-    default: return "Unknown";
+    case 0:
+        return "DDB";
+    case 1:
+        return "1 bit";
+    case 2:
+        return "4 bits (16 col)";
+    case 3:
+        return "8 bits (256 col)";
+    case 4:
+        return "15 bits";
+    case 5:
+        return "16 bits";
+    case 6:
+        return "24 bits";
+    case 7:
+        return "32 bits";
+    case 8:
+        return "15 bits";
+    default:
+        return "Unknown";
     }
 }
 
@@ -145,9 +155,14 @@ FileResult loadImageAs32BitsFile(const std::filesystem::path& path, Bitmap& pict
 FileResult saveImageFile(const Bitmap& picture, const std::filesystem::path& path) {
     WriteStatus status;
     switch (saveRouteFor(path)) {
-    case SaveRoute::NotSupported: return notSupported(path);
-    case SaveRoute::Tga: status = SaveAsUncompTGA24bits(picture, path); break;
-    case SaveRoute::Bmp: status = saveBmp(picture, path); break;
+    case SaveRoute::NotSupported:
+        return notSupported(path);
+    case SaveRoute::Tga:
+        status = SaveAsUncompTGA24bits(picture, path);
+        break;
+    case SaveRoute::Bmp:
+        status = saveBmp(picture, path);
+        break;
     case SaveRoute::Jpeg: {
         const JpegEncoded encoded = encodeJpeg(picture, kJpegQuality);
         if (!encoded.ok())

@@ -72,13 +72,14 @@ Bitmap convertedTo32Bits(const Bitmap& src) {
             std::uint8_t* d = out.row(y);
             for (int x = 0; x < w; ++x, s += 2, d += 4) {
                 const auto word = static_cast<std::uint16_t>(s[0] | (s[1] << 8));
-                const std::uint32_t v = src.format() == PixelFormat::Bits15 ? word15To32(word)
-                                                                            : word16To32(word);
+                const std::uint32_t v =
+                    src.format() == PixelFormat::Bits15 ? word15To32(word) : word16To32(word);
                 std::memcpy(d, &v, 4);
             }
         }
         return out;
-    default: return src.converted(PixelFormat::Bits32);
+    default:
+        return src.converted(PixelFormat::Bits32);
     }
 }
 

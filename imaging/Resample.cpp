@@ -54,13 +54,19 @@ std::uint8_t channelValue(int sum, int total) {
 
 double defaultRadius(ResamplingFilter filter) {
     switch (filter) {
-    case ResamplingFilter::Box: return 0.5;
+    case ResamplingFilter::Box:
+        return 0.5;
     case ResamplingFilter::Triangle:
-    case ResamplingFilter::Hermite: return 1.0;
-    case ResamplingFilter::Bell: return 1.5;
-    case ResamplingFilter::Spline: return 2.0;
-    case ResamplingFilter::Lanczos3: return 3.0;
-    case ResamplingFilter::Mitchell: return 2.0;
+    case ResamplingFilter::Hermite:
+        return 1.0;
+    case ResamplingFilter::Bell:
+        return 1.5;
+    case ResamplingFilter::Spline:
+        return 2.0;
+    case ResamplingFilter::Lanczos3:
+        return 3.0;
+    case ResamplingFilter::Mitchell:
+        return 2.0;
     }
     return 2.0;
 }
@@ -68,9 +74,12 @@ double defaultRadius(ResamplingFilter filter) {
 double filterKernel(ResamplingFilter filter, double x) {
     const double t = std::abs(x);
     switch (filter) {
-    case ResamplingFilter::Box: return (x > -0.5 && x <= 0.5) ? 1.0 : 0.0;
-    case ResamplingFilter::Triangle: return t < 1.0 ? 1.0 - t : 0.0;
-    case ResamplingFilter::Hermite: return t < 1.0 ? (2.0 * t - 3.0) * t * t + 1.0 : 0.0;
+    case ResamplingFilter::Box:
+        return (x > -0.5 && x <= 0.5) ? 1.0 : 0.0;
+    case ResamplingFilter::Triangle:
+        return t < 1.0 ? 1.0 - t : 0.0;
+    case ResamplingFilter::Hermite:
+        return t < 1.0 ? (2.0 * t - 3.0) * t * t + 1.0 : 0.0;
     case ResamplingFilter::Bell:
         if (t < 0.5)
             return 0.75 - t * t;
@@ -83,7 +92,8 @@ double filterKernel(ResamplingFilter filter, double x) {
         if (t < 2.0)
             return (2.0 - t) * (2.0 - t) * (2.0 - t) / 6.0;
         return 0.0;
-    case ResamplingFilter::Lanczos3: return t < 3.0 ? sinc(x) * sinc(x / 3.0) : 0.0;
+    case ResamplingFilter::Lanczos3:
+        return t < 3.0 ? sinc(x) * sinc(x / 3.0) : 0.0;
     case ResamplingFilter::Mitchell:
         if (t < 1.0)
             return (7.0 * t * t * t - 12.0 * t * t + 16.0 / 3.0) / 6.0;
@@ -125,9 +135,8 @@ ContributorTable buildContributors(int sourceSize, int targetSize, float scale,
         for (int j = left; j <= right; ++j) {
             const double distance = static_cast<double>(center - static_cast<float>(j));
             const int weight =
-                enlarging
-                    ? roundHalfEven(filterKernel(filter, distance) * 256.0)
-                    : roundHalfEven(filterKernel(filter, distance * scale) * scale * 256.0);
+                enlarging ? roundHalfEven(filterKernel(filter, distance) * 256.0)
+                          : roundHalfEven(filterKernel(filter, distance * scale) * scale * 256.0);
             if (weight != 0)
                 table.contributors.push_back({mirrorIndex(j, sourceSize), weight});
         }

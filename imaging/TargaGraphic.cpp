@@ -23,23 +23,33 @@ namespace {
 
 int tgaBytesPerPixel(int depth) {
     switch (depth) {
-    case 8: return 1;
+    case 8:
+        return 1;
     case 15:
-    case 16: return 2;
-    case 24: return 3;
-    case 32: return 4;
-    default: return 0;
+    case 16:
+        return 2;
+    case 24:
+        return 3;
+    case 32:
+        return 4;
+    default:
+        return 0;
     }
 }
 
 std::optional<PixelFormat> formatForDepth(int depth) {
     switch (depth) {
-    case 8: return PixelFormat::Bits8;
+    case 8:
+        return PixelFormat::Bits8;
     case 15:
-    case 16: return PixelFormat::Bits15;
-    case 24: return PixelFormat::Bits24;
-    case 32: return PixelFormat::Bits32;
-    default: return std::nullopt;
+    case 16:
+        return PixelFormat::Bits15;
+    case 24:
+        return PixelFormat::Bits24;
+    case 32:
+        return PixelFormat::Bits32;
+    default:
+        return std::nullopt;
     }
 }
 
@@ -199,16 +209,22 @@ DecodeResult readTga(std::span<const std::uint8_t> bytes) {
         int entryBytes = 0;
         switch (h.colourMapEntrySize) {
         case 15:
-        case 16: entryBytes = 2; break;
-        case 24: entryBytes = 3; break;
-        case 32: entryBytes = 4; break;
+        case 16:
+            entryBytes = 2;
+            break;
+        case 24:
+            entryBytes = 3;
+            break;
+        case 32:
+            entryBytes = 4;
+            break;
         default:
             return DecodeResult::unsupported("TGA: colour map entries of " +
                                              std::to_string(h.colourMapEntrySize) +
                                              " bits are not supported");
         }
-        const auto map =
-            r.bytes(static_cast<std::size_t>(h.colourMapLength) * static_cast<std::size_t>(entryBytes));
+        const auto map = r.bytes(static_cast<std::size_t>(h.colourMapLength) *
+                                 static_cast<std::size_t>(entryBytes));
         if (r.failed())
             return DecodeResult::damaged("TGA: Stream read error (colour map runs past the end)");
         // Pixel values index the map counted from its first entry index.
@@ -231,7 +247,8 @@ DecodeResult readTga(std::span<const std::uint8_t> bytes) {
 
     const std::size_t bpp = static_cast<std::size_t>(tgaBytesPerPixel(h.pixelDepth));
     const std::size_t rowBytes = bpp * static_cast<std::size_t>(width);
-    const std::size_t pixelCount = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    const std::size_t pixelCount =
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     if (isRunLengthType(h.imageType)) {
         // Each packet gives at most 128 pixels: refuse before allocating when the data cannot
         // possibly hold the picture.

@@ -64,8 +64,8 @@ public:
     DecodeResult decode(std::span<const std::uint8_t> bytes) const override {
         return readTga(bytes);
     }
-    std::optional<ImageProperties> ReadImageProperties(
-        std::span<const std::uint8_t> bytes) const override;
+    std::optional<ImageProperties>
+    ReadImageProperties(std::span<const std::uint8_t> bytes) const override;
     // True when the header is one this reader can load.
     static bool CanLoad(std::span<const std::uint8_t> bytes);
 };
