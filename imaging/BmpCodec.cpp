@@ -227,6 +227,12 @@ DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
     if (bits <= 8) {
         const std::size_t entrySize = info.os2 && hs == 12 ? 3 : 4;
         const std::size_t paletteStart = r.position();
+        // A palette declared larger than the bit count allows is tolerated only when all of
+        // it lies before the pixel data; anything else is a damaged count.
+        if (info.coloursUsed > (std::uint32_t{1} << bits) &&
+            paletteStart + std::uint64_t{info.coloursUsed} * entrySize > dataOffset)
+            return bad("palette of " + std::to_string(info.coloursUsed) +
+                       " colours does not fit before the pixel data");
         std::size_t count = info.coloursUsed != 0 ? info.coloursUsed : (std::size_t{1} << bits);
         count = std::min(count, std::size_t{1} << bits);
         if (info.coloursUsed == 0 && dataOffset > paletteStart)

@@ -6,7 +6,8 @@
 // entries; at most 256 entries are kept, placed from the map's first entry index. Rows stored
 // top row first or bottom row first; the right-to-left bit is ignored, as the level editors'
 // files never set it. Run-length packets may cross row ends.
-// Refuses: other pixel depths ("Invalid pixel format"), other image types, other colour map
+// Refuses: other pixel depths ("Invalid pixel format"), other image types, greyscale pixels of
+// other than 8 or 16 bits, colour-mapped pixels of other than 8 bits, other colour map
 // entry sizes, pictures with a zero side or beyond the memory limit, and data that ends before
 // the last pixel ("Stream read error" for uncompressed rows).
 #include "TargaGraphic.h"
@@ -185,6 +186,13 @@ DecodeResult readTga(std::span<const std::uint8_t> bytes) {
     if (!isKnownImageType(h.imageType))
         return DecodeResult::unsupported("TGA: image type " + std::to_string(h.imageType) +
                                          " is not supported");
+    // Greyscale pixels are 8 bits (16 with an alpha byte) and colour map indices 8 bits;
+    // other combinations are damaged headers, not pictures.
+    if ((isGreyType(h.imageType) && h.pixelDepth != 8 && h.pixelDepth != 16) ||
+        ((h.imageType == 1 || h.imageType == 9) && h.pixelDepth != 8))
+        return DecodeResult::unsupported("TGA: image type " + std::to_string(h.imageType) +
+                                         " with pixels of " + std::to_string(h.pixelDepth) +
+                                         " bits is not supported");
     const int width = h.width;
     const int height = h.height;
     if (width == 0 || height == 0)
