@@ -168,8 +168,10 @@ TEST(PictureCorpus, BrokenFilesFailCleanly) {
         const DecodeResult result = decodeRow(row, bytes);
         if (row.trust == "none") {
             EXPECT_FALSE(result.ok());
-            if (!result.ok())
+            if (!result.ok()) {
                 EXPECT_FALSE(result.error().reason.empty());
+            }
+
             ++refused;
         } else if (result.ok() && !row.oraclePng.empty()) {
             // Damaged headers that the oracles still decode (wrong sizes, densities, planes).

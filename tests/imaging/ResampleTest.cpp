@@ -73,7 +73,7 @@ TEST(Resample, FlatColourStaysFlatForEveryFilter) {
     for (int f = 0; f <= 6; ++f) {
         SCOPED_TRACE(f);
         const auto filter = static_cast<ResamplingFilter>(f);
-        for (const auto [w, h] : {std::pair{256, 256}, std::pair{17, 3}, std::pair{64, 32}}) {
+        for (const auto& [w, h] : {std::pair{256, 256}, std::pair{17, 3}, std::pair{64, 32}}) {
             Bitmap source = flat(40, 40, {200, 17, 99});
             Bitmap target;
             ResampleBitmap(w, h, filter, 0.0f, source, target);
@@ -97,8 +97,9 @@ TEST(Resample, SharpEdgesClampInsteadOfWrapping) {
     for (int x = 0; x < 150; ++x) {
         const Colour c = target.pixel(x, 10);
         // No wrap-around: values near the edge stay monotonic from black to white.
-        if (x > 0)
+        if (x > 0) {
             EXPECT_GE(c.red, target.pixel(x - 1, 10).red - 40) << x;
+        }
         sawBlack |= c.red == 0;
         sawWhite |= c.red == 255;
     }
@@ -147,8 +148,9 @@ TEST(Resample, DegenerateSizesStayInsideTheSource) {
             ResampleBitmap(c.tw, c.th, static_cast<ResamplingFilter>(f), 0.0f, source, target);
             ASSERT_EQ(target.width(), c.tw);
             ASSERT_EQ(target.height(), c.th);
-            if (c.sw > 0 && c.sh > 0 && c.tw > 0 && c.th > 0)
+            if (c.sw > 0 && c.sh > 0 && c.tw > 0 && c.th > 0) {
                 EXPECT_EQ(target.pixel(c.tw - 1, c.th - 1), (Colour{10, 20, 30}));
+            }
         }
     }
 }

@@ -161,7 +161,7 @@ TEST(TgaWriter, RefusesSidesBeyondSixteenBits) {
 }
 
 TEST(TgaReader, RoundTripsAwkwardSizesBothRowOrders) {
-    for (const auto [w, h] : {std::pair{1, 1}, std::pair{63, 65}, std::pair{113, 157}}) {
+    for (const auto& [w, h] : {std::pair{1, 1}, std::pair{63, 65}, std::pair{113, 157}}) {
         SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
         const Bitmap b = pattern(w, h);
         Bytes file = encodeUncompTGA24bits(b);
