@@ -139,10 +139,14 @@ bool TFIO::runPictureDialog(PictureDialogSettings& settings, QFileDialog::Accept
     const bool chosen = runDialog(*dialog);
     if (chosen && !dialog->selectedFiles().isEmpty())
         settings.FileName = dialog->selectedFiles().first();
+    // With the details hidden the dialog names its filter by the label alone.
     const QStringList filters = dialog->nameFilters();
-    const int filterIndex = filters.indexOf(dialog->selectedNameFilter());
-    if (filterIndex >= 0)
-        settings.FilterIndex = filterIndex + 1;
+    const QString selected = dialog->selectedNameFilter();
+    for (int i = 0; i < filters.size(); ++i)
+        if (filters[i] == selected || filters[i].startsWith(selected + " (")) {
+            settings.FilterIndex = i + 1;
+            break;
+        }
     dialog.reset();
     // Let the area under the dialog repaint before the file is read or written.
     QCoreApplication::processEvents();
