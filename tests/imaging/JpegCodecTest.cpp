@@ -74,7 +74,7 @@ TEST(JpegCodec, HugeDeclaredSizeInATinyFileIsRefusedBeforeAllocating) {
 }
 
 TEST(JpegCodec, WriteThenReadKeepsThePictureAtAwkwardSizes) {
-    for (const auto [w, h] : {std::pair{1, 1}, {63, 65}, {113, 157}}) {
+    for (const auto& [w, h] : {std::pair{1, 1}, {63, 65}, {113, 157}}) {
         SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
         // Smooth gradients with one flat block: what quality 90 keeps within a few levels.
         Bitmap picture(w, h, PixelFormat::Bits32);

@@ -205,8 +205,9 @@ TEST(TiffReader, LayoutsGiveTheirPixelFormatsAndColours) {
         const Bitmap& b = result.bitmap();
         EXPECT_EQ(b.format(), c.format);
         EXPECT_EQ(b.pixel(c.x, c.y), c.colour);
-        if (c.alpha >= 0)
+        if (c.alpha >= 0) {
             EXPECT_EQ(b.alphaAt(c.x, c.y), c.alpha);
+        }
     }
 }
 
@@ -245,7 +246,7 @@ TEST(TiffReader, DamagedAndUnsupportedFilesAreRefused) {
 
 TEST(TiffReader, HugeDimensionsAreRefusedBeforeAllocating) {
     TiffSpec spec;
-    for (const auto [w, h] : {std::pair{60000u, 60000u}, {16000u, 16000u}}) {
+    for (const auto& [w, h] : {std::pair{60000u, 60000u}, {16000u, 16000u}}) {
         spec.width = w;
         spec.height = h;
         // Only the header matters: write a 1-row file, then patch the height.
@@ -276,8 +277,9 @@ TEST(TiffReader, BitFlipsNeverCrash) {
             const std::size_t at = (i * 7919) % damaged.size();
             damaged[at] = static_cast<std::uint8_t>(damaged[at] ^ (1u << (i % 8)));
             const auto result = decodeTiff(damaged);
-            if (result.ok())
+            if (result.ok()) {
                 EXPECT_FALSE(result.bitmap().isEmpty());
+            }
         }
     }
 }
