@@ -2,8 +2,9 @@
 //
 // Reads the first frame of GIF87a and GIF89a files into an 8-bit bitmap (code 3) with the
 // frame's colour table (local, else global, else a grey ramp), painted over the logical screen
-// filled with the background index. Refused: files without a frame, frames outside the screen,
-// pictures beyond Bitmap::fitsInMemory and damaged data.
+// filled with the background index; parts of the frame outside the screen are cut off.
+// Refused: files without a frame, pictures beyond Bitmap::fitsInMemory, frames far larger
+// than LZW data of the file's size can describe, and damaged data.
 #pragma once
 
 #include "DecodeResult.h"
