@@ -1,8 +1,5 @@
 #include "FileFormatList.h"
 
-#include "BmpCodec.h"
-#include "TargaGraphic.h"
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -37,6 +34,10 @@ DecodeResult refuseMetafile(std::span<const std::uint8_t>) {
 }
 
 } // namespace
+
+DecodeResult readGifFrame(std::span<const std::uint8_t> bytes) {
+    return decodeGif(bytes);
+}
 
 void TFileFormatList::RegisterFileFormat(std::string_view extension, std::string_view description,
                                          GraphicFactory factory, bool replace) {
@@ -81,17 +82,26 @@ std::vector<std::string> TFileFormatList::extensions() const {
 }
 
 void registerDefaultFileFormats(TFileFormatList& list) {
-    using TBitmapGraphic = TReaderGraphic<readBmp>;
     using TIconGraphic = TReaderGraphic<refuseIcon>;
     using TMetafileGraphic = TReaderGraphic<refuseMetafile>;
     list.RegisterFileFormat("bmp", "Windows or OS/2 Bitmap", factoryOf<TBitmapGraphic>());
     list.RegisterFileFormat("ico", "Icon", factoryOf<TIconGraphic>());
     list.RegisterFileFormat("wmf", "Windows Metafile", factoryOf<TMetafileGraphic>());
     list.RegisterFileFormat("emf", "Enhanced Metafile", factoryOf<TMetafileGraphic>());
+    for (const char* ext : {"jfif", "jpg", "jpe", "jpeg"})
+        list.RegisterFileFormat(ext, "JPEG Image File", factoryOf<TJPEGGraphic>());
     list.RegisterFileFormat("rle", "Run-length encoded Bitmap", factoryOf<TBitmapGraphic>());
     list.RegisterFileFormat("dib", "Device independent Bitmap", factoryOf<TBitmapGraphic>());
     for (const char* ext : {"win", "vst", "vda", "tga", "icb"})
         list.RegisterFileFormat(ext, "Truevision Targa", factoryOf<TTargaGraphic>());
+    for (const char* ext : {"tiff", "tif", "fax"})
+        list.RegisterFileFormat(ext, "Tagged Image File", factoryOf<TTIFFGraphic>());
+    for (const char* ext : {"pcx", "pcc", "scr"})
+        list.RegisterFileFormat(ext, "ZSoft Paintbrush", factoryOf<TPCXGraphic>());
+    for (const char* ext : {"psd", "pdd"})
+        list.RegisterFileFormat(ext, "Adobe Photoshop", factoryOf<TPSDGraphic>());
+    list.RegisterFileFormat("gif", "CompuServe GIF", factoryOf<TGIFGraphic>());
+    list.RegisterFileFormat("psp", "Paint Shop Pro Image", factoryOf<TPSPGraphic>());
 }
 
 TFileFormatList& FileFormatList() {

@@ -3,7 +3,15 @@
 // name's extension alone, never by the file's contents.
 #pragma once
 
+#include "BmpCodec.h"
+#include "GifReader.h"
 #include "GraphicEx.h"
+#include "JpegCodec.h"
+#include "PcxReader.h"
+#include "PsdReader.h"
+#include "PspReader.h"
+#include "TargaGraphic.h"
+#include "TiffReader.h"
 
 #include <filesystem>
 #include <functional>
@@ -14,6 +22,18 @@
 #include <vector>
 
 namespace parvane::imaging {
+
+// The first frame of a GIF file, without asking for its transparent index.
+DecodeResult readGifFrame(std::span<const std::uint8_t> bytes);
+
+// The reader classes of the registry; TTargaGraphic has its own header.
+using TBitmapGraphic = TReaderGraphic<readBmp>;
+using TJPEGGraphic = TReaderGraphic<decodeJpeg>;
+using TTIFFGraphic = TReaderGraphic<decodeTiff>;
+using TPCXGraphic = TReaderGraphic<decodePcx>;
+using TPSDGraphic = TReaderGraphic<decodePsd>;
+using TGIFGraphic = TReaderGraphic<readGifFrame>;
+using TPSPGraphic = TReaderGraphic<decodePsp>;
 
 using GraphicFactory = std::function<std::unique_ptr<TGraphicExGraphic>()>;
 

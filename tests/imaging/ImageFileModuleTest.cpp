@@ -168,5 +168,15 @@ TEST_F(ImageFileModuleTest, PreviewShowsRegisteredExtensionsEvenWhereLoadingIsRe
     EXPECT_TRUE(preview.pictureSize().isEmpty());
 }
 
+TEST_F(ImageFileModuleTest, PreviewReadsEveryKindOfRegisteredFile) {
+    PARVANE_REQUIRE_TESTDATA();
+    for (const char* file : {"pillow/hopper.gif", "pillow/hopper.jpg", "pillow/bmp/g/pal8.bmp"}) {
+        SCOPED_TRACE(file);
+        PicturePreview preview;
+        preview.showFile(QString::fromStdString(testing::peerFile(file).string()));
+        EXPECT_FALSE(preview.pictureSize().isEmpty());
+    }
+}
+
 } // namespace
 } // namespace parvane::imaging

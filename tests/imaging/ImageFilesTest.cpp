@@ -185,3 +185,70 @@ TEST(ImageFiles, PixelFormatNames) {
 
 } // namespace
 } // namespace parvane::imaging
+
+namespace parvane::imaging {
+namespace {
+
+// Smooth content, as JPEG is lossy: compared within a tolerance.
+Bitmap gradient(int w, int h) {
+    Bitmap b(w, h, PixelFormat::Bits32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            b.setPixel(x, y,
+                       {static_cast<std::uint8_t>(x * 255 / std::max(w - 1, 1)),
+                        static_cast<std::uint8_t>(y * 255 / std::max(h - 1, 1)), 128});
+    return b;
+}
+
+TEST(ImageFilesJpeg, RoundTripsWithinATolerance) {
+    testing::ScratchDir dir;
+    for (const auto& [w, h] : {std::pair{1, 1}, std::pair{63, 65}, std::pair{113, 157}}) {
+        SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+        const Bitmap picture = gradient(w, h);
+        ASSERT_TRUE(saveImageAs24BitsFile(picture, w, h, dir.file("t.jpg")).ok());
+        Bitmap loaded;
+        std::uint8_t code = 0;
+        const FileResult r = loadImageAs32BitsFile(dir.file("t.jpg"), loaded, code);
+        ASSERT_TRUE(r.ok()) << r.detail;
+        EXPECT_EQ(code, 6);
+        ASSERT_EQ(loaded.width(), w);
+        ASSERT_EQ(loaded.height(), h);
+        long long diff = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const Colour a = picture.pixel(x, y), b = loaded.pixel(x, y);
+                diff += std::abs(a.red - b.red) + std::abs(a.green - b.green) +
+                        std::abs(a.blue - b.blue);
+            }
+        EXPECT_LT(static_cast<double>(diff) / (3.0 * w * h), 3.0);
+    }
+}
+
+TEST(ImageFilesJpeg, GreyscaleReportsCodeThreeAndBecomesGrey) {
+    PARVANE_REQUIRE_TESTDATA();
+    Bitmap loaded;
+    std::uint8_t code = 0;
+    // A copy under an upper-case name: the extension decides, whatever its case.
+    testing::ScratchDir dir;
+    std::filesystem::copy_file(testing::peerFile("pillow/hopper_gray.jpg"), dir.file("G.JPG"));
+    const FileResult r = loadImageAs32BitsFile(dir.file("G.JPG"), loaded, code);
+    ASSERT_TRUE(r.ok()) << r.detail;
+    EXPECT_EQ(code, 3);
+    EXPECT_EQ(loaded.format(), PixelFormat::Bits32);
+    const Colour c = loaded.pixel(10, 10);
+    EXPECT_EQ(c.red, c.green);
+    EXPECT_EQ(c.green, c.blue);
+}
+
+TEST(ImageFilesJpeg, DamagedJpegShowsTheLibraryErrorNumber) {
+    testing::ScratchDir dir;
+    testing::writeFileBytes(dir.file("bad.jpg"), {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F'});
+    Bitmap picture;
+    const FileResult r = loadImageFile(dir.file("bad.jpg"), picture);
+    EXPECT_EQ(r.failure, FileResult::Failure::ReaderError);
+    EXPECT_EQ(r.message.rfind("JPEG error #", 0), 0u) << r.message;
+    EXPECT_EQ(r.message.find(':'), std::string::npos) << r.message;
+}
+
+} // namespace
+} // namespace parvane::imaging
