@@ -50,6 +50,33 @@ std::uint8_t channelValue(int sum, int total) {
     return clampChannel(sum >> 8);
 }
 
+// Division of a list's channel sums by its total, done by a multiply with the rounded-up
+// reciprocal where that is exact (totals up to 4096 for quotients up to 255), since a pass
+// makes one division per channel and pixel.
+class ListDivisor {
+public:
+    explicit ListDivisor(int total) : total_(total) {
+        if (total > 0 && total <= 4096)
+            reciprocal_ = ((std::uint64_t{1} << 32) + static_cast<std::uint64_t>(total) - 1) /
+                          static_cast<std::uint64_t>(total);
+    }
+    std::uint8_t operator()(int sum) const {
+        if (total_ <= 0)
+            return channelValue(sum, total_);
+        if (sum <= 0)
+            return 0; // truncated toward zero and clamped
+        if (sum >= 255 * total_)
+            return 255;
+        if (reciprocal_ != 0)
+            return static_cast<std::uint8_t>((static_cast<std::uint64_t>(sum) * reciprocal_) >> 32);
+        return static_cast<std::uint8_t>(sum / total_);
+    }
+
+private:
+    int total_;
+    std::uint64_t reciprocal_ = 0;
+};
+
 } // namespace
 
 double defaultRadius(ResamplingFilter filter) {
@@ -170,31 +197,52 @@ void ResampleBitmap(int newWidth, int newHeight, ResamplingFilter filter, float 
                              : static_cast<float>(th - 1) / static_cast<float>(sh - 1);
 
     // First pass: horizontal, each source row through the column lists into a tw x sh
-    // intermediate picture of clamped 8-bit channels.
+    // intermediate picture of clamped 8-bit channels. Rows are taken kBlock at a time: the
+    // channel caches hold kBlock rows side by side for every source column, so the multiply-add
+    // over a list runs across kBlock rows at once.
     const ContributorTable columns = buildContributors(sw, tw, scaleX, filter, radius);
-    std::vector<int> red(static_cast<std::size_t>(sw)), green(red.size()), blue(red.size());
     const std::size_t midStride = 3 * static_cast<std::size_t>(tw);
     std::vector<std::uint8_t> middle(midStride * static_cast<std::size_t>(sh));
-    for (int y = 0; y < sh; ++y) {
-        const std::uint8_t* s = source.row(y);
-        for (int x = 0; x < sw; ++x, s += 3) {
-            blue[x] = s[0];
-            green[x] = s[1];
-            red[x] = s[2];
+    // 16-bit caches: channel values and weights (at most 256 in size) both fit, and their
+    // products widen to 32 bits, which vectorises well.
+    constexpr int kBlock = 16;
+    std::vector<std::int16_t> red(static_cast<std::size_t>(sw) * kBlock), green(red.size()),
+        blue(red.size());
+    for (int y0 = 0; y0 < sh; y0 += kBlock) {
+        const int rows = std::min(kBlock, sh - y0);
+        for (int r = 0; r < kBlock; ++r) {
+            // A short last block repeats its last row; the copies are not stored.
+            const std::uint8_t* s = source.row(y0 + std::min(r, rows - 1));
+            for (int x = 0; x < sw; ++x, s += 3) {
+                blue[x * kBlock + r] = s[0];
+                green[x * kBlock + r] = s[1];
+                red[x * kBlock + r] = s[2];
+            }
         }
-        std::uint8_t* d = middle.data() + midStride * static_cast<std::size_t>(y);
-        for (int i = 0; i < tw; ++i, d += 3) {
-            int sumR = 0, sumG = 0, sumB = 0, total = 0;
+        for (int i = 0; i < tw; ++i) {
+            int sumR[kBlock] = {}, sumG[kBlock] = {}, sumB[kBlock] = {};
+            int total = 0;
             for (std::size_t k = columns.offsets[i]; k < columns.offsets[i + 1]; ++k) {
                 const Contributor c = columns.contributors[k];
-                sumR += red[c.index] * c.weight;
-                sumG += green[c.index] * c.weight;
-                sumB += blue[c.index] * c.weight;
+                const std::int16_t* cr = red.data() + static_cast<std::size_t>(c.index) * kBlock;
+                const std::int16_t* cg = green.data() + static_cast<std::size_t>(c.index) * kBlock;
+                const std::int16_t* cb = blue.data() + static_cast<std::size_t>(c.index) * kBlock;
+                const auto weight = static_cast<std::int16_t>(c.weight);
+                for (int r = 0; r < kBlock; ++r) {
+                    sumR[r] += cr[r] * weight;
+                    sumG[r] += cg[r] * weight;
+                    sumB[r] += cb[r] * weight;
+                }
                 total += c.weight;
             }
-            d[0] = channelValue(sumB, total);
-            d[1] = channelValue(sumG, total);
-            d[2] = channelValue(sumR, total);
+            const ListDivisor divide(total);
+            for (int r = 0; r < rows; ++r) {
+                std::uint8_t* d =
+                    middle.data() + midStride * static_cast<std::size_t>(y0 + r) + 3 * i;
+                d[0] = divide(sumB[r]);
+                d[1] = divide(sumG[r]);
+                d[2] = divide(sumR[r]);
+            }
         }
     }
 
@@ -207,14 +255,18 @@ void ResampleBitmap(int newWidth, int newHeight, ResamplingFilter filter, float 
         int total = 0;
         for (std::size_t k = rows.offsets[i]; k < rows.offsets[i + 1]; ++k) {
             const Contributor c = rows.contributors[k];
-            const std::uint8_t* m = middle.data() + midStride * static_cast<std::size_t>(c.index);
+            const std::uint8_t* __restrict m =
+                middle.data() + midStride * static_cast<std::size_t>(c.index);
+            int* __restrict acc = sums.data();
+            const int weight = c.weight;
             for (std::size_t n = 0; n < midStride; ++n)
-                sums[n] += m[n] * c.weight;
+                acc[n] += m[n] * weight;
             total += c.weight;
         }
         std::uint8_t* d = target.row(i);
+        const ListDivisor divide(total);
         for (std::size_t n = 0; n < midStride; ++n)
-            d[n] = channelValue(sums[n], total);
+            d[n] = divide(sums[n]);
     }
 }
 
