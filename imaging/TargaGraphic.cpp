@@ -123,9 +123,23 @@ bool TTargaRLEDecoder::Decode(std::span<const std::uint8_t> source, std::size_t&
         if (pendingRun_) {
             if (bpp == 1) {
                 std::memset(out, runPixel_[0], n);
-            } else {
+            } else if (bpp == 4) {
+                std::uint32_t value;
+                std::memcpy(&value, runPixel_.data(), 4);
                 for (std::size_t i = 0; i < n; ++i)
-                    std::memcpy(out + i * bpp, runPixel_.data(), bpp);
+                    std::memcpy(out + 4 * i, &value, 4);
+            } else if (bpp == 2) {
+                std::uint16_t value;
+                std::memcpy(&value, runPixel_.data(), 2);
+                for (std::size_t i = 0; i < n; ++i)
+                    std::memcpy(out + 2 * i, &value, 2);
+            } else {
+                for (std::size_t i = 0; i < n; ++i, out += 3) {
+                    out[0] = runPixel_[0];
+                    out[1] = runPixel_[1];
+                    out[2] = runPixel_[2];
+                }
+                out -= 3 * n;
             }
         } else {
             const std::size_t available = (source.size() - sourcePos) / bpp;

@@ -3,16 +3,23 @@
 #include "PixelFormatConversions.h"
 
 #include <cstring>
+#include <memory>
 
 namespace parvane::imaging {
 
-std::vector<std::uint8_t> encodeUncompTGA24bits(const Bitmap& bitmap) {
+namespace {
+
+std::size_t encodedSize(const Bitmap& bitmap) {
+    return kTgaHeaderSize +
+           3 * static_cast<std::size_t>(bitmap.width()) * static_cast<std::size_t>(bitmap.height());
+}
+
+// Fills file (encodedSize bytes) with the complete TGA file of the bitmap.
+void encodeInto(const Bitmap& bitmap, std::uint8_t* file) {
     const int width = bitmap.width();
     const int height = bitmap.height();
-    if (width > kMaxTgaSide || height > kMaxTgaSide)
-        return {};
     const std::size_t rowBytes = 3 * static_cast<std::size_t>(width);
-    std::vector<std::uint8_t> file(kTgaHeaderSize + rowBytes * static_cast<std::size_t>(height));
+    std::memset(file, 0, kTgaHeaderSize);
     file[2] = 2; // uncompressed true-colour
     file[12] = static_cast<std::uint8_t>(width & 0xFF);
     file[13] = static_cast<std::uint8_t>(width >> 8);
@@ -26,7 +33,7 @@ std::vector<std::uint8_t> encodeUncompTGA24bits(const Bitmap& bitmap) {
                         bitmap.format() == PixelFormat::Device;
     const Bitmap converted = direct ? Bitmap{} : convertedTo24Bits(bitmap);
     const Bitmap& source = direct ? bitmap : converted;
-    std::uint8_t* out = file.data() + kTgaHeaderSize;
+    std::uint8_t* out = file + kTgaHeaderSize;
     for (int y = height - 1; y >= 0; --y, out += rowBytes) {
         const std::uint8_t* s = source.row(y);
         if (source.format() == PixelFormat::Bits24) {
@@ -40,6 +47,15 @@ std::vector<std::uint8_t> encodeUncompTGA24bits(const Bitmap& bitmap) {
             d[2] = s[2];
         }
     }
+}
+
+} // namespace
+
+std::vector<std::uint8_t> encodeUncompTGA24bits(const Bitmap& bitmap) {
+    if (bitmap.width() > kMaxTgaSide || bitmap.height() > kMaxTgaSide)
+        return {};
+    std::vector<std::uint8_t> file(encodedSize(bitmap));
+    encodeInto(bitmap, file.data());
     return file;
 }
 
@@ -47,8 +63,12 @@ WriteStatus SaveAsUncompTGA24bits(const Bitmap& bitmap, const std::filesystem::p
     if (bitmap.width() > kMaxTgaSide || bitmap.height() > kMaxTgaSide)
         return WriteStatus::failure("Cannot save " + fileName.string() +
                                     ": a TGA picture is at most 65535 pixels on each side.");
-    const std::vector<std::uint8_t> file = encodeUncompTGA24bits(bitmap);
-    return writeFileAtomically(fileName, file);
+    // The whole file is built in one buffer (left uninitialised: every byte is written) and
+    // handed to the file system in one write.
+    const std::size_t size = encodedSize(bitmap);
+    const std::unique_ptr<std::uint8_t[]> file(new std::uint8_t[size]);
+    encodeInto(bitmap, file.get());
+    return writeFileAtomically(fileName, {file.get(), size});
 }
 
 } // namespace parvane::imaging
