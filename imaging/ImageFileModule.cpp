@@ -131,6 +131,9 @@ QFileDialog* TFIO::createDialog(const PictureDialogSettings& settings,
     if (auto* grid = qobject_cast<QGridLayout*>(dialog->layout()))
         grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
     QObject::connect(dialog, &QFileDialog::currentChanged, preview, &PicturePreview::showFile);
+    // The preset name selects its entry without a change signal: show it from the start.
+    if (!settings.FileName.isEmpty())
+        preview->showFile(settings.FileName);
     return dialog;
 }
 

@@ -166,6 +166,11 @@ TEST_F(ImageFileModuleTest, PreviewShowsRegisteredExtensionsEvenWhereLoadingIsRe
     EXPECT_EQ(preview.text(), "No preview");
     preview.showFile(path("gone.tga"));
     EXPECT_TRUE(preview.pictureSize().isEmpty());
+    // A dialog preset with a file name previews it at once.
+    fio.OpenPictureDialog1.FileName = path("p.tga");
+    std::unique_ptr<QFileDialog> dialog(
+        fio.createDialog(fio.OpenPictureDialog1, QFileDialog::AcceptOpen));
+    EXPECT_EQ(dialog->findChild<PicturePreview*>()->pictureSize(), QSize(40, 20));
 }
 
 TEST_F(ImageFileModuleTest, PreviewReadsEveryKindOfRegisteredFile) {
