@@ -127,6 +127,10 @@ QFileDialog* TFIO::createDialog(const PictureDialogSettings& settings,
         dialog->selectFile(info.fileName());
     }
 
+    // No places bar: the dialog shows the folder and its files only.
+    if (auto* sidebar = dialog->findChild<QWidget*>("sidebar"))
+        sidebar->hide();
+
     auto* preview = new PicturePreview(dialog);
     if (auto* grid = qobject_cast<QGridLayout*>(dialog->layout()))
         grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);

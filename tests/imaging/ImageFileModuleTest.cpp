@@ -56,6 +56,8 @@ TEST_F(ImageFileModuleTest, DialogsAreConfiguredAsTheModuleDescribesThem) {
     EXPECT_EQ(filters[8], "All Files (*.*) (*.*)");
     EXPECT_EQ(open->selectedNameFilter().toStdString(), "Supported Input Files");
     EXPECT_NE(open->findChild<PicturePreview*>(), nullptr);
+    ASSERT_NE(open->findChild<QWidget*>("sidebar"), nullptr);
+    EXPECT_TRUE(open->findChild<QWidget*>("sidebar")->isHidden()); // no places bar
 
     std::unique_ptr<QFileDialog> save(
         fio.createDialog(fio.SavePictureDialog1, QFileDialog::AcceptSave));
