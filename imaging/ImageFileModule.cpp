@@ -67,7 +67,7 @@ void PicturePreview::showFile(const QString& path) {
     }
     const Bitmap& bitmap = result.bitmap();
     pictureSize_ = {bitmap.width(), bitmap.height()};
-    // Previews of huge pictures are scaled from a nearest-pixel copy that fits the pane.
+    // The whole picture is scaled down into the pane, keeping its proportions.
     const QImage image = toImage(bitmap);
     setPixmap(QPixmap::fromImage(
         image.scaled(kPreviewSide, kPreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
