@@ -70,6 +70,13 @@ public:
             }
         }
         offsets_[rows] = offset;
+        // A PackBits packet of two bytes gives at most 128: rows far shorter are damaged, and
+        // finding that out now spares allocating the picture.
+        const std::uint64_t packed = offset - (countsOffset + rows * countSize);
+        if (packed * 64 < static_cast<std::uint64_t>(rowBytes_) * rows) {
+            reason = "PSD: the packed rows are far too short for the picture";
+            return false;
+        }
         return true;
     }
 

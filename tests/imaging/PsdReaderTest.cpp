@@ -166,6 +166,11 @@ TEST(PsdReader, DamagedFilesAreRefusedWithAReason) {
     badRow.push_back(0xFF); // the third row's run has no value
     auto longLayers = psd(3, 1, 1, 8, 3, 0, {1, 2, 3});
     longLayers[26 + 4 + 4 + 3] = 200; // layer section longer than the file
+    std::vector<std::uint8_t> hugePacked;
+    for (int i = 0; i < 3 * 16000; ++i)
+        hugePacked.insert(hugePacked.end(), {0, 6});
+    for (int i = 0; i < 3 * 16000; ++i)
+        hugePacked.insert(hugePacked.end(), {0x81, 0, 0x81, 0, 0x81, 0});
     const std::vector<Case> cases{
         {"no signature", {'8', 'B', 'P', 'X', 0, 1}, DecodeError::Kind::NotThisFormat},
         {"raw image ends early", psd(3, 4, 4, 8, 3, 0, std::vector<std::uint8_t>(47, 1)),
@@ -173,6 +178,9 @@ TEST(PsdReader, DamagedFilesAreRefusedWithAReason) {
         {"packed row damaged", badRow, DecodeError::Kind::Damaged},
         {"layer section past the end", longLayers, DecodeError::Kind::Damaged},
         {"absurd size", psd(3, 300000, 300000, 8, 3, 0, {}), DecodeError::Kind::Damaged},
+        // 16000 x 16000 fits in memory, but 6 bytes a row cannot pack 16000 bytes.
+        {"packed rows too short for the size", psd(3, 16000, 16000, 8, 3, 1, hugePacked),
+         DecodeError::Kind::Damaged},
         {"zip compression", psd(3, 1, 1, 8, 3, 2, {1, 2, 3}), DecodeError::Kind::Unsupported},
         {"unknown mode", psd(3, 1, 1, 8, 5, 0, {1, 2, 3}), DecodeError::Kind::Unsupported},
         {"indexed without palette", psd(1, 1, 1, 8, 2, 0, {1}), DecodeError::Kind::Damaged},

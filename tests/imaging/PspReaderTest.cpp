@@ -294,6 +294,8 @@ TEST(PspReader, DamagedAndUnsupportedFilesAreRefused) {
         {"JPEG compression", pspFile(8, 4, 4, 3, {}), DecodeError::Kind::Unsupported},
         {"no layers", pspFile(8, 4, 4, 0, {}), DecodeError::Kind::Unsupported},
         {"absurd size", pspFile(8, 70000, 70000, 0, {}), DecodeError::Kind::Damaged},
+        {"huge canvas in a tiny file", pspFile(8, 16000, 16000, 0, {flatLayer(4, 4, 1, 2, 3)}),
+         DecodeError::Kind::Damaged},
     };
     // A huge layer whose few bytes cannot fill it.
     Layer huge = flatLayer(1, 1, 1, 1, 1);
