@@ -156,6 +156,9 @@ TEST(PcxReader, DamagedFilesAreRefusedWithAReason) {
     auto huge = header(65535, 65535, 3, 8, 65535);
     append(huge, {0xFF, 0});
     cases.push_back({"absurd size", huge, DecodeError::Kind::Damaged});
+    auto hugeFewBytes = header(16000, 16000, 1, 8, 16000);
+    append(hugeFewBytes, {0xFF, 0, 0xFF, 0});
+    cases.push_back({"size far beyond the run-length data", hugeFewBytes, DecodeError::Kind::Damaged});
     auto backwards = header(4, 4, 1, 8, 4);
     backwards[4] = 200; // Xmin beyond Xmax
     cases.push_back({"window ends before it starts", backwards, DecodeError::Kind::Damaged});

@@ -83,7 +83,8 @@ std::vector<std::uint8_t> writeTiff(const TiffSpec& s, const std::vector<std::ui
                 TIFFWriteScanline(tif, line.data(), y, k);
             }
     } else {
-        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 2);
+        // JPEG strips hold whole 8-row blocks.
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, s.compression == COMPRESSION_JPEG ? 8 : 2);
         for (std::uint32_t y = 0; y < s.height; ++y)
             TIFFWriteScanline(tif, const_cast<std::uint8_t*>(pixels.data() + y * rowBytes), y, 0);
     }
@@ -208,6 +209,60 @@ TEST(TiffReader, LayoutsGiveTheirPixelFormatsAndColours) {
         if (c.alpha >= 0) {
             EXPECT_EQ(b.alphaAt(c.x, c.y), c.alpha);
         }
+    }
+}
+
+TEST(TiffReader, EveryCompressionLibtiffWritesDecodesToTheSamePicture) {
+    // A 32 x 24 RGB picture of smooth ramps and a bilevel checkerboard, each written with
+    // every compression libtiff can encode for it.
+    TiffSpec rgb;
+    rgb.width = 32;
+    rgb.height = 24;
+    rgb.samples = 3;
+    rgb.photometric = PHOTOMETRIC_RGB;
+    std::vector<std::uint8_t> colour;
+    for (std::uint32_t y = 0; y < rgb.height; ++y)
+        for (std::uint32_t x = 0; x < rgb.width; ++x)
+            colour.insert(colour.end(), {static_cast<std::uint8_t>(x * 8),
+                                         static_cast<std::uint8_t>(y * 10), 128});
+    for (const auto& [compression, tolerance] : {std::pair{COMPRESSION_NONE, 0},
+                                                 {COMPRESSION_PACKBITS, 0},
+                                                 {COMPRESSION_LZW, 0},
+                                                 {COMPRESSION_ADOBE_DEFLATE, 0},
+                                                 {COMPRESSION_JPEG, 8}}) {
+        SCOPED_TRACE(compression);
+        rgb.compression = static_cast<std::uint16_t>(compression);
+        const auto result = decodeTiff(writeTiff(rgb, colour));
+        ASSERT_TRUE(result.ok()) << result.error().reason;
+        for (int y = 0; y < 24; y += 5)
+            for (int x = 0; x < 32; x += 3) {
+                const Colour c = result.bitmap().pixel(x, y);
+                EXPECT_NEAR(c.red, x * 8, tolerance);
+                EXPECT_NEAR(c.green, y * 10, tolerance);
+                EXPECT_NEAR(c.blue, 128, tolerance);
+            }
+    }
+    TiffSpec fax;
+    fax.width = 32;
+    fax.height = 8;
+    fax.bits = 1;
+    fax.photometric = PHOTOMETRIC_MINISWHITE;
+    std::vector<std::uint8_t> checks;
+    for (std::uint32_t y = 0; y < fax.height; ++y)
+        checks.insert(checks.end(), 4, static_cast<std::uint8_t>(y % 2 ? 0xF0 : 0x0F));
+    for (const auto compression :
+         {COMPRESSION_CCITTFAX3, COMPRESSION_CCITTFAX4, COMPRESSION_PACKBITS}) {
+        SCOPED_TRACE(compression);
+        fax.compression = static_cast<std::uint16_t>(compression);
+        const auto result = decodeTiff(writeTiff(fax, checks));
+        ASSERT_TRUE(result.ok()) << result.error().reason;
+        const Bitmap& b = result.bitmap();
+        EXPECT_EQ(b.format(), PixelFormat::Bits1);
+        // MinIsWhite: a set bit is black.
+        EXPECT_EQ(b.pixel(0, 0), colours::kWhite);
+        EXPECT_EQ(b.pixel(4, 0), colours::kBlack);
+        EXPECT_EQ(b.pixel(0, 1), colours::kBlack);
+        EXPECT_EQ(b.pixel(31, 7), colours::kWhite);
     }
 }
 
