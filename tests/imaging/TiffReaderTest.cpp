@@ -319,22 +319,3 @@ TEST(TiffReader, HugeDimensionsAreRefusedBeforeAllocating) {
             << result.error().reason;
     }
 }
-
-TEST(TiffReader, BitFlipsNeverCrash) {
-    PARVANE_REQUIRE_TESTDATA();
-    // Damage spread through real files of several compressions; any result is fine as long
-    // as the reader returns.
-    for (const char* name : {"pillow/hopper_lzw.tif", "pillow/hopper_g4.tif",
-                             "pillow/hopper_jpg.tif", "pillow/tiff_tiled_planar_lzw.tiff"}) {
-        const auto original = readFileBytes(peerFile(name));
-        for (std::size_t i = 0; i < 64; ++i) {
-            auto damaged = original;
-            const std::size_t at = (i * 7919) % damaged.size();
-            damaged[at] = static_cast<std::uint8_t>(damaged[at] ^ (1u << (i % 8)));
-            const auto result = decodeTiff(damaged);
-            if (result.ok()) {
-                EXPECT_FALSE(result.bitmap().isEmpty());
-            }
-        }
-    }
-}
