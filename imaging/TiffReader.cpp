@@ -365,6 +365,10 @@ DecodeResult decodeTiff(std::span<const std::uint8_t> data) {
         kind = Kind::Rgb;
         break;
     }
+    // Pictures stored in another orientation are turned upright by libtiff's general reader.
+    std::uint16_t orientation = ORIENTATION_TOPLEFT;
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_ORIENTATION, &orientation);
+    direct = direct && orientation == ORIENTATION_TOPLEFT;
     if (TIFFIsTiled(tif.get())) {
         // The direct path copies whole bytes of tiles; tile sizes outside the rule (multiples
         // of 16) go through libtiff's general reader.

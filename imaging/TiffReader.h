@@ -9,6 +9,8 @@
 //   greyscale of 8 or 16 bits                         -> code 3 with a grey palette (high byte)
 //   RGB without alpha, CMYK, YCbCr, Lab                -> code 6
 //   anything with an extra (alpha) sample              -> code 7, alpha in the fourth byte
+// Pictures stored in an orientation other than top-left, and layouts beyond these (YCbCr, Lab,
+// float samples, odd depths), are read through libtiff's RGBA reader: code 6, or 7 with alpha.
 // Refused: pictures beyond Bitmap::fitsInMemory, compressions libtiff cannot decode (reason
 // begins "The compression scheme is"), and damaged data.
 #pragma once
