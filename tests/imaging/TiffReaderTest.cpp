@@ -41,6 +41,7 @@ struct TiffSpec {
     std::uint16_t planar = PLANARCONFIG_CONTIG, compression = COMPRESSION_NONE;
     std::uint16_t extra = 0; // 0 none, else the extra sample's kind
     bool tiled = false;
+    std::uint16_t orientation = ORIENTATION_TOPLEFT;
     std::vector<std::uint16_t> colourMap; // red, green, blue runs
 };
 
@@ -55,6 +56,7 @@ std::vector<std::uint8_t> writeTiff(const TiffSpec& s, const std::vector<std::ui
     TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, s.photometric);
     TIFFSetField(tif, TIFFTAG_PLANARCONFIG, s.planar);
     TIFFSetField(tif, TIFFTAG_COMPRESSION, s.compression);
+    TIFFSetField(tif, TIFFTAG_ORIENTATION, s.orientation);
     if (s.extra) {
         const std::uint16_t kinds[] = {s.extra};
         TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, kinds);
@@ -264,6 +266,18 @@ TEST(TiffReader, EveryCompressionLibtiffWritesDecodesToTheSamePicture) {
         EXPECT_EQ(b.pixel(0, 1), colours::kBlack);
         EXPECT_EQ(b.pixel(31, 7), colours::kWhite);
     }
+}
+
+TEST(TiffReader, BottomUpPicturesAreTurnedUpright) {
+    TiffSpec spec;
+    spec.width = 2;
+    spec.height = 2;
+    spec.orientation = ORIENTATION_BOTLEFT;
+    const auto result = decodeTiff(writeTiff(spec, {10, 20, 30, 40}));
+    ASSERT_TRUE(result.ok()) << result.error().reason;
+    // The first stored row is the bottom one.
+    EXPECT_EQ(result.bitmap().pixel(0, 1), (Colour{10, 10, 10}));
+    EXPECT_EQ(result.bitmap().pixel(1, 0), (Colour{40, 40, 40}));
 }
 
 TEST(TiffReader, DamagedAndUnsupportedFilesAreRefused) {
