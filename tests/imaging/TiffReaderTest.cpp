@@ -35,7 +35,7 @@ namespace {
 
 // Writes a small TIFF through libtiff and returns its bytes. Samples are given interleaved,
 // row after row, as bytes per row of `rowBytes`; planar files are split here.
-struct TiffSpec {
+struct TiffLayout {
     std::uint32_t width = 4, height = 3;
     std::uint16_t samples = 1, bits = 8, photometric = PHOTOMETRIC_MINISBLACK;
     std::uint16_t planar = PLANARCONFIG_CONTIG, compression = COMPRESSION_NONE;
@@ -45,7 +45,7 @@ struct TiffSpec {
     std::vector<std::uint16_t> colourMap; // red, green, blue runs
 };
 
-std::vector<std::uint8_t> writeTiff(const TiffSpec& s, const std::vector<std::uint8_t>& pixels) {
+std::vector<std::uint8_t> writeTiff(const TiffLayout& s, const std::vector<std::uint8_t>& pixels) {
     ScratchDir dir;
     const auto path = dir.file("t.tif");
     TIFF* tif = TIFFOpen(path.c_str(), "w");
@@ -114,39 +114,39 @@ TEST(TiffReader, LayoutsGiveTheirPixelFormatsAndColours) {
     const auto rgb = ramp(4 * 3 * 3, 7);
     struct Case {
         const char* name;
-        TiffSpec spec;
+        TiffLayout layout;
         std::vector<std::uint8_t> pixels;
         PixelFormat format;
         int x, y;
         Colour colour;
         int alpha; // -1: no alpha
     };
-    TiffSpec planar;
+    TiffLayout planar;
     planar.samples = 3;
     planar.photometric = PHOTOMETRIC_RGB;
     planar.planar = PLANARCONFIG_SEPARATE;
-    TiffSpec lzw = planar;
+    TiffLayout lzw = planar;
     lzw.planar = PLANARCONFIG_CONTIG;
     lzw.compression = COMPRESSION_LZW;
-    TiffSpec tiled = lzw;
+    TiffLayout tiled = lzw;
     tiled.tiled = true;
     tiled.compression = COMPRESSION_ADOBE_DEFLATE;
-    TiffSpec white;
+    TiffLayout white;
     white.photometric = PHOTOMETRIC_MINISWHITE;
-    TiffSpec grey2;
+    TiffLayout grey2;
     grey2.bits = 2;
-    TiffSpec palette2;
+    TiffLayout palette2;
     palette2.bits = 2;
     palette2.photometric = PHOTOMETRIC_PALETTE;
     palette2.colourMap = {0, 0x1000, 0x2000, 0xFFFF, 0, 0, 0, 0x8000, 0, 0, 0, 0x4000};
-    TiffSpec greyAlpha;
+    TiffLayout greyAlpha;
     greyAlpha.samples = 2;
     greyAlpha.extra = EXTRASAMPLE_UNASSALPHA;
-    TiffSpec premultiplied = lzw;
+    TiffLayout premultiplied = lzw;
     premultiplied.samples = 4;
     premultiplied.extra = EXTRASAMPLE_ASSOCALPHA;
     premultiplied.compression = COMPRESSION_PACKBITS;
-    TiffSpec cmyk;
+    TiffLayout cmyk;
     cmyk.samples = 4;
     cmyk.photometric = PHOTOMETRIC_SEPARATED;
     const std::vector<Case> cases{
@@ -203,7 +203,7 @@ TEST(TiffReader, LayoutsGiveTheirPixelFormatsAndColours) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto result = decodeTiff(writeTiff(c.spec, c.pixels));
+        const auto result = decodeTiff(writeTiff(c.layout, c.pixels));
         ASSERT_TRUE(result.ok()) << result.error().reason;
         const Bitmap& b = result.bitmap();
         EXPECT_EQ(b.format(), c.format);
@@ -217,7 +217,7 @@ TEST(TiffReader, LayoutsGiveTheirPixelFormatsAndColours) {
 TEST(TiffReader, EveryCompressionLibtiffWritesDecodesToTheSamePicture) {
     // A 32 x 24 RGB picture of smooth ramps and a bilevel checkerboard, each written with
     // every compression libtiff can encode for it.
-    TiffSpec rgb;
+    TiffLayout rgb;
     rgb.width = 32;
     rgb.height = 24;
     rgb.samples = 3;
@@ -244,7 +244,7 @@ TEST(TiffReader, EveryCompressionLibtiffWritesDecodesToTheSamePicture) {
                 EXPECT_NEAR(c.blue, 128, tolerance);
             }
     }
-    TiffSpec fax;
+    TiffLayout fax;
     fax.width = 32;
     fax.height = 8;
     fax.bits = 1;
@@ -269,11 +269,11 @@ TEST(TiffReader, EveryCompressionLibtiffWritesDecodesToTheSamePicture) {
 }
 
 TEST(TiffReader, BottomUpPicturesAreTurnedUpright) {
-    TiffSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    spec.orientation = ORIENTATION_BOTLEFT;
-    const auto result = decodeTiff(writeTiff(spec, {10, 20, 30, 40}));
+    TiffLayout layout;
+    layout.width = 2;
+    layout.height = 2;
+    layout.orientation = ORIENTATION_BOTLEFT;
+    const auto result = decodeTiff(writeTiff(layout, {10, 20, 30, 40}));
     ASSERT_TRUE(result.ok()) << result.error().reason;
     // The first stored row is the bottom one.
     EXPECT_EQ(result.bitmap().pixel(0, 1), (Colour{10, 10, 10}));
@@ -281,10 +281,10 @@ TEST(TiffReader, BottomUpPicturesAreTurnedUpright) {
 }
 
 TEST(TiffReader, DamagedAndUnsupportedFilesAreRefused) {
-    TiffSpec spec;
-    spec.width = 64;
-    spec.height = 64;
-    const auto good = writeTiff(spec, ramp(64 * 64));
+    TiffLayout layout;
+    layout.width = 64;
+    layout.height = 64;
+    const auto good = writeTiff(layout, ramp(64 * 64));
     ASSERT_TRUE(decodeTiff(good).ok());
 
     // The compression tag's value patched to a scheme libtiff does not know.
@@ -314,12 +314,12 @@ TEST(TiffReader, DamagedAndUnsupportedFilesAreRefused) {
 }
 
 TEST(TiffReader, HugeDimensionsAreRefusedBeforeAllocating) {
-    TiffSpec spec;
+    TiffLayout layout;
     for (const auto& [w, h] : {std::pair{60000u, 60000u}, {16000u, 16000u}}) {
-        spec.width = w;
-        spec.height = h;
+        layout.width = w;
+        layout.height = h;
         // Only the header matters: write a 1-row file, then patch the height.
-        TiffSpec small = spec;
+        TiffLayout small = layout;
         small.height = 1;
         auto bytes = writeTiff(small, std::vector<std::uint8_t>(w, 0));
         for (std::size_t i = 8; i + 12 <= bytes.size(); ++i)
