@@ -1,5 +1,6 @@
-#include "LevelFileWriter.h"
 #include "level/AnimatedTextures.h"
+
+#include "LevelFileWriter.h"
 #include "level/LevelExtraction.h"
 
 #include <cstring>
@@ -81,7 +82,8 @@ TEST_P(AnimatedLayoutCases, TilesLandInTheirSlots) {
     for (const auto& range : *ranges)
         for (std::uint16_t number : range) {
             const auto& t = spec.objectTextures[number];
-            const Rect from = Rect::fromSize(t.corners[0][0], 256 * t.tile + t.corners[0][1], 64, 64);
+            const Rect from =
+                Rect::fromSize(t.corners[0][0], 256 * t.tile + t.corners[0][1], 64, 64);
             EXPECT_TRUE(regionEquals(e.bitmap, slot(c.slots[k]), strip.bitmap, from))
                 << "texture " << number << " in slot " << c.slots[k];
             ++k;
@@ -92,9 +94,10 @@ TEST_P(AnimatedLayoutCases, TilesLandInTheirSlots) {
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, AnimatedLayoutCases,
-    ::testing::Values(LayoutCase{{1, 2, 0, 1, 2}, 64, {0, 1, 2}, {3}},
-                      LayoutCase{{2, 3, 0, 1, 2, 3, 1, 4, 5}, 192, {0, 1, 2, 3, 8, 9}, {4, 5, 6, 7, 10, 11}},
-                      LayoutCase{{2, 2, 5, 6, 7, 2, 8, 9, 10}, 128, {0, 1, 2, 4, 5, 6}, {3, 7}}));
+    ::testing::Values(
+        LayoutCase{{1, 2, 0, 1, 2}, 64, {0, 1, 2}, {3}},
+        LayoutCase{{2, 3, 0, 1, 2, 3, 1, 4, 5}, 192, {0, 1, 2, 3, 8, 9}, {4, 5, 6, 7, 10, 11}},
+        LayoutCase{{2, 2, 5, 6, 7, 2, 8, 9, 10}, 128, {0, 1, 2, 4, 5, 6}, {3, 7}}));
 
 TEST(AnimatedTextures, TriangleTakesItsMissingExtentFromCornerOne) {
     TDvObjectTexture t;
@@ -137,7 +140,8 @@ TEST(AnimatedTextures, SmallTexturesAreStretchedToFillTheirSlot) {
     ASSERT_TRUE(e.ok());
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x)
-            ASSERT_EQ(e.bitmap.pixel(x, y), strip.bitmap.pixel(32 + x / 2, 32 + y / 2)) << x << "," << y;
+            ASSERT_EQ(e.bitmap.pixel(x, y), strip.bitmap.pixel(32 + x / 2, 32 + y / 2))
+                << x << "," << y;
 }
 
 TEST(AnimatedTextures, LevelsWithoutRangesFail) {
@@ -165,7 +169,7 @@ TEST(AnimatedTextures, MissingTexturesAreSkippedAndCounted) {
 
 TEST(AnimatedTextures, ListThatRunsPastItsEndIsDamaged) {
     for (const auto& words : {std::vector<std::uint16_t>{2, 1, 0, 1}, // second range missing
-                              std::vector<std::uint16_t>{1, 5, 0, 1},  // range longer than list
+                              std::vector<std::uint16_t>{1, 5, 0, 1}, // range longer than list
                               std::vector<std::uint16_t>{1, 0xFFFF}}) {
         std::string why;
         EXPECT_FALSE(parseAnimatedRanges(words, &why));
