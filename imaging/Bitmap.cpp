@@ -45,15 +45,21 @@ bool isByteAligned(PixelFormat f) {
 
 int bitsPerPixel(PixelFormat format) {
     switch (format) {
-    case PixelFormat::Bits1: return 1;
-    case PixelFormat::Bits4: return 4;
-    case PixelFormat::Bits8: return 8;
+    case PixelFormat::Bits1:
+        return 1;
+    case PixelFormat::Bits4:
+        return 4;
+    case PixelFormat::Bits8:
+        return 8;
     case PixelFormat::Bits15:
     case PixelFormat::Bits16:
-    case PixelFormat::Custom: return 16;
-    case PixelFormat::Bits24: return 24;
+    case PixelFormat::Custom:
+        return 16;
+    case PixelFormat::Bits24:
+        return 24;
     case PixelFormat::Device:
-    case PixelFormat::Bits32: return 32;
+    case PixelFormat::Bits32:
+        return 32;
     }
     return 32;
 }
@@ -92,10 +98,14 @@ void Bitmap::setPalette(std::vector<Colour> palette) {
 std::uint8_t Bitmap::indexAt(int x, int y) const {
     const std::uint8_t* r = row(y);
     switch (format_) {
-    case PixelFormat::Bits1: return (r[x >> 3] >> (7 - (x & 7))) & 1;
-    case PixelFormat::Bits4: return (x & 1) ? (r[x >> 1] & 0x0F) : (r[x >> 1] >> 4);
-    case PixelFormat::Bits8: return r[x];
-    default: return 0;
+    case PixelFormat::Bits1:
+        return (r[x >> 3] >> (7 - (x & 7))) & 1;
+    case PixelFormat::Bits4:
+        return (x & 1) ? (r[x >> 1] & 0x0F) : (r[x >> 1] >> 4);
+    case PixelFormat::Bits8:
+        return r[x];
+    default:
+        return 0;
     }
 }
 
@@ -121,9 +131,11 @@ Colour Bitmap::pixel(int x, int y) const {
         return {maskedComponent(w, masks_.red), maskedComponent(w, masks_.green),
                 maskedComponent(w, masks_.blue)};
     }
-    case PixelFormat::Bits24: return {r[3 * x + 2], r[3 * x + 1], r[3 * x]};
+    case PixelFormat::Bits24:
+        return {r[3 * x + 2], r[3 * x + 1], r[3 * x]};
     case PixelFormat::Device:
-    case PixelFormat::Bits32: return {r[4 * x + 2], r[4 * x + 1], r[4 * x]};
+    case PixelFormat::Bits32:
+        return {r[4 * x + 2], r[4 * x + 1], r[4 * x]};
     }
     return {};
 }
@@ -166,8 +178,11 @@ void Bitmap::setIndex(int x, int y, std::uint8_t index) {
         else
             r[x >> 1] = static_cast<std::uint8_t>((r[x >> 1] & 0x0F) | (index << 4));
         break;
-    case PixelFormat::Bits8: r[x] = index; break;
-    default: break;
+    case PixelFormat::Bits8:
+        r[x] = index;
+        break;
+    default:
+        break;
     }
 }
 
@@ -178,7 +193,9 @@ void Bitmap::setPixel(int x, int y, Colour c) {
     switch (format_) {
     case PixelFormat::Bits1:
     case PixelFormat::Bits4:
-    case PixelFormat::Bits8: setIndex(x, y, nearestIndex(c)); break;
+    case PixelFormat::Bits8:
+        setIndex(x, y, nearestIndex(c));
+        break;
     case PixelFormat::Bits15: {
         const std::uint16_t top = readWord(r + 2 * x) & 0x8000;
         writeWord(r + 2 * x, static_cast<std::uint16_t>(top | ((c.red >> 3) << 10) |
@@ -278,8 +295,8 @@ void Bitmap::copyRect(Point dst, const Bitmap& src, const Rect& srcRect) {
         copyRect({dx, dy}, copy, s);
         return;
     }
-    const bool samePalettedLayout = hasPalette(format_) && src.format_ == format_ &&
-                                    src.palette_ == palette_;
+    const bool samePalettedLayout =
+        hasPalette(format_) && src.format_ == format_ && src.palette_ == palette_;
     for (int i = 0; i < s.height(); ++i)
         for (int j = 0; j < s.width(); ++j) {
             if (samePalettedLayout)
@@ -303,7 +320,8 @@ void Bitmap::stretchCopy(const Rect& dstRect, const Bitmap& src, const Rect& src
     const std::int64_t sw = srcRect.width(), sh = srcRect.height();
     const bool same32 = format_ == PixelFormat::Bits32 && from.format_ == PixelFormat::Bits32;
     for (int y = d.top; y < d.bottom; ++y) {
-        const std::int64_t sy = srcRect.top + (static_cast<std::int64_t>(y - dstRect.top) * sh) / dh;
+        const std::int64_t sy =
+            srcRect.top + (static_cast<std::int64_t>(y - dstRect.top) * sh) / dh;
         if (sy < 0 || sy >= from.height_)
             continue;
         for (int x = d.left; x < d.right; ++x) {
@@ -369,9 +387,10 @@ void Bitmap::xorPixel(int x, int y, Colour c) {
         return;
     }
     const Colour old = pixel(x, y);
-    setPixel(x, y, {static_cast<std::uint8_t>(old.red ^ c.red),
-                    static_cast<std::uint8_t>(old.green ^ c.green),
-                    static_cast<std::uint8_t>(old.blue ^ c.blue)});
+    setPixel(x, y,
+             {static_cast<std::uint8_t>(old.red ^ c.red),
+              static_cast<std::uint8_t>(old.green ^ c.green),
+              static_cast<std::uint8_t>(old.blue ^ c.blue)});
 }
 
 void Bitmap::drawFocusRect(const Rect& r, Colour c) {

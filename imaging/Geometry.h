@@ -40,8 +40,7 @@ struct Rect {
     std::int32_t right = 0;
     std::int32_t bottom = 0;
 
-    static constexpr Rect fromSize(std::int32_t x, std::int32_t y, std::int32_t w,
-                                   std::int32_t h) {
+    static constexpr Rect fromSize(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
         return {x, y, x + w, y + h};
     }
     constexpr std::int32_t width() const { return right - left; }

@@ -1,0 +1,20 @@
+// Fuzz entry point of the TGA reader: any bytes must give a picture or a clean failure.
+#include "imaging/Bitmap.h"
+#include "imaging/TargaGraphic.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::span<const std::uint8_t> bytes(data, size);
+    const parvane::imaging::DecodeResult result = parvane::imaging::readTga(bytes);
+    if (result.ok()) {
+        // Touch the corners so that a wrong size shows up under the sanitizers.
+        const parvane::imaging::Bitmap& b = result.bitmap();
+        (void)b.pixel(0, 0);
+        (void)b.pixel(b.width() - 1, b.height() - 1);
+    }
+    parvane::imaging::TTargaGraphic::CanLoad(bytes);
+    return 0;
+}

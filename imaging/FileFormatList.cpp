@@ -1,0 +1,173 @@
+#include "FileFormatList.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace parvane::imaging {
+
+namespace {
+
+std::string normalised(std::string_view extension) {
+    if (!extension.empty() && extension.front() == '.')
+        extension.remove_prefix(1);
+    std::string lower(extension);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower;
+}
+
+template <typename Graphic> GraphicFactory factoryOf() {
+    return [] { return std::make_unique<Graphic>(); };
+}
+
+// Icons and metafiles are registered so that the registry lists every extension the file
+// dialogs know, but Parvane has no decoder for them: their reader says so.
+DecodeResult refuseIcon(std::span<const std::uint8_t>) {
+    return DecodeResult::unsupported("icons are not decoded");
+}
+DecodeResult refuseMetafile(std::span<const std::uint8_t>) {
+    return DecodeResult::unsupported("metafiles are not decoded");
+}
+
+} // namespace
+
+DecodeResult readGifFrame(std::span<const std::uint8_t> bytes) {
+    return decodeGif(bytes);
+}
+
+void TFileFormatList::RegisterFileFormat(std::string_view extension, std::string_view description,
+                                         GraphicFactory factory, bool replace) {
+    std::string key = normalised(extension);
+    auto it = std::find_if(entries_.begin(), entries_.end(),
+                           [&](const Entry& e) { return e.extension == key; });
+    if (it != entries_.end()) {
+        if (!replace)
+            throw RegistrationError("Attempt to register " + key + " twice.");
+        it->description = std::string(description);
+        it->factory = std::move(factory);
+        return;
+    }
+    entries_.push_back({std::move(key), std::string(description), std::move(factory)});
+}
+
+void TFileFormatList::UnregisterFileFormat(std::string_view extension) {
+    const std::string key = normalised(extension);
+    std::erase_if(entries_, [&](const Entry& e) { return e.extension == key; });
+}
+
+const TFileFormatList::Entry* TFileFormatList::find(std::string_view extension) const {
+    const std::string key = normalised(extension);
+    for (const Entry& e : entries_)
+        if (e.extension == key)
+            return &e;
+    return nullptr;
+}
+
+std::unique_ptr<TGraphicExGraphic>
+TFileFormatList::createGraphic(std::string_view extension) const {
+    const Entry* e = find(extension);
+    return e ? e->factory() : nullptr;
+}
+
+std::vector<std::string> TFileFormatList::extensions() const {
+    std::vector<std::string> out;
+    out.reserve(entries_.size());
+    for (const Entry& e : entries_)
+        out.push_back(e.extension);
+    return out;
+}
+
+void registerDefaultFileFormats(TFileFormatList& list) {
+    using TIconGraphic = TReaderGraphic<refuseIcon>;
+    using TMetafileGraphic = TReaderGraphic<refuseMetafile>;
+    list.RegisterFileFormat("bmp", "Windows or OS/2 Bitmap", factoryOf<TBitmapGraphic>());
+    list.RegisterFileFormat("ico", "Icon", factoryOf<TIconGraphic>());
+    list.RegisterFileFormat("wmf", "Windows Metafile", factoryOf<TMetafileGraphic>());
+    list.RegisterFileFormat("emf", "Enhanced Metafile", factoryOf<TMetafileGraphic>());
+    for (const char* ext : {"jfif", "jpg", "jpe", "jpeg"})
+        list.RegisterFileFormat(ext, "JPEG Image File", factoryOf<TJPEGGraphic>());
+    list.RegisterFileFormat("rle", "Run-length encoded Bitmap", factoryOf<TBitmapGraphic>());
+    list.RegisterFileFormat("dib", "Device independent Bitmap", factoryOf<TBitmapGraphic>());
+    for (const char* ext : {"win", "vst", "vda", "tga", "icb"})
+        list.RegisterFileFormat(ext, "Truevision Targa", factoryOf<TTargaGraphic>());
+    for (const char* ext : {"tiff", "tif", "fax"})
+        list.RegisterFileFormat(ext, "Tagged Image File", factoryOf<TTIFFGraphic>());
+    for (const char* ext : {"pcx", "pcc", "scr"})
+        list.RegisterFileFormat(ext, "ZSoft Paintbrush", factoryOf<TPCXGraphic>());
+    for (const char* ext : {"psd", "pdd"})
+        list.RegisterFileFormat(ext, "Adobe Photoshop", factoryOf<TPSDGraphic>());
+    list.RegisterFileFormat("gif", "CompuServe GIF", factoryOf<TGIFGraphic>());
+    list.RegisterFileFormat("psp", "Paint Shop Pro Image", factoryOf<TPSPGraphic>());
+}
+
+TFileFormatList& FileFormatList() {
+    static TFileFormatList list = [] {
+        TFileFormatList l;
+        registerDefaultFileFormats(l);
+        return l;
+    }();
+    return list;
+}
+
+FileBytes readWholeFile(const std::filesystem::path& path) {
+    FileBytes out;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                         &std::fclose);
+    if (!file) {
+        out.error = "cannot open " + path.string() + ": " + std::strerror(errno);
+        return out;
+    }
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        out.error = path.string() + " is a folder";
+        return out;
+    }
+    // Read in chunks rather than trusting the reported size (pipes and special files report
+    // none), and stop at the limit so that a huge file cannot eat memory.
+    constexpr std::size_t kChunk = std::size_t{1} << 20;
+    constexpr std::size_t kLimit = static_cast<std::size_t>(Bitmap::kMaxPixelBytes) + kChunk;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (!ec && size > kLimit) {
+        out.error = path.string() + " is too large to be a picture Parvane can hold";
+        return out;
+    }
+    if (!ec)
+        out.bytes.reserve(static_cast<std::size_t>(size) + kChunk);
+    std::size_t used = 0;
+    while (true) {
+        out.bytes.resize(used + kChunk);
+        const std::size_t n = std::fread(out.bytes.data() + used, 1, kChunk, file.get());
+        used += n;
+        if (n < kChunk)
+            break;
+        if (used > kLimit) {
+            out.bytes.clear();
+            out.error = path.string() + " is too large to be a picture Parvane can hold";
+            return out;
+        }
+    }
+    out.bytes.resize(used);
+    if (std::ferror(file.get())) {
+        out.bytes.clear();
+        out.error = "cannot read " + path.string() + ": " + std::strerror(errno);
+    }
+    return out;
+}
+
+DecodeResult loadRegisteredPicture(const std::filesystem::path& path, const TFileFormatList& list) {
+    auto graphic = list.createGraphic(path.extension().string());
+    if (!graphic)
+        return DecodeResult::unsupported("no reader is registered for " + path.filename().string());
+    FileBytes file = readWholeFile(path);
+    if (!file.ok())
+        return DecodeResult::unsupported(file.error);
+    if (!graphic->LoadFromBytes(file.bytes))
+        return DecodeError(graphic->lastError());
+    return graphic->takeBitmap();
+}
+
+} // namespace parvane::imaging

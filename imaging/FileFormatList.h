@@ -1,0 +1,92 @@
+// The registry of picture file extensions: which reader class loads a file of each extension.
+// The picture loading path and the file dialogs' preview pick their reader here by the file
+// name's extension alone, never by the file's contents.
+#pragma once
+
+#include "BmpCodec.h"
+#include "GifReader.h"
+#include "GraphicEx.h"
+#include "JpegCodec.h"
+#include "PcxReader.h"
+#include "PsdReader.h"
+#include "PspReader.h"
+#include "TargaGraphic.h"
+#include "TiffReader.h"
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace parvane::imaging {
+
+// The first frame of a GIF file, without asking for its transparent index.
+DecodeResult readGifFrame(std::span<const std::uint8_t> bytes);
+
+// The reader classes of the registry; TTargaGraphic has its own header.
+using TBitmapGraphic = TReaderGraphic<readBmp>;
+using TJPEGGraphic = TReaderGraphic<decodeJpeg>;
+using TTIFFGraphic = TReaderGraphic<decodeTiff>;
+using TPCXGraphic = TReaderGraphic<decodePcx>;
+using TPSDGraphic = TReaderGraphic<decodePsd>;
+using TGIFGraphic = TReaderGraphic<readGifFrame>;
+using TPSPGraphic = TReaderGraphic<decodePsp>;
+
+using GraphicFactory = std::function<std::unique_ptr<TGraphicExGraphic>()>;
+
+// Raised when an extension is registered a second time without asking to replace it.
+class RegistrationError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Maps lower-case extensions (without dot) to reader factories, in registration order.
+class TFileFormatList {
+public:
+    struct Entry {
+        std::string extension; // lower case, no dot
+        std::string description;
+        GraphicFactory factory;
+    };
+
+    // Throws RegistrationError "Attempt to register %s twice." when the extension is already
+    // held and replace is false.
+    void RegisterFileFormat(std::string_view extension, std::string_view description,
+                            GraphicFactory factory, bool replace = false);
+    void UnregisterFileFormat(std::string_view extension);
+    void Clear() { entries_.clear(); }
+
+    // The entry of an extension (case ignored, with or without its leading dot), or null.
+    const Entry* find(std::string_view extension) const;
+    // A new reader for the extension, or null when none is registered.
+    std::unique_ptr<TGraphicExGraphic> createGraphic(std::string_view extension) const;
+    const std::vector<Entry>& entries() const { return entries_; }
+    std::vector<std::string> extensions() const;
+
+private:
+    std::vector<Entry> entries_;
+};
+
+// The application's registry, filled with every reader on first use.
+TFileFormatList& FileFormatList();
+// Fills a registry with the application's readers in their order.
+void registerDefaultFileFormats(TFileFormatList& list);
+
+// Reads a file through the reader registered for its extension. Fails (Unsupported) when no
+// reader is registered for it or the file cannot be opened.
+DecodeResult loadRegisteredPicture(const std::filesystem::path& path,
+                                   const TFileFormatList& list = FileFormatList());
+
+// The whole content of a file, or an error text. Files beyond the picture memory limit are
+// refused before they are read.
+struct FileBytes {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    bool ok() const { return error.empty(); }
+};
+FileBytes readWholeFile(const std::filesystem::path& path);
+
+} // namespace parvane::imaging

@@ -1,0 +1,80 @@
+// The base of the picture reader classes that the extension registry hands out: each reader
+// turns the bytes of one file format into a Bitmap in the file's own pixel format.
+#pragma once
+
+#include "Bitmap.h"
+#include "DecodeResult.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace parvane::imaging {
+
+enum class ColourScheme { Unknown, Indexed, Grey, GreyAlpha, Rgb, Rgba, Cmyk, Lab };
+enum class Compression { Unknown, None, RunLength, PackBits, Lzw, Deflate, Jpeg, Other };
+
+// What a reader can tell about a picture from its header alone.
+struct ImageProperties {
+    int width = 0;
+    int height = 0;
+    int bitsPerSample = 0;
+    int samplesPerPixel = 0;
+    ColourScheme colourScheme = ColourScheme::Unknown;
+    Compression compression = Compression::Unknown;
+};
+
+// A picture reader that holds the bitmap of its last successful load.
+class TGraphicExGraphic {
+public:
+    virtual ~TGraphicExGraphic() = default;
+
+    // Replaces the bitmap with the picture held in bytes. On failure the bitmap is unchanged
+    // and lastError() says why.
+    bool LoadFromBytes(std::span<const std::uint8_t> bytes) {
+        DecodeResult result = decode(bytes);
+        if (!result) {
+            lastError_ = result.error();
+            return false;
+        }
+        bitmap_ = std::move(result).bitmap();
+        lastError_ = {};
+        return true;
+    }
+    // Header facts, when the bytes look like this reader's format.
+    virtual std::optional<ImageProperties>
+    ReadImageProperties(std::span<const std::uint8_t> bytes) const {
+        DecodeResult result = decode(bytes);
+        if (!result)
+            return std::nullopt;
+        const Bitmap& b = result.bitmap();
+        ImageProperties p;
+        p.width = b.width();
+        p.height = b.height();
+        p.bitsPerSample = b.bitsPerPixel() >= 24 ? 8 : b.bitsPerPixel();
+        p.samplesPerPixel = b.bitsPerPixel() == 32 ? 4 : (b.bitsPerPixel() >= 15 ? 3 : 1);
+        p.colourScheme = hasPalette(b.format()) ? ColourScheme::Indexed : ColourScheme::Rgb;
+        return p;
+    }
+    virtual DecodeResult decode(std::span<const std::uint8_t> bytes) const = 0;
+
+    const Bitmap& bitmap() const { return bitmap_; }
+    Bitmap takeBitmap() { return std::move(bitmap_); }
+    const DecodeError& lastError() const { return lastError_; }
+
+private:
+    Bitmap bitmap_;
+    DecodeError lastError_;
+};
+
+// A registry reader made from one free reading function.
+template <DecodeResult (*Reader)(std::span<const std::uint8_t>)>
+class TReaderGraphic : public TGraphicExGraphic {
+public:
+    DecodeResult decode(std::span<const std::uint8_t> bytes) const override {
+        return Reader(bytes);
+    }
+};
+
+} // namespace parvane::imaging

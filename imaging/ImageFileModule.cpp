@@ -1,0 +1,234 @@
+#include "ImageFileModule.h"
+
+#include "FileFormatList.h"
+#include "PixelFormatConversions.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QImage>
+#include <QMessageBox>
+#include <QPixmap>
+#include <cstring>
+#include <memory>
+
+namespace parvane::imaging {
+
+namespace {
+
+constexpr const char* kOpenTitle = "   ----- LOADING IMAGE FILE -----";
+constexpr const char* kSaveTitle = "   ----- SAVING IMAGE FILE -----";
+constexpr const char* kOpenFilter =
+    "Supported Input Files|*.BMP;*.JPG;*.TGA;*.TIF;*.PSD;*.PSP;*.PCX|"
+    "Windows or OS/2 Bitmap (*.bmp)|*.BMP|Jpeg File Interchange (*.jpg)|*.JPG|"
+    "Truevision Targa (*.tga)|*.TGA|Tagged Image File (*.tif)|*.TIF|"
+    "Adobe Photoshop (*.psd)|*.PSD|Paint Shop Pro Image (*.psp)|*.PSP|"
+    "ZSoft Paintbrush (*.pcx)|*.PCX|All Files (*.*)|*.*";
+constexpr const char* kSaveFilter =
+    "Supported Output Files|*.TGA;*.BMP;*.JPG|Windows or OS/2 Bitmap (*.bmp)|*.BMP|"
+    "Jpeg File Interchange (*.jpg)|*.JPG|Truevision Targa (*.tga)|*.TGA|All Files (*.*)|*.*";
+constexpr int kPreviewSide = 200;
+
+std::filesystem::path toPath(const QString& name) {
+    return std::filesystem::path(name.toStdString());
+}
+
+// A 32-bit copy of the bitmap as a QImage (alpha ignored, as the canvas shows pictures).
+QImage toImage(const Bitmap& bitmap) {
+    const Bitmap working = convertedTo32Bits(bitmap);
+    QImage image(working.width(), working.height(), QImage::Format_RGB32);
+    for (int y = 0; y < working.height(); ++y)
+        std::memcpy(image.scanLine(y), working.row(y),
+                    4 * static_cast<std::size_t>(working.width()));
+    return image;
+}
+
+} // namespace
+
+PicturePreview::PicturePreview(QWidget* parent) : QLabel(parent) {
+    setObjectName("picturePreview");
+    setAlignment(Qt::AlignCenter);
+    setMinimumSize(kPreviewSide, kPreviewSide);
+    setFrameShape(QFrame::StyledPanel);
+}
+
+void PicturePreview::showFile(const QString& path) {
+    pictureSize_ = {};
+    const QFileInfo info(path);
+    if (!info.isFile()) {
+        clear();
+        return;
+    }
+    const DecodeResult result = loadRegisteredPicture(toPath(path));
+    if (!result) {
+        setPixmap({});
+        setText("No preview");
+        return;
+    }
+    const Bitmap& bitmap = result.bitmap();
+    pictureSize_ = {bitmap.width(), bitmap.height()};
+    // Previews of huge pictures are scaled from a nearest-pixel copy that fits the pane.
+    const QImage image = toImage(bitmap);
+    setPixmap(QPixmap::fromImage(
+        image.scaled(kPreviewSide, kPreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    setToolTip(QString("%1 x %2").arg(bitmap.width()).arg(bitmap.height()));
+}
+
+TFIO::TFIO(QWidget* dialogParent) : dialogParent_(dialogParent) {
+    FormOnCreate();
+    runDialog = [](QFileDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
+    showMessage = [this](const QString& text) {
+        QMessageBox::warning(dialogParent_, QApplication::applicationName(), text);
+    };
+}
+
+void TFIO::FormOnCreate() {
+    OpenPictureDialog1.Title = kOpenTitle;
+    OpenPictureDialog1.Filter = kOpenFilter;
+    SavePictureDialog1.Title = kSaveTitle;
+    SavePictureDialog1.Filter = kSaveFilter;
+    SavePictureDialog1.DefaultExt = "TGA";
+    SavePictureDialog1.ConfirmOverwrite = true;
+}
+
+QStringList TFIO::qtNameFilters(const QString& filter) {
+    const QStringList parts = filter.split('|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(';', ' ');
+        filters << QString("%1 (%2)").arg(parts[i], patterns);
+    }
+    return filters;
+}
+
+QFileDialog* TFIO::createDialog(const PictureDialogSettings& settings,
+                                QFileDialog::AcceptMode mode) {
+    auto* dialog = new QFileDialog(dialogParent_, settings.Title);
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    // Qt's own dialog, so that the preview pane can sit beside the file list; the labels
+    // already name their patterns, so the pattern details are not repeated.
+    dialog->setOptions(
+        QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails |
+        (settings.ConfirmOverwrite ? QFileDialog::Options{} : QFileDialog::DontConfirmOverwrite));
+    dialog->setAcceptMode(mode);
+    dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                        : QFileDialog::AnyFile);
+    const QStringList filters = qtNameFilters(settings.Filter);
+    dialog->setNameFilters(filters);
+    const int index = settings.FilterIndex - 1;
+    if (index >= 0 && index < filters.size())
+        dialog->selectNameFilter(filters[index]);
+    if (!settings.DefaultExt.isEmpty())
+        dialog->setDefaultSuffix(settings.DefaultExt);
+    if (!settings.FileName.isEmpty()) {
+        const QFileInfo info(settings.FileName);
+        dialog->setDirectory(info.absolutePath());
+        dialog->selectFile(info.fileName());
+    }
+
+    auto* preview = new PicturePreview(dialog);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog->layout()))
+        grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
+    QObject::connect(dialog, &QFileDialog::currentChanged, preview, &PicturePreview::showFile);
+    return dialog;
+}
+
+bool TFIO::runPictureDialog(PictureDialogSettings& settings, QFileDialog::AcceptMode mode) {
+    std::unique_ptr<QFileDialog> dialog(createDialog(settings, mode));
+    const bool chosen = runDialog(*dialog);
+    if (chosen && !dialog->selectedFiles().isEmpty())
+        settings.FileName = dialog->selectedFiles().first();
+    // With the details hidden the dialog names its filter by the label alone.
+    const QStringList filters = dialog->nameFilters();
+    const QString selected = dialog->selectedNameFilter();
+    for (int i = 0; i < filters.size(); ++i)
+        if (filters[i] == selected || filters[i].startsWith(selected + " (")) {
+            settings.FilterIndex = i + 1;
+            break;
+        }
+    dialog.reset();
+    // Let the area under the dialog repaint before the file is read or written.
+    QCoreApplication::processEvents();
+    return chosen;
+}
+
+void TFIO::ReportFileError(FileErrorKind kind, const QString& text) {
+    if (kind == FileErrorKind::FormatNotSupported)
+        showMessage(text + " format not supported.");
+    else
+        showMessage(kCompressionSchemeMessage);
+}
+
+void TFIO::report(const FileResult& result) {
+    switch (result.failure) {
+    case FileResult::Failure::None:
+        return;
+    case FileResult::Failure::FormatNotSupported:
+        ReportFileError(FileErrorKind::FormatNotSupported,
+                        QString::fromStdString(result.message)
+                            .chopped(static_cast<int>(std::strlen(" format not supported."))));
+        return;
+    case FileResult::Failure::CompressionScheme:
+        ReportFileError(FileErrorKind::CompressionScheme, {});
+        return;
+    case FileResult::Failure::ReaderError:
+    case FileResult::Failure::WriteError:
+        showMessage(QString::fromStdString(result.message));
+        return;
+    }
+}
+
+bool TFIO::LoadImageFile(ImageArea area, const QString& fileName) {
+    const FileResult result = imaging::loadImageFile(toPath(fileName), area.picture);
+    report(result);
+    return result.ok();
+}
+
+bool TFIO::LoadImageAs32BitsFile(ImageArea area, const QString& fileName,
+                                 std::uint8_t& pixelFormatCode) {
+    const FileResult result =
+        imaging::loadImageAs32BitsFile(toPath(fileName), area.picture, pixelFormatCode);
+    report(result);
+    return result.ok();
+}
+
+bool TFIO::LoadImageAs32BitsDialog(ImageArea area, std::uint8_t& pixelFormatCode) {
+    pixelFormatCode = 0;
+    if (!runPictureDialog(OpenPictureDialog1, QFileDialog::AcceptOpen))
+        return false;
+    return LoadImageAs32BitsFile(area, OpenPictureDialog1.FileName, pixelFormatCode);
+}
+
+bool TFIO::LoadImageDialog(ImageArea area) {
+    if (!runPictureDialog(OpenPictureDialog1, QFileDialog::AcceptOpen))
+        return false;
+    return LoadImageFile(area, OpenPictureDialog1.FileName);
+}
+
+bool TFIO::SaveImageFile(ImageArea area, const QString& fileName) {
+    const FileResult result = imaging::saveImageFile(area.picture, toPath(fileName));
+    report(result);
+    return result.ok();
+}
+
+bool TFIO::SaveImageAs24BitsFile(ImageArea area, const QString& fileName) {
+    const FileResult result =
+        imaging::saveImageAs24BitsFile(area.picture, area.width, area.height, toPath(fileName));
+    report(result);
+    return result.ok();
+}
+
+bool TFIO::SaveImageAs24BitsDialog(ImageArea area) {
+    if (!runPictureDialog(SavePictureDialog1, QFileDialog::AcceptSave))
+        return false;
+    return SaveImageAs24BitsFile(area, SavePictureDialog1.FileName);
+}
+
+bool TFIO::SaveImageDialog(ImageArea area) {
+    if (!runPictureDialog(SavePictureDialog1, QFileDialog::AcceptSave))
+        return false;
+    return SaveImageFile(area, SavePictureDialog1.FileName);
+}
+
+} // namespace parvane::imaging

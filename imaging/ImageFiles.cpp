@@ -1,0 +1,191 @@
+#include "ImageFiles.h"
+
+#include "BmpCodec.h"
+#include "FileFormatList.h"
+#include "JpegCodec.h"
+#include "PixelFormatConversions.h"
+#include "TgaWriter.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace parvane::imaging {
+
+namespace {
+
+FileResult failure(FileResult::Failure kind, std::string message, std::string detail) {
+    FileResult r;
+    r.failure = kind;
+    r.message = std::move(message);
+    r.detail = std::move(detail);
+    return r;
+}
+
+bool isOneOf(const std::string& ext, std::initializer_list<const char*> list) {
+    return std::any_of(list.begin(), list.end(), [&](const char* e) { return ext == e; });
+}
+
+// libjpeg failures are shown as "JPEG error #n"; the rest of the reason is for logs.
+std::string jpegUserMessage(const std::string& reason) {
+    if (reason.rfind("JPEG error #", 0) == 0) {
+        const auto colon = reason.find(':');
+        return colon == std::string::npos ? reason : reason.substr(0, colon);
+    }
+    return reason;
+}
+
+FileResult notSupported(const std::filesystem::path& path) {
+    const std::string ext = upperCaseExtension(path);
+    return failure(FileResult::Failure::FormatNotSupported, formatNotSupportedMessage(ext),
+                   formatNotSupportedMessage(ext));
+}
+
+} // namespace
+
+std::string upperCaseExtension(const std::filesystem::path& path) {
+    std::string ext = path.filename().extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return ext;
+}
+
+std::string formatNotSupportedMessage(const std::string& upperExtension) {
+    return upperExtension + " format not supported.";
+}
+
+LoadRoute loadRouteFor(const std::filesystem::path& path) {
+    const std::string ext = upperCaseExtension(path);
+    if (ext == ".BMP")
+        return LoadRoute::Bmp;
+    if (ext == ".JPG")
+        return LoadRoute::Jpeg;
+    if (isOneOf(ext, {".TGA", ".TIF", ".PSD", ".PSP", ".PCX"}))
+        return LoadRoute::Registered;
+    return LoadRoute::NotSupported;
+}
+
+SaveRoute saveRouteFor(const std::filesystem::path& path) {
+    const std::string ext = upperCaseExtension(path);
+    if (ext == ".BMP")
+        return SaveRoute::Bmp;
+    if (ext == ".JPG")
+        return SaveRoute::Jpeg;
+    if (ext == ".TGA")
+        return SaveRoute::Tga;
+    return SaveRoute::NotSupported;
+}
+
+std::uint8_t pixelFormatCode(const Bitmap& bitmap) {
+    return static_cast<std::uint8_t>(bitmap.format());
+}
+
+std::string pixelFormatText(int code) {
+    switch (code) {
+    case 0:
+        return "DDB";
+    case 1:
+        return "1 bit";
+    case 2:
+        return "4 bits (16 col)";
+    case 3:
+        return "8 bits (256 col)";
+    case 4:
+        return "15 bits";
+    case 5:
+        return "16 bits";
+    case 6:
+        return "24 bits";
+    case 7:
+        return "32 bits";
+    case 8:
+        return "15 bits";
+    default:
+        return "Unknown";
+    }
+}
+
+FileResult loadImageFile(const std::filesystem::path& path, Bitmap& picture) {
+    const LoadRoute route = loadRouteFor(path);
+    if (route == LoadRoute::NotSupported)
+        return notSupported(path);
+    if (route == LoadRoute::Registered) {
+        DecodeResult result = loadRegisteredPicture(path);
+        if (!result)
+            return failure(FileResult::Failure::CompressionScheme, kCompressionSchemeMessage,
+                           result.error().reason);
+        picture = std::move(result).bitmap();
+        return {};
+    }
+    // BMP and JPEG failures carry the reader's own message, as the platform readers raise it.
+    FileBytes file = readWholeFile(path);
+    if (!file.ok())
+        return failure(FileResult::Failure::ReaderError,
+                       "Cannot open file \"" + path.string() + "\".", file.error);
+    DecodeResult result = route == LoadRoute::Bmp ? readBmp(file.bytes) : decodeJpeg(file.bytes);
+    if (!result) {
+        const std::string& reason = result.error().reason;
+        return failure(FileResult::Failure::ReaderError,
+                       route == LoadRoute::Bmp ? kBmpNotValidMessage : jpegUserMessage(reason),
+                       reason);
+    }
+    picture = std::move(result).bitmap();
+    return {};
+}
+
+void convertToWorkingBitmap(Bitmap& picture, std::uint8_t code) {
+    if (code == 4 || code == 8)
+        Convert15BitsTo32Bits(picture);
+    else
+        picture = convertedTo32Bits(picture);
+}
+
+FileResult loadImageAs32BitsFile(const std::filesystem::path& path, Bitmap& picture,
+                                 std::uint8_t& code) {
+    code = 0;
+    Bitmap loaded;
+    FileResult result = loadImageFile(path, loaded);
+    if (!result)
+        return result;
+    code = pixelFormatCode(loaded);
+    convertToWorkingBitmap(loaded, code);
+    picture = std::move(loaded);
+    return result;
+}
+
+FileResult saveImageFile(const Bitmap& picture, const std::filesystem::path& path) {
+    WriteStatus status;
+    switch (saveRouteFor(path)) {
+    case SaveRoute::NotSupported:
+        return notSupported(path);
+    case SaveRoute::Tga:
+        status = SaveAsUncompTGA24bits(picture, path);
+        break;
+    case SaveRoute::Bmp:
+        status = saveBmp(picture, path);
+        break;
+    case SaveRoute::Jpeg: {
+        const JpegEncoded encoded = encodeJpeg(picture, kJpegQuality);
+        if (!encoded.ok())
+            return failure(FileResult::Failure::WriteError, jpegUserMessage(encoded.error),
+                           encoded.error);
+        status = writeFileAtomically(path, encoded.bytes);
+        break;
+    }
+    }
+    if (!status)
+        return failure(FileResult::Failure::WriteError, status.message(), status.message());
+    return {};
+}
+
+FileResult saveImageAs24BitsFile(const Bitmap& picture, int areaWidth, int areaHeight,
+                                 const std::filesystem::path& path) {
+    const int width = std::clamp(areaWidth, 0, picture.width());
+    const int height = std::clamp(areaHeight, 0, picture.height());
+    if (width == picture.width() && height == picture.height())
+        return saveImageFile(convertedTo24Bits(picture), path);
+    Bitmap cropped = picture;
+    cropped.resize(width, height, colours::kBlack); // keeps the top-left part
+    return saveImageFile(convertedTo24Bits(cropped), path);
+}
+
+} // namespace parvane::imaging

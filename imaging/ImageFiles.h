@@ -1,0 +1,69 @@
+// Loading and saving picture files by their extension, without any user interface: the logic
+// behind the image file module's routines and the command-line companion. The extension alone
+// decides the reader or writer, never the file's contents.
+#pragma once
+
+#include "Bitmap.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace parvane::imaging {
+
+inline constexpr const char* kCompressionSchemeMessage =
+    "This file has a non supported compression scheme.";
+
+// The file name's extension with its dot, upper-cased (".TGA"); empty when there is none.
+std::string upperCaseExtension(const std::filesystem::path& path);
+// The upper-cased extension followed by " format not supported.".
+std::string formatNotSupportedMessage(const std::string& upperExtension);
+
+// Which reader a name goes to.
+enum class LoadRoute { Bmp, Jpeg, Registered, NotSupported };
+LoadRoute loadRouteFor(const std::filesystem::path& path);
+// Which writer a name goes to.
+enum class SaveRoute { Bmp, Jpeg, Tga, NotSupported };
+SaveRoute saveRouteFor(const std::filesystem::path& path);
+
+// The pixel-format code of a bitmap as loaded (0-8).
+std::uint8_t pixelFormatCode(const Bitmap& bitmap);
+// The name of a pixel-format code as the Source size line shows it ("24 bits", "Unknown").
+std::string pixelFormatText(int code);
+
+// Outcome of a file routine. The message is what the user is shown.
+struct FileResult {
+    enum class Failure {
+        None,
+        FormatNotSupported, // extension outside the lists (message kind 1)
+        CompressionScheme,  // any failure of a registered reader (message kind 2)
+        ReaderError,        // BMP or JPEG reading failed: the reader's own message
+        WriteError,         // the file could not be written
+    };
+    Failure failure = Failure::None;
+    std::string message; // user-facing
+    std::string detail;  // the precise reason, for the command line and tests
+
+    bool ok() const { return failure == Failure::None; }
+    explicit operator bool() const { return ok(); }
+};
+
+// Reads a picture in the file's own pixel format. picture is replaced only on success.
+FileResult loadImageFile(const std::filesystem::path& path, Bitmap& picture);
+// Reads a picture and converts it to the 32-bit working bitmap; code receives the file's own
+// pixel-format code (0 on failure).
+FileResult loadImageAs32BitsFile(const std::filesystem::path& path, Bitmap& picture,
+                                 std::uint8_t& code);
+// The conversion step of loadImageAs32BitsFile: codes 4 and 8 turn the top bit of each pixel
+// into alpha, everything else converts plainly (alpha 0 unless the source is 32-bit).
+void convertToWorkingBitmap(Bitmap& picture, std::uint8_t code);
+
+// Writes the picture by extension: ".BMP" in its own pixel format, ".JPG" as baseline JFIF at
+// quality 90, ".TGA" as uncompressed 24-bit TGA.
+FileResult saveImageFile(const Bitmap& picture, const std::filesystem::path& path);
+// Saves the top-left areaWidth x areaHeight part (or less, when the picture is smaller) as a
+// 24-bit picture; picture itself is not changed.
+FileResult saveImageAs24BitsFile(const Bitmap& picture, int areaWidth, int areaHeight,
+                                 const std::filesystem::path& path);
+
+} // namespace parvane::imaging

@@ -1,0 +1,20 @@
+// PCX (ZSoft Paintbrush) reading.
+//
+// Supports: header first byte 10 or 205; 1 bit (code 1), 2 bits (widened to 4 bits, code 2),
+// 4 bits as one plane or as four planes of 1 bit (code 2), 8 bits with the 256-colour palette
+// that follows the 12 byte at the end of the file or a grey ramp without it (code 3), 24 bits as
+// three planes of 8 bits (code 6); run-length or raw data; any Xmin/Ymin origin.
+// Refused: other plane and bit combinations, bytes per line too small for the width, pictures
+// beyond Bitmap::fitsInMemory, and data that ends before the last row.
+#pragma once
+
+#include "DecodeResult.h"
+
+#include <cstdint>
+#include <span>
+
+namespace parvane::imaging {
+
+DecodeResult decodePcx(std::span<const std::uint8_t> data);
+
+} // namespace parvane::imaging

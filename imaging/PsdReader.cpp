@@ -1,0 +1,364 @@
+#include "PsdReader.h"
+
+#include "ByteReader.h"
+#include "DecoderSupport.h"
+#include "RleCodecs.h"
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace parvane::imaging {
+
+namespace {
+
+enum class PsdMode : std::uint16_t {
+    Bitmap = 0,
+    Grey = 1,
+    Indexed = 2,
+    Rgb = 3,
+    Cmyk = 4,
+    Multichannel = 7,
+    Duotone = 8,
+    Lab = 9,
+};
+
+// The 26-byte file header, big-endian.
+struct PsdHeader {
+    static constexpr std::size_t kSize = 26;
+    std::uint16_t version = 0; // 1 PSD, 2 large document (PSB)
+    std::uint16_t channels = 0;
+    std::uint32_t height = 0;
+    std::uint32_t width = 0;
+    std::uint16_t depth = 0;
+    std::uint16_t mode = 0;
+};
+
+// How the merged channels become one bitmap row.
+enum class Target { Bits1, Grey, Indexed, Rgb, Cmyk, Lab };
+
+// Gives the merged image's channel rows, reduced to 8 bits, by channel and row number.
+class ChannelRows {
+public:
+    ChannelRows(std::span<const std::uint8_t> data, int width, int height, int depth)
+        : data_(data), width_(static_cast<std::size_t>(width)), height_(height), depth_(depth),
+          rowBytes_(depth == 1 ? (width_ + 7) / 8 : width_ * static_cast<std::size_t>(depth / 8)) {}
+
+    std::size_t rowBytes() const { return rowBytes_; }
+
+    // Raw rows: channel c, row y lives at ((c * height) + y) * rowBytes.
+    void useRaw() { raw_ = true; }
+
+    // PackBits rows: one length per row and channel, then the packed rows in the same order.
+    bool usePackBits(std::size_t countsOffset, int channels, bool largeDocument,
+                     std::string& reason) {
+        const std::size_t rows = static_cast<std::size_t>(channels) * height_;
+        const std::size_t countSize = largeDocument ? 4 : 2;
+        ByteReader in(data_);
+        if (!in.seek(countsOffset) || !in.has(rows * countSize)) {
+            reason = "PSD: the merged image's row lengths run past the end";
+            return false;
+        }
+        offsets_.resize(rows + 1);
+        std::size_t offset = countsOffset + rows * countSize;
+        for (std::size_t i = 0; i < rows; ++i) {
+            offsets_[i] = offset;
+            offset += largeDocument ? in.u32be() : in.u16be();
+            if (offset > data_.size()) {
+                reason = "PSD: packed row " + std::to_string(i) + " runs past the end";
+                return false;
+            }
+        }
+        offsets_[rows] = offset;
+        return true;
+    }
+
+    bool rawFits(std::size_t offset, int channels) const {
+        const std::uint64_t need =
+            static_cast<std::uint64_t>(rowBytes_) * height_ * static_cast<std::uint64_t>(channels);
+        return offset <= data_.size() && need <= data_.size() - offset;
+    }
+    void setRawOffset(std::size_t offset) { rawOffset_ = offset; }
+
+    // The row as stored (1-bit rows) or reduced to one byte a sample. nullptr when damaged.
+    const std::uint8_t* row(int channel, int y) {
+        const std::size_t index = static_cast<std::size_t>(channel) * height_ + y;
+        const std::uint8_t* stored;
+        if (raw_) {
+            stored = data_.data() + rawOffset_ + index * rowBytes_;
+        } else {
+            packed_.resize(rowBytes_);
+            const auto src = data_.subspan(offsets_[index], offsets_[index + 1] - offsets_[index]);
+            const RleResult r = decodePackBits(src, packed_);
+            if (!r.filled(packed_))
+                return nullptr;
+            stored = packed_.data();
+        }
+        if (depth_ <= 8)
+            return stored;
+        reduced_.resize(width_);
+        if (depth_ == 16) {
+            for (std::size_t x = 0; x < width_; ++x)
+                reduced_[x] = stored[2 * x];
+        } else {
+            // 32-bit samples are floats in linear light; encode them as sRGB for display.
+            for (std::size_t x = 0; x < width_; ++x) {
+                const std::uint8_t* p = stored + 4 * x;
+                const std::uint32_t bits = (std::uint32_t{p[0]} << 24) |
+                                           (std::uint32_t{p[1]} << 16) |
+                                           (std::uint32_t{p[2]} << 8) | p[3];
+                float v;
+                std::memcpy(&v, &bits, sizeof v);
+                reduced_[x] = linearToSrgb(v);
+            }
+        }
+        return reduced_.data();
+    }
+
+private:
+    static std::uint8_t linearToSrgb(float v) {
+        if (!(v > 0.0f))
+            return 0;
+        if (v >= 1.0f)
+            return 255;
+        const float s = v <= 0.0031308f ? v * 12.92f : 1.055f * std::pow(v, 1.0f / 2.4f) - 0.055f;
+        return static_cast<std::uint8_t>(s * 255.0f + 0.5f);
+    }
+
+    std::span<const std::uint8_t> data_;
+    std::size_t width_;
+    int height_;
+    int depth_;
+    std::size_t rowBytes_;
+    bool raw_ = false;
+    std::size_t rawOffset_ = 0;
+    std::vector<std::size_t> offsets_;
+    std::vector<std::uint8_t> packed_;
+    std::vector<std::uint8_t> reduced_;
+};
+
+// CIE L*a*b* (D50, as Photoshop stores it) to sRGB bytes.
+void labToBgr(std::uint8_t l8, std::uint8_t a8, std::uint8_t b8, std::uint8_t* out) {
+    const double l = l8 * 100.0 / 255.0;
+    const double a = a8 - 128.0;
+    const double b = b8 - 128.0;
+    const double fy = (l + 16.0) / 116.0;
+    const double fx = fy + a / 500.0;
+    const double fz = fy - b / 200.0;
+    auto finv = [](double t) {
+        return t > 6.0 / 29.0 ? t * t * t : 3.0 * 36.0 / 841.0 * (t - 4.0 / 29.0);
+    };
+    const double x = 0.9642 * finv(fx);
+    const double y = 1.0 * finv(fy);
+    const double z = 0.8249 * finv(fz);
+    // Bradford-adapted D50 XYZ to linear sRGB.
+    const double rl = 3.1338561 * x - 1.6168667 * y - 0.4906146 * z;
+    const double gl = -0.9787684 * x + 1.9161415 * y + 0.0334540 * z;
+    const double bl = 0.0719453 * x - 0.2289914 * y + 1.4052427 * z;
+    auto encode = [](double v) {
+        v = v <= 0.0 ? 0.0 : (v >= 1.0 ? 1.0 : v);
+        const double s = v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1.0 / 2.4) - 0.055;
+        return static_cast<std::uint8_t>(s * 255.0 + 0.5);
+    };
+    out[0] = encode(bl);
+    out[1] = encode(gl);
+    out[2] = encode(rl);
+}
+
+} // namespace
+
+DecodeResult decodePsd(std::span<const std::uint8_t> data) {
+    ByteReader in(data);
+    if (data.size() < PsdHeader::kSize || std::memcmp(data.data(), "8BPS", 4) != 0)
+        return DecodeResult::notThisFormat("PSD: no 8BPS signature");
+    in.skip(4);
+    PsdHeader h;
+    h.version = in.u16be();
+    in.skip(6);
+    h.channels = in.u16be();
+    h.height = in.u32be();
+    h.width = in.u32be();
+    h.depth = in.u16be();
+    h.mode = in.u16be();
+    if (h.version != 1 && h.version != 2)
+        return DecodeResult::unsupported("PSD: version " + std::to_string(h.version));
+    const bool large = h.version == 2;
+    if (h.channels < 1 || h.channels > 56)
+        return DecodeResult::damaged("PSD: " + std::to_string(h.channels) + " channels");
+    if (auto problem = decoders::sizeProblem("PSD", h.width, h.height))
+        return DecodeResult::damaged(*problem);
+    if (h.depth != 1 && h.depth != 8 && h.depth != 16 && h.depth != 32)
+        return DecodeResult::unsupported("PSD: " + std::to_string(h.depth) + " bits per channel");
+
+    const auto mode = static_cast<PsdMode>(h.mode);
+    Target target;
+    int needed = 1; // channels the target reads
+    bool alpha = false;
+    switch (mode) {
+    case PsdMode::Bitmap:
+        if (h.depth != 1)
+            return DecodeResult::damaged("PSD: bitmap mode with " + std::to_string(h.depth) +
+                                         " bits per channel");
+        target = Target::Bits1;
+        break;
+    case PsdMode::Grey:
+    case PsdMode::Duotone:
+        target = Target::Grey;
+        break;
+    case PsdMode::Indexed:
+        target = Target::Indexed;
+        break;
+    case PsdMode::Rgb:
+    case PsdMode::Multichannel:
+        if (h.channels >= 3) {
+            target = Target::Rgb;
+            needed = 3;
+            alpha = h.channels >= 4;
+        } else {
+            target = Target::Grey;
+        }
+        break;
+    case PsdMode::Cmyk:
+        target = Target::Cmyk;
+        needed = 4;
+        alpha = h.channels >= 5;
+        break;
+    case PsdMode::Lab:
+        target = Target::Lab;
+        needed = 3;
+        alpha = h.channels >= 4;
+        break;
+    default:
+        return DecodeResult::unsupported("PSD: colour mode " + std::to_string(h.mode));
+    }
+    if (h.channels < needed)
+        return DecodeResult::damaged("PSD: " + std::to_string(h.channels) +
+                                     " channels are too few for colour mode " +
+                                     std::to_string(h.mode));
+    if (h.depth == 1 && target != Target::Bits1)
+        return DecodeResult::unsupported("PSD: 1-bit channels outside bitmap mode");
+    if (target == Target::Indexed && h.depth != 8)
+        return DecodeResult::unsupported("PSD: indexed colour with " + std::to_string(h.depth) +
+                                         " bits per channel");
+
+    // Colour mode data: the palette of indexed pictures (256 reds, greens, blues).
+    const std::uint32_t modeDataLength = in.u32be();
+    const std::size_t modeDataStart = in.position();
+    if (!in.skip(modeDataLength))
+        return DecodeResult::damaged("PSD: colour mode data runs past the end");
+    std::vector<Colour> palette;
+    if (target == Target::Indexed) {
+        if (modeDataLength < 768)
+            return DecodeResult::damaged("PSD: indexed picture without its 768-byte palette");
+        palette.resize(256);
+        const std::uint8_t* p = data.data() + modeDataStart;
+        for (std::size_t i = 0; i < 256; ++i)
+            palette[i] = {p[i], p[256 + i], p[512 + i]};
+    }
+    // Image resources, then the layer and mask section: skipped by their lengths, so nothing
+    // in the layer records can disturb the merged image.
+    if (!in.skip(in.u32be()))
+        return DecodeResult::damaged("PSD: image resources run past the end");
+    std::uint64_t layerLength = in.u32be();
+    if (large)
+        layerLength = (layerLength << 32) | in.u32be();
+    if (in.failed() || layerLength > in.remaining() || !in.skip(layerLength))
+        return DecodeResult::damaged("PSD: layer section runs past the end");
+
+    const std::uint16_t compression = in.u16be();
+    if (in.failed())
+        return DecodeResult::damaged("PSD: the file ends before the merged image");
+    if (compression > 1)
+        return DecodeResult::unsupported("PSD: merged image compression " +
+                                         std::to_string(compression) + " is not supported");
+
+    const int width = static_cast<int>(h.width);
+    const int height = static_cast<int>(h.height);
+    ChannelRows rows(data, width, height, h.depth);
+    const int used = alpha ? needed + 1 : needed;
+    if (compression == 0) {
+        if (!rows.rawFits(in.position(), used))
+            return DecodeResult::damaged("PSD: the merged image ends early");
+        rows.useRaw();
+        rows.setRawOffset(in.position());
+    } else {
+        std::string reason;
+        if (!rows.usePackBits(in.position(), h.channels, large, reason)) {
+            // Some writers store only the channels they use; accept that when it fits.
+            if (!rows.usePackBits(in.position(), used, large, reason))
+                return DecodeResult::damaged(reason);
+        }
+    }
+
+    PixelFormat format = PixelFormat::Bits8;
+    if (target == Target::Bits1)
+        format = PixelFormat::Bits1;
+    else if (target == Target::Rgb || target == Target::Cmyk || target == Target::Lab)
+        format = alpha ? PixelFormat::Bits32 : PixelFormat::Bits24;
+    Bitmap bitmap(width, height, format);
+    if (target == Target::Bits1)
+        bitmap.setPalette({colours::kWhite, colours::kBlack});
+    else if (target == Target::Grey)
+        bitmap.setPalette(decoders::greyRamp(8));
+    else if (target == Target::Indexed)
+        bitmap.setPalette(std::move(palette));
+
+    const std::size_t pixelBytes = alpha ? 4 : 3;
+    const auto w = static_cast<std::size_t>(width);
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* out = bitmap.row(y);
+        // Each row pointer stays valid until the next call for a later channel, so single
+        // channels are copied at once and several are gathered in turn.
+        if (target == Target::Bits1 || target == Target::Grey || target == Target::Indexed) {
+            const std::uint8_t* src = rows.row(0, y);
+            if (!src)
+                return DecodeResult::damaged("PSD: packed row " + std::to_string(y) +
+                                             " is damaged");
+            std::memcpy(out, src, target == Target::Bits1 ? rows.rowBytes() : w);
+            continue;
+        }
+        for (int k = 0; k < used; ++k) {
+            const std::uint8_t* src = rows.row(k, y);
+            if (!src)
+                return DecodeResult::damaged("PSD: packed row " + std::to_string(y) +
+                                             " of channel " + std::to_string(k) + " is damaged");
+            if (target == Target::Rgb) {
+                // Straight into place: red, green, blue, alpha become bytes 2, 1, 0, 3.
+                static constexpr int kOffset[4] = {2, 1, 0, 3};
+                std::uint8_t* dst = out + kOffset[k];
+                for (std::size_t x = 0; x < w; ++x, dst += pixelBytes)
+                    *dst = src[x];
+                continue;
+            }
+            // CMYK and Lab need all channels of a pixel at once: park them in the bitmap row
+            // and the spare bytes, then convert in place.
+            if (k < 3) {
+                std::uint8_t* dst = out + k;
+                for (std::size_t x = 0; x < w; ++x, dst += pixelBytes)
+                    *dst = src[x];
+            } else if (target == Target::Cmyk && k == 3) {
+                // Stored inverted (255 = no ink): the colour is C' x K' and likewise.
+                std::uint8_t* p = out;
+                for (std::size_t x = 0; x < w; ++x, p += pixelBytes) {
+                    const unsigned kk = src[x];
+                    const std::uint8_t cy = p[0], mg = p[1], ye = p[2];
+                    p[0] = static_cast<std::uint8_t>((ye * kk + 127) / 255);
+                    p[1] = static_cast<std::uint8_t>((mg * kk + 127) / 255);
+                    p[2] = static_cast<std::uint8_t>((cy * kk + 127) / 255);
+                }
+            } else {
+                std::uint8_t* dst = out + 3;
+                for (std::size_t x = 0; x < w; ++x, dst += pixelBytes)
+                    *dst = src[x];
+            }
+        }
+        if (target == Target::Lab) {
+            std::uint8_t* p = out;
+            for (std::size_t x = 0; x < w; ++x, p += pixelBytes)
+                labToBgr(p[0], p[1], p[2], p);
+        }
+    }
+    return bitmap;
+}
+
+} // namespace parvane::imaging

@@ -1,0 +1,522 @@
+#include "PspReader.h"
+
+#include "ByteReader.h"
+#include "DecoderSupport.h"
+#include "RleCodecs.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <optional>
+#include <vector>
+#include <zlib.h>
+
+namespace parvane::imaging {
+
+namespace {
+
+constexpr char kSignature[] = "Paint Shop Pro Image File\n\x1a";
+constexpr std::size_t kHeaderSize = 36; // 32-byte signature, major and minor version
+
+enum BlockId : std::uint16_t {
+    kImageBlock = 0,
+    kColourBlock = 2,
+    kLayerBankBlock = 3,
+    kLayerBlock = 4,
+    kChannelBlock = 5,
+    kCompositeImageBlock = 9,
+    kCompositeBankBlock = 16,
+    kCompositeAttributesBlock = 17,
+};
+
+enum class Compression : std::uint16_t { None = 0, Rle = 1, Lz77 = 2, Jpeg = 3 };
+
+// Bitmap types of channel blocks that this reader uses.
+constexpr std::uint16_t kImageBitmap = 0;
+constexpr std::uint16_t kTransparencyMask = 1;
+constexpr std::uint16_t kCompositeBitmap = 8;
+constexpr std::uint16_t kCompositeTransparencyMask = 9;
+
+// Largest expansion each compression can reach: run-length packets of two bytes give at most
+// 127 bytes, deflate at most about 1032 bytes per byte.
+constexpr std::uint64_t kRleExpansion = 64;
+constexpr std::uint64_t kDeflateExpansion = 1032;
+
+// One block: its id and the span of its body. In version 3 files the header also gives the
+// length of the block's own fields, after which sub-blocks start.
+struct Block {
+    std::uint16_t id = 0;
+    std::span<const std::uint8_t> body;
+    std::size_t initialLength = 0; // version 3 only
+};
+
+// Splits a span into blocks; nullopt (with reason) when a block header is damaged.
+std::optional<std::vector<Block>> splitBlocks(std::span<const std::uint8_t> data, int major,
+                                              std::string& reason) {
+    std::vector<Block> blocks;
+    ByteReader in(data);
+    while (in.remaining() >= 4) {
+        const auto magic = in.bytes(4);
+        if (std::memcmp(magic.data(), "~BK\0", 4) != 0) {
+            reason = "PSP: block marker missing at offset " + std::to_string(in.position() - 4);
+            return std::nullopt;
+        }
+        Block b;
+        b.id = in.u16le();
+        if (major <= 3)
+            b.initialLength = in.u32le();
+        const std::uint32_t total = in.u32le();
+        if (in.failed() || total > in.remaining()) {
+            reason = "PSP: block " + std::to_string(b.id) + " runs past the end";
+            return std::nullopt;
+        }
+        b.body = in.bytes(total);
+        if (b.initialLength > total) {
+            reason = "PSP: block " + std::to_string(b.id) + " has a damaged header";
+            return std::nullopt;
+        }
+        blocks.push_back(b);
+    }
+    return blocks;
+}
+
+struct ImageInfo {
+    int width = 0;
+    int height = 0;
+    Compression compression = Compression::None;
+    int depth = 24;
+};
+
+// A decoded channel: width x height bytes, one per pixel (indices of lower depths unpacked).
+struct Channel {
+    std::uint16_t bitmapType = 0;
+    std::uint16_t channelType = 0;
+    std::vector<std::uint8_t> pixels;
+};
+
+// Reads the fields of a channel block and decodes its data for a bitmap of width x height.
+std::optional<Channel> readChannel(const Block& block, int major, int width, int height, int depth,
+                                   Compression compression, std::string& reason) {
+    ByteReader in(block.body);
+    std::size_t fieldsEnd = 0;
+    if (major >= 4) {
+        fieldsEnd = in.u32le();
+    }
+    const std::uint32_t compressedLength = in.u32le();
+    in.u32le(); // uncompressed length: not reliable across writers; the size comes from the layer
+    Channel c;
+    c.bitmapType = in.u16le();
+    c.channelType = in.u16le();
+    if (major <= 3)
+        fieldsEnd = block.initialLength;
+    if (in.failed() || !in.seek(fieldsEnd) || !in.has(compressedLength)) {
+        reason = "PSP: channel data runs past its block";
+        return std::nullopt;
+    }
+    const auto src = in.bytes(compressedLength);
+    // Channels of 24-bit pictures are one byte a pixel in unpadded rows. In paletted pictures
+    // the index channel packs depth bits a pixel and every row is padded to four bytes, as the
+    // program's own bitmaps are; transparency masks are one byte a pixel.
+    const bool isMask =
+        c.bitmapType == kTransparencyMask || c.bitmapType == kCompositeTransparencyMask;
+    const int bits = depth == 24 || isMask ? 8 : depth;
+    const std::size_t rowBytes = depth == 24
+                                     ? static_cast<std::size_t>(width)
+                                     : (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
+    const bool packed = bits < 8;
+    const std::uint64_t size = static_cast<std::uint64_t>(rowBytes) * height;
+    std::uint64_t limit = src.size();
+    if (compression == Compression::Rle)
+        limit = src.size() * kRleExpansion;
+    else if (compression == Compression::Lz77)
+        limit = src.size() * kDeflateExpansion + 64;
+    if (size > limit) {
+        reason = "PSP: " + std::to_string(src.size()) + " bytes of channel data cannot fill " +
+                 std::to_string(width) + "x" + std::to_string(height) + " pixels";
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> raw(static_cast<std::size_t>(size));
+    switch (compression) {
+    case Compression::None:
+        std::memcpy(raw.data(), src.data(), raw.size());
+        break;
+    case Compression::Rle:
+        if (!decodePspRle(src, raw).filled(raw)) {
+            reason = "PSP: run-length channel data ends early";
+            return std::nullopt;
+        }
+        break;
+    case Compression::Lz77: {
+        uLongf outLength = static_cast<uLongf>(raw.size());
+        uLong inLength = static_cast<uLong>(src.size());
+        const int z = uncompress2(raw.data(), &outLength, src.data(), &inLength);
+        if ((z != Z_OK && z != Z_BUF_ERROR) || outLength != raw.size()) {
+            reason = "PSP: deflate channel data is damaged";
+            return std::nullopt;
+        }
+        break;
+    }
+    case Compression::Jpeg:
+        reason = "PSP: JPEG-compressed channels are not supported";
+        return std::nullopt;
+    }
+    // One byte a pixel from here on.
+    c.pixels.resize(static_cast<std::size_t>(width) * height);
+    const auto w = static_cast<std::size_t>(width);
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* row = raw.data() + static_cast<std::size_t>(y) * rowBytes;
+        std::uint8_t* out = c.pixels.data() + static_cast<std::size_t>(y) * w;
+        if (!packed) {
+            std::memcpy(out, row, w);
+        } else if (bits == 4) {
+            for (std::size_t x = 0; x < w; ++x)
+                out[x] = static_cast<std::uint8_t>((row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15);
+        } else {
+            for (std::size_t x = 0; x < w; ++x)
+                out[x] = static_cast<std::uint8_t>((row[x >> 3] >> (7 - (x & 7))) & 1);
+        }
+    }
+    return c;
+}
+
+// A picture being built: straight (not premultiplied) BGRA, painted layer over layer.
+class Canvas {
+public:
+    Canvas(int width, int height)
+        : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * height * 4, 0) {
+    }
+
+    // Paints a width x height piece at (left, top) with colours from `colour(i)` (BGR of pixel
+    // i of the piece), the optional mask and the layer opacity, over what is there.
+    template <typename ColourOf>
+    void paint(int left, int top, int width, int height, ColourOf colour,
+               const std::vector<std::uint8_t>* mask, unsigned opacity) {
+        const int x0 = std::max(0, left), y0 = std::max(0, top);
+        const int x1 = std::min(width_, left + width), y1 = std::min(height_, top + height);
+        for (int y = y0; y < y1; ++y) {
+            for (int x = x0; x < x1; ++x) {
+                const std::size_t i = static_cast<std::size_t>(y - top) * width + (x - left);
+                unsigned a = opacity;
+                if (mask)
+                    a = (a * (*mask)[i] + 127) / 255;
+                if (a == 0)
+                    continue;
+                std::uint8_t* d = pixels_.data() + (static_cast<std::size_t>(y) * width_ + x) * 4;
+                const std::array<std::uint8_t, 3> s = colour(i);
+                if (a == 255 || d[3] == 0) {
+                    d[0] = s[0];
+                    d[1] = s[1];
+                    d[2] = s[2];
+                    d[3] = static_cast<std::uint8_t>(a);
+                    continue;
+                }
+                // Source over destination, colours kept straight.
+                const unsigned da = d[3] * (255 - a); // destination weight x 255
+                const unsigned outA = a * 255 + da;   // result alpha x 255
+                for (int k = 0; k < 3; ++k)
+                    d[k] = static_cast<std::uint8_t>(
+                        (s[static_cast<std::size_t>(k)] * a * 255 + d[k] * da + outA / 2) / outA);
+                d[3] = static_cast<std::uint8_t>((outA + 127) / 255);
+            }
+        }
+    }
+
+    // The picture as 24 bits when it is opaque everywhere, else as 32 bits with alpha.
+    Bitmap finish() const {
+        const bool opaque = std::all_of(
+            pixels_.begin(), pixels_.end(),
+            [i = std::size_t{0}](std::uint8_t v) mutable { return (i++ & 3) != 3 || v == 255; });
+        Bitmap bitmap(width_, height_, opaque ? PixelFormat::Bits24 : PixelFormat::Bits32);
+        const std::size_t bytes = opaque ? 3 : 4;
+        for (int y = 0; y < height_; ++y) {
+            const std::uint8_t* s = pixels_.data() + static_cast<std::size_t>(y) * width_ * 4;
+            std::uint8_t* d = bitmap.row(y);
+            for (int x = 0; x < width_; ++x, s += 4, d += bytes)
+                std::memcpy(d, s, bytes);
+        }
+        return bitmap;
+    }
+
+private:
+    int width_;
+    int height_;
+    std::vector<std::uint8_t> pixels_;
+};
+
+// The colour channels of one bitmap (layer or composite) and its transparency.
+struct Piece {
+    const Channel* red = nullptr;
+    const Channel* green = nullptr;
+    const Channel* blue = nullptr;
+    const Channel* index = nullptr; // paletted and greyscale pictures
+    const Channel* mask = nullptr;
+};
+
+// Reads the channel blocks of a layer or composite and paints them.
+bool paintChannels(Canvas& canvas, const std::vector<Block>& blocks, int major,
+                   const ImageInfo& info, Compression compression, int left, int top, int width,
+                   int height, unsigned opacity, const std::vector<Colour>& palette,
+                   std::uint16_t colourType, std::uint16_t maskType, std::string& reason) {
+    std::vector<Channel> channels;
+    for (const Block& b : blocks) {
+        if (b.id != kChannelBlock)
+            continue;
+        auto c = readChannel(b, major, width, height, info.depth, compression, reason);
+        if (!c)
+            return false;
+        if (c->bitmapType == colourType || c->bitmapType == maskType)
+            channels.push_back(std::move(*c));
+    }
+    Piece piece;
+    for (const Channel& c : channels) {
+        if (c.bitmapType == maskType)
+            piece.mask = &c;
+        else if (c.channelType == 0)
+            piece.index = &c;
+        else if (c.channelType == 1)
+            piece.red = &c;
+        else if (c.channelType == 2)
+            piece.green = &c;
+        else if (c.channelType == 3)
+            piece.blue = &c;
+    }
+    const std::vector<std::uint8_t>* mask = piece.mask ? &piece.mask->pixels : nullptr;
+    if (info.depth == 24) {
+        if (!piece.red || !piece.green || !piece.blue) {
+            reason = "PSP: a bitmap lacks one of its red, green and blue channels";
+            return false;
+        }
+        canvas.paint(
+            left, top, width, height,
+            [&](std::size_t i) {
+                return std::array<std::uint8_t, 3>{piece.blue->pixels[i], piece.green->pixels[i],
+                                                   piece.red->pixels[i]};
+            },
+            mask, opacity);
+        return true;
+    }
+    if (!piece.index) {
+        reason = "PSP: a paletted bitmap lacks its index channel";
+        return false;
+    }
+    canvas.paint(
+        left, top, width, height,
+        [&](std::size_t i) {
+            const std::uint8_t k = piece.index->pixels[i];
+            const Colour c = k < palette.size() ? palette[k] : colours::kBlack;
+            return std::array<std::uint8_t, 3>{c.blue, c.green, c.red};
+        },
+        mask, opacity);
+    return true;
+}
+
+struct Rect32 {
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+Rect32 readRect(ByteReader& in) {
+    Rect32 r;
+    r.left = in.s32le();
+    r.top = in.s32le();
+    r.right = in.s32le();
+    r.bottom = in.s32le();
+    return r;
+}
+
+} // namespace
+
+DecodeResult decodePsp(std::span<const std::uint8_t> data) {
+    if (data.size() < kHeaderSize)
+        return DecodeResult::notThisFormat("PSP: file shorter than its header");
+    for (std::size_t i = 0; i < sizeof kSignature - 1; ++i) {
+        const auto a = static_cast<unsigned char>(kSignature[i]);
+        const auto b = data[i];
+        const bool letter = (a | 0x20) >= 'a' && (a | 0x20) <= 'z';
+        if (letter ? (a | 0x20) != (b | 0x20) : a != b)
+            return DecodeResult::notThisFormat("PSP: no Paint Shop Pro signature");
+    }
+    ByteReader in(data);
+    in.seek(32);
+    const int major = in.u16le();
+    in.u16le();
+    if (major < 3)
+        return DecodeResult::unsupported("PSP: major version " + std::to_string(major) +
+                                         " is older than 3");
+    std::string reason;
+    const auto blocks = splitBlocks(data.subspan(kHeaderSize), major, reason);
+    if (!blocks)
+        return DecodeResult::damaged(reason);
+
+    // General image attributes come first.
+    std::optional<ImageInfo> info;
+    std::vector<Colour> palette;
+    const Block* layerBank = nullptr;
+    const Block* compositeBank = nullptr;
+    for (const Block& b : *blocks) {
+        ByteReader f(b.body);
+        if (b.id == kImageBlock && !info) {
+            if (major >= 4)
+                f.u32le();
+            ImageInfo i;
+            i.width = f.s32le();
+            i.height = f.s32le();
+            f.skip(8 + 1); // resolution and its unit
+            i.compression = static_cast<Compression>(f.u16le());
+            i.depth = f.u16le();
+            if (f.failed())
+                return DecodeResult::damaged("PSP: image attributes are cut short");
+            info = i;
+        } else if (b.id == kColourBlock) {
+            if (major >= 4)
+                f.u32le();
+            const std::uint32_t count = f.u32le();
+            if (f.failed() || count > 256 || !f.has(std::size_t{count} * 4))
+                return DecodeResult::damaged("PSP: damaged colour palette");
+            palette.resize(count);
+            for (Colour& c : palette) {
+                c.blue = f.u8();
+                c.green = f.u8();
+                c.red = f.u8();
+                f.u8();
+            }
+        } else if (b.id == kLayerBankBlock) {
+            layerBank = &b;
+        } else if (b.id == kCompositeBankBlock) {
+            compositeBank = &b;
+        }
+    }
+    if (!info)
+        return DecodeResult::damaged("PSP: no image attributes block");
+    if (auto problem = decoders::sizeProblem("PSP", info->width, info->height))
+        return DecodeResult::damaged(*problem);
+    if (info->depth != 1 && info->depth != 4 && info->depth != 8 && info->depth != 24)
+        return DecodeResult::unsupported("PSP: " + std::to_string(info->depth) +
+                                         "-bit pictures are not supported");
+    if (info->compression > Compression::Lz77)
+        return DecodeResult::unsupported("PSP: compression " +
+                                         std::to_string(static_cast<int>(info->compression)) +
+                                         " is not supported");
+    if (info->depth < 24 && palette.empty())
+        palette = decoders::greyRamp(info->depth);
+
+    Canvas canvas(info->width, info->height);
+
+    // The composite that the program stored itself, uncompressed or losslessly packed, is the
+    // faithful flattening: it honours group masks and blend modes.
+    if (compositeBank && major >= 4) {
+        ByteReader f(compositeBank->body);
+        const std::uint32_t fieldsEnd = f.u32le();
+        if (f.ok() && fieldsEnd <= compositeBank->body.size()) {
+            const auto subBlocks =
+                splitBlocks(compositeBank->body.subspan(fieldsEnd), major, reason);
+            if (!subBlocks)
+                return DecodeResult::damaged(reason);
+            std::optional<Compression> compositeCompression;
+            for (const Block& b : *subBlocks) {
+                if (b.id != kCompositeAttributesBlock)
+                    continue;
+                ByteReader a(b.body);
+                a.u32le();
+                const std::int32_t w = a.s32le(), h = a.s32le();
+                a.u16le();
+                const auto compression = static_cast<Compression>(a.u16le());
+                a.u16le();
+                a.u32le();
+                const std::uint16_t type = a.u16le();
+                if (a.ok() && type == 0 && w == info->width && h == info->height &&
+                    compression <= Compression::Lz77)
+                    compositeCompression = compression;
+            }
+            for (const Block& b : *subBlocks) {
+                if (b.id != kCompositeImageBlock || !compositeCompression)
+                    continue;
+                ByteReader c(b.body);
+                const std::uint32_t end = c.u32le();
+                if (c.failed() || end > b.body.size())
+                    return DecodeResult::damaged("PSP: damaged composite image");
+                const auto channels = splitBlocks(b.body.subspan(end), major, reason);
+                if (!channels)
+                    return DecodeResult::damaged(reason);
+                if (!paintChannels(canvas, *channels, major, *info, *compositeCompression, 0, 0,
+                                   info->width, info->height, 255, palette, kCompositeBitmap,
+                                   kCompositeTransparencyMask, reason))
+                    return DecodeResult::damaged(reason);
+                return canvas.finish();
+            }
+        }
+    }
+
+    // Otherwise the raster layers, bottom first, painted with their opacity and transparency.
+    if (!layerBank)
+        return DecodeResult::unsupported(
+            "PSP: the file holds neither a composite image nor layers");
+    const auto layers = splitBlocks(
+        layerBank->body.subspan(major <= 3 ? layerBank->initialLength : 0), major, reason);
+    if (!layers)
+        return DecodeResult::damaged(reason);
+    int painted = 0;
+    for (const Block& layer : *layers) {
+        if (layer.id != kLayerBlock)
+            continue;
+        ByteReader f(layer.body);
+        std::size_t channelsStart = 0;
+        std::uint8_t type = 0;
+        if (major >= 4) {
+            const std::uint32_t infoLength = f.u32le();
+            const std::uint16_t nameLength = f.u16le();
+            f.skip(nameLength);
+            type = f.u8();
+            channelsStart = infoLength;
+        } else {
+            f.skip(256);
+            type = f.u8();
+            channelsStart = layer.initialLength;
+        }
+        const Rect32 image = readRect(f);
+        const Rect32 saved = readRect(f);
+        const std::uint8_t opacity = f.u8();
+        f.u8(); // blend mode: every layer is painted normally
+        const std::uint8_t visible = f.u8();
+        if (f.failed() || channelsStart > layer.body.size())
+            return DecodeResult::damaged("PSP: layer " + std::to_string(painted) + " is cut short");
+        // Raster layers are type 1 (and 2, floating selections) from version 4 on; in version 3
+        // normal layers are 0 and floating selections 1.
+        const bool raster = major >= 4 ? (type == 1 || type == 2) : (type == 0 || type == 1);
+        if (!raster || !visible)
+            continue;
+        std::size_t channelsAt = channelsStart;
+        if (major >= 4) {
+            // The bitmap information chunk: its length, bitmap count and channel count.
+            ByteReader bi(layer.body.subspan(channelsStart));
+            const std::uint32_t length = bi.u32le();
+            if (bi.failed() || length > layer.body.size() - channelsStart)
+                return DecodeResult::damaged("PSP: layer bitmap information is damaged");
+            channelsAt += length;
+        }
+        const std::int64_t w = std::int64_t{saved.right} - saved.left;
+        const std::int64_t h = std::int64_t{saved.bottom} - saved.top;
+        if (w <= 0 || h <= 0)
+            continue;
+        if (!Bitmap::fitsInMemory(w, h))
+            return DecodeResult::damaged("PSP: a layer of " + std::to_string(w) + "x" +
+                                         std::to_string(h) + " pixels is too large");
+        const auto channels = splitBlocks(layer.body.subspan(channelsAt), major, reason);
+        if (!channels)
+            return DecodeResult::damaged(reason);
+        const std::int64_t left = std::int64_t{image.left} + saved.left;
+        const std::int64_t top = std::int64_t{image.top} + saved.top;
+        if (left <= -w || top <= -h || left >= info->width || top >= info->height)
+            continue;
+        if (!paintChannels(canvas, *channels, major, *info, info->compression,
+                           static_cast<int>(left), static_cast<int>(top), static_cast<int>(w),
+                           static_cast<int>(h), opacity, palette, kImageBitmap, kTransparencyMask,
+                           reason))
+            return DecodeResult::damaged(reason);
+        ++painted;
+    }
+    if (painted == 0)
+        return DecodeResult::unsupported("PSP: no visible raster layer to show");
+    return canvas.finish();
+}
+
+} // namespace parvane::imaging

@@ -1,0 +1,350 @@
+// TGA reader.
+// Supports: image types 1, 2, 3 (colour-mapped, true-colour, greyscale) and their run-length
+// forms 9, 10, 11; type 0 (no image data) gives a black picture of the header's size. Pixel
+// depths 8 (palette or grey ramp), 15 and 16 (words kept with their top bit, as 15-bit
+// pixels), 24 and 32 (fourth byte kept as alpha). Colour maps of 15-, 16-, 24- and 32-bit
+// entries; at most 256 entries are kept, placed from the map's first entry index. Rows stored
+// top row first or bottom row first; the right-to-left bit is ignored, as the level editors'
+// files never set it. Run-length packets may cross row ends.
+// Refuses: other pixel depths ("Invalid pixel format"), other image types, greyscale pixels of
+// other than 8 or 16 bits, colour-mapped pixels of other than 8 bits, other colour map
+// entry sizes, pictures with a zero side or beyond the memory limit, and data that ends before
+// the last pixel ("Stream read error" for uncompressed rows).
+#include "TargaGraphic.h"
+
+#include "ByteReader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace parvane::imaging {
+
+namespace {
+
+int tgaBytesPerPixel(int depth) {
+    switch (depth) {
+    case 8:
+        return 1;
+    case 15:
+    case 16:
+        return 2;
+    case 24:
+        return 3;
+    case 32:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+std::optional<PixelFormat> formatForDepth(int depth) {
+    switch (depth) {
+    case 8:
+        return PixelFormat::Bits8;
+    case 15:
+    case 16:
+        return PixelFormat::Bits15;
+    case 24:
+        return PixelFormat::Bits24;
+    case 32:
+        return PixelFormat::Bits32;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool isKnownImageType(int type) {
+    return type == 0 || type == 1 || type == 2 || type == 3 || type == 9 || type == 10 ||
+           type == 11;
+}
+
+bool isGreyType(int type) {
+    return type == 3 || type == 11;
+}
+
+bool isRunLengthType(int type) {
+    return type == 9 || type == 10 || type == 11;
+}
+
+std::string sizeText(int w, int h) {
+    return std::to_string(w) + " x " + std::to_string(h);
+}
+
+} // namespace
+
+std::optional<TgaHeader> parseTgaHeader(std::span<const std::uint8_t> bytes) {
+    ByteReader r(bytes);
+    TgaHeader h;
+    h.idLength = r.u8();
+    h.colourMapType = r.u8();
+    h.imageType = r.u8();
+    h.colourMapFirst = r.u16le();
+    h.colourMapLength = r.u16le();
+    h.colourMapEntrySize = r.u8();
+    h.xOrigin = r.u16le();
+    h.yOrigin = r.u16le();
+    h.width = r.u16le();
+    h.height = r.u16le();
+    h.pixelDepth = r.u8();
+    h.descriptor = r.u8();
+    if (r.failed())
+        return std::nullopt;
+    return h;
+}
+
+TTargaRLEDecoder::TTargaRLEDecoder(int pixelDepth)
+    : bytesPerPixel_(std::max(tgaBytesPerPixel(pixelDepth), 1)) {}
+
+bool TTargaRLEDecoder::Decode(std::span<const std::uint8_t> source, std::size_t& sourcePos,
+                              std::span<std::uint8_t> destination, std::size_t pixelCount) {
+    const std::size_t bpp = static_cast<std::size_t>(bytesPerPixel_);
+    pixelCount = std::min(pixelCount, destination.size() / bpp);
+    std::uint8_t* out = destination.data();
+    std::size_t produced = 0;
+    while (produced < pixelCount) {
+        if (pendingCount_ == 0) {
+            if (sourcePos >= source.size())
+                return false;
+            const std::uint8_t b = source[sourcePos++];
+            pendingCount_ = static_cast<std::size_t>(b & 0x7F) + 1;
+            pendingRun_ = (b & 0x80) != 0;
+            if (pendingRun_) {
+                if (source.size() - sourcePos < bpp) {
+                    pendingCount_ = 0;
+                    sourcePos = source.size();
+                    return false;
+                }
+                std::memcpy(runPixel_.data(), source.data() + sourcePos, bpp);
+                sourcePos += bpp;
+            }
+        }
+        const std::size_t n = std::min(pendingCount_, pixelCount - produced);
+        if (pendingRun_) {
+            if (bpp == 1) {
+                std::memset(out, runPixel_[0], n);
+            } else if (bpp == 4) {
+                std::uint32_t value;
+                std::memcpy(&value, runPixel_.data(), 4);
+                for (std::size_t i = 0; i < n; ++i)
+                    std::memcpy(out + 4 * i, &value, 4);
+            } else if (bpp == 2) {
+                std::uint16_t value;
+                std::memcpy(&value, runPixel_.data(), 2);
+                for (std::size_t i = 0; i < n; ++i)
+                    std::memcpy(out + 2 * i, &value, 2);
+            } else {
+                for (std::size_t i = 0; i < n; ++i, out += 3) {
+                    out[0] = runPixel_[0];
+                    out[1] = runPixel_[1];
+                    out[2] = runPixel_[2];
+                }
+                out -= 3 * n;
+            }
+        } else {
+            const std::size_t available = (source.size() - sourcePos) / bpp;
+            if (available < n) {
+                std::memcpy(out, source.data() + sourcePos, available * bpp);
+                sourcePos = source.size();
+                pendingCount_ = 0;
+                return false;
+            }
+            std::memcpy(out, source.data() + sourcePos, n * bpp);
+            sourcePos += n * bpp;
+        }
+        out += n * bpp;
+        produced += n;
+        pendingCount_ -= n;
+    }
+    return true;
+}
+
+std::vector<std::uint8_t> TTargaRLEDecoder::Encode(std::span<const std::uint8_t> pixels) const {
+    const std::size_t bpp = static_cast<std::size_t>(bytesPerPixel_);
+    const std::size_t count = pixels.size() / bpp;
+    auto same = [&](std::size_t a, std::size_t b) {
+        return std::memcmp(pixels.data() + a * bpp, pixels.data() + b * bpp, bpp) == 0;
+    };
+    std::vector<std::uint8_t> out;
+    out.reserve(pixels.size() + pixels.size() / 64 + 2);
+    std::size_t i = 0;
+    while (i < count) {
+        std::size_t run = 1;
+        while (i + run < count && run < 128 && same(i, i + run))
+            ++run;
+        if (run >= 2) {
+            out.push_back(static_cast<std::uint8_t>(0x80 | (run - 1)));
+            out.insert(out.end(), pixels.begin() + i * bpp, pixels.begin() + (i + 1) * bpp);
+            i += run;
+            continue;
+        }
+        std::size_t raw = 1;
+        while (i + raw < count && raw < 128 && !(i + raw + 1 < count && same(i + raw, i + raw + 1)))
+            ++raw;
+        out.push_back(static_cast<std::uint8_t>(raw - 1));
+        out.insert(out.end(), pixels.begin() + i * bpp, pixels.begin() + (i + raw) * bpp);
+        i += raw;
+    }
+    return out;
+}
+
+DecodeResult readTga(std::span<const std::uint8_t> bytes) {
+    const std::optional<TgaHeader> parsed = parseTgaHeader(bytes);
+    if (!parsed)
+        return DecodeResult::damaged("TGA: Stream read error (header shorter than 18 bytes)");
+    const TgaHeader& h = *parsed;
+    const std::optional<PixelFormat> format = formatForDepth(h.pixelDepth);
+    if (!format)
+        return DecodeResult::unsupported("TGA: Invalid pixel format (depth " +
+                                         std::to_string(h.pixelDepth) + ")");
+    if (!isKnownImageType(h.imageType))
+        return DecodeResult::unsupported("TGA: image type " + std::to_string(h.imageType) +
+                                         " is not supported");
+    // Greyscale pixels are 8 bits (16 with an alpha byte) and colour map indices 8 bits;
+    // other combinations are damaged headers, not pictures.
+    if ((isGreyType(h.imageType) && h.pixelDepth != 8 && h.pixelDepth != 16) ||
+        ((h.imageType == 1 || h.imageType == 9) && h.pixelDepth != 8))
+        return DecodeResult::unsupported("TGA: image type " + std::to_string(h.imageType) +
+                                         " with pixels of " + std::to_string(h.pixelDepth) +
+                                         " bits is not supported");
+    const int width = h.width;
+    const int height = h.height;
+    if (width == 0 || height == 0)
+        return DecodeResult::damaged("TGA: picture of " + sizeText(width, height) +
+                                     " pixels has no pixels");
+    if (!Bitmap::fitsInMemory(width, height))
+        return DecodeResult::damaged("TGA: picture of " + sizeText(width, height) +
+                                     " pixels is too large");
+
+    ByteReader r(bytes);
+    r.seek(TgaHeader::kSize);
+    if (!r.skip(h.idLength))
+        return DecodeResult::damaged("TGA: Stream read error (image ID runs past the end)");
+
+    std::vector<Colour> palette;
+    if (isGreyType(h.imageType)) {
+        palette.resize(256);
+        for (int i = 0; i < 256; ++i)
+            palette[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i),
+                          static_cast<std::uint8_t>(i)};
+    } else if (h.colourMapType == 1) {
+        int entryBytes = 0;
+        switch (h.colourMapEntrySize) {
+        case 15:
+        case 16:
+            entryBytes = 2;
+            break;
+        case 24:
+            entryBytes = 3;
+            break;
+        case 32:
+            entryBytes = 4;
+            break;
+        default:
+            return DecodeResult::unsupported("TGA: colour map entries of " +
+                                             std::to_string(h.colourMapEntrySize) +
+                                             " bits are not supported");
+        }
+        const auto map = r.bytes(static_cast<std::size_t>(h.colourMapLength) *
+                                 static_cast<std::size_t>(entryBytes));
+        if (r.failed())
+            return DecodeResult::damaged("TGA: Stream read error (colour map runs past the end)");
+        // Pixel values index the map counted from its first entry index.
+        palette.assign(256, colours::kBlack);
+        for (std::size_t k = 0; k < h.colourMapLength; ++k) {
+            const std::size_t slot = h.colourMapFirst + k;
+            if (slot >= palette.size())
+                break;
+            const std::uint8_t* e = map.data() + k * static_cast<std::size_t>(entryBytes);
+            if (entryBytes == 2) {
+                const unsigned w = e[0] | (e[1] << 8);
+                palette[slot] = {static_cast<std::uint8_t>((w & 0x7C00) >> 7),
+                                 static_cast<std::uint8_t>((w & 0x3E0) >> 2),
+                                 static_cast<std::uint8_t>((w & 0x1F) << 3)};
+            } else {
+                palette[slot] = {e[2], e[1], e[0]};
+            }
+        }
+    }
+
+    const std::size_t bpp = static_cast<std::size_t>(tgaBytesPerPixel(h.pixelDepth));
+    const std::size_t rowBytes = bpp * static_cast<std::size_t>(width);
+    const std::size_t pixelCount =
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    if (isRunLengthType(h.imageType)) {
+        // Each packet gives at most 128 pixels: refuse before allocating when the data cannot
+        // possibly hold the picture.
+        const std::size_t minimum = (pixelCount + 127) / 128 * (1 + bpp);
+        if (r.remaining() < minimum)
+            return DecodeResult::damaged("TGA: run-length data ends early");
+    } else if (h.imageType != 0 && r.remaining() / rowBytes < static_cast<std::size_t>(height)) {
+        return DecodeResult::damaged("TGA: Stream read error (pixel rows run past the end)");
+    }
+
+    Bitmap bitmap(width, height, *format);
+    if (*format == PixelFormat::Bits8 && !palette.empty())
+        bitmap.setPalette(std::move(palette));
+    if (h.imageType == 0)
+        return bitmap;
+
+    const bool topFirst = (h.descriptor & 0x20) != 0;
+    auto rowFor = [&](int i) { return topFirst ? i : height - 1 - i; };
+    if (!isRunLengthType(h.imageType)) {
+        const std::uint8_t* s = bytes.data() + r.position();
+        for (int i = 0; i < height; ++i, s += rowBytes)
+            std::memcpy(bitmap.row(rowFor(i)), s, rowBytes);
+        return bitmap;
+    }
+    TTargaRLEDecoder decoder(h.pixelDepth);
+    std::size_t pos = r.position();
+    for (int i = 0; i < height; ++i) {
+        if (!decoder.Decode(bytes, pos, {bitmap.row(rowFor(i)), rowBytes},
+                            static_cast<std::size_t>(width)))
+            return DecodeResult::damaged("TGA: run-length data ends early in row " +
+                                         std::to_string(i));
+    }
+    return bitmap;
+}
+
+std::optional<ImageProperties>
+TTargaGraphic::ReadImageProperties(std::span<const std::uint8_t> bytes) const {
+    if (!CanLoad(bytes))
+        return std::nullopt;
+    const TgaHeader h = *parseTgaHeader(bytes);
+    ImageProperties p;
+    p.width = h.width;
+    p.height = h.height;
+    switch (h.pixelDepth) {
+    case 8:
+        p.bitsPerSample = 8;
+        p.samplesPerPixel = 1;
+        p.colourScheme = isGreyType(h.imageType) ? ColourScheme::Grey : ColourScheme::Indexed;
+        break;
+    case 15:
+    case 16:
+        p.bitsPerSample = 5;
+        p.samplesPerPixel = 3;
+        p.colourScheme = ColourScheme::Rgb;
+        break;
+    case 24:
+        p.bitsPerSample = 8;
+        p.samplesPerPixel = 3;
+        p.colourScheme = ColourScheme::Rgb;
+        break;
+    default:
+        p.bitsPerSample = 8;
+        p.samplesPerPixel = 4;
+        p.colourScheme = ColourScheme::Rgba;
+        break;
+    }
+    p.compression = isRunLengthType(h.imageType) ? Compression::RunLength : Compression::None;
+    return p;
+}
+
+bool TTargaGraphic::CanLoad(std::span<const std::uint8_t> bytes) {
+    const auto h = parseTgaHeader(bytes);
+    return h && h->colourMapType <= 1 && isKnownImageType(h->imageType) &&
+           formatForDepth(h->pixelDepth).has_value();
+}
+
+} // namespace parvane::imaging

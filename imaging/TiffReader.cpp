@@ -1,0 +1,500 @@
+#include "TiffReader.h"
+
+#include "DecoderSupport.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <tiffio.h>
+#include <vector>
+
+namespace parvane::imaging {
+
+namespace {
+
+// Decoded raster bytes a file may declare per byte of its own size. Real compressors stay far
+// below this; a small file that claims more is damaged, and refusing it spares the memory.
+constexpr std::uint64_t kMaxExpansion = 4096;
+constexpr std::uint64_t kExpansionSlack = 16u << 20;
+// Largest single buffer libtiff may allocate for us.
+constexpr tmsize_t kMaxLibtiffAllocation = tmsize_t{1} << 30;
+
+// The bytes libtiff reads, and the first error it reported (warnings are dropped).
+struct MemoryFile {
+    std::span<const std::uint8_t> data;
+    std::uint64_t pos = 0;
+    std::string error;
+};
+
+tmsize_t readProc(thandle_t h, void* buf, tmsize_t size) {
+    auto* f = static_cast<MemoryFile*>(h);
+    if (size <= 0 || f->pos >= f->data.size())
+        return 0;
+    const auto n =
+        std::min<std::uint64_t>(static_cast<std::uint64_t>(size), f->data.size() - f->pos);
+    std::memcpy(buf, f->data.data() + f->pos, n);
+    f->pos += n;
+    return static_cast<tmsize_t>(n);
+}
+
+tmsize_t writeProc(thandle_t, void*, tmsize_t) {
+    return 0;
+}
+
+toff_t seekProc(thandle_t h, toff_t off, int whence) {
+    auto* f = static_cast<MemoryFile*>(h);
+    std::uint64_t base = 0;
+    if (whence == SEEK_CUR)
+        base = f->pos;
+    else if (whence == SEEK_END)
+        base = f->data.size();
+    // Seeking past the end is allowed (reads there return nothing); wrapping is not.
+    if (off > UINT64_MAX - base)
+        return static_cast<toff_t>(-1);
+    f->pos = base + off;
+    return f->pos;
+}
+
+int closeProc(thandle_t) {
+    return 0;
+}
+
+toff_t sizeProc(thandle_t h) {
+    return static_cast<MemoryFile*>(h)->data.size();
+}
+
+int mapProc(thandle_t h, void** base, toff_t* size) {
+    auto* f = static_cast<MemoryFile*>(h);
+    *base = const_cast<std::uint8_t*>(f->data.data());
+    *size = f->data.size();
+    return 1;
+}
+
+void unmapProc(thandle_t, void*, toff_t) {}
+
+int onError(TIFF*, void* user, const char* module, const char* fmt, va_list ap) {
+    auto* f = static_cast<MemoryFile*>(user);
+    if (f->error.empty()) {
+        char text[512];
+        std::vsnprintf(text, sizeof text, fmt, ap);
+        f->error = (module && *module ? std::string(module) + ": " : std::string()) + text;
+    }
+    return 1;
+}
+
+int onWarning(TIFF*, void*, const char*, const char*, va_list) {
+    return 1;
+}
+
+struct TiffCloser {
+    void operator()(TIFF* tif) const { TIFFClose(tif); }
+};
+struct OptionsFree {
+    void operator()(TIFFOpenOptions* o) const { TIFFOpenOptionsFree(o); }
+};
+
+// What a page holds, as its tags say.
+struct PageInfo {
+    std::uint32_t width = 0, height = 0;
+    std::uint16_t bits = 1, samples = 1, photometric = PHOTOMETRIC_MINISBLACK;
+    std::uint16_t planar = PLANARCONFIG_CONTIG, compression = COMPRESSION_NONE;
+    std::uint16_t sampleFormat = SAMPLEFORMAT_UINT, inkSet = INKSET_CMYK;
+    std::uint16_t extraCount = 0;
+    bool associatedAlpha = false;
+};
+
+DecodeResult failure(const MemoryFile& file, const std::string& what) {
+    return DecodeResult::damaged("TIFF: " + (file.error.empty() ? what : file.error));
+}
+
+// How one row of samples becomes a bitmap row in the direct path.
+enum class Kind { Bilevel, GreyNibbles, Grey8, Palette1, Palette4, Palette8, Rgb, Cmyk };
+
+// The sample at index i of a row of `bits`-bit samples, reduced to 8 bits (16-bit samples
+// keep their high byte, lower depths are scaled up).
+inline unsigned sampleAt(const std::uint8_t* row, std::size_t i, int bits) {
+    switch (bits) {
+    case 8:
+        return row[i];
+    case 16: {
+        std::uint16_t v;
+        std::memcpy(&v, row + 2 * i, 2);
+        return v >> 8;
+    }
+    case 4:
+        return ((row[i >> 1] >> ((i & 1) ? 0 : 4)) & 15u) * 17u;
+    case 2:
+        return ((row[i >> 2] >> (6 - 2 * (i & 3))) & 3u) * 85u;
+    default:
+        return ((row[i >> 3] >> (7 - (i & 7))) & 1u) * 255u;
+    }
+}
+
+// The raw index (not scaled) of sample i for palette pictures.
+inline unsigned indexAt(const std::uint8_t* row, std::size_t i, int bits) {
+    switch (bits) {
+    case 8:
+        return row[i];
+    case 4:
+        return (row[i >> 1] >> ((i & 1) ? 0 : 4)) & 15u;
+    case 2:
+        return (row[i >> 2] >> (6 - 2 * (i & 3))) & 3u;
+    default:
+        return (row[i >> 3] >> (7 - (i & 7))) & 1u;
+    }
+}
+
+// Reads the page band by band (a strip, or a row of tiles) and hands each row's plane
+// pointers to `emit`. Returns false when libtiff fails.
+template <typename Emit> bool readRows(TIFF* tif, const PageInfo& p, Emit&& emit) {
+    const int planes = p.planar == PLANARCONFIG_SEPARATE ? p.samples : 1;
+    const int samplesPerPlane = p.planar == PLANARCONFIG_SEPARATE ? 1 : p.samples;
+    const std::uint64_t rowBytes =
+        (static_cast<std::uint64_t>(p.width) * samplesPerPlane * p.bits + 7) / 8;
+    const bool tiled = TIFFIsTiled(tif);
+    std::uint32_t bandRows = 0, tileWidth = 0;
+    if (tiled) {
+        TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth);
+        TIFFGetField(tif, TIFFTAG_TILELENGTH, &bandRows);
+        if (tileWidth == 0 || bandRows == 0 || tileWidth % 16 || bandRows % 16)
+            return false;
+    } else {
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &bandRows);
+        if (bandRows == 0)
+            return false;
+    }
+    bandRows = std::min(bandRows, p.height);
+    const std::uint64_t planeBand = rowBytes * bandRows;
+    if (planeBand * planes > (std::uint64_t{1} << 30))
+        return false;
+    std::vector<std::uint8_t> band(planeBand * planes);
+    std::vector<std::uint8_t> tile;
+    std::uint64_t tileRowBytes = 0;
+    if (tiled) {
+        tileRowBytes = (static_cast<std::uint64_t>(tileWidth) * samplesPerPlane * p.bits + 7) / 8;
+        const tmsize_t tileSize = TIFFTileSize(tif);
+        if (tileSize <= 0 || static_cast<std::uint64_t>(tileSize) < tileRowBytes * bandRows)
+            return false;
+        tile.resize(static_cast<std::size_t>(tileSize));
+    }
+    std::vector<const std::uint8_t*> rows(static_cast<std::size_t>(planes));
+    for (std::uint32_t top = 0; top < p.height; top += bandRows) {
+        const std::uint32_t count = std::min(bandRows, p.height - top);
+        for (int plane = 0; plane < planes; ++plane) {
+            std::uint8_t* dst = band.data() + planeBand * plane;
+            const auto s = static_cast<std::uint16_t>(plane);
+            if (!tiled) {
+                const tstrip_t strip = TIFFComputeStrip(tif, top, s);
+                if (TIFFReadEncodedStrip(tif, strip, dst, static_cast<tmsize_t>(rowBytes * count)) <
+                    0)
+                    return false;
+                continue;
+            }
+            // Tiles are whole multiples of 16 pixels wide; copy whole bytes, and for bit
+            // depths below 8 the tile width keeps every tile byte-aligned.
+            for (std::uint32_t left = 0; left < p.width; left += tileWidth) {
+                const ttile_t t = TIFFComputeTile(tif, left, top, 0, s);
+                if (TIFFReadEncodedTile(tif, t, tile.data(), static_cast<tmsize_t>(tile.size())) <
+                    0)
+                    return false;
+                const std::uint64_t offset =
+                    static_cast<std::uint64_t>(left) * samplesPerPlane * p.bits / 8;
+                const std::uint64_t copy = std::min(tileRowBytes, rowBytes - offset);
+                for (std::uint32_t r = 0; r < count; ++r)
+                    std::memcpy(dst + r * rowBytes + offset, tile.data() + r * tileRowBytes, copy);
+            }
+        }
+        for (std::uint32_t r = 0; r < count; ++r) {
+            for (int plane = 0; plane < planes; ++plane)
+                rows[static_cast<std::size_t>(plane)] =
+                    band.data() + planeBand * plane + r * rowBytes;
+            emit(static_cast<int>(top + r), rows);
+        }
+    }
+    return true;
+}
+
+// Pictures whose layout libtiff's general RGBA reader handles better (YCbCr, Lab, odd depths).
+DecodeResult readThroughRgba(TIFF* tif, const PageInfo& p, MemoryFile& file) {
+    const bool alpha = p.extraCount > 0;
+    std::vector<std::uint32_t> raster(static_cast<std::size_t>(p.width) * p.height);
+    char message[1024] = "";
+    if (!TIFFRGBAImageOK(tif, message))
+        return DecodeResult::unsupported("TIFF: " + std::string(message));
+    if (!TIFFReadRGBAImageOriented(tif, p.width, p.height, raster.data(), ORIENTATION_TOPLEFT, 1))
+        return failure(file, "the picture could not be read");
+    Bitmap bitmap(static_cast<int>(p.width), static_cast<int>(p.height),
+                  alpha ? PixelFormat::Bits32 : PixelFormat::Bits24);
+    const std::size_t bytes = alpha ? 4 : 3;
+    for (std::uint32_t y = 0; y < p.height; ++y) {
+        std::uint8_t* out = bitmap.row(static_cast<int>(y));
+        const std::uint32_t* in = raster.data() + static_cast<std::size_t>(y) * p.width;
+        for (std::uint32_t x = 0; x < p.width; ++x, out += bytes) {
+            // libtiff hands out colours multiplied by alpha; the bitmap keeps them straight,
+            // as the direct path does.
+            const std::uint32_t v = in[x];
+            unsigned r = TIFFGetR(v), g = TIFFGetG(v), b = TIFFGetB(v);
+            if (alpha) {
+                const unsigned a = TIFFGetA(v);
+                if (a != 0 && a != 255) {
+                    r = std::min(255u, r * 255 / a);
+                    g = std::min(255u, g * 255 / a);
+                    b = std::min(255u, b * 255 / a);
+                }
+                out[3] = static_cast<std::uint8_t>(a);
+            }
+            out[0] = static_cast<std::uint8_t>(b);
+            out[1] = static_cast<std::uint8_t>(g);
+            out[2] = static_cast<std::uint8_t>(r);
+        }
+    }
+    return bitmap;
+}
+
+// Colour map entries are 16 bits; some old writers put 8-bit values there.
+std::vector<Colour> readColourMap(TIFF* tif, int bits) {
+    std::uint16_t *r = nullptr, *g = nullptr, *b = nullptr;
+    if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &r, &g, &b) || !r || !g || !b)
+        return {};
+    const std::size_t n = std::size_t{1} << bits;
+    bool eightBit = true;
+    for (std::size_t i = 0; i < n; ++i)
+        eightBit = eightBit && r[i] < 256 && g[i] < 256 && b[i] < 256;
+    const int shift = eightBit ? 0 : 8;
+    std::vector<Colour> palette(n);
+    for (std::size_t i = 0; i < n; ++i)
+        palette[i] = {static_cast<std::uint8_t>(r[i] >> shift),
+                      static_cast<std::uint8_t>(g[i] >> shift),
+                      static_cast<std::uint8_t>(b[i] >> shift)};
+    return palette;
+}
+
+} // namespace
+
+DecodeResult decodeTiff(std::span<const std::uint8_t> data) {
+    if (data.size() < 8 ||
+        !((data[0] == 'I' && data[1] == 'I' && (data[2] == 42 || data[2] == 43) && data[3] == 0) ||
+          (data[0] == 'M' && data[1] == 'M' && data[2] == 0 && (data[3] == 42 || data[3] == 43))))
+        return DecodeResult::notThisFormat("TIFF: no II or MM byte order mark followed by 42");
+
+    MemoryFile file;
+    file.data = data;
+    std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
+    TIFFOpenOptionsSetErrorHandlerExtR(options.get(), onError, &file);
+    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), onWarning, &file);
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), kMaxLibtiffAllocation);
+    std::unique_ptr<TIFF, TiffCloser> tif(
+        TIFFClientOpenExt("memory", "r", &file, readProc, writeProc, seekProc, closeProc, sizeProc,
+                          mapProc, unmapProc, options.get()));
+    if (!tif)
+        return failure(file, "the file could not be opened");
+
+    PageInfo p;
+    TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &p.width);
+    TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &p.height);
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_BITSPERSAMPLE, &p.bits);
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_SAMPLESPERPIXEL, &p.samples);
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_PLANARCONFIG, &p.planar);
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_COMPRESSION, &p.compression);
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_SAMPLEFORMAT, &p.sampleFormat);
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_INKSET, &p.inkSet);
+    if (!TIFFGetField(tif.get(), TIFFTAG_PHOTOMETRIC, &p.photometric))
+        p.photometric = p.samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+    std::uint16_t* extraTypes = nullptr;
+    if (TIFFGetField(tif.get(), TIFFTAG_EXTRASAMPLES, &p.extraCount, &extraTypes) && p.extraCount &&
+        extraTypes)
+        p.associatedAlpha = extraTypes[0] == EXTRASAMPLE_ASSOCALPHA;
+
+    if (auto problem = decoders::sizeProblem("TIFF", p.width, p.height))
+        return DecodeResult::damaged(*problem);
+    if (!TIFFIsCODECConfigured(p.compression)) {
+        const TIFFCodec* codec = TIFFFindCODEC(p.compression);
+        return DecodeResult::unsupported(
+            "The compression scheme is not supported: " +
+            (codec ? std::string(codec->name) : std::to_string(p.compression)));
+    }
+    if (p.samples == 0 || p.samples > 16 || p.extraCount >= p.samples)
+        return DecodeResult::damaged("TIFF: " + std::to_string(p.samples) +
+                                     " samples per pixel with " + std::to_string(p.extraCount) +
+                                     " extra");
+
+    // A small file cannot expand into an enormous raster.
+    const std::uint64_t rasterBytes =
+        (static_cast<std::uint64_t>(p.width) * p.samples * p.bits + 7) / 8 * p.height;
+    if (rasterBytes > data.size() * kMaxExpansion + kExpansionSlack)
+        return DecodeResult::damaged("TIFF: " + std::to_string(data.size()) +
+                                     " bytes cannot hold a picture of " + std::to_string(p.width) +
+                                     "x" + std::to_string(p.height));
+
+    const int colourSamples = p.samples - p.extraCount;
+    const bool alpha = p.extraCount > 0;
+    const bool intSamples =
+        p.sampleFormat == SAMPLEFORMAT_UINT || p.sampleFormat == SAMPLEFORMAT_VOID;
+    Kind kind;
+    bool direct = intSamples;
+    switch (p.photometric) {
+    case PHOTOMETRIC_MINISWHITE:
+    case PHOTOMETRIC_MINISBLACK:
+        direct = direct && colourSamples == 1 &&
+                 (p.bits == 1 || p.bits == 2 || p.bits == 4 || p.bits == 8 || p.bits == 16);
+        kind = p.bits == 1 ? Kind::Bilevel : (p.bits <= 4 ? Kind::GreyNibbles : Kind::Grey8);
+        break;
+    case PHOTOMETRIC_PALETTE:
+        direct = direct && colourSamples == 1 &&
+                 (p.bits == 1 || p.bits == 2 || p.bits == 4 || p.bits == 8);
+        kind = p.bits == 1 ? Kind::Palette1 : (p.bits <= 4 ? Kind::Palette4 : Kind::Palette8);
+        break;
+    case PHOTOMETRIC_RGB:
+        direct = direct && colourSamples == 3 && (p.bits == 8 || p.bits == 16);
+        kind = Kind::Rgb;
+        break;
+    case PHOTOMETRIC_SEPARATED:
+        direct = direct && p.inkSet == INKSET_CMYK && colourSamples == 4 &&
+                 (p.bits == 8 || p.bits == 16);
+        kind = Kind::Cmyk;
+        break;
+    default:
+        direct = false;
+        kind = Kind::Rgb;
+        break;
+    }
+    if (!direct)
+        return readThroughRgba(tif.get(), p, file);
+
+    PixelFormat format;
+    std::vector<Colour> palette;
+    const bool minIsWhite = p.photometric == PHOTOMETRIC_MINISWHITE;
+    if (alpha) {
+        format = PixelFormat::Bits32;
+        if (p.photometric == PHOTOMETRIC_PALETTE &&
+            (palette = readColourMap(tif.get(), p.bits)).empty())
+            return failure(file, "palette picture without a colour map");
+    } else {
+        switch (kind) {
+        case Kind::Bilevel:
+            format = PixelFormat::Bits1;
+            palette = minIsWhite ? std::vector<Colour>{colours::kWhite, colours::kBlack}
+                                 : std::vector<Colour>{colours::kBlack, colours::kWhite};
+            break;
+        case Kind::GreyNibbles:
+            format = PixelFormat::Bits4;
+            palette = decoders::greyRamp(p.bits);
+            if (minIsWhite)
+                std::reverse(palette.begin(), palette.end());
+            palette.resize(16);
+            break;
+        case Kind::Grey8:
+            format = PixelFormat::Bits8;
+            palette = decoders::greyRamp(8);
+            if (minIsWhite)
+                std::reverse(palette.begin(), palette.end());
+            break;
+        case Kind::Palette1:
+        case Kind::Palette4:
+        case Kind::Palette8:
+            format = kind == Kind::Palette1   ? PixelFormat::Bits1
+                     : kind == Kind::Palette4 ? PixelFormat::Bits4
+                                              : PixelFormat::Bits8;
+            palette = readColourMap(tif.get(), p.bits);
+            if (palette.empty())
+                return failure(file, "palette picture without a colour map");
+            palette.resize(std::size_t{1} << bitsPerPixel(format));
+            break;
+        default:
+            format = PixelFormat::Bits24;
+            break;
+        }
+    }
+
+    Bitmap bitmap(static_cast<int>(p.width), static_cast<int>(p.height), format);
+    if (!palette.empty() && hasPalette(format))
+        bitmap.setPalette(palette);
+    const std::size_t w = p.width;
+    const int bits = p.bits;
+    const bool planar = p.planar == PLANARCONFIG_SEPARATE;
+    const int samples = p.samples;
+    // Sample s of pixel x, whether the samples are interleaved or in planes.
+    auto sample = [&](const std::vector<const std::uint8_t*>& rows, std::size_t x, int s) {
+        return planar ? sampleAt(rows[static_cast<std::size_t>(s)], x, bits)
+                      : sampleAt(rows[0], x * samples + static_cast<std::size_t>(s), bits);
+    };
+    auto emit = [&](int y, const std::vector<const std::uint8_t*>& rows) {
+        std::uint8_t* out = bitmap.row(y);
+        if (!alpha) {
+            switch (kind) {
+            case Kind::Bilevel:
+            case Kind::Palette1:
+                std::memcpy(out, rows[0], (w + 7) / 8);
+                return;
+            case Kind::Palette4:
+            case Kind::GreyNibbles:
+                if (bits == 4) {
+                    std::memcpy(out, rows[0], (w + 1) / 2);
+                    return;
+                }
+                for (std::size_t x = 0; x < w; ++x) {
+                    const unsigned index = indexAt(rows[0], x, 2);
+                    out[x >> 1] =
+                        static_cast<std::uint8_t>((x & 1) ? (out[x >> 1] | index) : index << 4);
+                }
+                return;
+            case Kind::Palette8:
+                std::memcpy(out, rows[0], w);
+                return;
+            case Kind::Grey8:
+                for (std::size_t x = 0; x < w; ++x)
+                    out[x] = static_cast<std::uint8_t>(sampleAt(rows[0], x, bits));
+                return;
+            default:
+                break;
+            }
+        }
+        const std::size_t bytes = alpha ? 4 : 3;
+        for (std::size_t x = 0; x < w; ++x, out += bytes) {
+            unsigned r, g, b;
+            int next = 1;
+            if (kind == Kind::Rgb) {
+                r = sample(rows, x, 0);
+                g = sample(rows, x, 1);
+                b = sample(rows, x, 2);
+                next = 3;
+            } else if (kind == Kind::Cmyk) {
+                const unsigned k = 255 - sample(rows, x, 3);
+                r = (255 - sample(rows, x, 0)) * k / 255;
+                g = (255 - sample(rows, x, 1)) * k / 255;
+                b = (255 - sample(rows, x, 2)) * k / 255;
+                next = 4;
+            } else if (p.photometric == PHOTOMETRIC_PALETTE) {
+                const unsigned index =
+                    planar ? indexAt(rows[0], x, bits) : indexAt(rows[0], x * samples, bits);
+                const Colour c = index < palette.size() ? palette[index] : colours::kBlack;
+                r = c.red;
+                g = c.green;
+                b = c.blue;
+            } else {
+                r = g = b = minIsWhite ? 255 - sample(rows, x, 0) : sample(rows, x, 0);
+            }
+            if (alpha) {
+                const unsigned a = sample(rows, x, next);
+                // Associated alpha: the colours were multiplied by it; undo that.
+                if (p.associatedAlpha && a != 0 && a != 255) {
+                    r = std::min(255u, r * 255 / a);
+                    g = std::min(255u, g * 255 / a);
+                    b = std::min(255u, b * 255 / a);
+                }
+                out[3] = static_cast<std::uint8_t>(a);
+            }
+            out[0] = static_cast<std::uint8_t>(b);
+            out[1] = static_cast<std::uint8_t>(g);
+            out[2] = static_cast<std::uint8_t>(r);
+        }
+    };
+    if (!readRows(tif.get(), p, emit))
+        return failure(file, "the picture data could not be read");
+    return bitmap;
+}
+
+} // namespace parvane::imaging

@@ -1,0 +1,24 @@
+// TIFF reading through libtiff, from memory.
+//
+// Supports classic and BigTIFF files, in either byte order; strips and tiles; chunky and planar
+// layouts; the compressions none, PackBits, LZW (with predictors), deflate, JPEG, CCITT modified
+// Huffman, group 3 and group 4 fax, Thunderscan and whatever else libtiff decodes. The first
+// page is read. Bitmaps come out as:
+//   bilevel and palette pictures of 1, 4 or 8 bits   -> codes 1, 2, 3 (2-bit widened to 4 bits)
+//   greyscale of 2 to 16 bits (MinIsBlack/MinIsWhite) -> code 3 with a grey palette
+//   RGB without alpha, CMYK, YCbCr, Lab                -> code 6
+//   anything with an extra (alpha) sample              -> code 7, alpha in the fourth byte
+// Refused: pictures beyond Bitmap::fitsInMemory, compressions libtiff cannot decode (reason
+// begins "The compression scheme is"), and damaged data.
+#pragma once
+
+#include "DecodeResult.h"
+
+#include <cstdint>
+#include <span>
+
+namespace parvane::imaging {
+
+DecodeResult decodeTiff(std::span<const std::uint8_t> data);
+
+} // namespace parvane::imaging

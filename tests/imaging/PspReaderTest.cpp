@@ -1,0 +1,283 @@
+#include "imaging/PspReader.h"
+
+#include "DecoderCorpus.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+using namespace parvane::imaging;
+using namespace parvane::testing;
+
+TEST(PspReader, CorpusFilesMatchTheirReferences) {
+    PARVANE_REQUIRE_TESTDATA();
+    for (const auto& row : corpus::manifestRows("PSP")) {
+        SCOPED_TRACE(row.path);
+        const auto result = decodePsp(readFileBytes(peerFile(row.path)));
+        ASSERT_TRUE(result.ok()) << result.error().reason;
+        const Bitmap& b = result.bitmap();
+        const QImage preview = corpus::loadOracle("oracle/" + row.path + ".preview.png");
+        if (row.path.find("04_hex_mask") != std::string::npos) {
+            // The reference flattening leaves out everything but the masked group, so its
+            // alpha is wrong; the stored composite is opaque, and its colours agree with the
+            // reference wherever the reference has any.
+            EXPECT_EQ(b.format(), PixelFormat::Bits24);
+            EXPECT_EQ(
+                corpus::compareWithOracle(b, corpus::loadOracle(row.oraclePng), {1, 0.0, false}),
+                "");
+            EXPECT_EQ(corpus::compareWithOracle(b, preview, {0, 3.0, false}), "");
+        } else if (row.trust == "upstream-ref") {
+            // The reference is its author's own flattening, which he warns may be off by one
+            // in blending; multi-layer files here come from the program's stored composite.
+            EXPECT_EQ(corpus::compareWithOracle(b, corpus::loadOracle(row.oraclePng), {2, 0.05}),
+                      "");
+            EXPECT_EQ(corpus::compareWithOracle(b, corpus::loadOracle(row.oraclePng), {2}), "");
+        } else if (row.trust == "approximate") {
+            EXPECT_EQ(corpus::compareWithOracle(b, preview, {0, 3.0, false}), "");
+        } else {
+            // Only a smaller lossy preview exists: compare with it scaled up, loosely.
+            EXPECT_EQ(corpus::compareWithOracle(b,
+                                                preview.scaled(b.width(), b.height(),
+                                                               Qt::IgnoreAspectRatio,
+                                                               Qt::SmoothTransformation),
+                                                {0, 8.0, false}),
+                      "");
+        }
+    }
+}
+
+namespace {
+
+void put16(std::vector<std::uint8_t>& v, unsigned x) {
+    v.push_back(static_cast<std::uint8_t>(x));
+    v.push_back(static_cast<std::uint8_t>(x >> 8));
+}
+void put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
+    put16(v, x & 0xFFFF);
+    put16(v, x >> 16);
+}
+void putBytes(std::vector<std::uint8_t>& v, const std::vector<std::uint8_t>& b) {
+    v.insert(v.end(), b.begin(), b.end());
+}
+
+// A block of a version 4+ file (or a version 3 file, with its initial-data length).
+std::vector<std::uint8_t> block(int major, unsigned id, const std::vector<std::uint8_t>& fields,
+                                const std::vector<std::uint8_t>& subBlocks = {}) {
+    std::vector<std::uint8_t> v{'~', 'B', 'K', 0};
+    put16(v, id);
+    if (major <= 3)
+        put32(v, static_cast<std::uint32_t>(fields.size()));
+    put32(v, static_cast<std::uint32_t>(fields.size() + subBlocks.size()));
+    putBytes(v, fields);
+    putBytes(v, subBlocks);
+    return v;
+}
+
+std::vector<std::uint8_t> compress(const std::vector<std::uint8_t>& raw, int compression) {
+    if (compression == 1) { // literal packets of at most 128 bytes
+        std::vector<std::uint8_t> out;
+        for (std::size_t i = 0; i < raw.size(); i += 128) {
+            const std::size_t n = std::min<std::size_t>(128, raw.size() - i);
+            out.push_back(static_cast<std::uint8_t>(n));
+            out.insert(out.end(), raw.begin() + static_cast<long>(i),
+                       raw.begin() + static_cast<long>(i + n));
+        }
+        return out;
+    }
+    if (compression == 2) {
+        std::vector<std::uint8_t> out(compressBound(static_cast<uLong>(raw.size())));
+        uLongf length = static_cast<uLongf>(out.size());
+        ::compress(out.data(), &length, raw.data(), static_cast<uLong>(raw.size()));
+        out.resize(length);
+        return out;
+    }
+    return raw;
+}
+
+std::vector<std::uint8_t> channel(int major, int compression, unsigned bitmapType,
+                                  unsigned channelType, const std::vector<std::uint8_t>& raw) {
+    const auto data = compress(raw, compression);
+    std::vector<std::uint8_t> f;
+    if (major >= 4)
+        put32(f, 16);
+    put32(f, static_cast<std::uint32_t>(data.size()));
+    put32(f, static_cast<std::uint32_t>(raw.size()));
+    put16(f, bitmapType);
+    put16(f, channelType);
+    if (major <= 3)
+        return block(major, 5, f, data);
+    return block(major, 5, f, data);
+}
+
+struct Layer {
+    int left = 0, top = 0, width = 2, height = 2;
+    std::uint8_t opacity = 255;
+    bool visible = true;
+    std::vector<std::uint8_t> red, green, blue, mask; // width x height each; mask optional
+};
+
+std::vector<std::uint8_t> layerBlock(int major, int compression, const Layer& l) {
+    std::vector<std::uint8_t> f;
+    if (major >= 4) {
+        put32(f, 0); // patched below
+        put16(f, 2);
+        putBytes(f, {'L', '1'});
+        f.push_back(1); // raster
+    } else {
+        f.resize(256, 0);
+        f.push_back(0); // normal layer
+    }
+    for (int v : {l.left, l.top, l.left + l.width, l.top + l.height, 0, 0, l.width, l.height})
+        put32(f, static_cast<std::uint32_t>(v));
+    putBytes(f, {l.opacity, 0, static_cast<std::uint8_t>(l.visible), 0, 0});
+    f.resize(f.size() + 32 + 3, 0); // mask rectangles and flags
+    put16(f, 0);                    // blend ranges
+    if (major <= 3) {
+        f.resize(f.size() + 40, 0);
+        put16(f, 1);
+        put16(f, l.mask.empty() ? 3 : 4);
+    } else {
+        const auto length = static_cast<std::uint32_t>(f.size());
+        std::memcpy(f.data(), &length, 4);
+        put32(f, 8); // bitmap information chunk
+        put16(f, 1);
+        put16(f, l.mask.empty() ? 3 : 4);
+    }
+    std::vector<std::uint8_t> subs;
+    putBytes(subs, channel(major, compression, 0, 1, l.red));
+    putBytes(subs, channel(major, compression, 0, 2, l.green));
+    putBytes(subs, channel(major, compression, 0, 3, l.blue));
+    if (!l.mask.empty())
+        putBytes(subs, channel(major, compression, 1, 0, l.mask));
+    return block(major, 4, f, subs);
+}
+
+std::vector<std::uint8_t> pspFile(int major, int width, int height, int compression,
+                                  const std::vector<Layer>& layers, int depth = 24) {
+    std::vector<std::uint8_t> v(32, 0);
+    std::memcpy(v.data(), "Paint Shop Pro Image File\n\x1a", 27);
+    put16(v, static_cast<unsigned>(major));
+    put16(v, 0);
+    std::vector<std::uint8_t> info;
+    if (major >= 4)
+        put32(info, 46);
+    put32(info, static_cast<std::uint32_t>(width));
+    put32(info, static_cast<std::uint32_t>(height));
+    info.resize(info.size() + 9, 0);
+    put16(info, static_cast<unsigned>(compression));
+    put16(info, static_cast<unsigned>(depth));
+    put16(info, 1);
+    put32(info, 1u << 24);
+    info.push_back(0);
+    put32(info, 0);
+    put32(info, 0);
+    put16(info, static_cast<unsigned>(layers.size()));
+    if (major >= 4)
+        put32(info, 0);
+    putBytes(v, block(major, 0, info));
+    std::vector<std::uint8_t> bank;
+    for (const Layer& l : layers)
+        putBytes(bank, layerBlock(major, compression, l));
+    putBytes(v, block(major, 3, {}, bank));
+    return v;
+}
+
+Layer flatLayer(int width, int height, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    Layer l;
+    l.width = width;
+    l.height = height;
+    const auto n = static_cast<std::size_t>(width * height);
+    l.red.assign(n, r);
+    l.green.assign(n, g);
+    l.blue.assign(n, b);
+    return l;
+}
+
+} // namespace
+
+TEST(PspReader, LayersArePaintedBottomFirstInEveryCompressionAndVersion) {
+    for (int major : {3, 4, 8}) {
+        for (int compression : {0, 1, 2}) {
+            SCOPED_TRACE(std::to_string(major) + "/" + std::to_string(compression));
+            Layer top = flatLayer(2, 1, 0, 0, 200);
+            top.left = 1;
+            top.top = 1;
+            top.mask = {255, 0}; // only its first pixel shows
+            Layer hidden = flatLayer(3, 3, 9, 9, 9);
+            hidden.visible = false;
+            const auto file =
+                pspFile(major, 3, 2, compression, {flatLayer(3, 2, 10, 20, 30), top, hidden});
+            const auto result = decodePsp(file);
+            ASSERT_TRUE(result.ok()) << result.error().reason;
+            const Bitmap& b = result.bitmap();
+            EXPECT_EQ(b.format(), PixelFormat::Bits24);
+            EXPECT_EQ(b.pixel(0, 0), (Colour{10, 20, 30}));
+            EXPECT_EQ(b.pixel(1, 1), (Colour{0, 0, 200}));
+            EXPECT_EQ(b.pixel(2, 1), (Colour{10, 20, 30}));
+        }
+    }
+}
+
+TEST(PspReader, PartialCoverageAndOpacityGiveAlpha) {
+    Layer half = flatLayer(2, 2, 200, 100, 0);
+    half.opacity = 128;
+    const auto result = decodePsp(pspFile(8, 3, 2, 0, {half}));
+    ASSERT_TRUE(result.ok()) << result.error().reason;
+    const Bitmap& b = result.bitmap();
+    EXPECT_EQ(b.format(), PixelFormat::Bits32);
+    EXPECT_EQ(b.pixel(0, 0), (Colour{200, 100, 0}));
+    EXPECT_EQ(b.alphaAt(0, 0), 128);
+    EXPECT_EQ(b.alphaAt(2, 0), 0);
+    // A half-transparent layer over an opaque one mixes the colours and stays opaque.
+    const auto mixed = decodePsp(pspFile(8, 2, 2, 0, {flatLayer(2, 2, 0, 0, 0), half}));
+    ASSERT_TRUE(mixed.ok());
+    EXPECT_EQ(mixed.bitmap().format(), PixelFormat::Bits24);
+    EXPECT_NEAR(mixed.bitmap().pixel(1, 1).red, 100, 1);
+}
+
+TEST(PspReader, SignatureIsComparedIgnoringCase) {
+    auto file = pspFile(8, 2, 2, 0, {flatLayer(2, 2, 1, 2, 3)});
+    std::memcpy(file.data(), "PAINT SHOP PRO IMAGE FILE", 25);
+    EXPECT_TRUE(decodePsp(file).ok());
+    file[26] = 0x1b;
+    EXPECT_EQ(decodePsp(file).error().kind, DecodeError::Kind::NotThisFormat);
+}
+
+TEST(PspReader, DamagedAndUnsupportedFilesAreRefused) {
+    const auto good = pspFile(8, 4, 4, 1, {flatLayer(4, 4, 1, 2, 3)});
+    ASSERT_TRUE(decodePsp(good).ok());
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        DecodeError::Kind kind;
+    };
+    std::vector<Case> cases{
+        {"version 2", pspFile(2, 4, 4, 0, {}), DecodeError::Kind::Unsupported},
+        {"16-bit", pspFile(8, 4, 4, 0, {flatLayer(4, 4, 1, 2, 3)}, 16),
+         DecodeError::Kind::Unsupported},
+        {"JPEG compression", pspFile(8, 4, 4, 3, {}), DecodeError::Kind::Unsupported},
+        {"no layers", pspFile(8, 4, 4, 0, {}), DecodeError::Kind::Unsupported},
+        {"absurd size", pspFile(8, 70000, 70000, 0, {}), DecodeError::Kind::Damaged},
+    };
+    // A huge layer whose few bytes cannot fill it.
+    Layer huge = flatLayer(1, 1, 1, 1, 1);
+    huge.width = 20000;
+    huge.height = 20000;
+    cases.push_back(
+        {"layer larger than its data", pspFile(8, 4, 4, 1, {huge}), DecodeError::Kind::Damaged});
+    for (std::size_t keep : {good.size() - 1, good.size() / 2, std::size_t{40}})
+        cases.push_back(
+            {"truncated",
+             std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<long>(keep)),
+             DecodeError::Kind::Damaged});
+    auto badMarker = good;
+    badMarker[36] = 'X';
+    cases.push_back({"block marker", badMarker, DecodeError::Kind::Damaged});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto result = decodePsp(c.bytes);
+        ASSERT_FALSE(result.ok());
+        EXPECT_EQ(result.error().kind, c.kind) << result.error().reason;
+        EXPECT_EQ(result.error().reason.rfind("PSP: ", 0), 0u) << result.error().reason;
+    }
+}

@@ -1,0 +1,356 @@
+// The uncompressed 24-bit TGA writer, the TGA reader and its run-length decoder.
+#include "imaging/FileFormatList.h"
+#include "imaging/TargaGraphic.h"
+#include "imaging/TgaWriter.h"
+#include "support/TestData.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace parvane::imaging {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes header(int type, int w, int h, int depth, int descriptor = 0, int cmapType = 0,
+             int cmapLength = 0, int cmapBits = 0, int idLength = 0) {
+    return {static_cast<std::uint8_t>(idLength),
+            static_cast<std::uint8_t>(cmapType),
+            static_cast<std::uint8_t>(type),
+            0,
+            0,
+            static_cast<std::uint8_t>(cmapLength & 0xFF),
+            static_cast<std::uint8_t>(cmapLength >> 8),
+            static_cast<std::uint8_t>(cmapBits),
+            0,
+            0,
+            0,
+            0,
+            static_cast<std::uint8_t>(w & 0xFF),
+            static_cast<std::uint8_t>(w >> 8),
+            static_cast<std::uint8_t>(h & 0xFF),
+            static_cast<std::uint8_t>(h >> 8),
+            static_cast<std::uint8_t>(depth),
+            static_cast<std::uint8_t>(descriptor)};
+}
+
+// A picture whose every pixel differs from its neighbours.
+Bitmap pattern(int w, int h, PixelFormat format = PixelFormat::Bits24) {
+    Bitmap b(w, h, format);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            b.setPixel(x, y,
+                       {static_cast<std::uint8_t>(x * 3 + y), static_cast<std::uint8_t>(y * 5),
+                        static_cast<std::uint8_t>(x ^ y)});
+    return b;
+}
+
+TEST(TgaWriter, OneRedPixelIsTheTwentyOneByteFile) {
+    Bitmap b(1, 1, PixelFormat::Bits24);
+    b.fill(colours::kRed);
+    const Bytes expected = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 0x18, 0, 0, 0, 0xFF};
+    EXPECT_EQ(encodeUncompTGA24bits(b), expected);
+}
+
+TEST(TgaWriter, HeaderSizesAndFileLength) {
+    const Bytes file = encodeUncompTGA24bits(Bitmap(256, 512, PixelFormat::Bits24));
+    ASSERT_EQ(file.size(), 18u + 256u * 512u * 3u);
+    EXPECT_EQ(file[12], 0x00);
+    EXPECT_EQ(file[13], 0x01);
+    EXPECT_EQ(file[14], 0x00);
+    EXPECT_EQ(file[15], 0x02);
+    EXPECT_EQ(file[16], 24);
+    EXPECT_EQ(file[17], 0);
+}
+
+TEST(TgaWriter, BottomRowComesFirst) {
+    Bitmap b(2, 2, PixelFormat::Bits24);
+    b.setPixel(0, 1, {9, 8, 7}); // bottom-left
+    b.setPixel(1, 0, {1, 2, 3}); // top-right
+    const Bytes file = encodeUncompTGA24bits(b);
+    EXPECT_EQ(file[18], 7); // blue of the bottom-left pixel
+    EXPECT_EQ(file[19], 8);
+    EXPECT_EQ(file[20], 9);
+    EXPECT_EQ(file[18 + 9], 3);
+}
+
+TEST(TgaWriter, FourthByteAndSourceFormatDoNotMatter) {
+    const Bitmap b24 = pattern(7, 5);
+    Bitmap b32 = b24.converted(PixelFormat::Bits32);
+    for (std::size_t i = 3; i < b32.bytes().size(); i += 4)
+        b32.bytes()[i] = static_cast<std::uint8_t>(i);
+    EXPECT_EQ(encodeUncompTGA24bits(b32), encodeUncompTGA24bits(b24));
+    Bitmap grey(3, 3, PixelFormat::Bits8);
+    std::vector<Colour> ramp(256);
+    for (int i = 0; i < 256; ++i)
+        ramp[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i),
+                   static_cast<std::uint8_t>(i)};
+    grey.setPalette(ramp);
+    grey.setIndex(1, 1, 200);
+    const Bytes file = encodeUncompTGA24bits(grey);
+    EXPECT_EQ(file[18 + 3 * 4], 200); // centre pixel
+}
+
+TEST(TgaWriter, OverwritesALargerFileWithoutTrailingBytes) {
+    testing::ScratchDir dir;
+    const auto path = dir.file("set.tga");
+    testing::writeFileBytes(path, Bytes(100000, 0xAB));
+    ASSERT_TRUE(SaveAsUncompTGA24bits(pattern(4, 4), path).ok());
+    EXPECT_EQ(testing::readFileBytes(path), encodeUncompTGA24bits(pattern(4, 4)));
+}
+
+std::size_t filesIn(const std::filesystem::path& dir) {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir),
+                                                  std::filesystem::directory_iterator{}));
+}
+
+TEST(TgaWriter, WriteFailureLeavesTheOldFileAndSaysSo) {
+    testing::ScratchDir dir;
+    const auto path = dir.file("set.tga");
+    const Bytes old(5000, 0x5A);
+    testing::writeFileBytes(path, old);
+    // A file size limit makes the write fail half-way (for root too).
+    struct rlimit saved {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const WriteStatus status = SaveAsUncompTGA24bits(pattern(100, 100), path);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(status.ok());
+    EXPECT_NE(status.message().find("set.tga"), std::string::npos) << status.message();
+    EXPECT_EQ(testing::readFileBytes(path), old);
+    EXPECT_EQ(filesIn(dir.path()), 1u); // no temporary file left behind
+}
+
+TEST(TgaWriter, UnwritableFolderLeavesTheOldFile) {
+    testing::ScratchDir dir;
+    EXPECT_FALSE(SaveAsUncompTGA24bits(pattern(1, 1), dir.file("no/such/folder.tga")).ok());
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "folder permissions do not bind root";
+    const auto path = dir.file("set.tga");
+    const Bytes old(5000, 0x5A);
+    testing::writeFileBytes(path, old);
+    ::chmod(dir.path().c_str(), 0500);
+    const WriteStatus status = SaveAsUncompTGA24bits(pattern(4, 4), path);
+    ::chmod(dir.path().c_str(), 0700);
+    EXPECT_FALSE(status.ok());
+    EXPECT_EQ(testing::readFileBytes(path), old);
+}
+
+TEST(TgaWriter, ReplacedFileKeepsItsPermissions) {
+    testing::ScratchDir dir;
+    const auto path = dir.file("set.tga");
+    testing::writeFileBytes(path, Bytes(10, 0));
+    ::chmod(path.c_str(), 0640);
+    ASSERT_TRUE(SaveAsUncompTGA24bits(pattern(2, 2), path).ok());
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(TgaWriter, RefusesSidesBeyondSixteenBits) {
+    testing::ScratchDir dir;
+    EXPECT_FALSE(SaveAsUncompTGA24bits(Bitmap(65536, 1, PixelFormat::Bits24), dir.file("w.tga")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("w.tga")));
+}
+
+TEST(TgaReader, RoundTripsAwkwardSizesBothRowOrders) {
+    for (const auto& [w, h] : {std::pair{1, 1}, std::pair{63, 65}, std::pair{113, 157}}) {
+        SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+        const Bitmap b = pattern(w, h);
+        Bytes file = encodeUncompTGA24bits(b);
+        DecodeResult r = readTga(file);
+        ASSERT_TRUE(r.ok()) << r.error().reason;
+        EXPECT_TRUE(r.bitmap() == b);
+        // The same picture stored top row first loads identically.
+        Bytes topFirst(file.begin(), file.begin() + 18);
+        topFirst[17] = 0x20;
+        for (int y = 0; y < h; ++y)
+            topFirst.insert(topFirst.end(), b.row(y), b.row(y) + 3 * w);
+        r = readTga(topFirst);
+        ASSERT_TRUE(r.ok());
+        EXPECT_TRUE(r.bitmap() == b);
+    }
+}
+
+TEST(TgaReader, SixteenBitWordsKeepTheirTopBit) {
+    for (const int depth : {15, 16}) {
+        Bytes file = header(2, 2, 1, depth);
+        file.insert(file.end(), {0x00, 0x80, 0xFF, 0x7F}); // 0x8000, 0x7FFF
+        const DecodeResult r = readTga(file);
+        ASSERT_TRUE(r.ok());
+        const Bitmap& b = r.bitmap();
+        EXPECT_EQ(b.format(), PixelFormat::Bits15);
+        EXPECT_EQ(b.row(0)[0], 0x00);
+        EXPECT_EQ(b.row(0)[1], 0x80);
+        EXPECT_EQ(b.row(0)[3], 0x7F);
+    }
+}
+
+TEST(TgaReader, SixteenBitColourMapEntriesArePlainShifts) {
+    // 256 map words; word 1 is 0x7C00 (red 31). Pixel rows start right after the map.
+    Bytes file = header(1, 2, 1, 8, 0x20, 1, 256, 16);
+    for (int i = 0; i < 256; ++i) {
+        const std::uint16_t w = i == 1 ? 0x7C00 : (i == 2 ? 0x83FF : 0);
+        file.push_back(static_cast<std::uint8_t>(w));
+        file.push_back(static_cast<std::uint8_t>(w >> 8));
+    }
+    file.insert(file.end(), {1, 2});
+    const DecodeResult r = readTga(file);
+    ASSERT_TRUE(r.ok()) << r.error().reason;
+    const Bitmap& b = r.bitmap();
+    EXPECT_EQ(b.format(), PixelFormat::Bits8);
+    EXPECT_EQ(b.palette()[1], (Colour{248, 0, 0}));
+    EXPECT_EQ(b.palette()[2], (Colour{0, 248, 248})); // top bit ignored
+    EXPECT_EQ(b.indexAt(0, 0), 1);
+    EXPECT_EQ(b.indexAt(1, 0), 2);
+}
+
+TEST(TgaReader, ColourMapKeepsAtMost256EntriesAndReadsPastTheRest) {
+    Bytes file = header(1, 1, 1, 8, 0, 1, 300, 24);
+    for (int i = 0; i < 300; ++i)
+        file.insert(file.end(), {static_cast<std::uint8_t>(i), 0, 0});
+    file.push_back(255);
+    const DecodeResult r = readTga(file);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.bitmap().palette().size(), 256u);
+    EXPECT_EQ(r.bitmap().pixel(0, 0), (Colour{0, 0, 255}));
+}
+
+TEST(TgaReader, GreyAndTypeZero) {
+    Bytes grey = header(3, 2, 1, 8, 0x20);
+    grey.insert(grey.end(), {0, 200});
+    DecodeResult r = readTga(grey);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.bitmap().pixel(1, 0), (Colour{200, 200, 200}));
+    // No image data: a picture of the header's size, and no error.
+    r = readTga(header(0, 5, 3, 24));
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.bitmap().width(), 5);
+    EXPECT_EQ(r.bitmap().height(), 3);
+    EXPECT_EQ(r.bitmap().format(), PixelFormat::Bits24);
+}
+
+TEST(TgaReader, RefusesWhatItCannotRead) {
+    struct Case {
+        const char* what;
+        Bytes file;
+        const char* reason;
+    };
+    Bytes truncated = header(2, 4, 4, 24);
+    truncated.resize(18 + 4 * 4 * 3 - 1);
+    Bytes shortMap = header(1, 1, 1, 8, 0, 1, 10, 24);
+    shortMap.resize(18 + 20);
+    const Case cases[] = {
+        {"depth 12", header(2, 1, 1, 12), "Invalid pixel format"},
+        {"truncated rows", truncated, "Stream read error"},
+        {"header only", Bytes(17, 0), "Stream read error"},
+        {"short colour map", shortMap, "Stream read error"},
+        {"image type 32", header(32, 1, 1, 8), "image type"},
+        {"zero width", header(2, 0, 5, 24), "no pixels"},
+        {"8-bit map entries", header(1, 1, 1, 8, 0, 1, 1, 8), "colour map entries"},
+        {"grey of 32 bits", header(11, 1, 1, 32), "image type 11"},
+        {"huge run-length picture", header(10, 65535, 65535, 32), "too large"},
+        {"run-length data ends early", header(10, 300, 1, 24), "ends early"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const DecodeResult r = readTga(c.file);
+        ASSERT_FALSE(r.ok());
+        EXPECT_NE(r.error().reason.find(c.reason), std::string::npos) << r.error().reason;
+    }
+}
+
+TEST(TargaRLEDecoder, RunAcrossARowIsFlatAndStopsAtTheNextPacket) {
+    // Row 1: one run of 4 pixels; row 2: a raw packet of 4.
+    const Bytes data = {0x83, 1, 2, 3, 0x03, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21};
+    TTargaRLEDecoder decoder(24);
+    std::size_t pos = 0;
+    Bytes row(12);
+    ASSERT_TRUE(decoder.Decode(data, pos, row, 4));
+    EXPECT_EQ(pos, 4u);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ((Bytes{row[3 * i], row[3 * i + 1], row[3 * i + 2]}), (Bytes{1, 2, 3}));
+    ASSERT_TRUE(decoder.Decode(data, pos, row, 4));
+    EXPECT_EQ(pos, data.size());
+    EXPECT_EQ(row[11], 21);
+}
+
+TEST(TargaRLEDecoder, PacketsCrossingRowEndsCarryOver) {
+    // A run of 6 and a raw packet of 4 over rows of 4 pixels (8-bit).
+    const Bytes data = {0x85, 7, 0x03, 1, 2, 3, 4};
+    TTargaRLEDecoder decoder(8);
+    std::size_t pos = 0;
+    Bytes a(4), b(4), c(2);
+    ASSERT_TRUE(decoder.Decode(data, pos, a, 4));
+    ASSERT_TRUE(decoder.Decode(data, pos, b, 4));
+    ASSERT_TRUE(decoder.Decode(data, pos, c, 2));
+    EXPECT_EQ(a, (Bytes{7, 7, 7, 7}));
+    EXPECT_EQ(b, (Bytes{7, 7, 1, 2}));
+    EXPECT_EQ(c, (Bytes{3, 4}));
+    // Nothing left: the next pixel is missing data.
+    Bytes d(1);
+    EXPECT_FALSE(decoder.Decode(data, pos, d, 1));
+}
+
+TEST(TargaRLEDecoder, EndsEarlyInsideARawPacketOrARunValue) {
+    for (const Bytes& data : {Bytes{0x04, 1, 2}, Bytes{0x80, 1}, Bytes{}}) {
+        TTargaRLEDecoder decoder(16);
+        std::size_t pos = 0;
+        Bytes row(10);
+        EXPECT_FALSE(decoder.Decode(data, pos, row, 5));
+        EXPECT_LE(pos, data.size());
+    }
+}
+
+TEST(TargaRLEDecoder, EncoderOutputDecodesToTheSamePixelsAsAWholeFile) {
+    for (const int depth : {8, 16, 24, 32}) {
+        SCOPED_TRACE(depth);
+        const int bpp = depth / 8;
+        const int w = 113, h = 57;
+        Bytes pixels(static_cast<std::size_t>(w * h * bpp));
+        for (std::size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = static_cast<std::uint8_t>((i / (bpp * 9)) % 3 == 0 ? 42 : i * 7);
+        TTargaRLEDecoder codec(depth);
+        Bytes file = header(depth == 8 ? 11 : 10, w, h, depth, 0x20);
+        const Bytes packed = codec.Encode(pixels);
+        EXPECT_LT(packed.size(), pixels.size() + pixels.size() / 100 + 200);
+        file.insert(file.end(), packed.begin(), packed.end());
+        const DecodeResult r = readTga(file);
+        ASSERT_TRUE(r.ok()) << r.error().reason;
+        for (int y = 0; y < h; ++y)
+            ASSERT_TRUE(std::equal(pixels.begin() + y * w * bpp, pixels.begin() + (y + 1) * w * bpp,
+                                   r.bitmap().row(y)))
+                << y;
+    }
+}
+
+TEST(TgaRegistry, ExtensionsInOrderAndDoubleRegistrationFails) {
+    TFileFormatList list;
+    registerDefaultFileFormats(list);
+    const std::vector<std::string> expected = {"bmp",  "ico",  "wmf", "emf", "jfif", "jpg", "jpe",
+                                               "jpeg", "rle",  "dib", "win", "vst",  "vda", "tga",
+                                               "icb",  "tiff", "tif", "fax", "pcx",  "pcc", "scr",
+                                               "psd",  "pdd",  "gif", "psp"};
+    EXPECT_EQ(list.extensions(), expected);
+    try {
+        list.RegisterFileFormat("TGA", "again", [] { return std::make_unique<TTargaGraphic>(); });
+        FAIL() << "a second registration was accepted";
+    } catch (const RegistrationError& e) {
+        EXPECT_STREQ(e.what(), "Attempt to register tga twice.");
+    }
+    list.RegisterFileFormat(
+        "tga", "again", [] { return std::make_unique<TTargaGraphic>(); }, true);
+    EXPECT_EQ(list.find(".TgA")->description, "again");
+    EXPECT_NE(list.createGraphic("VDA"), nullptr);
+    EXPECT_EQ(list.createGraphic("png"), nullptr);
+}
+
+} // namespace
+} // namespace parvane::imaging

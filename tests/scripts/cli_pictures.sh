@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# parvane-cli's picture commands: exit codes, outputs and messages.
+# Arguments: BUILD_DIR TESTDATA_DIR. Exit 77 skips (no binary built).
+set -u
+build=${1:?build dir}
+testdata=${2:-}
+cli=$build/parvane-cli
+[[ -x $cli ]] || { echo "parvane-cli not built"; exit 77; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+# expect CODE DESCRIPTION -- COMMAND...: runs the command, keeps stdout and stderr.
+expect() {
+    local want=$1 what=$2
+    shift 3
+    "$@" >"$work/out" 2>"$work/err"
+    local got=$?
+    if [[ $got -ne $want ]]; then
+        echo "FAIL: $what: exit $got, expected $want"; cat "$work/err"; failures=$((failures + 1))
+    fi
+}
+# contains FILE TEXT DESCRIPTION
+contains() {
+    if ! grep -qF -- "$2" "$1"; then
+        echo "FAIL: $3: '$2' not in:"; cat "$1"; failures=$((failures + 1))
+    fi
+}
+
+# A 1 x 1 red picture as the texture set writer stores it.
+printf '\0\0\2\0\0\0\0\0\0\0\0\0\1\0\1\0\30\0\0\0\377' >"$work/red.tga"
+printf '\0\0\2\0\0\0\0\0\0\0\0\0\11\0\11\0\30\0\1\2\3' >"$work/cut.tga"
+
+expect 0 "help" -- "$cli" --help
+contains "$work/out" "info FILE" "help lists info"
+contains "$work/out" "resample IN OUT WIDTH HEIGHT" "help lists resample"
+expect 2 "no arguments" -- "$cli"
+expect 2 "unknown command" -- "$cli" frobnicate
+expect 2 "info without file" -- "$cli" info
+expect 2 "convert with one argument" -- "$cli" convert "$work/red.tga"
+
+expect 0 "info of a TGA" -- "$cli" info "$work/red.tga"
+contains "$work/out" "width: 1" "info width"
+contains "$work/out" "height: 1" "info height"
+contains "$work/out" "pixel format: 6 (24 bits)" "info format"
+
+expect 1 "info of .jpeg" -- "$cli" info "$work/photo.jpeg"
+contains "$work/err" ".JPEG format not supported." "jpeg refusal"
+expect 1 "info of a truncated TGA" -- "$cli" info "$work/cut.tga"
+contains "$work/err" "This file has a non supported compression scheme." "truncated message"
+expect 1 "info of a missing BMP" -- "$cli" info "$work/missing.bmp"
+
+expect 0 "convert to BMP" -- "$cli" convert "$work/red.tga" "$work/red.bmp"
+expect 0 "info of the BMP" -- "$cli" info "$work/red.bmp"
+contains "$work/out" "pixel format: 6 (24 bits)" "BMP keeps 24 bits"
+expect 0 "convert to JPG" -- "$cli" convert "$work/red.bmp" "$work/red.jpg"
+expect 0 "info of the JPG" -- "$cli" info "$work/red.jpg"
+contains "$work/out" "width: 1" "JPG width"
+expect 1 "convert to PNG" -- "$cli" convert "$work/red.tga" "$work/red.png"
+contains "$work/err" ".PNG format not supported." "png refusal"
+[[ -e $work/red.png ]] && { echo "FAIL: a PNG was written"; failures=$((failures + 1)); }
+
+# Converting over a larger file leaves exactly the new file.
+head -c 5000 /dev/zero >"$work/big.tga"
+expect 0 "convert over a larger file" -- "$cli" convert "$work/red.bmp" "$work/big.tga"
+cmp -s "$work/red.tga" "$work/big.tga" || { echo "FAIL: overwritten TGA differs"; failures=$((failures + 1)); }
+# A save that cannot happen reports failure.
+expect 1 "convert into a missing folder" -- "$cli" convert "$work/red.tga" "$work/no/such/x.tga"
+contains "$work/err" "x.tga" "failed save names the file"
+
+expect 0 "resample" -- "$cli" resample "$work/red.tga" "$work/big.bmp" 4 3 --filter box
+expect 0 "info of the resampled picture" -- "$cli" info "$work/big.bmp"
+contains "$work/out" "width: 4" "resampled width"
+contains "$work/out" "height: 3" "resampled height"
+expect 0 "resample with the default filter" -- "$cli" resample "$work/red.tga" "$work/m.tga" 64 64
+expect 2 "resample with an unknown filter" -- "$cli" resample "$work/red.tga" "$work/m.tga" 4 4 --filter blur
+expect 2 "resample to a zero width" -- "$cli" resample "$work/red.tga" "$work/m.tga" 0 4
+expect 2 "resample to a bad height" -- "$cli" resample "$work/red.tga" "$work/m.tga" 4 4x
+
+if [[ -d $testdata/peer ]]; then
+    expect 0 "info of an 8-bit BMP" -- "$cli" info "$testdata/peer/pillow/bmp/g/pal8.bmp"
+    contains "$work/out" "pixel format: 3 (8 bits (256 col))" "8-bit name"
+    expect 0 "info of a 16-bit TGA" -- "$cli" info "$testdata/peer/image-rs/images/tga/testsuite/utc16.tga"
+    contains "$work/out" "pixel format: 4 (15 bits)" "15-bit name"
+    expect 1 "info of a damaged BMP" -- "$cli" info "$testdata/peer/pillow/bmp/b/badrle.bmp"
+    contains "$work/err" "Bitmap image is not valid" "BMP message"
+else
+    echo "shared test corpus not found at $testdata: its cases were skipped"
+fi
+
+if [[ $failures -ne 0 ]]; then
+    echo "$failures failure(s)"
+    exit 1
+fi
+echo "all parvane-cli picture checks passed"
