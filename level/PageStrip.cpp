@@ -1,8 +1,9 @@
 // The page strip: the texture pages of a loaded level stacked into one 32-bit bitmap.
 #include "level/PageStrip.h"
 
+#include "imaging/PixelFormatConversions.h"
+
 #include <algorithm>
-#include <array>
 #include <cstring>
 
 namespace parvane::level {
@@ -50,48 +51,6 @@ void copyRows(Bitmap& bitmap, std::size_t byteCount, std::span<const std::uint8_
         std::memcpy(dst, pages.data() + r * rowBytes, rowBytes);
         mask(dst, rowBytes);
     }
-}
-
-// The working bitmap of an 8-bit strip: the palette colours, alpha 0 where the index is 0
-// (the level's transparent colour) and 255 elsewhere.
-Bitmap widen8(const Bitmap& strip) {
-    Bitmap out(strip.width(), strip.height(), PixelFormat::Bits32);
-    std::array<std::uint32_t, 256> lookup{};
-    const auto& palette = strip.palette();
-    for (std::size_t i = 0; i < lookup.size(); ++i) {
-        const Colour c = i < palette.size() ? palette[i] : imaging::colours::kBlack;
-        lookup[i] = c.blue | (c.green << 8) | (c.red << 16) | (i == 0 ? 0u : 0xFF000000u);
-    }
-    for (int y = 0; y < strip.height(); ++y) {
-        const std::uint8_t* src = strip.row(y);
-        std::uint8_t* dst = out.row(y);
-        for (int x = 0; x < strip.width(); ++x, dst += 4) {
-            const std::uint32_t v = lookup[src[x]];
-            dst[0] = static_cast<std::uint8_t>(v);
-            dst[1] = static_cast<std::uint8_t>(v >> 8);
-            dst[2] = static_cast<std::uint8_t>(v >> 16);
-            dst[3] = static_cast<std::uint8_t>(v >> 24);
-        }
-    }
-    return out;
-}
-
-// The working bitmap of a 15-bit strip: each 5-bit channel widened so 31 gives 255, alpha
-// 255 where bit 15 is set and 0 where it is clear.
-Bitmap widen15(const Bitmap& strip) {
-    Bitmap out(strip.width(), strip.height(), PixelFormat::Bits32);
-    for (int y = 0; y < strip.height(); ++y) {
-        const std::uint8_t* src = strip.row(y);
-        std::uint8_t* dst = out.row(y);
-        for (int x = 0; x < strip.width(); ++x, src += 2, dst += 4) {
-            const unsigned w = src[0] | (src[1] << 8);
-            dst[0] = imaging::widen5(w);
-            dst[1] = imaging::widen5(w >> 5);
-            dst[2] = imaging::widen5(w >> 10);
-            dst[3] = (w & 0x8000) ? 255 : 0;
-        }
-    }
-    return out;
 }
 
 } // namespace
@@ -187,11 +146,10 @@ PageStrip buildPageStrip(const Tdvlevel& level, bool convert, const ProgressFn& 
     if (progress)
         progress(100);
     if (format == PixelFormat::Bits8)
-        result.bitmap = widen8(strip);
+        imaging::Convert8BitsTo32Bits(strip);
     else if (format == PixelFormat::Bits15)
-        result.bitmap = widen15(strip);
-    else
-        result.bitmap = std::move(strip);
+        imaging::Convert15BitsTo32Bits(strip);
+    result.bitmap = std::move(strip);
     return result;
 }
 
