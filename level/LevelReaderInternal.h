@@ -24,8 +24,8 @@ bool inflateChunk(std::span<const std::uint8_t> compressed, std::size_t declared
                   std::vector<std::uint8_t>& out, std::string& error);
 
 // The most a zlib chunk may inflate to when the file declares `declared` bytes: a margin
-// for writers that declare a little less than they store, within kMaxInflatedBytes.
-std::size_t inflateLimitFor(std::size_t declared);
+// for writers that declare a little less than they store, within cap.
+std::size_t inflateLimitFor(std::size_t declared, std::size_t cap);
 
 } // namespace parvane::level::detail
 

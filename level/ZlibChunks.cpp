@@ -16,10 +16,11 @@ constexpr std::size_t kDeflateMaxRatio = 1032;
 
 } // namespace
 
-std::size_t inflateLimitFor(std::size_t declared) {
+std::size_t inflateLimitFor(std::size_t declared, std::size_t cap) {
+    cap = std::min(cap, kMaxInflatedBytes);
     const std::size_t margin = declared / 8 + 65536;
-    if (declared > kMaxInflatedBytes - margin)
-        return kMaxInflatedBytes;
+    if (declared >= cap || margin > cap - declared)
+        return cap;
     return declared + margin;
 }
 

@@ -114,7 +114,7 @@ bool TMemFile::loadImage(std::vector<std::uint8_t> bytes) {
         std::string why;
         std::vector<std::uint8_t> out;
         if (!detail::inflateChunk(std::span(bytes).subspan(12, compressed), inflated,
-                                  detail::inflateLimitFor(inflated), out, why)) {
+                                  detail::inflateLimitFor(inflated, maxInflatedBytes_), out, why)) {
             error_ = "ZLIB container: " + why;
             return false;
         }
@@ -222,6 +222,7 @@ std::uint8_t Tdvlevel::LoadLevel(const std::string& fileName, bool texturesOnly)
         return kLoadMissing;
     }
     file_.MemFileAssign(fileName);
+    file_.setMaxInflatedBytes(maxInflatedBytes);
     if (!file_.MemFileReset(1)) {
         failureReason_ = file_.error();
         const bool damaged = file_.containerDamaged();
@@ -243,6 +244,7 @@ std::uint8_t Tdvlevel::LoadLevelFromBytes(std::vector<std::uint8_t> bytes,
     }
     failureReason_.clear();
     file_.MemFileAssign(fileName);
+    file_.setMaxInflatedBytes(maxInflatedBytes);
     if (bytes.size() > kMaxLevelFileBytes) {
         failureReason_ =
             "the file is larger than " + std::to_string(kMaxLevelFileBytes >> 20) + " MiB";
@@ -338,7 +340,7 @@ namespace {
 
 // Reads the two size fields and the stream of one zlib chunk and inflates it.
 std::vector<std::uint8_t> readChunk(TMemFile& file, const char* what, std::uint32_t& inflated,
-                                    std::uint32_t& compressed) {
+                                    std::uint32_t& compressed, std::size_t cap) {
     inflated = file.u32();
     compressed = file.u32();
     if (file.failed())
@@ -349,8 +351,8 @@ std::vector<std::uint8_t> readChunk(TMemFile& file, const char* what, std::uint3
                            " are left");
     std::vector<std::uint8_t> out;
     std::string why;
-    if (!detail::inflateChunk(file.take(compressed), inflated, detail::inflateLimitFor(inflated),
-                              out, why))
+    if (!detail::inflateChunk(file.take(compressed), inflated,
+                              detail::inflateLimitFor(inflated, cap), out, why))
         throw LevelDamaged(std::string("the ") + what + ": " + why);
     // The length actually produced replaces what the file states.
     inflated = static_cast<std::uint32_t>(out.size());
@@ -365,11 +367,14 @@ void Tdvlevel::readTexturesCompressed() {
     numBumpPages = file_.u16();
     if (file_.failed())
         throw LevelDamaged("the file ends inside its texture header");
-    Textile32 = readChunk(file_, "32-bit texture chunk", inflated32, compressed32);
+    Textile32 =
+        readChunk(file_, "32-bit texture chunk", inflated32, compressed32, maxInflatedBytes);
     setGauge(20);
-    Textile16 = readChunk(file_, "16-bit texture chunk", inflated16, compressed16);
+    Textile16 =
+        readChunk(file_, "16-bit texture chunk", inflated16, compressed16, maxInflatedBytes);
     setGauge(30);
-    MiscTextiles = readChunk(file_, "third texture chunk", inflatedMisc, compressedMisc);
+    MiscTextiles =
+        readChunk(file_, "third texture chunk", inflatedMisc, compressedMisc, maxInflatedBytes);
     setGauge(40);
 
     // Both the 16-bit and the 32-bit pages are counted from the 16-bit chunk.
@@ -388,7 +393,7 @@ void Tdvlevel::readTexturesCompressed() {
 void Tdvlevel::readCompressedLevelData() {
     std::uint32_t inflated = 0, compressed = 0;
     std::vector<std::uint8_t> levelData =
-        readChunk(file_, "level data chunk", inflated, compressed);
+        readChunk(file_, "level data chunk", inflated, compressed, maxInflatedBytes);
     // The samples are what follows the compressed level data.
     const auto rest = file_.take(file_.remaining());
     SampleData.assign(rest.begin(), rest.end());

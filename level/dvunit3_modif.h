@@ -77,6 +77,8 @@ public:
     std::size_t MemFileSize() const { return image_.size(); }
     void MemFileClose();
 
+    // The most a "ZLIB" container may inflate to.
+    void setMaxInflatedBytes(std::size_t limit) { maxInflatedBytes_ = limit; }
     const std::string& fileName() const { return fileName_; }
     const std::string& error() const { return error_; }
     std::span<const std::uint8_t> image() const { return image_; }
@@ -103,6 +105,7 @@ private:
     std::uint16_t recordSize_ = 1;
     bool failed_ = false;
     bool containerDamaged_ = false;
+    std::size_t maxInflatedBytes_ = kMaxInflatedBytes;
     std::string error_;
 };
 
@@ -302,6 +305,9 @@ public:
     std::uint8_t LoadLevelFromBytes(std::vector<std::uint8_t> bytes, const std::string& fileName,
                                     bool texturesOnly);
     const std::string& failureReason() const { return failureReason_; }
+    // The most any one zlib chunk (or the "ZLIB" container) may inflate to; lowered by the
+    // fuzz harness to keep its memory small.
+    std::size_t maxInflatedBytes = kMaxInflatedBytes;
 
     void FreeLevelData();
     void Destroy();
