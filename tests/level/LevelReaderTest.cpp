@@ -313,3 +313,54 @@ TEST(LevelGauge, ValuesInTheirOrder) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(MemFile, ReadsAreBoundedAndWritesGrowTheImage) {
+    TMemFile f;
+    f.MemFileAssign("x.PHD");
+    ASSERT_TRUE(f.MemFileResetFromBytes({1, 2, 3, 4, 5}, 1));
+    std::array<std::uint8_t, 4> dest{9, 9, 9, 9};
+    f.MemFileSeek(3);
+    EXPECT_EQ(f.MemFileRead(dest.data(), 4), 2u); // short read: the rest stays untouched
+    EXPECT_EQ(dest, (std::array<std::uint8_t, 4>{4, 5, 9, 9}));
+    EXPECT_EQ(f.MemFilePos(), 5u);
+    f.MemFileSeek(100);
+    EXPECT_EQ(f.MemFilePos(), 5u);
+    EXPECT_EQ(f.u16(), 0);
+    EXPECT_TRUE(f.failed());
+    f.MemFileSeek(4);
+    const std::uint8_t more[3] = {7, 8, 9};
+    f.MemFileWrite(more, 3);
+    EXPECT_EQ(f.MemFileSize(), 7u);
+    f.MemFileClose();
+    EXPECT_EQ(f.MemFileSize(), 0u);
+    EXPECT_EQ(f.MemFilePos(), 0u);
+}
+
+TEST(MemFile, ContainerIsInflatedAndItsSizesChecked) {
+    const std::vector<std::uint8_t> inner = writeLevel(richLevel(3));
+    const auto packed = deflateBytes(inner);
+    const auto container = [&](std::uint32_t compressed, std::uint32_t inflated) {
+        std::vector<std::uint8_t> b{'Z', 'L', 'I', 'B'};
+        for (std::uint32_t v : {compressed, inflated})
+            for (int i = 0; i < 4; ++i)
+                b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+        b.insert(b.end(), packed.begin(), packed.end());
+        return b;
+    };
+    const auto size = static_cast<std::uint32_t>(packed.size());
+    TMemFile f;
+    ASSERT_TRUE(f.MemFileResetFromBytes(container(size, inner.size()), 1));
+    EXPECT_TRUE(std::equal(inner.begin(), inner.end(), f.image().begin(), f.image().end()));
+    // A declared size a little short is tolerated; far too short is damaged.
+    EXPECT_TRUE(f.MemFileResetFromBytes(container(size, inner.size() - 100), 1));
+    EXPECT_FALSE(f.MemFileResetFromBytes(container(size, 1000), 1));
+    EXPECT_TRUE(f.containerDamaged());
+    EXPECT_FALSE(f.MemFileResetFromBytes(container(size + 1, inner.size()), 1));
+    // Twelve bytes or fewer are not a container: the bytes are the image.
+    ASSERT_TRUE(f.MemFileResetFromBytes({'Z', 'L', 'I', 'B', 0, 0, 0, 0, 0, 0, 0, 0}, 1));
+    EXPECT_EQ(f.MemFileSize(), 12u);
+}
+
+} // namespace
