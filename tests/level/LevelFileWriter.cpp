@@ -225,10 +225,10 @@ void writeLevelData(Out& o, const LevelSpec& s) {
         for (const RoomSpec& r : s.rooms)
             writeClassicRoom(o, r, g);
     }
-    counted(o, n, 2);                // floor data
-    counted(o, n, 2);                // mesh data
-    counted(o, n, 4);                // mesh pointers
-    counted(o, n, g >= 6 ? 40 : 32); // animations
+    counted(o, s.floorDataWords ? s.floorDataWords : n, 2); // floor data
+    counted(o, n, 2);                                       // mesh data
+    counted(o, n, 4);                                       // mesh pointers
+    counted(o, n, g >= 6 ? 40 : 32);                        // animations
     counted(o, n, 6);
     counted(o, n, 8);
     counted(o, n, 2);

@@ -53,6 +53,7 @@ struct LevelSpec {
     // Records written into every other counted level-wide section, so a wrong record size
     // would shift everything behind it.
     std::uint32_t sectionRecords = 0;
+    std::uint32_t floorDataWords = 0; // when not 0, the floor data's own count
     std::vector<std::uint8_t> samples{1, 2, 3, 4, 5};
 };
 

@@ -95,6 +95,19 @@ TEST(LevelReader, ZeroCountSectionsLeaveTheArraysEmpty) {
     }
 }
 
+TEST(LevelReader, CountsBeyond65535ReadEveryRecord) {
+    LevelSpec spec = richLevel(1);
+    spec.floorDataWords = 70000;
+    Tdvlevel level;
+    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(spec), "a.PHD", false), kLoadOk)
+        << level.failureReason();
+    EXPECT_EQ(level.numFloorData, 70000u);
+    EXPECT_EQ(level.floorData.bytes.size(), 140000u);
+    // Everything behind the floor data is still found where it belongs.
+    EXPECT_EQ(level.ObjectTextures.size(), 3u);
+    EXPECT_EQ(level.Palette8, spec.palette8);
+}
+
 TEST(LevelReader, ClassicRoomsKeepBothVertexForms) {
     for (int g : {1, 3, 6}) {
         LevelSpec spec = richLevel(g);
