@@ -67,7 +67,7 @@ void PicturePreview::showFile(const QString& path) {
     }
     const Bitmap& bitmap = result.bitmap();
     pictureSize_ = {bitmap.width(), bitmap.height()};
-    // Previews of huge pictures are scaled from a nearest-pixel copy that fits the pane.
+    // The whole picture is scaled down into the pane, keeping its proportions.
     const QImage image = toImage(bitmap);
     setPixmap(QPixmap::fromImage(
         image.scaled(kPreviewSide, kPreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
@@ -127,10 +127,17 @@ QFileDialog* TFIO::createDialog(const PictureDialogSettings& settings,
         dialog->selectFile(info.fileName());
     }
 
+    // No places bar: the dialog shows the folder and its files only.
+    if (auto* sidebar = dialog->findChild<QWidget*>("sidebar"))
+        sidebar->hide();
+
     auto* preview = new PicturePreview(dialog);
     if (auto* grid = qobject_cast<QGridLayout*>(dialog->layout()))
         grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
     QObject::connect(dialog, &QFileDialog::currentChanged, preview, &PicturePreview::showFile);
+    // The preset name selects its entry without a change signal: show it from the start.
+    if (!settings.FileName.isEmpty())
+        preview->showFile(settings.FileName);
     return dialog;
 }
 

@@ -41,6 +41,7 @@ struct PictureDialogSettings {
 
 // Shows the picture a file dialog has selected, read through the extension registry.
 class PicturePreview : public QLabel {
+    Q_OBJECT
 public:
     explicit PicturePreview(QWidget* parent = nullptr);
     // Shows the file's picture scaled into the pane, or a short text when there is none.

@@ -70,6 +70,13 @@ public:
             }
         }
         offsets_[rows] = offset;
+        // A PackBits packet of two bytes gives at most 128: rows far shorter are damaged, and
+        // finding that out now spares allocating the picture.
+        const std::uint64_t packed = offset - (countsOffset + rows * countSize);
+        if (packed * 64 < static_cast<std::uint64_t>(rowBytes_) * rows) {
+            reason = "PSD: the packed rows are far too short for the picture";
+            return false;
+        }
         return true;
     }
 
@@ -304,6 +311,8 @@ DecodeResult decodePsd(std::span<const std::uint8_t> data) {
         bitmap.setPalette(std::move(palette));
 
     const std::size_t pixelBytes = alpha ? 4 : 3;
+    const std::uint8_t* rgbRows[4] = {};
+    std::vector<std::uint8_t> gathered[4];
     const auto w = static_cast<std::size_t>(width);
     for (int y = 0; y < height; ++y) {
         std::uint8_t* out = bitmap.row(y);
@@ -323,11 +332,12 @@ DecodeResult decodePsd(std::span<const std::uint8_t> data) {
                 return DecodeResult::damaged("PSD: packed row " + std::to_string(y) +
                                              " of channel " + std::to_string(k) + " is damaged");
             if (target == Target::Rgb) {
-                // Straight into place: red, green, blue, alpha become bytes 2, 1, 0, 3.
-                static constexpr int kOffset[4] = {2, 1, 0, 3};
-                std::uint8_t* dst = out + kOffset[k];
-                for (std::size_t x = 0; x < w; ++x, dst += pixelBytes)
-                    *dst = src[x];
+                rgbRows[k] = src;
+                // The row pointers of packed channels share one buffer: keep a copy of each.
+                if (compression == 1 || h.depth > 8) {
+                    gathered[static_cast<std::size_t>(k)].assign(src, src + w);
+                    rgbRows[k] = gathered[static_cast<std::size_t>(k)].data();
+                }
                 continue;
             }
             // CMYK and Lab need all channels of a pixel at once: park them in the bitmap row
@@ -350,6 +360,27 @@ DecodeResult decodePsd(std::span<const std::uint8_t> data) {
                 std::uint8_t* dst = out + 3;
                 for (std::size_t x = 0; x < w; ++x, dst += pixelBytes)
                     *dst = src[x];
+            }
+        }
+        if (target == Target::Rgb) {
+            // One pass: red, green, blue (and alpha) become bytes 2, 1, 0 (and 3).
+            const std::uint8_t* r = rgbRows[0];
+            const std::uint8_t* g = rgbRows[1];
+            const std::uint8_t* b = rgbRows[2];
+            if (alpha) {
+                const std::uint8_t* a = rgbRows[3];
+                for (std::size_t x = 0; x < w; ++x, out += 4) {
+                    out[0] = b[x];
+                    out[1] = g[x];
+                    out[2] = r[x];
+                    out[3] = a[x];
+                }
+            } else {
+                for (std::size_t x = 0; x < w; ++x, out += 3) {
+                    out[0] = b[x];
+                    out[1] = g[x];
+                    out[2] = r[x];
+                }
             }
         }
         if (target == Target::Lab) {

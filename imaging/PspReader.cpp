@@ -399,6 +399,13 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data) {
     if (info->depth < 24 && palette.empty())
         palette = decoders::greyRamp(info->depth);
 
+    // Layers may leave most of a canvas empty, but a few bytes cannot describe an enormous one;
+    // refusing that spares allocating for it.
+    if (static_cast<std::uint64_t>(info->width) * static_cast<std::uint64_t>(info->height) >
+        data.size() * kDeflateExpansion * 4 + (std::uint64_t{1} << 24))
+        return DecodeResult::damaged(
+            "PSP: " + std::to_string(data.size()) + " bytes cannot hold a picture of " +
+            std::to_string(info->width) + "x" + std::to_string(info->height));
     Canvas canvas(info->width, info->height);
 
     // The composite that the program stored itself, uncompressed or losslessly packed, is the

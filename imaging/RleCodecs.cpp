@@ -64,18 +64,29 @@ RleResult decodePackBits(std::span<const std::uint8_t> src, std::span<std::uint8
 
 RleResult decodePcxRle(std::span<const std::uint8_t> src, std::span<std::uint8_t> dst) {
     RleResult r;
-    std::size_t pos = 0;
-    while (r.produced < dst.size() && pos < src.size()) {
-        const std::uint8_t b = src[pos++];
-        if (b >= 192) {
-            if (pos >= src.size())
-                break;
-            putRun(dst, r, b & 63u, src[pos++]);
-        } else {
-            dst[r.produced++] = b;
+    // Locals rather than the result's fields: byte stores could otherwise alias them and
+    // force every counter through memory in this hot loop.
+    const std::uint8_t* in = src.data();
+    const std::size_t inSize = src.size();
+    std::uint8_t* out = dst.data();
+    const std::size_t outSize = dst.size();
+    std::size_t pos = 0, produced = 0;
+    while (produced < outSize && pos < inSize) {
+        const std::uint8_t b = in[pos];
+        if (b < 192) {
+            out[produced++] = b;
+            ++pos;
+            continue;
         }
-        r.consumed = pos;
+        if (pos + 1 >= inSize)
+            break;
+        r.produced = produced;
+        putRun(dst, r, b & 63u, in[pos + 1]);
+        produced = r.produced;
+        pos += 2;
     }
+    r.produced = produced;
+    r.consumed = pos;
     return r;
 }
 

@@ -7,9 +7,10 @@
 // top row first or bottom row first; the right-to-left bit is ignored, as the level editors'
 // files never set it. Run-length packets may cross row ends.
 // Refuses: other pixel depths ("Invalid pixel format"), other image types, greyscale pixels of
-// other than 8 or 16 bits, colour-mapped pixels of other than 8 bits, other colour map
-// entry sizes, pictures with a zero side or beyond the memory limit, and data that ends before
-// the last pixel ("Stream read error" for uncompressed rows).
+// other than 8 or 16 bits, colour-mapped pixels of other than 8 bits, colour-mapped pictures
+// whose map entries are not 15, 16, 24 or 32 bits, pictures with a zero side or beyond the
+// memory limit, and data that ends before the last pixel ("Stream read error" for
+// uncompressed rows).
 #include "TargaGraphic.h"
 
 #include "ByteReader.h"
@@ -228,35 +229,26 @@ DecodeResult readTga(std::span<const std::uint8_t> bytes) {
             palette[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i),
                           static_cast<std::uint8_t>(i)};
     } else if (h.colourMapType == 1) {
-        int entryBytes = 0;
-        switch (h.colourMapEntrySize) {
-        case 15:
-        case 16:
-            entryBytes = 2;
-            break;
-        case 24:
-            entryBytes = 3;
-            break;
-        case 32:
-            entryBytes = 4;
-            break;
-        default:
+        const int entryBits = h.colourMapEntrySize;
+        const bool known = entryBits == 15 || entryBits == 16 || entryBits == 24 || entryBits == 32;
+        const bool indexed = h.imageType == 1 || h.imageType == 9;
+        if (!known && indexed)
             return DecodeResult::unsupported("TGA: colour map entries of " +
-                                             std::to_string(h.colourMapEntrySize) +
-                                             " bits are not supported");
-        }
+                                             std::to_string(entryBits) + " bits are not supported");
+        // A true-colour picture may carry a map it does not use: it is read past.
+        const int entryBytes = (entryBits + 7) / 8;
         const auto map = r.bytes(static_cast<std::size_t>(h.colourMapLength) *
                                  static_cast<std::size_t>(entryBytes));
         if (r.failed())
             return DecodeResult::damaged("TGA: Stream read error (colour map runs past the end)");
         // Pixel values index the map counted from its first entry index.
         palette.assign(256, colours::kBlack);
-        for (std::size_t k = 0; k < h.colourMapLength; ++k) {
+        for (std::size_t k = 0; known && k < h.colourMapLength; ++k) {
             const std::size_t slot = h.colourMapFirst + k;
             if (slot >= palette.size())
                 break;
             const std::uint8_t* e = map.data() + k * static_cast<std::size_t>(entryBytes);
-            if (entryBytes == 2) {
+            if (entryBits <= 16) {
                 const unsigned w = e[0] | (e[1] << 8);
                 palette[slot] = {static_cast<std::uint8_t>((w & 0x7C00) >> 7),
                                  static_cast<std::uint8_t>((w & 0x3E0) >> 2),

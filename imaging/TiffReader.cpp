@@ -178,6 +178,10 @@ template <typename Emit> bool readRows(TIFF* tif, const PageInfo& p, Emit&& emit
         const tmsize_t tileSize = TIFFTileSize(tif);
         if (tileSize <= 0 || static_cast<std::uint64_t>(tileSize) < tileRowBytes * bandRows)
             return false;
+        // Tiles may exceed a small picture, but not absurdly.
+        const std::uint64_t picture = rowBytes * p.height * planes;
+        if (static_cast<std::uint64_t>(tileSize) > std::max<std::uint64_t>(picture * 4, 64u << 20))
+            return false;
         tile.resize(static_cast<std::size_t>(tileSize));
     }
     std::vector<const std::uint8_t*> rows(static_cast<std::size_t>(planes));
@@ -360,6 +364,18 @@ DecodeResult decodeTiff(std::span<const std::uint8_t> data) {
         direct = false;
         kind = Kind::Rgb;
         break;
+    }
+    // Pictures stored in another orientation are turned upright by libtiff's general reader.
+    std::uint16_t orientation = ORIENTATION_TOPLEFT;
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_ORIENTATION, &orientation);
+    direct = direct && orientation == ORIENTATION_TOPLEFT;
+    if (TIFFIsTiled(tif.get())) {
+        // The direct path copies whole bytes of tiles; tile sizes outside the rule (multiples
+        // of 16) go through libtiff's general reader.
+        std::uint32_t tw = 0, tl = 0;
+        TIFFGetField(tif.get(), TIFFTAG_TILEWIDTH, &tw);
+        TIFFGetField(tif.get(), TIFFTAG_TILELENGTH, &tl);
+        direct = direct && tw != 0 && tl != 0 && tw % 16 == 0 && tl % 16 == 0;
     }
     if (!direct)
         return readThroughRgba(tif.get(), p, file);

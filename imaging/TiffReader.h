@@ -5,9 +5,12 @@
 // Huffman, group 3 and group 4 fax, Thunderscan and whatever else libtiff decodes. The first
 // page is read. Bitmaps come out as:
 //   bilevel and palette pictures of 1, 4 or 8 bits   -> codes 1, 2, 3 (2-bit widened to 4 bits)
-//   greyscale of 2 to 16 bits (MinIsBlack/MinIsWhite) -> code 3 with a grey palette
+//   greyscale of 2 or 4 bits (MinIsBlack/MinIsWhite)  -> code 2 with a grey palette
+//   greyscale of 8 or 16 bits                         -> code 3 with a grey palette (high byte)
 //   RGB without alpha, CMYK, YCbCr, Lab                -> code 6
 //   anything with an extra (alpha) sample              -> code 7, alpha in the fourth byte
+// Pictures stored in an orientation other than top-left, and layouts beyond these (YCbCr, Lab,
+// float samples, odd depths), are read through libtiff's RGBA reader: code 6, or 7 with alpha.
 // Refused: pictures beyond Bitmap::fitsInMemory, compressions libtiff cannot decode (reason
 // begins "The compression scheme is"), and damaged data.
 #pragma once

@@ -56,6 +56,8 @@ TEST_F(ImageFileModuleTest, DialogsAreConfiguredAsTheModuleDescribesThem) {
     EXPECT_EQ(filters[8], "All Files (*.*) (*.*)");
     EXPECT_EQ(open->selectedNameFilter().toStdString(), "Supported Input Files");
     EXPECT_NE(open->findChild<PicturePreview*>(), nullptr);
+    ASSERT_NE(open->findChild<QWidget*>("sidebar"), nullptr);
+    EXPECT_TRUE(open->findChild<QWidget*>("sidebar")->isHidden()); // no places bar
 
     std::unique_ptr<QFileDialog> save(
         fio.createDialog(fio.SavePictureDialog1, QFileDialog::AcceptSave));
@@ -166,6 +168,11 @@ TEST_F(ImageFileModuleTest, PreviewShowsRegisteredExtensionsEvenWhereLoadingIsRe
     EXPECT_EQ(preview.text(), "No preview");
     preview.showFile(path("gone.tga"));
     EXPECT_TRUE(preview.pictureSize().isEmpty());
+    // A dialog preset with a file name previews it at once.
+    fio.OpenPictureDialog1.FileName = path("p.tga");
+    std::unique_ptr<QFileDialog> dialog(
+        fio.createDialog(fio.OpenPictureDialog1, QFileDialog::AcceptOpen));
+    EXPECT_EQ(dialog->findChild<PicturePreview*>()->pictureSize(), QSize(40, 20));
 }
 
 TEST_F(ImageFileModuleTest, PreviewReadsEveryKindOfRegisteredFile) {

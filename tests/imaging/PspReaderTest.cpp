@@ -235,6 +235,42 @@ TEST(PspReader, PartialCoverageAndOpacityGiveAlpha) {
     EXPECT_NEAR(mixed.bitmap().pixel(1, 1).red, 100, 1);
 }
 
+TEST(PspReader, PalettedPicturesUseTheirPaletteAndPaddedRows) {
+    // 8-bit, 3 x 2: the index rows are padded to four bytes; the palette entries are stored
+    // blue, green, red, reserved.
+    auto file = pspFile(8, 3, 2, 0, {}, 8);
+    file.resize(file.size() - 10); // drop the empty layer bank
+    std::vector<std::uint8_t> palette;
+    put32(palette, 12);
+    put32(palette, 3);
+    putBytes(palette, {0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0});
+    putBytes(file, block(8, 2, palette));
+    std::vector<std::uint8_t> fields; // a raster layer at 0,0 of 3 x 2
+    put32(fields, 0);
+    put16(fields, 0);
+    fields.push_back(1);
+    for (int v : {0, 0, 3, 2, 0, 0, 3, 2})
+        put32(fields, static_cast<std::uint32_t>(v));
+    putBytes(fields, {255, 0, 1, 0, 0});
+    fields.resize(fields.size() + 35, 0);
+    put16(fields, 0);
+    const auto length = static_cast<std::uint32_t>(fields.size());
+    std::memcpy(fields.data(), &length, 4);
+    put32(fields, 8);
+    put16(fields, 1);
+    put16(fields, 1);
+    const auto indices = channel(8, 0, 0, 0, {0, 1, 2, 99, 2, 1, 0, 99});
+    putBytes(file, block(8, 3, {}, block(8, 4, fields, indices)));
+    const auto result = decodePsp(file);
+    ASSERT_TRUE(result.ok()) << result.error().reason;
+    const Bitmap& b = result.bitmap();
+    EXPECT_EQ(b.format(), PixelFormat::Bits24);
+    EXPECT_EQ(b.pixel(0, 0), colours::kRed);
+    EXPECT_EQ(b.pixel(2, 0), (Colour{0, 0, 255}));
+    EXPECT_EQ(b.pixel(0, 1), (Colour{0, 0, 255}));
+    EXPECT_EQ(b.pixel(1, 1), (Colour{0, 255, 0}));
+}
+
 TEST(PspReader, SignatureIsComparedIgnoringCase) {
     auto file = pspFile(8, 2, 2, 0, {flatLayer(2, 2, 1, 2, 3)});
     std::memcpy(file.data(), "PAINT SHOP PRO IMAGE FILE", 25);
@@ -258,6 +294,8 @@ TEST(PspReader, DamagedAndUnsupportedFilesAreRefused) {
         {"JPEG compression", pspFile(8, 4, 4, 3, {}), DecodeError::Kind::Unsupported},
         {"no layers", pspFile(8, 4, 4, 0, {}), DecodeError::Kind::Unsupported},
         {"absurd size", pspFile(8, 70000, 70000, 0, {}), DecodeError::Kind::Damaged},
+        {"huge canvas in a tiny file", pspFile(8, 16000, 16000, 0, {flatLayer(4, 4, 1, 2, 3)}),
+         DecodeError::Kind::Damaged},
     };
     // A huge layer whose few bytes cannot fill it.
     Layer huge = flatLayer(1, 1, 1, 1, 1);

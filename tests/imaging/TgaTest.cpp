@@ -223,6 +223,14 @@ TEST(TgaReader, ColourMapKeepsAtMost256EntriesAndReadsPastTheRest) {
     EXPECT_EQ(r.bitmap().pixel(0, 0), (Colour{0, 0, 255}));
 }
 
+TEST(TgaReader, UnusedColourMapOfAnyEntrySizeIsReadPast) {
+    Bytes file = header(2, 1, 1, 24, 0, 1, 3, 8);
+    file.insert(file.end(), {9, 9, 9, 1, 2, 3});
+    const DecodeResult r = readTga(file);
+    ASSERT_TRUE(r.ok()) << r.error().reason;
+    EXPECT_EQ(r.bitmap().pixel(0, 0), (Colour{3, 2, 1}));
+}
+
 TEST(TgaReader, GreyAndTypeZero) {
     Bytes grey = header(3, 2, 1, 8, 0x20);
     grey.insert(grey.end(), {0, 200});
@@ -245,6 +253,9 @@ TEST(TgaReader, RefusesWhatItCannotRead) {
     };
     Bytes truncated = header(2, 4, 4, 24);
     truncated.resize(18 + 4 * 4 * 3 - 1);
+    // The unused map (3 entries of 8 bits) is read past, so the pixel is missing.
+    Bytes unusedMap = header(2, 1, 1, 24, 0, 1, 3, 8);
+    unusedMap.insert(unusedMap.end(), {1, 2, 3, 4, 5});
     Bytes shortMap = header(1, 1, 1, 8, 0, 1, 10, 24);
     shortMap.resize(18 + 20);
     const Case cases[] = {
@@ -255,6 +266,7 @@ TEST(TgaReader, RefusesWhatItCannotRead) {
         {"image type 32", header(32, 1, 1, 8), "image type"},
         {"zero width", header(2, 0, 5, 24), "no pixels"},
         {"8-bit map entries", header(1, 1, 1, 8, 0, 1, 1, 8), "colour map entries"},
+        {"true colour after an unused map, cut short", unusedMap, "Stream read error"},
         {"grey of 32 bits", header(11, 1, 1, 32), "image type 11"},
         {"huge run-length picture", header(10, 65535, 65535, 32), "too large"},
         {"run-length data ends early", header(10, 300, 1, 24), "ends early"},

@@ -35,16 +35,17 @@ namespace {
 
 // Writes a small TIFF through libtiff and returns its bytes. Samples are given interleaved,
 // row after row, as bytes per row of `rowBytes`; planar files are split here.
-struct TiffSpec {
+struct TiffLayout {
     std::uint32_t width = 4, height = 3;
     std::uint16_t samples = 1, bits = 8, photometric = PHOTOMETRIC_MINISBLACK;
     std::uint16_t planar = PLANARCONFIG_CONTIG, compression = COMPRESSION_NONE;
     std::uint16_t extra = 0; // 0 none, else the extra sample's kind
     bool tiled = false;
+    std::uint16_t orientation = ORIENTATION_TOPLEFT;
     std::vector<std::uint16_t> colourMap; // red, green, blue runs
 };
 
-std::vector<std::uint8_t> writeTiff(const TiffSpec& s, const std::vector<std::uint8_t>& pixels) {
+std::vector<std::uint8_t> writeTiff(const TiffLayout& s, const std::vector<std::uint8_t>& pixels) {
     ScratchDir dir;
     const auto path = dir.file("t.tif");
     TIFF* tif = TIFFOpen(path.c_str(), "w");
@@ -55,6 +56,7 @@ std::vector<std::uint8_t> writeTiff(const TiffSpec& s, const std::vector<std::ui
     TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, s.photometric);
     TIFFSetField(tif, TIFFTAG_PLANARCONFIG, s.planar);
     TIFFSetField(tif, TIFFTAG_COMPRESSION, s.compression);
+    TIFFSetField(tif, TIFFTAG_ORIENTATION, s.orientation);
     if (s.extra) {
         const std::uint16_t kinds[] = {s.extra};
         TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, kinds);
@@ -83,7 +85,8 @@ std::vector<std::uint8_t> writeTiff(const TiffSpec& s, const std::vector<std::ui
                 TIFFWriteScanline(tif, line.data(), y, k);
             }
     } else {
-        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 2);
+        // JPEG strips hold whole 8-row blocks.
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, s.compression == COMPRESSION_JPEG ? 8 : 2);
         for (std::uint32_t y = 0; y < s.height; ++y)
             TIFFWriteScanline(tif, const_cast<std::uint8_t*>(pixels.data() + y * rowBytes), y, 0);
     }
@@ -111,39 +114,39 @@ TEST(TiffReader, LayoutsGiveTheirPixelFormatsAndColours) {
     const auto rgb = ramp(4 * 3 * 3, 7);
     struct Case {
         const char* name;
-        TiffSpec spec;
+        TiffLayout layout;
         std::vector<std::uint8_t> pixels;
         PixelFormat format;
         int x, y;
         Colour colour;
         int alpha; // -1: no alpha
     };
-    TiffSpec planar;
+    TiffLayout planar;
     planar.samples = 3;
     planar.photometric = PHOTOMETRIC_RGB;
     planar.planar = PLANARCONFIG_SEPARATE;
-    TiffSpec lzw = planar;
+    TiffLayout lzw = planar;
     lzw.planar = PLANARCONFIG_CONTIG;
     lzw.compression = COMPRESSION_LZW;
-    TiffSpec tiled = lzw;
+    TiffLayout tiled = lzw;
     tiled.tiled = true;
     tiled.compression = COMPRESSION_ADOBE_DEFLATE;
-    TiffSpec white;
+    TiffLayout white;
     white.photometric = PHOTOMETRIC_MINISWHITE;
-    TiffSpec grey2;
+    TiffLayout grey2;
     grey2.bits = 2;
-    TiffSpec palette2;
+    TiffLayout palette2;
     palette2.bits = 2;
     palette2.photometric = PHOTOMETRIC_PALETTE;
     palette2.colourMap = {0, 0x1000, 0x2000, 0xFFFF, 0, 0, 0, 0x8000, 0, 0, 0, 0x4000};
-    TiffSpec greyAlpha;
+    TiffLayout greyAlpha;
     greyAlpha.samples = 2;
     greyAlpha.extra = EXTRASAMPLE_UNASSALPHA;
-    TiffSpec premultiplied = lzw;
+    TiffLayout premultiplied = lzw;
     premultiplied.samples = 4;
     premultiplied.extra = EXTRASAMPLE_ASSOCALPHA;
     premultiplied.compression = COMPRESSION_PACKBITS;
-    TiffSpec cmyk;
+    TiffLayout cmyk;
     cmyk.samples = 4;
     cmyk.photometric = PHOTOMETRIC_SEPARATED;
     const std::vector<Case> cases{
@@ -200,7 +203,7 @@ TEST(TiffReader, LayoutsGiveTheirPixelFormatsAndColours) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto result = decodeTiff(writeTiff(c.spec, c.pixels));
+        const auto result = decodeTiff(writeTiff(c.layout, c.pixels));
         ASSERT_TRUE(result.ok()) << result.error().reason;
         const Bitmap& b = result.bitmap();
         EXPECT_EQ(b.format(), c.format);
@@ -211,11 +214,77 @@ TEST(TiffReader, LayoutsGiveTheirPixelFormatsAndColours) {
     }
 }
 
+TEST(TiffReader, EveryCompressionLibtiffWritesDecodesToTheSamePicture) {
+    // A 32 x 24 RGB picture of smooth ramps and a bilevel checkerboard, each written with
+    // every compression libtiff can encode for it.
+    TiffLayout rgb;
+    rgb.width = 32;
+    rgb.height = 24;
+    rgb.samples = 3;
+    rgb.photometric = PHOTOMETRIC_RGB;
+    std::vector<std::uint8_t> colour;
+    for (std::uint32_t y = 0; y < rgb.height; ++y)
+        for (std::uint32_t x = 0; x < rgb.width; ++x)
+            colour.insert(colour.end(), {static_cast<std::uint8_t>(x * 8),
+                                         static_cast<std::uint8_t>(y * 10), 128});
+    for (const auto& [compression, tolerance] : {std::pair{COMPRESSION_NONE, 0},
+                                                 {COMPRESSION_PACKBITS, 0},
+                                                 {COMPRESSION_LZW, 0},
+                                                 {COMPRESSION_ADOBE_DEFLATE, 0},
+                                                 {COMPRESSION_JPEG, 8}}) {
+        SCOPED_TRACE(compression);
+        rgb.compression = static_cast<std::uint16_t>(compression);
+        const auto result = decodeTiff(writeTiff(rgb, colour));
+        ASSERT_TRUE(result.ok()) << result.error().reason;
+        for (int y = 0; y < 24; y += 5)
+            for (int x = 0; x < 32; x += 3) {
+                const Colour c = result.bitmap().pixel(x, y);
+                EXPECT_NEAR(c.red, x * 8, tolerance);
+                EXPECT_NEAR(c.green, y * 10, tolerance);
+                EXPECT_NEAR(c.blue, 128, tolerance);
+            }
+    }
+    TiffLayout fax;
+    fax.width = 32;
+    fax.height = 8;
+    fax.bits = 1;
+    fax.photometric = PHOTOMETRIC_MINISWHITE;
+    std::vector<std::uint8_t> checks;
+    for (std::uint32_t y = 0; y < fax.height; ++y)
+        checks.insert(checks.end(), 4, static_cast<std::uint8_t>(y % 2 ? 0xF0 : 0x0F));
+    for (const auto compression :
+         {COMPRESSION_CCITTFAX3, COMPRESSION_CCITTFAX4, COMPRESSION_PACKBITS}) {
+        SCOPED_TRACE(compression);
+        fax.compression = static_cast<std::uint16_t>(compression);
+        const auto result = decodeTiff(writeTiff(fax, checks));
+        ASSERT_TRUE(result.ok()) << result.error().reason;
+        const Bitmap& b = result.bitmap();
+        EXPECT_EQ(b.format(), PixelFormat::Bits1);
+        // MinIsWhite: a set bit is black.
+        EXPECT_EQ(b.pixel(0, 0), colours::kWhite);
+        EXPECT_EQ(b.pixel(4, 0), colours::kBlack);
+        EXPECT_EQ(b.pixel(0, 1), colours::kBlack);
+        EXPECT_EQ(b.pixel(31, 7), colours::kWhite);
+    }
+}
+
+TEST(TiffReader, BottomUpPicturesAreTurnedUpright) {
+    TiffLayout layout;
+    layout.width = 2;
+    layout.height = 2;
+    layout.orientation = ORIENTATION_BOTLEFT;
+    const auto result = decodeTiff(writeTiff(layout, {10, 20, 30, 40}));
+    ASSERT_TRUE(result.ok()) << result.error().reason;
+    // The first stored row is the bottom one.
+    EXPECT_EQ(result.bitmap().pixel(0, 1), (Colour{10, 10, 10}));
+    EXPECT_EQ(result.bitmap().pixel(1, 0), (Colour{40, 40, 40}));
+}
+
 TEST(TiffReader, DamagedAndUnsupportedFilesAreRefused) {
-    TiffSpec spec;
-    spec.width = 64;
-    spec.height = 64;
-    const auto good = writeTiff(spec, ramp(64 * 64));
+    TiffLayout layout;
+    layout.width = 64;
+    layout.height = 64;
+    const auto good = writeTiff(layout, ramp(64 * 64));
     ASSERT_TRUE(decodeTiff(good).ok());
 
     // The compression tag's value patched to a scheme libtiff does not know.
@@ -245,12 +314,12 @@ TEST(TiffReader, DamagedAndUnsupportedFilesAreRefused) {
 }
 
 TEST(TiffReader, HugeDimensionsAreRefusedBeforeAllocating) {
-    TiffSpec spec;
+    TiffLayout layout;
     for (const auto& [w, h] : {std::pair{60000u, 60000u}, {16000u, 16000u}}) {
-        spec.width = w;
-        spec.height = h;
+        layout.width = w;
+        layout.height = h;
         // Only the header matters: write a 1-row file, then patch the height.
-        TiffSpec small = spec;
+        TiffLayout small = layout;
         small.height = 1;
         auto bytes = writeTiff(small, std::vector<std::uint8_t>(w, 0));
         for (std::size_t i = 8; i + 12 <= bytes.size(); ++i)
@@ -262,24 +331,5 @@ TEST(TiffReader, HugeDimensionsAreRefusedBeforeAllocating) {
         ASSERT_FALSE(result.ok());
         EXPECT_NE(result.error().reason.find(std::to_string(w)), std::string::npos)
             << result.error().reason;
-    }
-}
-
-TEST(TiffReader, BitFlipsNeverCrash) {
-    PARVANE_REQUIRE_TESTDATA();
-    // Damage spread through real files of several compressions; any result is fine as long
-    // as the reader returns.
-    for (const char* name : {"pillow/hopper_lzw.tif", "pillow/hopper_g4.tif",
-                             "pillow/hopper_jpg.tif", "pillow/tiff_tiled_planar_lzw.tiff"}) {
-        const auto original = readFileBytes(peerFile(name));
-        for (std::size_t i = 0; i < 64; ++i) {
-            auto damaged = original;
-            const std::size_t at = (i * 7919) % damaged.size();
-            damaged[at] = static_cast<std::uint8_t>(damaged[at] ^ (1u << (i % 8)));
-            const auto result = decodeTiff(damaged);
-            if (result.ok()) {
-                EXPECT_FALSE(result.bitmap().isEmpty());
-            }
-        }
     }
 }
