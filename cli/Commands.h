@@ -21,5 +21,7 @@ struct Command {
 int runInfo(std::span<const std::string_view> args);
 int runConvert(std::span<const std::string_view> args);
 int runResample(std::span<const std::string_view> args);
+int runExtract(std::span<const std::string_view> args);
+int runLevelInfo(std::span<const std::string_view> args);
 
 } // namespace parvane::cli

@@ -19,6 +19,14 @@ constexpr std::array kCommands = {
             "resize a picture (filters Box, Triangle, Hermite, Bell, Spline, Lanczos3, "
             "Mitchell; default Mitchell) and save it by OUT's extension",
             parvane::cli::runResample},
+    Command{"extract", "LEVEL OUT [--convert] [--animated]",
+            "extract a level's texture pages (or with --animated only its animated textures "
+            "as tiles) and save them by OUT's extension; --convert paints transparent pixels "
+            "magenta",
+            parvane::cli::runExtract},
+    Command{"level-info", "LEVEL",
+            "print a level's generation, page count, object texture count and animation ranges",
+            parvane::cli::runLevelInfo},
 };
 
 void printUsage(std::FILE* out) {

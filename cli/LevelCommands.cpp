@@ -1,0 +1,138 @@
+// The level subcommands of parvane-cli: extract (all texture pages, or only the animated
+// textures) and level-info. They run the same extraction code as the level window.
+#include "Commands.h"
+#include "imaging/ImageFiles.h"
+#include "level/AnimatedTextures.h"
+#include "level/LevelExtraction.h"
+#include "level/dvunit3_modif.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace parvane::cli {
+
+namespace {
+
+using level::Extraction;
+using level::ExtractionStatus;
+
+int usage(const char* text) {
+    std::fprintf(stderr, "usage: parvane-cli %s\n", text);
+    return kExitUsage;
+}
+
+// What the command line says where the desktop program only plays its warning sound.
+std::string describe(const Extraction& e) {
+    switch (e.status) {
+    case ExtractionStatus::RefusedExtension:
+        return "Refused: level files end in .PHD, .DVX, .DV2, .DV4 or .DVC.";
+    case ExtractionStatus::Missing:
+        return "The level file does not exist.";
+    case ExtractionStatus::NotALevel:
+        return "This is not a Duskvale level file.";
+    case ExtractionStatus::NoAnimatedTextures:
+        return "The level has no animated textures.";
+    default:
+        return level::failureMessage(e);
+    }
+}
+
+int fail(const Extraction& e) {
+    std::fprintf(stderr, "%s\n", describe(e).c_str());
+    return kExitFailed;
+}
+
+} // namespace
+
+int runExtract(std::span<const std::string_view> args) {
+    constexpr const char* kUsage = "extract LEVEL OUT [--convert] [--animated]";
+    bool convert = false;
+    bool animated = false;
+    std::vector<std::string_view> paths;
+    for (std::string_view a : args) {
+        if (a == "--convert")
+            convert = true;
+        else if (a == "--animated")
+            animated = true;
+        else if (a.starts_with("--"))
+            return usage(kUsage);
+        else
+            paths.push_back(a);
+    }
+    if (paths.size() != 2)
+        return usage(kUsage);
+    const std::filesystem::path levelPath{std::string(paths[0])};
+    const std::filesystem::path outPath{std::string(paths[1])};
+    if (imaging::saveRouteFor(outPath) == imaging::SaveRoute::NotSupported) {
+        std::fprintf(
+            stderr, "%s\n",
+            imaging::formatNotSupportedMessage(imaging::upperCaseExtension(outPath)).c_str());
+        return kExitFailed;
+    }
+    const Extraction e = animated ? level::extractAnimatedTextures(levelPath, convert)
+                                  : level::extractLevelTextures(levelPath, convert);
+    if (!e.ok())
+        return fail(e);
+    const imaging::FileResult saved = imaging::saveImageFile(e.bitmap, outPath);
+    if (!saved) {
+        std::fprintf(stderr, "%s\n", saved.message.c_str());
+        if (!saved.detail.empty() && saved.detail != saved.message)
+            std::fprintf(stderr, "(%s)\n", saved.detail.c_str());
+        return kExitFailed;
+    }
+    std::printf("%s level: %s of %d x %d saved to %s (pages of %s)\n",
+                level::generationLabel(e.generation), animated ? "animated tiles" : "texture strip",
+                e.bitmap.width(), e.bitmap.height(), outPath.string().c_str(),
+                imaging::pixelFormatText(e.sourcePixelFormat).c_str());
+    if (e.missingTiles > 0)
+        std::fprintf(stderr,
+                     "warning: %d animated textures are not in the level and were left "
+                     "magenta\n",
+                     e.missingTiles);
+    return kExitDone;
+}
+
+int runLevelInfo(std::span<const std::string_view> args) {
+    if (args.size() != 1)
+        return usage("level-info LEVEL");
+    const std::string name(args[0]);
+    Extraction refused;
+    if (!level::isAcceptedLevelExtension(name)) {
+        refused.status = ExtractionStatus::RefusedExtension;
+        return fail(refused);
+    }
+    level::Tdvlevel reader;
+    const std::uint8_t result = reader.LoadLevel(name, false);
+    if (result != level::kLoadOk) {
+        refused.status = result == level::kLoadMissing      ? ExtractionStatus::Missing
+                         : result == level::kLoadNotLevel   ? ExtractionStatus::NotALevel
+                         : result == level::kLoadUnreadable ? ExtractionStatus::Unreadable
+                                                            : ExtractionStatus::Damaged;
+        refused.reason = reader.failureReason();
+        return fail(refused);
+    }
+    std::string why;
+    const auto ranges = level::parseAnimatedRanges(reader.AnimatedTextures, &why);
+    if (!ranges) {
+        refused.status = ExtractionStatus::Damaged;
+        refused.reason = why;
+        return fail(refused);
+    }
+    std::printf("generation: %d (%s)\n", reader.Generation,
+                level::generationLabel(reader.Generation));
+    std::printf("pages: %u\n", reader.NumTextiles);
+    std::printf("rooms: %u\n", static_cast<unsigned>(reader.NumRooms));
+    std::printf("object textures: %zu\n", reader.ObjectTextures.size());
+    std::printf("animated ranges: %zu\n", ranges->size());
+    for (std::size_t r = 0; r < ranges->size(); ++r) {
+        std::printf("  range %zu: %zu textures:", r + 1, (*ranges)[r].size());
+        for (std::uint16_t number : (*ranges)[r])
+            std::printf(" %u", static_cast<unsigned>(number));
+        std::printf("\n");
+    }
+    reader.FreeLevelData();
+    return kExitDone;
+}
+
+} // namespace parvane::cli

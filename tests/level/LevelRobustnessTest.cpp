@@ -1,0 +1,184 @@
+#include "LevelFileWriter.h"
+#include "level/LevelExtraction.h"
+#include "level/dvunit3_modif.h"
+
+#include <gtest/gtest.h>
+
+using namespace parvane::level;
+using namespace parvane::level::testing;
+
+namespace {
+
+void putU32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// Bytes at the end of the file that a reader may legitimately lose: generations 6-7 keep
+// whatever follows the level data as sample data.
+std::size_t optionalTail(const LevelSpec& spec) {
+    return spec.generation >= 6 && !spec.zlibContainer ? spec.samples.size() : 0;
+}
+
+class Truncation : public ::testing::TestWithParam<std::tuple<int, bool>> {};
+
+TEST_P(Truncation, EveryCutIsACleanFailure) {
+    const auto [generation, container] = GetParam();
+    LevelSpec spec = richLevel(generation);
+    spec.pages = 1;
+    spec.zlibContainer = container;
+    const auto full = writeLevel(spec);
+    const std::string name = fileNameFor(generation);
+    const std::size_t required = full.size() - optionalTail(spec);
+    // The pages of generations 1-5 are plain bytes: cutting inside them is sampled; every
+    // length around and behind them is tried.
+    const std::size_t pagesEnd = generation <= 2   ? 4 + 4 + 65536
+                                 : generation <= 5 ? 4 + 768 + 1024 + 4 + 65536 + 131072
+                                                   : 0;
+    for (std::size_t length = 0; length < full.size(); ++length) {
+        if (!container && length + 64 < pagesEnd && length > 2000 && length % 1009 != 0)
+            continue;
+        std::vector<std::uint8_t> cut(full.begin(), full.begin() + length);
+        Tdvlevel level;
+        const std::uint8_t result = level.LoadLevelFromBytes(cut, name, false);
+        if (length < required) {
+            // Four bytes cannot hold a Version, nor twelve a "ZLIB" container.
+            const std::size_t tooShort = container ? 13 : 4;
+            ASSERT_TRUE(result == kLoadDamaged || (length < tooShort && result == kLoadNotLevel))
+                << "length " << length << " of " << full.size() << " gave " << int(result);
+            ASSERT_FALSE(level.LoadedMarker);
+        } else {
+            ASSERT_EQ(result, kLoadOk) << level.failureReason();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, Truncation,
+                         ::testing::Combine(::testing::Range(1, 8), ::testing::Bool()));
+
+TEST(BitFlips, NeverCrashAndAlwaysAnswer) {
+    for (int generation = 1; generation <= 7; ++generation) {
+        LevelSpec spec = richLevel(generation);
+        // Plain pages of generations 1-5 hold no structure; leave them out so every byte of
+        // the structure can be flipped.
+        spec.pages = generation <= 5 ? 0 : 1;
+        const auto full = writeLevel(spec);
+        const std::string name = fileNameFor(generation);
+        for (std::size_t at = 0; at < full.size(); ++at) {
+            // Every bit of the first bytes, one bit a byte further on.
+            for (int bit = 0; bit < 8; ++bit) {
+                if (at >= 64 && bit != static_cast<int>(at % 8))
+                    continue;
+                auto flipped = full;
+                flipped[at] ^= static_cast<std::uint8_t>(1 << bit);
+                Tdvlevel level;
+                const std::uint8_t result = level.LoadLevelFromBytes(flipped, name, false);
+                ASSERT_TRUE(result == kLoadOk || result == kLoadDamaged || result == kLoadNotLevel)
+                    << generation << " byte " << at << " bit " << bit;
+                if (result == kLoadDamaged) {
+                    ASSERT_FALSE(level.failureReason().empty());
+                }
+                if (at % 5 == 0) {
+                    const Extraction e = extractAnimatedTexturesFromBytes(flipped, name, true);
+                    ASSERT_TRUE(e.ok() || !e.reason.empty());
+                }
+            }
+        }
+    }
+}
+
+TEST(HugeCounts, AreRefusedBeforeAnythingIsAllocated) {
+    // Page count of a generation-1 file.
+    auto bytes = writeLevel(richLevel(1));
+    putU32(bytes, 4, 0xFFFFFFFF);
+    Tdvlevel level;
+    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.PHD", true), kLoadDamaged);
+    EXPECT_NE(level.failureReason().find("page count"), std::string::npos);
+    putU32(bytes, 4, 200); // within the limit but beyond the file
+    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.PHD", true), kLoadDamaged);
+
+    // Compressed size of the first chunk of a generation-7 file.
+    bytes = writeLevel(richLevel(7));
+    putU32(bytes, 14, 0x7FFFFFFF);
+    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DVC", true), kLoadDamaged);
+    // A declared inflated size far beyond the data only sizes the first guess.
+    bytes = writeLevel(richLevel(7));
+    putU32(bytes, 10, 0xFFFFFFFF);
+    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DVC", true), kLoadOk);
+
+    // Counts in the level data: the object texture count of a generation-3 file sits right
+    // after the static meshes, so make every section hold no records and patch it.
+    LevelSpec spec;
+    spec.generation = 3;
+    spec.pages = 1;
+    bytes = writeLevel(spec);
+    const std::size_t levelData = 4 + 768 + 1024 + 4 + 65536 + 131072;
+    const std::size_t objectTextureCount = levelData + 6 + 11 * 4;
+    putU32(bytes, objectTextureCount, 0x10000000);
+    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DV2", false), kLoadDamaged);
+    EXPECT_NE(level.failureReason().find("object textures"), std::string::npos);
+    // A room count of 65535 with no rooms behind it.
+    bytes = writeLevel(spec);
+    bytes[levelData + 4] = 0xFF;
+    bytes[levelData + 5] = 0xFF;
+    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DV2", false), kLoadDamaged);
+}
+
+TEST(ZlibChunks, InflatingBeyondTheDeclaredSizeIsDamaged) {
+    LevelSpec spec = richLevel(7);
+    spec.misc.assign(8u << 20, 0); // 8 MiB of zeros compress to a few kilobytes
+    auto bytes = writeLevel(spec);
+    Tdvlevel level;
+    ASSERT_EQ(level.LoadLevelFromBytes(bytes, "a.DVC", true), kLoadOk);
+    // Find the third chunk's declared size: after the two page chunks.
+    const std::size_t c1 = bytes[14] | (bytes[15] << 8) | (bytes[16] << 16) | (bytes[17] << 24);
+    const std::size_t second = 18 + c1;
+    const std::size_t c2 = bytes[second + 4] | (bytes[second + 5] << 8) |
+                           (bytes[second + 6] << 16) | (bytes[second + 7] << 24);
+    const std::size_t third = second + 8 + c2;
+    putU32(bytes, third, 4096);
+    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DVC", true), kLoadDamaged);
+    EXPECT_NE(level.failureReason().find("beyond"), std::string::npos);
+}
+
+TEST(ZlibChunks, ThirtyTwoBitChunkShorterThanThePageCountIsDamaged) {
+    LevelSpec spec = richLevel(6);
+    spec.pages = 3;
+    spec.textile32 = patternPages(4, 2);
+    Tdvlevel level;
+    EXPECT_EQ(level.LoadLevelFromBytes(writeLevel(spec), "a.DV4", true), kLoadDamaged);
+    EXPECT_NE(level.failureReason().find("32-bit"), std::string::npos);
+}
+
+TEST(ZlibChunks, DamagedContainerAndStream) {
+    auto bytes = writeLevel([] {
+        LevelSpec s = richLevel(2);
+        s.zlibContainer = true;
+        return s;
+    }());
+    bytes[20] ^= 0xFF;
+    Tdvlevel level;
+    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DVX", true), kLoadDamaged);
+    EXPECT_NE(level.failureReason().find("ZLIB"), std::string::npos);
+    const Extraction e = extractLevelTexturesFromBytes(bytes, "a.DVX", true);
+    EXPECT_EQ(e.status, ExtractionStatus::Damaged);
+    EXPECT_NE(failureMessage(e).find("damaged and could not be read"), std::string::npos);
+}
+
+TEST(Generation7Rooms, RoomLongerThanTheFileIsDamaged) {
+    LevelSpec spec = richLevel(7);
+    auto bytes = writeLevel(spec);
+    Tdvlevel level;
+    ASSERT_EQ(level.LoadLevelFromBytes(bytes, "a.DVC", false), kLoadOk);
+    // Make the first room declare more than the file holds.
+    for (std::size_t i = 0; i + 8 <= bytes.size(); ++i) {
+        // The first room's size field follows its tag "ROOM".
+        if (bytes[i] == 'R' && bytes[i + 1] == 'O' && bytes[i + 2] == 'O' && bytes[i + 3] == 'M') {
+            putU32(bytes, i + 4, 0x7FFFFFF0);
+            break;
+        }
+    }
+    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DVC", false), kLoadDamaged);
+}
+
+} // namespace
