@@ -1,0 +1,360 @@
+// The walk through the level data behind the texture pages: the rooms of generations 1-6
+// and the level-wide sections of every generation, in file order, up to the sample data.
+// Generation-7 rooms are read in RoomGeometry.cpp.
+#include "level/LevelReaderInternal.h"
+#include "level/dvunit3_modif.h"
+
+#include <cstring>
+#include <string>
+
+namespace parvane::level {
+
+using detail::LevelDamaged;
+
+namespace detail {
+
+void ensureRead(const TMemFile& file, const char* what) {
+    if (file.failed())
+        throw LevelDamaged(std::string("the file ends inside ") + what);
+}
+
+void requireRecords(const TMemFile& file, std::uint64_t count, std::size_t recordBytes,
+                    const char* what) {
+    const std::uint64_t need = count * recordBytes; // count < 2^32, recordBytes small
+    if (need > file.remaining())
+        throw LevelDamaged(std::string(what) + ": " + std::to_string(count) + " records of " +
+                           std::to_string(recordBytes) + " bytes need " + std::to_string(need) +
+                           " bytes, only " + std::to_string(file.remaining()) + " are left");
+}
+
+void readRecordsInto(TMemFile& file, RecordArray& array) {
+    const auto bytes = file.take(array.bytes.size());
+    if (!array.bytes.empty() && bytes.size() == array.bytes.size())
+        std::memcpy(array.bytes.data(), bytes.data(), array.bytes.size());
+}
+
+std::uint32_t readCount(TMemFile& file, std::size_t recordBytes, const char* what, bool count16) {
+    const std::uint32_t count = count16 ? file.u16() : file.u32();
+    if (file.failed())
+        throw LevelDamaged(std::string("the file ends before the count of ") + what);
+    requireRecords(file, count, recordBytes, what);
+    return count;
+}
+
+} // namespace detail
+
+using detail::ensureRead;
+using detail::readCount;
+using detail::readRecordsInto;
+using detail::requireRecords;
+
+namespace {
+
+// Reads a room's counted list of fixed-size records (16-bit count).
+void readRoomRecords(TMemFile& file, RecordArray& array, std::size_t recordBytes,
+                     const char* what) {
+    const std::uint32_t count = readCount(file, recordBytes, what, true);
+    array.size(count, recordBytes);
+    readRecordsInto(file, array);
+}
+
+} // namespace
+
+void Tdvlevel::walkLevelData() {
+    std::size_t levelDataEnd = 0;
+    if (Generation == 7) {
+        const auto header = file_.take(levelHeader7.size());
+        levelDataSize7 = file_.u32();
+        levelDataSize7b = file_.u32();
+        ensureRead(file_, "the level data header");
+        std::memcpy(levelHeader7.data(), header.data(), header.size());
+        if (levelDataSize7 > file_.remaining())
+            throw LevelDamaged("the level data declares " + std::to_string(levelDataSize7) +
+                               " bytes, only " + std::to_string(file_.remaining()) + " are left");
+        levelDataEnd = file_.MemFilePos() + levelDataSize7;
+        file_.skip(4);
+        const std::uint32_t rooms = file_.u32() & 0xFFFF;
+        ensureRead(file_, "the level data header");
+        // A generation-7 room holds at least its tag and its size.
+        requireRecords(file_, rooms, 8, "rooms");
+        SetRoomCount(rooms);
+    } else {
+        const auto header = file_.take(levelHeader.size());
+        const std::uint16_t rooms = file_.u16();
+        ensureRead(file_, "the level data header");
+        std::memcpy(levelHeader.data(), header.data(), header.size());
+        // A room of generations 1-6 holds at least 44 bytes of counts and fixed fields.
+        requireRecords(file_, rooms, 44, "rooms");
+        SetRoomCount(rooms);
+    }
+
+    // The share of each room is summed in double precision, so that seven rooms end just
+    // below 30 and show 79 before the fixed 80.
+    const double share = NumRooms > 0 ? 30.0 / NumRooms : 0.0;
+    double progress = 0.0;
+    for (std::size_t k = 0; k < Rooms.size(); ++k) {
+        if (Generation == 7)
+            readRoom7(Rooms[k]);
+        else
+            readRoomClassic(Rooms[k]);
+        progress += share;
+        setGauge(50 + static_cast<int>(progress));
+    }
+    setGauge(80);
+
+    readLevelWideSections();
+
+    if (Generation == 7) {
+        file_.MemFileSeek(levelDataEnd);
+        const auto rest = file_.take(file_.remaining());
+        SampleData.assign(rest.begin(), rest.end());
+        sampleDataBytes = static_cast<std::uint32_t>(SampleData.size());
+    }
+}
+
+void Tdvlevel::readRoomClassic(TDvRoom& room) {
+    room.x = static_cast<std::int32_t>(file_.u32());
+    room.z = static_cast<std::int32_t>(file_.u32());
+    room.yBottom = static_cast<std::int32_t>(file_.u32());
+    room.yTop = static_cast<std::int32_t>(file_.u32());
+    room.geometryWords = file_.u32();
+    ensureRead(file_, "a room header");
+
+    const bool shortVertices = Generation <= 2;
+    room.numVertices =
+        static_cast<std::uint16_t>(readCount(file_, shortVertices ? 8 : 12, "room vertices", true));
+    room.vertices8.resize(room.numVertices);
+    room.vertices12.resize(room.numVertices);
+    for (std::size_t i = 0; i < room.numVertices; ++i) {
+        TDvVertex8& v8 = room.vertices8[i];
+        TDvVertex12& v12 = room.vertices12[i];
+        v8.x = static_cast<std::int16_t>(file_.u16());
+        v8.y = static_cast<std::int16_t>(file_.u16());
+        v8.z = static_cast<std::int16_t>(file_.u16());
+        v8.lighting = file_.u16();
+        v12.x = v8.x;
+        v12.y = v8.y;
+        v12.z = v8.z;
+        v12.lighting = v8.lighting;
+        if (shortVertices) {
+            v12.attributes = 16;
+            v12.lighting2 = 0x3DEF;
+        } else {
+            v12.attributes = file_.u16();
+            v12.lighting2 = file_.u16();
+        }
+    }
+
+    room.numRectangles = static_cast<std::uint16_t>(readCount(file_, 10, "room rectangles", true));
+    room.rectangles.resize(room.numRectangles);
+    for (auto& r : room.rectangles) {
+        for (auto& v : r.vertices)
+            v = file_.u16();
+        r.texture = file_.u16();
+    }
+    room.numTriangles = static_cast<std::uint16_t>(readCount(file_, 8, "room triangles", true));
+    room.triangles.resize(room.numTriangles);
+    for (auto& t : room.triangles) {
+        for (auto& v : t.vertices)
+            v = file_.u16();
+        t.texture = file_.u16();
+    }
+    readRoomRecords(file_, room.sprites, 4, "room sprites");
+    readRoomRecords(file_, room.portals, 32, "room portals");
+
+    room.sectorsZ = file_.u16();
+    room.sectorsX = file_.u16();
+    ensureRead(file_, "a room's sector counts");
+    const std::uint32_t sectorCount = std::uint32_t{room.sectorsZ} * room.sectorsX;
+    requireRecords(file_, sectorCount, 8, "room sectors");
+    room.sectors.size(sectorCount, 8);
+    readRecordsInto(file_, room.sectors);
+
+    room.ambient1 = file_.u8();
+    room.ambient2 = file_.u8();
+    if (Generation >= 3)
+        room.ambientSecond = file_.u16();
+    if (Generation == 3 || Generation == 4)
+        room.lightMode = file_.u16();
+    ensureRead(file_, "a room's ambient values");
+    const std::size_t lightBytes = Generation <= 2 ? 18 : Generation <= 5 ? 24 : 46;
+    readRoomRecords(file_, room.lights, lightBytes, "room lights");
+    readRoomRecords(file_, room.staticMeshes, Generation <= 2 ? 18 : 20, "room static meshes");
+    room.alternateRoom = file_.u16();
+    room.flags1 = file_.u8();
+    room.flags2 = file_.u8();
+    if (Generation == 5 || Generation == 6) {
+        room.trailing16 = file_.u16();
+        room.trailing8 = file_.u8();
+    }
+    ensureRead(file_, "a room's closing fields");
+}
+
+void Tdvlevel::readObjectTextures() {
+    const std::size_t recordBytes = Generation <= 5 ? 20 : Generation == 6 ? 38 : 40;
+    SetObjectTextureCount(readCount(file_, recordBytes, "object textures"));
+    for (auto& t : ObjectTextures) {
+        t.attribute = file_.u16();
+        t.tile = file_.u16();
+        if (Generation >= 6)
+            t.flags = file_.u16();
+        const auto corners = file_.take(t.corners.size());
+        if (!corners.empty())
+            std::memcpy(t.corners.data(), corners.data(), corners.size());
+        if (Generation >= 6)
+            for (auto& e : t.extra)
+                e = file_.u32();
+        if (Generation == 7)
+            t.padding = file_.u16();
+    }
+    ensureRead(file_, "the object textures");
+}
+
+void Tdvlevel::readEntities() {
+    const bool shortForm = Generation <= 2;
+    SetEntityCount(readCount(file_, shortForm ? 22 : 24, "entities"));
+    for (std::size_t i = 0; i < entities22.size(); ++i) {
+        TDvEntity22& e22 = entities22[i];
+        TDvEntity24& e24 = entities24[i];
+        e24.type = e22.type = file_.u16();
+        e24.room = e22.room = file_.u16();
+        e24.x = e22.x = static_cast<std::int32_t>(file_.u32());
+        e24.y = e22.y = static_cast<std::int32_t>(file_.u32());
+        e24.z = e22.z = static_cast<std::int32_t>(file_.u32());
+        e22.copied[0] = e24.copied[0] = file_.u8();
+        e22.copied[1] = e24.copied[1] = file_.u8();
+        if (shortForm) {
+            e22.value1 = file_.u8();
+            e22.value2 = file_.u8();
+            e24.value1 = e22.value1;
+            e24.value2 = e22.value2;
+        } else {
+            e24.value1 = file_.u16();
+            e24.value2 = file_.u16();
+            e22.value1 = static_cast<std::uint8_t>(e24.value1);
+            e22.value2 = static_cast<std::uint8_t>(e24.value2);
+        }
+        e24.last = e22.last = file_.u16();
+    }
+    ensureRead(file_, "the entities");
+}
+
+void Tdvlevel::readLevelWideSections() {
+    const int g = Generation;
+    const auto records = [&](RecordArray& array, std::uint32_t& countField, std::size_t recordBytes,
+                             const char* what) {
+        SizeRecords(array, countField, readCount(file_, recordBytes, what), recordBytes);
+        readRecordsInto(file_, array);
+    };
+    const auto fixed = [&](auto& store, std::size_t bytes, const char* what) {
+        const auto data = file_.take(bytes);
+        ensureRead(file_, what);
+        std::memcpy(store.data(), data.data(), bytes);
+    };
+
+    records(floorData, numFloorData, 2, "floor data");
+    records(meshData, numMeshData, 2, "mesh data");
+    records(meshPointers, numMeshPointers, 4, "mesh pointers");
+
+    // Animations keep their pieces in 40-byte slots: 16 bytes, (8 bytes,) 16 bytes.
+    {
+        const std::size_t fileBytes = g >= 6 ? 40 : 32;
+        SizeRecords(animations, numAnimations, readCount(file_, fileBytes, "animations"), 40);
+        for (std::uint32_t i = 0; i < numAnimations; ++i) {
+            auto slot = animations.record(i);
+            const auto first = file_.take(16);
+            std::memcpy(slot.data(), first.data(), 16);
+            if (g >= 6) {
+                const auto middle = file_.take(8);
+                std::memcpy(slot.data() + 16, middle.data(), 8);
+            }
+            const auto last = file_.take(16);
+            std::memcpy(slot.data() + 24, last.data(), 16);
+        }
+    }
+    records(stateChanges, numStateChanges, 6, "state changes");
+    records(animDispatches, numAnimDispatches, 8, "animation dispatches");
+    records(animCommands, numAnimCommands, 2, "animation commands");
+    records(meshTrees, numMeshTrees, 4, "mesh trees");
+    records(frames, numFrames, 2, "frames");
+    // Moveables are 18 bytes (20 in generation 7), kept in 20-byte slots.
+    {
+        const std::size_t fileBytes = g == 7 ? 20 : 18;
+        SizeRecords(moveables, numMoveables, readCount(file_, fileBytes, "moveables"), 20);
+        for (std::uint32_t i = 0; i < numMoveables; ++i) {
+            const auto data = file_.take(fileBytes);
+            std::memcpy(moveables.record(i).data(), data.data(), fileBytes);
+        }
+    }
+    records(staticMeshes, numStaticMeshes, 32, "static meshes");
+    if (g <= 4)
+        readObjectTextures();
+    if (g >= 6)
+        fixed(markerBeforeSprites, g == 6 ? 3 : 4, "the marker before the sprite textures");
+    records(spriteTextures, numSpriteTextures, 16, "sprite textures");
+    records(spriteSequences, numSpriteSequences, 8, "sprite sequences");
+    if (g == 2)
+        fixed(Palette8, Palette8.size(), "the palette");
+    records(cameras, numCameras, 16, "cameras");
+    if (g >= 6)
+        records(flybyCameras, numFlybyCameras, 40, "flyby cameras");
+    records(soundSources, numSoundSources, 16, "sound sources");
+
+    // Boxes, then the overlaps, then the zone arrays that have one word per box.
+    {
+        const std::size_t boxBytes = g <= 2 ? 20 : 8;
+        const std::uint32_t count = readCount(file_, boxBytes, "boxes");
+        SetBoxCount(count);
+        readRecordsInto(file_, g <= 2 ? boxes20 : boxes8);
+    }
+    records(overlaps, numOverlaps, 2, "overlaps");
+    {
+        const std::size_t zoneArrays = g <= 2 ? 6 : 10;
+        requireRecords(file_, numBoxes, 2 * zoneArrays, "zones");
+        SetZoneCount(numBoxes);
+        for (std::size_t z = 0; z < zoneArrays; ++z)
+            readRecordsInto(file_, zones[z]);
+    }
+
+    SetAnimatedTextureWordCount(readCount(file_, 2, "animated texture words"));
+    for (auto& word : AnimatedTextures)
+        word = file_.u16();
+    setGauge(85);
+
+    if (g >= 6)
+        fixed(markerAfterAnimated, g == 6 ? 4 : 5, "the marker after the animated textures");
+    if (g >= 5)
+        readObjectTextures();
+    setGauge(90);
+
+    readEntities();
+    if (g <= 5)
+        fixed(LightMap, LightMap.size(), "the light map");
+    if (g == 1)
+        fixed(Palette8, Palette8.size(), "the palette");
+    if (g >= 6) {
+        SetCinematicOrAiCount(readCount(file_, 24, "AI objects"));
+        readRecordsInto(file_, aiObjects);
+    } else {
+        SetCinematicOrAiCount(readCount(file_, 16, "cinematic frames", true));
+        readRecordsInto(file_, cinematicFrames);
+    }
+    SizeRecords(demoData, numDemoData, readCount(file_, 1, "demo data", true), 1);
+    readRecordsInto(file_, demoData);
+    {
+        const std::size_t soundMapBytes = g <= 2 ? 512 : g <= 6 ? 740 : 900;
+        const auto data = file_.take(soundMapBytes);
+        ensureRead(file_, "the sound map");
+        std::memcpy(SoundMap.data(), data.data(), soundMapBytes);
+    }
+    records(soundDetails, numSoundDetails, 8, "sound details");
+    if (g <= 2) {
+        sampleDataBytes = readCount(file_, 1, "sample data");
+        const auto data = file_.take(sampleDataBytes);
+        SampleData.assign(data.begin(), data.end());
+    }
+    records(sampleIndices, numSampleIndices, 4, "sample indices");
+    ensureRead(file_, "the level data");
+}
+
+} // namespace parvane::level

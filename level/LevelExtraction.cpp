@@ -1,0 +1,159 @@
+// The two level extractions, shared by the level window and the command line.
+#include "level/LevelExtraction.h"
+
+#include "level/AnimatedTextures.h"
+#include "level/PageStrip.h"
+
+#include <algorithm>
+#include <cctype>
+#include <new>
+
+namespace parvane::level {
+
+namespace {
+
+Extraction failure(ExtractionStatus status, std::string reason) {
+    Extraction e;
+    e.status = status;
+    e.reason = std::move(reason);
+    return e;
+}
+
+Extraction loadFailure(std::uint8_t result, const Tdvlevel& level) {
+    switch (result) {
+    case kLoadMissing:
+        return failure(ExtractionStatus::Missing, "no such file");
+    case kLoadNotLevel:
+        return failure(ExtractionStatus::NotALevel, "the file is not a Duskvale level file");
+    case kLoadUnreadable:
+        return failure(ExtractionStatus::Unreadable, level.failureReason());
+    default:
+        return failure(ExtractionStatus::Damaged, level.failureReason());
+    }
+}
+
+// The strip of a loaded level, or a failure when it has no pages to show.
+Extraction stripOf(const Tdvlevel& level, bool convert, const ProgressFn& progress) {
+    if (level.NumTextiles == 0)
+        return failure(ExtractionStatus::Damaged, "the level holds no texture pages");
+    PageStrip strip = buildPageStrip(level, convert, progress);
+    Extraction e;
+    e.status = ExtractionStatus::Ok;
+    e.bitmap = std::move(strip.bitmap);
+    e.sourcePixelFormat = strip.sourcePixelFormat;
+    e.generation = level.Generation;
+    return e;
+}
+
+template <typename Load>
+Extraction extractPages(const std::string& name, bool convert, const ProgressFn& progress,
+                        Load load) {
+    if (!isAcceptedLevelExtension(name))
+        return failure(ExtractionStatus::RefusedExtension,
+                       "only .PHD, .DVX, .DV2, .DV4 and .DVC files are level files");
+    Tdvlevel level;
+    level.Gauge = progress;
+    const std::uint8_t result = load(level, true);
+    if (result != kLoadOk)
+        return loadFailure(result, level);
+    try {
+        Extraction e = stripOf(level, convert, progress);
+        level.FreeLevelData();
+        return e;
+    } catch (const std::bad_alloc&) {
+        return failure(ExtractionStatus::Damaged, "the level needs more memory than is available");
+    }
+}
+
+template <typename Load>
+Extraction extractAnimated(const std::string& name, bool convert, const ProgressFn& progress,
+                           Load load) {
+    if (!isAcceptedLevelExtension(name))
+        return failure(ExtractionStatus::RefusedExtension,
+                       "only .PHD, .DVX, .DV2, .DV4 and .DVC files are level files");
+    Tdvlevel level;
+    level.Gauge = progress;
+    // The object textures and the animated texture list lie behind the rooms.
+    const std::uint8_t result = load(level, false);
+    if (result != kLoadOk)
+        return loadFailure(result, level);
+
+    std::string why;
+    const auto ranges = parseAnimatedRanges(level.AnimatedTextures, &why);
+    if (!ranges)
+        return failure(ExtractionStatus::Damaged, why);
+    if (ranges->empty())
+        return failure(ExtractionStatus::NoAnimatedTextures, "the level has no animated textures");
+    const AnimatedLayout layout = layoutAnimatedRanges(*ranges);
+    if (static_cast<std::int64_t>(layout.rows) * kTileSide > imaging::Bitmap::kMaxSide)
+        return failure(ExtractionStatus::Damaged,
+                       "the animated texture list needs " + std::to_string(layout.rows) +
+                           " rows of tiles, more than a picture can hold");
+    try {
+        Extraction e = stripOf(level, convert, progress);
+        if (!e.ok())
+            return e;
+        AnimatedTiles tiles =
+            layoutAnimatedTextures(*ranges, level.ObjectTextures, e.bitmap, level.NumTextiles);
+        e.bitmap = std::move(tiles.bitmap);
+        e.missingTiles = tiles.missingTiles;
+        level.FreeLevelData();
+        return e;
+    } catch (const std::bad_alloc&) {
+        return failure(ExtractionStatus::Damaged, "the level needs more memory than is available");
+    }
+}
+
+} // namespace
+
+bool isAcceptedLevelExtension(const std::filesystem::path& fileName) {
+    std::string ext = fileName.extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return ext == ".PHD" || ext == ".DVX" || ext == ".DV2" || ext == ".DV4" || ext == ".DVC";
+}
+
+std::string failureMessage(const Extraction& extraction) {
+    switch (extraction.status) {
+    case ExtractionStatus::Damaged:
+        return "The level file is damaged and could not be read (" + extraction.reason + ").";
+    case ExtractionStatus::Unreadable:
+        return "The level file could not be read (" + extraction.reason + ").";
+    default:
+        return {};
+    }
+}
+
+Extraction extractLevelTextures(const std::filesystem::path& file, bool convert,
+                                const ProgressFn& progress) {
+    const std::string name = file.string();
+    return extractPages(name, convert, progress, [&](Tdvlevel& level, bool texturesOnly) {
+        return level.LoadLevel(name, texturesOnly);
+    });
+}
+
+Extraction extractAnimatedTextures(const std::filesystem::path& file, bool convert,
+                                   const ProgressFn& progress) {
+    const std::string name = file.string();
+    return extractAnimated(name, convert, progress, [&](Tdvlevel& level, bool texturesOnly) {
+        return level.LoadLevel(name, texturesOnly);
+    });
+}
+
+Extraction extractLevelTexturesFromBytes(std::vector<std::uint8_t> bytes,
+                                         const std::string& fileName, bool convert,
+                                         const ProgressFn& progress) {
+    return extractPages(fileName, convert, progress, [&](Tdvlevel& level, bool texturesOnly) {
+        return level.LoadLevelFromBytes(std::move(bytes), fileName, texturesOnly);
+    });
+}
+
+Extraction extractAnimatedTexturesFromBytes(std::vector<std::uint8_t> bytes,
+                                            const std::string& fileName, bool convert,
+                                            const ProgressFn& progress) {
+    return extractAnimated(fileName, convert, progress, [&](Tdvlevel& level, bool texturesOnly) {
+        return level.LoadLevelFromBytes(std::move(bytes), fileName, texturesOnly);
+    });
+}
+
+} // namespace parvane::level

@@ -1,0 +1,93 @@
+// Inflation of the zlib chunks of level files and of the "ZLIB" container.
+#include "level/LevelReaderInternal.h"
+#include "level/dvunit3_modif.h"
+
+#include <algorithm>
+#include <limits>
+#include <zlib.h>
+
+namespace parvane::level::detail {
+
+namespace {
+
+// Deflate cannot expand data by more than about 1032 to 1, so no honest stream needs an
+// output larger than this; it keeps a lying size field from reserving memory up front.
+constexpr std::size_t kDeflateMaxRatio = 1032;
+
+} // namespace
+
+std::size_t inflateLimitFor(std::size_t declared) {
+    const std::size_t margin = declared / 8 + 65536;
+    if (declared > kMaxInflatedBytes - margin)
+        return kMaxInflatedBytes;
+    return declared + margin;
+}
+
+bool inflateChunk(std::span<const std::uint8_t> compressed, std::size_t declared, std::size_t limit,
+                  std::vector<std::uint8_t>& out, std::string& error) {
+    out.clear();
+    limit = std::min(limit, kMaxInflatedBytes);
+    const std::size_t ratioBound =
+        compressed.size() > (std::numeric_limits<std::size_t>::max() - 1024) / kDeflateMaxRatio
+            ? limit
+            : compressed.size() * kDeflateMaxRatio + 1024;
+    std::size_t capacity = std::min({std::max<std::size_t>(declared, 256), limit, ratioBound});
+
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK) {
+        error = "zlib could not be initialised";
+        return false;
+    }
+    out.resize(capacity);
+    std::size_t consumed = 0;
+    std::size_t produced = 0;
+    int status = Z_OK;
+    while (true) {
+        // zlib counts in 32-bit units; feed it in slices.
+        const std::size_t inSlice =
+            std::min<std::size_t>(compressed.size() - consumed, std::numeric_limits<uInt>::max());
+        const std::size_t outSlice =
+            std::min<std::size_t>(out.size() - produced, std::numeric_limits<uInt>::max());
+        stream.next_in = const_cast<Bytef*>(compressed.data() + consumed);
+        stream.avail_in = static_cast<uInt>(inSlice);
+        stream.next_out = out.data() + produced;
+        stream.avail_out = static_cast<uInt>(outSlice);
+        status = inflate(&stream, Z_NO_FLUSH);
+        consumed += inSlice - stream.avail_in;
+        produced += outSlice - stream.avail_out;
+        if (status == Z_STREAM_END)
+            break;
+        if (status != Z_OK && status != Z_BUF_ERROR) {
+            error = std::string("zlib stream is damaged (") +
+                    (stream.msg ? stream.msg : "inflate failed") + ")";
+            break;
+        }
+        if (produced == out.size()) {
+            if (out.size() >= limit) {
+                error = "zlib stream inflates beyond the " + std::to_string(declared) +
+                        " bytes the file declares";
+                status = Z_DATA_ERROR;
+                break;
+            }
+            out.resize(std::min(limit, std::max(out.size() * 2, out.size() + 65536)));
+            continue;
+        }
+        if (consumed == compressed.size()) {
+            error = "zlib stream ends early";
+            status = Z_DATA_ERROR;
+            break;
+        }
+    }
+    inflateEnd(&stream);
+    if (status != Z_STREAM_END) {
+        out.clear();
+        out.shrink_to_fit();
+        return false;
+    }
+    out.resize(produced);
+    if (out.capacity() - produced > 65536)
+        out.shrink_to_fit();
+    return true;
+}
+
+} // namespace parvane::level::detail

@@ -1,0 +1,465 @@
+// The level file reader: the memory file, the recognition of the generation, the texture
+// section and the reader's lifecycle. The walk through the level data lives in
+// LevelDataWalk.cpp, the generation-7 rooms in RoomGeometry.cpp.
+#include "level/dvunit3_modif.h"
+
+#include "level/LevelReaderInternal.h"
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <new>
+
+namespace parvane::level {
+
+using detail::LevelDamaged;
+
+int generationFor(std::uint32_t version, const std::string& fileName) {
+    const auto contains = [&](const char* s) { return fileName.find(s) != std::string::npos; };
+    switch (version) {
+    case kVersionDv1:
+        return (contains(".DVX") || contains(".dvx")) ? 2 : 1;
+    case kVersionDv2:
+        return (contains(".DVG") || contains(".dvg")) ? 4 : 3;
+    case kVersionDv3a:
+    case kVersionDv3b:
+        return 5;
+    case kVersionDv4Tag:
+    case kVersionDv4:
+        return (contains(".DVC") || contains(".dvc")) ? 7 : 6;
+    default:
+        return 0;
+    }
+}
+
+const char* generationLabel(int generation) {
+    switch (generation) {
+    case 1:
+        return "DV1";
+    case 2:
+        return "DV1 expansion";
+    case 3:
+        return "DV2";
+    case 4:
+        return "DV2, .DVG files";
+    case 5:
+        return "DV3";
+    case 6:
+        return "DV4";
+    case 7:
+        return "DV5";
+    default:
+        return "";
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// TMemFile
+
+bool TMemFile::MemFileReset(std::uint16_t recordSize) {
+    containerDamaged_ = false;
+    error_.clear();
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(fileName_, ec);
+    if (ec) {
+        error_ = ec.message();
+        return false;
+    }
+    if (size > kMaxLevelFileBytes) {
+        error_ = "the file is larger than " + std::to_string(kMaxLevelFileBytes >> 20) + " MiB";
+        containerDamaged_ = true;
+        return false;
+    }
+    std::ifstream in(fileName_, std::ios::binary);
+    if (!in) {
+        error_ = "the file cannot be opened";
+        return false;
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    if (!bytes.empty() &&
+        !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
+        error_ = "the file cannot be read";
+        return false;
+    }
+    return MemFileResetFromBytes(std::move(bytes), recordSize);
+}
+
+bool TMemFile::MemFileResetFromBytes(std::vector<std::uint8_t> bytes, std::uint16_t recordSize) {
+    containerDamaged_ = false;
+    error_.clear();
+    recordSize_ = recordSize == 0 ? 1 : recordSize;
+    position_ = 0;
+    failed_ = false;
+    if (!loadImage(std::move(bytes))) {
+        containerDamaged_ = true;
+        image_.clear();
+        return false;
+    }
+    return true;
+}
+
+bool TMemFile::loadImage(std::vector<std::uint8_t> bytes) {
+    if (bytes.size() > 12 && std::memcmp(bytes.data(), "ZLIB", 4) == 0) {
+        const auto u32at = [&](std::size_t at) {
+            return static_cast<std::uint32_t>(bytes[at]) | (std::uint32_t{bytes[at + 1]} << 8) |
+                   (std::uint32_t{bytes[at + 2]} << 16) | (std::uint32_t{bytes[at + 3]} << 24);
+        };
+        const std::size_t compressed = u32at(4);
+        const std::size_t inflated = u32at(8);
+        if (compressed > bytes.size() - 12) {
+            error_ = "the ZLIB container declares " + std::to_string(compressed) +
+                     " compressed bytes, the file holds " + std::to_string(bytes.size() - 12);
+            return false;
+        }
+        std::string why;
+        std::vector<std::uint8_t> out;
+        if (!detail::inflateChunk(std::span(bytes).subspan(12, compressed), inflated,
+                                  detail::inflateLimitFor(inflated), out, why)) {
+            error_ = "ZLIB container: " + why;
+            return false;
+        }
+        image_ = std::move(out);
+        return true;
+    }
+    image_ = std::move(bytes);
+    return true;
+}
+
+std::size_t TMemFile::MemFileRead(void* destination, std::size_t count) {
+    const std::size_t wanted = count * recordSize_;
+    const std::size_t n = std::min(wanted, remaining());
+    if (n > 0)
+        std::memcpy(destination, image_.data() + position_, n);
+    position_ += n;
+    return n;
+}
+
+void TMemFile::MemFileWrite(const void* source, std::size_t count) {
+    const std::size_t n = count * recordSize_;
+    if (n == 0)
+        return;
+    if (position_ + n > image_.size())
+        image_.resize(position_ + n);
+    std::memcpy(image_.data() + position_, source, n);
+    position_ += n;
+}
+
+void TMemFile::MemFileClose() {
+    image_.clear();
+    image_.shrink_to_fit();
+    position_ = 0;
+    failed_ = false;
+}
+
+std::uint8_t TMemFile::u8() {
+    if (!has(1)) {
+        failed_ = true;
+        return 0;
+    }
+    return image_[position_++];
+}
+
+std::uint16_t TMemFile::u16() {
+    if (!has(2)) {
+        failed_ = true;
+        return 0;
+    }
+    const std::uint8_t* p = image_.data() + position_;
+    position_ += 2;
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+std::uint32_t TMemFile::u32() {
+    if (!has(4)) {
+        failed_ = true;
+        return 0;
+    }
+    const std::uint8_t* p = image_.data() + position_;
+    position_ += 4;
+    return static_cast<std::uint32_t>(p[0]) | (std::uint32_t{p[1]} << 8) |
+           (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
+}
+
+float TMemFile::f32() {
+    const std::uint32_t bits = u32();
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+
+std::span<const std::uint8_t> TMemFile::take(std::size_t count) {
+    if (!has(count)) {
+        failed_ = true;
+        return {};
+    }
+    auto s = std::span<const std::uint8_t>(image_).subspan(position_, count);
+    position_ += count;
+    return s;
+}
+
+bool TMemFile::skip(std::size_t count) {
+    if (!has(count)) {
+        failed_ = true;
+        return false;
+    }
+    position_ += count;
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// Tdvlevel: loading
+
+std::uint8_t Tdvlevel::LoadLevel(const std::string& fileName, bool texturesOnly) {
+    setGauge(0);
+    if (LoadedMarker) {
+        FreeLevelData();
+        setGauge(10);
+    }
+    failureReason_.clear();
+    std::error_code ec;
+    if (!std::filesystem::exists(fileName, ec)) {
+        setGauge(0);
+        return kLoadMissing;
+    }
+    file_.MemFileAssign(fileName);
+    if (!file_.MemFileReset(1)) {
+        failureReason_ = file_.error();
+        const bool damaged = file_.containerDamaged();
+        file_.MemFileClose();
+        setGauge(0);
+        return damaged ? kLoadDamaged : kLoadUnreadable;
+    }
+    const std::uint8_t result = load(texturesOnly);
+    setGauge(0);
+    return result;
+}
+
+std::uint8_t Tdvlevel::LoadLevelFromBytes(std::vector<std::uint8_t> bytes,
+                                          const std::string& fileName, bool texturesOnly) {
+    setGauge(0);
+    if (LoadedMarker) {
+        FreeLevelData();
+        setGauge(10);
+    }
+    failureReason_.clear();
+    file_.MemFileAssign(fileName);
+    if (bytes.size() > kMaxLevelFileBytes) {
+        failureReason_ =
+            "the file is larger than " + std::to_string(kMaxLevelFileBytes >> 20) + " MiB";
+        setGauge(0);
+        return kLoadDamaged;
+    }
+    if (!file_.MemFileResetFromBytes(std::move(bytes), 1)) {
+        failureReason_ = file_.error();
+        file_.MemFileClose();
+        setGauge(0);
+        return kLoadDamaged;
+    }
+    const std::uint8_t result = load(texturesOnly);
+    setGauge(0);
+    return result;
+}
+
+std::uint8_t Tdvlevel::load(bool texturesOnly) {
+    // A file too short to hold a Version is no level file, whatever an earlier load left in
+    // Version.
+    const std::uint32_t version = file_.u32();
+    const int generation = file_.failed() ? 0 : generationFor(version, file_.fileName());
+    if (generation == 0) {
+        file_.MemFileClose();
+        Version = 0;
+        return kLoadNotLevel;
+    }
+    Version = version;
+    Generation = 0;
+    LoadedMarker = true;
+    Generation = generation;
+    try {
+        if (Generation <= 5) {
+            readTexturesClassic();
+        } else {
+            readTexturesCompressed();
+            if (Generation == 6)
+                readCompressedLevelData();
+        }
+        if (texturesOnly && Generation >= 3) {
+            file_.MemFileClose();
+            return kLoadOk;
+        }
+        walkLevelData();
+    } catch (const LevelDamaged& e) {
+        failureReason_ = e.what();
+    } catch (const std::bad_alloc&) {
+        failureReason_ = "the level needs more memory than is available";
+    }
+    file_.MemFileClose();
+    if (!failureReason_.empty()) {
+        FreeLevelData();
+        return kLoadDamaged;
+    }
+    setGauge(100);
+    return kLoadOk;
+}
+
+void Tdvlevel::readTexturesClassic() {
+    if (Generation >= 3) {
+        const auto palette8 = file_.take(Palette8.size());
+        const auto palette16 = file_.take(Palette16.size());
+        if (file_.failed())
+            throw LevelDamaged("the file ends inside its palettes");
+        std::memcpy(Palette8.data(), palette8.data(), Palette8.size());
+        std::memcpy(Palette16.data(), palette16.data(), Palette16.size());
+    }
+    const std::uint32_t pages = file_.u32();
+    if (file_.failed())
+        throw LevelDamaged("the file ends before its page count");
+    if (pages > kMaxPages)
+        throw LevelDamaged("page count " + std::to_string(pages) + " is beyond the " +
+                           std::to_string(kMaxPages) + " pages a strip can hold");
+    NumTextiles = pages;
+    textile8Bytes = pages * static_cast<std::uint32_t>(kPage8Bytes);
+    setGauge(30);
+    const std::size_t bytes8 = std::size_t{pages} * kPage8Bytes;
+    const std::size_t bytes16 = Generation >= 3 ? std::size_t{pages} * kPage16Bytes : 0;
+    if (bytes8 + bytes16 > file_.remaining())
+        throw LevelDamaged(std::to_string(pages) + " texture pages need " +
+                           std::to_string(bytes8 + bytes16) + " bytes, only " +
+                           std::to_string(file_.remaining()) + " are left");
+    const auto pages8 = file_.take(bytes8);
+    Textile8.assign(pages8.begin(), pages8.end());
+    if (Generation >= 3) {
+        const auto pages16 = file_.take(bytes16);
+        Textile16.assign(pages16.begin(), pages16.end());
+    }
+    setGauge(50);
+}
+
+namespace {
+
+// Reads the two size fields and the stream of one zlib chunk and inflates it.
+std::vector<std::uint8_t> readChunk(TMemFile& file, const char* what, std::uint32_t& inflated,
+                                    std::uint32_t& compressed) {
+    inflated = file.u32();
+    compressed = file.u32();
+    if (file.failed())
+        throw LevelDamaged(std::string("the file ends before the sizes of the ") + what);
+    if (compressed > file.remaining())
+        throw LevelDamaged(std::string("the ") + what + " declares " + std::to_string(compressed) +
+                           " compressed bytes, only " + std::to_string(file.remaining()) +
+                           " are left");
+    std::vector<std::uint8_t> out;
+    std::string why;
+    if (!detail::inflateChunk(file.take(compressed), inflated, detail::inflateLimitFor(inflated),
+                              out, why))
+        throw LevelDamaged(std::string("the ") + what + ": " + why);
+    // The length actually produced replaces what the file states.
+    inflated = static_cast<std::uint32_t>(out.size());
+    return out;
+}
+
+} // namespace
+
+void Tdvlevel::readTexturesCompressed() {
+    numRoomPages = file_.u16();
+    numObjectPages = file_.u16();
+    numBumpPages = file_.u16();
+    if (file_.failed())
+        throw LevelDamaged("the file ends inside its texture header");
+    Textile32 = readChunk(file_, "32-bit texture chunk", inflated32, compressed32);
+    setGauge(20);
+    Textile16 = readChunk(file_, "16-bit texture chunk", inflated16, compressed16);
+    setGauge(30);
+    MiscTextiles = readChunk(file_, "third texture chunk", inflatedMisc, compressedMisc);
+    setGauge(40);
+
+    // Both the 16-bit and the 32-bit pages are counted from the 16-bit chunk.
+    const std::size_t pages = Textile16.size() / kPage16Bytes;
+    if (pages > kMaxPages)
+        throw LevelDamaged("page count " + std::to_string(pages) + " is beyond the " +
+                           std::to_string(kMaxPages) + " pages a strip can hold");
+    if (Textile32.size() < pages * kPage32Bytes)
+        throw LevelDamaged("the 32-bit texture chunk holds " +
+                           std::to_string(Textile32.size() / kPage32Bytes) +
+                           " pages, the level has " + std::to_string(pages));
+    NumTextiles = static_cast<std::uint32_t>(pages);
+    textile8Bytes = NumTextiles * static_cast<std::uint32_t>(kPage8Bytes);
+}
+
+void Tdvlevel::readCompressedLevelData() {
+    std::uint32_t inflated = 0, compressed = 0;
+    std::vector<std::uint8_t> levelData =
+        readChunk(file_, "level data chunk", inflated, compressed);
+    // The samples are what follows the compressed level data.
+    const auto rest = file_.take(file_.remaining());
+    SampleData.assign(rest.begin(), rest.end());
+    sampleDataBytes = static_cast<std::uint32_t>(SampleData.size());
+    // From here on the level data is read from the image as if it were the file.
+    file_.MemFileSeek(0);
+    file_.MemFileWrite(levelData.data(), levelData.size());
+    levelData.clear();
+    levelData.shrink_to_fit();
+    file_.MemFileSeek(0);
+    setGauge(50);
+}
+
+// ---------------------------------------------------------------------------------------
+// Tdvlevel: lifecycle and array sizing
+
+void Tdvlevel::FreeLevelData() {
+    static_cast<TdvlevelModel&>(*this) = TdvlevelModel{};
+}
+
+void Tdvlevel::Destroy() {
+    if (LoadedMarker)
+        FreeLevelData();
+    file_.MemFileClose();
+}
+
+void Tdvlevel::SizeRecords(RecordArray& array, std::uint32_t& countField, std::uint32_t count,
+                           std::size_t elementSize) {
+    array.size(count, elementSize);
+    countField = count;
+}
+
+void Tdvlevel::SetRoomCount(std::uint32_t count) {
+    NumRooms = static_cast<std::uint16_t>(count);
+    Rooms.assign(NumRooms, TDvRoom{});
+}
+
+void Tdvlevel::SetObjectTextureCount(std::uint32_t count) {
+    ObjectTextures.assign(count, TDvObjectTexture{});
+    numObjectTextures = count;
+}
+
+void Tdvlevel::SetBoxCount(std::uint32_t count) {
+    boxes20.size(count, 20);
+    boxes8.size(count, 8);
+    numBoxes = count;
+}
+
+void Tdvlevel::SetZoneCount(std::uint32_t boxCount) {
+    for (auto& zone : zones)
+        zone.size(boxCount, 2);
+    numZones = boxCount;
+}
+
+void Tdvlevel::SetAnimatedTextureWordCount(std::uint32_t count) {
+    AnimatedTextures.assign(count, 0);
+    numAnimatedTextureWords = count;
+}
+
+void Tdvlevel::SetEntityCount(std::uint32_t count) {
+    entities22.assign(count, TDvEntity22{});
+    entities24.assign(count, TDvEntity24{});
+    numEntities = count;
+}
+
+void Tdvlevel::SetCinematicOrAiCount(std::uint32_t count) {
+    if (Generation >= 6)
+        aiObjects.size(count, 24);
+    else
+        cinematicFrames.size(count, 16);
+    numCinematicOrAi = count;
+}
+
+} // namespace parvane::level
