@@ -133,10 +133,15 @@ QString TDVL::openDialogFileName() const {
 }
 
 void TDVL::setOpenDialogFileName(const QString& fileName) {
+    // The remembered path may also be a caption such as "   --- no TEXTURES extracted ---":
+    // only a real folder moves the dialog, the rest goes to the name field as it stands.
     const QFileInfo info(fileName);
-    if (!fileName.isEmpty() && info.dir().exists())
+    if (info.isAbsolute() && info.dir().exists()) {
         openDialog_->setDirectory(info.dir());
-    openDialog_->selectFile(info.fileName());
+        openDialog_->selectFile(info.fileName());
+    } else {
+        openDialog_->selectFile(fileName);
+    }
 }
 
 void TDVL::setWarningSoundHandler(std::function<void()> handler) {
