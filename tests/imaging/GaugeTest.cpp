@@ -287,3 +287,24 @@ TEST(Gauge, OtherKinds) {
     gauge.setProgress(0);
     EXPECT_EQ(gauge.renderImage().pixel(50, 60), back);
 }
+
+TEST(Gauge, TinySizesDrawEveryKindWithoutFault) {
+    TGauge gauge;
+    gauge.setProgress(73);
+    for (const TGaugeKind kind :
+         {TGaugeKind::gkText, TGaugeKind::gkHorizontalBar, TGaugeKind::gkVerticalBar,
+          TGaugeKind::gkPie, TGaugeKind::gkNeedle}) {
+        gauge.setKind(kind);
+        for (const TBorderStyle border : {TBorderStyle::bsNone, TBorderStyle::bsSingle}) {
+            gauge.setBorderStyle(border);
+            for (const int side : {0, 1, 2, 3}) {
+                gauge.resize(side, side);
+                const QImage image = gauge.renderImage();
+                EXPECT_EQ(image.size(), QSize(side, side));
+                if (border == TBorderStyle::bsSingle && side > 0) {
+                    EXPECT_EQ(image.pixel(0, 0), kBlackPixel); // the border stays black
+                }
+            }
+        }
+    }
+}
