@@ -229,6 +229,13 @@ TEST(Generation7Rooms, ContentPastTheDeclaredSizeIsDamaged) {
               std::string::npos)
         << level.failureReason();
 
+    // More rooms than the bytes left could hold, each taking at least its fixed fields.
+    const std::vector<std::uint8_t> tenRooms(rooms.begin(), rooms.begin() + 10 * room.size());
+    EXPECT_EQ(level.LoadLevelFromBytes(level7WithRoomBytes(kRooms, tenRooms), "a.DVC", false),
+              kLoadDamaged);
+    EXPECT_NE(level.failureReason().find("rooms: 400 records of 216 bytes"), std::string::npos)
+        << level.failureReason();
+
     // The same room with its lights inside its declared bytes is read.
     std::vector<std::uint8_t> honest = room;
     putU32(honest, 4, 208 + kLights * 88 + 4);
