@@ -75,8 +75,8 @@ void Tdvlevel::walkLevelData() {
         file_.skip(4);
         const std::uint32_t rooms = file_.u32() & 0xFFFF;
         ensureRead(file_, "the level data header");
-        // A generation-7 room holds at least its tag and its size.
-        requireRecords(file_, rooms, 8, "rooms");
+        // A generation-7 room holds at least its tag, its size and its fixed fields.
+        requireRecords(file_, rooms, 8 + detail::kRoom7HeaderBytes, "rooms");
         SetRoomCount(rooms);
     } else {
         const auto header = file_.take(levelHeader.size());

@@ -10,6 +10,10 @@
 
 namespace parvane::level::detail {
 
+// The fixed fields of a generation-7 room between its size field and its lights; with the
+// tag and the size field before them, the least a room can take.
+inline constexpr std::size_t kRoom7HeaderBytes = 208;
+
 // Thrown inside the reader when the file contradicts itself; LoadLevel turns it into result
 // kLoadDamaged with the message as the reason.
 class LevelDamaged : public std::runtime_error {

@@ -11,8 +11,8 @@
 namespace parvane::level {
 
 using detail::ensureRead;
+using detail::kRoom7HeaderBytes;
 using detail::LevelDamaged;
-using detail::requireRecords;
 
 namespace {
 
@@ -46,6 +46,18 @@ void Tdvlevel::readRoom7(TDvRoom& room) {
     if (room.RoomDataSize > file_.remaining())
         throw LevelDamaged("a room declares " + std::to_string(room.RoomDataSize) +
                            " bytes, only " + std::to_string(file_.remaining()) + " are left");
+    // The next room starts where this one's declared bytes end, so content reaching past them
+    // would be read again as the next room's: a chain of such rooms could make every room
+    // hold most of the file. A room's content must lie within its own bytes.
+    const std::size_t roomEnd = start + room.RoomDataSize;
+    const auto requireInRoom = [&](std::uint64_t count, std::size_t recordBytes, const char* what) {
+        const std::size_t at = file_.MemFilePos();
+        const std::uint64_t left = at <= roomEnd ? roomEnd - at : 0;
+        if (count * recordBytes > left)
+            throw LevelDamaged(std::string("a room's ") + what + " would run past the " +
+                               std::to_string(room.RoomDataSize) + " bytes the room declares");
+    };
+    requireInRoom(1, kRoom7HeaderBytes, "header fields");
 
     auto& hv = room.headerValues;
     file_.skip(4);
@@ -86,22 +98,25 @@ void Tdvlevel::readRoom7(TDvRoom& room) {
     file_.skip(4 * 4);
     ensureRead(file_, "a room header");
 
-    requireRecords(file_, lights, 88, "room lights");
+    requireInRoom(lights, 88, "lights");
     room.lights.size(lights, 88);
     detail::readRecordsInto(file_, room.lights);
-    requireRecords(file_, records36, 36, "room records");
+    requireInRoom(records36, 36, "36-byte records");
     room.records36.size(records36, 36);
     detail::readRecordsInto(file_, room.records36);
     const std::uint32_t sectorCount = std::uint32_t{room.sectorsZ} * room.sectorsX;
-    requireRecords(file_, sectorCount, 8, "room sectors");
+    requireInRoom(sectorCount, 8, "sectors");
     room.sectors.size(sectorCount, 8);
     detail::readRecordsInto(file_, room.sectors);
-    const std::uint32_t portals = detail::readCount(file_, 32, "room portals", true);
+    requireInRoom(1, 2, "portal count");
+    const std::uint16_t portals = file_.u16();
+    requireInRoom(portals, 32, "portals");
     room.portals.size(portals, 32);
     detail::readRecordsInto(file_, room.portals);
+    requireInRoom(1, 2, "fields");
     file_.skip(2);
     ensureRead(file_, "a room");
-    requireRecords(file_, meshes, 20, "room static meshes");
+    requireInRoom(meshes, 20, "static meshes");
     room.staticMeshes.size(meshes, 20);
     detail::readRecordsInto(file_, room.staticMeshes);
 
@@ -109,7 +124,7 @@ void Tdvlevel::readRoom7(TDvRoom& room) {
     room.numRectangles = 0;
     room.numTriangles = 0;
     room.sprites.size(0, 4);
-    requireRecords(file_, room.NumLayers, kLayerHeaderBytes, "room layers");
+    requireInRoom(room.NumLayers, kLayerHeaderBytes, "layer headers");
     room.layers.assign(room.NumLayers, TDvLayer{});
     if (room.NumLayers != 0) {
         std::uint32_t triangleTotal = 0;
@@ -125,7 +140,7 @@ void Tdvlevel::readRoom7(TDvRoom& room) {
         }
         room.numTriangles = static_cast<std::uint16_t>(triangleTotal);
         for (auto& layer : room.layers) {
-            requireRecords(file_, layer.numRectangles, 12, "layer rectangles");
+            requireInRoom(layer.numRectangles, 12, "layer rectangles");
             layer.rectangles.resize(layer.numRectangles);
             for (auto& r : layer.rectangles) {
                 for (auto& v : r.vertices)
@@ -133,7 +148,7 @@ void Tdvlevel::readRoom7(TDvRoom& room) {
                 r.texture = file_.u16();
                 r.extra = file_.u16();
             }
-            requireRecords(file_, layer.numTriangles, 10, "layer triangles");
+            requireInRoom(layer.numTriangles, 10, "layer triangles");
             layer.triangles.resize(layer.numTriangles);
             for (auto& t : layer.triangles) {
                 for (auto& v : t.vertices)
@@ -143,11 +158,13 @@ void Tdvlevel::readRoom7(TDvRoom& room) {
             }
         }
         // The triangles are padded to a multiple of four bytes.
-        if (triangleTotal % 2 != 0)
+        if (triangleTotal % 2 != 0) {
+            requireInRoom(1, 2, "triangle padding");
             file_.skip(2);
+        }
         ensureRead(file_, "a room's layer geometry");
         for (auto& layer : room.layers) {
-            requireRecords(file_, layer.numVertices, kLayerVertexBytes, "layer vertices");
+            requireInRoom(layer.numVertices, kLayerVertexBytes, "layer vertices");
             layer.vertices.resize(layer.numVertices);
             for (auto& v : layer.vertices) {
                 v.x = file_.f32();

@@ -8,8 +8,9 @@
 // whole level data walk (rooms of every form, generation-7 layers, every level-wide section).
 // Refuses: any other Version (result 2); files that end early, counts that exceed the bytes
 // left, zlib streams that are damaged or inflate beyond what the file declares, page counts
-// beyond what a strip or a chunk holds, and files or chunks beyond the named limits (result
-// 3, damaged, with a reason). Nothing a file says makes the reader touch memory outside its
+// beyond what a strip or a chunk holds, generation-7 rooms whose content runs past the size
+// they declare, and files or chunks beyond the named limits (result 3, damaged, with a
+// reason). Nothing a file says makes the reader touch memory outside its
 // buffers or allocate more than a small multiple of the file's size.
 #pragma once
 

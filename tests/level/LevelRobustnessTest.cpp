@@ -182,3 +182,94 @@ TEST(Generation7Rooms, RoomLongerThanTheFileIsDamaged) {
 }
 
 } // namespace
+
+namespace {
+
+std::uint32_t u32At(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t{b[at + 3]} << 24);
+}
+
+// A generation-7 file of one page whose rooms are the given bytes (roomCount of them), with
+// every level-wide section empty behind them.
+std::vector<std::uint8_t> level7WithRoomBytes(std::uint16_t roomCount,
+                                              const std::vector<std::uint8_t>& rooms) {
+    LevelSpec spec;
+    spec.generation = 7;
+    auto bytes = writeLevel(spec);
+    // Past the Version, the three page counts and the three texture chunks.
+    std::size_t at = 10;
+    for (int chunk = 0; chunk < 3; ++chunk)
+        at += 8 + u32At(bytes, at + 4);
+    const std::size_t sizeField = at + 32;
+    const std::size_t roomCountField = sizeField + 8 + 4;
+    putU32(bytes, sizeField, u32At(bytes, sizeField) + static_cast<std::uint32_t>(rooms.size()));
+    putU32(bytes, roomCountField, roomCount);
+    bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(roomCountField + 4), rooms.begin(),
+                 rooms.end());
+    return bytes;
+}
+
+TEST(Generation7Rooms, ContentPastTheDeclaredSizeIsDamaged) {
+    // Each room declares only its 208 bytes of fixed fields but counts 999 lights, so its
+    // lights run through the rooms behind it. Were they read, every one of the rooms would
+    // hold 88 kB of the same bytes: the memory would grow with rooms x file size.
+    constexpr std::uint32_t kLights = 999; // 999 x 88 bytes end on the next room's tag
+    constexpr std::uint16_t kRooms = 400;
+    std::vector<std::uint8_t> room(8 + 208, 0);
+    putU32(room, 4, 208);          // the room's size
+    room[8 + 48] = kLights & 0xFF; // light count
+    room[8 + 49] = kLights >> 8;
+    std::vector<std::uint8_t> rooms;
+    for (int i = 0; i < kRooms + 500; ++i)
+        rooms.insert(rooms.end(), room.begin(), room.end());
+    const auto bytes = level7WithRoomBytes(kRooms, rooms);
+    Tdvlevel level;
+    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DVC", false), kLoadDamaged);
+    EXPECT_NE(level.failureReason().find("lights would run past the 208 bytes the room declares"),
+              std::string::npos)
+        << level.failureReason();
+
+    // More rooms than the bytes left could hold, each taking at least its fixed fields.
+    const std::vector<std::uint8_t> tenRooms(rooms.begin(), rooms.begin() + 10 * room.size());
+    EXPECT_EQ(level.LoadLevelFromBytes(level7WithRoomBytes(kRooms, tenRooms), "a.DVC", false),
+              kLoadDamaged);
+    EXPECT_NE(level.failureReason().find("rooms: 400 records of 216 bytes"), std::string::npos)
+        << level.failureReason();
+
+    // The same room with its lights inside its declared bytes is read.
+    std::vector<std::uint8_t> honest = room;
+    putU32(honest, 4, 208 + kLights * 88 + 4);
+    honest.resize(8 + 208 + kLights * 88 + 4, 0);
+    ASSERT_EQ(level.LoadLevelFromBytes(level7WithRoomBytes(1, honest), "a.DVC", false), kLoadOk)
+        << level.failureReason();
+    EXPECT_EQ(level.Rooms[0].lights.count, kLights);
+    EXPECT_EQ(level.Rooms[0].unreadBytes, 0);
+}
+
+TEST(Generation7Rooms, EveryPartOfARoomMustFitItsDeclaredSize) {
+    // A room whose declared size falls short of its content by any amount, from inside its
+    // fixed fields to its last vertex byte.
+    LevelSpec spec = richLevel(7);
+    spec.rooms.resize(1);
+    spec.rooms[0].unreadBytes = 0;
+    const auto full = writeLevel(spec);
+    Tdvlevel level;
+    ASSERT_EQ(level.LoadLevelFromBytes(full, "a.DVC", false), kLoadOk);
+    std::size_t sizeField = 0;
+    for (std::size_t i = 0; i + 8 <= full.size(); ++i)
+        if (full[i] == 'R' && full[i + 1] == 'O' && full[i + 2] == 'O' && full[i + 3] == 'M') {
+            sizeField = i + 4;
+            break;
+        }
+    ASSERT_NE(sizeField, 0u);
+    const std::uint32_t declared = u32At(full, sizeField);
+    for (std::uint32_t shortBy : {1u, 2u, 28u, declared - 208, declared - 100, declared}) {
+        auto bytes = full;
+        putU32(bytes, sizeField, declared - shortBy);
+        EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DVC", false), kLoadDamaged) << shortBy;
+        EXPECT_NE(level.failureReason().find("the room declares"), std::string::npos)
+            << shortBy << ": " << level.failureReason();
+    }
+}
+
+} // namespace

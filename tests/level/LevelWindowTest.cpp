@@ -384,3 +384,140 @@ TEST(LevelWindow, DialogExtractsTheChosenLevel) {
     EXPECT_EQ(image.height(), 512);
     EXPECT_EQ(w.sounds, 0);
 }
+
+namespace {
+
+void putU32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+std::uint32_t u32At(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t{b[at + 3]} << 24);
+}
+
+// Offset of the n-th zlib chunk's inflated-size field in a generation 6-7 file.
+std::size_t chunkField(const std::vector<std::uint8_t>& b, int n) {
+    std::size_t at = 10;
+    for (int k = 0; k < n; ++k)
+        at += 8 + u32At(b, at + 4);
+    return at;
+}
+
+struct DamagedLevel {
+    const char* what;
+    const char* fileName;
+    bool inLevelData;   // behind the pages of a generation 3-7 file: only the animated
+                        // extraction reads that far
+    const char* reason; // part of what the message says went wrong
+    std::function<std::vector<std::uint8_t>()> bytes;
+};
+
+const std::vector<DamagedLevel>& damagedLevels() {
+    static const std::vector<DamagedLevel> levels{
+        {"page count beyond the file", "pages.PHD", false, "texture pages need",
+         [] {
+             auto b = writer::writeLevel(writer::richLevel(1));
+             putU32(b, 4, 200);
+             return b;
+         }},
+        {"record count beyond the bytes left", "count.DV2", true, "object textures",
+         [] {
+             writer::LevelSpec spec;
+             spec.generation = 3;
+             auto b = writer::writeLevel(spec);
+             // The object texture count, behind the empty room list and eleven counts.
+             putU32(b, 4 + 768 + 1024 + 4 + 65536 + 131072 + 6 + 11 * 4, 0x01000000);
+             return b;
+         }},
+        {"zlib chunk beyond its declared size", "inflate.DVC", false, "beyond",
+         [] {
+             writer::LevelSpec spec = writer::richLevel(7);
+             spec.misc.assign(4u << 20, 0);
+             auto b = writer::writeLevel(spec);
+             putU32(b, chunkField(b, 2), 4096);
+             return b;
+         }},
+        {"fewer 32-bit pages than 16-bit ones", "chunk.DV4", false,
+         "32-bit texture chunk holds 2 pages",
+         [] {
+             writer::LevelSpec spec = writer::richLevel(6);
+             spec.pages = 3;
+             spec.textile32 = writer::patternPages(4, 2);
+             return writer::writeLevel(spec);
+         }},
+        {"animated list past its end", "list.DVC", true, "the animated texture list ends",
+         [] {
+             writer::LevelSpec spec = writer::richLevel(7);
+             spec.animatedWords = {2, 1, 0, 1};
+             return writer::writeLevel(spec);
+         }},
+        {"room content past its declared size", "room.DVC", true, "the room declares",
+         [] {
+             auto b = writer::writeLevel(writer::richLevel(7));
+             for (std::size_t i = 0; i + 8 <= b.size(); ++i)
+                 if (b[i] == 'R' && b[i + 1] == 'O' && b[i + 2] == 'O' && b[i + 3] == 'M') {
+                     putU32(b, i + 4, u32At(b, i + 4) - 40);
+                     break;
+                 }
+             return b;
+         }},
+    };
+    return levels;
+}
+
+QByteArray asBytes(const std::vector<std::uint8_t>& b) {
+    return QByteArray(reinterpret_cast<const char*>(b.data()), static_cast<qsizetype>(b.size()));
+}
+
+TEST(LevelWindow, EveryKindOfDamageWarnsAndSaysTheFileIsDamaged) {
+    QTemporaryDir dir;
+    for (const DamagedLevel& level : damagedLevels()) {
+        const QString path = writeFile(dir, level.fileName, asBytes(level.bytes()));
+        for (const bool animated : {false, true}) {
+            WatchedWindow w;
+            imaging::Bitmap image = markedImage();
+            std::uint8_t format = 42;
+            const bool loaded = animated
+                                    ? w.window.LoadAnimAs32BitsFile(image, path, true, format)
+                                    : w.window.LoadLevelAs32BitsFile(image, path, true, format);
+            const std::string context = std::string(level.what) + (animated ? ", animated" : "");
+            if (level.inLevelData && !animated) {
+                // The pages lie before the damage and are all this extraction reads.
+                EXPECT_TRUE(loaded) << context;
+                EXPECT_EQ(w.sounds, 0) << context;
+                continue;
+            }
+            EXPECT_FALSE(loaded) << context;
+            EXPECT_EQ(w.sounds, 1) << context;
+            ASSERT_EQ(w.messages.size(), 1) << context;
+            EXPECT_TRUE(w.messages[0].contains("damaged and could not be read"))
+                << context << ": " << w.messages[0].toStdString();
+            EXPECT_TRUE(w.messages[0].contains(level.reason))
+                << context << ": " << w.messages[0].toStdString();
+            EXPECT_EQ(image, markedImage()) << context;
+            EXPECT_EQ(format, 42) << context;
+            EXPECT_FALSE(w.window.isVisible()) << context;
+        }
+    }
+}
+
+TEST(LevelWindow, AnimatedListNamingMissingTexturesExtractsTheRest) {
+    QTemporaryDir dir;
+    writer::LevelSpec spec = writer::richLevel(7);
+    spec.animatedWords = {1, 2, 0, 40, 1}; // texture 40 is not in the level
+    const QString path = writeLevelFile(dir, "holes.DVC", spec);
+    WatchedWindow w;
+    imaging::Bitmap image = markedImage();
+    std::uint8_t format = 42;
+    ASSERT_TRUE(w.window.LoadAnimAs32BitsFile(image, path, false, format));
+    EXPECT_EQ(w.sounds, 0);
+    EXPECT_TRUE(w.messages.isEmpty());
+    ASSERT_EQ(image.width(), 256);
+    ASSERT_EQ(image.height(), 64);
+    EXPECT_NE(image.pixel(10, 10), imaging::colours::kMagenta);       // texture 0
+    EXPECT_EQ(image.pixel(64 + 10, 10), imaging::colours::kMagenta);  // the missing one
+    EXPECT_NE(image.pixel(128 + 10, 10), imaging::colours::kMagenta); // texture 1
+}
+
+} // namespace
