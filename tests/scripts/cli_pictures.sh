@@ -50,6 +50,17 @@ expect 1 "info of a truncated TGA" -- "$cli" info "$work/cut.tga"
 contains "$work/err" "This file has a non supported compression scheme." "truncated message"
 expect 1 "info of a missing BMP" -- "$cli" info "$work/missing.bmp"
 
+# Hostile headers: a huge declared size, a zero size, and a named pipe that would never give
+# its bytes. Each is refused with the message and exit 1, and writes nothing.
+printf '\0\0\2\0\0\0\0\0\0\0\0\0\377\377\377\377\30\0' >"$work/huge.tga"
+printf '\0\0\2\0\0\0\0\0\0\0\0\0\0\0\5\0\30\0' >"$work/flat.tga"
+mkfifo "$work/pipe.tga"
+for bad in huge flat pipe; do
+    expect 1 "convert of $bad.tga" -- timeout 20 "$cli" convert "$work/$bad.tga" "$work/$bad-out.tga"
+    contains "$work/err" "This file has a non supported compression scheme." "$bad.tga message"
+    [[ -e $work/$bad-out.tga ]] && { echo "FAIL: $bad.tga wrote a file"; failures=$((failures + 1)); }
+done
+
 expect 0 "convert to BMP" -- "$cli" convert "$work/red.tga" "$work/red.bmp"
 expect 0 "info of the BMP" -- "$cli" info "$work/red.bmp"
 contains "$work/out" "pixel format: 6 (24 bits)" "BMP keeps 24 bits"
