@@ -84,6 +84,14 @@ expect 0 "info of the resampled picture" -- "$cli" info "$work/big.bmp"
 contains "$work/out" "width: 4" "resampled width"
 contains "$work/out" "height: 3" "resampled height"
 expect 0 "resample with the default filter" -- "$cli" resample "$work/red.tga" "$work/m.tga" 64 64
+# A tall source widened a lot: the finished picture would fit, the horizontal pass would not.
+{
+    printf '\0\0\2\0\0\0\0\0\0\0\0\0\1\0\1\100\30\0' # 1 x 16385, 24 bits
+    head -c $((3 * 16385)) /dev/zero
+} >"$work/tall.tga"
+expect 1 "resample of a tall picture to a great width" -- timeout 60 "$cli" resample "$work/tall.tga" "$work/wide.tga" 65536 1
+contains "$work/err" "needs more memory than a picture may take" "intermediate size refusal"
+[[ -e $work/wide.tga ]] && { echo "FAIL: the wide picture was written"; failures=$((failures + 1)); }
 expect 2 "resample with an unknown filter" -- "$cli" resample "$work/red.tga" "$work/m.tga" 4 4 --filter blur
 expect 2 "resample to a zero width" -- "$cli" resample "$work/red.tga" "$work/m.tga" 0 4
 expect 2 "resample to a bad height" -- "$cli" resample "$work/red.tga" "$work/m.tga" 4 4x
