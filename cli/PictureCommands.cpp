@@ -106,6 +106,15 @@ int runResample(std::span<const std::string_view> args) {
     FileResult result = imaging::loadImageAs32BitsFile(pathOf(positional[0]), picture, code);
     if (!result)
         return fail(result);
+    // The horizontal pass holds a WIDTH x source-height picture: a tall source widened a lot
+    // would need far more memory than the finished picture, so it is refused up front.
+    if (!imaging::Bitmap::fitsInMemory(*width, picture.height())) {
+        std::fprintf(stderr,
+                     "parvane-cli: resampling a picture of %d x %d pixels to %d x %d needs more "
+                     "memory than a picture may take\n",
+                     picture.width(), picture.height(), *width, *height);
+        return kExitFailed;
+    }
     imaging::Bitmap resized;
     imaging::ResampleBitmap(*width, *height, filter, 0.0f, picture, resized);
     result = imaging::saveImageFile(resized, pathOf(positional[1]));

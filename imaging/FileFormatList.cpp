@@ -115,15 +115,22 @@ TFileFormatList& FileFormatList() {
 
 FileBytes readWholeFile(const std::filesystem::path& path) {
     FileBytes out;
+    // Only regular files are pictures: opening a named pipe would wait for a writer forever,
+    // and a device would be read until the size limit.
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (!ec && std::filesystem::is_directory(status)) {
+        out.error = path.string() + " is a folder";
+        return out;
+    }
+    if (!ec && !std::filesystem::is_regular_file(status)) {
+        out.error = path.string() + " is not a regular file";
+        return out;
+    }
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
                                                          &std::fclose);
     if (!file) {
         out.error = "cannot open " + path.string() + ": " + std::strerror(errno);
-        return out;
-    }
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        out.error = path.string() + " is a folder";
         return out;
     }
     // Read in chunks rather than trusting the reported size (pipes and special files report

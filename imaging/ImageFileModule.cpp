@@ -95,9 +95,13 @@ QStringList TFIO::qtNameFilters(const QString& filter) {
     const QStringList parts = filter.split('|');
     QStringList filters;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(';', ' ');
-        filters << QString("%1 (%2)").arg(parts[i], patterns);
+        QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
+        // "*.*" means every file, as the row's label says; Qt's wildcard would insist on a
+        // dot and hide the names without an extension.
+        for (QString& pattern : patterns)
+            if (pattern == "*.*")
+                pattern = "*";
+        filters << QString("%1 (%2)").arg(parts[i], patterns.join(' '));
     }
     return filters;
 }

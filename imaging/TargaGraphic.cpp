@@ -2,15 +2,15 @@
 // Supports: image types 1, 2, 3 (colour-mapped, true-colour, greyscale) and their run-length
 // forms 9, 10, 11; type 0 (no image data) gives a black picture of the header's size. Pixel
 // depths 8 (palette or grey ramp), 15 and 16 (words kept with their top bit, as 15-bit
-// pixels), 24 and 32 (fourth byte kept as alpha). Colour maps of 15-, 16-, 24- and 32-bit
-// entries; at most 256 entries are kept, placed from the map's first entry index. Rows stored
-// top row first or bottom row first; the right-to-left bit is ignored, as the level editors'
-// files never set it. Run-length packets may cross row ends.
-// Refuses: other pixel depths ("Invalid pixel format"), other image types, greyscale pixels of
-// other than 8 or 16 bits, colour-mapped pixels of other than 8 bits, colour-mapped pictures
-// whose map entries are not 15, 16, 24 or 32 bits, pictures with a zero side or beyond the
-// memory limit, and data that ends before the last pixel ("Stream read error" for
-// uncompressed rows).
+// pixels), 24 and 32 (fourth byte kept as alpha); greyscale pixels of 16 bits are a grey byte
+// and an alpha byte and become 32-bit grey pixels that keep their alpha. Colour maps of 15-, 16-,
+// 24- and 32-bit entries; at most 256 entries are kept, placed from the map's first entry index.
+// Rows stored top row first or bottom row first; the right-to-left bit is ignored, as the level
+// editors' files never set it. Run-length packets may cross row ends. Refuses: other pixel depths
+// ("Invalid pixel format"), other image types, greyscale pixels of other than 8 or 16 bits,
+// colour-mapped pixels of other than 8 bits, colour-mapped pictures whose map entries are not 15,
+// 16, 24 or 32 bits, pictures with a zero side or beyond the memory limit, and data that ends
+// before the last pixel ("Stream read error" for uncompressed rows).
 #include "TargaGraphic.h"
 
 #include "ByteReader.h"
@@ -66,6 +66,25 @@ bool isGreyType(int type) {
 
 bool isRunLengthType(int type) {
     return type == 9 || type == 10 || type == 11;
+}
+
+bool isGreyAlpha(const TgaHeader& h) {
+    return isGreyType(h.imageType) && h.pixelDepth == 16;
+}
+
+// The pixels of a grey+alpha picture, held as 16-bit words (grey byte, then alpha byte), as
+// 32-bit grey pixels with that alpha. Taken for 1:5:5:5 colour words they would be noise.
+Bitmap greyAlphaTo32Bits(const Bitmap& words) {
+    Bitmap out(words.width(), words.height(), PixelFormat::Bits32);
+    for (int y = 0; y < words.height(); ++y) {
+        const std::uint8_t* s = words.row(y);
+        std::uint8_t* d = out.row(y);
+        for (int x = 0; x < words.width(); ++x, s += 2, d += 4) {
+            d[0] = d[1] = d[2] = s[0];
+            d[3] = s[1];
+        }
+    }
+    return out;
 }
 
 std::string sizeText(int w, int h) {
@@ -285,7 +304,7 @@ DecodeResult readTga(std::span<const std::uint8_t> bytes) {
         const std::uint8_t* s = bytes.data() + r.position();
         for (int i = 0; i < height; ++i, s += rowBytes)
             std::memcpy(bitmap.row(rowFor(i)), s, rowBytes);
-        return bitmap;
+        return isGreyAlpha(h) ? greyAlphaTo32Bits(bitmap) : bitmap;
     }
     TTargaRLEDecoder decoder(h.pixelDepth);
     std::size_t pos = r.position();
@@ -295,7 +314,7 @@ DecodeResult readTga(std::span<const std::uint8_t> bytes) {
             return DecodeResult::damaged("TGA: run-length data ends early in row " +
                                          std::to_string(i));
     }
-    return bitmap;
+    return isGreyAlpha(h) ? greyAlphaTo32Bits(bitmap) : bitmap;
 }
 
 std::optional<ImageProperties>
@@ -314,6 +333,12 @@ TTargaGraphic::ReadImageProperties(std::span<const std::uint8_t> bytes) const {
         break;
     case 15:
     case 16:
+        if (isGreyAlpha(h)) {
+            p.bitsPerSample = 8;
+            p.samplesPerPixel = 2;
+            p.colourScheme = ColourScheme::GreyAlpha;
+            break;
+        }
         p.bitsPerSample = 5;
         p.samplesPerPixel = 3;
         p.colourScheme = ColourScheme::Rgb;

@@ -5,6 +5,7 @@
 #include "imaging/TgaWriter.h"
 #include "support/TestData.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <gtest/gtest.h>
 
@@ -53,7 +54,17 @@ TEST_F(ImageFileModuleTest, DialogsAreConfiguredAsTheModuleDescribesThem) {
     const QStringList filters = open->nameFilters();
     ASSERT_EQ(filters.size(), 9);
     EXPECT_EQ(filters[0], "Supported Input Files (*.BMP *.JPG *.TGA *.TIF *.PSD *.PSP *.PCX)");
-    EXPECT_EQ(filters[8], "All Files (*.*) (*.*)");
+    EXPECT_EQ(filters[8], "All Files (*.*) (*)");
+    // The dialog's own matching: every name under "All Files", extensions in any case.
+    const auto matches = [&](int row, const char* name) {
+        const QString patterns = filters[row].section('(', -1).chopped(1);
+        return QDir::match(patterns.split(' '), name);
+    };
+    EXPECT_TRUE(matches(8, "texture"));
+    EXPECT_TRUE(matches(8, "texture.tga"));
+    EXPECT_TRUE(matches(0, "photo.jpg"));
+    EXPECT_TRUE(matches(0, "PHOTO.JPG"));
+    EXPECT_FALSE(matches(0, "photo.jpeg"));
     EXPECT_EQ(open->selectedNameFilter().toStdString(), "Supported Input Files");
     EXPECT_NE(open->findChild<PicturePreview*>(), nullptr);
     ASSERT_NE(open->findChild<QWidget*>("sidebar"), nullptr);

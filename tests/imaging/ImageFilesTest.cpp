@@ -7,6 +7,7 @@
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace parvane::imaging {
 namespace {
@@ -125,6 +126,26 @@ TEST(ImageFiles, ReaderFailuresGiveThePathsMessages) {
     r = loadImageFile(dir.file("missing.bmp"), picture);
     EXPECT_EQ(r.failure, FileResult::Failure::ReaderError);
     EXPECT_NE(r.message.find("missing.bmp"), std::string::npos);
+    EXPECT_TRUE(picture == before);
+}
+
+// A named pipe or a folder that carries a picture extension is refused at once: opening a pipe
+// for reading would wait for a writer that never comes.
+TEST(ImageFiles, OnlyRegularFilesAreRead) {
+    testing::ScratchDir dir;
+    Bitmap picture(2, 2);
+    picture.fill(colours::kGreen);
+    const Bitmap before = picture;
+    for (const char* name : {"pipe.tga", "pipe.bmp", "pipe.jpg"}) {
+        ASSERT_EQ(::mkfifo(dir.file(name).c_str(), 0600), 0) << name;
+        const FileResult r = loadImageFile(dir.file(name), picture);
+        EXPECT_FALSE(r.ok()) << name;
+        EXPECT_NE(r.detail.find("not a regular file"), std::string::npos) << r.detail;
+    }
+    std::filesystem::create_directory(dir.file("folder.tga"));
+    const FileResult r = loadImageFile(dir.file("folder.tga"), picture);
+    EXPECT_EQ(r.failure, FileResult::Failure::CompressionScheme);
+    EXPECT_NE(r.detail.find("is a folder"), std::string::npos) << r.detail;
     EXPECT_TRUE(picture == before);
 }
 

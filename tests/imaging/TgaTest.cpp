@@ -245,6 +245,46 @@ TEST(TgaReader, GreyAndTypeZero) {
     EXPECT_EQ(r.bitmap().format(), PixelFormat::Bits24);
 }
 
+// 16-bit grey pixels are a grey byte and an alpha byte, raw or run-length, in either row
+// order; they reach the working bitmap as grey with that alpha, not as 1:5:5:5 colour words.
+TEST(TgaReader, GreyWithAlphaBecomesThirtyTwoBitGrey) {
+    struct Case {
+        int type;
+        int descriptor;
+        Bytes data; // two rows of two pixels as stored
+    };
+    const Case cases[] = {
+        {3, 0x20, {10, 255, 20, 0, 30, 128, 40, 1}},
+        {3, 0x00, {30, 128, 40, 1, 10, 255, 20, 0}},
+        {11, 0x20, {0x01, 10, 255, 20, 0, 0x01, 30, 128, 40, 1}},
+        {11, 0x00, {0x81, 0, 0, 0x01, 10, 255, 20, 0}}, // bottom row: one run of (0, 0)
+    };
+    for (const Case& c : cases) {
+        Bytes file = header(c.type, 2, 2, 16, c.descriptor);
+        file.insert(file.end(), c.data.begin(), c.data.end());
+        const DecodeResult r = readTga(file);
+        ASSERT_TRUE(r.ok()) << c.type << ": " << r.error().reason;
+        const Bitmap& b = r.bitmap();
+        ASSERT_EQ(b.format(), PixelFormat::Bits32);
+        EXPECT_EQ(b.pixel(0, 0), (Colour{10, 10, 10}));
+        EXPECT_EQ(b.alphaAt(0, 0), 255);
+        EXPECT_EQ(b.pixel(1, 0), (Colour{20, 20, 20}));
+        EXPECT_EQ(b.alphaAt(1, 0), 0);
+        if (c.type == 11 && c.descriptor == 0) {
+            EXPECT_EQ(b.pixel(1, 1), (Colour{0, 0, 0}));
+            continue;
+        }
+        EXPECT_EQ(b.pixel(0, 1), (Colour{30, 30, 30}));
+        EXPECT_EQ(b.alphaAt(0, 1), 128);
+        EXPECT_EQ(b.pixel(1, 1), (Colour{40, 40, 40}));
+        EXPECT_EQ(b.alphaAt(1, 1), 1);
+    }
+    const auto properties = TTargaGraphic().ReadImageProperties(header(3, 2, 2, 16));
+    ASSERT_TRUE(properties.has_value());
+    EXPECT_EQ(properties->colourScheme, ColourScheme::GreyAlpha);
+    EXPECT_EQ(properties->samplesPerPixel, 2);
+}
+
 TEST(TgaReader, RefusesWhatItCannotRead) {
     struct Case {
         const char* what;

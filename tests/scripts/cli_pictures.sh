@@ -50,6 +50,17 @@ expect 1 "info of a truncated TGA" -- "$cli" info "$work/cut.tga"
 contains "$work/err" "This file has a non supported compression scheme." "truncated message"
 expect 1 "info of a missing BMP" -- "$cli" info "$work/missing.bmp"
 
+# Hostile headers: a huge declared size, a zero size, and a named pipe that would never give
+# its bytes. Each is refused with the message and exit 1, and writes nothing.
+printf '\0\0\2\0\0\0\0\0\0\0\0\0\377\377\377\377\30\0' >"$work/huge.tga"
+printf '\0\0\2\0\0\0\0\0\0\0\0\0\0\0\5\0\30\0' >"$work/flat.tga"
+mkfifo "$work/pipe.tga"
+for bad in huge flat pipe; do
+    expect 1 "convert of $bad.tga" -- timeout 20 "$cli" convert "$work/$bad.tga" "$work/$bad-out.tga"
+    contains "$work/err" "This file has a non supported compression scheme." "$bad.tga message"
+    [[ -e $work/$bad-out.tga ]] && { echo "FAIL: $bad.tga wrote a file"; failures=$((failures + 1)); }
+done
+
 expect 0 "convert to BMP" -- "$cli" convert "$work/red.tga" "$work/red.bmp"
 expect 0 "info of the BMP" -- "$cli" info "$work/red.bmp"
 contains "$work/out" "pixel format: 6 (24 bits)" "BMP keeps 24 bits"
@@ -73,6 +84,14 @@ expect 0 "info of the resampled picture" -- "$cli" info "$work/big.bmp"
 contains "$work/out" "width: 4" "resampled width"
 contains "$work/out" "height: 3" "resampled height"
 expect 0 "resample with the default filter" -- "$cli" resample "$work/red.tga" "$work/m.tga" 64 64
+# A tall source widened a lot: the finished picture would fit, the horizontal pass would not.
+{
+    printf '\0\0\2\0\0\0\0\0\0\0\0\0\1\0\1\100\30\0' # 1 x 16385, 24 bits
+    head -c $((3 * 16385)) /dev/zero
+} >"$work/tall.tga"
+expect 1 "resample of a tall picture to a great width" -- timeout 60 "$cli" resample "$work/tall.tga" "$work/wide.tga" 65536 1
+contains "$work/err" "needs more memory than a picture may take" "intermediate size refusal"
+[[ -e $work/wide.tga ]] && { echo "FAIL: the wide picture was written"; failures=$((failures + 1)); }
 expect 2 "resample with an unknown filter" -- "$cli" resample "$work/red.tga" "$work/m.tga" 4 4 --filter blur
 expect 2 "resample to a zero width" -- "$cli" resample "$work/red.tga" "$work/m.tga" 0 4
 expect 2 "resample to a bad height" -- "$cli" resample "$work/red.tga" "$work/m.tga" 4 4x
