@@ -617,6 +617,13 @@ TEST_F(MainFormTest, TheAutoBoxesExcludeEachOtherAndImportFollowsTheClipboard) {
     huge.fill(Qt::white);
     QApplication::clipboard()->setImage(huge);
     EXPECT_EQ(main->ClipTileImage->picture().width(), 7);
+    // Nor is a strip too long for any bitmap, however few its pixels.
+    for (const QSize size : {QSize(70000, 2), QSize(3, 70000)}) {
+        QImage strip(size, QImage::Format_RGB32);
+        strip.fill(Qt::white);
+        QApplication::clipboard()->setImage(strip);
+        EXPECT_EQ(main->ClipTileImage->picture().width(), 7);
+    }
 
     // Text on the clipboard changes nothing.
     main->Target->SetModeToIdle();
