@@ -28,9 +28,10 @@ void TMain::ImportFromClipboard() {
     const QImage image = clipboard->image();
     // The tile is kept three times (viewer, Target clip, paste frame); a picture larger than
     // a whole texture set could never be pasted anyway, so it is ignored like any other
-    // content that is not a tile.
+    // content that is not a tile. So is a thin strip wider or taller than any bitmap can be.
     const qint64 pixels = qint64(image.width()) * image.height();
-    if (image.isNull() || pixels > qint64(kMaxTargetWidth) * kMaxTargetHeight)
+    if (image.isNull() || pixels > qint64(kMaxTargetWidth) * kMaxTargetHeight ||
+        !imaging::Bitmap::fitsInMemory(image.width(), image.height()))
         return;
     const imaging::Bitmap tile = canvas::bitmapFromImage(image);
     showInViewer(tile);

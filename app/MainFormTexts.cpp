@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
 #include <QStatusBar>
@@ -177,6 +178,14 @@ void TMain::applyAccessibleNames() {
     };
     for (const auto& [control, name] : names)
         control->setAccessibleName(QString::fromLatin1(name));
+
+    // A canvas takes the keyboard focus with its scroll box (the arrow keys scroll the
+    // picture), so that is where a screen reader must hear the canvas's name and hint.
+    for (canvas::TFrameStack* canvas : {Source, Target}) {
+        canvas->ScrollBoxImageStack->setAccessibleName(canvas->accessibleName());
+        canvas->ScrollBoxImageStack->setAccessibleDescription(canvas->accessibleDescription());
+        canvas->BasePanel->setAccessibleName(canvas->accessibleName() + QStringLiteral(" picture"));
+    }
 
     // Captioned controls: their caption, without the blanks that centre it.
     const std::pair<QWidget*, QString> captions[] = {

@@ -264,9 +264,11 @@ void StackPanel::mouseReleaseEvent(QMouseEvent* event) {
 
 void StackPanel::mouseDoubleClickEvent(QMouseEvent* event) {
     // The platform turns the second press of a double click into this event; the owner
-    // still gets that press after the double click itself.
+    // still gets that press after the double click itself. Only the left button makes a
+    // double click: two quick right presses (ending an animation, say) are two presses.
     const QPoint p = event->position().toPoint();
-    emit doubleClicked(p.x(), p.y());
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked(p.x(), p.y());
     emit pressed(event->button(), event->modifiers(), p.x(), p.y());
 }
 

@@ -7,8 +7,9 @@
 // overlayDoubleClicked in panel pixels, and the owner's handlers call MouseIsDown /
 // MouseIsOnMove / MouseIsUp / MouseIsDoubleClick. A double click is reported as
 // overlayDoubleClicked followed by overlayMousePressed for the second press, as the
-// platform delivers it; an owner that wants no double clicks (the Target) simply does not
-// connect overlayDoubleClicked. Leaving the panel parks the cursor and clip layers.
+// platform delivers it (left button only; other buttons give plain presses); an owner that
+// wants no double clicks (the Target) simply does not connect overlayDoubleClicked.
+// Leaving the panel parks the cursor and clip layers.
 //
 // Dropped files: the first local file's full path becomes the text of DragNDrop (which
 // reads "NO" otherwise); the owner reacts to DragNDrop's textChanged and sets it back.

@@ -6,6 +6,7 @@
 #include "app/Languages.h"
 #include "canvas/ImageStack.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
 #include <QStatusBar>
@@ -540,6 +542,20 @@ TEST_F(MainFormTest, ScreenReadersHearWhatEachControlIs) {
             EXPECT_EQ(w->accessibleDescription(), w->statusTip().trimmed()) << name.toStdString();
         }
     }
+    // Whatever the keyboard can reach is announced with a name, the canvases' scroll boxes
+    // (which take the focus when a canvas is clicked) included.
+    for (QWidget* w : main->findChildren<QWidget*>()) {
+        if (w->focusPolicy() == Qt::NoFocus || !w->isVisibleTo(main.get()))
+            continue;
+        QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(w);
+        ASSERT_NE(spoken, nullptr);
+        EXPECT_FALSE(spoken->text(QAccessible::Name).trimmed().isEmpty())
+            << w->objectName().toStdString() << " in "
+            << w->parentWidget()->objectName().toStdString();
+    }
+    EXPECT_EQ(main->Source->ScrollBoxImageStack->accessibleName(), QStringLiteral("Source canvas"));
+    EXPECT_EQ(main->Target->ScrollBoxImageStack->accessibleDescription(),
+              englishTexts().HintTarget.trimmed());
 }
 
 TEST_F(MainFormTest, TheGridTabSetsBothCanvases) {
@@ -601,6 +617,13 @@ TEST_F(MainFormTest, TheAutoBoxesExcludeEachOtherAndImportFollowsTheClipboard) {
     huge.fill(Qt::white);
     QApplication::clipboard()->setImage(huge);
     EXPECT_EQ(main->ClipTileImage->picture().width(), 7);
+    // Nor is a strip too long for any bitmap, however few its pixels.
+    for (const QSize size : {QSize(70000, 2), QSize(3, 70000)}) {
+        QImage strip(size, QImage::Format_RGB32);
+        strip.fill(Qt::white);
+        QApplication::clipboard()->setImage(strip);
+        EXPECT_EQ(main->ClipTileImage->picture().width(), 7);
+    }
 
     // Text on the clipboard changes nothing.
     main->Target->SetModeToIdle();

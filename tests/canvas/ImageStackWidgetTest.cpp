@@ -157,6 +157,25 @@ TEST(ImageStackWidget, DoubleClickComesBeforeItsPressAndCanBeLeftUnconnected) {
     }
 }
 
+TEST(ImageStackWidget, QuickRightOrMiddlePressesAreNoDoubleClick) {
+    // Two quick right presses (a range, then ending its animation) must not switch the
+    // grid mode; each still arrives as a press.
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        Canvas c;
+        std::vector<std::string> order;
+        QObject::connect(&c.stack, &TFrameStack::overlayDoubleClicked,
+                         [&](int, int) { order.push_back("double"); });
+        QObject::connect(&c.stack, &TFrameStack::overlayMousePressed,
+                         [&](Qt::MouseButton b, Qt::KeyboardModifiers, int, int) {
+                             order.push_back(b == button ? "press" : "other");
+                         });
+        c.mouse(QEvent::MouseButtonDblClick, 100, 70, button);
+        EXPECT_EQ(order, (std::vector<std::string>{"press"}));
+        EXPECT_TRUE(c.stack.SnapToGrid);
+        EXPECT_EQ(c.stack.GridOffsetX, 0);
+    }
+}
+
 TEST(ImageStackWidget, LeavingThePanelParksCursorAndClip) {
     Canvas c;
     c.mouse(QEvent::MouseMove, 70, 70, Qt::NoButton);
