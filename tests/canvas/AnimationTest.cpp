@@ -1,5 +1,5 @@
 #include "CellPatterns.h"
-#include "canvas/AnimationPlayback.h"
+#include "canvas/AnimationSteps.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -54,22 +54,12 @@ TEST_P(ClassicalRange, PassesPicturesTowardThePressedCellAndComesBackAfterACycle
     const RangeCase& c = GetParam();
     Bitmap image = patternedPicture(256, 128);
     const std::vector<Bitmap> before = cellsOf(image, grid64());
-    AnimationPlayback anim;
-    ASSERT_TRUE(anim.start(image, grid64(), c.first, c.last));
-    EXPECT_FALSE(anim.isScroll());
-    EXPECT_EQ(anim.AnimFrames, std::abs(c.last - c.first) + 1);
-    EXPECT_EQ(anim.AnimInterval, 80);
-    EXPECT_EQ(anim.AnimRect, (Rect{0, 0, 64, 64}));
-
-    EXPECT_EQ(anim.tick(image), AnimationPlayback::Tick::Stepped);
+    Bitmap tile = animationTile(grid64(), image);
+    stepRange(image, grid64(), c.first, c.last, tile);
     expectCells(image, grid64(), before, c.afterOneTick);
-    EXPECT_EQ(anim.AnimStep, anim.AnimFrames > 1 ? 1 : 0);
-
-    for (int k = 1; k < anim.AnimFrames; ++k)
-        anim.tick(image);
-    EXPECT_EQ(anim.AnimStep, 0);
+    for (int k = 1; k < std::abs(c.last - c.first) + 1; ++k)
+        stepRange(image, grid64(), c.first, c.last, tile);
     expectCells(image, grid64(), before, {});
-    EXPECT_TRUE(anim.isActive()) << "a running animation keeps cycling";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -84,15 +74,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ScrollTile, BothHalvesMoveDownOneRowAndWrapWithinThemselves) {
     Bitmap image = patternedPicture(256, 128);
     const Bitmap original = image;
-    AnimationPlayback anim;
-    ASSERT_TRUE(anim.start(image, grid64(), 5, 5));
-    EXPECT_TRUE(anim.isScroll());
-    EXPECT_EQ(anim.AnimFrames, 32);
-    EXPECT_EQ(anim.AnimInterval, 10);
-    EXPECT_EQ(anim.AnimRowBuffer.size(), 64u * 4u);
-
-    anim.tick(image);
     const Rect cell = grid64().indexRect(5); // (64, 64, 128, 128)
+    Bitmap tile = animationTile(grid64(), image);
+    std::vector<std::uint8_t> row(tileRowBytes(tile));
+    EXPECT_EQ(row.size(), 64u * 4u);
+    EXPECT_EQ(scrollFrames(64), 32);
+
+    stepScrollTile(image, cell, tile, row);
     for (int x = 0; x < 64; x += 21) {
         const int ix = cell.left + x;
         EXPECT_EQ(rawPixel(image, ix, cell.top + 0), positionCode(ix, cell.top + 31));
@@ -107,12 +95,11 @@ TEST(ScrollTile, BothHalvesMoveDownOneRowAndWrapWithinThemselves) {
     EXPECT_EQ(outside, original) << "only the scroll tile's cell changes";
 
     for (int k = 2; k <= 32; ++k) {
-        anim.tick(image);
+        stepScrollTile(image, cell, tile, row);
         if (k < 32) {
             EXPECT_NE(image, original) << "back too early, after step " << k;
         }
     }
-    EXPECT_EQ(anim.AnimStep, 0);
     EXPECT_EQ(image, original);
 }
 
@@ -124,134 +111,77 @@ TEST(ScrollTile, OddAndTinyHeightsStillCompleteTheirCycle) {
         const CellGeometry grid{16, height, 0, 0, 4, 2};
         Bitmap image = patternedPicture(64, 2 * height);
         const Bitmap original = image;
-        AnimationPlayback anim;
-        ASSERT_TRUE(anim.start(image, grid, 2, 2));
-        EXPECT_EQ(anim.AnimFrames, std::max(1, height / 2));
-        for (int k = 0; k < anim.AnimFrames; ++k)
-            anim.tick(image);
+        Bitmap tile = animationTile(grid, image);
+        std::vector<std::uint8_t> row(tileRowBytes(tile));
+        EXPECT_EQ(scrollFrames(height), std::max(1, height / 2));
+        for (int k = 0; k < scrollFrames(height); ++k)
+            stepScrollTile(image, grid.indexRect(2), tile, row);
         EXPECT_EQ(image, original);
     }
 }
 
-TEST(Stopping, AStopInMidCycleRunsToTheEndOfTheCycleThenEnds) {
-    Bitmap image = patternedPicture(256, 128);
-    const Bitmap original = image;
-    AnimationPlayback anim;
-    ASSERT_TRUE(anim.start(image, grid64(), 4, 7));
-    anim.tick(image);
-    anim.tick(image);
-    anim.AnimRunning = false;
-
-    EXPECT_EQ(anim.tick(image), AnimationPlayback::Tick::Stepped);
-    EXPECT_EQ(anim.tick(image), AnimationPlayback::Tick::Stepped);
-    EXPECT_EQ(anim.AnimStep, 0);
-    EXPECT_EQ(image, original);
-    EXPECT_EQ(anim.tick(image), AnimationPlayback::Tick::Ended);
-    EXPECT_FALSE(anim.isActive());
-    EXPECT_TRUE(anim.AnimTile.isEmpty());
-    EXPECT_TRUE(anim.AnimRowBuffer.empty());
-    EXPECT_EQ(anim.tick(image), AnimationPlayback::Tick::Idle);
-    EXPECT_EQ(image, original);
+TEST(Bounds, OnlyRangesOfWholeCellsInsideThePictureFit) {
+    const Bitmap image = patternedPicture(256, 128);
+    EXPECT_TRUE(rangeFits(grid64(), 0, 7, image));
+    EXPECT_TRUE(rangeFits(grid64(), 6, 6, image));
+    EXPECT_FALSE(rangeFits(grid64(), -1, 3, image));
+    EXPECT_FALSE(rangeFits(grid64(), 2, 8, image));
+    EXPECT_FALSE(rangeFits(CellGeometry{64, 64, 0, 0, 0, 2}, 0, 0, image)) << "no columns";
+    const Bitmap shorter = patternedPicture(256, 100); // the second row overhangs the picture
+    EXPECT_FALSE(rangeFits(grid64(), 2, 4, shorter));
+    EXPECT_TRUE(rangeFits(grid64(), 1, 3, shorter));
 }
 
-TEST(Stopping, AStopAtTheStartOfACycleEndsWithoutAStep) {
-    Bitmap image = patternedPicture(256, 128);
-    const Bitmap original = image;
-    AnimationPlayback anim;
-    ASSERT_TRUE(anim.start(image, grid64(), 0, 0));
-    anim.AnimRunning = false;
-    EXPECT_EQ(anim.tick(image), AnimationPlayback::Tick::Ended);
-    EXPECT_EQ(image, original);
-}
-
-TEST(Stopping, TimerIntervalIsTheSpeedTimesTheBaseInterval) {
-    Bitmap image = patternedPicture(256, 128);
-    AnimationPlayback anim;
-    ASSERT_TRUE(anim.start(image, grid64(), 0, 3));
-    EXPECT_EQ(anim.timerInterval(1), 80);
-    EXPECT_EQ(anim.timerInterval(3), 240);
-    EXPECT_EQ(anim.timerInterval(0), 80) << "a speed below 1 counts as 1";
-    ASSERT_TRUE(anim.start(image, grid64(), 6, 6));
-    EXPECT_EQ(anim.timerInterval(3), 30);
-    EXPECT_EQ(anim.timerInterval(4), 40);
-}
-
-TEST(NewRange, AnEarlierCycleIsCompletedBeforeTheNewRangeStarts) {
-    Bitmap image = patternedPicture(256, 128);
-    const Bitmap original = image;
-    AnimationPlayback anim;
-    ASSERT_TRUE(anim.start(image, grid64(), 0, 3));
-    anim.tick(image);
-    anim.AnimRunning = false; // finishing
-    ASSERT_TRUE(anim.start(image, grid64(), 2, 5));
-    EXPECT_EQ(image, original) << "the earlier range's cells hold their starting pictures";
-    EXPECT_TRUE(anim.AnimRunning);
-    EXPECT_EQ(anim.AnimFirst, 2);
-    EXPECT_EQ(anim.AnimStep, 0);
-    for (int k = 0; k < 4; ++k)
-        anim.tick(image);
-    EXPECT_EQ(image, original);
-}
-
-TEST(Bounds, RangesOutsideTheWholeCellsOrThePictureAreRefused) {
-    Bitmap image = patternedPicture(256, 128);
-    const Bitmap original = image;
-    AnimationPlayback anim;
-    EXPECT_FALSE(anim.start(image, grid64(), -1, 3));
-    EXPECT_FALSE(anim.start(image, grid64(), 2, 8));
-    EXPECT_FALSE(anim.start(image, CellGeometry{64, 64, 0, 0, 0, 2}, 0, 0)) << "no columns";
-    Bitmap small = patternedPicture(256, 100); // second row of cells overhangs the picture
-    EXPECT_FALSE(anim.start(small, grid64(), 2, 4));
-    EXPECT_TRUE(anim.start(small, grid64(), 1, 3));
-    EXPECT_FALSE(anim.start(small, grid64(), 4, 4)) << "a refused range leaves the earlier one";
-    EXPECT_EQ(anim.AnimFirst, 1);
-    EXPECT_EQ(image, original);
+TEST(Bounds, AreaCoversPartOfOneRowOrWholeRows) {
+    const CellGeometry grid{64, 64, 8, 4, 4, 3};
+    EXPECT_EQ(rangeArea(grid, 5, 6), (Rect{72, 68, 200, 132}));
+    EXPECT_EQ(rangeArea(grid, 7, 3), (Rect{8, 4, 264, 132}));
+    EXPECT_EQ(rangeArea(grid, 4, 7), (Rect{8, 68, 264, 132}));
 }
 
 TEST(Bounds, StepsOnAPictureThatShrankStayInsideIt) {
     // The canvas may get a smaller picture while an animation plays; the steps are clipped.
-    for (const int last : {7, 6}) {
-        Bitmap image = patternedPicture(256, 128);
-        AnimationPlayback anim;
-        ASSERT_TRUE(anim.start(image, grid64(), 6, last));
-        Bitmap smaller = patternedPicture(100, 70);
-        for (int k = 0; k < 40; ++k)
-            anim.tick(smaller);
-        EXPECT_EQ(smaller.width(), 100);
-        Bitmap empty;
-        anim.tick(empty);
+    Bitmap image = patternedPicture(100, 70);
+    Bitmap tile = animationTile(grid64(), patternedPicture(256, 128));
+    std::vector<std::uint8_t> row(tileRowBytes(tile));
+    for (int k = 0; k < 3; ++k) {
+        stepRange(image, grid64(), 7, 2, tile);
+        stepScrollTile(image, grid64().indexRect(5), tile, row);
     }
+    Bitmap empty;
+    stepRange(empty, grid64(), 0, 7, tile);
+    stepScrollTile(empty, grid64().indexRect(0), tile, row);
+    EXPECT_EQ(image.width(), 100);
 }
 
-TEST(Bounds, AreaCoversTheRangeRowsOrPartOfOneRow) {
-    Bitmap image = patternedPicture(256, 192);
-    AnimationPlayback anim;
-    const CellGeometry grid{64, 64, 0, 0, 4, 3};
-    ASSERT_TRUE(anim.start(image, grid, 5, 6));
-    EXPECT_EQ(anim.area(), (Rect{64, 64, 192, 128}));
-    ASSERT_TRUE(anim.start(image, grid, 7, 3));
-    EXPECT_EQ(anim.area(), (Rect{0, 0, 256, 128}));
+TEST(Bounds, TimerIntervalIsTheSpeedTimesTheBase) {
+    EXPECT_EQ(animationTimerInterval(kClassicalAnimInterval, 3), 240);
+    EXPECT_EQ(animationTimerInterval(kScrollAnimInterval, 3), 30);
+    EXPECT_EQ(animationTimerInterval(kClassicalAnimInterval, 0), 80);
+    EXPECT_EQ(animationTimerInterval(0, 2), 2) << "never a zero interval";
 }
 
 class OtherFormats : public ::testing::TestWithParam<PixelFormat> {};
 
 TEST_P(OtherFormats, ACycleGivesBackEveryPixelExactly) {
     const CellGeometry grid{16, 16, 0, 0, 4, 2};
-    for (const int last : {6, 2}) {
-        Bitmap image = patternedPicture(64, 32, GetParam());
-        const Bitmap original = image;
-        const Rect cell2 = grid.indexRect(2);
-        const Bitmap before3 = cellOf(image, grid.indexRect(3));
-        AnimationPlayback anim;
-        ASSERT_TRUE(anim.start(image, grid, 2, last));
-        anim.tick(image);
-        if (last != 2) {
-            EXPECT_EQ(cellOf(image, cell2), before3);
-        }
-        while (anim.AnimStep != 0)
-            anim.tick(image);
-        EXPECT_EQ(image, original);
-    }
+    Bitmap image = patternedPicture(64, 32, GetParam());
+    const Bitmap original = image;
+    const Bitmap before3 = cellOf(image, grid.indexRect(3));
+    Bitmap tile = animationTile(grid, image);
+    std::vector<std::uint8_t> row(tileRowBytes(tile));
+
+    stepRange(image, grid, 2, 6, tile);
+    EXPECT_EQ(cellOf(image, grid.indexRect(2)), before3);
+    for (int k = 1; k < 5; ++k)
+        stepRange(image, grid, 2, 6, tile);
+    EXPECT_EQ(image, original);
+
+    stepScrollTile(image, grid.indexRect(5), tile, row);
+    EXPECT_NE(image, original);
+    for (int k = 1; k < scrollFrames(16); ++k)
+        stepScrollTile(image, grid.indexRect(5), tile, row);
+    EXPECT_EQ(image, original);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, OtherFormats,
