@@ -19,22 +19,39 @@ Bitmap blankLike(const Bitmap& image, int width, int height) {
     return out;
 }
 
-// Moves every pixel (x, y) of the width x height area of source to target(x, y) in dest;
-// source and dest share one layout.
+// Moves every pixel (x, y) of the width x height area of source to target(x, y) in dest,
+// Bytes bytes at a time; source and dest share one layout.
+template <std::size_t Bytes, typename Target>
+void moveWholePixels(const Bitmap& source, Bitmap& dest, int width, int height, Target target) {
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* from = source.row(y);
+        for (int x = 0; x < width; ++x) {
+            const imaging::Point to = target(x, y);
+            std::memcpy(dest.row(to.y) + Bytes * static_cast<std::size_t>(to.x),
+                        from + Bytes * static_cast<std::size_t>(x), Bytes);
+        }
+    }
+}
+
+// The same for any layout: whole bytes per pixel where they allow it, palette indices of one-
+// and four-bit pixels otherwise.
 template <typename Target>
 void movePixels(const Bitmap& source, Bitmap& dest, int width, int height, Target target) {
-    const int bits = source.bitsPerPixel();
-    if (bits >= 8) {
-        const std::size_t bytes = static_cast<std::size_t>(bits / 8);
-        for (int y = 0; y < height; ++y) {
-            const std::uint8_t* from = source.row(y);
-            for (int x = 0; x < width; ++x) {
-                const imaging::Point to = target(x, y);
-                std::memcpy(dest.row(to.y) + bytes * static_cast<std::size_t>(to.x),
-                            from + bytes * static_cast<std::size_t>(x), bytes);
-            }
-        }
+    switch (source.bitsPerPixel()) {
+    case 32:
+        moveWholePixels<4>(source, dest, width, height, target);
         return;
+    case 24:
+        moveWholePixels<3>(source, dest, width, height, target);
+        return;
+    case 16:
+        moveWholePixels<2>(source, dest, width, height, target);
+        return;
+    case 8:
+        moveWholePixels<1>(source, dest, width, height, target);
+        return;
+    default:
+        break;
     }
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
