@@ -1,0 +1,229 @@
+// The layered canvas without its widget: eight picture layers, the grid, the cutting
+// cursor and the mouse modes, all on bitmaps, so that every action of a canvas can be run
+// and checked without a display. TFrameStack (ImageStack.h) shows it on screen.
+//
+// Coordinates are pixels of the panel (the port), which are also pixels of the Image's
+// top-left part. Integers are signed 32-bit; divisions truncate toward zero.
+//
+// Extension points left for later tools, each in a file of its own:
+//   - StartAnimation() and ShiftCellsOnTimer() (Animation.cpp): a release in mode Range
+//     calls StartAnimation(); the widget's TimerAnim ticks call ShiftCellsOnTimer(). The
+//     timer is driven through CanvasHost::setAnimationTimer. Until range playback exists,
+//     StartAnimation() returns the canvas to Idle and a tick simply ends the animation.
+//   - ApplyTransformation() (Transformations.cpp): a release in mode Transform calls it
+//     after UpIndex and CursorRect hold the released cell; it picks the tool by CursorName.
+//   - setCursorPictureFor() (FrameStackCursors.cpp) chooses the picture for the cell width
+//     ("crRotate" etc. at 64, plain brackets at 32, 16 and 8), for the tool cursor setters.
+#pragma once
+
+#include "canvas/CanvasHost.h"
+#include "canvas/Layer.h"
+#include "imaging/Bitmap.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace parvane::canvas {
+
+// The state and operations of one canvas (layers, grid, cursor, modes) on plain bitmaps.
+class FrameStackCore {
+public:
+    // Height below which the selection layer never shrinks, so that range outlines of the
+    // tallest default views fit.
+    static constexpr int kMinSelectionHeight = 1537;
+    // Where parked layers (cursor and clip) wait, outside the port.
+    static constexpr int kParkedLeft = -512;
+    // Auto-scroll: distance from the visible edge that triggers it, and the step.
+    static constexpr int kScrollMargin = 16;
+    static constexpr int kScrollStep = 6;
+
+    FrameStackCore();
+    virtual ~FrameStackCore() = default;
+    FrameStackCore(const FrameStackCore&) = delete;
+    FrameStackCore& operator=(const FrameStackCore&) = delete;
+
+    // The widget (or a test double) that shows this canvas; nullptr for none.
+    void setHost(CanvasHost* host) { host_ = host; }
+    CanvasHost* host() const { return host_; }
+
+    // --- Colours -------------------------------------------------------------------------
+    Colour TransparentColor = imaging::colours::kBlack;
+    Colour FillColor{128, 0, 0};
+    Colour GridColor{224, 224, 224};
+    Colour GrabColor = imaging::colours::kYellow;
+    Colour RangeColor = imaging::colours::kGreen;
+    // Colours drawn as constants: the outer ring of the dotted grid and the paste frame.
+    static constexpr Colour kGridRingColor{32, 32, 32};
+    static constexpr Colour kPasteFrameColor = imaging::colours::kYellow;
+
+    // --- Layers, bottom to top -----------------------------------------------------------
+    Layer L1_Image;
+    Layer L2_Alpha;
+    Layer L3_Temp;
+    Layer L4_Clip;
+    Layer L5_Grid;
+    Layer L6_Selection;
+    Layer L7_Cursor;
+    Layer L8_Overlay;
+    // Layer by its number in the stack, 1 (Image) to 8 (Overlay).
+    Layer& layer(int index) { return *layers_[static_cast<std::size_t>(index)]; }
+    const Layer& layer(int index) const { return *layers_[static_cast<std::size_t>(index)]; }
+
+    // --- Fields --------------------------------------------------------------------------
+    std::int32_t MouseX = 0, MouseY = 0;
+    std::int32_t CellWidth = 0, CellHeight = 0;
+    std::int32_t GridOffsetX = 0, GridOffsetY = 0;
+    Rect GridRect;
+    std::int32_t GridCols = 0, GridRows = 0;
+    bool SnapToGrid = false;
+    std::int32_t GridStyle = 0; // 1 dotted cells, 2 lines, other values draw nothing
+    std::int32_t DownIndex = 0;
+    Rect DownRect;
+    std::int32_t UpIndex = 0;
+    Rect CursorRect;
+    Rect SelectionRect;
+    CanvasMode Mode = CanvasMode::Idle;
+    bool AutoExport = false; // also the AutoExport property
+    std::string CursorName;
+    Rect AnimRect;
+    std::int32_t AnimFirst = 0, AnimLast = 0;
+    std::int32_t AnimFrames = 0;
+    std::int32_t AnimStep = 0;
+    bool AnimRunning = false;
+    std::int32_t AnimInterval = 0;
+    imaging::Bitmap AnimTile;                // one cell, 32-bit, while an animation runs
+    std::vector<std::uint8_t> AnimRowBuffer; // one row of AnimTile, while it runs
+
+    // --- Properties ----------------------------------------------------------------------
+    // Reading gives the layer (or its bitmap); writing copies the given picture (size,
+    // format and pixels) into the layer's own bitmap and leaves the other layers and the
+    // port alone until UpdateStack.
+    Layer& Image() { return L1_Image; }
+    void setImage(const Layer& picture) { setBitmap(picture.bitmap); }
+    imaging::Bitmap& Bitmap() { return L1_Image.bitmap; }
+    const imaging::Bitmap& Bitmap() const { return L1_Image.bitmap; }
+    void setBitmap(const imaging::Bitmap& picture);
+    Layer& Alpha() { return L2_Alpha; }
+    void setAlpha(const imaging::Bitmap& picture);
+    Layer& Clip() { return L4_Clip; }
+    void setClip(const imaging::Bitmap& picture);
+    const Layer& Grid() const { return L5_Grid; }
+    Layer& Overlay() { return L8_Overlay; }
+    void setOverlay(const imaging::Bitmap& picture);
+
+    // --- Stack ---------------------------------------------------------------------------
+    // Sets up the whole stack for a picture of width x height: black layers, default grid
+    // of 64, mode Idle, no automatic export, cursor picture "crNormal".
+    void InitStack(int width, int height);
+    // Brings every layer and the port to the Image bitmap's size; from now on the Image is
+    // enlarged with FillColor.
+    void UpdateStack();
+    // Shows the top-left width x height of the layers; no bitmap changes.
+    void UpdateImagePort(int width, int height);
+    // Fills the Alpha layer with a view of the Image's alpha information.
+    void ExtractAlpha();
+    int PortWidth() const { return portWidth_; }
+    int PortHeight() const { return portHeight_; }
+
+    // --- Grid ----------------------------------------------------------------------------
+    void InitGrid(int cellWidth, int cellHeight);
+    void UpdateGrid();
+    void ResetGrid();
+    void GetGridRect(Rect& rect) const { rect = GridRect; }
+    // Rectangle of the cell in column col, row row of the current grid.
+    Rect CellRect(int col, int row) const;
+    // Rectangle of cell index i (cells numbered row by row).
+    Rect IndexRect(int index) const;
+
+    // --- Mouse ---------------------------------------------------------------------------
+    // The owner passes the overlay layer's events on to these, with panel pixels.
+    void MouseIsOnMove(ShiftState shift, int x, int y);
+    void MouseIsDown(MouseButton button, ShiftState shift, int x, int y);
+    void MouseIsUp(MouseButton button, ShiftState shift, int x, int y);
+    // Toggles between the locked and the free cursor, around MouseX, MouseY.
+    void MouseIsDoubleClick();
+    // The pointer left the canvas: cursor and clip layers wait outside the port.
+    void ParkCursorLayers();
+
+    // --- Modes and cursors ---------------------------------------------------------------
+    void SetModeToIdle();
+    void SetModeToGrab();
+    void SetModeToPaste();
+    void SetModeToRange();
+    void SetModeToAnim();
+    void SetModeToScroll();
+    void SetModeToTransform();
+    // Mode Idle, clip hidden, arrow pointer, CursorName "crNormal" and its picture.
+    void SetCursorToDefault();
+    // Mode Paste, clip shown, move pointer, a yellow frame of the clip's size as cursor.
+    void SetCursorToPaste();
+    PointerShape CurrentPointerShape() const { return pointerShape_; }
+
+    // --- Actions on the layers -----------------------------------------------------------
+    void GrabSelection();
+    void PasteClip();
+    void DrawSelectionFrame();
+    void DrawRangeOutline();
+    void AutoScroll(int cx, int cy);
+
+    // --- Later tools (see the file comment) ----------------------------------------------
+    void StartAnimation();
+    void ShiftCellsOnTimer();
+    void ApplyTransformation();
+
+    // --- Display -------------------------------------------------------------------------
+    void setLayerVisible(Layer& layer, bool visible);
+    void moveLayer(Layer& layer, int left, int top);
+    // Marks an area of the panel (or all of it) as changed, after direct edits of a layer.
+    void Invalidate(const Rect& area);
+    void Invalidate();
+    // Area of the panel changed since the last takeDirtyArea (empty when none).
+    const Rect& dirtyArea() const { return dirty_; }
+    Rect takeDirtyArea();
+    // Composes the visible layers over area of the panel into out (32-bit, at least the
+    // area's size; its (0, 0) is the area's top-left). Black where no layer draws.
+    void Composite(const Rect& area, imaging::Bitmap& out) const;
+
+protected:
+    // Loads the cursor picture for the current cell width: name64 at 64, the plain
+    // brackets "cr32", "cr16", "cr08" at those widths; other widths keep the picture.
+    void setCursorPictureFor(const char* name64);
+    void loadCursorPicture(std::string_view name);
+    void setPointerShape(PointerShape shape);
+
+private:
+    // A drawing on the selection layer, remembered so that the next move clears only it.
+    struct SelectionMark {
+        Rect rect;
+    };
+
+    int cellW() const;
+    int cellH() const;
+    void markDirty(const Rect& area);
+    void markLayerDirty(const Layer& layer);
+    void setPort(int width, int height);
+    void resizeUpperLayers(int width, int height);
+    void clearSelectionLayer();
+    void rememberSelectionMark(const Rect& rect);
+    void drawDottedGrid();
+    void drawGridLines();
+    // Cell under a raw pointer position (press and release).
+    void pointerCell(int x, int y, Rect& rect, std::int32_t& index) const;
+
+    std::array<Layer*, 9> layers_{};
+    CanvasHost* host_ = nullptr;
+    int portWidth_ = 0;
+    int portHeight_ = 0;
+    Rect dirty_;
+    PointerShape pointerShape_ = PointerShape::Arrow;
+    // Borders drawn on the selection layer since it was last cleared; the frame and the
+    // range outline need at most four together.
+    std::array<SelectionMark, 8> selectionMarks_{};
+    int selectionMarkCount_ = 0;
+    // The selection layer may hold drawings that are not remembered: clear it whole.
+    bool selectionNeedsFullClear_ = true;
+};
+
+} // namespace parvane::canvas

@@ -1,0 +1,109 @@
+// TFrameStack, the canvas component of the main window (Source and Target): the layer
+// stack of FrameStackCore shown on a panel inside a scroll box, with the file-drop field,
+// the animation timer and the overlay's mouse events.
+//
+// The canvas raises no actions of its own from the mouse: the panel (the overlay layer on
+// screen) emits overlayMousePressed / overlayMouseMoved / overlayMouseReleased /
+// overlayDoubleClicked in panel pixels, and the owner's handlers call MouseIsDown /
+// MouseIsOnMove / MouseIsUp / MouseIsDoubleClick. A double click is reported as
+// overlayDoubleClicked followed by overlayMousePressed for the second press, as the
+// platform delivers it; an owner that wants no double clicks (the Target) simply does not
+// connect overlayDoubleClicked. Leaving the panel parks the cursor and clip layers.
+//
+// Dropped files: the first local file's full path becomes the text of DragNDrop (which
+// reads "NO" otherwise); the owner reacts to DragNDrop's textChanged and sets it back.
+#pragma once
+
+#include "canvas/FrameStackCore.h"
+
+#include <QWidget>
+#include <map>
+#include <memory>
+#include <string>
+
+class QLineEdit;
+class QScrollArea;
+class QTimer;
+class QImage;
+
+namespace parvane::canvas {
+
+class StackPanel;
+
+// Converts between the canvas's 32-bit bitmaps and Qt images (any QImage in, RGB32 out).
+imaging::Bitmap bitmapFromImage(const QImage& image);
+QImage imageFromBitmap(const imaging::Bitmap& bitmap);
+
+// The canvas widget: shows a FrameStackCore and turns Qt's events into its terms.
+class TFrameStack : public QWidget, public FrameStackCore {
+    Q_OBJECT
+
+public:
+    explicit TFrameStack(QWidget* parent = nullptr);
+    ~TFrameStack() override;
+
+    // The core's operations with Qt's button and modifier types.
+    using FrameStackCore::MouseIsDown;
+    using FrameStackCore::MouseIsOnMove;
+    using FrameStackCore::MouseIsUp;
+    void MouseIsOnMove(Qt::KeyboardModifiers modifiers, int x, int y);
+    void MouseIsDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void MouseIsUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+
+    // Components the owner works on.
+    QScrollArea* ScrollBoxImageStack = nullptr;
+    // The panel of the port's size; it paints the layers and is the overlay that receives
+    // the mouse (give it a pointer shape of its own for tools such as a colour picker).
+    StackPanel* BasePanel = nullptr;
+    QLineEdit* DragNDrop = nullptr;
+    QTimer* TimerAnim = nullptr;
+
+    static MouseButton toMouseButton(Qt::MouseButton button);
+    static ShiftState toShiftState(Qt::KeyboardModifiers modifiers);
+
+signals:
+    void overlayMousePressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void overlayMouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void overlayMouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x,
+                              int y);
+    void overlayDoubleClicked(int x, int y);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    class Host;
+    std::unique_ptr<Host> hostAdapter_;
+};
+
+// The panel that shows the port: composes the layers over the area Qt asks to repaint and
+// passes the mouse on as the overlay layer's events.
+class StackPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit StackPanel(FrameStackCore& core, QWidget* parent = nullptr);
+
+signals:
+    void pressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void moved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void released(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void doubleClicked(int x, int y);
+    void left();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    FrameStackCore& core_;
+    imaging::Bitmap scratch_; // composition buffer, grown as needed, never per move
+};
+
+} // namespace parvane::canvas
