@@ -1,4 +1,4 @@
-#include "CellPatterns.h"
+#include "CellToolSupport.h"
 #include "canvas/AnimationSteps.h"
 
 #include <gtest/gtest.h>
@@ -14,10 +14,15 @@ using testing::cellOf;
 using testing::patternedPicture;
 using testing::positionCode;
 using testing::rawPixel;
+using testing::TestCanvas;
 
 // A 256 x 128 picture under the default 64-pixel grid: four columns, two rows, cells 0 to 7.
 CellGeometry grid64() {
     return {64, 64, 0, 0, 4, 2};
+}
+
+std::pair<int, int> sizeOf(const Bitmap& bitmap) {
+    return {bitmap.width(), bitmap.height()};
 }
 
 std::vector<Bitmap> cellsOf(const Bitmap& image, const CellGeometry& grid) {
@@ -52,14 +57,37 @@ class ClassicalRange : public ::testing::TestWithParam<RangeCase> {};
 
 TEST_P(ClassicalRange, PassesPicturesTowardThePressedCellAndComesBackAfterACycle) {
     const RangeCase& c = GetParam();
-    Bitmap image = patternedPicture(256, 128);
-    const std::vector<Bitmap> before = cellsOf(image, grid64());
-    Bitmap tile = animationTile(grid64(), image);
-    stepRange(image, grid64(), c.first, c.last, tile);
-    expectCells(image, grid64(), before, c.afterOneTick);
-    for (int k = 1; k < std::abs(c.last - c.first) + 1; ++k)
-        stepRange(image, grid64(), c.first, c.last, tile);
-    expectCells(image, grid64(), before, {});
+    TestCanvas canvas(256, 128);
+    FrameStackCore& core = canvas.core;
+    const Bitmap original = canvas.image();
+    const std::vector<Bitmap> before = cellsOf(original, grid64());
+    canvas.drawRange(c.first, c.last);
+    ASSERT_TRUE(core.AnimationActive());
+    EXPECT_EQ(core.Mode, CanvasMode::Anim);
+    EXPECT_EQ(core.AnimFirst, c.first);
+    EXPECT_EQ(core.AnimLast, c.last);
+    EXPECT_EQ(core.AnimFrames, std::abs(c.last - c.first) + 1);
+    EXPECT_EQ(core.AnimInterval, 80);
+    EXPECT_EQ(core.AnimRect, (Rect{0, 0, 64, 64}));
+    EXPECT_TRUE(core.AnimRunning);
+    EXPECT_TRUE(canvas.host.timerEnabled);
+    EXPECT_EQ(canvas.host.timerInterval, 80);
+    EXPECT_EQ(sizeOf(core.AnimTile), (std::pair{64, 64}));
+    EXPECT_EQ(core.AnimRowBuffer, std::vector<std::uint8_t>(64 * 4, 0));
+    EXPECT_FALSE(core.L7_Cursor.visible || core.L6_Selection.visible || core.L4_Clip.visible);
+
+    core.takeDirtyArea();
+    canvas.ticks(1);
+    expectCells(canvas.image(), grid64(), before, c.afterOneTick);
+    EXPECT_EQ(core.takeDirtyArea(), rangeArea(grid64(), c.first, c.last));
+    EXPECT_EQ(core.AnimStep, 1);
+
+    canvas.ticks(core.AnimFrames - 1);
+    EXPECT_EQ(core.AnimStep, 0);
+    EXPECT_EQ(canvas.image(), original);
+    EXPECT_TRUE(core.AnimationActive()) << "a running animation keeps cycling";
+    canvas.ticks(1);
+    expectCells(canvas.image(), grid64(), before, c.afterOneTick);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -72,35 +100,39 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ScrollTile, BothHalvesMoveDownOneRowAndWrapWithinThemselves) {
-    Bitmap image = patternedPicture(256, 128);
-    const Bitmap original = image;
-    const Rect cell = grid64().indexRect(5); // (64, 64, 128, 128)
-    Bitmap tile = animationTile(grid64(), image);
-    std::vector<std::uint8_t> row(tileRowBytes(tile));
-    EXPECT_EQ(row.size(), 64u * 4u);
-    EXPECT_EQ(scrollFrames(64), 32);
+    TestCanvas canvas(256, 128);
+    FrameStackCore& core = canvas.core;
+    const Bitmap original = canvas.image();
+    canvas.drawRange(5, 5);
+    ASSERT_TRUE(core.AnimationActive());
+    EXPECT_EQ(core.Mode, CanvasMode::Scroll);
+    EXPECT_EQ(core.AnimFrames, 32);
+    EXPECT_EQ(core.AnimInterval, 10);
+    EXPECT_EQ(canvas.host.timerInterval, 10);
 
-    stepScrollTile(image, cell, tile, row);
+    canvas.ticks(1);
+    const Rect cell = grid64().indexRect(5); // (64, 64, 128, 128)
     for (int x = 0; x < 64; x += 21) {
         const int ix = cell.left + x;
-        EXPECT_EQ(rawPixel(image, ix, cell.top + 0), positionCode(ix, cell.top + 31));
-        EXPECT_EQ(rawPixel(image, ix, cell.top + 1), positionCode(ix, cell.top + 0));
-        EXPECT_EQ(rawPixel(image, ix, cell.top + 31), positionCode(ix, cell.top + 30));
-        EXPECT_EQ(rawPixel(image, ix, cell.top + 32), positionCode(ix, cell.top + 63));
-        EXPECT_EQ(rawPixel(image, ix, cell.top + 33), positionCode(ix, cell.top + 32));
-        EXPECT_EQ(rawPixel(image, ix, cell.top + 63), positionCode(ix, cell.top + 62));
+        EXPECT_EQ(rawPixel(canvas.image(), ix, cell.top + 0), positionCode(ix, cell.top + 31));
+        EXPECT_EQ(rawPixel(canvas.image(), ix, cell.top + 1), positionCode(ix, cell.top + 0));
+        EXPECT_EQ(rawPixel(canvas.image(), ix, cell.top + 31), positionCode(ix, cell.top + 30));
+        EXPECT_EQ(rawPixel(canvas.image(), ix, cell.top + 32), positionCode(ix, cell.top + 63));
+        EXPECT_EQ(rawPixel(canvas.image(), ix, cell.top + 33), positionCode(ix, cell.top + 32));
+        EXPECT_EQ(rawPixel(canvas.image(), ix, cell.top + 63), positionCode(ix, cell.top + 62));
     }
-    Bitmap outside = image;
+    Bitmap outside = canvas.image();
     outside.copyRect({cell.left, cell.top}, original, cell);
     EXPECT_EQ(outside, original) << "only the scroll tile's cell changes";
 
     for (int k = 2; k <= 32; ++k) {
-        stepScrollTile(image, cell, tile, row);
+        canvas.ticks(1);
         if (k < 32) {
-            EXPECT_NE(image, original) << "back too early, after step " << k;
+            EXPECT_NE(canvas.image(), original) << "back too early, after step " << k;
         }
     }
-    EXPECT_EQ(image, original);
+    EXPECT_EQ(core.AnimStep, 0);
+    EXPECT_EQ(canvas.image(), original);
 }
 
 TEST(ScrollTile, OddAndTinyHeightsStillCompleteTheirCycle) {
@@ -159,6 +191,159 @@ TEST(Bounds, TimerIntervalIsTheSpeedTimesTheBase) {
     EXPECT_EQ(animationTimerInterval(kScrollAnimInterval, 3), 30);
     EXPECT_EQ(animationTimerInterval(kClassicalAnimInterval, 0), 80);
     EXPECT_EQ(animationTimerInterval(0, 2), 2) << "never a zero interval";
+}
+
+TEST(Stopping, ARightPressInMidCycleRunsToTheEndOfTheCycleThenEnds) {
+    TestCanvas canvas(256, 128);
+    FrameStackCore& core = canvas.core;
+    const Bitmap original = canvas.image();
+    canvas.drawRange(4, 7);
+    canvas.ticks(2);
+    canvas.press(MouseButton::Left, 0);
+    EXPECT_TRUE(core.AnimRunning) << "only the right button stops";
+    canvas.press(MouseButton::Right, 0);
+    EXPECT_FALSE(core.AnimRunning);
+    canvas.release(MouseButton::Right, 0);
+
+    canvas.ticks(2);
+    EXPECT_EQ(core.AnimStep, 0);
+    EXPECT_EQ(canvas.image(), original);
+    EXPECT_TRUE(core.AnimationActive());
+    EXPECT_EQ(core.Mode, CanvasMode::Anim);
+    canvas.ticks(1);
+    EXPECT_FALSE(core.AnimationActive());
+    EXPECT_FALSE(canvas.host.timerEnabled);
+    EXPECT_TRUE(core.AnimTile.isEmpty());
+    EXPECT_TRUE(core.AnimRowBuffer.empty());
+    EXPECT_EQ(core.Mode, CanvasMode::Idle);
+    EXPECT_TRUE(core.L7_Cursor.visible);
+    canvas.ticks(3);
+    EXPECT_EQ(canvas.image(), original) << "stray ticks change nothing";
+}
+
+TEST(Stopping, AStopAtTheStartOfACycleEndsWithoutAStep) {
+    TestCanvas canvas(256, 128);
+    const Bitmap original = canvas.image();
+    canvas.drawRange(0, 0);
+    canvas.core.AnimRunning = false;
+    canvas.ticks(1);
+    EXPECT_FALSE(canvas.core.AnimationActive());
+    EXPECT_EQ(canvas.image(), original);
+}
+
+TEST(Stopping, CompleteAnimationRestoresTheCellsAtOnce) {
+    for (const int last : {6, 2}) {
+        TestCanvas canvas(256, 128);
+        const Bitmap original = canvas.image();
+        canvas.drawRange(2, last);
+        canvas.ticks(3);
+        canvas.core.CompleteAnimation();
+        EXPECT_EQ(canvas.image(), original);
+        EXPECT_FALSE(canvas.core.AnimationActive());
+        EXPECT_FALSE(canvas.host.timerEnabled);
+        EXPECT_EQ(canvas.core.Mode, CanvasMode::Idle);
+    }
+}
+
+TEST(Stopping, AModeTheOwnerChoseMeanwhileSurvivesTheEnd) {
+    TestCanvas canvas(256, 128);
+    canvas.drawRange(0, 2);
+    canvas.ticks(1);
+    canvas.core.SetModeToPaste();
+    canvas.core.AnimRunning = false;
+    canvas.ticks(3);
+    EXPECT_FALSE(canvas.core.AnimationActive());
+    EXPECT_EQ(canvas.core.Mode, CanvasMode::Paste);
+}
+
+TEST(Speed, TheTimerTicksEverySpeedTimesTheBaseInterval) {
+    TestCanvas canvas(256, 128);
+    canvas.drawRange(0, 3);
+    canvas.core.SetAnimSpeed(3);
+    EXPECT_EQ(canvas.host.timerInterval, 240);
+    EXPECT_TRUE(canvas.host.timerEnabled);
+    canvas.core.SetAnimSpeed(1);
+    EXPECT_EQ(canvas.host.timerInterval, 80);
+    canvas.core.CompleteAnimation();
+    canvas.drawRange(6, 6);
+    canvas.core.SetAnimSpeed(3);
+    EXPECT_EQ(canvas.host.timerInterval, 30);
+    canvas.core.SetAnimSpeed(4);
+    EXPECT_EQ(canvas.host.timerInterval, 40);
+}
+
+TEST(OpenCases, AGridChangedMidAnimationKeepsTheStartGeometry) {
+    TestCanvas canvas(256, 128);
+    FrameStackCore& core = canvas.core;
+    const Bitmap original = canvas.image();
+    canvas.drawRange(4, 7);
+    canvas.ticks(1);
+    core.InitGrid(32, 16);
+    canvas.ticks(1);
+    core.MouseIsOnMove({}, 100, 70);
+    core.MouseIsDoubleClick();
+    core.MouseIsDoubleClick(); // a custom grid with other offsets
+    canvas.ticks(2);
+    EXPECT_EQ(core.AnimStep, 0);
+    EXPECT_EQ(canvas.image(), original);
+    EXPECT_EQ(sizeOf(core.AnimTile), (std::pair{64, 64}));
+    EXPECT_EQ(core.AnimGrid().cellWidth, 64);
+}
+
+TEST(OpenCases, AScrollTileKeepsItsCellWhenTheCellSizeChanges) {
+    TestCanvas canvas(256, 128);
+    const Bitmap original = canvas.image();
+    canvas.drawRange(1, 1);
+    canvas.ticks(5);
+    canvas.core.InitGrid(8, 8);
+    canvas.core.AnimRunning = false;
+    canvas.ticks(40);
+    EXPECT_FALSE(canvas.core.AnimationActive());
+    EXPECT_EQ(canvas.image(), original);
+}
+
+TEST(OpenCases, ASmallerPictureEndsTheAnimationUntouched) {
+    TestCanvas canvas(256, 128);
+    canvas.drawRange(5, 7);
+    canvas.ticks(1);
+    const Bitmap smaller = patternedPicture(128, 64);
+    canvas.core.setBitmap(smaller);
+    canvas.core.UpdateStack();
+    canvas.ticks(1);
+    EXPECT_FALSE(canvas.core.AnimationActive());
+    EXPECT_EQ(canvas.image(), smaller);
+    EXPECT_EQ(canvas.core.Mode, CanvasMode::Idle);
+}
+
+TEST(OpenCases, ANewRangeWhileFinishingFirstGivesBackTheEarlierCells) {
+    TestCanvas canvas(256, 128);
+    FrameStackCore& core = canvas.core;
+    const Bitmap original = canvas.image();
+    canvas.drawRange(0, 3);
+    canvas.ticks(1);
+    core.SetModeToIdle(); // the owner's click on the empty panel
+    core.AnimRunning = false;
+    canvas.drawRange(2, 5);
+    EXPECT_EQ(canvas.image(), original) << "the earlier range's cells hold their pictures";
+    ASSERT_TRUE(core.AnimationActive());
+    EXPECT_TRUE(core.AnimRunning);
+    EXPECT_EQ(core.AnimFirst, 2);
+    EXPECT_EQ(core.AnimStep, 0);
+    EXPECT_EQ(core.Mode, CanvasMode::Anim);
+    canvas.ticks(4);
+    EXPECT_EQ(canvas.image(), original);
+}
+
+TEST(OpenCases, RangesOffTheWholeCellsDoNotPlay) {
+    TestCanvas canvas(256, 150); // a partial row of cells below the grid
+    const Bitmap original = canvas.image();
+    canvas.press(MouseButton::Right, 2);
+    canvas.core.MouseIsUp(MouseButton::Right, {}, 100, 140);
+    EXPECT_FALSE(canvas.core.AnimationActive());
+    EXPECT_EQ(canvas.core.Mode, CanvasMode::Idle);
+    EXPECT_FALSE(canvas.host.timerEnabled);
+    canvas.ticks(3);
+    EXPECT_EQ(canvas.image(), original);
 }
 
 class OtherFormats : public ::testing::TestWithParam<PixelFormat> {};

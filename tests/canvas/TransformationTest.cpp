@@ -1,4 +1,4 @@
-#include "CellPatterns.h"
+#include "CellToolSupport.h"
 #include "canvas/CellTransformations.h"
 
 #include <gtest/gtest.h>
