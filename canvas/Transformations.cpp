@@ -3,10 +3,11 @@
 // swap exchanges the pressed and the released cell; shift moves the pressed cell's picture
 // to the released cell while the cells between close up, in reading order across row ends.
 //
-// Swap and shift act only on whole cells of the grid inside the Image: a press or release
-// beyond the last whole column or row (or in free mode, where the cells have no index)
-// changes nothing, because there the cell under the pointer is not the cell its index names
-// and moving pictures by index would overwrite one and lose another.
+// Swap and shift act only on whole cells of the grid that lie inside the Image. A cell that
+// overhangs the Image would be carried only in part, and the clip's stale pixels would fill
+// the rest of the other cell; and beyond the last whole column the pointer's cell is not the
+// cell its index names (the index runs on into the next row), so a shift would land
+// elsewhere than released. In free mode the cells have no index: nothing happens either.
 #include "canvas/AnimationSteps.h"
 #include "canvas/CellTransformations.h"
 #include "canvas/FrameStackCore.h"

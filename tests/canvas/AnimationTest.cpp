@@ -11,10 +11,10 @@ using imaging::Bitmap;
 using imaging::PixelFormat;
 using imaging::Rect;
 using testing::cellOf;
+using testing::CellToolCanvas;
 using testing::patternedPicture;
 using testing::positionCode;
 using testing::rawPixel;
-using testing::TestCanvas;
 
 // A 256 x 128 picture under the default 64-pixel grid: four columns, two rows, cells 0 to 7.
 CellGeometry grid64() {
@@ -57,7 +57,7 @@ class ClassicalRange : public ::testing::TestWithParam<RangeCase> {};
 
 TEST_P(ClassicalRange, PassesPicturesTowardThePressedCellAndComesBackAfterACycle) {
     const RangeCase& c = GetParam();
-    TestCanvas canvas(256, 128);
+    CellToolCanvas canvas(256, 128);
     FrameStackCore& core = canvas.core;
     const Bitmap original = canvas.image();
     const std::vector<Bitmap> before = cellsOf(original, grid64());
@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ScrollTile, BothHalvesMoveDownOneRowAndWrapWithinThemselves) {
-    TestCanvas canvas(256, 128);
+    CellToolCanvas canvas(256, 128);
     FrameStackCore& core = canvas.core;
     const Bitmap original = canvas.image();
     canvas.drawRange(5, 5);
@@ -194,7 +194,7 @@ TEST(Bounds, TimerIntervalIsTheSpeedTimesTheBase) {
 }
 
 TEST(Stopping, ARightPressInMidCycleRunsToTheEndOfTheCycleThenEnds) {
-    TestCanvas canvas(256, 128);
+    CellToolCanvas canvas(256, 128);
     FrameStackCore& core = canvas.core;
     const Bitmap original = canvas.image();
     canvas.drawRange(4, 7);
@@ -222,7 +222,7 @@ TEST(Stopping, ARightPressInMidCycleRunsToTheEndOfTheCycleThenEnds) {
 }
 
 TEST(Stopping, AStopAtTheStartOfACycleEndsWithoutAStep) {
-    TestCanvas canvas(256, 128);
+    CellToolCanvas canvas(256, 128);
     const Bitmap original = canvas.image();
     canvas.drawRange(0, 0);
     canvas.core.AnimRunning = false;
@@ -233,7 +233,7 @@ TEST(Stopping, AStopAtTheStartOfACycleEndsWithoutAStep) {
 
 TEST(Stopping, CompleteAnimationRestoresTheCellsAtOnce) {
     for (const int last : {6, 2}) {
-        TestCanvas canvas(256, 128);
+        CellToolCanvas canvas(256, 128);
         const Bitmap original = canvas.image();
         canvas.drawRange(2, last);
         canvas.ticks(3);
@@ -246,7 +246,7 @@ TEST(Stopping, CompleteAnimationRestoresTheCellsAtOnce) {
 }
 
 TEST(Stopping, AModeTheOwnerChoseMeanwhileSurvivesTheEnd) {
-    TestCanvas canvas(256, 128);
+    CellToolCanvas canvas(256, 128);
     canvas.drawRange(0, 2);
     canvas.ticks(1);
     canvas.core.SetModeToPaste();
@@ -257,7 +257,7 @@ TEST(Stopping, AModeTheOwnerChoseMeanwhileSurvivesTheEnd) {
 }
 
 TEST(Speed, TheTimerTicksEverySpeedTimesTheBaseInterval) {
-    TestCanvas canvas(256, 128);
+    CellToolCanvas canvas(256, 128);
     canvas.drawRange(0, 3);
     canvas.core.SetAnimSpeed(3);
     EXPECT_EQ(canvas.host.timerInterval, 240);
@@ -273,7 +273,7 @@ TEST(Speed, TheTimerTicksEverySpeedTimesTheBaseInterval) {
 }
 
 TEST(OpenCases, AGridChangedMidAnimationKeepsTheStartGeometry) {
-    TestCanvas canvas(256, 128);
+    CellToolCanvas canvas(256, 128);
     FrameStackCore& core = canvas.core;
     const Bitmap original = canvas.image();
     canvas.drawRange(4, 7);
@@ -291,7 +291,7 @@ TEST(OpenCases, AGridChangedMidAnimationKeepsTheStartGeometry) {
 }
 
 TEST(OpenCases, AScrollTileKeepsItsCellWhenTheCellSizeChanges) {
-    TestCanvas canvas(256, 128);
+    CellToolCanvas canvas(256, 128);
     const Bitmap original = canvas.image();
     canvas.drawRange(1, 1);
     canvas.ticks(5);
@@ -303,7 +303,7 @@ TEST(OpenCases, AScrollTileKeepsItsCellWhenTheCellSizeChanges) {
 }
 
 TEST(OpenCases, ASmallerPictureEndsTheAnimationUntouched) {
-    TestCanvas canvas(256, 128);
+    CellToolCanvas canvas(256, 128);
     canvas.drawRange(5, 7);
     canvas.ticks(1);
     const Bitmap smaller = patternedPicture(128, 64);
@@ -316,7 +316,7 @@ TEST(OpenCases, ASmallerPictureEndsTheAnimationUntouched) {
 }
 
 TEST(OpenCases, ANewRangeWhileFinishingFirstGivesBackTheEarlierCells) {
-    TestCanvas canvas(256, 128);
+    CellToolCanvas canvas(256, 128);
     FrameStackCore& core = canvas.core;
     const Bitmap original = canvas.image();
     canvas.drawRange(0, 3);
@@ -335,7 +335,7 @@ TEST(OpenCases, ANewRangeWhileFinishingFirstGivesBackTheEarlierCells) {
 }
 
 TEST(OpenCases, RangesOffTheWholeCellsDoNotPlay) {
-    TestCanvas canvas(256, 150); // a partial row of cells below the grid
+    CellToolCanvas canvas(256, 150); // a partial row of cells below the grid
     const Bitmap original = canvas.image();
     canvas.press(MouseButton::Right, 2);
     canvas.core.MouseIsUp(MouseButton::Right, {}, 100, 140);

@@ -74,7 +74,7 @@ inline imaging::Bitmap cellOf(const imaging::Bitmap& bitmap, const imaging::Rect
 
 // Host that records the animation timer and scroll requests and serves cursor pictures: each
 // name gets a picture of its own (64 x 64, or the size its name says) with a colour of its own.
-class RecordingHost : public CanvasHost {
+class CellToolHost : public CanvasHost {
 public:
     bool timerEnabled = false;
     int timerInterval = 0;
@@ -110,20 +110,20 @@ public:
 
 // A canvas as the owner sets it up, showing a patterned picture of width x height under the
 // default 64-pixel grid.
-struct TestCanvas {
-    RecordingHost host;
+struct CellToolCanvas {
+    CellToolHost host;
     FrameStackCore core;
 
-    TestCanvas(int width, int height) {
+    CellToolCanvas(int width, int height) {
         core.setHost(&host);
         core.InitStack(width, height);
         core.setBitmap(patternedPicture(width, height));
         core.UpdateStack();
         core.UpdateGrid();
     }
-    TestCanvas(const TestCanvas&) = delete;
-    TestCanvas& operator=(const TestCanvas&) = delete;
-    ~TestCanvas() { core.setHost(nullptr); }
+    CellToolCanvas(const CellToolCanvas&) = delete;
+    CellToolCanvas& operator=(const CellToolCanvas&) = delete;
+    ~CellToolCanvas() { core.setHost(nullptr); }
 
     const imaging::Bitmap& image() const { return core.Bitmap(); }
     // Centre of cell index i of the current grid.

@@ -11,6 +11,7 @@ using imaging::Colour;
 using imaging::PixelFormat;
 using imaging::Rect;
 using testing::cellOf;
+using testing::CellToolCanvas;
 using testing::patternedPicture;
 using testing::positionCode;
 using testing::rawPixel;
@@ -186,6 +187,258 @@ INSTANTIATE_TEST_SUITE_P(
                       ShiftCase{"SameCell", 4, 3, 3, {}}, ShiftCase{"OutsideTheGrid", 4, 3, 8, {}},
                       ShiftCase{"FreeMode", 4, -1, -1, {}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The transformation tools on a canvas: a press and a release in mode Transform.
+
+void useTool(FrameStackCore& core, const char* tool) {
+    const std::string_view name = tool;
+    if (name == "crRotate")
+        core.SetCursorToRotate();
+    else if (name == "crHFlip")
+        core.SetCursorToHFlip();
+    else if (name == "crVFlip")
+        core.SetCursorToVFlip();
+    else if (name == "crSwap")
+        core.SetCursorToSwap();
+    else
+        core.SetCursorToShift();
+}
+
+struct ToolCase {
+    const char* tool;
+    PointerShape pointer;
+};
+
+class Tools : public ::testing::TestWithParam<ToolCase> {};
+
+TEST_P(Tools, SettersEnterTransformWithTheirPointerNameAndPicture) {
+    CellToolCanvas canvas(256, 512);
+    FrameStackCore& core = canvas.core;
+    core.MouseIsOnMove({}, 10, 10);
+    const bool selectionShown = core.L6_Selection.visible;
+    const bool cursorShown = core.L7_Cursor.visible;
+    core.SetModeToPaste();
+    ASSERT_TRUE(core.L4_Clip.visible);
+    useTool(core, GetParam().tool);
+    EXPECT_EQ(core.Mode, CanvasMode::Transform);
+    EXPECT_EQ(core.CursorName, GetParam().tool);
+    EXPECT_EQ(core.CurrentPointerShape(), GetParam().pointer);
+    EXPECT_FALSE(core.L4_Clip.visible);
+    EXPECT_EQ(core.L6_Selection.visible, selectionShown);
+    EXPECT_EQ(core.L7_Cursor.visible, cursorShown);
+    EXPECT_EQ(core.L7_Cursor.bitmap, canvas.host.picture(GetParam().tool));
+
+    // Smaller cells show the plain brackets of their size; other sizes keep the picture.
+    for (const auto& [cell, picture] : {std::pair{32, "cr32"}, {16, "cr16"}, {8, "cr08"}}) {
+        core.InitGrid(cell, cell);
+        useTool(core, GetParam().tool);
+        EXPECT_EQ(core.L7_Cursor.bitmap, canvas.host.picture(picture)) << cell;
+    }
+    core.InitGrid(48, 48);
+    useTool(core, GetParam().tool);
+    EXPECT_EQ(core.L7_Cursor.bitmap, canvas.host.picture("cr08"));
+    EXPECT_EQ(core.CursorName, GetParam().tool);
+}
+
+INSTANTIATE_TEST_SUITE_P(Setters, Tools,
+                         ::testing::Values(ToolCase{"crRotate", PointerShape::Cross},
+                                           ToolCase{"crHFlip", PointerShape::Cross},
+                                           ToolCase{"crVFlip", PointerShape::Cross},
+                                           ToolCase{"crSwap", PointerShape::Drag},
+                                           ToolCase{"crHand", PointerShape::MultiDrag}),
+                         [](const auto& info) { return std::string(info.param.tool); });
+
+TEST(CanvasTools, RotateActsOnThePressedCellOnlyAndStaysInTransform) {
+    CellToolCanvas canvas(256, 128);
+    FrameStackCore& core = canvas.core;
+    core.Bitmap().fill(kBlack);
+    core.Bitmap().fillRect({64, 0, 128, 1}, kRed); // top row of cell 1
+    core.SetCursorToRotate();
+    canvas.press(MouseButton::Left, 1);
+    canvas.release(MouseButton::Left, 6);
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 256; ++x)
+            ASSERT_EQ(canvas.image().pixel(x, y), (x == 127 && y < 64) ? kRed : kBlack)
+                << x << "," << y;
+    EXPECT_EQ(core.Mode, CanvasMode::Transform);
+    EXPECT_FALSE(core.L4_Clip.visible);
+    EXPECT_EQ(core.L4_Clip.left, 0);
+    EXPECT_EQ(core.L4_Clip.top, 0);
+    EXPECT_EQ(core.L4_Clip.bitmap, cellOf(canvas.image(), {64, 0, 128, 64}));
+
+    for (int k = 0; k < 3; ++k) {
+        canvas.press(MouseButton::Left, 1);
+        canvas.release(MouseButton::Left, 1);
+    }
+    EXPECT_EQ(canvas.image().pixel(64, 0), kRed);
+    EXPECT_EQ(canvas.image().pixel(127, 0), kRed);
+    EXPECT_EQ(canvas.image().pixel(127, 1), kBlack);
+}
+
+TEST(CanvasTools, FlipsTwiceGiveBackTheCell) {
+    for (const char* tool : {"crHFlip", "crVFlip"}) {
+        CellToolCanvas canvas(256, 128);
+        const Bitmap original = canvas.image();
+        useTool(canvas.core, tool);
+        canvas.press(MouseButton::Left, 5);
+        canvas.release(MouseButton::Left, 5);
+        EXPECT_NE(canvas.image(), original) << tool;
+        canvas.press(MouseButton::Left, 5);
+        canvas.release(MouseButton::Left, 2);
+        EXPECT_EQ(canvas.image(), original) << tool;
+    }
+}
+
+TEST(CanvasTools, SwapAndShiftMoveWholeCells) {
+    CellToolCanvas canvas(512, 128); // 8 columns, 2 rows
+    FrameStackCore& core = canvas.core;
+    const Bitmap original = canvas.image();
+    auto cell = [&](const Bitmap& b, int i) { return cellOf(b, core.IndexRect(i)); };
+
+    core.SetCursorToSwap();
+    canvas.press(MouseButton::Left, 2);
+    canvas.release(MouseButton::Left, 11);
+    EXPECT_EQ(cell(canvas.image(), 2), cell(original, 11));
+    EXPECT_EQ(cell(canvas.image(), 11), cell(original, 2));
+    EXPECT_EQ(core.L4_Clip.bitmap, cell(original, 2));
+    canvas.press(MouseButton::Left, 11);
+    canvas.release(MouseButton::Left, 2);
+    EXPECT_EQ(canvas.image(), original);
+    core.setClip(Bitmap(5, 7));
+    canvas.press(MouseButton::Left, 4);
+    canvas.release(MouseButton::Left, 4);
+    EXPECT_EQ(canvas.image(), original);
+    EXPECT_EQ(core.L4_Clip.bitmap.width(), 64) << "the clip is still sized to one cell";
+
+    core.SetCursorToShift();
+    canvas.press(MouseButton::Left, 2);
+    canvas.release(MouseButton::Left, 5);
+    EXPECT_EQ(cell(canvas.image(), 2), cell(original, 3));
+    EXPECT_EQ(cell(canvas.image(), 3), cell(original, 4));
+    EXPECT_EQ(cell(canvas.image(), 4), cell(original, 5));
+    EXPECT_EQ(cell(canvas.image(), 5), cell(original, 2));
+    canvas.press(MouseButton::Left, 5);
+    canvas.release(MouseButton::Left, 2);
+    EXPECT_EQ(canvas.image(), original);
+    canvas.press(MouseButton::Left, 9);
+    canvas.release(MouseButton::Left, 6); // back across the row end
+    EXPECT_EQ(cell(canvas.image(), 9), cell(original, 8));
+    EXPECT_EQ(cell(canvas.image(), 8), cell(original, 7));
+    EXPECT_EQ(cell(canvas.image(), 6), cell(original, 9));
+}
+
+TEST(CanvasTools, FreeModeTurnsTheSquareAroundThePressAndIgnoresSwapAndShift) {
+    CellToolCanvas canvas(256, 128);
+    FrameStackCore& core = canvas.core;
+    core.MouseIsOnMove({}, 10, 10);
+    core.MouseIsDoubleClick();
+    ASSERT_FALSE(core.SnapToGrid);
+    Bitmap expected = canvas.image();
+
+    core.SetCursorToRotate();
+    core.MouseIsDown(MouseButton::Right, {}, 100, 70); // any button is the left one here
+    core.MouseIsUp(MouseButton::Right, {}, 200, 20);
+    EXPECT_EQ(core.DownRect, (Rect{68, 38, 132, 102}));
+    Bitmap clip;
+    turnCell(expected, {68, 38, 132, 102}, CellTurn::Rotate, clip);
+    EXPECT_EQ(canvas.image(), expected);
+    EXPECT_EQ(core.Mode, CanvasMode::Transform);
+
+    // Near the right edge the square the cursor showed, inside the picture, is turned.
+    core.SetCursorToHFlip();
+    core.MouseIsDown(MouseButton::Left, {}, 250, 40);
+    core.MouseIsUp(MouseButton::Left, {}, 250, 40);
+    turnCell(expected, {192, 8, 256, 72}, CellTurn::FlipHorizontal, clip);
+    EXPECT_EQ(canvas.image(), expected);
+
+    for (const char* tool : {"crSwap", "crHand"}) {
+        useTool(core, tool);
+        core.MouseIsDown(MouseButton::Left, {}, 40, 40);
+        core.MouseIsUp(MouseButton::Left, {}, 200, 90);
+        EXPECT_EQ(canvas.image(), expected) << tool;
+    }
+}
+
+TEST(CanvasTools, CellsBeyondTheWholeColumnsAreNotSwappedOrShifted) {
+    // A 300-pixel picture has four whole columns. A swap with the cell that overhangs its
+    // right edge would carry stale clip pixels into the picture.
+    CellToolCanvas canvas(300, 128);
+    FrameStackCore& core = canvas.core;
+    const Bitmap original = canvas.image();
+    Bitmap staleClip(64, 64);
+    staleClip.fill(kRed);
+    core.setClip(staleClip);
+    core.SetCursorToSwap();
+    core.MouseIsDown(MouseButton::Left, {}, 290, 30);
+    canvas.release(MouseButton::Left, 1);
+    EXPECT_EQ(canvas.image(), original);
+
+    // A picture narrower than the port (written, but the stack not yet updated): cell 3 of
+    // the grid overhangs it.
+    core.setBitmap(patternedPicture(200, 128));
+    const Bitmap narrow = canvas.image();
+    core.setClip(staleClip);
+    canvas.press(MouseButton::Left, 3);
+    canvas.release(MouseButton::Left, 0);
+    EXPECT_EQ(canvas.image(), narrow);
+
+    // Where the picture reaches beyond the port, the strip right of the whole columns has
+    // pixels, but a release there names index 4, the first cell of the next row.
+    CellToolCanvas wide(512, 128);
+    wide.core.UpdateImagePort(300, 128);
+    wide.core.UpdateGrid();
+    const Bitmap wideOriginal = wide.image();
+    for (const char* tool : {"crSwap", "crHand"}) {
+        useTool(wide.core, tool);
+        wide.press(MouseButton::Left, 1);
+        wide.core.MouseIsUp(MouseButton::Left, {}, 290, 30);
+        EXPECT_EQ(wide.core.UpIndex, 4);
+        EXPECT_EQ(wide.image(), wideOriginal) << tool;
+    }
+}
+
+TEST(CanvasTools, ARightPressLeavesTransformWithoutTransforming) {
+    CellToolCanvas canvas(256, 128);
+    FrameStackCore& core = canvas.core;
+    const Bitmap original = canvas.image();
+    for (const char* tool : {"crRotate", "crSwap"}) {
+        useTool(core, tool);
+        canvas.press(MouseButton::Right, 1);
+        EXPECT_EQ(core.Mode, CanvasMode::Idle);
+        EXPECT_EQ(core.CursorName, "crNormal");
+        canvas.release(MouseButton::Right, 2);
+        EXPECT_EQ(canvas.image(), original) << tool;
+        EXPECT_FALSE(core.AnimationActive());
+    }
+}
+
+TEST(CanvasTools, SettersLeaveARunningAnimationAlone) {
+    CellToolCanvas canvas(256, 128);
+    FrameStackCore& core = canvas.core;
+    canvas.drawRange(0, 3);
+    core.SetCursorToSwap();
+    EXPECT_TRUE(core.AnimationActive());
+    EXPECT_TRUE(core.AnimRunning);
+    EXPECT_TRUE(canvas.host.timerEnabled);
+}
+
+TEST(CanvasTools, RotateAndFlipsDoNotScrollTheView) {
+    for (const char* tool : {"crRotate", "crHFlip", "crVFlip", "crSwap", "crHand"}) {
+        CellToolCanvas canvas(1024, 1024);
+        FrameStackCore& core = canvas.core;
+        canvas.host.view = {200, 200, 300, 300};
+        useTool(core, tool);
+        core.MouseIsOnMove({}, 210, 210); // cursor cell at 192: within 16 of the edge
+        const bool scrolls =
+            std::string_view(tool) == "crSwap" || std::string_view(tool) == "crHand";
+        EXPECT_EQ(canvas.host.scrollRequests > 0, scrolls) << tool;
+        // Pasting straight after a rotate or flip keeps that tool's restriction.
+        core.SetCursorToPaste();
+        const int before = canvas.host.scrollRequests;
+        core.MouseIsOnMove({}, 210, 210);
+        EXPECT_EQ(canvas.host.scrollRequests > before, scrolls) << tool;
+    }
+}
 
 } // namespace
 } // namespace parvane::canvas
