@@ -1,6 +1,9 @@
 #include "CellToolSupport.h"
 #include "canvas/AnimationSteps.h"
+#include "canvas/ImageStack.h"
 
+#include <QEventLoop>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -373,6 +376,39 @@ INSTANTIATE_TEST_SUITE_P(Formats, OtherFormats,
                          ::testing::Values(PixelFormat::Bits1, PixelFormat::Bits4,
                                            PixelFormat::Bits8, PixelFormat::Bits15,
                                            PixelFormat::Bits24));
+
+TEST(AnimationWidget, TimerAnimPlaysTheRangeAndStopsWithIt) {
+    TFrameStack stack;
+    stack.InitStack(256, 128);
+    stack.setBitmap(patternedPicture(256, 128));
+    const Bitmap original = stack.Bitmap();
+    EXPECT_FALSE(stack.TimerAnim->isActive());
+
+    stack.MouseIsDown(Qt::RightButton, Qt::NoModifier, 70, 10);
+    stack.MouseIsUp(Qt::RightButton, Qt::NoModifier, 70, 10); // one cell: a scroll tile
+    ASSERT_TRUE(stack.AnimationActive());
+    EXPECT_TRUE(stack.TimerAnim->isActive());
+    EXPECT_EQ(stack.TimerAnim->interval(), 10);
+    stack.SetAnimSpeed(3);
+    EXPECT_EQ(stack.TimerAnim->interval(), 30);
+    EXPECT_TRUE(stack.TimerAnim->isActive());
+    stack.SetAnimSpeed(1);
+
+    // Let the real timer tick a few times.
+    QEventLoop loop;
+    QTimer::singleShot(150, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_NE(stack.Bitmap(), original) << "the timer's ticks step the scroll tile";
+
+    stack.MouseIsDown(Qt::RightButton, Qt::NoModifier, 70, 10);
+    EXPECT_FALSE(stack.AnimRunning);
+    for (int k = 0; k <= 32 && stack.AnimationActive(); ++k)
+        stack.ShiftCellsOnTimer();
+    EXPECT_FALSE(stack.AnimationActive());
+    EXPECT_FALSE(stack.TimerAnim->isActive());
+    EXPECT_EQ(stack.Bitmap(), original);
+    EXPECT_EQ(stack.Mode, CanvasMode::Idle);
+}
 
 } // namespace
 } // namespace parvane::canvas

@@ -1,6 +1,9 @@
 #include "CellToolSupport.h"
 #include "canvas/CellTransformations.h"
+#include "canvas/ImageStack.h"
+#include "resources/Resources.h"
 
+#include <QImage>
 #include <gtest/gtest.h>
 
 namespace parvane::canvas {
@@ -438,6 +441,31 @@ TEST(CanvasTools, RotateAndFlipsDoNotScrollTheView) {
         core.MouseIsOnMove({}, 210, 210);
         EXPECT_EQ(canvas.host.scrollRequests > before, scrolls) << tool;
     }
+}
+
+TEST(TransformationWidget, ToolsShowTheirPointerShapesAndResourcePictures) {
+    TFrameStack stack;
+    stack.InitStack(256, 512);
+    struct Case {
+        const char* tool;
+        Qt::CursorShape shape;
+    };
+    for (const Case& c : {Case{"crRotate", Qt::CrossCursor}, Case{"crHFlip", Qt::CrossCursor},
+                          Case{"crVFlip", Qt::CrossCursor}, Case{"crSwap", Qt::DragMoveCursor},
+                          Case{"crHand", Qt::DragCopyCursor}}) {
+        SCOPED_TRACE(c.tool);
+        useTool(stack, c.tool);
+        EXPECT_EQ(stack.cursor().shape(), c.shape);
+        const QImage picture(parvane::resources::cursorPicturePath(c.tool));
+        ASSERT_FALSE(picture.isNull());
+        EXPECT_EQ(stack.L7_Cursor.bitmap, bitmapFromImage(picture));
+    }
+    stack.InitGrid(32, 32);
+    stack.SetCursorToRotate();
+    EXPECT_EQ(stack.L7_Cursor.bitmap,
+              bitmapFromImage(QImage(parvane::resources::cursorPicturePath("cr32"))));
+    stack.SetCursorToDefault();
+    EXPECT_EQ(stack.cursor().shape(), Qt::ArrowCursor);
 }
 
 } // namespace
