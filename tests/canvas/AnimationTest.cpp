@@ -155,25 +155,6 @@ TEST(ScrollTile, OddAndTinyHeightsStillCompleteTheirCycle) {
     }
 }
 
-TEST(Bounds, OnlyRangesOfWholeCellsInsideThePictureFit) {
-    const Bitmap image = patternedPicture(256, 128);
-    EXPECT_TRUE(rangeFits(grid64(), 0, 7, image));
-    EXPECT_TRUE(rangeFits(grid64(), 6, 6, image));
-    EXPECT_FALSE(rangeFits(grid64(), -1, 3, image));
-    EXPECT_FALSE(rangeFits(grid64(), 2, 8, image));
-    EXPECT_FALSE(rangeFits(CellGeometry{64, 64, 0, 0, 0, 2}, 0, 0, image)) << "no columns";
-    const Bitmap shorter = patternedPicture(256, 100); // the second row overhangs the picture
-    EXPECT_FALSE(rangeFits(grid64(), 2, 4, shorter));
-    EXPECT_TRUE(rangeFits(grid64(), 1, 3, shorter));
-}
-
-TEST(Bounds, AreaCoversPartOfOneRowOrWholeRows) {
-    const CellGeometry grid{64, 64, 8, 4, 4, 3};
-    EXPECT_EQ(rangeArea(grid, 5, 6), (Rect{72, 68, 200, 132}));
-    EXPECT_EQ(rangeArea(grid, 7, 3), (Rect{8, 4, 264, 132}));
-    EXPECT_EQ(rangeArea(grid, 4, 7), (Rect{8, 68, 264, 132}));
-}
-
 TEST(Bounds, StepsOnAPictureThatShrankStayInsideIt) {
     // The canvas may get a smaller picture while an animation plays; the steps are clipped.
     Bitmap image = patternedPicture(100, 70);
@@ -187,13 +168,6 @@ TEST(Bounds, StepsOnAPictureThatShrankStayInsideIt) {
     stepRange(empty, grid64(), 0, 7, tile);
     stepScrollTile(empty, grid64().indexRect(0), tile, row);
     EXPECT_EQ(image.width(), 100);
-}
-
-TEST(Bounds, TimerIntervalIsTheSpeedTimesTheBase) {
-    EXPECT_EQ(animationTimerInterval(kClassicalAnimInterval, 3), 240);
-    EXPECT_EQ(animationTimerInterval(kScrollAnimInterval, 3), 30);
-    EXPECT_EQ(animationTimerInterval(kClassicalAnimInterval, 0), 80);
-    EXPECT_EQ(animationTimerInterval(0, 2), 2) << "never a zero interval";
 }
 
 TEST(Stopping, ARightPressInMidCycleRunsToTheEndOfTheCycleThenEnds) {

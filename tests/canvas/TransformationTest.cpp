@@ -22,20 +22,6 @@ using testing::rawPixel;
 constexpr Colour kRed = imaging::colours::kRed;
 constexpr Colour kBlack = imaging::colours::kBlack;
 
-TEST(TurnCell, RotateSendsTheTopRowToTheRightColumn) {
-    Bitmap image(256, 128);
-    const Rect cell{64, 0, 128, 64};
-    image.fillRect({64, 0, 128, 1}, kRed);
-    Bitmap clip;
-    turnCell(image, cell, CellTurn::Rotate, clip);
-    for (int y = 0; y < 128; ++y)
-        for (int x = 0; x < 256; ++x)
-            ASSERT_EQ(image.pixel(x, y), (x == 127 && y < 64) ? kRed : kBlack) << x << "," << y;
-    EXPECT_EQ(clip.width(), 64);
-    EXPECT_EQ(clip.height(), 64);
-    EXPECT_EQ(clip, cellOf(image, cell)) << "the clip holds the turned cell";
-}
-
 struct TurnCase {
     const char* name;
     CellTurn turn;
@@ -124,32 +110,6 @@ TEST(CellForTurn, OverhangingCellsMoveInsideThePicture) {
     EXPECT_EQ(cellForTurn({170, 60, 234, 124}, image), (Rect{136, 36, 200, 100}));
     EXPECT_FALSE(cellForTurn({0, 0, 64, 64}, Bitmap(50, 100)).has_value());
     EXPECT_FALSE(cellForTurn({}, image).has_value());
-}
-
-TEST(SwapCells, ExchangesTwoCellsExactly) {
-    Bitmap image = patternedPicture(256, 128);
-    const Bitmap original = image;
-    const Rect a{0, 0, 64, 64};
-    const Rect b{192, 64, 256, 128};
-    Bitmap clip(3, 3);
-    swapCells(image, a, b, clip);
-    EXPECT_EQ(cellOf(image, a), cellOf(original, b));
-    EXPECT_EQ(cellOf(image, b), cellOf(original, a));
-    EXPECT_EQ(clip, cellOf(original, a)) << "the clip carried the pressed cell";
-    Bitmap rest = image;
-    rest.copyRect({a.left, a.top}, original, a);
-    rest.copyRect({b.left, b.top}, original, b);
-    EXPECT_EQ(rest, original);
-}
-
-TEST(SwapCells, TheSameCellTwiceChangesNothingButSizesTheClip) {
-    Bitmap image = patternedPicture(256, 128);
-    const Bitmap original = image;
-    Bitmap clip(3, 3);
-    swapCells(image, {64, 0, 128, 64}, {64, 0, 128, 64}, clip);
-    EXPECT_EQ(image, original);
-    EXPECT_EQ(clip.width(), 64);
-    EXPECT_EQ(clip.height(), 64);
 }
 
 struct ShiftCase {
