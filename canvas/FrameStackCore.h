@@ -225,6 +225,8 @@ private:
     // A drawing on the selection layer, remembered so that the next move clears only it.
     struct SelectionMark {
         Rect rect;
+        Colour colour;
+        bool frame = false; // a plain frame (not one of the areas of a range outline)
     };
 
     int cellW() const;
@@ -234,7 +236,12 @@ private:
     void setPort(int width, int height);
     void resizeUpperLayers(int width, int height);
     void clearSelectionLayer();
-    void rememberSelectionMark(const Rect& rect);
+    // Turns the one frame on the selection layer into another of the same colour, touching
+    // only the pixels that differ.
+    void moveSelectionFrame(const Rect& from, const Rect& to, Colour colour);
+    void rememberSelectionMark(const Rect& rect, Colour colour, bool frame);
+    // True when the selection layer holds exactly this frame and nothing else.
+    bool selectionHoldsOnly(const Rect& frame, Colour colour) const;
     void drawDottedGrid();
     void drawGridLines();
     // Cell under a raw pointer position (press and release).

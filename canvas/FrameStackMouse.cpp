@@ -3,6 +3,7 @@
 #include "canvas/FrameStackCore.h"
 
 #include <algorithm>
+#include <array>
 
 namespace parvane::canvas {
 
@@ -44,7 +45,7 @@ void FrameStackCore::pointerCell(int x, int y, Rect& rect, std::int32_t& index) 
     index = -1;
 }
 
-void FrameStackCore::rememberSelectionMark(const Rect& rect) {
+void FrameStackCore::rememberSelectionMark(const Rect& rect, Colour colour, bool frame) {
     if (rect.isEmpty())
         return;
     if (selectionMarkCount_ == static_cast<int>(selectionMarks_.size())) {
@@ -52,7 +53,14 @@ void FrameStackCore::rememberSelectionMark(const Rect& rect) {
         selectionNeedsFullClear_ = true;
         return;
     }
-    selectionMarks_[static_cast<std::size_t>(selectionMarkCount_++)] = {rect};
+    selectionMarks_[static_cast<std::size_t>(selectionMarkCount_++)] = {rect, colour, frame};
+}
+
+bool FrameStackCore::selectionHoldsOnly(const Rect& frame, Colour colour) const {
+    if (selectionNeedsFullClear_ || selectionMarkCount_ != 1)
+        return false;
+    const SelectionMark& mark = selectionMarks_[0];
+    return mark.frame && mark.rect == frame && mark.colour == colour;
 }
 
 void FrameStackCore::clearSelectionLayer() {
@@ -73,6 +81,79 @@ void FrameStackCore::clearSelectionLayer() {
         }
     }
     selectionMarkCount_ = 0;
+}
+
+namespace {
+
+// Vertical edge of a frame: column x, rows top to bottom (exclusive).
+struct Column {
+    int x, top, bottom;
+};
+
+std::array<Column, 2> columnsOf(const Rect& r) {
+    return {Column{r.left, r.top, r.bottom}, Column{r.right - 1, r.top, r.bottom}};
+}
+
+// Calls paint(top, bottom) for the parts of [top, bottom) that no column of others at the
+// same x covers.
+template <typename Paint>
+void uncoveredParts(const Column& c, const std::array<Column, 2>& others, Paint paint) {
+    std::array<Column, 2> cover{};
+    int n = 0;
+    for (const Column& o : others)
+        if (o.x == c.x && o.top < o.bottom)
+            cover[static_cast<std::size_t>(n++)] = o;
+    if (n == 2 && cover[1].top < cover[0].top)
+        std::swap(cover[0], cover[1]);
+    int from = c.top;
+    for (int i = 0; i < n; ++i) {
+        const Column& o = cover[static_cast<std::size_t>(i)];
+        if (o.top > from)
+            paint(from, std::min(o.top, c.bottom));
+        from = std::max(from, o.bottom);
+        if (from >= c.bottom)
+            return;
+    }
+    if (from < c.bottom)
+        paint(from, c.bottom);
+}
+
+} // namespace
+
+void FrameStackCore::moveSelectionFrame(const Rect& from, const Rect& to, Colour colour) {
+    if (from == to)
+        return;
+    imaging::Bitmap& sel = L6_Selection.bitmap;
+    const bool shown = L6_Selection.visible;
+    auto put = [&](const Rect& r, Colour c) {
+        if (r.isEmpty())
+            return;
+        sel.fillRect(r, c);
+        if (shown)
+            markDirty(r);
+    };
+    const auto oldColumns = columnsOf(from);
+    const auto newColumns = columnsOf(to);
+    // Rows are short: clear the old ones whole.
+    put({from.left, from.top, from.right, from.top + 1}, TransparentColor);
+    put({from.left, from.bottom - 1, from.right, from.bottom}, TransparentColor);
+    // Old columns: clear what the new columns do not keep.
+    for (const Column& c : oldColumns)
+        uncoveredParts(c, newColumns, [&](int top, int bottom) {
+            put({c.x, top, c.x + 1, bottom}, TransparentColor);
+        });
+    put({to.left, to.top, to.right, to.top + 1}, colour);
+    put({to.left, to.bottom - 1, to.right, to.bottom}, colour);
+    // New columns: draw what the old columns did not already hold, and the pixels where
+    // the old rows were just cleared across them.
+    for (const Column& c : newColumns) {
+        uncoveredParts(c, oldColumns, [&](int top, int bottom) {
+            put({c.x, top, c.x + 1, bottom}, colour);
+        });
+        for (int y : {from.top, from.bottom - 1})
+            if (y >= c.top && y < c.bottom)
+                put({c.x, y, c.x + 1, y + 1}, colour);
+    }
 }
 
 void FrameStackCore::MouseIsOnMove(ShiftState /*shift*/, int x, int y) {
@@ -97,6 +178,18 @@ void FrameStackCore::MouseIsOnMove(ShiftState /*shift*/, int x, int y) {
     moveLayer(L4_Clip, cx, cy);
     CursorRect = {cx, cy, cx + cellW(), cy + cellH()};
     AutoScroll(cx, cy);
+    // While grabbing, the selection layer holds only the previous frame: the new frame is
+    // made from it by changing just the pixels that differ (none, while the pointer stays
+    // in one cell), which on a tall picture is far cheaper than clearing and redrawing.
+    if (Mode == CanvasMode::Grab && selectionMarkCount_ == 1 &&
+        selectionHoldsOnly(selectionMarks_[0].rect, GrabColor)) {
+        const Rect previous = selectionMarks_[0].rect;
+        L6_Selection.paint = GrabColor;
+        SelectionRect = DownRect.united(CursorRect);
+        moveSelectionFrame(previous, SelectionRect, GrabColor);
+        selectionMarks_[0].rect = SelectionRect;
+        return;
+    }
     clearSelectionLayer();
     L6_Selection.paint = GrabColor;
     if (Mode == CanvasMode::Grab)
@@ -213,7 +306,7 @@ void FrameStackCore::AutoScroll(int cx, int cy) {
 void FrameStackCore::DrawSelectionFrame() {
     SelectionRect = DownRect.united(CursorRect);
     L6_Selection.bitmap.drawFrame(SelectionRect, L6_Selection.paint);
-    rememberSelectionMark(SelectionRect);
+    rememberSelectionMark(SelectionRect, L6_Selection.paint, true);
     if (L6_Selection.visible)
         markDirty(SelectionRect);
 }
@@ -264,7 +357,7 @@ void FrameStackCore::DrawRangeOutline() {
                 plot(area.right - 1, y);
             }
         }
-        rememberSelectionMark(area);
+        rememberSelectionMark(area, RangeColor, false);
         if (L6_Selection.visible)
             markDirty(area);
     }

@@ -317,17 +317,37 @@ TEST(Modes, RangeOutlineOverOneTwoAndThreeRows) {
 }
 
 TEST(Modes, SelectionLayerAfterManyMovesEqualsAFreshDrawing) {
-    CanvasFixtureState s(512, 2048);
-    FrameStackCore& c = s.canvas;
-    const Bitmap& sel = c.L6_Selection.bitmap;
-    c.MouseIsOnMove(kNoKeys, 300, 900);
-    c.MouseIsDown(MouseButton::Left, kNoKeys, 300, 900);
-    for (int i = 0; i < 40; ++i) {
-        const int x = (i * 97) % 512, y = (i * 389) % 2048;
-        c.MouseIsOnMove(kNoKeys, x, y);
-        Bitmap expected(sel.width(), sel.height());
-        expected.drawFrame(c.DownRect.united(c.CursorRect), colours::kYellow);
-        ASSERT_TRUE(samePixels(sel, expected)) << "move " << i;
+    // Grab moves only touch the pixels that change; whatever the path of the pointer, the
+    // layer must end as a freshly drawn frame. Cells of 1 and 2 pixels give the thinnest
+    // frames, free mode frames that share no edge with the last.
+    for (int cell : {64, 8, 2, 1}) {
+        for (bool free : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << "cell " << cell << (free ? " free" : ""));
+            CanvasFixtureState s(200, 600);
+            FrameStackCore& c = s.canvas;
+            c.InitGrid(cell, cell);
+            if (free)
+                c.MouseIsDoubleClick();
+            const Bitmap& sel = c.L6_Selection.bitmap;
+            c.MouseIsOnMove(kNoKeys, 100, 300);
+            c.MouseIsDown(MouseButton::Left, kNoKeys, 100, 300);
+            unsigned seed = 12345;
+            for (int i = 0; i < 60; ++i) {
+                seed = seed * 1103515245u + 12345u;
+                const int jump = (seed >> 8) % 4; // stay, step, or jump far
+                const int x = jump == 0   ? c.MouseX
+                              : jump == 1 ? c.MouseX + cell
+                                          : (seed >> 12) % 260 - 30;
+                const int y = jump == 0   ? c.MouseY + 1
+                              : jump == 1 ? c.MouseY - cell
+                                          : (seed >> 4) % 660 - 30;
+                c.MouseIsOnMove(kNoKeys, x, y);
+                Bitmap expected(sel.width(), sel.height());
+                expected.drawFrame(c.DownRect.united(c.CursorRect), colours::kYellow);
+                ASSERT_TRUE(samePixels(sel, expected)) << "move " << i;
+                ASSERT_EQ(c.SelectionRect, c.DownRect.united(c.CursorRect));
+            }
+        }
     }
 }
 
