@@ -6,7 +6,8 @@
 // tile and row buffer have its cell size, whatever the owner does to the canvas's grid
 // meanwhile. Should the Image shrink so that the range no longer lies inside it (a new,
 // smaller picture), the animation ends at the next tick without another step, instead of
-// shuffling the new picture's cells.
+// shuffling the new picture's cells; InitStack, which clears the picture, stops it at once.
+// An owner about to install another picture of the same size calls CompleteAnimation first.
 #include "canvas/AnimationSteps.h"
 #include "canvas/FrameStackCore.h"
 
@@ -95,12 +96,16 @@ void FrameStackCore::completeAnimationCycle() {
         stepAnimation();
 }
 
-void FrameStackCore::endAnimation() {
+void FrameStackCore::abandonAnimation() {
     if (host_)
         host_->setAnimationTimer(false, 0);
     AnimTile = imaging::Bitmap();
     std::vector<std::uint8_t>().swap(AnimRowBuffer);
     animActive_ = false;
+}
+
+void FrameStackCore::endAnimation() {
+    abandonAnimation();
     // The owner may already have chosen another mode (pasting, a tool); that one stays.
     if (Mode == CanvasMode::Anim || Mode == CanvasMode::Scroll)
         SetModeToIdle();

@@ -252,6 +252,8 @@ private:
     void stepAnimation();
     void completeAnimationCycle();
     void endAnimation();
+    // Stops the animation where it stands, without a step and without changing the mode.
+    void abandonAnimation();
 
     std::array<Layer*, 9> layers_{};
     CanvasHost* host_ = nullptr;

@@ -292,6 +292,20 @@ TEST(OpenCases, ASmallerPictureEndsTheAnimationUntouched) {
     EXPECT_EQ(canvas.core.Mode, CanvasMode::Idle);
 }
 
+TEST(OpenCases, SettingUpTheStackAgainStopsTheAnimationAtOnce) {
+    CellToolCanvas canvas(256, 128);
+    canvas.drawRange(0, 3);
+    canvas.ticks(1);
+    canvas.core.InitStack(256, 128);
+    const Bitmap fresh = patternedPicture(256, 128);
+    canvas.core.setBitmap(fresh); // pasted onto the fresh picture
+    EXPECT_FALSE(canvas.core.AnimationActive());
+    EXPECT_FALSE(canvas.host.timerEnabled);
+    canvas.ticks(3);
+    EXPECT_EQ(canvas.image(), fresh);
+    EXPECT_EQ(canvas.core.Mode, CanvasMode::Idle);
+}
+
 TEST(OpenCases, ANewRangeWhileFinishingFirstGivesBackTheEarlierCells) {
     CellToolCanvas canvas(256, 128);
     FrameStackCore& core = canvas.core;
