@@ -12,6 +12,7 @@
 #include "canvas/CellTransformations.h"
 #include "canvas/FrameStackCore.h"
 
+#include <optional>
 #include <string_view>
 
 namespace parvane::canvas {
@@ -74,7 +75,14 @@ void FrameStackCore::ApplyTransformation() {
         const CellTurn kind = tool == "crRotate"  ? CellTurn::Rotate
                               : tool == "crHFlip" ? CellTurn::FlipHorizontal
                                                   : CellTurn::FlipVertical;
-        if (const auto cell = cellForTurn(DownRect, L1_Image.bitmap)) {
+        // A locked cursor shows whole cells, so a locked press on a cell that overhangs the
+        // picture (beyond the last whole column or row) turns nothing; a free press near the
+        // edge turns the square its cursor showed, kept inside the picture.
+        const std::optional<Rect> cell =
+            SnapToGrid ? (liesInside(DownRect, L1_Image.bitmap) ? std::optional<Rect>(DownRect)
+                                                                : std::nullopt)
+                       : cellForTurn(DownRect, L1_Image.bitmap);
+        if (cell) {
             turnCell(L1_Image.bitmap, *cell, kind, L4_Clip.bitmap);
             markDirty(*cell);
         } else {

@@ -322,7 +322,7 @@ TEST(CanvasTools, FreeModeTurnsTheSquareAroundThePressAndIgnoresSwapAndShift) {
     }
 }
 
-TEST(CanvasTools, CellsBeyondTheWholeColumnsAreNotSwappedOrShifted) {
+TEST(CanvasTools, CellsBeyondTheWholeColumnsAreLeftAlone) {
     // A 300-pixel picture has four whole columns. A swap with the cell that overhangs its
     // right edge would carry stale clip pixels into the picture.
     CellToolCanvas canvas(300, 128);
@@ -334,6 +334,11 @@ TEST(CanvasTools, CellsBeyondTheWholeColumnsAreNotSwappedOrShifted) {
     core.SetCursorToSwap();
     core.MouseIsDown(MouseButton::Left, {}, 290, 30);
     canvas.release(MouseButton::Left, 1);
+    EXPECT_EQ(canvas.image(), original);
+    // Nor is that cell turned: the locked cursor never showed it.
+    core.SetCursorToRotate();
+    core.MouseIsDown(MouseButton::Left, {}, 290, 30);
+    core.MouseIsUp(MouseButton::Left, {}, 290, 30);
     EXPECT_EQ(canvas.image(), original);
 
     // A picture narrower than the port (written, but the stack not yet updated): cell 3 of
