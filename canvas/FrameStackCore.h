@@ -13,7 +13,12 @@
 //     release in mode Transform calls it after UpIndex and CursorRect hold the released
 //     cell; it picks the tool by CursorName.
 //   - setCursorPictureFor() (FrameStackCursors.cpp) chooses the picture for the cell width
-//     ("crRotate" etc. at 64, plain brackets at 32, 16 and 8), for the tool cursor setters.
+//     ("crRotate" etc. at 64, plain brackets at 32, 16 and 8), for the tool cursor setters;
+//     setPointerShape() gives the canvas the tool's pointer shape.
+// Code that changes layer pixels directly (animation steps, transformations, the owner's
+// own edits of the Image) reports the changed area with Invalidate(area) so the widget
+// repaints it. Only the canvas draws on the selection layer: it remembers what it drew
+// there and clears just that at the next move.
 #pragma once
 
 #include "canvas/CanvasHost.h"
