@@ -123,6 +123,9 @@ void FrameStackCore::resizeUpperLayers(int width, int height) {
 }
 
 void FrameStackCore::InitStack(int width, int height) {
+    // The picture an animation played on is cleared below: further steps would only move
+    // the cells of whatever is pasted on the fresh picture.
+    abandonAnimation();
     width = std::max(width, 0);
     height = std::max(height, 0);
     TransparentColor = imaging::colours::kBlack;

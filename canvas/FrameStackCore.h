@@ -5,13 +5,13 @@
 // Coordinates are pixels of the panel (the port), which are also pixels of the Image's
 // top-left part. Integers are signed 32-bit; divisions truncate toward zero.
 //
-// Extension points left for later tools, each in a file of its own:
+// The tools built on the layers live in files of their own:
 //   - StartAnimation() and ShiftCellsOnTimer() (Animation.cpp): a release in mode Range
 //     calls StartAnimation(); the widget's TimerAnim ticks call ShiftCellsOnTimer(). The
-//     timer is driven through CanvasHost::setAnimationTimer. Until range playback exists,
-//     StartAnimation() returns the canvas to Idle and a tick simply ends the animation.
-//   - ApplyTransformation() (Transformations.cpp): a release in mode Transform calls it
-//     after UpIndex and CursorRect hold the released cell; it picks the tool by CursorName.
+//     timer is driven through CanvasHost::setAnimationTimer.
+//   - ApplyTransformation() and the transformation cursor setters (Transformations.cpp): a
+//     release in mode Transform calls it after UpIndex and CursorRect hold the released
+//     cell; it picks the tool by CursorName.
 //   - setCursorPictureFor() (FrameStackCursors.cpp) chooses the picture for the cell width
 //     ("crRotate" etc. at 64, plain brackets at 32, 16 and 8), for the tool cursor setters;
 //     setPointerShape() gives the canvas the tool's pointer shape.
@@ -22,6 +22,7 @@
 #pragma once
 
 #include "canvas/CanvasHost.h"
+#include "canvas/CellGeometry.h"
 #include "canvas/Layer.h"
 #include "imaging/Bitmap.h"
 
@@ -98,7 +99,7 @@ public:
     std::int32_t AnimStep = 0;
     bool AnimRunning = false;
     std::int32_t AnimInterval = 0;
-    imaging::Bitmap AnimTile;                // one cell, 32-bit, while an animation runs
+    imaging::Bitmap AnimTile;                // one cell, in the Image's layout, while it runs
     std::vector<std::uint8_t> AnimRowBuffer; // one row of AnimTile, while it runs
 
     // --- Properties ----------------------------------------------------------------------
@@ -173,10 +174,37 @@ public:
     void DrawRangeOutline();
     void AutoScroll(int cx, int cy);
 
-    // --- Later tools (see the file comment) ----------------------------------------------
+    // --- Animation preview (Animation.cpp) -----------------------------------------------
+    // Plays the cells from DownIndex to UpIndex: a classical range (mode Anim) or, for one
+    // cell, a scroll tile (mode Scroll). The grid of this moment is kept for the whole
+    // animation. A range that does not lie on whole cells inside the Image does not play: the
+    // canvas returns to Idle. A cycle still under way is completed at once first.
     void StartAnimation();
+    // The timer's tick: one step, or, once AnimRunning is false and the cycle is complete,
+    // the end (timer off, tile and row buffer released, mode Idle if still Anim or Scroll).
     void ShiftCellsOnTimer();
+    // Completes the current cycle at once and ends the animation, so that every cell holds
+    // its starting picture; for an owner about to replace the picture. Nothing when idle.
+    void CompleteAnimation();
+    // True from StartAnimation until the animation ends.
+    bool AnimationActive() const { return animActive_; }
+    // The owner's speed setting (1 to 4): the timer ticks every speed x AnimInterval ms.
+    void SetAnimSpeed(int speed);
+    // The grid the animation keeps (meaningful while AnimationActive()).
+    const CellGeometry& AnimGrid() const { return animGrid_; }
+
+    // --- Tile transformations (Transformations.cpp) --------------------------------------
+    // Mode Transform with the tool's pointer shape, CursorName and cursor picture; the clip
+    // is hidden. A press and release then apply the tool.
+    void SetCursorToRotate();
+    void SetCursorToHFlip();
+    void SetCursorToVFlip();
+    void SetCursorToSwap();
+    void SetCursorToShift();
+    // Applies the tool named by CursorName to the pressed (and released) cell.
     void ApplyTransformation();
+    // The current grid as cell arithmetic.
+    CellGeometry CurrentGrid() const;
 
     // --- Display -------------------------------------------------------------------------
     void setLayerVisible(Layer& layer, bool visible);
@@ -224,6 +252,14 @@ private:
     // Cell under a raw pointer position (press and release).
     void pointerCell(int x, int y, Rect& rect, std::int32_t& index) const;
 
+    void setTransformTool(const char* name, PointerShape shape);
+    bool isWholeCell(std::int32_t index, const Rect& rect) const;
+    void stepAnimation();
+    void completeAnimationCycle();
+    void endAnimation();
+    // Stops the animation where it stands, without a step and without changing the mode.
+    void abandonAnimation();
+
     std::array<Layer*, 9> layers_{};
     CanvasHost* host_ = nullptr;
     int portWidth_ = 0;
@@ -236,6 +272,9 @@ private:
     int selectionMarkCount_ = 0;
     // The selection layer may hold drawings that are not remembered: clear it whole.
     bool selectionNeedsFullClear_ = true;
+    // The animation that plays: the grid it started with, and whether it is active.
+    CellGeometry animGrid_;
+    bool animActive_ = false;
 };
 
 } // namespace parvane::canvas

@@ -310,10 +310,10 @@ TEST(Modes, RangeOutlineOverOneTwoAndThreeRows) {
     c.MouseIsOnMove(kNoKeys, 130, 10); // upward: the cells exchange their roles
     EXPECT_TRUE(samePixels(sel, referenceOutline(sel, {{128, 0, 256, 64}, {0, 64, 128, 128}, {}})));
 
-    // Releasing starts playback, which this canvas answers by returning to Idle.
+    // Releasing starts playing the range, from the pressed cell back to this one.
     c.MouseIsUp(MouseButton::Right, kNoKeys, 130, 10);
     EXPECT_EQ(c.UpIndex, 2);
-    EXPECT_EQ(c.Mode, CanvasMode::Idle);
+    EXPECT_EQ(c.Mode, CanvasMode::Anim);
 }
 
 TEST(Modes, SelectionLayerAfterManyMovesEqualsAFreshDrawing) {
