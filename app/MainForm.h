@@ -166,6 +166,11 @@ public slots:
     void SpeedButtonStyleClick();
     void ScrollBarGridChange();
     void SpeedButtonNoneOnClick();
+    void SpeedButtonRotateOnClick();
+    void SpeedButtonHFlipOnClick();
+    void SpeedButtonVFlipOnClick();
+    void SpeedButtonSwapOnClick();
+    void SpeedButtonMoveOnClick();
     void SpeedButtonStopSourceOnClick();
     void SpeedButtonStopTargetOnClick();
     void TrackBarSourceOnChange();

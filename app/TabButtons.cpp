@@ -1,5 +1,5 @@
-// The buttons of the tabs under the canvases (grid, animation, the None tool of the
-// transformations): their handlers only pass settings on to the canvases.
+// The buttons of the tabs under the canvases (grid, animation, the transformation tools):
+// their handlers only pass settings on to the canvases.
 #include "app/MainForm.h"
 #include "canvas/ImageStack.h"
 
@@ -18,6 +18,11 @@ void TMain::connectTabButtons() {
     connect(SpeedButtonStyle, &QToolButton::clicked, this, &TMain::SpeedButtonStyleClick);
     connect(ScrollBarGrid, &QScrollBar::valueChanged, this, &TMain::ScrollBarGridChange);
     connect(SpeedButtonNone, &QToolButton::clicked, this, &TMain::SpeedButtonNoneOnClick);
+    connect(SpeedButtonRotate, &QToolButton::clicked, this, &TMain::SpeedButtonRotateOnClick);
+    connect(SpeedButtonHFlip, &QToolButton::clicked, this, &TMain::SpeedButtonHFlipOnClick);
+    connect(SpeedButtonVFlip, &QToolButton::clicked, this, &TMain::SpeedButtonVFlipOnClick);
+    connect(SpeedButtonSwap, &QToolButton::clicked, this, &TMain::SpeedButtonSwapOnClick);
+    connect(SpeedButtonMove, &QToolButton::clicked, this, &TMain::SpeedButtonMoveOnClick);
     connect(ButtonStopSource, &QToolButton::clicked, this, &TMain::SpeedButtonStopSourceOnClick);
     connect(ButtonStopTarget, &QToolButton::clicked, this, &TMain::SpeedButtonStopTargetOnClick);
     connect(TrackBarSource, &QSlider::valueChanged, this, &TMain::TrackBarSourceOnChange);
@@ -57,6 +62,27 @@ void TMain::ScrollBarGridChange() {
 
 void TMain::SpeedButtonNoneOnClick() {
     Target->SetCursorToDefault();
+}
+
+// The tools act on the Target only: each puts it in mode Transform with its own cursor.
+void TMain::SpeedButtonRotateOnClick() {
+    Target->SetCursorToRotate();
+}
+
+void TMain::SpeedButtonHFlipOnClick() {
+    Target->SetCursorToHFlip();
+}
+
+void TMain::SpeedButtonVFlipOnClick() {
+    Target->SetCursorToVFlip();
+}
+
+void TMain::SpeedButtonSwapOnClick() {
+    Target->SetCursorToSwap();
+}
+
+void TMain::SpeedButtonMoveOnClick() {
+    Target->SetCursorToShift();
 }
 
 // The animation ends at the end of its cycle; the pointer is the plain arrow again.

@@ -634,3 +634,74 @@ TEST_F(MainFormTest, TheAutoBoxesExcludeEachOtherAndImportFollowsTheClipboard) {
 
 } // namespace
 } // namespace parvane::app
+
+namespace parvane::app {
+namespace {
+
+class TransformationTabTest : public MainFormTest {};
+
+TEST_F(TransformationTabTest, EachToolButtonArmsItsToolOnTheTargetOnly) {
+    const std::pair<QToolButton*, const char*> tools[] = {
+        {main->SpeedButtonRotate, "crRotate"}, {main->SpeedButtonHFlip, "crHFlip"},
+        {main->SpeedButtonVFlip, "crVFlip"},   {main->SpeedButtonSwap, "crSwap"},
+        {main->SpeedButtonMove, "crHand"},
+    };
+    for (const auto& [button, cursorName] : tools) {
+        button->click();
+        EXPECT_TRUE(button->isChecked());
+        EXPECT_FALSE(main->SpeedButtonNone->isChecked()) << cursorName;
+        EXPECT_EQ(main->Target->Mode, CanvasMode::Transform) << cursorName;
+        EXPECT_EQ(main->Target->CursorName, cursorName);
+        EXPECT_EQ(main->Source->Mode, CanvasMode::Idle);
+    }
+    main->SpeedButtonNone->click();
+    EXPECT_EQ(main->Target->Mode, CanvasMode::Idle);
+    EXPECT_EQ(main->Target->CursorName, "crNormal");
+}
+
+TEST_F(TransformationTabTest, RotateThenSwapChangeTheTargetWhereTheUserClicks) {
+    showWindow();
+    QWidget* panel = main->Target->BasePanel;
+    paintCell(main->Target, 0, 0, {0, 0, 255});
+    main->Target->Bitmap().fillRect({0, 0, 64, 1}, {255, 0, 0}); // red top row
+    main->SpeedButtonRotate->click();
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(main->Target->Bitmap().pixel(63, 40), (Colour{255, 0, 0}))
+        << "the red top row became the right column";
+    EXPECT_EQ(main->Target->Bitmap().pixel(5, 0), (Colour{0, 0, 255}));
+    EXPECT_EQ(main->Target->Mode, CanvasMode::Transform) << "the tool stays armed";
+
+    paintCell(main->Target, 1, 1, {0, 255, 0});
+    main->SpeedButtonSwap->click();
+    QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(panel, QPoint(100, 100));
+    QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(100, 100));
+    EXPECT_EQ(main->Target->Bitmap().pixel(20, 20), (Colour{0, 255, 0}));
+    EXPECT_EQ(main->Target->Bitmap().pixel(127, 100), (Colour{255, 0, 0}));
+}
+
+TEST_F(TransformationTabTest, ASlowerSpeedStretchesTheRunningAnimation) {
+    showWindow();
+    QWidget* panel = main->Target->BasePanel;
+    for (int col = 0; col < 4; ++col)
+        paintCell(main->Target, col, 0,
+                  {static_cast<std::uint8_t>(60 * col), 0, static_cast<std::uint8_t>(200)});
+    QTest::mousePress(panel, Qt::RightButton, {}, QPoint(10, 10));
+    QTest::mouseMove(panel, QPoint(200, 10));
+    QTest::mouseRelease(panel, Qt::RightButton, {}, QPoint(200, 10));
+    ASSERT_EQ(main->Target->Mode, CanvasMode::Anim);
+    EXPECT_EQ(main->TargetPageControl->currentWidget(), main->TabAnimTarget);
+    EXPECT_EQ(main->Target->TimerAnim->interval(), 80);
+    main->TrackBarTarget->setValue(3);
+    EXPECT_EQ(main->Target->TimerAnim->interval(), 240);
+    main->ButtonStopTarget->click();
+    // The cycle completes before the canvas returns to Idle with every cell restored.
+    for (int tick = 0; tick < 8 && main->Target->Mode != CanvasMode::Idle; ++tick)
+        main->Target->ShiftCellsOnTimer();
+    EXPECT_EQ(main->Target->Mode, CanvasMode::Idle);
+    for (int col = 0; col < 4; ++col)
+        EXPECT_EQ(main->Target->Bitmap().pixel(col * 64 + 5, 5).red, 60 * col);
+}
+
+} // namespace
+} // namespace parvane::app
