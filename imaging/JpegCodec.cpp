@@ -206,7 +206,9 @@ std::string jpegErrorText(int messageCode) {
 
 DecodeResult decodeJpeg(std::span<const std::uint8_t> data) {
     if (data.size() < 2 || data[0] != 0xFF || data[1] != 0xD8)
-        return DecodeResult::notThisFormat("JPEG: no start-of-image marker");
+        // Reported with the library's own number, as every other JPEG failure is.
+        return DecodeResult::notThisFormat(jpegErrorText(JERR_NO_SOI) +
+                                           ": Not a JPEG file: no start-of-image marker");
     jpeg_decompress_struct cinfo{};
     ErrorManager err;
     installErrorManager(err);

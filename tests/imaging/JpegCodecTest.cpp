@@ -53,6 +53,15 @@ TEST(JpegCodec, TruncatedDataFailsInsteadOfTurningGrey) {
     }
 }
 
+TEST(JpegCodec, BytesOfAnotherFormatGiveTheLibrarysNumberedError) {
+    const std::vector<std::uint8_t> bmpStart{'B', 'M', 0, 0, 0, 0};
+    for (const auto& bytes : {bmpStart, std::vector<std::uint8_t>{}}) {
+        const auto result = decodeJpeg(bytes);
+        ASSERT_FALSE(result.ok());
+        EXPECT_EQ(result.error().reason.rfind("JPEG error #", 0), 0u) << result.error().reason;
+    }
+}
+
 TEST(JpegCodec, HugeDeclaredSizeInATinyFileIsRefusedBeforeAllocating) {
     // A valid 8x8 file with its frame header patched to 60000 x 60000.
     Bitmap small(8, 8, PixelFormat::Bits24);
