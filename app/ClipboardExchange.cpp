@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
+#include <QToolButton>
 
 namespace parvane::app {
 
@@ -37,6 +38,8 @@ void TMain::ImportFromClipboard() {
     showInViewer(tile);
     Target->setClip(tile);
     Target->SetModeToPaste();
+    // Pasting replaces any transformation tool the Target had: the tool row follows.
+    SpeedButtonNone->setChecked(true);
 }
 
 void TMain::CheckBoxExportClick() {

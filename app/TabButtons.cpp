@@ -56,6 +56,8 @@ void TMain::ScrollBarGridChange() {
         canvas->InitGrid(size, size);
         canvas->SetModeToIdle();
     }
+    // The Target has left any transformation tool, so the tool row shows none pressed.
+    SpeedButtonNone->setChecked(true);
     // A new grid starts dotted; the style button keeps its effect.
     SpeedButtonStyleClick();
 }

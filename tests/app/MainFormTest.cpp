@@ -659,6 +659,25 @@ TEST_F(TransformationTabTest, EachToolButtonArmsItsToolOnTheTargetOnly) {
     EXPECT_EQ(main->Target->CursorName, "crNormal");
 }
 
+// Paths that take the Target out of its tool mode leave the tool row showing no tool, so
+// that a pressed Rotate button never promises a rotation the next click will not make.
+TEST_F(TransformationTabTest, LeavingTheToolModeReleasesTheToolButton) {
+    main->SpeedButtonRotate->click();
+    ASSERT_EQ(main->Target->Mode, CanvasMode::Transform);
+    main->ScrollBarGrid->setValue(2);
+    EXPECT_EQ(main->Target->Mode, CanvasMode::Idle);
+    EXPECT_TRUE(main->SpeedButtonNone->isChecked()) << "a new grid size";
+
+    main->SpeedButtonHFlip->click();
+    ASSERT_EQ(main->Target->Mode, CanvasMode::Transform);
+    QImage tile(16, 16, QImage::Format_RGB32);
+    tile.fill(QColor(10, 20, 30));
+    QApplication::clipboard()->setImage(tile);
+    main->ClipImportButton->click();
+    EXPECT_EQ(main->Target->Mode, CanvasMode::Paste);
+    EXPECT_TRUE(main->SpeedButtonNone->isChecked()) << "a tile imported from the clipboard";
+}
+
 TEST_F(TransformationTabTest, RotateThenSwapChangeTheTargetWhereTheUserClicks) {
     showWindow();
     QWidget* panel = main->Target->BasePanel;
