@@ -67,23 +67,31 @@ void TMain::SpeedButtonNoneOnClick() {
 }
 
 // The tools act on the Target only: each puts it in mode Transform with its own cursor.
+// A Target animation still playing gives its cells back at once first: a tool applied to
+// cells in mid-cycle would act on a borrowed picture, and the rest of the cycle would carry
+// the result to another cell than the one clicked.
 void TMain::SpeedButtonRotateOnClick() {
+    Target->CompleteAnimation();
     Target->SetCursorToRotate();
 }
 
 void TMain::SpeedButtonHFlipOnClick() {
+    Target->CompleteAnimation();
     Target->SetCursorToHFlip();
 }
 
 void TMain::SpeedButtonVFlipOnClick() {
+    Target->CompleteAnimation();
     Target->SetCursorToVFlip();
 }
 
 void TMain::SpeedButtonSwapOnClick() {
+    Target->CompleteAnimation();
     Target->SetCursorToSwap();
 }
 
 void TMain::SpeedButtonMoveOnClick() {
+    Target->CompleteAnimation();
     Target->SetCursorToShift();
 }
 

@@ -699,6 +699,38 @@ TEST_F(TransformationTabTest, RotateThenSwapChangeTheTargetWhereTheUserClicks) {
     EXPECT_EQ(main->Target->Bitmap().pixel(127, 100), (Colour{255, 0, 0}));
 }
 
+TEST_F(TransformationTabTest, AToolChosenDuringAnAnimationActsOnTheCellClicked) {
+    showWindow();
+    QWidget* panel = main->Target->BasePanel;
+    const auto shade = [](int col) {
+        return Colour{static_cast<std::uint8_t>(60 * col), 0, static_cast<std::uint8_t>(200)};
+    };
+    for (int col = 0; col < 4; ++col)
+        paintCell(main->Target, col, 0, shade(col));
+    main->Target->Bitmap().fillRect({64, 0, 128, 1}, {255, 255, 0}); // cell 1: yellow top row
+    QTest::mousePress(panel, Qt::RightButton, {}, QPoint(10, 10));
+    QTest::mouseMove(panel, QPoint(200, 10));
+    QTest::mouseRelease(panel, Qt::RightButton, {}, QPoint(200, 10));
+    ASSERT_EQ(main->Target->Mode, CanvasMode::Anim);
+    main->Target->ShiftCellsOnTimer();
+    ASSERT_EQ(main->Target->Bitmap().pixel(5, 5), shade(1)) << "the range is in mid-cycle";
+
+    main->SpeedButtonRotate->click();
+    EXPECT_FALSE(main->Target->AnimationActive());
+    EXPECT_EQ(main->Target->Mode, CanvasMode::Transform);
+    EXPECT_TRUE(main->Target->L7_Cursor.visible) << "the tool's cursor shows";
+    for (int col = 0; col < 4; ++col)
+        EXPECT_EQ(main->Target->Bitmap().pixel(col * 64 + 5, 5), shade(col)) << col;
+
+    // The rotation lands on the cell clicked and stays there.
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(70, 10));
+    for (int tick = 0; tick < 4; ++tick)
+        main->Target->ShiftCellsOnTimer();
+    EXPECT_EQ(main->Target->Bitmap().pixel(127, 40), (Colour{255, 255, 0}));
+    EXPECT_EQ(main->Target->Bitmap().pixel(70, 0), shade(1));
+    EXPECT_EQ(main->Target->Bitmap().pixel(5, 5), shade(0));
+}
+
 TEST_F(TransformationTabTest, ASlowerSpeedStretchesTheRunningAnimation) {
     showWindow();
     QWidget* panel = main->Target->BasePanel;
