@@ -218,6 +218,35 @@ TEST_F(MainFormTest, RaisingTheCountersWidensTheViewAndLoweringThemKeepsThePages
     EXPECT_EQ(main->Target->Bitmap().pixel(300, 700), imaging::colours::kBlack);
 }
 
+TEST_F(MainFormTest, AnAnimationOnPagesHiddenByTheCountersStillEndsOnItsStartingPictures) {
+    // Cells 13 to 17 run from the first page down onto the second.
+    for (int index = 12; index < 20; ++index)
+        paintCell(main->Target, index % 4, index / 4,
+                  Colour{static_cast<std::uint8_t>(20 * index), 90, 0});
+    const Bitmap before = main->Target->Bitmap();
+    main->Target->DownIndex = 13;
+    main->Target->UpIndex = 17;
+    main->Target->StartAnimation();
+    ASSERT_TRUE(main->Target->AnimationActive());
+    main->Target->ShiftCellsOnTimer();
+    main->TargetHeightScrollBar->setValue(1);
+    ASSERT_EQ(main->Target->PortHeight(), 256);
+    main->Target->ShiftCellsOnTimer();
+    main->ButtonStopTarget->click();
+    for (int tick = 0; tick < 8 && main->Target->AnimationActive(); ++tick)
+        main->Target->ShiftCellsOnTimer();
+    EXPECT_FALSE(main->Target->AnimationActive());
+    EXPECT_EQ(main->Target->Mode, CanvasMode::Idle);
+    main->TargetHeightScrollBar->setValue(2);
+    const Bitmap& after = main->Target->Bitmap();
+    ASSERT_EQ(after.height(), before.height());
+    for (int index = 12; index < 20; ++index) {
+        const int x = (index % 4) * 64 + 9;
+        const int y = (index / 4) * 64 + 9;
+        EXPECT_EQ(after.pixel(x, y), before.pixel(x, y)) << "cell " << index;
+    }
+}
+
 TEST_F(MainFormTest, MoreThan256TilesTurnTheSizeLineRed) {
     main->TargetWidthScrollBar->setValue(2);
     main->TargetHeightScrollBar->setValue(9);
