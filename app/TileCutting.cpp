@@ -45,8 +45,11 @@ void TMain::SourceMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift,
         SpeedButtonNone->setChecked(true);
     }
     Source->MouseIsDown(button, shift, x, y);
-    // The viewer follows the first cell at once.
-    showInViewer(Source->Clip().bitmap);
+    // The viewer follows the first cell of a cut at once. A press that cuts nothing (a range
+    // begun, an animation stopped) leaves the current tile alone: the Source's clip then
+    // holds an older cut, and the viewer is what the Export button sends.
+    if (Source->Mode == CanvasMode::Grab)
+        showInViewer(Source->Clip().bitmap);
 }
 
 void TMain::SourceMouseMove(Qt::KeyboardModifiers shift, int x, int y) {

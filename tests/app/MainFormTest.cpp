@@ -425,6 +425,26 @@ TEST_F(MainFormTest, ARightDragBringsTheAnimationTabAtFullSpeed) {
     EXPECT_EQ(main->TrackBarTarget->value(), 1);
 }
 
+TEST_F(MainFormTest, RightPressesOnTheSourceLeaveTheCurrentTileAlone) {
+    showWindow();
+    QImage picture(7, 5, QImage::Format_RGB32);
+    picture.fill(QColor(40, 50, 60));
+    QApplication::clipboard()->setImage(picture);
+    main->ClipImportButton->click();
+    ASSERT_EQ(main->ClipTileImage->picture().width(), 7);
+
+    QWidget* source = main->Source->BasePanel;
+    QTest::mouseMove(source, QPoint(10, 10));
+    QTest::mousePress(source, Qt::RightButton, {}, QPoint(10, 10));
+    EXPECT_EQ(main->ClipTileImage->picture().width(), 7) << "a range begun";
+    QTest::mouseRelease(source, Qt::RightButton, {}, QPoint(140, 10));
+    ASSERT_EQ(main->Source->Mode, CanvasMode::Anim);
+    QTest::mousePress(source, Qt::RightButton, {}, QPoint(10, 10));
+    EXPECT_FALSE(main->Source->AnimRunning);
+    EXPECT_EQ(main->ClipTileImage->picture().width(), 7) << "an animation stopped";
+    EXPECT_EQ(main->ClipTileImage->picture().pixel(3, 3), (Colour{40, 50, 60}));
+}
+
 TEST_F(MainFormTest, ARightClickOnTheTargetLeavesTheTransformationTool) {
     showWindow();
     main->TargetPageControl->setCurrentWidget(main->TabAnimTarget);
