@@ -63,6 +63,10 @@ void TMain::ScrollBarGridChange() {
 }
 
 void TMain::SpeedButtonNoneOnClick() {
+    // A playing Target has no tool to cancel. Leaving its mode alone keeps the cursor hidden
+    // and the right button stopping the animation, instead of starting a new range.
+    if (Target->Mode == canvas::CanvasMode::Anim || Target->Mode == canvas::CanvasMode::Scroll)
+        return;
     Target->SetCursorToDefault();
 }
 

@@ -780,6 +780,21 @@ TEST_F(TransformationTabTest, AToolChosenDuringAnAnimationActsOnTheCellClicked) 
     EXPECT_EQ(main->Target->Bitmap().pixel(5, 5), shade(0));
 }
 
+TEST_F(TransformationTabTest, NoneDuringAnAnimationKeepsTheRightButtonStoppingIt) {
+    showWindow();
+    QWidget* panel = main->Target->BasePanel;
+    QTest::mousePress(panel, Qt::RightButton, {}, QPoint(10, 10));
+    QTest::mouseMove(panel, QPoint(200, 10));
+    QTest::mouseRelease(panel, Qt::RightButton, {}, QPoint(200, 10));
+    ASSERT_EQ(main->Target->Mode, CanvasMode::Anim);
+    main->SpeedButtonNone->click();
+    EXPECT_EQ(main->Target->Mode, CanvasMode::Anim);
+    EXPECT_FALSE(main->Target->L7_Cursor.visible);
+    QTest::mouseClick(panel, Qt::RightButton, {}, QPoint(70, 10));
+    EXPECT_FALSE(main->Target->AnimRunning);
+    EXPECT_EQ(main->Target->AnimFirst, 0) << "no new range was started";
+}
+
 TEST_F(TransformationTabTest, ASlowerSpeedStretchesTheRunningAnimation) {
     showWindow();
     QWidget* panel = main->Target->BasePanel;
