@@ -95,8 +95,11 @@ struct Channel {
 };
 
 // Reads the fields of a channel block and decodes its data for a bitmap of width x height.
+// Channels of other bitmap types than the two wanted (user masks, selections, thumbnails: they
+// have sizes of their own) come back with their fields only, undecoded.
 std::optional<Channel> readChannel(const Block& block, int major, int width, int height, int depth,
-                                   Compression compression, std::string& reason) {
+                                   Compression compression, std::uint16_t colourType,
+                                   std::uint16_t maskType, std::string& reason) {
     ByteReader in(block.body);
     std::size_t fieldsEnd = 0;
     if (major >= 4) {
@@ -113,6 +116,8 @@ std::optional<Channel> readChannel(const Block& block, int major, int width, int
         reason = "PSP: channel data runs past its block";
         return std::nullopt;
     }
+    if (c.bitmapType != colourType && c.bitmapType != maskType)
+        return c;
     const auto src = in.bytes(compressedLength);
     // Channels of 24-bit pictures are one byte a pixel in unpadded rows. In paletted pictures
     // the index channel packs depth bits a pixel and every row is padded to four bytes, as the
@@ -257,29 +262,31 @@ bool paintChannels(Canvas& canvas, const std::vector<Block>& blocks, int major,
                    const ImageInfo& info, Compression compression, int left, int top, int width,
                    int height, unsigned opacity, const std::vector<Colour>& palette,
                    std::uint16_t colourType, std::uint16_t maskType, std::string& reason) {
-    std::vector<Channel> channels;
+    // One channel of each role is kept (the last, when a bitmap repeats one): keeping every
+    // channel block would let a file of many tiny deflated channels claim memory without end.
+    std::array<std::optional<Channel>, 5> kept; // index, red, green, blue, mask
     for (const Block& b : blocks) {
         if (b.id != kChannelBlock)
             continue;
-        auto c = readChannel(b, major, width, height, info.depth, compression, reason);
+        auto c = readChannel(b, major, width, height, info.depth, compression, colourType, maskType,
+                             reason);
         if (!c)
             return false;
-        if (c->bitmapType == colourType || c->bitmapType == maskType)
-            channels.push_back(std::move(*c));
+        std::size_t role = kept.size();
+        if (c->bitmapType == maskType)
+            role = 4;
+        else if (c->bitmapType == colourType && c->channelType <= 3)
+            role = c->channelType;
+        if (role < kept.size())
+            kept[role] = std::move(*c);
     }
+    const auto slot = [&](std::size_t role) { return kept[role] ? &*kept[role] : nullptr; };
     Piece piece;
-    for (const Channel& c : channels) {
-        if (c.bitmapType == maskType)
-            piece.mask = &c;
-        else if (c.channelType == 0)
-            piece.index = &c;
-        else if (c.channelType == 1)
-            piece.red = &c;
-        else if (c.channelType == 2)
-            piece.green = &c;
-        else if (c.channelType == 3)
-            piece.blue = &c;
-    }
+    piece.index = slot(0);
+    piece.red = slot(1);
+    piece.green = slot(2);
+    piece.blue = slot(3);
+    piece.mask = slot(4);
     const std::vector<std::uint8_t>* mask = piece.mask ? &piece.mask->pixels : nullptr;
     if (info.depth == 24) {
         if (!piece.red || !piece.green || !piece.blue) {
