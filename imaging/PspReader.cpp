@@ -8,6 +8,7 @@
 #include <array>
 #include <cstring>
 #include <optional>
+#include <utility>
 #include <vector>
 #include <zlib.h>
 
@@ -94,12 +95,20 @@ struct Channel {
     std::vector<std::uint8_t> pixels;
 };
 
+// The bitmap and channel types of a channel block, read without decoding its data.
+std::optional<std::pair<std::uint16_t, std::uint16_t>> channelTypes(const Block& block, int major) {
+    ByteReader in(block.body);
+    in.skip(major >= 4 ? 12 : 8); // fields length (version 4 on), compressed and plain lengths
+    const std::uint16_t bitmapType = in.u16le();
+    const std::uint16_t channelType = in.u16le();
+    if (in.failed())
+        return std::nullopt;
+    return std::pair{bitmapType, channelType};
+}
+
 // Reads the fields of a channel block and decodes its data for a bitmap of width x height.
-// Channels of other bitmap types than the two wanted (user masks, selections, thumbnails: they
-// have sizes of their own) come back with their fields only, undecoded.
 std::optional<Channel> readChannel(const Block& block, int major, int width, int height, int depth,
-                                   Compression compression, std::uint16_t colourType,
-                                   std::uint16_t maskType, std::string& reason) {
+                                   Compression compression, std::string& reason) {
     ByteReader in(block.body);
     std::size_t fieldsEnd = 0;
     if (major >= 4) {
@@ -116,8 +125,6 @@ std::optional<Channel> readChannel(const Block& block, int major, int width, int
         reason = "PSP: channel data runs past its block";
         return std::nullopt;
     }
-    if (c.bitmapType != colourType && c.bitmapType != maskType)
-        return c;
     const auto src = in.bytes(compressedLength);
     // Channels of 24-bit pictures are one byte a pixel in unpadded rows. In paletted pictures
     // the index channel packs depth bits a pixel and every row is padded to four bytes, as the
@@ -262,23 +269,29 @@ bool paintChannels(Canvas& canvas, const std::vector<Block>& blocks, int major,
                    const ImageInfo& info, Compression compression, int left, int top, int width,
                    int height, unsigned opacity, const std::vector<Colour>& palette,
                    std::uint16_t colourType, std::uint16_t maskType, std::string& reason) {
-    // One channel of each role is kept (the last, when a bitmap repeats one): keeping every
-    // channel block would let a file of many tiny deflated channels claim memory without end.
+    // One channel of each role is decoded: the last, when a bitmap repeats one. Channels of
+    // other bitmaps (user masks, selections, thumbnails) have sizes of their own and are left
+    // alone. Decoding every repeat would let many tiny deflated channels cost memory and time
+    // far beyond the file.
     std::array<std::optional<Channel>, 5> kept; // index, red, green, blue, mask
-    for (const Block& b : blocks) {
-        if (b.id != kChannelBlock)
+    for (auto b = blocks.rbegin(); b != blocks.rend(); ++b) {
+        if (b->id != kChannelBlock)
             continue;
-        auto c = readChannel(b, major, width, height, info.depth, compression, colourType, maskType,
-                             reason);
-        if (!c)
+        const auto types = channelTypes(*b, major);
+        if (!types) {
+            reason = "PSP: channel data runs past its block";
             return false;
+        }
         std::size_t role = kept.size();
-        if (c->bitmapType == maskType)
+        if (types->first == maskType)
             role = 4;
-        else if (c->bitmapType == colourType && c->channelType <= 3)
-            role = c->channelType;
-        if (role < kept.size())
-            kept[role] = std::move(*c);
+        else if (types->first == colourType && types->second <= 3)
+            role = types->second;
+        if (role == kept.size() || kept[role])
+            continue;
+        kept[role] = readChannel(*b, major, width, height, info.depth, compression, reason);
+        if (!kept[role])
+            return false;
     }
     const auto slot = [&](std::size_t role) { return kept[role] ? &*kept[role] : nullptr; };
     Piece piece;
