@@ -42,6 +42,8 @@ constexpr std::uint16_t kCompositeTransparencyMask = 9;
 // 127 bytes, deflate at most about 1032 bytes per byte.
 constexpr std::uint64_t kRleExpansion = 64;
 constexpr std::uint64_t kDeflateExpansion = 1032;
+// Layer pixels a file may paint per byte of its size, beyond one whole canvas.
+constexpr std::uint64_t kLayerPixelsPerByte = 1024;
 
 // One block: its id and the span of its body. In version 3 files the header also gives the
 // length of the block's own fields, after which sub-blocks start.
@@ -482,6 +484,13 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data) {
     if (!layers)
         return DecodeResult::damaged(reason);
     int painted = 0;
+    // Every layer costs a pass over its pixels. A layer may cover the canvas from a few bytes,
+    // but hundreds of such layers in a small file would take minutes: beyond one canvas, the
+    // painted area is bounded by what the file's size can sensibly describe.
+    const std::uint64_t paintLimit =
+        static_cast<std::uint64_t>(info->width) * static_cast<std::uint64_t>(info->height) +
+        data.size() * kLayerPixelsPerByte;
+    std::uint64_t paintedPixels = 0;
     for (const Block& layer : *layers) {
         if (layer.id != kLayerBlock)
             continue;
@@ -534,6 +543,11 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data) {
         const std::int64_t top = std::int64_t{image.top} + saved.top;
         if (left <= -w || top <= -h || left >= info->width || top >= info->height)
             continue;
+        paintedPixels += static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h);
+        if (paintedPixels > paintLimit)
+            return DecodeResult::damaged("PSP: " + std::to_string(data.size()) +
+                                         " bytes cannot hold layers of " +
+                                         std::to_string(paintedPixels) + " pixels");
         if (!paintChannels(canvas, *channels, major, *info, info->compression,
                            static_cast<int>(left), static_cast<int>(top), static_cast<int>(w),
                            static_cast<int>(h), opacity, palette, kImageBitmap, kTransparencyMask,

@@ -341,3 +341,39 @@ TEST(PspReader, DamagedAndUnsupportedFilesAreRefused) {
         EXPECT_EQ(result.error().reason.rfind("PSP: ", 0), 0u) << result.error().reason;
     }
 }
+
+TEST(PspReader, ManyCanvasSizedLayersFromAFewBytesAreRefused) {
+    // 1-bit deflated layers of 1024 x 1024: each takes a few hundred bytes of file.
+    const auto fileWithLayers = [](int count) {
+        auto file = pspFile(8, 1024, 1024, 2, {}, 1);
+        file.resize(file.size() - 10); // drop the empty layer bank
+        std::vector<std::uint8_t> fields;
+        put32(fields, 0);
+        put16(fields, 0);
+        fields.push_back(1);
+        for (int v : {0, 0, 1024, 1024, 0, 0, 1024, 1024})
+            put32(fields, static_cast<std::uint32_t>(v));
+        putBytes(fields, {255, 0, 1, 0, 0});
+        fields.resize(fields.size() + 35, 0);
+        put16(fields, 0);
+        const auto length = static_cast<std::uint32_t>(fields.size());
+        std::memcpy(fields.data(), &length, 4);
+        put32(fields, 8);
+        put16(fields, 1);
+        put16(fields, 1);
+        const auto indices = channel(8, 2, 0, 0, std::vector<std::uint8_t>(128 * 1024, 0xFF));
+        std::vector<std::uint8_t> bank;
+        for (int i = 0; i < count; ++i)
+            putBytes(bank, block(8, 4, fields, indices));
+        putBytes(file, block(8, 3, {}, bank));
+        return file;
+    };
+    const auto one = decodePsp(fileWithLayers(1));
+    ASSERT_TRUE(one.ok()) << one.error().reason;
+    EXPECT_EQ(one.bitmap().pixel(1023, 1023), colours::kWhite);
+    const auto many = decodePsp(fileWithLayers(8));
+    ASSERT_FALSE(many.ok());
+    EXPECT_EQ(many.error().kind, DecodeError::Kind::Damaged);
+    EXPECT_NE(many.error().reason.find("cannot hold layers"), std::string::npos)
+        << many.error().reason;
+}
