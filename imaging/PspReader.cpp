@@ -8,6 +8,7 @@
 #include <array>
 #include <cstring>
 #include <optional>
+#include <utility>
 #include <vector>
 #include <zlib.h>
 
@@ -41,6 +42,8 @@ constexpr std::uint16_t kCompositeTransparencyMask = 9;
 // 127 bytes, deflate at most about 1032 bytes per byte.
 constexpr std::uint64_t kRleExpansion = 64;
 constexpr std::uint64_t kDeflateExpansion = 1032;
+// Layer pixels a file may paint per byte of its size, beyond one whole canvas.
+constexpr std::uint64_t kLayerPixelsPerByte = 1024;
 
 // One block: its id and the span of its body. In version 3 files the header also gives the
 // length of the block's own fields, after which sub-blocks start.
@@ -93,6 +96,17 @@ struct Channel {
     std::uint16_t channelType = 0;
     std::vector<std::uint8_t> pixels;
 };
+
+// The bitmap and channel types of a channel block, read without decoding its data.
+std::optional<std::pair<std::uint16_t, std::uint16_t>> channelTypes(const Block& block, int major) {
+    ByteReader in(block.body);
+    in.skip(major >= 4 ? 12 : 8); // fields length (version 4 on), compressed and plain lengths
+    const std::uint16_t bitmapType = in.u16le();
+    const std::uint16_t channelType = in.u16le();
+    if (in.failed())
+        return std::nullopt;
+    return std::pair{bitmapType, channelType};
+}
 
 // Reads the fields of a channel block and decodes its data for a bitmap of width x height.
 std::optional<Channel> readChannel(const Block& block, int major, int width, int height, int depth,
@@ -257,29 +271,37 @@ bool paintChannels(Canvas& canvas, const std::vector<Block>& blocks, int major,
                    const ImageInfo& info, Compression compression, int left, int top, int width,
                    int height, unsigned opacity, const std::vector<Colour>& palette,
                    std::uint16_t colourType, std::uint16_t maskType, std::string& reason) {
-    std::vector<Channel> channels;
-    for (const Block& b : blocks) {
-        if (b.id != kChannelBlock)
+    // One channel of each role is decoded: the last, when a bitmap repeats one. Channels of
+    // other bitmaps (user masks, selections, thumbnails) have sizes of their own and are left
+    // alone. Decoding every repeat would let many tiny deflated channels cost memory and time
+    // far beyond the file.
+    std::array<std::optional<Channel>, 5> kept; // index, red, green, blue, mask
+    for (auto b = blocks.rbegin(); b != blocks.rend(); ++b) {
+        if (b->id != kChannelBlock)
             continue;
-        auto c = readChannel(b, major, width, height, info.depth, compression, reason);
-        if (!c)
+        const auto types = channelTypes(*b, major);
+        if (!types) {
+            reason = "PSP: channel data runs past its block";
             return false;
-        if (c->bitmapType == colourType || c->bitmapType == maskType)
-            channels.push_back(std::move(*c));
+        }
+        std::size_t role = kept.size();
+        if (types->first == maskType)
+            role = 4;
+        else if (types->first == colourType && types->second <= 3)
+            role = types->second;
+        if (role == kept.size() || kept[role])
+            continue;
+        kept[role] = readChannel(*b, major, width, height, info.depth, compression, reason);
+        if (!kept[role])
+            return false;
     }
+    const auto slot = [&](std::size_t role) { return kept[role] ? &*kept[role] : nullptr; };
     Piece piece;
-    for (const Channel& c : channels) {
-        if (c.bitmapType == maskType)
-            piece.mask = &c;
-        else if (c.channelType == 0)
-            piece.index = &c;
-        else if (c.channelType == 1)
-            piece.red = &c;
-        else if (c.channelType == 2)
-            piece.green = &c;
-        else if (c.channelType == 3)
-            piece.blue = &c;
-    }
+    piece.index = slot(0);
+    piece.red = slot(1);
+    piece.green = slot(2);
+    piece.blue = slot(3);
+    piece.mask = slot(4);
     const std::vector<std::uint8_t>* mask = piece.mask ? &piece.mask->pixels : nullptr;
     if (info.depth == 24) {
         if (!piece.red || !piece.green || !piece.blue) {
@@ -462,6 +484,13 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data) {
     if (!layers)
         return DecodeResult::damaged(reason);
     int painted = 0;
+    // Every layer costs a pass over its pixels. A layer may cover the canvas from a few bytes,
+    // but hundreds of such layers in a small file would take minutes: beyond one canvas, the
+    // painted area is bounded by what the file's size can sensibly describe.
+    const std::uint64_t paintLimit =
+        static_cast<std::uint64_t>(info->width) * static_cast<std::uint64_t>(info->height) +
+        data.size() * kLayerPixelsPerByte;
+    std::uint64_t paintedPixels = 0;
     for (const Block& layer : *layers) {
         if (layer.id != kLayerBlock)
             continue;
@@ -514,6 +543,11 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data) {
         const std::int64_t top = std::int64_t{image.top} + saved.top;
         if (left <= -w || top <= -h || left >= info->width || top >= info->height)
             continue;
+        paintedPixels += static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h);
+        if (paintedPixels > paintLimit)
+            return DecodeResult::damaged("PSP: " + std::to_string(data.size()) +
+                                         " bytes cannot hold layers of " +
+                                         std::to_string(paintedPixels) + " pixels");
         if (!paintChannels(canvas, *channels, major, *info, info->compression,
                            static_cast<int>(left), static_cast<int>(top), static_cast<int>(w),
                            static_cast<int>(h), opacity, palette, kImageBitmap, kTransparencyMask,

@@ -224,10 +224,10 @@ template <typename Emit> bool readRows(TIFF* tif, const PageInfo& p, Emit&& emit
 // Pictures whose layout libtiff's general RGBA reader handles better (YCbCr, Lab, odd depths).
 DecodeResult readThroughRgba(TIFF* tif, const PageInfo& p, MemoryFile& file) {
     const bool alpha = p.extraCount > 0;
-    std::vector<std::uint32_t> raster(static_cast<std::size_t>(p.width) * p.height);
     char message[1024] = "";
     if (!TIFFRGBAImageOK(tif, message))
         return DecodeResult::unsupported("TIFF: " + std::string(message));
+    std::vector<std::uint32_t> raster(static_cast<std::size_t>(p.width) * p.height);
     if (!TIFFReadRGBAImageOriented(tif, p.width, p.height, raster.data(), ORIENTATION_TOPLEFT, 1))
         return failure(file, "the picture could not be read");
     Bitmap bitmap(static_cast<int>(p.width), static_cast<int>(p.height),

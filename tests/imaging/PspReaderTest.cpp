@@ -11,7 +11,9 @@ using namespace parvane::testing;
 
 TEST(PspReader, CorpusFilesMatchTheirReferences) {
     PARVANE_REQUIRE_TESTDATA();
+    int compared = 0;
     for (const auto& row : corpus::manifestRows("PSP")) {
+        ++compared;
         SCOPED_TRACE(row.path);
         const auto result = decodePsp(readFileBytes(peerFile(row.path)));
         ASSERT_TRUE(result.ok()) << result.error().reason;
@@ -44,6 +46,7 @@ TEST(PspReader, CorpusFilesMatchTheirReferences) {
                       "");
         }
     }
+    EXPECT_EQ(compared, 9);
 }
 
 namespace {
@@ -113,7 +116,8 @@ struct Layer {
     int left = 0, top = 0, width = 2, height = 2;
     std::uint8_t opacity = 255;
     bool visible = true;
-    std::vector<std::uint8_t> red, green, blue, mask; // width x height each; mask optional
+    std::vector<std::uint8_t> red, green, blue, mask;     // width x height each; mask optional
+    std::vector<std::vector<std::uint8_t>> extraChannels; // whole channel blocks, after those
 };
 
 std::vector<std::uint8_t> layerBlock(int major, int compression, const Layer& l) {
@@ -149,6 +153,8 @@ std::vector<std::uint8_t> layerBlock(int major, int compression, const Layer& l)
     putBytes(subs, channel(major, compression, 0, 3, l.blue));
     if (!l.mask.empty())
         putBytes(subs, channel(major, compression, 1, 0, l.mask));
+    for (const auto& extra : l.extraChannels)
+        putBytes(subs, extra);
     return block(major, 4, f, subs);
 }
 
@@ -215,6 +221,22 @@ TEST(PspReader, LayersArePaintedBottomFirstInEveryCompressionAndVersion) {
             EXPECT_EQ(b.pixel(1, 1), (Colour{0, 0, 200}));
             EXPECT_EQ(b.pixel(2, 1), (Colour{10, 20, 30}));
         }
+    }
+}
+
+TEST(PspReader, ChannelsOfOtherBitmapsAreSkippedAndRepeatedOnesReplaced) {
+    for (int compression : {0, 1, 2}) {
+        SCOPED_TRACE(compression);
+        Layer layer = flatLayer(3, 2, 10, 20, 30);
+        // A user mask and a thumbnail, sized on their own and far smaller than the layer.
+        layer.extraChannels.push_back(channel(8, compression, 2, 0, {255}));
+        layer.extraChannels.push_back(channel(8, compression, 5, 1, {1, 2}));
+        // A second red channel: the later one counts.
+        layer.extraChannels.push_back(
+            channel(8, compression, 0, 1, std::vector<std::uint8_t>(6, 99)));
+        const auto result = decodePsp(pspFile(8, 3, 2, compression, {layer}));
+        ASSERT_TRUE(result.ok()) << result.error().reason;
+        EXPECT_EQ(result.bitmap().pixel(2, 1), (Colour{99, 20, 30}));
     }
 }
 
@@ -318,4 +340,40 @@ TEST(PspReader, DamagedAndUnsupportedFilesAreRefused) {
         EXPECT_EQ(result.error().kind, c.kind) << result.error().reason;
         EXPECT_EQ(result.error().reason.rfind("PSP: ", 0), 0u) << result.error().reason;
     }
+}
+
+TEST(PspReader, ManyCanvasSizedLayersFromAFewBytesAreRefused) {
+    // 1-bit deflated layers of 1024 x 1024: each takes a few hundred bytes of file.
+    const auto fileWithLayers = [](int count) {
+        auto file = pspFile(8, 1024, 1024, 2, {}, 1);
+        file.resize(file.size() - 10); // drop the empty layer bank
+        std::vector<std::uint8_t> fields;
+        put32(fields, 0);
+        put16(fields, 0);
+        fields.push_back(1);
+        for (int v : {0, 0, 1024, 1024, 0, 0, 1024, 1024})
+            put32(fields, static_cast<std::uint32_t>(v));
+        putBytes(fields, {255, 0, 1, 0, 0});
+        fields.resize(fields.size() + 35, 0);
+        put16(fields, 0);
+        const auto length = static_cast<std::uint32_t>(fields.size());
+        std::memcpy(fields.data(), &length, 4);
+        put32(fields, 8);
+        put16(fields, 1);
+        put16(fields, 1);
+        const auto indices = channel(8, 2, 0, 0, std::vector<std::uint8_t>(128 * 1024, 0xFF));
+        std::vector<std::uint8_t> bank;
+        for (int i = 0; i < count; ++i)
+            putBytes(bank, block(8, 4, fields, indices));
+        putBytes(file, block(8, 3, {}, bank));
+        return file;
+    };
+    const auto one = decodePsp(fileWithLayers(1));
+    ASSERT_TRUE(one.ok()) << one.error().reason;
+    EXPECT_EQ(one.bitmap().pixel(1023, 1023), colours::kWhite);
+    const auto many = decodePsp(fileWithLayers(8));
+    ASSERT_FALSE(many.ok());
+    EXPECT_EQ(many.error().kind, DecodeError::Kind::Damaged);
+    EXPECT_NE(many.error().reason.find("cannot hold layers"), std::string::npos)
+        << many.error().reason;
 }
