@@ -70,13 +70,13 @@ std::vector<std::uint8_t> texturePages(int bytesPerPixel) {
 
 const std::vector<std::uint8_t>& levelBytes() {
     static const std::vector<std::uint8_t> bytes = [] {
-        LevelSpec spec = richLevel(7);
-        spec.pages = kPages;
-        spec.textile32 = texturePages(4);
-        spec.textile16 = texturePages(2);
-        spec.misc = texturePages(4);
-        spec.misc.resize(4 * 262144);
-        return writeLevel(spec);
+        LevelRecipe recipe = richLevel(7);
+        recipe.pages = kPages;
+        recipe.textile32 = texturePages(4);
+        recipe.textile16 = texturePages(2);
+        recipe.misc = texturePages(4);
+        recipe.misc.resize(4 * 262144);
+        return writeLevel(recipe);
     }();
     return bytes;
 }

@@ -13,8 +13,8 @@ using parvane::imaging::Rect;
 
 namespace {
 
-ObjectTextureSpec square(std::uint16_t tile, int x, int y, int side = 64) {
-    ObjectTextureSpec t;
+ObjectTextureRecipe square(std::uint16_t tile, int x, int y, int side = 64) {
+    ObjectTextureRecipe t;
     t.tile = tile;
     const auto x2 = static_cast<std::uint8_t>(x + side - 1);
     const auto y2 = static_cast<std::uint8_t>(y + side - 1);
@@ -25,15 +25,15 @@ ObjectTextureSpec square(std::uint16_t tile, int x, int y, int side = 64) {
 
 // A generation-7 level of `pages` pages whose object texture k is the k-th 64 x 64 square of
 // page k % pages.
-LevelSpec animatedLevel(std::vector<std::uint16_t> words, std::uint32_t pages = 3) {
-    LevelSpec spec;
-    spec.generation = 7;
-    spec.pages = pages;
+LevelRecipe animatedLevel(std::vector<std::uint16_t> words, std::uint32_t pages = 3) {
+    LevelRecipe recipe;
+    recipe.generation = 7;
+    recipe.pages = pages;
     for (int k = 0; k < 16; ++k)
-        spec.objectTextures.push_back(
+        recipe.objectTextures.push_back(
             square(static_cast<std::uint16_t>(k % pages), 64 * (k % 4), 64 * ((k / 4) % 4)));
-    spec.animatedWords = std::move(words);
-    return spec;
+    recipe.animatedWords = std::move(words);
+    return recipe;
 }
 
 bool regionEquals(const Bitmap& a, Rect ra, const Bitmap& b, Rect rb) {
@@ -67,8 +67,8 @@ class AnimatedLayoutCases : public ::testing::TestWithParam<LayoutCase> {};
 
 TEST_P(AnimatedLayoutCases, TilesLandInTheirSlots) {
     const LayoutCase& c = GetParam();
-    const LevelSpec spec = animatedLevel(c.words);
-    const auto bytes = writeLevel(spec);
+    const LevelRecipe recipe = animatedLevel(c.words);
+    const auto bytes = writeLevel(recipe);
     const Extraction strip = extractLevelTexturesFromBytes(bytes, "a.dvc", false);
     const Extraction e = extractAnimatedTexturesFromBytes(bytes, "a.dvc", false);
     ASSERT_TRUE(e.ok()) << e.reason;
@@ -81,7 +81,7 @@ TEST_P(AnimatedLayoutCases, TilesLandInTheirSlots) {
     std::size_t k = 0;
     for (const auto& range : *ranges)
         for (std::uint16_t number : range) {
-            const auto& t = spec.objectTextures[number];
+            const auto& t = recipe.objectTextures[number];
             const Rect from =
                 Rect::fromSize(t.corners[0][0], 256 * t.tile + t.corners[0][1], 64, 64);
             EXPECT_TRUE(regionEquals(e.bitmap, slot(c.slots[k]), strip.bitmap, from))
@@ -120,10 +120,10 @@ TEST(AnimatedTextures, TriangleTakesItsMissingExtentFromCornerOne) {
 }
 
 TEST(AnimatedTextures, TextureOnPageTwoIsCutFromRows576To639) {
-    LevelSpec spec = animatedLevel({1, 0, 0});
-    ObjectTextureSpec t = square(2, 0, 64);
-    spec.objectTextures[0] = t;
-    const auto bytes = writeLevel(spec);
+    LevelRecipe recipe = animatedLevel({1, 0, 0});
+    ObjectTextureRecipe t = square(2, 0, 64);
+    recipe.objectTextures[0] = t;
+    const auto bytes = writeLevel(recipe);
     const Extraction strip = extractLevelTexturesFromBytes(bytes, "a.dvc", true);
     const Extraction e = extractAnimatedTexturesFromBytes(bytes, "a.dvc", true);
     ASSERT_TRUE(e.ok()) << e.reason;
@@ -132,9 +132,9 @@ TEST(AnimatedTextures, TextureOnPageTwoIsCutFromRows576To639) {
 }
 
 TEST(AnimatedTextures, SmallTexturesAreStretchedToFillTheirSlot) {
-    LevelSpec spec = animatedLevel({1, 0, 0});
-    spec.objectTextures[0] = square(0, 32, 32, 32);
-    const auto bytes = writeLevel(spec);
+    LevelRecipe recipe = animatedLevel({1, 0, 0});
+    recipe.objectTextures[0] = square(0, 32, 32, 32);
+    const auto bytes = writeLevel(recipe);
     const Extraction strip = extractLevelTexturesFromBytes(bytes, "a.dvc", false);
     const Extraction e = extractAnimatedTexturesFromBytes(bytes, "a.dvc", false);
     ASSERT_TRUE(e.ok());
@@ -156,9 +156,9 @@ TEST(AnimatedTextures, LevelsWithoutRangesFail) {
 
 TEST(AnimatedTextures, MissingTexturesAreSkippedAndCounted) {
     // Texture 40 is beyond the 16 object textures; texture 3 names page 5 of a 3-page level.
-    LevelSpec spec = animatedLevel({1, 2, 0, 40, 3});
-    spec.objectTextures[3].tile = 5;
-    const Extraction e = extractAnimatedTexturesFromBytes(writeLevel(spec), "a.dvc", false);
+    LevelRecipe recipe = animatedLevel({1, 2, 0, 40, 3});
+    recipe.objectTextures[3].tile = 5;
+    const Extraction e = extractAnimatedTexturesFromBytes(writeLevel(recipe), "a.dvc", false);
     ASSERT_TRUE(e.ok()) << e.reason;
     EXPECT_EQ(e.missingTiles, 2);
     EXPECT_EQ(e.bitmap.height(), 64);

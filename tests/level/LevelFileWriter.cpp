@@ -41,7 +41,7 @@ private:
     std::vector<std::uint8_t> b_;
 };
 
-void writeClassicRoom(Out& o, const RoomSpec& r, int g) {
+void writeClassicRoom(Out& o, const RoomRecipe& r, int g) {
     o.u32(1024);
     o.u32(2048);
     o.u32(static_cast<std::uint32_t>(-256));
@@ -96,7 +96,7 @@ void writeClassicRoom(Out& o, const RoomSpec& r, int g) {
     }
 }
 
-void writeRoom7(Out& o, const RoomSpec& r) {
+void writeRoom7(Out& o, const RoomRecipe& r) {
     Out body;             // everything after the size field
     body.u32(0xAAAAAAAA); // skipped
     for (int i = 0; i < 4; ++i)
@@ -139,7 +139,7 @@ void writeRoom7(Out& o, const RoomSpec& r) {
     body.u16(0);
     body.filler(r.staticMeshes * 20u);
     std::uint32_t triangles = 0;
-    for (const LayerSpec& l : r.layers) {
+    for (const LayerRecipe& l : r.layers) {
         body.u32(static_cast<std::uint32_t>(l.vertices.size()));
         body.u16(0);
         body.u16(static_cast<std::uint32_t>(l.rectangles.size()));
@@ -147,14 +147,14 @@ void writeRoom7(Out& o, const RoomSpec& r) {
         body.filler(46);
         triangles += static_cast<std::uint32_t>(l.triangles.size());
     }
-    for (const LayerSpec& l : r.layers) {
-        for (const FaceSpec& f : l.rectangles) {
+    for (const LayerRecipe& l : r.layers) {
+        for (const FaceRecipe& f : l.rectangles) {
             for (int k = 0; k < 4; ++k)
                 body.u16(f.vertices[k]);
             body.u16(f.texture);
             body.u16(f.extra);
         }
-        for (const FaceSpec& f : l.triangles) {
+        for (const FaceRecipe& f : l.triangles) {
             for (int k = 0; k < 3; ++k)
                 body.u16(f.vertices[k]);
             body.u16(f.texture);
@@ -163,8 +163,8 @@ void writeRoom7(Out& o, const RoomSpec& r) {
     }
     if (triangles % 2 != 0)
         body.u16(0xBEEF);
-    for (const LayerSpec& l : r.layers) {
-        for (const LayerVertexSpec& v : l.vertices) {
+    for (const LayerRecipe& l : r.layers) {
+        for (const LayerVertexRecipe& v : l.vertices) {
             body.f32(v.x);
             body.f32(v.y);
             body.f32(v.z);
@@ -181,10 +181,10 @@ void writeRoom7(Out& o, const RoomSpec& r) {
     o.bytes(body.data());
 }
 
-void writeObjectTextures(Out& o, const LevelSpec& s) {
+void writeObjectTextures(Out& o, const LevelRecipe& s) {
     const int g = s.generation;
     o.u32(static_cast<std::uint32_t>(s.objectTextures.size()));
-    for (const ObjectTextureSpec& t : s.objectTextures) {
+    for (const ObjectTextureRecipe& t : s.objectTextures) {
         o.u16(0);
         o.u16(t.tile);
         if (g >= 6)
@@ -211,18 +211,18 @@ void counted(Out& o, std::uint32_t count, std::size_t recordBytes, bool count16 
     o.filler(count * recordBytes, static_cast<std::uint8_t>(recordBytes));
 }
 
-void writeLevelData(Out& o, const LevelSpec& s) {
+void writeLevelData(Out& o, const LevelRecipe& s) {
     const int g = s.generation;
     const std::uint32_t n = s.sectionRecords;
     if (g == 7) {
         o.filler(4);
         o.u32(static_cast<std::uint32_t>(s.rooms.size()) | 0xABCD0000u); // low 16 bits used
-        for (const RoomSpec& r : s.rooms)
+        for (const RoomRecipe& r : s.rooms)
             writeRoom7(o, r);
     } else {
         o.u32(0x01020304);
         o.u16(static_cast<std::uint32_t>(s.rooms.size()));
-        for (const RoomSpec& r : s.rooms)
+        for (const RoomRecipe& r : s.rooms)
             writeClassicRoom(o, r, g);
     }
     counted(o, s.floorDataWords ? s.floorDataWords : n, 2); // floor data
@@ -312,7 +312,7 @@ std::array<std::uint8_t, 768> patternPalette() {
     return p;
 }
 
-std::vector<std::uint8_t> writeLevel(const LevelSpec& s) {
+std::vector<std::uint8_t> writeLevel(const LevelRecipe& s) {
     const int g = s.generation;
     Out o;
     switch (g) {
@@ -399,21 +399,21 @@ std::string fileNameFor(int generation) {
     }
 }
 
-LevelSpec richLevel(int generation) {
-    LevelSpec s;
+LevelRecipe richLevel(int generation) {
+    LevelRecipe s;
     s.generation = generation;
     s.pages = 2;
     s.palette8 = patternPalette();
     s.sectionRecords = 1;
     if (generation == 7) {
-        RoomSpec room;
+        RoomRecipe room;
         room.lights = 1;
         room.records36 = 1;
         room.sectorsZ = 1;
         room.sectorsX = 2;
         room.portals = 1;
         room.staticMeshes = 1;
-        LayerSpec layer;
+        LayerRecipe layer;
         layer.vertices = {{0.5f, 1.5f, 2.5f, {8, 16, 24}},
                           {10, 0, 0, {255, 255, 255}},
                           {0.9f, 1.2f, 2.9f, {0, 0, 0}}};
@@ -421,9 +421,9 @@ LevelSpec richLevel(int generation) {
         layer.triangles = {{{0, 1, 2, 0}, 6, 0}};
         room.layers = {layer};
         room.unreadBytes = 6;
-        s.rooms = {room, RoomSpec{}};
+        s.rooms = {room, RoomRecipe{}};
     } else {
-        RoomSpec room;
+        RoomRecipe room;
         room.vertices = 3;
         room.rectangles = 1;
         room.triangles = 2;
@@ -433,15 +433,15 @@ LevelSpec richLevel(int generation) {
         room.sectorsX = 1;
         room.lights = 1;
         room.staticMeshes = 1;
-        s.rooms = {room, RoomSpec{}};
+        s.rooms = {room, RoomRecipe{}};
     }
-    ObjectTextureSpec t0;
+    ObjectTextureRecipe t0;
     t0.tile = 0;
     t0.corners = {{{0, 0}, {63, 0}, {63, 63}, {0, 63}}};
-    ObjectTextureSpec t1;
+    ObjectTextureRecipe t1;
     t1.tile = 1;
     t1.corners = {{{64, 64}, {127, 64}, {127, 127}, {64, 127}}};
-    ObjectTextureSpec t2;
+    ObjectTextureRecipe t2;
     t2.tile = 1;
     t2.corners = {{{0, 128}, {31, 128}, {31, 159}, {0, 159}}};
     s.objectTextures = {t0, t1, t2};

@@ -38,10 +38,10 @@ class EveryGeneration : public ::testing::TestWithParam<std::tuple<int, bool>> {
 
 TEST_P(EveryGeneration, FullLoadReachesTheObjectTexturesAndTheAnimatedList) {
     const auto [generation, container] = GetParam();
-    LevelSpec spec = richLevel(generation);
-    spec.zlibContainer = container;
+    LevelRecipe recipe = richLevel(generation);
+    recipe.zlibContainer = container;
     Tdvlevel level;
-    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(spec), fileNameFor(generation), false), kLoadOk)
+    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), fileNameFor(generation), false), kLoadOk)
         << level.failureReason();
     EXPECT_EQ(level.Generation, generation);
     EXPECT_TRUE(level.LoadedMarker);
@@ -51,15 +51,15 @@ TEST_P(EveryGeneration, FullLoadReachesTheObjectTexturesAndTheAnimatedList) {
     EXPECT_EQ(level.ObjectTextures[1].tile, 1);
     EXPECT_EQ(level.ObjectTextures[1].cornerX(2), 127);
     EXPECT_EQ(level.ObjectTextures[2].cornerY(3), 159);
-    EXPECT_EQ(level.AnimatedTextures, spec.animatedWords);
+    EXPECT_EQ(level.AnimatedTextures, recipe.animatedWords);
     EXPECT_EQ(level.numEntities, 1u);
     EXPECT_EQ(level.numSampleIndices, 1u);
     if (generation <= 2) {
-        EXPECT_EQ(level.Palette8, spec.palette8);
-        EXPECT_EQ(level.SampleData, spec.samples);
+        EXPECT_EQ(level.Palette8, recipe.palette8);
+        EXPECT_EQ(level.SampleData, recipe.samples);
     }
     if (generation >= 6) {
-        EXPECT_EQ(level.SampleData, spec.samples);
+        EXPECT_EQ(level.SampleData, recipe.samples);
     }
     if (generation <= 5) {
         EXPECT_EQ(level.Textile8, patternPages(1, 2));
@@ -80,39 +80,39 @@ INSTANTIATE_TEST_SUITE_P(Codes, EveryGeneration,
 
 TEST(LevelReader, ZeroCountSectionsLeaveTheArraysEmpty) {
     for (int g = 1; g <= 7; ++g) {
-        LevelSpec spec;
-        spec.generation = g;
-        spec.palette8 = patternPalette();
+        LevelRecipe recipe;
+        recipe.generation = g;
+        recipe.palette8 = patternPalette();
         Tdvlevel level;
-        ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(spec), fileNameFor(g), false), kLoadOk)
+        ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), fileNameFor(g), false), kLoadOk)
             << g << ": " << level.failureReason();
         EXPECT_TRUE(level.ObjectTextures.empty());
         EXPECT_TRUE(level.AnimatedTextures.empty());
         EXPECT_EQ(level.NumRooms, 0);
         if (g <= 2) {
-            EXPECT_EQ(level.Palette8, spec.palette8) << g;
+            EXPECT_EQ(level.Palette8, recipe.palette8) << g;
         }
     }
 }
 
 TEST(LevelReader, CountsBeyond65535ReadEveryRecord) {
-    LevelSpec spec = richLevel(1);
-    spec.floorDataWords = 70000;
+    LevelRecipe recipe = richLevel(1);
+    recipe.floorDataWords = 70000;
     Tdvlevel level;
-    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(spec), "a.PHD", false), kLoadOk)
+    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "a.PHD", false), kLoadOk)
         << level.failureReason();
     EXPECT_EQ(level.numFloorData, 70000u);
     EXPECT_EQ(level.floorData.bytes.size(), 140000u);
     // Everything behind the floor data is still found where it belongs.
     EXPECT_EQ(level.ObjectTextures.size(), 3u);
-    EXPECT_EQ(level.Palette8, spec.palette8);
+    EXPECT_EQ(level.Palette8, recipe.palette8);
 }
 
 TEST(LevelReader, ClassicRoomsKeepBothVertexForms) {
     for (int g : {1, 3, 6}) {
-        LevelSpec spec = richLevel(g);
+        LevelRecipe recipe = richLevel(g);
         Tdvlevel level;
-        ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(spec), fileNameFor(g), false), kLoadOk);
+        ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), fileNameFor(g), false), kLoadOk);
         const TDvRoom& room = level.Rooms[0];
         ASSERT_EQ(room.numVertices, 3);
         EXPECT_EQ(room.vertices8[2].z, 6);
@@ -165,38 +165,38 @@ TEST(LevelReader, DirectoryIsUnreadableNotMissing) {
 }
 
 TEST(LevelReader, VersionAlternativesAreAccepted) {
-    LevelSpec spec = richLevel(7);
-    spec.dv4Tag = false;
+    LevelRecipe recipe = richLevel(7);
+    recipe.dv4Tag = false;
     Tdvlevel level;
-    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(spec), "X.DVC", false), kLoadOk);
+    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "X.DVC", false), kLoadOk);
     EXPECT_EQ(level.Generation, 7);
     EXPECT_EQ(level.Version, kVersionDv4);
-    spec = richLevel(5);
-    spec.dv3Alternate = true;
-    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(spec), "X.DV2", false), kLoadOk);
+    recipe = richLevel(5);
+    recipe.dv3Alternate = true;
+    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "X.DV2", false), kLoadOk);
     EXPECT_EQ(level.Generation, 5);
-    spec = richLevel(4);
-    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(spec), "x.dvg", false), kLoadOk);
+    recipe = richLevel(4);
+    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "x.dvg", false), kLoadOk);
     EXPECT_EQ(level.Generation, 4);
 }
 
 TEST(LevelReader, PageCountOfLaterGenerationsComesFromTheSixteenBitChunk) {
-    LevelSpec spec = richLevel(7);
-    spec.pages = 3;
-    spec.textile32 = patternPages(4, 5); // the 32-bit chunk holds more
+    LevelRecipe recipe = richLevel(7);
+    recipe.pages = 3;
+    recipe.textile32 = patternPages(4, 5); // the 32-bit chunk holds more
     Tdvlevel level;
-    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(spec), "L.DVC", true), kLoadOk);
+    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "L.DVC", true), kLoadOk);
     EXPECT_EQ(level.NumTextiles, 3u);
     EXPECT_EQ(level.inflated16, 393216u);
     EXPECT_EQ(level.textile8Bytes, 3u * 65536);
 }
 
 TEST(LevelReader, CompressedLevelDataOfGenerationSixIsReadFromTheInflatedBytes) {
-    LevelSpec spec = richLevel(6);
-    spec.samples = {9, 8, 7, 6, 5, 4, 3};
+    LevelRecipe recipe = richLevel(6);
+    recipe.samples = {9, 8, 7, 6, 5, 4, 3};
     Tdvlevel level;
-    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(spec), "L.DV4", false), kLoadOk);
-    EXPECT_EQ(level.SampleData, spec.samples);
+    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "L.DV4", false), kLoadOk);
+    EXPECT_EQ(level.SampleData, recipe.samples);
     EXPECT_EQ(level.levelHeader, (std::array<std::uint8_t, 4>{4, 3, 2, 1}));
     EXPECT_EQ(level.NumRooms, 2);
     EXPECT_EQ(level.Rooms[0].trailing8, 0x55);
@@ -204,19 +204,19 @@ TEST(LevelReader, CompressedLevelDataOfGenerationSixIsReadFromTheInflatedBytes) 
 
 // ---- generation 7 rooms
 
-LevelSpec level7With(const RoomSpec& room) {
-    LevelSpec spec;
-    spec.generation = 7;
-    spec.rooms = {room};
-    spec.objectTextures = {ObjectTextureSpec{}};
-    spec.animatedWords = {1, 0, 0};
-    return spec;
+LevelRecipe level7With(const RoomRecipe& room) {
+    LevelRecipe recipe;
+    recipe.generation = 7;
+    recipe.rooms = {room};
+    recipe.objectTextures = {ObjectTextureRecipe{}};
+    recipe.animatedWords = {1, 0, 0};
+    return recipe;
 }
 
 TEST(Generation7Rooms, TriangleTotalsOddAndEvenAreBothRead) {
     for (int triangles : {1, 2, 3}) {
-        RoomSpec room;
-        LayerSpec a, b;
+        RoomRecipe room;
+        LayerRecipe a, b;
         a.vertices = {{1, 2, 3, {}}, {4, 5, 6, {}}, {7, 8, 9, {}}};
         b.vertices = {{10, 11, 12, {}}, {1.7f, 2.2f, 3.9f, {}}, {20, 20, 20, {}}};
         for (int t = 0; t < triangles; ++t)
@@ -245,14 +245,14 @@ TEST(Generation7Rooms, TriangleTotalsOddAndEvenAreBothRead) {
 }
 
 TEST(Generation7Rooms, NextRoomStartsAtTheDeclaredSizeNotWhereReadingStopped) {
-    RoomSpec room;
+    RoomRecipe room;
     room.unreadBytes = 37;
-    LevelSpec spec = level7With(room);
-    spec.rooms.push_back(RoomSpec{});
-    spec.rooms[1].sectorsZ = 3;
-    spec.rooms[1].sectorsX = 2;
+    LevelRecipe recipe = level7With(room);
+    recipe.rooms.push_back(RoomRecipe{});
+    recipe.rooms[1].sectorsZ = 3;
+    recipe.rooms[1].sectorsX = 2;
     Tdvlevel level;
-    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(spec), "L.DVC", false), kLoadOk);
+    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "L.DVC", false), kLoadOk);
     EXPECT_EQ(level.Rooms[0].unreadBytes, 37);
     EXPECT_EQ(level.Rooms[1].sectors.count, 6u);
     EXPECT_EQ(level.Rooms[1].headerValues[20], 120u);
@@ -298,28 +298,28 @@ TEST(Generation7Rooms, DistinctPositionsStopAtThreeThousand) {
 
 // ---- gauge
 
-std::vector<int> gaugeOf(const LevelSpec& spec, bool texturesOnly, Tdvlevel& level) {
+std::vector<int> gaugeOf(const LevelRecipe& recipe, bool texturesOnly, Tdvlevel& level) {
     std::vector<int> values;
     level.Gauge = [&](int v) { values.push_back(v); };
     EXPECT_EQ(
-        level.LoadLevelFromBytes(writeLevel(spec), fileNameFor(spec.generation), texturesOnly),
+        level.LoadLevelFromBytes(writeLevel(recipe), fileNameFor(recipe.generation), texturesOnly),
         kLoadOk);
     return values;
 }
 
 TEST(LevelGauge, ValuesInTheirOrder) {
-    LevelSpec spec = richLevel(3);
-    spec.rooms.resize(3);
+    LevelRecipe recipe = richLevel(3);
+    recipe.rooms.resize(3);
     Tdvlevel level;
-    EXPECT_EQ(gaugeOf(spec, false, level),
+    EXPECT_EQ(gaugeOf(recipe, false, level),
               (std::vector<int>{0, 30, 50, 60, 70, 80, 80, 85, 90, 100, 0}));
     // A second load on the same reader first releases the old level.
-    EXPECT_EQ(gaugeOf(spec, true, level), (std::vector<int>{0, 10, 30, 50, 0}));
+    EXPECT_EQ(gaugeOf(recipe, true, level), (std::vector<int>{0, 10, 30, 50, 0}));
 
     Tdvlevel seven;
-    spec = richLevel(7);
-    spec.rooms.resize(7);
-    EXPECT_EQ(gaugeOf(spec, false, seven),
+    recipe = richLevel(7);
+    recipe.rooms.resize(7);
+    EXPECT_EQ(gaugeOf(recipe, false, seven),
               (std::vector<int>{0, 20, 30, 40, 54, 58, 62, 67, 71, 75, 79, 80, 85, 90, 100, 0}));
     Tdvlevel six;
     EXPECT_EQ(gaugeOf(richLevel(6), true, six), (std::vector<int>{0, 20, 30, 40, 50, 0}));

@@ -16,20 +16,20 @@ void putU32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
 
 // Bytes at the end of the file that a reader may legitimately lose: generations 6-7 keep
 // whatever follows the level data as sample data.
-std::size_t optionalTail(const LevelSpec& spec) {
-    return spec.generation >= 6 && !spec.zlibContainer ? spec.samples.size() : 0;
+std::size_t optionalTail(const LevelRecipe& recipe) {
+    return recipe.generation >= 6 && !recipe.zlibContainer ? recipe.samples.size() : 0;
 }
 
 class Truncation : public ::testing::TestWithParam<std::tuple<int, bool>> {};
 
 TEST_P(Truncation, EveryCutIsACleanFailure) {
     const auto [generation, container] = GetParam();
-    LevelSpec spec = richLevel(generation);
-    spec.pages = 1;
-    spec.zlibContainer = container;
-    const auto full = writeLevel(spec);
+    LevelRecipe recipe = richLevel(generation);
+    recipe.pages = 1;
+    recipe.zlibContainer = container;
+    const auto full = writeLevel(recipe);
     const std::string name = fileNameFor(generation);
-    const std::size_t required = full.size() - optionalTail(spec);
+    const std::size_t required = full.size() - optionalTail(recipe);
     // The pages of generations 1-5 are plain bytes: cutting inside them is sampled; every
     // length around and behind them is tried.
     const std::size_t pagesEnd = generation <= 2   ? 4 + 4 + 65536
@@ -58,11 +58,11 @@ INSTANTIATE_TEST_SUITE_P(Codes, Truncation,
 
 TEST(BitFlips, NeverCrashAndAlwaysAnswer) {
     for (int generation = 1; generation <= 7; ++generation) {
-        LevelSpec spec = richLevel(generation);
+        LevelRecipe recipe = richLevel(generation);
         // Plain pages of generations 1-5 hold no structure; leave them out so every byte of
         // the structure can be flipped.
-        spec.pages = generation <= 5 ? 0 : 1;
-        const auto full = writeLevel(spec);
+        recipe.pages = generation <= 5 ? 0 : 1;
+        const auto full = writeLevel(recipe);
         const std::string name = fileNameFor(generation);
         for (std::size_t at = 0; at < full.size(); ++at) {
             // Every bit of the first bytes, one bit a byte further on.
@@ -108,26 +108,26 @@ TEST(HugeCounts, AreRefusedBeforeAnythingIsAllocated) {
 
     // Counts in the level data: the object texture count of a generation-3 file sits right
     // after the static meshes, so make every section hold no records and patch it.
-    LevelSpec spec;
-    spec.generation = 3;
-    spec.pages = 1;
-    bytes = writeLevel(spec);
+    LevelRecipe recipe;
+    recipe.generation = 3;
+    recipe.pages = 1;
+    bytes = writeLevel(recipe);
     const std::size_t levelData = 4 + 768 + 1024 + 4 + 65536 + 131072;
     const std::size_t objectTextureCount = levelData + 6 + 11 * 4;
     putU32(bytes, objectTextureCount, 0x10000000);
     EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DV2", false), kLoadDamaged);
     EXPECT_NE(level.failureReason().find("object textures"), std::string::npos);
     // A room count of 65535 with no rooms behind it.
-    bytes = writeLevel(spec);
+    bytes = writeLevel(recipe);
     bytes[levelData + 4] = 0xFF;
     bytes[levelData + 5] = 0xFF;
     EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DV2", false), kLoadDamaged);
 }
 
 TEST(ZlibChunks, InflatingBeyondTheDeclaredSizeIsDamaged) {
-    LevelSpec spec = richLevel(7);
-    spec.misc.assign(8u << 20, 0); // 8 MiB of zeros compress to a few kilobytes
-    auto bytes = writeLevel(spec);
+    LevelRecipe recipe = richLevel(7);
+    recipe.misc.assign(8u << 20, 0); // 8 MiB of zeros compress to a few kilobytes
+    auto bytes = writeLevel(recipe);
     Tdvlevel level;
     ASSERT_EQ(level.LoadLevelFromBytes(bytes, "a.DVC", true), kLoadOk);
     // Find the third chunk's declared size: after the two page chunks.
@@ -142,17 +142,17 @@ TEST(ZlibChunks, InflatingBeyondTheDeclaredSizeIsDamaged) {
 }
 
 TEST(ZlibChunks, ThirtyTwoBitChunkShorterThanThePageCountIsDamaged) {
-    LevelSpec spec = richLevel(6);
-    spec.pages = 3;
-    spec.textile32 = patternPages(4, 2);
+    LevelRecipe recipe = richLevel(6);
+    recipe.pages = 3;
+    recipe.textile32 = patternPages(4, 2);
     Tdvlevel level;
-    EXPECT_EQ(level.LoadLevelFromBytes(writeLevel(spec), "a.DV4", true), kLoadDamaged);
+    EXPECT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "a.DV4", true), kLoadDamaged);
     EXPECT_NE(level.failureReason().find("32-bit"), std::string::npos);
 }
 
 TEST(ZlibChunks, DamagedContainerAndStream) {
     auto bytes = writeLevel([] {
-        LevelSpec s = richLevel(2);
+        LevelRecipe s = richLevel(2);
         s.zlibContainer = true;
         return s;
     }());
@@ -166,8 +166,8 @@ TEST(ZlibChunks, DamagedContainerAndStream) {
 }
 
 TEST(Generation7Rooms, RoomLongerThanTheFileIsDamaged) {
-    LevelSpec spec = richLevel(7);
-    auto bytes = writeLevel(spec);
+    LevelRecipe recipe = richLevel(7);
+    auto bytes = writeLevel(recipe);
     Tdvlevel level;
     ASSERT_EQ(level.LoadLevelFromBytes(bytes, "a.DVC", false), kLoadOk);
     // Make the first room declare more than the file holds.
@@ -193,9 +193,9 @@ std::uint32_t u32At(const std::vector<std::uint8_t>& b, std::size_t at) {
 // every level-wide section empty behind them.
 std::vector<std::uint8_t> level7WithRoomBytes(std::uint16_t roomCount,
                                               const std::vector<std::uint8_t>& rooms) {
-    LevelSpec spec;
-    spec.generation = 7;
-    auto bytes = writeLevel(spec);
+    LevelRecipe recipe;
+    recipe.generation = 7;
+    auto bytes = writeLevel(recipe);
     // Past the Version, the three page counts and the three texture chunks.
     std::size_t at = 10;
     for (int chunk = 0; chunk < 3; ++chunk)
@@ -249,10 +249,10 @@ TEST(Generation7Rooms, ContentPastTheDeclaredSizeIsDamaged) {
 TEST(Generation7Rooms, EveryPartOfARoomMustFitItsDeclaredSize) {
     // A room whose declared size falls short of its content by any amount, from inside its
     // fixed fields to its last vertex byte.
-    LevelSpec spec = richLevel(7);
-    spec.rooms.resize(1);
-    spec.rooms[0].unreadBytes = 0;
-    const auto full = writeLevel(spec);
+    LevelRecipe recipe = richLevel(7);
+    recipe.rooms.resize(1);
+    recipe.rooms[0].unreadBytes = 0;
+    const auto full = writeLevel(recipe);
     Tdvlevel level;
     ASSERT_EQ(level.LoadLevelFromBytes(full, "a.DVC", false), kLoadOk);
     std::size_t sizeField = 0;

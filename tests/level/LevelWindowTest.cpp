@@ -49,8 +49,8 @@ QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArra
 }
 
 QString writeLevelFile(const QTemporaryDir& dir, const QString& name,
-                       const writer::LevelSpec& spec) {
-    const std::vector<std::uint8_t> bytes = writer::writeLevel(spec);
+                       const writer::LevelRecipe& recipe) {
+    const std::vector<std::uint8_t> bytes = writer::writeLevel(recipe);
     return writeFile(dir, name,
                      QByteArray(reinterpret_cast<const char*>(bytes.data()),
                                 static_cast<qsizetype>(bytes.size())));
@@ -290,13 +290,13 @@ TEST(LevelWindow, FilePickedThroughAllFilesIsStillChecked) {
 TEST(LevelWindow, ExtractsTheTexturePagesOfALevel) {
     QTemporaryDir dir;
     // A first-generation level: palette index 0 at the top-left pixel marks transparency.
-    writer::LevelSpec spec;
-    spec.generation = 1;
-    spec.pages = 2;
-    spec.palette8 = writer::patternPalette();
-    spec.textile8.assign(2 * 65536, 5);
-    spec.textile8[0] = 0;
-    const QString path = writeLevelFile(dir, "level.phd", spec); // lower-case extension
+    writer::LevelRecipe recipe;
+    recipe.generation = 1;
+    recipe.pages = 2;
+    recipe.palette8 = writer::patternPalette();
+    recipe.textile8.assign(2 * 65536, 5);
+    recipe.textile8[0] = 0;
+    const QString path = writeLevelFile(dir, "level.phd", recipe); // lower-case extension
 
     WatchedWindow w;
     ShowAndPaintCounter counter;
@@ -327,9 +327,9 @@ TEST(LevelWindow, ExtractsTheTexturePagesOfALevel) {
 
 TEST(LevelWindow, ExtractsThirtyTwoBitPagesFromALowerCaseDv4) {
     QTemporaryDir dir;
-    writer::LevelSpec spec = writer::richLevel(6);
-    spec.pages = 3;
-    const QString path = writeLevelFile(dir, "level.dv4", spec);
+    writer::LevelRecipe recipe = writer::richLevel(6);
+    recipe.pages = 3;
+    const QString path = writeLevelFile(dir, "level.dv4", recipe);
     WatchedWindow w;
     imaging::Bitmap image = markedImage();
     std::uint8_t format = 42;
@@ -344,9 +344,9 @@ TEST(LevelWindow, ExtractsAnimatedTexturesOrWarnsWhenThereAreNone) {
     QTemporaryDir dir;
     WatchedWindow w;
     for (const int generation : {1, 3, 7}) {
-        const writer::LevelSpec spec = writer::richLevel(generation);
+        const writer::LevelRecipe recipe = writer::richLevel(generation);
         const QString path =
-            writeLevelFile(dir, QString::fromStdString(writer::fileNameFor(generation)), spec);
+            writeLevelFile(dir, QString::fromStdString(writer::fileNameFor(generation)), recipe);
         imaging::Bitmap image = markedImage();
         std::uint8_t format = 42;
         ASSERT_TRUE(w.window.LoadAnimAs32BitsFile(image, path, true, format)) << generation;
@@ -355,7 +355,7 @@ TEST(LevelWindow, ExtractsAnimatedTexturesOrWarnsWhenThereAreNone) {
         EXPECT_GE(image.height(), 64);
         EXPECT_EQ(format, generation == 1 ? 3 : generation == 3 ? 4 : 7);
 
-        writer::LevelSpec still = spec;
+        writer::LevelRecipe still = recipe;
         still.animatedWords = {0}; // no ranges
         const QString stillPath = writeLevelFile(
             dir, "still" + QString::fromStdString(writer::fileNameFor(generation)), still);
@@ -423,34 +423,34 @@ const std::vector<DamagedLevel>& damagedLevels() {
          }},
         {"record count beyond the bytes left", "count.DV2", true, "object textures",
          [] {
-             writer::LevelSpec spec;
-             spec.generation = 3;
-             auto b = writer::writeLevel(spec);
+             writer::LevelRecipe recipe;
+             recipe.generation = 3;
+             auto b = writer::writeLevel(recipe);
              // The object texture count, behind the empty room list and eleven counts.
              putU32(b, 4 + 768 + 1024 + 4 + 65536 + 131072 + 6 + 11 * 4, 0x01000000);
              return b;
          }},
         {"zlib chunk beyond its declared size", "inflate.DVC", false, "beyond",
          [] {
-             writer::LevelSpec spec = writer::richLevel(7);
-             spec.misc.assign(4u << 20, 0);
-             auto b = writer::writeLevel(spec);
+             writer::LevelRecipe recipe = writer::richLevel(7);
+             recipe.misc.assign(4u << 20, 0);
+             auto b = writer::writeLevel(recipe);
              putU32(b, chunkField(b, 2), 4096);
              return b;
          }},
         {"fewer 32-bit pages than 16-bit ones", "chunk.DV4", false,
          "32-bit texture chunk holds 2 pages",
          [] {
-             writer::LevelSpec spec = writer::richLevel(6);
-             spec.pages = 3;
-             spec.textile32 = writer::patternPages(4, 2);
-             return writer::writeLevel(spec);
+             writer::LevelRecipe recipe = writer::richLevel(6);
+             recipe.pages = 3;
+             recipe.textile32 = writer::patternPages(4, 2);
+             return writer::writeLevel(recipe);
          }},
         {"animated list past its end", "list.DVC", true, "the animated texture list ends",
          [] {
-             writer::LevelSpec spec = writer::richLevel(7);
-             spec.animatedWords = {2, 1, 0, 1};
-             return writer::writeLevel(spec);
+             writer::LevelRecipe recipe = writer::richLevel(7);
+             recipe.animatedWords = {2, 1, 0, 1};
+             return writer::writeLevel(recipe);
          }},
         {"room content past its declared size", "room.DVC", true, "the room declares",
          [] {
@@ -504,9 +504,9 @@ TEST(LevelWindow, EveryKindOfDamageWarnsAndSaysTheFileIsDamaged) {
 
 TEST(LevelWindow, AnimatedListNamingMissingTexturesExtractsTheRest) {
     QTemporaryDir dir;
-    writer::LevelSpec spec = writer::richLevel(7);
-    spec.animatedWords = {1, 2, 0, 40, 1}; // texture 40 is not in the level
-    const QString path = writeLevelFile(dir, "holes.DVC", spec);
+    writer::LevelRecipe recipe = writer::richLevel(7);
+    recipe.animatedWords = {1, 2, 0, 40, 1}; // texture 40 is not in the level
+    const QString path = writeLevelFile(dir, "holes.DVC", recipe);
     WatchedWindow w;
     imaging::Bitmap image = markedImage();
     std::uint8_t format = 42;

@@ -33,18 +33,18 @@ int widen5(int v) {
 
 // What a pixel of the strip must be, worked out from the page bytes independently of the
 // code under test.
-Pixel expected(const LevelSpec& spec, const std::vector<std::uint8_t>& pages, int x, int y,
+Pixel expected(const LevelRecipe& recipe, const std::vector<std::uint8_t>& pages, int x, int y,
                bool convert) {
     const std::size_t i = static_cast<std::size_t>(y) * 256 + x;
-    if (spec.generation <= 2) {
+    if (recipe.generation <= 2) {
         const int index = pages[i];
         if (index == 0 && convert)
             return {255, 0, 255, 0};
-        const auto& pal = spec.palette8;
+        const auto& pal = recipe.palette8;
         return {(pal[3 * index + 2] * 4) & 255, (pal[3 * index + 1] * 4) & 255,
                 (pal[3 * index] * 4) & 255, index == 0 ? 0 : 255};
     }
-    if (spec.generation <= 5) {
+    if (recipe.generation <= 5) {
         const int w = pages[2 * i] | (pages[2 * i + 1] << 8);
         const bool opaque = (w & 0x8000) != 0;
         if (!opaque && convert)
@@ -61,11 +61,11 @@ class StripOfEveryGeneration : public ::testing::TestWithParam<std::tuple<int, b
 
 TEST_P(StripOfEveryGeneration, MatchesThePagesPixelByPixel) {
     const auto [generation, convert] = GetParam();
-    LevelSpec spec = richLevel(generation);
-    spec.pages = 3;
-    spec.zlibContainer = generation % 2 == 0;
+    LevelRecipe recipe = richLevel(generation);
+    recipe.pages = 3;
+    recipe.zlibContainer = generation % 2 == 0;
     const Extraction e =
-        extractLevelTexturesFromBytes(writeLevel(spec), fileNameFor(generation), convert);
+        extractLevelTexturesFromBytes(writeLevel(recipe), fileNameFor(generation), convert);
     ASSERT_TRUE(e.ok()) << e.reason;
     ASSERT_EQ(e.bitmap.width(), 256);
     ASSERT_EQ(e.bitmap.height(), 768);
@@ -73,14 +73,14 @@ TEST_P(StripOfEveryGeneration, MatchesThePagesPixelByPixel) {
     EXPECT_EQ(e.sourcePixelFormat, generation <= 2 ? 3 : generation <= 5 ? 4 : 7);
     EXPECT_EQ(e.generation, generation);
     const int bpp = generation <= 2 ? 1 : generation <= 5 ? 2 : 4;
-    const auto pages = patternPages(bpp, spec.pages);
+    const auto pages = patternPages(bpp, recipe.pages);
     int mismatches = 0;
     for (int y = 0; y < 768 && mismatches < 5; ++y)
         for (int x = 0; x < 256 && mismatches < 5; ++x)
-            if (at(e.bitmap, x, y) != expected(spec, pages, x, y, convert)) {
+            if (at(e.bitmap, x, y) != expected(recipe, pages, x, y, convert)) {
                 ++mismatches;
                 ADD_FAILURE() << "pixel " << x << "," << y << ": " << at(e.bitmap, x, y)
-                              << " expected " << expected(spec, pages, x, y, convert);
+                              << " expected " << expected(recipe, pages, x, y, convert);
             }
 }
 
@@ -99,24 +99,24 @@ TEST(PageStrip, PaletteValuesAreTimesFour) {
 }
 
 // One page whose first pixels are set by hand.
-LevelSpec onePage(int generation, std::vector<std::uint8_t> firstBytes) {
-    LevelSpec spec;
-    spec.generation = generation;
-    spec.pages = 1;
+LevelRecipe onePage(int generation, std::vector<std::uint8_t> firstBytes) {
+    LevelRecipe recipe;
+    recipe.generation = generation;
+    recipe.pages = 1;
     const int bpp = generation <= 2 ? 1 : generation <= 5 ? 2 : 4;
     auto pages = std::vector<std::uint8_t>(65536u * bpp, 0xFF);
     std::copy(firstBytes.begin(), firstBytes.end(), pages.begin());
-    (bpp == 1 ? spec.textile8 : bpp == 2 ? spec.textile16 : spec.textile32) = pages;
-    spec.palette8[0] = 63;
-    spec.palette8[1] = 10;
-    spec.palette8[2] = 63;
-    spec.palette8[3 * 255] = 63;
-    return spec;
+    (bpp == 1 ? recipe.textile8 : bpp == 2 ? recipe.textile16 : recipe.textile32) = pages;
+    recipe.palette8[0] = 63;
+    recipe.palette8[1] = 10;
+    recipe.palette8[2] = 63;
+    recipe.palette8[3 * 255] = 63;
+    return recipe;
 }
 
-Pixel firstPixel(const LevelSpec& spec, bool convert, int x = 0) {
+Pixel firstPixel(const LevelRecipe& recipe, bool convert, int x = 0) {
     const Extraction e =
-        extractLevelTexturesFromBytes(writeLevel(spec), fileNameFor(spec.generation), convert);
+        extractLevelTexturesFromBytes(writeLevel(recipe), fileNameFor(recipe.generation), convert);
     EXPECT_TRUE(e.ok()) << e.reason;
     return e.ok() ? at(e.bitmap, x, 0) : Pixel{-1, -1, -1, -1};
 }
@@ -180,10 +180,10 @@ TEST(LevelExtraction, FromAFileWithProgress) {
 }
 
 TEST(LevelExtraction, LevelWithoutPagesIsDamaged) {
-    LevelSpec spec;
-    spec.generation = 3;
-    spec.pages = 0;
-    const Extraction e = extractLevelTexturesFromBytes(writeLevel(spec), "a.DV2", false);
+    LevelRecipe recipe;
+    recipe.generation = 3;
+    recipe.pages = 0;
+    const Extraction e = extractLevelTexturesFromBytes(writeLevel(recipe), "a.DV2", false);
     EXPECT_EQ(e.status, ExtractionStatus::Damaged);
     EXPECT_NE(failureMessage(e).find("damaged"), std::string::npos);
 }

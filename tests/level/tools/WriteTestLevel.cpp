@@ -18,16 +18,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "generation must be 1 to 7\n");
         return 2;
     }
-    LevelSpec spec = richLevel(generation);
+    LevelRecipe recipe = richLevel(generation);
     long truncate = -1;
     for (int i = 3; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--pages" && i + 1 < argc)
-            spec.pages = static_cast<std::uint32_t>(std::atoi(argv[++i]));
+            recipe.pages = static_cast<std::uint32_t>(std::atoi(argv[++i]));
         else if (a == "--no-animated")
-            spec.animatedWords = {0};
+            recipe.animatedWords = {0};
         else if (a == "--container")
-            spec.zlibContainer = true;
+            recipe.zlibContainer = true;
         else if (a == "--truncate" && i + 1 < argc)
             truncate = std::atol(argv[++i]);
         else {
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    auto bytes = writeLevel(spec);
+    auto bytes = writeLevel(recipe);
     if (truncate >= 0 && static_cast<std::size_t>(truncate) < bytes.size())
         bytes.resize(static_cast<std::size_t>(truncate));
     std::ofstream out(argv[1], std::ios::binary);
