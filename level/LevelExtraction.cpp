@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <new>
+#include <optional>
 
 namespace parvane::level {
 
@@ -45,17 +46,26 @@ Extraction stripOf(const Tdvlevel& level, bool convert, const ProgressFn& progre
     return e;
 }
 
+// Checks the name and loads the level; on failure the returned extraction says why.
 template <typename Load>
-Extraction extractPages(const std::string& name, bool convert, const ProgressFn& progress,
-                        Load load) {
+std::optional<Extraction> loadLevel(Tdvlevel& level, const std::string& name,
+                                    const ProgressFn& progress, bool texturesOnly, Load load) {
     if (!isAcceptedLevelExtension(name))
         return failure(ExtractionStatus::RefusedExtension,
                        "only .PHD, .DVX, .DV2, .DV4 and .DVC files are level files");
-    Tdvlevel level;
     level.Gauge = progress;
-    const std::uint8_t result = load(level, true);
+    const std::uint8_t result = load(level, texturesOnly);
     if (result != kLoadOk)
         return loadFailure(result, level);
+    return std::nullopt;
+}
+
+template <typename Load>
+Extraction extractPages(const std::string& name, bool convert, const ProgressFn& progress,
+                        Load load) {
+    Tdvlevel level;
+    if (auto failed = loadLevel(level, name, progress, true, load))
+        return *failed;
     try {
         Extraction e = stripOf(level, convert, progress);
         level.FreeLevelData();
@@ -68,15 +78,10 @@ Extraction extractPages(const std::string& name, bool convert, const ProgressFn&
 template <typename Load>
 Extraction extractAnimated(const std::string& name, bool convert, const ProgressFn& progress,
                            Load load) {
-    if (!isAcceptedLevelExtension(name))
-        return failure(ExtractionStatus::RefusedExtension,
-                       "only .PHD, .DVX, .DV2, .DV4 and .DVC files are level files");
     Tdvlevel level;
-    level.Gauge = progress;
     // The object textures and the animated texture list lie behind the rooms.
-    const std::uint8_t result = load(level, false);
-    if (result != kLoadOk)
-        return loadFailure(result, level);
+    if (auto failed = loadLevel(level, name, progress, false, load))
+        return *failed;
 
     std::string why;
     const auto ranges = parseAnimatedRanges(level.AnimatedTextures, &why);
