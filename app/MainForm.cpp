@@ -2,6 +2,8 @@
 
 #include "app/Languages.h"
 #include "canvas/ImageStack.h"
+#include "imaging/ImageFileModule.h"
+#include "level/DuskvaleFileModule.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,6 +33,14 @@ TMain::TMain(QWidget* parent) : QMainWindow(parent) {
     connectHandlers();
     qApp->installEventFilter(this);
     FormCreate();
+    createModules();
+}
+
+void TMain::createModules() {
+    // Start-up order: the window (its FormCreate has run), the image file module, the level
+    // window. Both modules live as long as the window.
+    fio_ = std::make_unique<imaging::TFIO>(this);
+    dvl_ = new level::TDVL(this);
 }
 
 TMain::~TMain() {

@@ -8,6 +8,7 @@
 #include <QCursor>
 #include <QMainWindow>
 #include <QString>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -22,6 +23,12 @@ class QColorDialog;
 
 namespace parvane::canvas {
 class TFrameStack;
+}
+namespace parvane::imaging {
+class TFIO;
+}
+namespace parvane::level {
+class TDVL;
 }
 
 namespace parvane::app {
@@ -110,6 +117,12 @@ public:
     QToolButton* SpeedButtonMove = nullptr;
     QToolButton* ButtonStopTarget = nullptr;
     QSlider* TrackBarTarget = nullptr;
+
+    // The image file module and the level window: one of each, made at start-up right after
+    // the window and kept for as long as it lives. Tests reach their dialog and message hooks
+    // through these.
+    imaging::TFIO& FIO() { return *fio_; }
+    level::TDVL& DVL() { return *dvl_; }
 
     // The system colour dialog of the filler pot; made when it is first needed.
     QColorDialog* colorDialogFiller();
@@ -202,6 +215,11 @@ private:
     // Copies a picture into the current-tile viewer.
     void showInViewer(const imaging::Bitmap& picture);
 
+    // The modules the window hands its pictures to, made in start-up order after FormCreate.
+    void createModules();
+
+    std::unique_ptr<imaging::TFIO> fio_;
+    level::TDVL* dvl_ = nullptr; // a window of its own, owned as this window's child
     bool centred_ = false;
     bool clipboardJoined_ = false;
     QColorDialog* colorDialogFiller_ = nullptr;
