@@ -106,11 +106,14 @@ void TMain::ReInitTarget() {
     Target->SetCursorToDefault();
     SpeedButtonNone->setChecked(true);
 
-    TargetWidthScrollBar->setValue(1);
-    TargetHeightScrollBar->setValue(2);
-
+    // The counters go back to one page by two in one step: moving them one after the other
+    // would first grow the fresh picture to the old height, leaving hidden black pages.
     Target->FillColor = FillerColour;
     Target->Image().paint = FillerColour;
+    const bool widthChanged = TargetWidthScrollBar->value() != 1;
+    setCounterQuietly(TargetWidthScrollBar, 1);
+    setCounterQuietly(TargetHeightScrollBar, 2);
+    ResizeTargetWindow(widthChanged ? TargetWidthScrollBar : TargetHeightScrollBar);
     TargetCaption = englishTexts().TargetComboItems.value(kItemCreateNew);
 }
 
