@@ -1,121 +1,94 @@
-#!/ bin / bash
-#End - to - end run of the desktop program on a real X server : the main window opens with its
-#design size, and a drag on the Source canvas with AUTO EXPORT checked puts the cut on the
-#system clipboard, where another program reads it.
-#main_window_e2e.sh < build dir>[test data dir]
-set - eu BUILD = $1 APP = $BUILD / parvane[-x "$APP"] || {
-    echo "no $APP";
-    exit 77;
+#!/bin/bash
+# End-to-end run of the desktop program on a real X server: the main window opens with its
+# design size, and a drag on the Source canvas with AUTO EXPORT checked puts the cut on the
+# system clipboard, where another program reads it.
+#   main_window_e2e.sh <build dir> [test data dir]
+set -eu
+BUILD=$1
+APP=$BUILD/parvane
+[ -x "$APP" ] || { echo "no $APP"; exit 77; }
+for tool in xdotool xclip identify; do
+    command -v $tool >/dev/null || { echo "$tool is missing"; exit 77; }
+done
+if [ -z "${DISPLAY:-}" ]; then
+    command -v xvfb-run >/dev/null || { echo "xvfb-run is missing"; exit 77; }
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+WORK=$(mktemp -d)
+chmod 700 "$WORK"
+APID=""
+cleanup() {
+    [ -n "$APID" ] && kill "$APID" 2>/dev/null
+    rm -rf "$WORK"
 }
-for
-    tool in xdotool xclip identify;
-do
-    command - v $tool > / dev / null || {
-        echo "$tool is missing";
-        exit 77;
-    }
-done if[-z "${DISPLAY:-}"];
-then command - v xvfb - run > / dev / null || {
-    echo "xvfb-run is missing";
-    exit 77;
-}
-exec xvfb - run - a -
-    s "-screen 0 1280x1024x24"
-      "$0"
-      "$@" fi WORK = $(mktemp - d) chmod 700 "$WORK" APID =
-    "" cleanup(){[-n "$APID"]&& kill "$APID" 2 >
-                 / dev / null rm - rf "$WORK"} trap cleanup EXIT export QT_QPA_PLATFORM =
-        xcb XDG_RUNTIME_DIR = $WORK XDG_CONFIG_HOME =
-            $WORK
+trap cleanup EXIT
+export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$WORK XDG_CONFIG_HOME=$WORK
 
-            "$APP" > "$WORK/app.log" 2 > & 1 & APID = $ !WID =
-                $(timeout 10 xdotool search-- sync-- all-- onlyvisible-- pid
-                  "$APID" --name 'Parvane v2.4' |
-                  head - 1)[-n "$WID"] ||
-{
-    echo "the main window did not appear";
-    cat "$WORK/app.log";
-    exit 1;
-}
+"$APP" >"$WORK/app.log" 2>&1 &
+APID=$!
+WID=$(timeout 10 xdotool search --sync --all --onlyvisible --pid "$APID" --name 'Parvane v2.4' | head -1)
+[ -n "$WID" ] || { echo "the main window did not appear"; cat "$WORK/app.log"; exit 1; }
 
-eval "$(xdotool getwindowgeometry --shell " $WID ")" echo
-     "window at $X,$Y size ${WIDTH}x$HEIGHT"["$WIDTH" = 725] &&
-        ["$HEIGHT" = 598] ||
-{
-    echo "unexpected window size";
-    exit 1;
-}
+eval "$(xdotool getwindowgeometry --shell "$WID")"
+echo "window at $X,$Y size ${WIDTH}x$HEIGHT"
+[ "$WIDTH" = 725 ] && [ "$HEIGHT" = 598 ] || { echo "unexpected window size"; exit 1; }
 
-#AUTO EXPORT sits at a fixed place in the central column(the Source side is 308 wide).
+# AUTO EXPORT sits at a fixed place in the central column (the Source side is 308 wide).
 xdotool mousemove --sync $((X + 308 + 30)) $((Y + 200)) click 1
 sleep 0.2
-#Drag over two by two cells of the Source canvas.
+# Drag over two by two cells of the Source canvas.
 xdotool mousemove --sync $((X + 60)) $((Y + 120)) sleep 0.1 mousedown 1 sleep 0.1 \
     mousemove --sync $((X + 100)) $((Y + 160)) sleep 0.1 \
     mousemove --sync $((X + 130)) $((Y + 190)) sleep 0.1 mouseup 1
 sleep 0.3
 
 size=""
-for _ in $(seq 50);
-do
-    if xclip
-        - selection clipboard -
-                t image / png - o >
-            "$WORK/cut.png" 2 >
-            / dev / null&& size = $(identify - format '%wx%h' "$WORK/cut.png" 2 > / dev / null);
-then break fi sleep 0.1 done echo "clipboard holds ${size:-nothing}"["$size" = 128x128] || {
-    echo "the cut did not reach the clipboard";
-    exit 1;
-}
+for _ in $(seq 50); do
+    if xclip -selection clipboard -t image/png -o >"$WORK/cut.png" 2>/dev/null &&
+        size=$(identify -format '%wx%h' "$WORK/cut.png" 2>/dev/null); then
+        break
+    fi
+    sleep 0.1
+done
+echo "clipboard holds ${size:-nothing}"
+[ "$size" = 128x128 ] || { echo "the cut did not reach the clipboard"; exit 1; }
 
-#A click on the Target pastes; the program keeps running.
-xdotool mousemove-- sync $((X + 308 + 180)) $((Y + 120)) sleep 0.1 click 1 sleep 0.2 kill -
-        0 "$APID" ||
-{
-    echo "the program ended";
-    cat "$WORK/app.log";
-    exit 1;
-}
+# A click on the Target pastes; the program keeps running.
+xdotool mousemove --sync $((X + 308 + 180)) $((Y + 120)) sleep 0.1 click 1
+sleep 0.2
+kill -0 "$APID" || { echo "the program ended"; cat "$WORK/app.log"; exit 1; }
 echo "end-to-end run passed"
 
-#-- - Target : a tile from the clipboard is pasted, the Target is saved through the Target
-#menu's dialog and read back by ImageMagick with exactly the pixels shown; Create New
-#empties it and a reload brings the same tiles back; the help button leads to the about,
-#help and French windows.
-for tool in convert compare;
-do
-    command - v $tool > / dev / null || {
-        echo "$tool is missing";
-        exit 77;
-    }
-done WID = $(xdotool search-- all-- onlyvisible-- pid "$APID" --name 'Parvane v2.4' | head - 1) eval
-    "$(xdotool getwindowgeometry --shell " $WID ")" CPID =
-        "" trap 'cleanup; [ -n "$CPID" ] && kill "$CPID" 2>/dev/null' EXIT
+# --- Target: a tile from the clipboard is pasted, the Target is saved through the Target
+# menu's dialog and read back by ImageMagick with exactly the pixels shown; Create New
+# empties it and a reload brings the same tiles back; the help button leads to the about,
+# help and French windows.
+for tool in convert compare; do
+    command -v $tool >/dev/null || { echo "$tool is missing"; exit 77; }
+done
+WID=$(xdotool search --all --onlyvisible --pid "$APID" --name 'Parvane v2.4' | head -1)
+eval "$(xdotool getwindowgeometry --shell "$WID")"
+CPID=""
+trap 'cleanup; [ -n "$CPID" ] && kill "$CPID" 2>/dev/null' EXIT
 
-#The central column starts 417 pixels from the right edge while the Target is one page wide.
-        column() {
-    echo $((X + WIDTH - 417 + $1));
-}
-park_mouse() {
-    xdotool mousemove-- sync $((X + 60)) $((Y + HEIGHT - 8));
-    sleep 0.3;
-}
+# The central column starts 417 pixels from the right edge while the Target is one page wide.
+column() { echo $((X + WIDTH - 417 + $1)); }
+park_mouse() { xdotool mousemove --sync $((X + 60)) $((Y + HEIGHT - 8)); sleep 0.3; }
 target_menu() {
     xdotool mousemove --sync "$(column 264)" $((Y + 25)) click 1
     sleep 0.4
     xdotool key Home
-    for _ in $(seq "$1");
-    do
-        xdotool key Down;
-    done xdotool key Return
+    for _ in $(seq "$1"); do xdotool key Down; done
+    xdotool key Return
 }
-type_in_dialog(){timeout 10 xdotool search-- sync-- onlyvisible-- name "$1" > / dev / null ||
-                 {echo "no dialog '$1'";
-exit 1;
+type_in_dialog() {
+    timeout 10 xdotool search --sync --onlyvisible --name "$1" >/dev/null ||
+        { echo "no dialog '$1'"; exit 1; }
+    sleep 0.3
+    xdotool type --delay 5 "$2"
+    xdotool key Return
 }
-sleep 0.3 xdotool type-- delay 5 "$2" xdotool key Return
-}
-#The top of the Target view in a screenshot of the window : where the saved picture's top
+# The top of the Target view in a screenshot of the window: where the saved picture's top
 # 256 x 380 pixels appear, as "x,y"; fails when they appear nowhere exactly.
 find_view() {
     convert "$1" -crop 300x440+$((WIDTH - 417 + 110))+25 +repage "$WORK/region.png"
@@ -124,11 +97,8 @@ find_view() {
     found=$(compare -metric AE -subimage-search "$WORK/region.png" "$WORK/view.png" null: 2>&1 ||
         true)
     case "$found" in
-    "0 @ "*) echo "${found#0 @ }" ;
-    ;
-    *) echo "the Target view does not show the saved pixels ($found)" >&2;
-    return 1;
-    ;
+    "0 @ "*) echo "${found#0 @ }" ;;
+    *) echo "the Target view does not show the saved pixels ($found)" >&2; return 1 ;;
     esac
 }
 
@@ -136,8 +106,7 @@ convert -size 64x32 gradient:red-yellow -size 64x32 gradient:blue-lime -append -
     "$WORK/tile.png"
 xclip -quiet -selection clipboard -t image/png -i "$WORK/tile.png" 2>/dev/null &
 CPID=$!
-for _ in $(seq 50);
-do
+for _ in $(seq 50); do
     [ "$(xclip -selection clipboard -t image/png -o 2>/dev/null | identify -format '%wx%h' - 2>/dev/null)" = 64x64 ] && break
     sleep 0.1
 done
@@ -149,96 +118,57 @@ import -window "$WID" "$WORK/pasted.png"
 
 target_menu 1
 type_in_dialog 'SAVING IMAGE FILE' "$WORK/set.tga"
-for _ in $(seq 50);
-do
-    [-s "$WORK/set.tga"] && break;
-sleep 0.1;
-done["$(stat -c %s " $WORK / set.tga ")" = $((18 + 256 * 512 * 3))] || {
-    echo "set.tga is not a 256 x 512 24-bit TGA";
-    exit 1;
-}
-["$(identify -format '%m %wx%h' " $WORK / set.tga ")" = "TGA 256x512"] || {
-    echo "ImageMagick does not read set.tga as a 256 x 512 TGA";
-    exit 1;
-}
-#ImageMagick keeps TGA rows in file order(bottom row first) and reports the orientation.
+for _ in $(seq 50); do [ -s "$WORK/set.tga" ] && break; sleep 0.1; done
+[ "$(stat -c %s "$WORK/set.tga")" = $((18 + 256 * 512 * 3)) ] ||
+    { echo "set.tga is not a 256 x 512 24-bit TGA"; exit 1; }
+[ "$(identify -format '%m %wx%h' "$WORK/set.tga")" = "TGA 256x512" ] ||
+    { echo "ImageMagick does not read set.tga as a 256 x 512 TGA"; exit 1; }
+# ImageMagick keeps TGA rows in file order (bottom row first) and reports the orientation.
 box=$(convert "$WORK/set.tga" -auto-orient -format '%@' info:)
 echo "the pasted tile lies at $box"
-case "$box" in 64x64+*) ;
-; *) echo "not one tile on black";
-exit 1;
-;
-esac convert -
-        size 256x512 xc : black "$WORK/tile.png" - geometry "${box#64x64}" -
-                          composite "$WORK/expected.png" convert "$WORK/set.tga" - auto -
-                          orient
-                          "$WORK/set.png"["$(compare -metric AE " $WORK / expected.png " " $WORK /
-                                              set.png " null: 2>&1)" = 0] ||
-{
-    echo "set.tga differs from the pasted tile on black";
-    exit 1;
-}
-shown = $(find_view "$WORK/pasted.png"
-                    "$WORK/set.tga") echo "the saved pixels are those shown (view at $shown)"
+case "$box" in 64x64+*) ;; *) echo "not one tile on black"; exit 1 ;; esac
+convert -size 256x512 xc:black "$WORK/tile.png" -geometry "${box#64x64}" -composite \
+    "$WORK/expected.png"
+convert "$WORK/set.tga" -auto-orient "$WORK/set.png"
+[ "$(compare -metric AE "$WORK/expected.png" "$WORK/set.png" null: 2>&1)" = 0 ] ||
+    { echo "set.tga differs from the pasted tile on black"; exit 1; }
+shown=$(find_view "$WORK/pasted.png" "$WORK/set.tga")
+echo "the saved pixels are those shown (view at $shown)"
 
-            target_menu 2 park_mouse import -
-            window "$WID"
-                   "$WORK/new.png"["$(convert " $WORK / new.png " -crop " 256x380 +
-                                       $((WIDTH - 417 + 110 + ${shown %, *})) +
-                                       $((25 +
-                                          ${
-                                              shown #*,
-                                          })) " \
-    -format '%[fx:maxima]' info:)" = 0] ||
-{
-    echo "Create New left pixels on the Target";
-    exit 1;
-}
+target_menu 2
+park_mouse
+import -window "$WID" "$WORK/new.png"
+[ "$(convert "$WORK/new.png" -crop "256x380+$((WIDTH - 417 + 110 + ${shown%,*}))+$((25 + ${shown#*,}))" \
+    -format '%[fx:maxima]' info:)" = 0 ] || { echo "Create New left pixels on the Target"; exit 1; }
 
-target_menu 3 type_in_dialog 'LOADING IMAGE FILE' "$WORK/set.tga" park_mouse eval
-                                                  "$(xdotool getwindowgeometry --shell " $WID
-                                                  ")" import -
-        window "$WID"
-               "$WORK/reloaded.png" find_view "$WORK/reloaded.png"
-               "$WORK/set.tga" >
-    / dev /
-        null echo "the reloaded set shows the saved tiles"
+target_menu 3
+type_in_dialog 'LOADING IMAGE FILE' "$WORK/set.tga"
+park_mouse
+eval "$(xdotool getwindowgeometry --shell "$WID")"
+import -window "$WID" "$WORK/reloaded.png"
+find_view "$WORK/reloaded.png" "$WORK/set.tga" >/dev/null
+echo "the reloaded set shows the saved tiles"
 
-#The help button opens the about window; HELP the help; the switch the French about window,
-#whose CREDITS opens the French credits.
-        about_button(){
-            #window title, x from the left,
-            y from the bottom local w w = $(timeout 10 xdotool search-- sync-- onlyvisible-- name
-                                            "$1" |
-                                            head - 1)[-n "$w"] ||
-                                          {echo "no window '$1'";
-exit 1;
+# The help button opens the about window; HELP the help; the switch the French about window,
+# whose CREDITS opens the French credits.
+about_button() { # window title, x from the left, y from the bottom
+    local w
+    w=$(timeout 10 xdotool search --sync --onlyvisible --name "$1" | head -1)
+    [ -n "$w" ] || { echo "no window '$1'"; exit 1; }
+    eval "$(xdotool getwindowgeometry --shell "$w" | sed 's/^/A/')"
+    xdotool mousemove --sync $((AX + $2)) $((AY + AHEIGHT - $3)) click 1
 }
-eval "$(xdotool getwindowgeometry --shell " $w
-     " | sed 's/^/A/')" xdotool mousemove-- sync $((AX + $2)) $((AY + AHEIGHT - $3)) click 1
-}
-xdotool mousemove-- sync "$(column 60)" $((Y + HEIGHT -
-                                           80)) click 1 about_button 'About,   Help' 60 22 HELPWID =
-    $(timeout 10 xdotool search-- sync-- onlyvisible-- name 'Help$' | head - 1)[-n "$HELPWID"] || {
-    echo "HELP opened no help window";
-    exit 1;
-}
-#Without a window manager the help window covers the main window : move it aside.
-xdotool windowmove "$HELPWID" 0 $((Y + HEIGHT + 10)) xdotool search-- onlyvisible-- name
-    'About,   Help' > / dev / null&& {
-    echo "the about window stayed";
-    exit 1;
-}
-xdotool mousemove-- sync "$(column 60)" $((Y + HEIGHT - 80)) click 1 about_button
-        'About,   Help' 320 57 about_button 'A propos' 180 22 timeout 10 xdotool search-- sync
-        -- onlyvisible-- name '^Credits$' > / dev / null
-    || {
-    echo "the French CREDITS opened no credits window";
-    exit 1;
-}
-kill - 0 "$APID" || {
-    echo "the program ended";
-    cat "$WORK/app.log";
-    exit 1;
-}
+xdotool mousemove --sync "$(column 60)" $((Y + HEIGHT - 80)) click 1
+about_button 'About,   Help' 60 22
+HELPWID=$(timeout 10 xdotool search --sync --onlyvisible --name 'Help$' | head -1)
+[ -n "$HELPWID" ] || { echo "HELP opened no help window"; exit 1; }
+# Without a window manager the help window covers the main window: move it aside.
+xdotool windowmove "$HELPWID" 0 $((Y + HEIGHT + 10))
+xdotool search --onlyvisible --name 'About,   Help' >/dev/null && { echo "the about window stayed"; exit 1; }
+xdotool mousemove --sync "$(column 60)" $((Y + HEIGHT - 80)) click 1
+about_button 'About,   Help' 320 57
+about_button 'A propos' 180 22
+timeout 10 xdotool search --sync --onlyvisible --name '^Credits$' >/dev/null ||
+    { echo "the French CREDITS opened no credits window"; exit 1; }
+kill -0 "$APID" || { echo "the program ended"; cat "$WORK/app.log"; exit 1; }
 echo "Target end-to-end run passed"
