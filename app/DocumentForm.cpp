@@ -54,6 +54,7 @@ TDocumentForm::TDocumentForm(const Design& design, QWidget* owner)
     // The documents link only within themselves (their tables of contents); nothing is
     // opened outside the program.
     Viewer->setOpenLinks(false);
+    Viewer->setSearchPaths({QStringLiteral(":/documents")});
     connect(Viewer, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
         if (url.scheme().isEmpty() && url.path().isEmpty() && !url.fragment().isEmpty())
             Viewer->scrollToAnchor(url.fragment());
