@@ -75,7 +75,8 @@ trap 'cleanup; [ -n "$CPID" ] && kill "$CPID" 2>/dev/null' EXIT
 column() { echo $((X + WIDTH - 417 + $1)); }
 park_mouse() { xdotool mousemove --sync $((X + 60)) $((Y + HEIGHT - 8)); sleep 0.3; }
 target_menu() {
-    xdotool mousemove --sync "$(column 264)" $((Y + 25)) click 1
+    # Without --sync: the pointer may already be there, and --sync would wait for a move.
+    xdotool mousemove "$(column 264)" $((Y + 25)) sleep 0.1 click 1
     sleep 0.4
     xdotool key Home
     for _ in $(seq "$1"); do xdotool key Down; done
@@ -91,7 +92,7 @@ type_in_dialog() {
 # The top of the Target view in a screenshot of the window: where the saved picture's top
 # 256 x 380 pixels appear, as "x,y"; fails when they appear nowhere exactly.
 find_view() {
-    convert "$1" -crop 300x440+$((WIDTH - 417 + 110))+25 +repage "$WORK/region.png"
+    convert "$1" -crop 280x410+$((WIDTH - 417 + 115))+30 +repage "$WORK/region.png"
     convert "$2" -auto-orient -crop 256x380+0+0 +repage "$WORK/view.png"
     local found
     found=$(compare -metric AE -subimage-search "$WORK/region.png" "$WORK/view.png" null: 2>&1 ||
@@ -138,7 +139,7 @@ echo "the saved pixels are those shown (view at $shown)"
 target_menu 2
 park_mouse
 import -window "$WID" "$WORK/new.png"
-[ "$(convert "$WORK/new.png" -crop "256x380+$((WIDTH - 417 + 110 + ${shown%,*}))+$((25 + ${shown#*,}))" \
+[ "$(convert "$WORK/new.png" -crop "256x380+$((WIDTH - 417 + 115 + ${shown%,*}))+$((30 + ${shown#*,}))" \
     -format '%[fx:maxima]' info:)" = 0 ] || { echo "Create New left pixels on the Target"; exit 1; }
 
 target_menu 3
