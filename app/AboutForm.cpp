@@ -52,7 +52,7 @@ const AboutTexts kEnglish{
     352,
     "Assembles texture sets of 64 x 64 tiles on 256 x 256 pages for the Duskvale level editors.",
     "Current series by Oskelin, after the earlier series of the same tool.",
-    "Everything the program needs travels with it, help and credits included.",
+    "Published with its sources, this help and its credits by the Parvane project.",
     "Parvane is an independent program. It is not made, endorsed or supported by the makers "
     "of the Duskvale games.",
     "HELP",
@@ -69,7 +69,7 @@ const AboutTexts kFrench{
     "\u00e9diteurs de niveaux de Duskvale.",
     "S\u00e9rie actuelle par Oskelin, \u00e0 la suite de la s\u00e9rie ant\u00e9rieure du "
     "m\u00eame outil.",
-    "Tout ce dont le programme a besoin voyage avec lui, aide et cr\u00e9dits compris.",
+    "Publi\u00e9 avec ses sources, cette aide et ses cr\u00e9dits par le projet Parvane.",
     "Parvane est un programme ind\u00e9pendant. Il n'est ni r\u00e9alis\u00e9, ni "
     "approuv\u00e9, ni soutenu par les cr\u00e9ateurs des jeux Duskvale.",
     "AIDE",
