@@ -38,9 +38,10 @@ TMain::TMain(QWidget* parent) : QMainWindow(parent) {
 
 void TMain::createModules() {
     // Start-up order: the window (its FormCreate has run), the image file module, the level
-    // window. Both modules live as long as the window.
+    // window, then the about, credits and help windows. All live as long as the window.
     fio_ = std::make_unique<imaging::TFIO>(this);
     dvl_ = new level::TDVL(this);
+    createDocumentWindows();
 }
 
 TMain::~TMain() {
@@ -66,6 +67,7 @@ void TMain::connectHandlers() {
     connect(ClipImportButton, &QToolButton::clicked, this, &TMain::ImportFromClipboard);
     connectCanvasMouse();
     connectTabButtons();
+    connectTargetWorkflow();
 }
 
 void TMain::connectCanvasMouse() {

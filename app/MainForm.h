@@ -34,6 +34,12 @@ class TDVL;
 namespace parvane::app {
 
 struct TextTable;
+class TAboutForm;
+class TAboutFormFR;
+class TCreditsForm;
+class TCreditsFormFR;
+class THelpForm;
+class THelpFormFR;
 
 // The application's one window: it owns both canvases, the current-tile viewer and all
 // interface state, and turns the user's actions into calls on the canvases.
@@ -189,6 +195,25 @@ public slots:
     void TrackBarSourceOnChange();
     void TrackBarTargetOnChange();
 
+    // --- Target menu, Copy All, Target drops and the help button (TargetWorkflow.cpp) ---
+    void TargetComboOnSelect(int index);
+    void SaveToImageFile();
+    void ReInitTarget();
+    void ReloadFromImageFile();
+    void TargetStackDragNDropOnChange();
+    void CopyAllOnClick();
+    void HelpSpeedButtonOnClick();
+
+public:
+    // The about, credits and help windows in English and French: made hidden at start-up,
+    // after the modules, each document loaded once then.
+    TAboutForm* AboutForm = nullptr;
+    TAboutFormFR* AboutFormFR = nullptr;
+    TCreditsForm* CreditsForm = nullptr;
+    TCreditsFormFR* CreditsFormFR = nullptr;
+    THelpForm* HelpForm = nullptr;
+    THelpFormFR* HelpFormFR = nullptr;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -217,6 +242,14 @@ private:
 
     // The modules the window hands its pictures to, made in start-up order after FormCreate.
     void createModules();
+    // The Target side's menu, button, drop field and the help button (TargetWorkflow.cpp).
+    void connectTargetWorkflow();
+    void createDocumentWindows();
+    // Shows text in Target menu item 0 and selects it.
+    void showTargetItem0(const QString& text);
+    // Installs a picture that replaces the Target and fits the view to it; the area added to
+    // reach whole pages takes the filler colour.
+    void replaceTargetPicture(imaging::Bitmap&& picture);
 
     std::unique_ptr<imaging::TFIO> fio_;
     level::TDVL* dvl_ = nullptr; // a window of its own, owned as this window's child

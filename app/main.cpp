@@ -5,6 +5,9 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    // The name message boxes carry in their title.
+    QApplication::setApplicationName(QStringLiteral("Parvane"));
+    QApplication::setApplicationVersion(QStringLiteral("2.4"));
     parvane::app::TMain window;
     window.show();
     return application.exec();

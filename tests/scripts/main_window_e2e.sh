@@ -58,3 +58,118 @@ xdotool mousemove --sync $((X + 308 + 180)) $((Y + 120)) sleep 0.1 click 1
 sleep 0.2
 kill -0 "$APID" || { echo "the program ended"; cat "$WORK/app.log"; exit 1; }
 echo "end-to-end run passed"
+
+# --- Target: a tile from the clipboard is pasted, the Target is saved through the Target
+# menu's dialog and read back by ImageMagick with exactly the pixels shown; Create New
+# empties it and a reload brings the same tiles back; the help button leads to the about,
+# help and French windows.
+for tool in convert compare; do
+    command -v $tool >/dev/null || { echo "$tool is missing"; exit 77; }
+done
+WID=$(xdotool search --all --onlyvisible --pid "$APID" --name 'Parvane v2.4' | head -1)
+eval "$(xdotool getwindowgeometry --shell "$WID")"
+CPID=""
+trap 'cleanup; [ -n "$CPID" ] && kill "$CPID" 2>/dev/null' EXIT
+
+# The central column starts 417 pixels from the right edge while the Target is one page wide.
+column() { echo $((X + WIDTH - 417 + $1)); }
+park_mouse() { xdotool mousemove --sync $((X + 60)) $((Y + HEIGHT - 8)); sleep 0.3; }
+target_menu() {
+    # Without --sync: the pointer may already be there, and --sync would wait for a move.
+    xdotool mousemove "$(column 264)" $((Y + 25)) sleep 0.1 click 1
+    sleep 0.4
+    xdotool key Home
+    for _ in $(seq "$1"); do xdotool key Down; done
+    xdotool key Return
+}
+type_in_dialog() {
+    timeout 10 xdotool search --sync --onlyvisible --name "$1" >/dev/null ||
+        { echo "no dialog '$1'"; exit 1; }
+    sleep 0.3
+    xdotool type --delay 5 "$2"
+    xdotool key Return
+}
+# The top of the Target view in a screenshot of the window: where the saved picture's top
+# 256 x 380 pixels appear, as "x,y"; fails when they appear nowhere exactly.
+find_view() {
+    convert "$1" -crop 280x410+$((WIDTH - 417 + 115))+30 +repage "$WORK/region.png"
+    convert "$2" -auto-orient -crop 256x380+0+0 +repage "$WORK/view.png"
+    local found
+    found=$(compare -metric AE -subimage-search "$WORK/region.png" "$WORK/view.png" null: 2>&1 ||
+        true)
+    case "$found" in
+    "0 @ "*) echo "${found#0 @ }" ;;
+    *) echo "the Target view does not show the saved pixels ($found)" >&2; return 1 ;;
+    esac
+}
+
+convert -size 64x32 gradient:red-yellow -size 64x32 gradient:blue-lime -append -depth 8 \
+    "$WORK/tile.png"
+xclip -quiet -selection clipboard -t image/png -i "$WORK/tile.png" 2>/dev/null &
+CPID=$!
+for _ in $(seq 50); do
+    [ "$(xclip -selection clipboard -t image/png -o 2>/dev/null | identify -format '%wx%h' - 2>/dev/null)" = 64x64 ] && break
+    sleep 0.1
+done
+xdotool mousemove --sync "$(column 60)" $((Y + 252)) click 1
+sleep 0.3
+xdotool mousemove --sync "$(column 226)" $((Y + 150)) sleep 0.1 click 1
+park_mouse
+import -window "$WID" "$WORK/pasted.png"
+
+target_menu 1
+type_in_dialog 'SAVING IMAGE FILE' "$WORK/set.tga"
+for _ in $(seq 50); do [ -s "$WORK/set.tga" ] && break; sleep 0.1; done
+[ "$(stat -c %s "$WORK/set.tga")" = $((18 + 256 * 512 * 3)) ] ||
+    { echo "set.tga is not a 256 x 512 24-bit TGA"; exit 1; }
+[ "$(identify -format '%m %wx%h' "$WORK/set.tga")" = "TGA 256x512" ] ||
+    { echo "ImageMagick does not read set.tga as a 256 x 512 TGA"; exit 1; }
+# ImageMagick keeps TGA rows in file order (bottom row first) and reports the orientation.
+box=$(convert "$WORK/set.tga" -auto-orient -format '%@' info:)
+echo "the pasted tile lies at $box"
+case "$box" in 64x64+*) ;; *) echo "not one tile on black"; exit 1 ;; esac
+convert -size 256x512 xc:black "$WORK/tile.png" -geometry "${box#64x64}" -composite \
+    "$WORK/expected.png"
+convert "$WORK/set.tga" -auto-orient "$WORK/set.png"
+[ "$(compare -metric AE "$WORK/expected.png" "$WORK/set.png" null: 2>&1)" = 0 ] ||
+    { echo "set.tga differs from the pasted tile on black"; exit 1; }
+shown=$(find_view "$WORK/pasted.png" "$WORK/set.tga")
+echo "the saved pixels are those shown (view at $shown)"
+
+target_menu 2
+park_mouse
+import -window "$WID" "$WORK/new.png"
+[ "$(convert "$WORK/new.png" -crop "256x380+$((WIDTH - 417 + 115 + ${shown%,*}))+$((30 + ${shown#*,}))" \
+    -format '%[fx:maxima]' info:)" = 0 ] || { echo "Create New left pixels on the Target"; exit 1; }
+
+target_menu 3
+type_in_dialog 'LOADING IMAGE FILE' "$WORK/set.tga"
+park_mouse
+eval "$(xdotool getwindowgeometry --shell "$WID")"
+import -window "$WID" "$WORK/reloaded.png"
+find_view "$WORK/reloaded.png" "$WORK/set.tga" >/dev/null
+echo "the reloaded set shows the saved tiles"
+
+# The help button opens the about window; HELP the help; the switch the French about window,
+# whose CREDITS opens the French credits.
+about_button() { # window title, x from the left, y from the bottom
+    local w
+    w=$(timeout 10 xdotool search --sync --onlyvisible --name "$1" | head -1)
+    [ -n "$w" ] || { echo "no window '$1'"; exit 1; }
+    eval "$(xdotool getwindowgeometry --shell "$w" | sed 's/^/A/')"
+    xdotool mousemove --sync $((AX + $2)) $((AY + AHEIGHT - $3)) click 1
+}
+xdotool mousemove --sync "$(column 60)" $((Y + HEIGHT - 80)) click 1
+about_button 'About,   Help' 60 22
+HELPWID=$(timeout 10 xdotool search --sync --onlyvisible --name 'Help$' | head -1)
+[ -n "$HELPWID" ] || { echo "HELP opened no help window"; exit 1; }
+# Without a window manager the help window covers the main window: move it aside.
+xdotool windowmove "$HELPWID" 0 $((Y + HEIGHT + 10))
+xdotool search --onlyvisible --name 'About,   Help' >/dev/null && { echo "the about window stayed"; exit 1; }
+xdotool mousemove --sync "$(column 60)" $((Y + HEIGHT - 80)) click 1
+about_button 'About,   Help' 320 57
+about_button 'A propos' 180 22
+timeout 10 xdotool search --sync --onlyvisible --name '^Credits$' >/dev/null ||
+    { echo "the French CREDITS opened no credits window"; exit 1; }
+kill -0 "$APID" || { echo "the program ended"; cat "$WORK/app.log"; exit 1; }
+echo "Target end-to-end run passed"

@@ -1,0 +1,193 @@
+// The Target side's file work: the Target menu (save, Create New, reload), Copy All from the
+// Source, a picture dropped on the Target, and the help button with its about, help and
+// credits windows.
+//
+// Every action that reads or replaces the Target picture first completes a Target animation
+// still playing, so that no cell is saved or kept in mid-cycle. Every picture that replaces
+// the Target (Copy All, reload, drop) and Create New paint the area they add in the filler
+// colour, and so do the pages the counters add afterwards: padding is always told apart from
+// black tiles of the set itself.
+#include "app/AboutForm.h"
+#include "app/DocumentForm.h"
+#include "app/Languages.h"
+#include "app/MainForm.h"
+#include "canvas/ImageStack.h"
+#include "imaging/ImageFileModule.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolButton>
+
+namespace parvane::app {
+
+namespace {
+
+enum TargetItem { kItemCaption = 0, kItemSave = 1, kItemCreateNew = 2, kItemReload = 3 };
+
+const QString kNoDrop = QStringLiteral("NO");
+
+// A path memory that still holds its menu text names no file yet: the dialog then offers an
+// empty name, so that an untouched dialog cannot write a file named after the menu text.
+QString offeredName(const QString& memory, const QString& menuText) {
+    return memory == menuText ? QString() : memory;
+}
+
+} // namespace
+
+void TMain::connectTargetWorkflow() {
+    connect(TargetCombo, &QComboBox::activated, this, &TMain::TargetComboOnSelect);
+    connect(CopyButton, &QToolButton::clicked, this, &TMain::CopyAllOnClick);
+    connect(Target->DragNDrop, &QLineEdit::textChanged, this, &TMain::TargetStackDragNDropOnChange);
+    connect(HelpSpeedButton, &QToolButton::clicked, this, &TMain::HelpSpeedButtonOnClick);
+}
+
+void TMain::createDocumentWindows() {
+    AboutForm = new TAboutForm(this);
+    AboutFormFR = new TAboutFormFR(this);
+    CreditsForm = new TCreditsForm(this);
+    CreditsFormFR = new TCreditsFormFR(this);
+    HelpForm = new THelpForm(this);
+    HelpFormFR = new THelpFormFR(this);
+    AboutForm->setDocumentWindows(HelpForm, CreditsForm);
+    AboutFormFR->setDocumentWindows(HelpFormFR, CreditsFormFR);
+}
+
+void TMain::showTargetItem0(const QString& text) {
+    TargetCombo->setItemText(kItemCaption, text);
+    TargetCombo->setCurrentIndex(kItemCaption);
+}
+
+void TMain::TargetComboOnSelect(int index) {
+    switch (index) {
+    case kItemSave:
+        SaveToImageFile();
+        break;
+    case kItemCreateNew:
+        ReInitTarget();
+        break;
+    case kItemReload:
+        ReloadFromImageFile();
+        break;
+    default:
+        break;
+    }
+}
+
+void TMain::SaveToImageFile() {
+    Target->CompleteAnimation();
+    imaging::PictureDialogSettings& dialog = FIO().SavePictureDialog1;
+    dialog.FileName = offeredName(TargetSavePath, englishTexts().TargetComboItems.value(0));
+    dialog.FilterIndex = 1;
+    // Only the view is saved: pages hidden by lowered counters stay out of the file.
+    const imaging::ImageArea view{Target->Bitmap(), Target->PortWidth(), Target->PortHeight()};
+    if (FIO().SaveImageAs24BitsDialog(view)) {
+        TargetSavePath = dialog.FileName;
+        TargetCaption = TargetSavePath;
+    }
+    showTargetItem0(TargetCaption);
+}
+
+void TMain::ReInitTarget() {
+    Target->ScrollBoxImageStack->verticalScrollBar()->setValue(0);
+    Target->ScrollBoxImageStack->horizontalScrollBar()->setValue(0);
+    Target->InitStack(256, 512);
+
+    // The new Target takes the grid, its look and the automatic export that the controls
+    // still show.
+    const int cell = StaticTextGrid->text().toInt();
+    Target->InitGrid(cell > 0 ? cell : kTileSide, cell > 0 ? cell : kTileSide);
+    Target->GridStyle = SpeedButtonStyle->isChecked() ? 2 : 1;
+    Target->setLayerVisible(Target->L5_Grid, SpeedButtonView->isChecked());
+    Target->UpdateGrid();
+    Target->AutoExport = CheckBoxExport->isChecked();
+    Target->SetCursorToDefault();
+    SpeedButtonNone->setChecked(true);
+
+    // The counters go back to one page by two in one step: moving them one after the other
+    // would first grow the fresh picture to the old height, leaving hidden black pages.
+    Target->FillColor = FillerColour;
+    Target->Image().paint = FillerColour;
+    const bool widthChanged = TargetWidthScrollBar->value() != 1;
+    setCounterQuietly(TargetWidthScrollBar, 1);
+    setCounterQuietly(TargetHeightScrollBar, 2);
+    ResizeTargetWindow(widthChanged ? TargetWidthScrollBar : TargetHeightScrollBar);
+    TargetCaption = englishTexts().TargetComboItems.value(kItemCreateNew);
+}
+
+void TMain::ReloadFromImageFile() {
+    imaging::PictureDialogSettings& dialog = FIO().OpenPictureDialog1;
+    dialog.FileName =
+        offeredName(TargetReloadPath, englishTexts().TargetComboItems.value(kItemReload));
+    dialog.FilterIndex = 1;
+    // Read aside: a cancelled or failed reload leaves the Target and its animation alone.
+    imaging::Bitmap picture;
+    std::uint8_t pixelFormatCode = 0;
+    if (!FIO().LoadImageAs32BitsDialog(imaging::ImageArea::of(picture), pixelFormatCode)) {
+        showTargetItem0(TargetCaption);
+        return;
+    }
+    TargetReloadPath = dialog.FileName;
+    TargetCaption = TargetReloadPath;
+    showTargetItem0(TargetReloadPath);
+    replaceTargetPicture(std::move(picture));
+}
+
+void TMain::TargetStackDragNDropOnChange() {
+    const QString fileName = Target->DragNDrop->text();
+    if (fileName == kNoDrop)
+        return;
+    Target->DragNDrop->setText(kNoDrop);
+    // A dropped picture becomes the same 32-bit working picture as a reloaded one.
+    imaging::Bitmap picture;
+    std::uint8_t pixelFormatCode = 0;
+    if (!FIO().LoadImageAs32BitsFile(imaging::ImageArea::of(picture), fileName, pixelFormatCode))
+        return;
+    TargetReloadPath = fileName;
+    TargetCaption = fileName;
+    showTargetItem0(fileName);
+    replaceTargetPicture(std::move(picture));
+}
+
+void TMain::CopyAllOnClick() {
+    imaging::Rect area;
+    Source->GetGridRect(area);
+    area = area.intersected(Source->Bitmap().rect());
+    // No whole cell: there is nothing to copy, and the Target stays as it is.
+    if (area.isEmpty())
+        return;
+    // Both pictures must hold their starting cells: the Source is copied, the Target replaced.
+    Source->CompleteAnimation();
+    Target->CompleteAnimation();
+
+    imaging::Bitmap& clip = Source->Clip().bitmap;
+    clip = imaging::Bitmap(area.width(), area.height(), Source->Bitmap().format());
+    clip.copyRect({0, 0}, Source->Bitmap(), area);
+    Source->setClip(clip);
+
+    replaceTargetPicture(imaging::Bitmap(clip));
+    const QString createNew = englishTexts().TargetComboItems.value(kItemCreateNew);
+    TargetCaption = createNew;
+    showTargetItem0(createNew);
+}
+
+void TMain::replaceTargetPicture(imaging::Bitmap&& picture) {
+    Target->CompleteAnimation();
+    Target->Bitmap() = std::move(picture);
+    Target->Invalidate();
+    Target->FillColor = FillerColour;
+    Target->Image().paint = FillerColour;
+    ResizeTargetWindow(nullptr);
+}
+
+void TMain::HelpSpeedButtonOnClick() {
+    // The about window is modal; its language switch closes it and opens its twin.
+    TAboutWindow* about = AboutForm;
+    while (about->exec() == TAboutWindow::kSwitchLanguage)
+        about = about == AboutForm ? static_cast<TAboutWindow*>(AboutFormFR)
+                                   : static_cast<TAboutWindow*>(AboutForm);
+}
+
+} // namespace parvane::app

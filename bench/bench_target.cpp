@@ -1,0 +1,100 @@
+// The Target side's heavy actions on a full texture set (512 x 8192): saving from the Target
+// menu with the dialog answered at once, against the TGA writer alone; and Copy All of a
+// 512 x 8192 Source. The process-level figure for the writer is `parvane-cli convert` under
+// hyperfine.
+#include "app/MainForm.h"
+#include "canvas/ImageStack.h"
+#include "imaging/ImageFileModule.h"
+#include "imaging/ImageFiles.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+using parvane::imaging::Bitmap;
+using parvane::imaging::Colour;
+using parvane::imaging::Rect;
+
+Bitmap fullSet() {
+    Bitmap picture(512, 8192);
+    for (int y = 0; y < 8192; y += 64)
+        for (int x = 0; x < 512; x += 64)
+            picture.fillRect(Rect::fromSize(x, y, 64, 64),
+                             Colour{static_cast<std::uint8_t>(x / 2), static_cast<std::uint8_t>(y),
+                                    static_cast<std::uint8_t>(x + y)});
+    return picture;
+}
+
+// A main window whose Target is a full texture set.
+std::unique_ptr<parvane::app::TMain> windowWithFullTarget() {
+    auto main = std::make_unique<parvane::app::TMain>();
+    main->TargetWidthScrollBar->setValue(2);
+    main->TargetHeightScrollBar->setValue(32);
+    main->Target->setBitmap(fullSet());
+    return main;
+}
+
+// Saving from the Target menu, the dialog answered at once. A first save offers no name; a
+// save over the last file offers it, and the dialog's preview then reads that file (argument 1).
+void BM_SaveFromTargetMenu(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("set.tga"));
+    auto main = windowWithFullTarget();
+    const QString neverSaved = main->TargetSavePath;
+    const bool overLastFile = state.range(0) != 0;
+    QString failure;
+    main->FIO().showMessage = [&failure](const QString& text) { failure = text; };
+    main->FIO().runDialog = [&path](QFileDialog& dialog) {
+        dialog.selectFile(path);
+        return true;
+    };
+    main->SaveToImageFile();
+    for (auto _ : state) {
+        if (!overLastFile)
+            main->TargetSavePath = neverSaved;
+        main->SaveToImageFile();
+    }
+    if (!failure.isEmpty())
+        state.SkipWithError("the save reported a failure");
+}
+BENCHMARK(BM_SaveFromTargetMenu)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_SaveWithTheTgaWriterAlone(benchmark::State& state) {
+    QTemporaryDir dir;
+    const std::filesystem::path path = dir.filePath(QStringLiteral("set.tga")).toStdString();
+    const Bitmap picture = fullSet();
+    for (auto _ : state)
+        if (!parvane::imaging::saveImageAs24BitsFile(picture, 512, 8192, path).ok())
+            state.SkipWithError("the TGA was not written");
+}
+BENCHMARK(BM_SaveWithTheTgaWriterAlone)->Unit(benchmark::kMillisecond);
+
+void BM_CopyAllOfAFullSource(benchmark::State& state) {
+    parvane::app::TMain main;
+    main.Source->setBitmap(fullSet());
+    main.Source->UpdateStack();
+    main.Source->UpdateGrid();
+    for (auto _ : state)
+        main.CopyAllOnClick();
+    if (main.Target->Bitmap().height() != 8192)
+        state.SkipWithError("Copy All did not fill the Target");
+}
+BENCHMARK(BM_CopyAllOfAFullSource)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

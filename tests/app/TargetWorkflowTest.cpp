@@ -1,0 +1,358 @@
+// The Target side's file work as the user meets it: saving through the Target menu's dialog,
+// Create New, reloading a texture set, dropping a picture on the Target and Copy All, with
+// what each does to the menu, the path memories and a running animation.
+#include "app/MainForm.h"
+#include "canvas/ImageStack.h"
+#include "imaging/ImageFileModule.h"
+#include "imaging/ImageFiles.h"
+#include "support/TestData.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <memory>
+#include <unistd.h>
+
+namespace parvane::app {
+namespace {
+
+using imaging::Bitmap;
+using imaging::Colour;
+using imaging::Rect;
+namespace fs = std::filesystem;
+
+const QString kNoTargetSaved = QStringLiteral("   --- no TARGET file saved ---");
+const QString kCreateNew = QStringLiteral("   --- Create New");
+constexpr Colour kGreen{10, 200, 30};
+
+// A picture whose every 64 x 64 cell has its own colour.
+Bitmap cellPattern(int width, int height) {
+    Bitmap picture(width, height);
+    for (int y = 0; y < height; y += 64)
+        for (int x = 0; x < width; x += 64)
+            picture.fillRect(Rect::fromSize(x, y, 64, 64),
+                             Colour{static_cast<std::uint8_t>(40 + x / 4),
+                                    static_cast<std::uint8_t>(20 + (y / 16) % 200), 90});
+    return picture;
+}
+
+Bitmap readBack(const fs::path& path) {
+    Bitmap picture;
+    const imaging::FileResult result = imaging::loadImageFile(path, picture);
+    EXPECT_TRUE(result.ok()) << result.detail;
+    picture.convertTo(imaging::PixelFormat::Bits32);
+    return picture;
+}
+
+class TargetWorkflowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        main = std::make_unique<TMain>();
+        main->FIO().showMessage = [this](const QString& text) { messages << text; };
+    }
+
+    // The next file dialog sees this name chosen (or is cancelled for an empty path) and
+    // records the name its name box offered.
+    void answerDialog(const fs::path& path) {
+        main->FIO().runDialog = [this, path](QFileDialog& dialog) {
+            if (auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                offered << box->text();
+            if (path.empty())
+                return false;
+            dialog.selectFile(QString::fromStdString(path.string()));
+            return true;
+        };
+    }
+
+    void chooseTargetItem(int index) { emit main->TargetCombo->activated(index); }
+
+    // Starts a Target animation over cells first..last and shuffles it one step.
+    void startTargetAnimation(int first, int last) {
+        main->Target->DownIndex = first;
+        main->Target->UpIndex = last;
+        main->Target->StartAnimation();
+        ASSERT_TRUE(main->Target->AnimationActive());
+        main->Target->ShiftCellsOnTimer();
+    }
+
+    void setSource(const Bitmap& picture) {
+        main->Source->setBitmap(picture);
+        main->Source->UpdateStack();
+        main->Source->UpdateGrid();
+    }
+
+    // Accepts the crop message box, remembering its text.
+    void acceptNextMessageBox(QString& text) {
+        QTimer::singleShot(0, [&text] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                text = box->text();
+                box->accept();
+            }
+        });
+    }
+
+    std::unique_ptr<TMain> main;
+    QStringList messages;
+    QStringList offered;
+    testing::ScratchDir dir;
+};
+
+TEST_F(TargetWorkflowTest, SavingWritesOnlyTheViewInTheFormatOfTheExtension) {
+    // Four pages high, then lowered to two: the hidden pages stay out of the file.
+    main->TargetHeightScrollBar->setValue(4);
+    main->Target->setBitmap(cellPattern(256, 1024));
+    main->TargetHeightScrollBar->setValue(2);
+
+    const struct {
+        const char* name;
+        int tolerance;
+    } formats[] = {{"set.tga", 0}, {"set.bmp", 0}, {"set.JPG", 12}};
+    QString previous;
+    for (const auto& format : formats) {
+        SCOPED_TRACE(format.name);
+        answerDialog(dir.file(format.name));
+        chooseTargetItem(1);
+        // The first dialog offers no name rather than the menu text; later ones the last file.
+        EXPECT_EQ(offered.takeLast(), previous.isEmpty()
+                                          ? QString()
+                                          : fs::path(previous.toStdString()).filename().c_str());
+        const QString saved = QString::fromStdString(dir.file(format.name).string());
+        EXPECT_EQ(main->TargetSavePath, saved);
+        EXPECT_EQ(main->TargetCaption, saved);
+        EXPECT_EQ(main->TargetCombo->currentIndex(), 0);
+        EXPECT_EQ(main->TargetCombo->currentText(), saved);
+        previous = saved;
+
+        const Bitmap file = readBack(dir.file(format.name));
+        ASSERT_EQ(file.width(), 256);
+        ASSERT_EQ(file.height(), 512);
+        for (int y = 10; y < 512; y += 64)
+            for (int x = 10; x < 256; x += 64) {
+                const Colour want = main->Target->Bitmap().pixel(x + 20, y + 20);
+                const Colour got = file.pixel(x + 20, y + 20);
+                EXPECT_LE(std::abs(want.red - got.red), format.tolerance) << x << "," << y;
+                EXPECT_LE(std::abs(want.green - got.green), format.tolerance) << x << "," << y;
+                EXPECT_LE(std::abs(want.blue - got.blue), format.tolerance) << x << "," << y;
+            }
+    }
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+}
+
+TEST_F(TargetWorkflowTest, ACancelledOrFailedSaveKeepsTheMenuCaption) {
+    answerDialog({});
+    chooseTargetItem(1);
+    EXPECT_EQ(main->TargetCombo->currentText(), kNoTargetSaved);
+    EXPECT_EQ(main->TargetSavePath, kNoTargetSaved);
+
+    // A folder that cannot exist: its parent is a regular file.
+    testing::writeFileBytes(dir.file("plain"), {1, 2, 3});
+    answerDialog(dir.file("plain") / "set.tga");
+    chooseTargetItem(1);
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(main->TargetCombo->currentText(), kNoTargetSaved);
+    EXPECT_EQ(main->TargetSavePath, kNoTargetSaved);
+}
+
+TEST_F(TargetWorkflowTest, ASaveIntoAnUnwritableFolderKeepsTheOldFile) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "running as root: folder permissions do not stop writes";
+    const fs::path locked = dir.file("locked");
+    fs::create_directory(locked);
+    const std::vector<std::uint8_t> old{9, 8, 7, 6};
+    testing::writeFileBytes(locked / "set.tga", old);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    messages.clear();
+    answerDialog(locked / "set.tga");
+    chooseTargetItem(1);
+    fs::permissions(locked, fs::perms::owner_all);
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(testing::readFileBytes(locked / "set.tga"), old);
+    EXPECT_EQ(main->TargetCombo->currentText(), kNoTargetSaved);
+}
+
+TEST_F(TargetWorkflowTest, CreateNewStartsABlankSetWithTheControlsSettings) {
+    main->TargetWidthScrollBar->setValue(2);
+    main->TargetHeightScrollBar->setValue(3);
+    main->Target->Bitmap().fill(kGreen);
+    main->FillerColour = Colour{0, 0, 200};
+    main->ScrollBarGrid->setValue(2); // 32-pixel cells
+    main->SpeedButtonStyle->click();
+    main->SpeedButtonView->click();
+    main->CheckBoxExport->click();
+    main->TargetCombo->setCurrentIndex(2);
+    chooseTargetItem(2);
+
+    EXPECT_EQ(main->Target->Bitmap().width(), 256);
+    EXPECT_EQ(main->Target->Bitmap().height(), 512);
+    EXPECT_EQ(main->Target->Bitmap().pixel(100, 400), imaging::colours::kBlack);
+    EXPECT_EQ(main->TargetWidthScrollBar->value(), 1);
+    EXPECT_EQ(main->TargetHeightScrollBar->value(), 2);
+    EXPECT_EQ(main->PanelRightSide->width(), 417);
+    EXPECT_EQ(main->Target->CellWidth, 32);
+    EXPECT_EQ(main->Target->GridStyle, 2);
+    EXPECT_TRUE(main->Target->L5_Grid.visible);
+    EXPECT_TRUE(main->Target->AutoExport);
+    EXPECT_EQ(main->TargetCaption, kCreateNew);
+    EXPECT_EQ(main->TargetCombo->currentIndex(), 2);
+
+    // Every page added from now on takes the filler colour.
+    main->TargetHeightScrollBar->setValue(3);
+    main->TargetWidthScrollBar->setValue(2);
+    EXPECT_EQ(main->Target->Bitmap().pixel(100, 600), (Colour{0, 0, 200}));
+    EXPECT_EQ(main->Target->Bitmap().pixel(400, 100), (Colour{0, 0, 200}));
+
+    // A later cancelled save shows the caption of Create New.
+    answerDialog({});
+    chooseTargetItem(1);
+    EXPECT_EQ(main->TargetCombo->currentText(), kCreateNew);
+}
+
+TEST_F(TargetWorkflowTest, ReloadingReplacesTheTargetAndPadsItToWholePages) {
+    Bitmap set = cellPattern(256, 300);
+    ASSERT_TRUE(imaging::saveImageFile(set, dir.file("set.tga")).ok());
+    answerDialog(dir.file("set.tga"));
+    chooseTargetItem(3);
+    EXPECT_EQ(offered.takeLast(), QString());
+    const QString path = QString::fromStdString(dir.file("set.tga").string());
+    EXPECT_EQ(main->TargetReloadPath, path);
+    EXPECT_EQ(main->TargetCaption, path);
+    EXPECT_EQ(main->TargetCombo->currentText(), path);
+    EXPECT_EQ(main->TargetWidthScrollBar->value(), 1);
+    EXPECT_EQ(main->TargetHeightScrollBar->value(), 2);
+    EXPECT_EQ(main->Target->PortHeight(), 512);
+    EXPECT_EQ(main->Target->Bitmap().format(), imaging::PixelFormat::Bits32);
+    EXPECT_EQ(main->Target->Bitmap().pixel(70, 290), set.pixel(70, 290));
+    EXPECT_EQ(main->Target->Bitmap().pixel(70, 400), imaging::colours::kMaroon);
+
+    // Cancelled, then failing: the Target stays, item 0 shows the caption.
+    const Bitmap before = main->Target->Bitmap();
+    answerDialog({});
+    chooseTargetItem(3);
+    EXPECT_EQ(offered.takeLast(), QStringLiteral("set.tga"));
+    testing::writeFileBytes(dir.file("broken.tga"), {0, 0, 2, 0, 0});
+    answerDialog(dir.file("broken.tga"));
+    chooseTargetItem(3);
+    EXPECT_EQ(messages,
+              QStringList{QStringLiteral("This file has a non supported compression scheme.")});
+    EXPECT_EQ(main->Target->Bitmap(), before);
+    EXPECT_EQ(main->TargetCombo->currentText(), path);
+    EXPECT_EQ(main->TargetReloadPath, path);
+}
+
+TEST_F(TargetWorkflowTest, ADroppedPictureBecomesTheWorkingTargetAndItsCaption) {
+    Bitmap picture = cellPattern(512, 256);
+    picture.convertTo(imaging::PixelFormat::Bits24);
+    ASSERT_TRUE(imaging::saveImageFile(picture, dir.file("drop.bmp")).ok());
+    const QString path = QString::fromStdString(dir.file("drop.bmp").string());
+    main->Target->DragNDrop->setText(path);
+
+    EXPECT_EQ(main->Target->DragNDrop->text(), QStringLiteral("NO"));
+    EXPECT_EQ(main->Target->Bitmap().format(), imaging::PixelFormat::Bits32);
+    EXPECT_EQ(main->Target->Bitmap().pixel(300, 100), picture.pixel(300, 100));
+    EXPECT_EQ(main->TargetWidthScrollBar->value(), 2);
+    EXPECT_EQ(main->TargetHeightScrollBar->value(), 1);
+    EXPECT_EQ(main->TargetReloadPath, path);
+    EXPECT_EQ(main->TargetCombo->currentText(), path);
+    // The caption follows, so a later cancelled save shows the dropped file again.
+    answerDialog({});
+    chooseTargetItem(1);
+    EXPECT_EQ(main->TargetCombo->currentText(), path);
+
+    // A file that is not a picture changes nothing.
+    const Bitmap before = main->Target->Bitmap();
+    testing::writeFileBytes(dir.file("notes.txt"), {'h', 'i'});
+    main->Target->DragNDrop->setText(QString::fromStdString(dir.file("notes.txt").string()));
+    EXPECT_EQ(messages, QStringList{QStringLiteral(".TXT format not supported.")});
+    EXPECT_EQ(main->Target->Bitmap(), before);
+    EXPECT_EQ(main->TargetCombo->currentText(), path);
+}
+
+TEST_F(TargetWorkflowTest, CopyAllTurnsTheWholeCellsOfTheSourceIntoTheTarget) {
+    main->FillerColour = Colour{0, 0, 200};
+    setSource(cellPattern(300, 200));
+    main->CopyButton->click();
+    EXPECT_EQ(main->Target->Bitmap().width(), 256);
+    EXPECT_EQ(main->Target->Bitmap().height(), 256);
+    EXPECT_EQ(main->TargetWidthScrollBar->value(), 1);
+    EXPECT_EQ(main->TargetHeightScrollBar->value(), 1);
+    EXPECT_EQ(main->Target->Bitmap().pixel(200, 150), main->Source->Bitmap().pixel(200, 150));
+    EXPECT_EQ(main->Target->Bitmap().pixel(200, 200), (Colour{0, 0, 200}));
+    EXPECT_EQ(main->Target->Bitmap().pixel(10, 255), (Colour{0, 0, 200}));
+    EXPECT_EQ(main->TargetCombo->currentText(), kCreateNew);
+    EXPECT_EQ(main->TargetCaption, kCreateNew);
+
+    // With the grid 32 pixels in, only the whole cells from there are copied.
+    main->Source->GridOffsetX = 32;
+    main->Source->GridOffsetY = 32;
+    main->Source->UpdateGrid();
+    main->CopyButton->click();
+    EXPECT_EQ(main->Target->Bitmap().pixel(0, 0), main->Source->Bitmap().pixel(32, 32));
+    EXPECT_EQ(main->Target->Bitmap().pixel(255, 127), main->Source->Bitmap().pixel(287, 159));
+    EXPECT_EQ(main->Target->Bitmap().pixel(10, 130), (Colour{0, 0, 200}));
+
+    // No whole cell: the Target stays as it is.
+    const Bitmap before = main->Target->Bitmap();
+    setSource(cellPattern(50, 40));
+    main->CopyButton->click();
+    EXPECT_EQ(main->Target->Bitmap(), before);
+}
+
+TEST_F(TargetWorkflowTest, CopyAllOfAHugeSourceIsCroppedToATextureSetWithOneMessage) {
+    setSource(Bitmap(1024, 9000));
+    QString message;
+    acceptNextMessageBox(message);
+    main->CopyButton->click();
+    EXPECT_TRUE(message.contains(QStringLiteral("cropped to 512x8192 pixels")))
+        << message.toStdString();
+    EXPECT_EQ(main->Target->Bitmap().width(), 512);
+    EXPECT_EQ(main->Target->Bitmap().height(), 8192);
+    EXPECT_EQ(main->TargetWidthScrollBar->value(), 2);
+    EXPECT_EQ(main->TargetHeightScrollBar->value(), 32);
+}
+
+TEST_F(TargetWorkflowTest, ARunningAnimationGivesBackItsCellsBeforeTheTargetIsReadOrReplaced) {
+    const Bitmap start = cellPattern(256, 512);
+    main->Target->setBitmap(start);
+    startTargetAnimation(0, 3);
+    ASSERT_NE(main->Target->Bitmap(), start);
+    answerDialog(dir.file("anim.tga"));
+    chooseTargetItem(1);
+    EXPECT_FALSE(main->Target->AnimationActive());
+    EXPECT_EQ(readBack(dir.file("anim.tga")).pixel(10, 10), start.pixel(10, 10));
+
+    // Copy All reads the Source's starting cells and stops the Target's animation.
+    setSource(start);
+    main->Source->DownIndex = 0;
+    main->Source->UpIndex = 3;
+    main->Source->StartAnimation();
+    main->Source->ShiftCellsOnTimer();
+    startTargetAnimation(4, 7);
+    main->CopyButton->click();
+    EXPECT_FALSE(main->Target->AnimationActive());
+    EXPECT_FALSE(main->Source->AnimationActive());
+    EXPECT_EQ(main->Target->Bitmap(), start);
+
+    // Reload and drop: the new picture is shown as read, and no step follows.
+    ASSERT_TRUE(imaging::saveImageFile(cellPattern(256, 256), dir.file("set.tga")).ok());
+    startTargetAnimation(0, 3);
+    answerDialog(dir.file("set.tga"));
+    chooseTargetItem(3);
+    EXPECT_FALSE(main->Target->AnimationActive());
+    EXPECT_EQ(main->Target->Bitmap().pixel(10, 10), cellPattern(256, 256).pixel(10, 10));
+    startTargetAnimation(0, 3);
+    main->Target->DragNDrop->setText(QString::fromStdString(dir.file("set.tga").string()));
+    EXPECT_FALSE(main->Target->AnimationActive());
+    EXPECT_EQ(main->Target->Bitmap().pixel(10, 10), cellPattern(256, 256).pixel(10, 10));
+}
+
+} // namespace
+} // namespace parvane::app
