@@ -560,9 +560,11 @@ TEST_F(MainFormTest, HintsShowInTheStatusLineAndNeverAsPopUps) {
     QApplication::sendEvent(main->CopyButton, &help);
     EXPECT_FALSE(QToolTip::isVisible());
     // (The file dialogs are windows of their own, with the desktop's usual tool tips.)
-    for (const QWidget* w : main->findChildren<QWidget*>())
-        if (w->window() == main.get())
+    for (const QWidget* w : main->findChildren<QWidget*>()) {
+        if (w->window() == main.get()) {
             EXPECT_TRUE(w->toolTip().isEmpty()) << w->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(MainFormTest, ScreenReadersHearWhatEachControlIs) {
