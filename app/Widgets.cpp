@@ -1,6 +1,8 @@
 #include "app/Widgets.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -33,6 +35,48 @@ void ClickPanel::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         emit doubleClicked();
     QFrame::mouseDoubleClickEvent(event);
+}
+
+namespace {
+
+// The accessible face of an InfoText: static text named by its topic and current text.
+class InfoTextAccessible : public QAccessibleWidget {
+public:
+    explicit InfoTextAccessible(InfoText* label)
+        : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text t) const override {
+        const auto* label = static_cast<const InfoText*>(widget());
+        if (t == QAccessible::Name)
+            return label->spokenText();
+        if (t == QAccessible::Value)
+            return label->text().trimmed();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* infoTextFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String(InfoText::staticMetaObject.className()))
+        if (auto* label = qobject_cast<InfoText*>(object))
+            return new InfoTextAccessible(label);
+    return nullptr;
+}
+
+} // namespace
+
+InfoText::InfoText(QWidget* parent) : QLabel(parent) {
+    // Once for the process, before any InfoText can be asked for its accessible face.
+    [[maybe_unused]] static const bool installed = [] {
+        QAccessible::installFactory(infoTextFactory);
+        return true;
+    }();
+}
+
+QString InfoText::spokenText() const {
+    const QString value = text().trimmed();
+    if (topic_.isEmpty())
+        return value;
+    return value.isEmpty() ? topic_ : topic_ + QStringLiteral(": ") + value;
 }
 
 void MenuCombo::hidePopup() {
