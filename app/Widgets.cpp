@@ -25,16 +25,24 @@ void ClickPanel::mousePressEvent(QMouseEvent* event) {
 }
 
 void ClickPanel::mouseReleaseEvent(QMouseEvent* event) {
-    // A click is a press and a release of the left button over the panel.
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    // A click is a press and a release of the left button over the panel. The panel keeps
+    // the release: a pot's click must not also count as a click on the panel around it.
+    if (event->button() != Qt::LeftButton) {
+        QFrame::mouseReleaseEvent(event);
+        return;
+    }
+    if (rect().contains(event->position().toPoint()))
         emit clicked();
-    QFrame::mouseReleaseEvent(event);
+    event->accept();
 }
 
 void ClickPanel::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        emit doubleClicked();
-    QFrame::mouseDoubleClickEvent(event);
+    if (event->button() != Qt::LeftButton) {
+        QFrame::mouseDoubleClickEvent(event);
+        return;
+    }
+    emit doubleClicked();
+    event->accept();
 }
 
 namespace {

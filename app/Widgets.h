@@ -50,8 +50,8 @@ signals:
 
 // Static text whose text is the information (a size line, a page counter, the tile size).
 // Assistive technology hears the topic with the current text ("Source size: 640 x 480
-// pixels x 24 bits"), and hears of each change of the text: an accessible name set on a
-// plain label would stand in for its text instead.
+// pixels x 24 bits"). The label keeps no accessible name of its own: one would stand in for
+// the text, and Qt tells assistive technology of a new text only while there is none.
 class InfoText : public QLabel {
     Q_OBJECT
 
