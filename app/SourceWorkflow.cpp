@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QToolButton>
 #include <array>
+#include <new>
 #include <utility>
 
 namespace parvane::app {
@@ -48,8 +49,23 @@ template <typename Loader> bool SourceWorkflow::load(Loader&& loader) {
     canvas::TFrameStack* source = main_.Source;
     // An animation still under way would go on moving cells of the new picture.
     source->CompleteAnimation();
-    source->Bitmap() = std::move(picture);
-    source->UpdateStack();
+    // The earlier picture waits in `picture` until the canvas has its layers for the new one.
+    std::swap(source->Bitmap(), picture);
+    try {
+        source->UpdateStack();
+    } catch (const std::bad_alloc&) {
+        // Every layer of the canvas takes the picture's size: when they do not fit in memory,
+        // the Source keeps what it showed and the user is told why.
+        const QString refused = englishTexts()
+                                    .NoMemoryFormat.arg(source->Bitmap().width())
+                                    .arg(source->Bitmap().height());
+        std::swap(source->Bitmap(), picture);
+        picture = imaging::Bitmap();
+        source->UpdateStack();
+        main_.FIO().showMessage(refused);
+        return false;
+    }
+    picture = imaging::Bitmap();
     source->UpdateGrid();
     source->Invalidate();
     main_.refreshSourceAlpha();

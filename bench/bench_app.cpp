@@ -5,7 +5,6 @@
 // it, next to the plain file load that the command-line companion's `info` does; and a cut
 // resized to 256 x 256 from its release to the tile in the viewer.
 #include "app/MainForm.h"
-
 #include "canvas/ImageStack.h"
 #include "imaging/ImageFileModule.h"
 #include "imaging/ImageFiles.h"

@@ -24,9 +24,12 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
+#include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/resource.h>
+#include <unistd.h>
 
 // Readable failure messages for texts.
 static void PrintTo(const QString& text, std::ostream* out) {
@@ -316,6 +319,32 @@ TEST_F(SourceWorkflowTest, DroppedFilesLoadAndBecomeWhatTheReplayReloads) {
     choose(0);
     EXPECT_EQ(main->Source->Bitmap().height(), 64);
 }
+
+#if !defined(__SANITIZE_ADDRESS__)
+TEST_F(SourceWorkflowTest, APictureTooLargeForTheCanvasIsRefusedAndTheSourceKept) {
+    const QString large = writePicture("large.tga", 2048, 2048, Colour{9, 9, 9});
+    const Bitmap before = main->Source->Bitmap();
+    // Room for reading the picture but not for the canvas's five further layers of its size.
+    long pages = 0;
+    FILE* statm = std::fopen("/proc/self/statm", "r");
+    ASSERT_NE(statm, nullptr);
+    ASSERT_EQ(std::fscanf(statm, "%ld", &pages), 1);
+    std::fclose(statm);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_AS, &old), 0);
+    rlimit tight = old;
+    tight.rlim_cur = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + (64 << 20);
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
+    drop(large);
+    setrlimit(RLIMIT_AS, &old);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Not enough memory")))
+        << messages[0].toStdString();
+    EXPECT_EQ(main->Source->Bitmap(), before);
+    EXPECT_EQ(main->Source->PortHeight(), 512);
+    EXPECT_NE(caption(), large);
+}
+#endif
 
 TEST_F(SourceWorkflowTest, TheSizeSelectorShapesEachCut) {
     // Grid positions: 0 is 8 pixels, 2 is 32, 3 is 64. A free grid follows the pointer.
