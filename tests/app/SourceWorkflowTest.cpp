@@ -419,8 +419,13 @@ TEST_F(SourceWorkflowTest, ThePickerTurnsExactlyTheSampledColourMagenta) {
     EXPECT_EQ(main->Source->Bitmap(), original);
     EXPECT_EQ(main->Source->Clip().bitmap.pixel(40, 40), picked);
 
-    // Released, cuts keep the colour again.
-    main->SpeedButtonOpaque->click();
+    // With nothing loaded, Convert only puts the pointer back; released, the picker no
+    // longer changes cuts.
+    main->SpeedButtonPicker->click();
+    ASSERT_TRUE(panel->testAttribute(Qt::WA_SetCursor));
+    main->SpeedButtonMagenta->click();
+    EXPECT_FALSE(panel->testAttribute(Qt::WA_SetCursor));
+    EXPECT_EQ(main->Source->Bitmap(), original);
     cutSource(QPoint(10, 10), QPoint(10, 10));
     EXPECT_EQ(main->ClipTileImage->picture().pixel(40, 40), picked);
 }
@@ -528,19 +533,31 @@ TEST_F(SourceWorkflowTest, APasteDuringATargetAnimationLandsWhereClicked) {
         QTest::mouseClick(panel, Qt::LeftButton, {}, at);
     };
 
+    // Each tile is pasted into a cell of the playing range: a cut from the Source, a pot,
+    // and a cut on the Target made while the animation finishes its cycle.
     main->Source->Bitmap().fillRect(imaging::Rect::fromSize(0, 0, 64, 64), Colour{0, 200, 0});
     startAnimation();
     cutSource(QPoint(10, 10), QPoint(10, 10));
     EXPECT_FALSE(main->Target->AnimationActive());
-    pasteAt(QPoint(70, 70));
+    pasteAt(QPoint(70, 10));
 
     startAnimation();
     QTest::mouseClick(main->PanelMagenta, Qt::LeftButton);
-    pasteAt(QPoint(140, 140));
+    pasteAt(QPoint(140, 10));
+
+    startAnimation();
+    QTest::mouseClick(main->PanelRightSide, Qt::LeftButton, {}, QPoint(60, 400));
+    ASSERT_TRUE(main->Target->AnimationActive()) << "the cycle is still being finished";
+    QTest::mouseMove(panel, QPoint(10, 140));
+    QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(10, 140));
+    QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(10, 140));
+    ASSERT_EQ(main->Target->Mode, CanvasMode::Paste);
+    pasteAt(QPoint(200, 10));
 
     Bitmap expected = before;
-    expected.fillRect(imaging::Rect::fromSize(64, 64, 64, 64), Colour{0, 200, 0});
-    expected.fillRect(imaging::Rect::fromSize(128, 128, 64, 64), kMagenta);
+    expected.fillRect(imaging::Rect::fromSize(64, 0, 64, 64), Colour{0, 200, 0});
+    expected.fillRect(imaging::Rect::fromSize(128, 0, 64, 64), kMagenta);
+    expected.fillRect(imaging::Rect::fromSize(192, 0, 64, 64), imaging::colours::kBlack);
     EXPECT_EQ(firstDifference(main->Target->Bitmap(), expected), "");
     // Further ticks move nothing any more.
     main->Target->ShiftCellsOnTimer();
