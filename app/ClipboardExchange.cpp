@@ -34,12 +34,7 @@ void TMain::ImportFromClipboard() {
     if (image.isNull() || pixels > qint64(kMaxTargetWidth) * kMaxTargetHeight ||
         !imaging::Bitmap::fitsInMemory(image.width(), image.height()))
         return;
-    const imaging::Bitmap tile = canvas::bitmapFromImage(image);
-    showInViewer(tile);
-    Target->setClip(tile);
-    Target->SetModeToPaste();
-    // Pasting replaces any transformation tool the Target had: the tool row follows.
-    SpeedButtonNone->setChecked(true);
+    MakeCurrentTile(canvas::bitmapFromImage(image));
 }
 
 void TMain::CheckBoxExportClick() {

@@ -41,6 +41,8 @@ TextTable makeEnglish() {
     t.SourceAreaFormat = QStringLiteral("%1 x %2 pixels x %3");
     t.TargetAreaFormat = QStringLiteral("%1 x %2 pixels (%3 x %4 = %5 txtrs)");
     t.CropSizeFormat = QStringLiteral("%1x%2");
+    t.NoMemoryFormat = QStringLiteral(
+        "Not enough memory to show a picture of %1 x %2 pixels on the Source canvas.");
 
     t.HintSource = QStringLiteral(
         "     SOURCE CANVAS. Left-click and drag to select, right-click and drag to animate.");

@@ -40,6 +40,8 @@ struct TextTable {
     QString SourceAreaFormat;
     QString TargetAreaFormat;
     QString CropSizeFormat;
+    // A picture whose canvas layers do not fit in memory.
+    QString NoMemoryFormat;
 
     QString HintSource;
     QString HintSourceCombo;

@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include "app/Languages.h"
+#include "app/SourceWorkflow.h"
 #include "canvas/ImageStack.h"
 #include "imaging/ImageFileModule.h"
 #include "level/DuskvaleFileModule.h"
@@ -28,7 +29,9 @@ using imaging::colours::kBlack;
 using imaging::colours::kMagenta;
 using imaging::colours::kMaroon;
 
-TMain::TMain(QWidget* parent) : QMainWindow(parent) {
+TMain::TMain(QWidget* parent)
+    : QMainWindow(parent), sourceFlow_(std::make_unique<SourceWorkflow>(*this)) {
+    runColourDialog = [](QColorDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
     createControls();
     connectHandlers();
     qApp->installEventFilter(this);
@@ -68,6 +71,7 @@ void TMain::connectHandlers() {
     connectCanvasMouse();
     connectTabButtons();
     connectTargetWorkflow();
+    connectSourceSide();
 }
 
 void TMain::connectCanvasMouse() {
@@ -123,17 +127,16 @@ void TMain::FormCreate() {
     FillerColour = kMaroon;
     PotColour = kBlack;
     CustomColourSlot = 0;
+    resetCustomColours();
 
     // 10. Target pages added later are black.
     Target->FillColor = kBlack;
     Target->Image().paint = kBlack;
 
     // 11. Path memories and the captions to fall back to.
-    SourceImagePath = texts.SourceComboItems.value(0);
-    LevelPath = texts.NoTexturesExtracted;
+    sourceFlow_->reset(texts);
     TargetSavePath = texts.TargetComboItems.value(0);
     TargetReloadPath = texts.TargetComboItems.value(3);
-    SourceCaption = SourceImagePath;
     TargetCaption = TargetSavePath;
 
     // 12. The colour picker's pointer, with its hot spot at the tip of the pipette.

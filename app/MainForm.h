@@ -8,6 +8,8 @@
 #include <QCursor>
 #include <QMainWindow>
 #include <QString>
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -40,6 +42,7 @@ class TCreditsForm;
 class TCreditsFormFR;
 class THelpForm;
 class THelpFormFR;
+class SourceWorkflow;
 
 // The application's one window: it owns both canvases, the current-tile viewer and all
 // interface state, and turns the user's actions into calls on the canvases.
@@ -139,13 +142,9 @@ public:
     imaging::Colour MagentaColour;
     imaging::Colour BlackColour;
     imaging::Colour FillerColour;
-    QString SourceImagePath;
-    QString LevelPath;
     QString TargetSavePath;
     QString TargetReloadPath;
-    QString SourceCaption;
     QString TargetCaption;
-    int SourceMenuChoice = 0;
 
     // Set by a double click on the Source canvas: the release that ends it cuts nothing.
     bool SourceDoubleClicked = false;
@@ -214,6 +213,53 @@ public:
     THelpForm* HelpForm = nullptr;
     THelpFormFR* HelpFormFR = nullptr;
 
+    // --- The Source side: menu, level extraction and drops (SourceWorkflow.cpp), colour
+    // pots, picker and transparency tab (ColourPots.cpp) ---------------------------------
+public:
+    // Where the Source's pictures come from: path memories, caption, the replayed choice.
+    SourceWorkflow& SourceFlow() { return *sourceFlow_; }
+    // Makes picture the current tile (viewer and Target clip) and arms the Target for
+    // pasting it, after ending any Target animation; for cuts, pots and imports.
+    void MakeCurrentTile(const imaging::Bitmap& picture);
+    // Runs the filler colour dialog; returns true when the user accepted a colour. Tests
+    // replace it so that no modal dialog opens.
+    std::function<bool(QColorDialog&)> runColourDialog;
+    // The alpha view is out of date with the Source picture; rebuilt now if it shows.
+    void refreshSourceAlpha();
+
+public slots:
+    void SourceComboOnSelect(int index);
+    bool LoadFromImageFile();
+    bool LoadFromDVLevel();
+    bool LoadFromDVAnim();
+    void SourceRepeat();
+    void SourceStackDragNDropOnChange();
+    void UpdateSourceAreaInfo(std::uint8_t formatCode);
+
+    void InitClipTile();
+    void PanelMagentaOnClick();
+    void PanelBlackOnClick();
+    void PanelFillerOnClick();
+    void PanelFillerOnDblClick();
+    void SpeedButtonOpaqueClick();
+    void SpeedButtonMagentaClick();
+    void SpeedButtonPickerOnClick();
+    void SourceColourSampleClick();
+    void SourceColourSampleOnDblClick();
+    void SpeedButtonAlphaClick();
+
+private:
+    void connectSourceSide();
+    void connectColourPots();
+    // The dialog's custom colours back to the program's own start values.
+    void resetCustomColours();
+    void rebuildSourceAlpha();
+    // Resizes the Source's clip after a cut as the size selector says.
+    void shapeSourceClip();
+    std::unique_ptr<SourceWorkflow> sourceFlow_;
+    bool sourceAlphaStale_ = true;
+    // ------------------------------------------------------------------------------------
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -229,6 +275,8 @@ private:
     void createTargetTabs();
     void applyTexts(const TextTable& texts);
     void applyAccessibleNames();
+    // Hints, accessible names and descriptions, from one table of the controls.
+    void describeControls(const TextTable& texts);
     void connectHandlers();
     void connectCanvasMouse();
     void connectTabButtons();

@@ -40,8 +40,8 @@ void setBackground(QWidget* widget, const QColor& colour) {
 }
 
 // Static text on a coloured face, as the size lines and page counters are.
-QLabel* infoText(const char* name, const QColor& colour, Qt::Alignment alignment) {
-    auto* label = named(new QLabel, name);
+InfoText* infoText(const char* name, const QColor& colour, Qt::Alignment alignment) {
+    auto* label = named(new InfoText, name);
     label->setAlignment(alignment);
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
@@ -199,7 +199,7 @@ QWidget* TMain::createCentralColumn() {
     ClipTileSizeScroll->setRange(0, 100);
     ClipTileSizeScroll->setPageStep(1);
     ClipTileSizeScroll->setGeometry(9, 48, 13, 15);
-    ClipTileSize = named(new QLabel(top), "ClipTileSize");
+    ClipTileSize = named(new InfoText(top), "ClipTileSize");
     setBackground(ClipTileSize, kSizeSelectorYellow);
     ClipTileSize->setGeometry(22, 47, 91, 17);
 
@@ -321,7 +321,7 @@ void TMain::createSourceTabs() {
     ImageGridSize->setFixedSize(25, 19);
     ImageGridSize->setAlignment(Qt::AlignCenter);
     ImageGridSize->setText(QStringLiteral("\u25A6"));
-    StaticTextGrid = named(new QLabel, "StaticTextGrid");
+    StaticTextGrid = named(new InfoText, "StaticTextGrid");
     StaticTextGrid->setFixedSize(25, 19);
     StaticTextGrid->setAlignment(Qt::AlignCenter);
     StaticTextGrid->setText(QStringLiteral("64"));

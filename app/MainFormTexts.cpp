@@ -5,6 +5,7 @@
 #include "app/MainForm.h"
 #include "canvas/ImageStack.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -44,6 +45,94 @@ QString hintAt(QWidget* widget, const QWidget* window) {
     return {};
 }
 
+// How a screen reader names a control.
+enum class Spoken {
+    Named,      // by the name in the table
+    Caption,    // by its caption, without the blanks that centre it
+    Information // by the topic in the table followed by its current text
+};
+
+// The words of one control of the window, found by its object name.
+struct ControlWords {
+    const char* control;
+    const QString TextTable::*hint; // nullptr: no hint
+    const char* name;               // the accessible name, or the topic of information
+    Spoken spoken = Spoken::Named;
+};
+
+constexpr ControlWords kControlWords[] = {
+    {"Source", &TextTable::HintSource, "Source canvas"},
+    {"SourceCombo", &TextTable::HintSourceCombo, "Source menu"},
+    {"SourceAreaInfo", &TextTable::HintSourceAreaInfo, "Source size", Spoken::Information},
+    {"SourcePageControl", nullptr, "Source tabs"},
+    {"TabGrid", nullptr, nullptr, Spoken::Caption},
+    {"TabTransparency", nullptr, nullptr, Spoken::Caption},
+    {"TabAnimSource", nullptr, nullptr, Spoken::Caption},
+    {"SpeedButtonReset", &TextTable::HintSpeedButtonReset, "Reset grid"},
+    {"SpeedButtonView", &TextTable::HintSpeedButtonView, "View grid"},
+    {"SpeedButtonStyle", &TextTable::HintSpeedButtonStyle, "Grid style"},
+    {"ImageGridSize", &TextTable::HintGridSize, "Grid size"},
+    {"StaticTextGrid", &TextTable::HintGridSize, "Grid size in pixels", Spoken::Information},
+    {"ScrollBarGrid", &TextTable::HintGridSize, "Grid size"},
+    {"SpeedButtonOpaque", &TextTable::HintSpeedButtonOpaque, "Transparency none"},
+    {"SpeedButtonMagenta", &TextTable::HintSpeedButtonMagenta, "Transparency convert to magenta"},
+    {"SpeedButtonPicker", &TextTable::HintSpeedButtonPicker, "Colour picker"},
+    {"SourceColourSample", &TextTable::HintSpeedButtonPicker, "Picked colour"},
+    {"SpeedButtonAlpha", &TextTable::HintSpeedButtonAlpha, "Alpha channel"},
+    {"ButtonStopSource", &TextTable::HintButtonStop, "Stop Source animation"},
+    {"TrackBarSource", &TextTable::HintTrackBar, "Source animation speed"},
+    {"PanelLeftSide", nullptr, "Source side"},
+    {"PanelRightSide", &TextTable::HintPanelRightSide, "Central panel"},
+    {"CopyButton", &TextTable::HintCopyButton, nullptr, Spoken::Caption},
+    {"ClipTileSize", &TextTable::HintClipTileSize, "Tile size", Spoken::Information},
+    {"ClipTileSizeScroll", &TextTable::HintClipTileSize, "Tile size"},
+    {"ClipTileAreaBevel", nullptr, "Current tile area"},
+    {"ClipTileLabel", nullptr, nullptr, Spoken::Caption},
+    {"PanelMagenta", &TextTable::HintPanelMagenta, "Magenta colour pot"},
+    {"PanelBlack", &TextTable::HintPanelBlack, "Black colour pot"},
+    {"PanelFiller", &TextTable::HintPanelFiller, "Filler colour pot"},
+    {"ClipTilePanel", nullptr, "Current tile frame"},
+    {"ClipTileImage", &TextTable::HintClipTileImage, "Current tile"},
+    {"CheckBoxExport", &TextTable::HintCheckBoxExport, nullptr, Spoken::Caption},
+    {"ClipExportButton", &TextTable::HintClipExportButton, nullptr, Spoken::Caption},
+    {"ClipImportButton", &TextTable::HintClipImportButton, nullptr, Spoken::Caption},
+    {"CheckBoxImport", &TextTable::HintCheckBoxImport, nullptr, Spoken::Caption},
+    {"ClipLabel", nullptr, nullptr, Spoken::Caption},
+    {"HelpSpeedButton", &TextTable::HintHelpSpeedButton, "Help and credits"},
+    {"StatusBar", nullptr, "Status line"},
+    {"Target", &TextTable::HintTarget, "Target canvas"},
+    {"TargetCombo", &TextTable::HintTargetCombo, "Target menu"},
+    {"TargetWidth", &TextTable::HintTargetWidth, "Target width in pages", Spoken::Information},
+    {"TargetWidthScrollBar", &TextTable::HintTargetWidth, "Target width in pages"},
+    {"TargetAreaInfo", &TextTable::HintTargetAreaInfo, "Target size", Spoken::Information},
+    {"TargetHeightScrollBar", &TextTable::HintTargetHeight, "Target height in pages"},
+    {"TargetHeight", &TextTable::HintTargetHeight, "Target height in pages", Spoken::Information},
+    {"TargetPageControl", nullptr, "Target tabs"},
+    {"TabTransform", nullptr, nullptr, Spoken::Caption},
+    {"TabAnimTarget", nullptr, nullptr, Spoken::Caption},
+    {"SpeedButtonNone", &TextTable::HintSpeedButtonNone, "No transformation"},
+    {"SpeedButtonRotate", &TextTable::HintSpeedButtonRotate, "Rotate tile"},
+    {"SpeedButtonHFlip", &TextTable::HintSpeedButtonHFlip, "Mirror tile"},
+    {"SpeedButtonVFlip", &TextTable::HintSpeedButtonVFlip, "Invert tile"},
+    {"SpeedButtonSwap", &TextTable::HintSpeedButtonSwap, "Swap tiles"},
+    {"SpeedButtonMove", &TextTable::HintSpeedButtonMove, "Move tile"},
+    {"ButtonStopTarget", &TextTable::HintButtonStop, "Stop Target animation"},
+    {"TrackBarTarget", &TextTable::HintTrackBar, "Target animation speed"},
+};
+
+// The caption a control shows: a button's or label's text, or a tab page's tab text.
+QString captionOf(const QWidget* control) {
+    if (const auto* button = qobject_cast<const QAbstractButton*>(control))
+        return button->text();
+    if (const auto* label = qobject_cast<const QLabel*>(control))
+        return label->text();
+    // A tab page sits in the tab widget's stack, inside the tab widget.
+    for (const QWidget* w = control->parentWidget(); w; w = w->parentWidget())
+        if (const auto* tabs = qobject_cast<const QTabWidget*>(w))
+            return tabs->tabText(tabs->indexOf(const_cast<QWidget*>(control)));
+    return {};
+}
+
 } // namespace
 
 void TMain::applyTexts(const TextTable& texts) {
@@ -74,111 +163,39 @@ void TMain::applyTexts(const TextTable& texts) {
     TargetPageControl->setTabText(TargetPageControl->indexOf(TabTransform), texts.TabTransform);
     TargetPageControl->setTabText(TargetPageControl->indexOf(TabAnimTarget), texts.TabAnimTarget);
 
-    const std::pair<QWidget*, const QString*> hints[] = {
-        {Source, &texts.HintSource},
-        {SourceCombo, &texts.HintSourceCombo},
-        {SourceAreaInfo, &texts.HintSourceAreaInfo},
-        {SpeedButtonReset, &texts.HintSpeedButtonReset},
-        {SpeedButtonView, &texts.HintSpeedButtonView},
-        {SpeedButtonStyle, &texts.HintSpeedButtonStyle},
-        {ImageGridSize, &texts.HintGridSize},
-        {StaticTextGrid, &texts.HintGridSize},
-        {ScrollBarGrid, &texts.HintGridSize},
-        {SpeedButtonOpaque, &texts.HintSpeedButtonOpaque},
-        {SpeedButtonMagenta, &texts.HintSpeedButtonMagenta},
-        {SpeedButtonPicker, &texts.HintSpeedButtonPicker},
-        {SourceColourSample, &texts.HintSpeedButtonPicker},
-        {SpeedButtonAlpha, &texts.HintSpeedButtonAlpha},
-        {ButtonStopSource, &texts.HintButtonStop},
-        {ButtonStopTarget, &texts.HintButtonStop},
-        {TrackBarSource, &texts.HintTrackBar},
-        {TrackBarTarget, &texts.HintTrackBar},
-        {PanelRightSide, &texts.HintPanelRightSide},
-        {CopyButton, &texts.HintCopyButton},
-        {ClipTileSize, &texts.HintClipTileSize},
-        {ClipTileSizeScroll, &texts.HintClipTileSize},
-        {PanelMagenta, &texts.HintPanelMagenta},
-        {PanelBlack, &texts.HintPanelBlack},
-        {PanelFiller, &texts.HintPanelFiller},
-        {ClipTileImage, &texts.HintClipTileImage},
-        {ClipExportButton, &texts.HintClipExportButton},
-        {ClipImportButton, &texts.HintClipImportButton},
-        {CheckBoxExport, &texts.HintCheckBoxExport},
-        {CheckBoxImport, &texts.HintCheckBoxImport},
-        {HelpSpeedButton, &texts.HintHelpSpeedButton},
-        {Target, &texts.HintTarget},
-        {TargetCombo, &texts.HintTargetCombo},
-        {TargetWidthScrollBar, &texts.HintTargetWidth},
-        {TargetWidth, &texts.HintTargetWidth},
-        {TargetHeightScrollBar, &texts.HintTargetHeight},
-        {TargetHeight, &texts.HintTargetHeight},
-        {TargetAreaInfo, &texts.HintTargetAreaInfo},
-        {SpeedButtonNone, &texts.HintSpeedButtonNone},
-        {SpeedButtonRotate, &texts.HintSpeedButtonRotate},
-        {SpeedButtonHFlip, &texts.HintSpeedButtonHFlip},
-        {SpeedButtonVFlip, &texts.HintSpeedButtonVFlip},
-        {SpeedButtonSwap, &texts.HintSpeedButtonSwap},
-        {SpeedButtonMove, &texts.HintSpeedButtonMove},
-    };
-    for (const auto& [control, hint] : hints) {
-        control->setStatusTip(*hint);
-        control->setAccessibleDescription(spokenHint(*hint));
+    describeControls(texts);
+}
+
+void TMain::describeControls(const TextTable& texts) {
+    // One line per control: its hint in the status line (and, without the indent, as its
+    // accessible description) and how a screen reader names it.
+    for (const ControlWords& words : kControlWords) {
+        auto* control = findChild<QWidget*>(QLatin1String(words.control));
+        Q_ASSERT_X(control, "describeControls", words.control);
+        if (!control)
+            continue;
+        if (words.hint) {
+            const QString& hint = texts.*words.hint;
+            control->setStatusTip(hint);
+            control->setAccessibleDescription(spokenHint(hint));
+        }
+        switch (words.spoken) {
+        case Spoken::Named:
+            control->setAccessibleName(QString::fromLatin1(words.name));
+            break;
+        case Spoken::Caption:
+            control->setAccessibleName(captionOf(control).trimmed());
+            break;
+        case Spoken::Information:
+            // The text itself is the information: no accessible name may stand in for it.
+            if (auto* info = qobject_cast<InfoText*>(control))
+                info->setTopic(QString::fromLatin1(words.name));
+            break;
+        }
     }
 }
 
 void TMain::applyAccessibleNames() {
-    // Controls with a caption are announced by it; pictures, canvases and counters by what
-    // they are.
-    const std::pair<QWidget*, const char*> names[] = {
-        {Source, "Source canvas"},
-        {Target, "Target canvas"},
-        {SourceCombo, "Source menu"},
-        {TargetCombo, "Target menu"},
-        {SourceAreaInfo, "Source size"},
-        {TargetAreaInfo, "Target size"},
-        {SourcePageControl, "Source tabs"},
-        {TargetPageControl, "Target tabs"},
-        {TargetWidth, "Target width in pages"},
-        {TargetWidthScrollBar, "Target width in pages"},
-        {TargetHeight, "Target height in pages"},
-        {TargetHeightScrollBar, "Target height in pages"},
-        {ClipTileSizeScroll, "Tile size"},
-        {ClipTileSize, "Tile size"},
-        {ClipTileAreaBevel, "Current tile area"},
-        {ClipTilePanel, "Current tile frame"},
-        {ClipTileImage, "Current tile"},
-        {PanelMagenta, "Magenta colour pot"},
-        {PanelBlack, "Black colour pot"},
-        {PanelFiller, "Filler colour pot"},
-        {PanelLeftSide, "Source side"},
-        {PanelRightSide, "Central panel"},
-        {HelpSpeedButton, "Help and credits"},
-        {StatusBar, "Status line"},
-        {SpeedButtonReset, "Reset grid"},
-        {SpeedButtonView, "View grid"},
-        {SpeedButtonStyle, "Grid style"},
-        {ImageGridSize, "Grid size"},
-        {StaticTextGrid, "Grid size in pixels"},
-        {ScrollBarGrid, "Grid size"},
-        {SpeedButtonOpaque, "Transparency none"},
-        {SpeedButtonMagenta, "Transparency convert to magenta"},
-        {SpeedButtonPicker, "Colour picker"},
-        {SourceColourSample, "Picked colour"},
-        {SpeedButtonAlpha, "Alpha channel"},
-        {ButtonStopSource, "Stop Source animation"},
-        {TrackBarSource, "Source animation speed"},
-        {SpeedButtonNone, "No transformation"},
-        {SpeedButtonRotate, "Rotate tile"},
-        {SpeedButtonHFlip, "Mirror tile"},
-        {SpeedButtonVFlip, "Invert tile"},
-        {SpeedButtonSwap, "Swap tiles"},
-        {SpeedButtonMove, "Move tile"},
-        {ButtonStopTarget, "Stop Target animation"},
-        {TrackBarTarget, "Target animation speed"},
-    };
-    for (const auto& [control, name] : names)
-        control->setAccessibleName(QString::fromLatin1(name));
-
     // A canvas takes the keyboard focus with its scroll box (the arrow keys scroll the
     // picture), so that is where a screen reader must hear the canvas's name and hint.
     for (canvas::TFrameStack* canvas : {Source, Target}) {
@@ -186,24 +203,6 @@ void TMain::applyAccessibleNames() {
         canvas->ScrollBoxImageStack->setAccessibleDescription(canvas->accessibleDescription());
         canvas->BasePanel->setAccessibleName(canvas->accessibleName() + QStringLiteral(" picture"));
     }
-
-    // Captioned controls: their caption, without the blanks that centre it.
-    const std::pair<QWidget*, QString> captions[] = {
-        {CopyButton, CopyButton->text()},
-        {ClipTileLabel, ClipTileLabel->text()},
-        {ClipLabel, ClipLabel->text()},
-        {CheckBoxExport, CheckBoxExport->text()},
-        {CheckBoxImport, CheckBoxImport->text()},
-        {ClipExportButton, ClipExportButton->text()},
-        {ClipImportButton, ClipImportButton->text()},
-        {TabGrid, SourcePageControl->tabText(SourcePageControl->indexOf(TabGrid))},
-        {TabTransparency, SourcePageControl->tabText(SourcePageControl->indexOf(TabTransparency))},
-        {TabAnimSource, SourcePageControl->tabText(SourcePageControl->indexOf(TabAnimSource))},
-        {TabTransform, TargetPageControl->tabText(TargetPageControl->indexOf(TabTransform))},
-        {TabAnimTarget, TargetPageControl->tabText(TargetPageControl->indexOf(TabAnimTarget))},
-    };
-    for (const auto& [control, caption] : captions)
-        control->setAccessibleName(caption.trimmed());
 }
 
 bool TMain::eventFilter(QObject* watched, QEvent* event) {

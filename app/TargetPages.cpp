@@ -132,7 +132,9 @@ void TMain::TargetMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, i
     const bool wasRange = Target->Mode == CanvasMode::Range;
     Target->MouseIsUp(button, shift, x, y);
     if (wasCut) {
-        // A cut on the Target can be pasted elsewhere at once, unresized.
+        // A cut on the Target can be pasted elsewhere at once, unresized, once any animation
+        // has given its cells back.
+        Target->CompleteAnimation();
         Target->SetModeToPaste();
         showInViewer(Target->Clip().bitmap);
     } else if (wasRange) {

@@ -3,6 +3,7 @@
 #include "app/Languages.h"
 #include "app/MainForm.h"
 #include "canvas/ImageStack.h"
+#include "imaging/Resample.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -10,8 +11,67 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QToolButton>
+#include <algorithm>
+#include <utility>
 
 namespace parvane::app {
+
+namespace {
+
+// The size a cut of w x h pixels becomes at a position of the size selector.
+struct TileShape {
+    int width;
+    int height;
+    bool scroll; // a 64 x 32 half, then repeated below itself
+};
+
+TileShape shapeForCut(int position, int w, int h) {
+    constexpr int kTile = TMain::kTileSide;
+    // Nearest multiple of a tile, an exact half rounding up; never less than one tile, so
+    // that a thin selection still gives pixels along each side.
+    const auto nearestTiles = [](int side) {
+        return std::max(TMain::kTileSide, (side + 32) / 64 * 64);
+    };
+    switch (position) {
+    case 2:
+        return {kTile, kTile, false};
+    case 3:
+        return {2 * kTile, 2 * kTile, false};
+    case 4:
+        return {4 * kTile, 4 * kTile, false};
+    case 5:
+        return {nearestTiles(w), nearestTiles(h), false};
+    case 6:
+        return {kTile, kTile / 2, true};
+    default:
+        return {w, h, false};
+    }
+}
+
+// Every pixel of exactly the colour `from` becomes `to`; the others stay as they are.
+void replaceColour(imaging::Bitmap& picture, imaging::Colour from, imaging::Colour to) {
+    using imaging::PixelFormat;
+    const int bytes = picture.format() == PixelFormat::Bits32   ? 4
+                      : picture.format() == PixelFormat::Bits24 ? 3
+                                                                : 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        if (bytes == 0) {
+            for (int x = 0; x < picture.width(); ++x)
+                if (picture.pixel(x, y) == from)
+                    picture.setPixel(x, y, to);
+            continue;
+        }
+        std::uint8_t* p = picture.row(y);
+        for (int x = 0; x < picture.width(); ++x, p += bytes)
+            if (p[0] == from.blue && p[1] == from.green && p[2] == from.red) {
+                p[0] = to.blue;
+                p[1] = to.green;
+                p[2] = to.red;
+            }
+    }
+}
+
+} // namespace
 
 void TMain::ClipTileSizeScrollChange() {
     // The arrows step through the six resize modes and wrap around: 0 becomes 6 and 7
@@ -76,13 +136,41 @@ void TMain::SourceMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, i
     const bool wasRange = Source->Mode == CanvasMode::Range;
     Source->MouseIsUp(button, shift, x, y);
     if (wasCut) {
-        // The cut becomes the current tile, ready to paste on the Target.
-        showInViewer(Source->Clip().bitmap);
-        Target->setClip(ClipTileImage->picture());
-        Target->SetModeToPaste();
+        shapeSourceClip();
+        // The viewer's copy has the picked colour made transparent; the Source picture and
+        // its clip keep it.
+        imaging::Bitmap tile = Source->Clip().bitmap;
+        if (SpeedButtonPicker->isChecked()) {
+            const QColor sample = SourceColourSample->colour();
+            replaceColour(tile,
+                          {static_cast<std::uint8_t>(sample.red()),
+                           static_cast<std::uint8_t>(sample.green()),
+                           static_cast<std::uint8_t>(sample.blue())},
+                          MagentaColour);
+        }
+        MakeCurrentTile(tile);
     } else if (wasRange) {
         SourcePageControl->setCurrentWidget(TabAnimSource);
         TrackBarSource->setValue(1);
+    }
+}
+
+void TMain::shapeSourceClip() {
+    const imaging::Rect& selection = Source->SelectionRect;
+    const TileShape shape =
+        shapeForCut(ClipTileSizeScroll->value(), selection.width(), selection.height());
+    imaging::Bitmap& clip = Source->Clip().bitmap;
+    if (shape.width != clip.width() || shape.height != clip.height()) {
+        // The cut itself is the resampler's source: it is replaced by the result anyway.
+        imaging::Bitmap cut = std::move(clip);
+        imaging::ResampleBitmap(shape.width, shape.height, imaging::ResamplingFilter::Mitchell, 0,
+                                cut, clip);
+    }
+    if (shape.scroll) {
+        // Two equal halves, so that the tile scrolls without a seam.
+        clip.resize(kTileSide, kTileSide, imaging::colours::kBlack);
+        clip.copyRect({0, kTileSide / 2}, clip,
+                      imaging::Rect::fromSize(0, 0, kTileSide, kTileSide / 2));
     }
 }
 

@@ -1,6 +1,8 @@
 #include "app/Widgets.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -23,16 +25,66 @@ void ClickPanel::mousePressEvent(QMouseEvent* event) {
 }
 
 void ClickPanel::mouseReleaseEvent(QMouseEvent* event) {
-    // A click is a press and a release of the left button over the panel.
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    // A click is a press and a release of the left button over the panel. The panel keeps
+    // the release: a pot's click must not also count as a click on the panel around it.
+    if (event->button() != Qt::LeftButton) {
+        QFrame::mouseReleaseEvent(event);
+        return;
+    }
+    if (rect().contains(event->position().toPoint()))
         emit clicked();
-    QFrame::mouseReleaseEvent(event);
+    event->accept();
 }
 
 void ClickPanel::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        emit doubleClicked();
-    QFrame::mouseDoubleClickEvent(event);
+    if (event->button() != Qt::LeftButton) {
+        QFrame::mouseDoubleClickEvent(event);
+        return;
+    }
+    emit doubleClicked();
+    event->accept();
+}
+
+namespace {
+
+// The accessible face of an InfoText: static text named by its topic and current text.
+class InfoTextAccessible : public QAccessibleWidget {
+public:
+    explicit InfoTextAccessible(InfoText* label)
+        : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text t) const override {
+        const auto* label = static_cast<const InfoText*>(widget());
+        if (t == QAccessible::Name)
+            return label->spokenText();
+        if (t == QAccessible::Value)
+            return label->text().trimmed();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* infoTextFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String(InfoText::staticMetaObject.className()))
+        if (auto* label = qobject_cast<InfoText*>(object))
+            return new InfoTextAccessible(label);
+    return nullptr;
+}
+
+} // namespace
+
+InfoText::InfoText(QWidget* parent) : QLabel(parent) {
+    // Once for the process, before any InfoText can be asked for its accessible face.
+    [[maybe_unused]] static const bool installed = [] {
+        QAccessible::installFactory(infoTextFactory);
+        return true;
+    }();
+}
+
+QString InfoText::spokenText() const {
+    const QString value = text().trimmed();
+    if (topic_.isEmpty())
+        return value;
+    return value.isEmpty() ? topic_ : topic_ + QStringLiteral(": ") + value;
 }
 
 void MenuCombo::hidePopup() {

@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QFrame>
+#include <QLabel>
 #include <QWidget>
 
 namespace parvane::app {
@@ -45,6 +46,26 @@ public:
 
 signals:
     void closedUp();
+};
+
+// Static text whose text is the information (a size line, a page counter, the tile size).
+// Assistive technology hears the topic with the current text ("Source size: 640 x 480
+// pixels x 24 bits"). The label keeps no accessible name of its own: one would stand in for
+// the text, and Qt tells assistive technology of a new text only while there is none.
+class InfoText : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit InfoText(QWidget* parent = nullptr);
+
+    // What the text is about; announced before it.
+    void setTopic(const QString& topic) { topic_ = topic; }
+    QString topic() const { return topic_; }
+    // The topic and the text as a screen reader says them.
+    QString spokenText() const;
+
+private:
+    QString topic_;
 };
 
 // The current-tile viewer: owns the current tile's picture, which may be larger than the

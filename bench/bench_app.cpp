@@ -1,10 +1,18 @@
 // Start-up of the main window in-process: constructing TMain (controls, text table, both
 // canvases, the page counters) and showing it until it is exposed. The whole process, from
 // launch to the first mapped window, is measured by bench/startup_to_window.sh.
+// The Source side: a large picture chosen in the Source menu's dialog until the Source shows
+// it, next to the plain file load that the command-line companion's `info` does; and a cut
+// resized to 256 x 256 from its release to the tile in the viewer.
 #include "app/MainForm.h"
+#include "canvas/ImageStack.h"
+#include "imaging/ImageFileModule.h"
+#include "imaging/ImageFiles.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QScrollBar>
+#include <QTemporaryDir>
 #include <QWindow>
 #include <benchmark/benchmark.h>
 
@@ -41,6 +49,107 @@ void BM_ConstructAndShowMainWindow(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ConstructAndShowMainWindow)->Unit(benchmark::kMillisecond);
+
+// A 4096 x 4096 24-bit TGA, written once for the run.
+const QString& largePicture() {
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString file = dir.filePath(QStringLiteral("large.tga"));
+        parvane::imaging::Bitmap picture(4096, 4096);
+        for (int y = 0; y < picture.height(); ++y) {
+            std::uint8_t* p = picture.row(y);
+            for (int x = 0; x < picture.width(); ++x, p += 4) {
+                p[0] = static_cast<std::uint8_t>(x);
+                p[1] = static_cast<std::uint8_t>(y);
+                p[2] = static_cast<std::uint8_t>(x ^ y);
+            }
+        }
+        parvane::imaging::saveImageAs24BitsFile(picture, 4096, 4096, file.toStdString());
+        return file;
+    }();
+    return path;
+}
+
+// What `parvane-cli info` does with the file: read it into a bitmap.
+void BM_LoadLargePictureAsInfoDoes(benchmark::State& state) {
+    const std::string path = largePicture().toStdString();
+    for (auto _ : state) {
+        parvane::imaging::Bitmap picture;
+        if (!parvane::imaging::loadImageFile(path, picture)) {
+            state.SkipWithError("the picture did not load");
+            break;
+        }
+        benchmark::DoNotOptimize(picture.row(0));
+    }
+}
+BENCHMARK(BM_LoadLargePictureAsInfoDoes)->Unit(benchmark::kMillisecond);
+
+// The image file module's file routine alone: the same read, as a 32-bit working picture.
+void BM_LoadLargePictureThroughTheFileModule(benchmark::State& state) {
+    parvane::app::TMain window;
+    const QString path = largePicture();
+    for (auto _ : state) {
+        parvane::imaging::Bitmap picture;
+        std::uint8_t code = 0;
+        if (!window.FIO().LoadImageAs32BitsFile(parvane::imaging::ImageArea::of(picture), path,
+                                                code)) {
+            state.SkipWithError("the picture did not load");
+            break;
+        }
+        benchmark::DoNotOptimize(picture.row(0));
+    }
+}
+BENCHMARK(BM_LoadLargePictureThroughTheFileModule)->Unit(benchmark::kMillisecond);
+
+// From the file chosen in the Source menu's dialog (the dialog answered at once) to the
+// Source refitted and its size line written. Opening the dialog is not counted: it happens
+// before the user chooses.
+void BM_LoadLargePictureThroughTheSourceMenu(benchmark::State& state) {
+    parvane::app::TMain window;
+    const QString path = largePicture();
+    QElapsedTimer chosen;
+    window.FIO().runDialog = [&path, &chosen](QFileDialog& dialog) {
+        dialog.selectFile(path);
+        chosen.start();
+        return true;
+    };
+    for (auto _ : state) {
+        window.SourceComboOnSelect(1);
+        state.SetIterationTime(static_cast<double>(chosen.nsecsElapsed()) * 1e-9);
+        if (window.Source->Bitmap().width() != 4096) {
+            state.SkipWithError("the picture did not load");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_LoadLargePictureThroughTheSourceMenu)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// A 1024 x 1024 selection at 256 x 256 in the size selector: from the release to the
+// resized tile in the viewer and the Target's clip.
+void BM_CutOf1024ResizedTo256(benchmark::State& state) {
+    parvane::app::TMain window;
+    parvane::imaging::Bitmap& picture = window.Source->Bitmap();
+    picture = parvane::imaging::Bitmap(1024, 1024);
+    for (int y = 0; y < 1024; ++y)
+        for (int x = 0; x < 1024; ++x)
+            picture.setPixel(x, y, {std::uint8_t(x), std::uint8_t(y), std::uint8_t(x + y)});
+    window.Source->UpdateStack();
+    window.Source->UpdateGrid();
+    window.ClipTileSizeScroll->setValue(4);
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.SourceMouseMove({}, 10, 10);
+        window.SourceMouseDown(Qt::LeftButton, {}, 10, 10);
+        window.SourceMouseMove({}, 1000, 1000);
+        state.ResumeTiming();
+        window.SourceMouseUp(Qt::LeftButton, {}, 1000, 1000);
+        if (window.ClipTileImage->picture().width() != 256) {
+            state.SkipWithError("the cut was not resized");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_CutOf1024ResizedTo256)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "app/MainForm.h"
 
 #include "app/Languages.h"
+#include "app/SourceWorkflow.h"
 #include "canvas/ImageStack.h"
 
 #include <QAccessible>
@@ -92,17 +93,18 @@ TEST_F(MainFormTest, StartsWithOnePageByTwoAndAnEmptyViewer) {
     EXPECT_EQ(main->FillerColour, imaging::colours::kMaroon);
     EXPECT_EQ(main->MagentaColour, imaging::colours::kMagenta);
     EXPECT_EQ(main->CustomColourSlot, 0);
-    EXPECT_EQ(main->SourceMenuChoice, 0);
-    EXPECT_EQ(main->SourceImagePath, QStringLiteral("   --- no SOURCE file loaded ---"));
-    EXPECT_EQ(main->LevelPath, QStringLiteral("   --- no TEXTURES extracted ---"));
+    const SourceWorkflow& source = main->SourceFlow();
+    EXPECT_EQ(source.SourceMenuChoice, SourceWorkflow::Choice::None);
+    EXPECT_EQ(source.SourceImagePath, QStringLiteral("   --- no SOURCE file loaded ---"));
+    EXPECT_EQ(source.LevelPath, QStringLiteral("   --- no TEXTURES extracted ---"));
     EXPECT_EQ(main->TargetSavePath, QStringLiteral("   --- no TARGET file saved ---"));
     EXPECT_EQ(main->TargetReloadPath,
               QStringLiteral("   --- Reload a Texture Set File ( TGA, BMP, JPG )"));
-    EXPECT_EQ(main->SourceCaption, main->SourceImagePath);
+    EXPECT_EQ(source.SourceCaption, source.SourceImagePath);
     EXPECT_EQ(main->TargetCaption, main->TargetSavePath);
 
     EXPECT_EQ(main->SourceCombo->count(), 4);
-    EXPECT_EQ(main->SourceCombo->currentText(), main->SourceImagePath);
+    EXPECT_EQ(main->SourceCombo->currentText(), source.SourceImagePath);
     EXPECT_EQ(main->TargetCombo->itemText(2), QStringLiteral("   --- Create New"));
     EXPECT_EQ(main->SourcePageControl->currentWidget(), main->TabGrid);
     EXPECT_EQ(main->TargetPageControl->currentWidget(), main->TabTransform);
@@ -589,7 +591,10 @@ TEST_F(MainFormTest, ScreenReadersHearWhatEachControlIs) {
             name != QStringLiteral("BasePanel") && name != QStringLiteral("DragNDrop") &&
             name != QStringLiteral("CentralColumn") && name != QStringLiteral("CurrentTileArea") &&
             name != QStringLiteral("TargetArea")) {
-            EXPECT_FALSE(w->accessibleName().isEmpty()) << name.toStdString();
+            const QAccessibleInterface* spoken =
+                QAccessible::queryAccessibleInterface(const_cast<QWidget*>(w));
+            ASSERT_NE(spoken, nullptr) << name.toStdString();
+            EXPECT_FALSE(spoken->text(QAccessible::Name).isEmpty()) << name.toStdString();
         }
         if (!w->statusTip().isEmpty()) {
             EXPECT_EQ(w->accessibleDescription(), w->statusTip().trimmed()) << name.toStdString();

@@ -1,0 +1,153 @@
+// The colour pots (magenta, black and the filler colour) that make flat tiles, the filler
+// colour dialog with its rolling history of custom colours, and the transparency tab: None
+// and Convert reload the Source, the picker arms the pipette pointer and its sample panel.
+#include "app/MainForm.h"
+#include "canvas/ImageStack.h"
+
+#include <QColorDialog>
+#include <QToolButton>
+#include <array>
+
+namespace parvane::app {
+
+namespace {
+
+QColor toQColor(imaging::Colour c) {
+    return QColor(c.red, c.green, c.blue);
+}
+
+imaging::Colour fromQColor(const QColor& c) {
+    return {static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+            static_cast<std::uint8_t>(c.blue())};
+}
+
+// The dialog's sixteen custom colours at start: ten black slots (A to J, of which A to H
+// keep the history of filler colours), maroon, near magenta, and four colours of the
+// level editors' palettes.
+constexpr std::array<imaging::Colour, 16> kStartCustomColours{{
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {128, 0, 0},
+    {252, 0, 252},
+    {8, 0, 0},
+    {0, 0, 252},
+    {0, 188, 136},
+    {104, 188, 136},
+}};
+
+// Slots A to H take the filler colours in turn.
+constexpr int kHistorySlots = 8;
+
+} // namespace
+
+void TMain::resetCustomColours() {
+    // Qt keeps the dialog's custom colours in the user's settings; the program starts from
+    // its own every time and carries nothing over from an earlier run.
+    for (int slot = 0; slot < static_cast<int>(kStartCustomColours.size()); ++slot)
+        QColorDialog::setCustomColor(slot, toQColor(kStartCustomColours[slot]));
+}
+
+void TMain::MakeCurrentTile(const imaging::Bitmap& tile) {
+    // A Target animation in mid-cycle gives its cells back first: a paste onto borrowed
+    // cells would be carried to another cell by the rest of the cycle.
+    Target->CompleteAnimation();
+    showInViewer(tile);
+    Target->setClip(tile);
+    Target->SetModeToPaste();
+    // Pasting replaces any transformation tool the Target had: the tool row follows.
+    SpeedButtonNone->setChecked(true);
+}
+
+void TMain::InitClipTile() {
+    imaging::Bitmap tile(kTileSide, kTileSide);
+    tile.fill(PotColour);
+    MakeCurrentTile(tile);
+}
+
+void TMain::PanelMagentaOnClick() {
+    PotColour = MagentaColour;
+    InitClipTile();
+}
+
+void TMain::PanelBlackOnClick() {
+    PotColour = BlackColour;
+    InitClipTile();
+}
+
+void TMain::PanelFillerOnClick() {
+    PotColour = FillerColour;
+    InitClipTile();
+}
+
+void TMain::PanelFillerOnDblClick() {
+    QColorDialog* dialog = colorDialogFiller();
+    dialog->setCurrentColor(toQColor(FillerColour));
+    // The colour in use goes into the history before the user picks another.
+    QColorDialog::setCustomColor(CustomColourSlot, toQColor(FillerColour));
+    CustomColourSlot = (CustomColourSlot + 1) % kHistorySlots;
+    // A cancelled dialog changes nothing, whatever colour was clicked in it.
+    if (runColourDialog(*dialog))
+        FillerColour = fromQColor(dialog->currentColor());
+    PanelFiller->setColour(toQColor(FillerColour));
+    PotColour = FillerColour;
+    InitClipTile();
+}
+
+void TMain::SpeedButtonOpaqueClick() {
+    // Reloads the last source with the Convert switch released: level textures as stored.
+    SourceRepeat();
+    Source->BasePanel->unsetCursor();
+}
+
+void TMain::SpeedButtonMagentaClick() {
+    // Reloads the last source with the Convert switch pressed: transparent level pixels
+    // become magenta. A picture has no transparency of its own and simply reloads.
+    SourceRepeat();
+    Source->BasePanel->unsetCursor();
+}
+
+void TMain::SpeedButtonPickerOnClick() {
+    Source->BasePanel->setCursor(PickerCursor);
+}
+
+void TMain::SourceColourSampleClick() {
+    PotColour = fromQColor(SourceColourSample->colour());
+    InitClipTile();
+}
+
+void TMain::SourceColourSampleOnDblClick() {
+    FillerColour = fromQColor(SourceColourSample->colour());
+    PanelFiller->setColour(toQColor(FillerColour));
+    InitClipTile();
+}
+
+void TMain::SpeedButtonAlphaClick() {
+    const bool show = SpeedButtonAlpha->isChecked();
+    if (show && sourceAlphaStale_)
+        rebuildSourceAlpha();
+    Source->setLayerVisible(Source->L2_Alpha, show);
+}
+
+void TMain::connectColourPots() {
+    connect(PanelMagenta, &ClickPanel::clicked, this, &TMain::PanelMagentaOnClick);
+    connect(PanelBlack, &ClickPanel::clicked, this, &TMain::PanelBlackOnClick);
+    connect(PanelFiller, &ClickPanel::clicked, this, &TMain::PanelFillerOnClick);
+    connect(PanelFiller, &ClickPanel::doubleClicked, this, &TMain::PanelFillerOnDblClick);
+    connect(SpeedButtonOpaque, &QToolButton::clicked, this, &TMain::SpeedButtonOpaqueClick);
+    connect(SpeedButtonMagenta, &QToolButton::clicked, this, &TMain::SpeedButtonMagentaClick);
+    connect(SpeedButtonPicker, &QToolButton::clicked, this, &TMain::SpeedButtonPickerOnClick);
+    connect(SourceColourSample, &ClickPanel::clicked, this, &TMain::SourceColourSampleClick);
+    connect(SourceColourSample, &ClickPanel::doubleClicked, this,
+            &TMain::SourceColourSampleOnDblClick);
+    connect(SpeedButtonAlpha, &QToolButton::clicked, this, &TMain::SpeedButtonAlphaClick);
+}
+
+} // namespace parvane::app

@@ -1,0 +1,287 @@
+#include "app/SourceWorkflow.h"
+
+#include "app/Languages.h"
+#include "app/MainForm.h"
+#include "canvas/ImageStack.h"
+#include "imaging/ImageFileModule.h"
+#include "level/DuskvaleFileModule.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+#include <array>
+#include <new>
+#include <utility>
+
+namespace parvane::app {
+
+namespace {
+
+constexpr std::array<const char*, 5> kLevelExtensions{".PHD", ".DVX", ".DV2", ".DV4", ".DVC"};
+const QString kNoDrop = QStringLiteral("NO");
+
+} // namespace
+
+void SourceWorkflow::reset(const TextTable& texts) {
+    SourceImagePath = texts.SourceComboItems.value(0);
+    LevelPath = texts.NoTexturesExtracted;
+    SourceCaption = SourceImagePath;
+    SourceMenuChoice = Choice::None;
+}
+
+bool SourceWorkflow::convert() const {
+    return main_.SpeedButtonMagenta->isChecked();
+}
+
+void SourceWorkflow::showCaption(const QString& caption) {
+    main_.SourceCombo->setItemText(0, caption);
+    main_.SourceCombo->setCurrentIndex(0);
+}
+
+template <typename Loader> bool SourceWorkflow::load(Loader&& loader) {
+    // The file is read into a picture of its own: a failed or cancelled load leaves the
+    // Source untouched, and a running animation keeps playing until a picture replaces it.
+    imaging::Bitmap picture;
+    std::uint8_t formatCode = 0;
+    if (!loader(picture, formatCode))
+        return false;
+    canvas::TFrameStack* source = main_.Source;
+    // An animation still under way would go on moving cells of the new picture.
+    source->CompleteAnimation();
+    // The earlier picture waits in `picture` until the canvas has its layers for the new one.
+    std::swap(source->Bitmap(), picture);
+    try {
+        source->UpdateStack();
+    } catch (const std::bad_alloc&) {
+        // Every layer of the canvas takes the picture's size: when they do not fit in memory,
+        // the Source keeps what it showed and the user is told why.
+        const QString refused = englishTexts()
+                                    .NoMemoryFormat.arg(source->Bitmap().width())
+                                    .arg(source->Bitmap().height());
+        std::swap(source->Bitmap(), picture);
+        picture = imaging::Bitmap();
+        source->UpdateStack();
+        main_.FIO().showMessage(refused);
+        return false;
+    }
+    picture = imaging::Bitmap();
+    source->UpdateGrid();
+    source->Invalidate();
+    main_.refreshSourceAlpha();
+    updateAreaInfo(formatCode);
+    return true;
+}
+
+void SourceWorkflow::select(int item) {
+    const auto choice = static_cast<Choice>(item);
+    bool loaded = false;
+    switch (choice) {
+    case Choice::None:
+        repeat();
+        break;
+    case Choice::Picture:
+        loaded = loadFromImageFile();
+        break;
+    case Choice::LevelTextures:
+    case Choice::AnimatedTextures:
+        loaded = loadFromLevel(choice);
+        break;
+    }
+    // Only a load that succeeded becomes what the replay runs again, so the replay always
+    // reloads what the caption names.
+    if (loaded)
+        SourceMenuChoice = choice;
+    main_.refreshSourceAlpha();
+}
+
+bool SourceWorkflow::loadFromImageFile() {
+    imaging::TFIO& fio = main_.FIO();
+    fio.OpenPictureDialog1.FileName = SourceImagePath;
+    fio.OpenPictureDialog1.FilterIndex = 1;
+    const bool loaded = load([&](imaging::Bitmap& picture, std::uint8_t& code) {
+        return fio.LoadImageAs32BitsDialog(imaging::ImageArea::of(picture), code);
+    });
+    if (!loaded) {
+        showCaption(SourceCaption);
+        return false;
+    }
+    SourceImagePath = fio.OpenPictureDialog1.FileName;
+    SourceCaption = SourceImagePath;
+    showCaption(SourceCaption);
+    return true;
+}
+
+bool SourceWorkflow::loadFromLevel(Choice what) {
+    level::TDVL& dvl = main_.DVL();
+    dvl.setOpenDialogFileName(LevelPath);
+    dvl.setOpenDialogFilterIndex(1);
+    const bool animated = what == Choice::AnimatedTextures;
+    const bool magenta = convert();
+    const bool loaded = load([&](imaging::Bitmap& picture, std::uint8_t& code) {
+        return animated ? dvl.LoadAnimAs32BitsDialog(picture, code, magenta)
+                        : dvl.LoadLevelAs32BitsDialog(picture, code, magenta);
+    });
+    if (!loaded) {
+        showCaption(SourceCaption);
+        return false;
+    }
+    LevelPath = dvl.openDialogFileName();
+    SourceCaption = LevelPath;
+    showCaption(SourceCaption);
+    return true;
+}
+
+void SourceWorkflow::repeat() {
+    // No dialog and no message of its own: the loaders tell their failures.
+    const bool magenta = convert();
+    switch (SourceMenuChoice) {
+    case Choice::None:
+        return;
+    case Choice::Picture:
+        load([&](imaging::Bitmap& picture, std::uint8_t& code) {
+            return main_.FIO().LoadImageAs32BitsFile(imaging::ImageArea::of(picture),
+                                                     SourceImagePath, code);
+        });
+        return;
+    case Choice::LevelTextures:
+        load([&](imaging::Bitmap& picture, std::uint8_t& code) {
+            return main_.DVL().LoadLevelAs32BitsFile(picture, LevelPath, magenta, code);
+        });
+        return;
+    case Choice::AnimatedTextures:
+        load([&](imaging::Bitmap& picture, std::uint8_t& code) {
+            return main_.DVL().LoadAnimAs32BitsFile(picture, LevelPath, magenta, code);
+        });
+        return;
+    }
+}
+
+bool SourceWorkflow::isLevelFile(const QString& fileName) {
+    const QString name = fileName.toUpper();
+    for (const char* extension : kLevelExtensions)
+        if (name.endsWith(QLatin1String(extension)))
+            return true;
+    return false;
+}
+
+void SourceWorkflow::dropped(const QString& fileName) {
+    // A dropped level always gives all its textures. Either kind of file, once loaded,
+    // becomes what the caption names and what the replay runs again.
+    if (isLevelFile(fileName)) {
+        const bool magenta = convert();
+        if (!load([&](imaging::Bitmap& picture, std::uint8_t& code) {
+                return main_.DVL().LoadLevelAs32BitsFile(picture, fileName, magenta, code);
+            })) {
+            showCaption(SourceCaption);
+            return;
+        }
+        LevelPath = fileName;
+        SourceMenuChoice = Choice::LevelTextures;
+    } else {
+        if (!load([&](imaging::Bitmap& picture, std::uint8_t& code) {
+                return main_.FIO().LoadImageAs32BitsFile(imaging::ImageArea::of(picture), fileName,
+                                                         code);
+            })) {
+            showCaption(SourceCaption);
+            return;
+        }
+        SourceImagePath = fileName;
+        SourceMenuChoice = Choice::Picture;
+    }
+    SourceCaption = fileName;
+    showCaption(SourceCaption);
+}
+
+QString SourceWorkflow::PF2String(std::uint8_t formatCode) {
+    switch (formatCode) {
+    case 0:
+        return QStringLiteral("DDB");
+    case 1:
+        return QStringLiteral("1 bit");
+    case 2:
+        return QStringLiteral("4 bits (16 col)");
+    case 3:
+        return QStringLiteral("8 bits (256 col)");
+    case 4:
+    case 8: // a custom layout is shown as the 15-bit one it is handled like
+        return QStringLiteral("15 bits");
+    case 5:
+        return QStringLiteral("16 bits");
+    case 6:
+        return QStringLiteral("24 bits");
+    case 7:
+        return QStringLiteral("32 bits");
+    default:
+        return QStringLiteral("Unknown");
+    }
+}
+
+void SourceWorkflow::updateAreaInfo(std::uint8_t formatCode) {
+    const imaging::Bitmap& picture = main_.Source->Bitmap();
+    main_.SourceAreaInfo->setText(englishTexts()
+                                      .SourceAreaFormat.arg(picture.width())
+                                      .arg(picture.height())
+                                      .arg(PF2String(formatCode)));
+}
+
+// The window's handlers of the Source menu and the Source drop.
+
+void TMain::connectSourceSide() {
+    // Only a choice of the user runs the menu: the window's own changes of the selection
+    // (item 0 after every load) do not.
+    connect(SourceCombo, &QComboBox::activated, this, &TMain::SourceComboOnSelect);
+    connect(Source->DragNDrop, &QLineEdit::textChanged, this, &TMain::SourceStackDragNDropOnChange);
+    connectColourPots();
+}
+
+void TMain::SourceComboOnSelect(int index) {
+    sourceFlow_->select(index);
+}
+
+bool TMain::LoadFromImageFile() {
+    return sourceFlow_->loadFromImageFile();
+}
+
+bool TMain::LoadFromDVLevel() {
+    return sourceFlow_->loadFromLevel(SourceWorkflow::Choice::LevelTextures);
+}
+
+bool TMain::LoadFromDVAnim() {
+    return sourceFlow_->loadFromLevel(SourceWorkflow::Choice::AnimatedTextures);
+}
+
+void TMain::SourceRepeat() {
+    sourceFlow_->repeat();
+}
+
+void TMain::SourceStackDragNDropOnChange() {
+    const QString fileName = Source->DragNDrop->text();
+    if (fileName == kNoDrop)
+        return;
+    // Setting the field back runs this handler again, which stops above.
+    Source->DragNDrop->setText(kNoDrop);
+    sourceFlow_->dropped(fileName);
+}
+
+void TMain::UpdateSourceAreaInfo(std::uint8_t formatCode) {
+    sourceFlow_->updateAreaInfo(formatCode);
+}
+
+void TMain::refreshSourceAlpha() {
+    // The alpha view follows the Source picture. It is rebuilt now only while it shows (the
+    // Alpha button), and otherwise when it is next shown: a large picture is not copied
+    // once more for a view nobody looks at.
+    sourceAlphaStale_ = true;
+    if (Source->L2_Alpha.visible)
+        rebuildSourceAlpha();
+}
+
+void TMain::rebuildSourceAlpha() {
+    Source->Alpha().bitmap.fillRect(Source->Bitmap().rect(), imaging::colours::kBlack);
+    Source->ExtractAlpha();
+    Source->Invalidate();
+    sourceAlphaStale_ = false;
+}
+
+} // namespace parvane::app

@@ -1,0 +1,64 @@
+// The Source side's loading workflow: the Source menu (pictures, all textures of a level,
+// only its animated textures), the replay of the last load, files dropped on the Source
+// canvas, the path memories and the menu caption to fall back to, and the size line.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+namespace parvane::imaging {
+class Bitmap;
+}
+
+namespace parvane::app {
+
+class TMain;
+struct TextTable;
+
+// What the Source shows and where it came from. The window's Source handlers delegate here;
+// the state below is used by nothing else.
+class SourceWorkflow {
+public:
+    // The loaders behind the menu items and the replay.
+    enum class Choice { None = 0, Picture = 1, LevelTextures = 2, AnimatedTextures = 3 };
+
+    explicit SourceWorkflow(TMain& main) : main_(main) {}
+
+    // The start values of the path memories and the caption.
+    void reset(const TextTable& texts);
+
+    // The menu's select handler: item 0 replays, items 1 to 3 load through a dialog.
+    void select(int item);
+    bool loadFromImageFile();
+    bool loadFromLevel(Choice what);
+    // Loads the last source again without a dialog; a file that changed on disk shows
+    // with its new size.
+    void repeat();
+    // A file dropped on the Source canvas: a level file by its extension, else a picture.
+    void dropped(const QString& fileName);
+
+    void updateAreaInfo(std::uint8_t formatCode);
+    static QString PF2String(std::uint8_t formatCode);
+    // True for the extensions of level files, in any case.
+    static bool isLevelFile(const QString& fileName);
+
+    // Path memory of the picture item, and the one shared by the two level items.
+    QString SourceImagePath;
+    QString LevelPath;
+    // What menu item 0 shows again after a cancelled or failed load.
+    QString SourceCaption;
+    // The loader that the replay (item 0, None, Convert) runs again: the last successful
+    // load through the menu or a drop.
+    Choice SourceMenuChoice = Choice::None;
+
+private:
+    // Runs one loader into a fresh picture; on success the Source shows it.
+    template <typename Loader> bool load(Loader&& loader);
+    // Menu item 0 names what is loaded now, and shows as the menu's text.
+    void showCaption(const QString& caption);
+    bool convert() const;
+
+    TMain& main_;
+};
+
+} // namespace parvane::app
