@@ -51,7 +51,7 @@ const AboutTexts kEnglish{
     "   About,   Help   &   Credits",
     352,
     "Assembles texture sets of 64 x 64 tiles on 256 x 256 pages for the Duskvale level editors.",
-    "Current series by Oskelin, after the earlier series of the same tool.",
+    "Written by Oskelin.",
     "Published with its sources, this help and its credits by the Parvane project.",
     "Parvane is an independent program. It is not made, endorsed or supported by the makers "
     "of the Duskvale games.",
@@ -67,8 +67,7 @@ const AboutTexts kFrench{
     336,
     "Assemble des jeux de textures de tuiles de 64 x 64 sur des pages de 256 x 256 pour les "
     "\u00e9diteurs de niveaux de Duskvale.",
-    "S\u00e9rie actuelle par Oskelin, \u00e0 la suite de la s\u00e9rie ant\u00e9rieure du "
-    "m\u00eame outil.",
+    "\u00c9crit par Oskelin.",
     "Publi\u00e9 avec ses sources, cette aide et ses cr\u00e9dits par le projet Parvane.",
     "Parvane est un programme ind\u00e9pendant. Il n'est ni r\u00e9alis\u00e9, ni "
     "approuv\u00e9, ni soutenu par les cr\u00e9ateurs des jeux Duskvale.",
