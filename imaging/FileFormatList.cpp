@@ -1,5 +1,7 @@
 #include "FileFormatList.h"
 
+#include "PixelBuffer.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -142,8 +144,10 @@ FileBytes readWholeFile(const std::filesystem::path& path) {
         out.error = path.string() + " is too large to be a picture Parvane can hold";
         return out;
     }
-    if (!ec)
+    if (!ec) {
         out.bytes.reserve(static_cast<std::size_t>(size) + kChunk);
+        adviseLargePages(out.bytes.data(), out.bytes.capacity());
+    }
     std::size_t used = 0;
     while (true) {
         out.bytes.resize(used + kChunk);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <sys/mman.h>
 #include <utility>
 
 namespace parvane::imaging {
@@ -16,6 +17,7 @@ std::uint8_t* allocateZeroed(std::size_t size) {
     auto* p = static_cast<std::uint8_t*>(std::calloc(size, 1));
     if (!p)
         throw std::bad_alloc();
+    adviseLargePages(p, size);
     return p;
 }
 
@@ -25,11 +27,27 @@ std::uint8_t* allocateCopy(const std::uint8_t* bytes, std::size_t size) {
     auto* p = static_cast<std::uint8_t*>(std::malloc(size));
     if (!p)
         throw std::bad_alloc();
+    adviseLargePages(p, size);
     std::memcpy(p, bytes, size);
     return p;
 }
 
 } // namespace
+
+void adviseLargePages(void* p, std::size_t size) {
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+    if (size < 2 * kLargePage)
+        return;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(p) + kLargePage - 1) & ~(kLargePage - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(p) + size) & ~(kLargePage - 1);
+    if (end > begin)
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)p;
+    (void)size;
+#endif
+}
 
 PixelBuffer::PixelBuffer(std::size_t size) : data_(allocateZeroed(size)), size_(size) {}
 

@@ -12,6 +12,11 @@
 
 namespace parvane::imaging {
 
+// A large block is filled page by page as it is first written; on a system that offers large
+// pages on request, asking for them turns the thousands of small page faults of a large picture
+// into a few dozen. Only the whole large pages inside the block are concerned; a hint only.
+void adviseLargePages(void* p, std::size_t size);
+
 // An owning, fixed-size block of bytes that starts out zero (see above).
 class PixelBuffer {
 public:
