@@ -11,10 +11,12 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <benchmark/benchmark.h>
+#include <memory>
 
 namespace {
 
@@ -150,6 +152,20 @@ void BM_LoadLargePictureIntoTheStartingSource(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LoadLargePictureIntoTheStartingSource)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Opening the Source menu's dialog after a large picture was loaded: the dialog starts on
+// that file, and its preview pane shows it.
+void BM_CreateTheOpenDialogAfterALargePicture(benchmark::State& state) {
+    parvane::app::TMain window;
+    parvane::imaging::TFIO& fio = window.FIO();
+    fio.OpenPictureDialog1.FileName = largePicture();
+    for (auto _ : state) {
+        std::unique_ptr<QFileDialog> dialog(
+            fio.createDialog(fio.OpenPictureDialog1, QFileDialog::AcceptOpen));
+        benchmark::DoNotOptimize(dialog.get());
+    }
+}
+BENCHMARK(BM_CreateTheOpenDialogAfterALargePicture)->Unit(benchmark::kMillisecond);
 
 // A 1024 x 1024 selection at 256 x 256 in the size selector: from the release to the
 // resized tile in the viewer and the Target's clip.
