@@ -181,4 +181,16 @@ DecodeResult loadRegisteredPicture(const std::filesystem::path& path, const TFil
     return graphic->takeBitmap();
 }
 
+DecodeResult loadRegisteredPictureWidening24Bits(const std::filesystem::path& path,
+                                                 PixelFormat& fileFormat,
+                                                 const TFileFormatList& list) {
+    auto graphic = list.createGraphic(path.extension().string());
+    if (!graphic)
+        return DecodeResult::unsupported("no reader is registered for " + path.filename().string());
+    FileBytes file = readWholeFile(path);
+    if (!file.ok())
+        return DecodeResult::unsupported(file.error);
+    return graphic->decodeWidening24Bits(file.bytes, fileFormat);
+}
+
 } // namespace parvane::imaging

@@ -29,10 +29,12 @@ std::uint32_t word16To32(std::uint16_t w) {
     return widen5(w) | (widen6(w >> 5) << 8) | (widen5(w >> 11) << 16);
 }
 
+} // namespace
+
 // One row of 24-bit pixels as 32-bit pixels with alpha 0. Each pixel is taken as one 4-byte
 // word whose top byte (the next pixel's blue) is cleared; the row's last pixel is read byte by
 // byte so that no read passes the end of the row.
-void widen24To32(const std::uint8_t* s, std::uint8_t* d, int width) {
+void widenRow24To32(const std::uint8_t* s, std::uint8_t* d, int width) {
     int x = 0;
     for (; x + 1 < width; ++x, s += 3, d += 4) {
         std::uint32_t v;
@@ -48,8 +50,6 @@ void widen24To32(const std::uint8_t* s, std::uint8_t* d, int width) {
     }
 }
 
-} // namespace
-
 Bitmap convertedTo32Bits(const Bitmap& src) {
     if (is32(src.format())) {
         if (src.format() == PixelFormat::Bits32)
@@ -64,7 +64,7 @@ Bitmap convertedTo32Bits(const Bitmap& src) {
     switch (src.format()) {
     case PixelFormat::Bits24:
         for (int y = 0; y < src.height(); ++y)
-            widen24To32(src.row(y), out.row(y), w);
+            widenRow24To32(src.row(y), out.row(y), w);
         return out;
     case PixelFormat::Bits8: {
         const auto words = paletteWords(src);
