@@ -11,10 +11,12 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <benchmark/benchmark.h>
+#include <memory>
 
 namespace {
 
@@ -123,6 +125,47 @@ void BM_LoadLargePictureThroughTheSourceMenu(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LoadLargePictureThroughTheSourceMenu)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The same, as after start-up: every time the Source first holds a picture of the window's
+// starting size, so that each of its layers grows to 4096 x 4096.
+void BM_LoadLargePictureIntoTheStartingSource(benchmark::State& state) {
+    parvane::app::TMain window;
+    const QString path = largePicture();
+    const int startWidth = window.Source->Bitmap().width();
+    const int startHeight = window.Source->Bitmap().height();
+    QElapsedTimer chosen;
+    window.FIO().runDialog = [&path, &chosen](QFileDialog& dialog) {
+        dialog.selectFile(path);
+        chosen.start();
+        return true;
+    };
+    for (auto _ : state) {
+        window.Source->Bitmap() = parvane::imaging::Bitmap(startWidth, startHeight);
+        window.Source->UpdateStack();
+        window.Source->UpdateGrid();
+        window.SourceComboOnSelect(1);
+        state.SetIterationTime(static_cast<double>(chosen.nsecsElapsed()) * 1e-9);
+        if (window.Source->Bitmap().width() != 4096) {
+            state.SkipWithError("the picture did not load");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_LoadLargePictureIntoTheStartingSource)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Opening the Source menu's dialog after a large picture was loaded: the dialog starts on
+// that file, and its preview pane shows it.
+void BM_CreateTheOpenDialogAfterALargePicture(benchmark::State& state) {
+    parvane::app::TMain window;
+    parvane::imaging::TFIO& fio = window.FIO();
+    fio.OpenPictureDialog1.FileName = largePicture();
+    for (auto _ : state) {
+        std::unique_ptr<QFileDialog> dialog(
+            fio.createDialog(fio.OpenPictureDialog1, QFileDialog::AcceptOpen));
+        benchmark::DoNotOptimize(dialog.get());
+    }
+}
+BENCHMARK(BM_CreateTheOpenDialogAfterALargePicture)->Unit(benchmark::kMillisecond);
 
 // A 1024 x 1024 selection at 256 x 256 in the size selector: from the release to the
 // resized tile in the viewer and the Target's clip.

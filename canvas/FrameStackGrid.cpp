@@ -1,6 +1,9 @@
 // The grid of cells laid over the port: its geometry and its drawing on the grid layer.
 #include "canvas/FrameStackCore.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace parvane::canvas {
 
 Rect FrameStackCore::CellRect(int col, int row) const {
@@ -29,12 +32,93 @@ void FrameStackCore::UpdateGrid() {
     GridRows = (portHeight_ - GridOffsetY) / cellH();
     GridRect = {GridOffsetX, GridOffsetY, GridOffsetX + GridCols * cellW(),
                 GridOffsetY + GridRows * cellH()};
-    L5_Grid.bitmap.fillRect({0, 0, portWidth_, portHeight_}, TransparentColor);
-    if (GridStyle == 1)
-        drawDottedGrid();
-    else if (GridStyle == 2)
-        drawGridLines();
+    if (GridStyle == 1 && L5_Grid.bitmap.format() == imaging::PixelFormat::Bits32) {
+        clearAndDotGridRows();
+    } else {
+        L5_Grid.bitmap.fillRect({0, 0, portWidth_, portHeight_}, TransparentColor);
+        if (GridStyle == 1)
+            drawDottedGrid();
+        else if (GridStyle == 2)
+            drawGridLines();
+    }
     markLayerDirty(L5_Grid);
+}
+
+namespace {
+
+std::uint32_t pixelWord(Colour c) {
+    return c.blue | (c.green << 8) | (c.red << 16); // B, G, R and alpha 0, little-endian
+}
+
+void xorWord(std::uint8_t* row, std::int64_t x, std::uint32_t value) {
+    std::uint32_t word;
+    std::memcpy(&word, row + 4 * x, 4);
+    word ^= value;
+    std::memcpy(row + 4 * x, &word, 4);
+}
+
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+} // namespace
+
+void FrameStackCore::clearAndDotGridRows() {
+    // The same pixels as clearing the port and dotting every cell's outline with
+    // drawDottedGrid, made row by row so that a large layer is walked once, in memory
+    // order. A cell's outline is its top and bottom rows and, on the rows between, its first
+    // and last columns; dots sit where x + y is even. Ring cells leave the ring colour, the
+    // grid's own cells the two colours combined.
+    imaging::Bitmap& grid = L5_Grid.bitmap;
+    const std::int64_t width = grid.width();
+    const std::int64_t cw = cellW();
+    const std::int64_t ch = cellH();
+    const std::uint32_t ring = pixelWord(kGridRingColor);
+    const std::uint32_t inner = ring ^ pixelWord(GridColor);
+    const std::uint32_t fill = pixelWord(TransparentColor);
+    const std::size_t clearCount =
+        static_cast<std::size_t>(std::clamp<std::int64_t>(portWidth_, 0, width));
+    const std::int64_t clearRows = std::min(portHeight_, grid.height());
+    // Columns of the ring cells (-1 to GridCols) and of the grid's own cells.
+    const std::int64_t ringLeft = GridOffsetX - cw;
+    const std::int64_t ringRight = GridOffsetX + (GridCols + std::int64_t{1}) * cw;
+    const std::int64_t innerLeft = GridOffsetX;
+    const std::int64_t innerRight = GridOffsetX + GridCols * cw;
+    for (int y = 0; y < grid.height(); ++y) {
+        std::uint8_t* row = grid.row(y);
+        if (y < clearRows) {
+            if (fill == 0) {
+                std::memset(row, 0, 4 * clearCount);
+            } else {
+                for (std::size_t x = 0; x < clearCount; ++x)
+                    std::memcpy(row + 4 * x, &fill, 4);
+            }
+        }
+        const std::int64_t cellRow = floorDiv(y - GridOffsetY, ch);
+        if (cellRow < -1 || cellRow > GridRows)
+            continue;
+        const std::int64_t inCell = y - GridOffsetY - cellRow * ch;
+        const bool innerRow = cellRow >= 0 && cellRow < GridRows;
+        if (inCell == 0 || inCell == ch - 1) {
+            // Top or bottom row of its cells: every dot of the ring's width.
+            std::int64_t x = std::max<std::int64_t>(ringLeft, 0);
+            if ((x + y) & 1)
+                ++x;
+            const std::int64_t end = std::min(ringRight, width);
+            for (; x < end; x += 2)
+                xorWord(row, x, innerRow && x >= innerLeft && x < innerRight ? inner : ring);
+            continue;
+        }
+        for (std::int64_t col = -1; col <= GridCols; ++col) {
+            const std::int64_t left = GridOffsetX + col * cw;
+            const std::int64_t right = left + cw - 1;
+            const std::uint32_t value = innerRow && col >= 0 && col < GridCols ? inner : ring;
+            if (left >= 0 && left < width && ((left + y) & 1) == 0)
+                xorWord(row, left, value);
+            if (right != left && right >= 0 && right < width && ((right + y) & 1) == 0)
+                xorWord(row, right, value);
+        }
+    }
 }
 
 void FrameStackCore::drawDottedGrid() {

@@ -15,6 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)b.pixel(0, 0);
         (void)b.pixel(b.width() - 1, b.height() - 1);
     }
+    // The read for the working bitmap, which widens 24-bit rows as it goes.
+    parvane::imaging::PixelFormat fileFormat = parvane::imaging::PixelFormat::Bits32;
+    const parvane::imaging::DecodeResult wide =
+        parvane::imaging::readTgaWidening24Bits(bytes, fileFormat);
+    if (wide.ok()) {
+        const parvane::imaging::Bitmap& b = wide.bitmap();
+        (void)b.pixel(b.width() - 1, b.height() - 1);
+    }
     parvane::imaging::TTargaGraphic::CanLoad(bytes);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "Bitmap.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -86,7 +87,7 @@ Bitmap::Bitmap(int width, int height, PixelFormat format) : format_(format) {
     width_ = width;
     height_ = height;
     stride_ = strideFor(width, format);
-    pixels_.assign(stride_ * static_cast<std::size_t>(height), 0);
+    pixels_ = PixelBuffer(stride_ * static_cast<std::size_t>(height));
     if (hasPalette(format))
         palette_.assign(std::size_t{1} << imaging::bitsPerPixel(format), colours::kBlack);
 }
@@ -231,11 +232,19 @@ void Bitmap::fillRect(const Rect& area, Colour c) {
     if (r.isEmpty())
         return;
     if (format_ == PixelFormat::Bits32 || format_ == PixelFormat::Device) {
+        const std::size_t count = static_cast<std::size_t>(r.width());
+        if (c == colours::kBlack) {
+            for (int y = r.top; y < r.bottom; ++y)
+                std::memset(row(y) + 4 * static_cast<std::size_t>(r.left), 0, 4 * count);
+            return;
+        }
         const std::uint32_t value = c.blue | (c.green << 8) | (c.red << 16);
+        std::uint8_t pattern[4];
+        std::memcpy(pattern, &value, 4); // little-endian host: B, G, R, 0
         for (int y = r.top; y < r.bottom; ++y) {
             std::uint8_t* p = row(y) + 4 * static_cast<std::size_t>(r.left);
-            for (int x = r.left; x < r.right; ++x, p += 4)
-                std::memcpy(p, &value, 4); // little-endian host: B, G, R, 0
+            for (std::size_t x = 0; x < count; ++x, p += 4)
+                std::memcpy(p, pattern, 4);
         }
         return;
     }
@@ -343,8 +352,15 @@ void Bitmap::resize(int width, int height, Colour paint) {
     Bitmap resized(width, height, format_);
     resized.palette_ = palette_;
     resized.masks_ = masks_;
-    if (width > width_ || height > height_)
-        resized.fill(paint);
+    // A new bitmap starts with every byte zero, which is black in every format without a
+    // palette: only another paint (or a palette's nearest entry) is written over the added
+    // area, the strip right of the kept part and the band below it.
+    if (paint != colours::kBlack || hasPalette(format_)) {
+        const int keptWidth = std::min(width, width_);
+        const int keptHeight = std::min(height, height_);
+        resized.fillRect({keptWidth, 0, width, keptHeight}, paint);
+        resized.fillRect({0, keptHeight, width, height}, paint);
+    }
     resized.copyRect({0, 0}, *this, rect());
     *this = std::move(resized);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Geometry.h"
+#include "PixelBuffer.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -130,7 +131,7 @@ private:
     int height_ = 0;
     PixelFormat format_ = PixelFormat::Bits32;
     std::size_t stride_ = 0;
-    std::vector<std::uint8_t> pixels_;
+    PixelBuffer pixels_;
     std::vector<Colour> palette_;
     BitfieldMasks masks_;
 };

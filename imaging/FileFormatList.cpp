@@ -1,5 +1,7 @@
 #include "FileFormatList.h"
 
+#include "PixelBuffer.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -142,8 +144,10 @@ FileBytes readWholeFile(const std::filesystem::path& path) {
         out.error = path.string() + " is too large to be a picture Parvane can hold";
         return out;
     }
-    if (!ec)
+    if (!ec) {
         out.bytes.reserve(static_cast<std::size_t>(size) + kChunk);
+        adviseLargePages(out.bytes.data(), out.bytes.capacity());
+    }
     std::size_t used = 0;
     while (true) {
         out.bytes.resize(used + kChunk);
@@ -175,6 +179,18 @@ DecodeResult loadRegisteredPicture(const std::filesystem::path& path, const TFil
     if (!graphic->LoadFromBytes(file.bytes))
         return DecodeError(graphic->lastError());
     return graphic->takeBitmap();
+}
+
+DecodeResult loadRegisteredPictureWidening24Bits(const std::filesystem::path& path,
+                                                 PixelFormat& fileFormat,
+                                                 const TFileFormatList& list) {
+    auto graphic = list.createGraphic(path.extension().string());
+    if (!graphic)
+        return DecodeResult::unsupported("no reader is registered for " + path.filename().string());
+    FileBytes file = readWholeFile(path);
+    if (!file.ok())
+        return DecodeResult::unsupported(file.error);
+    return graphic->decodeWidening24Bits(file.bytes, fileFormat);
 }
 
 } // namespace parvane::imaging

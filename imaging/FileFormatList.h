@@ -79,6 +79,12 @@ void registerDefaultFileFormats(TFileFormatList& list);
 // reader is registered for it or the file cannot be opened.
 DecodeResult loadRegisteredPicture(const std::filesystem::path& path,
                                    const TFileFormatList& list = FileFormatList());
+// The same for a caller that turns the picture into the working bitmap: 24-bit pixels may
+// arrive already widened to 32 bits (see TGraphicExGraphic::decodeWidening24Bits); fileFormat
+// receives the format loadRegisteredPicture would have given.
+DecodeResult loadRegisteredPictureWidening24Bits(const std::filesystem::path& path,
+                                                 PixelFormat& fileFormat,
+                                                 const TFileFormatList& list = FileFormatList());
 
 // The whole content of a file, or an error text. Files beyond the picture memory limit are
 // refused before they are read.

@@ -59,6 +59,18 @@ public:
     }
     virtual DecodeResult decode(std::span<const std::uint8_t> bytes) const = 0;
 
+    // For callers that want the 32-bit working bitmap: a reader that can write 24-bit pixels
+    // straight into 32 bits (alpha 0, as the plain conversion gives) does so and spares the
+    // 24-bit picture; others decode as decode() does. fileFormat receives the format the
+    // file's pixels have in decode()'s result either way.
+    virtual DecodeResult decodeWidening24Bits(std::span<const std::uint8_t> bytes,
+                                              PixelFormat& fileFormat) const {
+        DecodeResult result = decode(bytes);
+        if (result)
+            fileFormat = result.bitmap().format();
+        return result;
+    }
+
     const Bitmap& bitmap() const { return bitmap_; }
     Bitmap takeBitmap() { return std::move(bitmap_); }
     const DecodeError& lastError() const { return lastError_; }

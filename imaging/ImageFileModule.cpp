@@ -52,7 +52,33 @@ PicturePreview::PicturePreview(QWidget* parent) : QLabel(parent) {
     setFrameShape(QFrame::StyledPanel);
 }
 
+void PicturePreview::showFileWhenDrawn(const QString& path) {
+    ++request_;
+    pictureSize_ = {};
+    clear();
+    pendingPath_ = path;
+    pending_ = true;
+    update();
+}
+
+void PicturePreview::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!pending_)
+        return;
+    pending_ = false;
+    // Queued, so that the dialog's first picture reaches the screen before the file is read.
+    QMetaObject::invokeMethod(
+        this,
+        [this, request = request_, path = pendingPath_] {
+            if (request == request_)
+                showFile(path);
+        },
+        Qt::QueuedConnection);
+}
+
 void PicturePreview::showFile(const QString& path) {
+    ++request_;
+    pending_ = false;
     pictureSize_ = {};
     const QFileInfo info(path);
     if (!info.isFile()) {
@@ -139,9 +165,10 @@ QFileDialog* TFIO::createDialog(const PictureDialogSettings& settings,
     if (auto* grid = qobject_cast<QGridLayout*>(dialog->layout()))
         grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
     QObject::connect(dialog, &QFileDialog::currentChanged, preview, &PicturePreview::showFile);
-    // The preset name selects its entry without a change signal: show it from the start.
+    // The preset name selects its entry without a change signal: show it from the start,
+    // once the dialog is on the screen (the earlier picture may be large).
     if (!settings.FileName.isEmpty())
-        preview->showFile(settings.FileName);
+        preview->showFileWhenDrawn(settings.FileName);
     return dialog;
 }
 

@@ -46,11 +46,21 @@ public:
     explicit PicturePreview(QWidget* parent = nullptr);
     // Shows the file's picture scaled into the pane, or a short text when there is none.
     void showFile(const QString& path);
+    // Shows the file's picture once the pane has first been drawn, so that a dialog opens
+    // without waiting for a large picture to be read; a showFile before then replaces it.
+    void showFileWhenDrawn(const QString& path);
     // The size of the last picture shown; empty when none.
     QSize pictureSize() const { return pictureSize_; }
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     QSize pictureSize_;
+    QString pendingPath_;
+    bool pending_ = false;
+    // Counts the pictures asked for, so that a deferred one never covers a later choice.
+    unsigned request_ = 0;
 };
 
 class TFIO : public QObject {

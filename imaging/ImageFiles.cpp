@@ -143,13 +143,27 @@ FileResult loadImageAs32BitsFile(const std::filesystem::path& path, Bitmap& pict
                                  std::uint8_t& code) {
     code = 0;
     Bitmap loaded;
-    FileResult result = loadImageFile(path, loaded);
-    if (!result)
-        return result;
-    code = pixelFormatCode(loaded);
-    convertToWorkingBitmap(loaded, code);
+    if (loadRouteFor(path) == LoadRoute::Registered) {
+        // The registered readers may hand 24-bit pixels over already widened, which spares
+        // a full-size 24-bit picture and a pass over it.
+        PixelFormat fileFormat = PixelFormat::Bits32;
+        DecodeResult decoded = loadRegisteredPictureWidening24Bits(path, fileFormat);
+        if (!decoded)
+            return failure(FileResult::Failure::CompressionScheme, kCompressionSchemeMessage,
+                           decoded.error().reason);
+        loaded = std::move(decoded).bitmap();
+        code = static_cast<std::uint8_t>(fileFormat);
+    } else {
+        FileResult result = loadImageFile(path, loaded);
+        if (!result)
+            return result;
+        code = pixelFormatCode(loaded);
+    }
+    // A picture already in the working format is kept as it is, not copied.
+    if (loaded.format() != PixelFormat::Bits32)
+        convertToWorkingBitmap(loaded, code);
     picture = std::move(loaded);
-    return result;
+    return {};
 }
 
 FileResult saveImageFile(const Bitmap& picture, const std::filesystem::path& path) {

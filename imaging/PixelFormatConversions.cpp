@@ -31,6 +31,25 @@ std::uint32_t word16To32(std::uint16_t w) {
 
 } // namespace
 
+// One row of 24-bit pixels as 32-bit pixels with alpha 0. Each pixel is taken as one 4-byte
+// word whose top byte (the next pixel's blue) is cleared; the row's last pixel is read byte by
+// byte so that no read passes the end of the row.
+void widenRow24To32(const std::uint8_t* s, std::uint8_t* d, int width) {
+    int x = 0;
+    for (; x + 1 < width; ++x, s += 3, d += 4) {
+        std::uint32_t v;
+        std::memcpy(&v, s, 4);
+        v &= 0x00FFFFFFu; // little-endian host: B, G, R, 0
+        std::memcpy(d, &v, 4);
+    }
+    if (x < width) {
+        d[0] = s[0];
+        d[1] = s[1];
+        d[2] = s[2];
+        d[3] = 0;
+    }
+}
+
 Bitmap convertedTo32Bits(const Bitmap& src) {
     if (is32(src.format())) {
         if (src.format() == PixelFormat::Bits32)
@@ -44,16 +63,8 @@ Bitmap convertedTo32Bits(const Bitmap& src) {
     const int w = src.width();
     switch (src.format()) {
     case PixelFormat::Bits24:
-        for (int y = 0; y < src.height(); ++y) {
-            const std::uint8_t* s = src.row(y);
-            std::uint8_t* d = out.row(y);
-            for (int x = 0; x < w; ++x, s += 3, d += 4) {
-                d[0] = s[0];
-                d[1] = s[1];
-                d[2] = s[2];
-                d[3] = 0;
-            }
-        }
+        for (int y = 0; y < src.height(); ++y)
+            widenRow24To32(src.row(y), out.row(y), w);
         return out;
     case PixelFormat::Bits8: {
         const auto words = paletteWords(src);

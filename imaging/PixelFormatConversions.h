@@ -22,4 +22,8 @@ void Convert8BitsTo32Bits(Bitmap& bitmap);
 Bitmap convertedTo24Bits(const Bitmap& bitmap);
 Bitmap convertedTo32Bits(const Bitmap& bitmap);
 
+// One row of width 24-bit pixels (B, G, R) written as 32-bit pixels (B, G, R, 0), for readers
+// that decode straight into the working bitmap.
+void widenRow24To32(const std::uint8_t* source, std::uint8_t* destination, int width);
+
 } // namespace parvane::imaging

@@ -14,6 +14,7 @@
 #include "TargaGraphic.h"
 
 #include "ByteReader.h"
+#include "PixelFormatConversions.h"
 
 #include <algorithm>
 #include <cstring>
@@ -208,7 +209,10 @@ std::vector<std::uint8_t> TTargaRLEDecoder::Encode(std::span<const std::uint8_t>
     return out;
 }
 
-DecodeResult readTga(std::span<const std::uint8_t> bytes) {
+namespace {
+
+// The reader of both entry points; widen24 writes 24-bit pixels as 32-bit ones.
+DecodeResult decodeTga(std::span<const std::uint8_t> bytes, bool widen24, PixelFormat& fileFormat) {
     const std::optional<TgaHeader> parsed = parseTgaHeader(bytes);
     if (!parsed)
         return DecodeResult::damaged("TGA: Stream read error (header shorter than 18 bytes)");
@@ -292,9 +296,11 @@ DecodeResult readTga(std::span<const std::uint8_t> bytes) {
         return DecodeResult::damaged("TGA: Stream read error (pixel rows run past the end)");
     }
 
-    Bitmap bitmap(width, height, *format);
+    const bool widen = widen24 && *format == PixelFormat::Bits24;
+    Bitmap bitmap(width, height, widen ? PixelFormat::Bits32 : *format);
     if (*format == PixelFormat::Bits8 && !palette.empty())
         bitmap.setPalette(std::move(palette));
+    fileFormat = isGreyAlpha(h) ? PixelFormat::Bits32 : *format;
     if (h.imageType == 0)
         return bitmap;
 
@@ -302,19 +308,38 @@ DecodeResult readTga(std::span<const std::uint8_t> bytes) {
     auto rowFor = [&](int i) { return topFirst ? i : height - 1 - i; };
     if (!isRunLengthType(h.imageType)) {
         const std::uint8_t* s = bytes.data() + r.position();
-        for (int i = 0; i < height; ++i, s += rowBytes)
-            std::memcpy(bitmap.row(rowFor(i)), s, rowBytes);
+        for (int i = 0; i < height; ++i, s += rowBytes) {
+            if (widen)
+                widenRow24To32(s, bitmap.row(rowFor(i)), width);
+            else
+                std::memcpy(bitmap.row(rowFor(i)), s, rowBytes);
+        }
         return isGreyAlpha(h) ? greyAlphaTo32Bits(bitmap) : bitmap;
     }
     TTargaRLEDecoder decoder(h.pixelDepth);
     std::size_t pos = r.position();
+    // Widened rows are decoded into one row of file pixels first.
+    std::vector<std::uint8_t> fileRow(widen ? rowBytes : 0);
     for (int i = 0; i < height; ++i) {
-        if (!decoder.Decode(bytes, pos, {bitmap.row(rowFor(i)), rowBytes},
-                            static_cast<std::size_t>(width)))
+        std::uint8_t* target = widen ? fileRow.data() : bitmap.row(rowFor(i));
+        if (!decoder.Decode(bytes, pos, {target, rowBytes}, static_cast<std::size_t>(width)))
             return DecodeResult::damaged("TGA: run-length data ends early in row " +
                                          std::to_string(i));
+        if (widen)
+            widenRow24To32(fileRow.data(), bitmap.row(rowFor(i)), width);
     }
     return isGreyAlpha(h) ? greyAlphaTo32Bits(bitmap) : bitmap;
+}
+
+} // namespace
+
+DecodeResult readTga(std::span<const std::uint8_t> bytes) {
+    PixelFormat fileFormat = PixelFormat::Bits32;
+    return decodeTga(bytes, false, fileFormat);
+}
+
+DecodeResult readTgaWidening24Bits(std::span<const std::uint8_t> bytes, PixelFormat& fileFormat) {
+    return decodeTga(bytes, true, fileFormat);
 }
 
 std::optional<ImageProperties>

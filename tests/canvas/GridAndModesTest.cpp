@@ -137,6 +137,41 @@ TEST(Grid, DottedCellsAndTheOuterRing) {
     EXPECT_EQ(g.pixel(0, 128), kRingDot);
 }
 
+TEST(Grid, DottedLayerEqualsEveryCellOutlineDrawnInTurn) {
+    struct Case {
+        int cellWidth, cellHeight, offsetX, offsetY, portWidth, portHeight;
+        Colour transparent;
+    };
+    // Cells of one pixel, thin cells, origins before and beyond the port, a port smaller
+    // than the layers (its outside is dotted but never cleared) and a coloured clear.
+    for (const Case c :
+         {Case{64, 64, 0, 0, 150, 150, colours::kBlack}, Case{1, 1, 0, 0, 9, 7, colours::kBlack},
+          Case{3, 2, -5, 4, 40, 30, colours::kBlack}, Case{7, 1, 2, -3, 40, 30, colours::kBlack},
+          Case{1, 5, 13, 0, 40, 30, colours::kBlack}, Case{8, 8, 3, 5, 21, 17, colours::kBlack},
+          Case{16, 4, 1, 1, 50, 30, {9, 200, 33}}}) {
+        SCOPED_TRACE(c.cellWidth * 100 + c.cellHeight);
+        CanvasFixtureState s(50, 40);
+        FrameStackCore& g = s.canvas;
+        g.UpdateImagePort(c.portWidth, c.portHeight);
+        g.CellWidth = c.cellWidth;
+        g.CellHeight = c.cellHeight;
+        g.GridOffsetX = c.offsetX;
+        g.GridOffsetY = c.offsetY;
+        g.TransparentColor = c.transparent;
+        const Bitmap before = g.L5_Grid.bitmap;
+        g.UpdateGrid();
+        Bitmap expected = before;
+        expected.fillRect({0, 0, g.PortWidth(), g.PortHeight()}, c.transparent);
+        for (int row = -1; row <= g.GridRows; ++row)
+            for (int col = -1; col <= g.GridCols; ++col)
+                expected.drawFocusRect(g.CellRect(col, row), FrameStackCore::kGridRingColor);
+        for (int row = 0; row < g.GridRows; ++row)
+            for (int col = 0; col < g.GridCols; ++col)
+                expected.drawFocusRect(g.CellRect(col, row), g.GridColor);
+        EXPECT_TRUE(g.L5_Grid.bitmap == expected);
+    }
+}
+
 TEST(Grid, LinesCrossTheWholeLayerAtTheCellEdges) {
     CanvasFixtureState s(150, 150);
     FrameStackCore& c = s.canvas;

@@ -232,6 +232,14 @@ TEST(Bitmap, ResizeCropsOrExtendsWithThePaintColour) {
     p.resize(4, 1, kGrey);
     EXPECT_EQ(p.format(), PixelFormat::Bits8);
     EXPECT_EQ(p.indexAt(3, 0), 1) << "paletted extension takes the nearest entry";
+    // Black paint is the palette's black entry too, even where that entry is not the first.
+    Bitmap q(1, 1, PixelFormat::Bits8);
+    std::vector<Colour> light(256, colours::kWhite);
+    light[9] = colours::kBlack;
+    q.setPalette(light);
+    q.resize(2, 2, colours::kBlack);
+    EXPECT_EQ(q.indexAt(1, 1), 9);
+    EXPECT_EQ(q.indexAt(0, 0), 0);
 }
 
 TEST(Bitmap, FocusRectDotsEverySecondPixelAndUndoesItself) {

@@ -5,6 +5,8 @@
 #include "imaging/TgaWriter.h"
 #include "support/TestData.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileDialog>
 #include <gtest/gtest.h>
@@ -179,11 +181,18 @@ TEST_F(ImageFileModuleTest, PreviewShowsRegisteredExtensionsEvenWhereLoadingIsRe
     EXPECT_EQ(preview.text(), "No preview");
     preview.showFile(path("gone.tga"));
     EXPECT_TRUE(preview.pictureSize().isEmpty());
-    // A dialog preset with a file name previews it at once.
+    // A dialog preset with a file name previews it once the dialog is on the screen, not
+    // before it opens.
     fio.OpenPictureDialog1.FileName = path("p.tga");
     std::unique_ptr<QFileDialog> dialog(
         fio.createDialog(fio.OpenPictureDialog1, QFileDialog::AcceptOpen));
-    EXPECT_EQ(dialog->findChild<PicturePreview*>()->pictureSize(), QSize(40, 20));
+    const auto* pane = dialog->findChild<PicturePreview*>();
+    EXPECT_TRUE(pane->pictureSize().isEmpty());
+    dialog->show();
+    const QDeadlineTimer deadline(5000);
+    while (pane->pictureSize().isEmpty() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(pane->pictureSize(), QSize(40, 20));
 }
 
 TEST_F(ImageFileModuleTest, PreviewReadsEveryKindOfRegisteredFile) {

@@ -283,19 +283,23 @@ TEST(PixelFormatConversions, FastPathsAgreeWithThePlainConversion) {
     for (const PixelFormat format :
          {PixelFormat::Bits8, PixelFormat::Bits15, PixelFormat::Bits16, PixelFormat::Bits24,
           PixelFormat::Bits32, PixelFormat::Bits4}) {
-        SCOPED_TRACE(static_cast<int>(format));
-        Bitmap b(13, 5, format);
-        if (hasPalette(format)) {
-            std::vector<Colour> palette;
-            for (int i = 0; i < (1 << b.bitsPerPixel()); ++i)
-                palette.push_back({static_cast<std::uint8_t>(i * 7), static_cast<std::uint8_t>(i),
-                                   static_cast<std::uint8_t>(255 - i)});
-            b.setPalette(palette);
+        // One pixel a row, and an odd width whose rows end in padding.
+        for (const int width : {1, 13}) {
+            SCOPED_TRACE(static_cast<int>(format) * 100 + width);
+            Bitmap b(width, 5, format);
+            if (hasPalette(format)) {
+                std::vector<Colour> palette;
+                for (int i = 0; i < (1 << b.bitsPerPixel()); ++i)
+                    palette.push_back({static_cast<std::uint8_t>(i * 7),
+                                       static_cast<std::uint8_t>(i),
+                                       static_cast<std::uint8_t>(255 - i)});
+                b.setPalette(palette);
+            }
+            for (std::size_t i = 0; i < b.bytes().size(); ++i)
+                b.bytes()[i] = static_cast<std::uint8_t>(i * 37 + 11);
+            EXPECT_TRUE(convertedTo32Bits(b) == b.converted(PixelFormat::Bits32));
+            EXPECT_TRUE(convertedTo24Bits(b) == b.converted(PixelFormat::Bits24));
         }
-        for (std::size_t i = 0; i < b.bytes().size(); ++i)
-            b.bytes()[i] = static_cast<std::uint8_t>(i * 37 + 11);
-        EXPECT_TRUE(convertedTo32Bits(b) == b.converted(PixelFormat::Bits32));
-        EXPECT_TRUE(convertedTo24Bits(b) == b.converted(PixelFormat::Bits24));
     }
 }
 

@@ -1,5 +1,6 @@
 // The uncompressed 24-bit TGA writer, the TGA reader and its run-length decoder.
 #include "imaging/FileFormatList.h"
+#include "imaging/PixelFormatConversions.h"
 #include "imaging/TargaGraphic.h"
 #include "imaging/TgaWriter.h"
 #include "support/TestData.h"
@@ -380,6 +381,42 @@ TEST(TargaRLEDecoder, EncoderOutputDecodesToTheSamePixelsAsAWholeFile) {
             ASSERT_TRUE(std::equal(pixels.begin() + y * w * bpp, pixels.begin() + (y + 1) * w * bpp,
                                    r.bitmap().row(y)))
                 << y;
+    }
+}
+
+TEST(TgaReader, WideningReadGivesTheWorkingBitmapOfThePlainRead) {
+    struct Case {
+        int type, depth, descriptor;
+    };
+    // Both row orders, run-length packets crossing row ends, and the depths that are not
+    // widened (grey with alpha comes out as 32 bits either way).
+    for (const Case c : {Case{2, 24, 0}, Case{2, 24, 0x20}, Case{10, 24, 0}, Case{10, 24, 0x20},
+                         Case{2, 32, 0x20}, Case{10, 16, 0}, Case{3, 8, 0}, Case{11, 16, 0x20}}) {
+        SCOPED_TRACE(c.type * 1000 + c.depth);
+        const int w = 5, h = 3, bpp = c.depth / 8;
+        Bytes pixels(static_cast<std::size_t>(w * h * bpp));
+        for (std::size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = static_cast<std::uint8_t>(i < 9 ? 42 : i * 37 + 11);
+        Bytes file = header(c.type, w, h, c.depth, c.descriptor);
+        const Bytes data = c.type >= 9 ? TTargaRLEDecoder(c.depth).Encode(pixels) : pixels;
+        file.insert(file.end(), data.begin(), data.end());
+        const DecodeResult plain = readTga(file);
+        ASSERT_TRUE(plain.ok()) << plain.error().reason;
+        PixelFormat fileFormat = PixelFormat::Device;
+        const DecodeResult wide = readTgaWidening24Bits(file, fileFormat);
+        ASSERT_TRUE(wide.ok()) << wide.error().reason;
+        EXPECT_EQ(fileFormat, plain.bitmap().format());
+        const Bitmap expected = plain.bitmap().format() == PixelFormat::Bits24
+                                    ? convertedTo32Bits(plain.bitmap())
+                                    : plain.bitmap();
+        EXPECT_TRUE(wide.bitmap() == expected);
+        // Damage is found the same way.
+        file.resize(file.size() - 2);
+        const DecodeResult plainCut = readTga(file);
+        const DecodeResult wideCut = readTgaWidening24Bits(file, fileFormat);
+        ASSERT_FALSE(plainCut.ok());
+        ASSERT_FALSE(wideCut.ok());
+        EXPECT_EQ(wideCut.error().reason, plainCut.error().reason);
     }
 }
 
