@@ -5,6 +5,7 @@
 // it, next to the plain file load that the command-line companion's `info` does; and a cut
 // resized to 256 x 256 from its release to the tile in the viewer.
 #include "app/MainForm.h"
+#include "bench/QtBenchmarkMain.h"
 #include "canvas/ImageStack.h"
 #include "imaging/ImageFileModule.h"
 #include "imaging/ImageFiles.h"
@@ -196,12 +197,4 @@ BENCHMARK(BM_CutOf1024ResizedTo256)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+PARVANE_QT_BENCHMARK_MAIN()

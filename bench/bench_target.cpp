@@ -3,6 +3,7 @@
 // 512 x 8192 Source. The process-level figure for the writer is `parvane-cli convert` under
 // hyperfine.
 #include "app/MainForm.h"
+#include "bench/QtBenchmarkMain.h"
 #include "canvas/ImageStack.h"
 #include "imaging/ImageFileModule.h"
 #include "imaging/ImageFiles.h"
@@ -89,12 +90,4 @@ BENCHMARK(BM_CopyAllOfAFullSource)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+PARVANE_QT_BENCHMARK_MAIN()
