@@ -460,6 +460,11 @@ TEST_F(SourceWorkflowTest, ThePickerTurnsExactlyTheSampledColourMagenta) {
     main->SpeedButtonMagenta->click();
     EXPECT_FALSE(panel->testAttribute(Qt::WA_SetCursor));
     EXPECT_EQ(main->Source->Bitmap(), original);
+    // Nor does item 0 replay anything.
+    choose(0);
+    EXPECT_EQ(main->Source->Bitmap(), original);
+    EXPECT_EQ(pictureDialogs, 0);
+    EXPECT_EQ(caption(), QStringLiteral("   --- no SOURCE file loaded ---"));
     cutSource(QPoint(10, 10), QPoint(10, 10));
     EXPECT_EQ(main->ClipTileImage->picture().pixel(40, 40), picked);
 }
