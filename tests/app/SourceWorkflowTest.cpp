@@ -201,6 +201,20 @@ TEST_F(SourceWorkflowTest, APictureLoadsThroughTheMenuAndTheReplayReadsTheFileAg
     EXPECT_EQ(main->SourceCombo->currentIndex(), 0);
     EXPECT_EQ(main->Source->Bitmap().pixel(5, 5), (Colour{10, 120, 30}));
 
+    // So does a truncated picture, which the picture loader refuses with its message.
+    QFile whole(path);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.read(1000);
+    pictureToChoose =
+        writeBytes("truncated.tga", std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    choose(1);
+    EXPECT_EQ(messages,
+              QStringList{QStringLiteral("This file has a non supported compression scheme.")});
+    messages.clear();
+    EXPECT_EQ(caption(), path);
+    EXPECT_EQ(flow().SourceImagePath, path);
+    EXPECT_EQ(main->Source->Bitmap().width(), 640);
+
     // The file changes on disk while an animation plays on the Source: item 0 reads it again
     // without a dialog, ends the animation first and refits canvas, grid and size line.
     QTest::mouseMove(main->Source->BasePanel, QPoint(10, 10));
@@ -274,6 +288,24 @@ TEST_F(SourceWorkflowTest, LevelItemsShareTheirPathAndTheTransparencyButtonsReEx
     choose(2);
     EXPECT_EQ(preset, animated);
     EXPECT_EQ(caption(), animated);
+
+    // A damaged level, chosen in the dialog or dropped, is refused with a message naming it;
+    // the Source, the caption and what the replay loads stay.
+    QFile whole(first);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.read(whole.size() / 2);
+    const QString damaged =
+        writeBytes("damaged.phd", std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    const Bitmap shown = main->Source->Bitmap();
+    chooseLevel(damaged);
+    choose(2);
+    drop(damaged);
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[0].contains(damaged)) << messages[0].toStdString();
+    EXPECT_EQ(main->Source->Bitmap(), shown);
+    EXPECT_EQ(caption(), animated);
+    EXPECT_EQ(flow().LevelPath, animated);
+    EXPECT_EQ(flow().SourceMenuChoice, Choice::AnimatedTextures);
 }
 
 TEST_F(SourceWorkflowTest, DroppedFilesLoadAndBecomeWhatTheReplayReloads) {
@@ -322,9 +354,11 @@ TEST_F(SourceWorkflowTest, DroppedFilesLoadAndBecomeWhatTheReplayReloads) {
 
 #if !defined(__SANITIZE_ADDRESS__)
 TEST_F(SourceWorkflowTest, APictureTooLargeForTheCanvasIsRefusedAndTheSourceKept) {
-    const QString large = writePicture("large.tga", 2048, 2048, Colour{9, 9, 9});
+    const QString large = writePicture("large.tga", 3072, 3072, Colour{9, 9, 9});
     const Bitmap before = main->Source->Bitmap();
-    // Room for reading the picture but not for the canvas's five further layers of its size.
+    // Room for reading the picture (its file and its 36 MB bitmap) but not for the canvas's
+    // five further layers of its size, even when earlier tests of this process left freed
+    // memory that the allocator hands out again.
     long pages = 0;
     FILE* statm = std::fopen("/proc/self/statm", "r");
     ASSERT_NE(statm, nullptr);
@@ -333,7 +367,7 @@ TEST_F(SourceWorkflowTest, APictureTooLargeForTheCanvasIsRefusedAndTheSourceKept
     rlimit old{};
     ASSERT_EQ(getrlimit(RLIMIT_AS, &old), 0);
     rlimit tight = old;
-    tight.rlim_cur = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + (64 << 20);
+    tight.rlim_cur = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + (112l << 20);
     ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
     drop(large);
     setrlimit(RLIMIT_AS, &old);
@@ -426,6 +460,11 @@ TEST_F(SourceWorkflowTest, ThePickerTurnsExactlyTheSampledColourMagenta) {
     main->SpeedButtonMagenta->click();
     EXPECT_FALSE(panel->testAttribute(Qt::WA_SetCursor));
     EXPECT_EQ(main->Source->Bitmap(), original);
+    // Nor does item 0 replay anything.
+    choose(0);
+    EXPECT_EQ(main->Source->Bitmap(), original);
+    EXPECT_EQ(pictureDialogs, 0);
+    EXPECT_EQ(caption(), QStringLiteral("   --- no SOURCE file loaded ---"));
     cutSource(QPoint(10, 10), QPoint(10, 10));
     EXPECT_EQ(main->ClipTileImage->picture().pixel(40, 40), picked);
 }

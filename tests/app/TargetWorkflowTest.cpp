@@ -16,10 +16,14 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <memory>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace parvane::app {
@@ -162,21 +166,56 @@ TEST_F(TargetWorkflowTest, ACancelledOrFailedSaveKeepsTheMenuCaption) {
     EXPECT_EQ(main->TargetSavePath, kNoTargetSaved);
 }
 
-TEST_F(TargetWorkflowTest, ASaveIntoAnUnwritableFolderKeepsTheOldFile) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "running as root: folder permissions do not stop writes";
+TEST_F(TargetWorkflowTest, ASaveThatCannotBeWrittenKeepsTheOldFileAndTheLastSavedName) {
+    answerDialog(dir.file("first.tga"));
+    chooseTargetItem(1);
+    const QString first = QString::fromStdString(dir.file("first.tga").string());
+    ASSERT_EQ(main->TargetCaption, first);
+
     const fs::path locked = dir.file("locked");
     fs::create_directory(locked);
     const std::vector<std::uint8_t> old{9, 8, 7, 6};
     testing::writeFileBytes(locked / "set.tga", old);
-    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
-    messages.clear();
-    answerDialog(locked / "set.tga");
-    chooseTargetItem(1);
-    fs::permissions(locked, fs::perms::owner_all);
-    EXPECT_EQ(messages.size(), 1);
-    EXPECT_EQ(testing::readFileBytes(locked / "set.tga"), old);
-    EXPECT_EQ(main->TargetCombo->currentText(), kNoTargetSaved);
+    // A full disk: the system refuses every byte past a small file size (for root too).
+    // A read-only folder: only where permissions stop the user.
+    const std::function<void()> fullDisk = [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{4096, RLIM_INFINITY};
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    };
+    const std::function<void()> diskSpace = [] {
+        const rlimit none{RLIM_INFINITY, RLIM_INFINITY};
+        setrlimit(RLIMIT_FSIZE, &none);
+        std::signal(SIGXFSZ, SIG_DFL);
+    };
+    const std::function<void()> readOnly = [&] {
+        fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    };
+    const std::function<void()> writable = [&] { fs::permissions(locked, fs::perms::owner_all); };
+    const struct {
+        const char* cause;
+        bool skipForRoot;
+        const std::function<void()>& fail;
+        const std::function<void()>& undo;
+    } causes[] = {{"full disk", false, fullDisk, diskSpace},
+                  {"read-only folder", true, readOnly, writable}};
+    for (const auto& cause : causes) {
+        SCOPED_TRACE(cause.cause);
+        if (cause.skipForRoot && ::geteuid() == 0)
+            continue; // folder permissions do not stop root
+        messages.clear();
+        answerDialog(locked / "set.tga");
+        cause.fail();
+        chooseTargetItem(1);
+        cause.undo();
+        EXPECT_EQ(messages.size(), 1);
+        EXPECT_EQ(testing::readFileBytes(locked / "set.tga"), old);
+        EXPECT_EQ(std::distance(fs::directory_iterator(locked), fs::directory_iterator()), 1)
+            << "no temporary file is left behind";
+        EXPECT_EQ(main->TargetSavePath, first);
+        EXPECT_EQ(main->TargetCombo->currentIndex(), 0);
+        EXPECT_EQ(main->TargetCombo->currentText(), first);
+    }
 }
 
 TEST_F(TargetWorkflowTest, CreateNewStartsABlankSetWithTheControlsSettings) {
