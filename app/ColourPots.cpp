@@ -12,15 +12,6 @@ namespace parvane::app {
 
 namespace {
 
-QColor toQColor(imaging::Colour c) {
-    return QColor(c.red, c.green, c.blue);
-}
-
-imaging::Colour fromQColor(const QColor& c) {
-    return {static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
-            static_cast<std::uint8_t>(c.blue())};
-}
-
 // The dialog's sixteen custom colours at start: ten black slots (A to J, of which A to H
 // keep the history of filler colours), maroon, near magenta, and four colours of the
 // level editors' palettes.

@@ -5,12 +5,12 @@
 #include "canvas/ImageStack.h"
 #include "imaging/ImageFileModule.h"
 #include "level/DuskvaleFileModule.h"
+#include "level/LevelExtraction.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
-#include <array>
 #include <new>
 #include <utility>
 
@@ -18,7 +18,6 @@ namespace parvane::app {
 
 namespace {
 
-constexpr std::array<const char*, 5> kLevelExtensions{".PHD", ".DVX", ".DV2", ".DV4", ".DVC"};
 const QString kNoDrop = QStringLiteral("NO");
 
 } // namespace
@@ -78,7 +77,7 @@ void SourceWorkflow::select(int item) {
     bool loaded = false;
     switch (choice) {
     case Choice::None:
-        repeat();
+        loaded = repeat();
         break;
     case Choice::Picture:
         loaded = loadFromImageFile();
@@ -90,9 +89,11 @@ void SourceWorkflow::select(int item) {
     }
     // Only a load that succeeded becomes what the replay runs again, so the replay always
     // reloads what the caption names.
-    if (loaded)
+    if (loaded && choice != Choice::None)
         SourceMenuChoice = choice;
-    main_.refreshSourceAlpha();
+    // A load has brought the alpha view up to date already; otherwise it follows here.
+    if (!loaded)
+        main_.refreshSourceAlpha();
 }
 
 bool SourceWorkflow::loadFromImageFile() {
@@ -132,43 +133,33 @@ bool SourceWorkflow::loadFromLevel(Choice what) {
     return true;
 }
 
-void SourceWorkflow::repeat() {
+bool SourceWorkflow::repeat() {
     // No dialog and no message of its own: the loaders tell their failures.
     const bool magenta = convert();
     switch (SourceMenuChoice) {
     case Choice::None:
-        return;
+        return false;
     case Choice::Picture:
-        load([&](imaging::Bitmap& picture, std::uint8_t& code) {
+        return load([&](imaging::Bitmap& picture, std::uint8_t& code) {
             return main_.FIO().LoadImageAs32BitsFile(imaging::ImageArea::of(picture),
                                                      SourceImagePath, code);
         });
-        return;
     case Choice::LevelTextures:
-        load([&](imaging::Bitmap& picture, std::uint8_t& code) {
+        return load([&](imaging::Bitmap& picture, std::uint8_t& code) {
             return main_.DVL().LoadLevelAs32BitsFile(picture, LevelPath, magenta, code);
         });
-        return;
     case Choice::AnimatedTextures:
-        load([&](imaging::Bitmap& picture, std::uint8_t& code) {
+        return load([&](imaging::Bitmap& picture, std::uint8_t& code) {
             return main_.DVL().LoadAnimAs32BitsFile(picture, LevelPath, magenta, code);
         });
-        return;
     }
-}
-
-bool SourceWorkflow::isLevelFile(const QString& fileName) {
-    const QString name = fileName.toUpper();
-    for (const char* extension : kLevelExtensions)
-        if (name.endsWith(QLatin1String(extension)))
-            return true;
     return false;
 }
 
 void SourceWorkflow::dropped(const QString& fileName) {
     // A dropped level always gives all its textures. Either kind of file, once loaded,
     // becomes what the caption names and what the replay runs again.
-    if (isLevelFile(fileName)) {
+    if (level::isAcceptedLevelExtension(fileName.toStdString())) {
         const bool magenta = convert();
         if (!load([&](imaging::Bitmap& picture, std::uint8_t& code) {
                 return main_.DVL().LoadLevelAs32BitsFile(picture, fileName, magenta, code);

@@ -32,15 +32,13 @@ public:
     bool loadFromImageFile();
     bool loadFromLevel(Choice what);
     // Loads the last source again without a dialog; a file that changed on disk shows
-    // with its new size.
-    void repeat();
+    // with its new size. True when something was loaded.
+    bool repeat();
     // A file dropped on the Source canvas: a level file by its extension, else a picture.
     void dropped(const QString& fileName);
 
     void updateAreaInfo(std::uint8_t formatCode);
     static QString PF2String(std::uint8_t formatCode);
-    // True for the extensions of level files, in any case.
-    static bool isLevelFile(const QString& fileName);
 
     // Path memory of the picture item, and the one shared by the two level items.
     QString SourceImagePath;

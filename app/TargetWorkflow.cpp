@@ -158,9 +158,9 @@ void TMain::CopyAllOnClick() {
     // No whole cell: there is nothing to copy, and the Target stays as it is.
     if (area.isEmpty())
         return;
-    // Both pictures must hold their starting cells: the Source is copied, the Target replaced.
+    // The Source must hold its starting cells to be copied (the Target's animation is
+    // completed where its picture is replaced).
     Source->CompleteAnimation();
-    Target->CompleteAnimation();
 
     imaging::Bitmap& clip = Source->Clip().bitmap;
     clip = imaging::Bitmap(area.width(), area.height(), Source->Bitmap().format());

@@ -116,8 +116,7 @@ void TMain::SourceMouseMove(Qt::KeyboardModifiers shift, int x, int y) {
     if (pickerActive()) {
         const imaging::Bitmap& picture = Source->Bitmap();
         if (picture.rect().contains(x, y)) {
-            const imaging::Colour c = picture.pixel(x, y);
-            SourceColourSample->setColour(QColor(c.red, c.green, c.blue));
+            SourceColourSample->setColour(toQColor(picture.pixel(x, y)));
         }
         return;
     }
@@ -140,14 +139,8 @@ void TMain::SourceMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, i
         // The viewer's copy has the picked colour made transparent; the Source picture and
         // its clip keep it.
         imaging::Bitmap tile = Source->Clip().bitmap;
-        if (SpeedButtonPicker->isChecked()) {
-            const QColor sample = SourceColourSample->colour();
-            replaceColour(tile,
-                          {static_cast<std::uint8_t>(sample.red()),
-                           static_cast<std::uint8_t>(sample.green()),
-                           static_cast<std::uint8_t>(sample.blue())},
-                          MagentaColour);
-        }
+        if (SpeedButtonPicker->isChecked())
+            replaceColour(tile, fromQColor(SourceColourSample->colour()), MagentaColour);
         MakeCurrentTile(tile);
     } else if (wasRange) {
         SourcePageControl->setCurrentWidget(TabAnimSource);

@@ -4,6 +4,7 @@
 
 #include "imaging/Bitmap.h"
 
+#include <QColor>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -88,6 +89,15 @@ protected:
 private:
     imaging::Bitmap picture_;
 };
+
+// The program's colours and Qt's, both ways (Qt's alpha is dropped).
+inline QColor toQColor(imaging::Colour c) {
+    return QColor(c.red, c.green, c.blue);
+}
+inline imaging::Colour fromQColor(const QColor& c) {
+    return {static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+            static_cast<std::uint8_t>(c.blue())};
+}
 
 // Wraps a bitmap in an image for painting; 32-bit pixels are shared, other formats converted.
 QImage toQImage(const imaging::Bitmap& bitmap);

@@ -169,28 +169,37 @@ FileBytes readWholeFile(const std::filesystem::path& path) {
     return out;
 }
 
-DecodeResult loadRegisteredPicture(const std::filesystem::path& path, const TFileFormatList& list) {
+namespace {
+
+// Reads the file with the reader its extension names and hands both to decode.
+template <typename Decode>
+DecodeResult decodeRegistered(const std::filesystem::path& path, const TFileFormatList& list,
+                              Decode&& decode) {
     auto graphic = list.createGraphic(path.extension().string());
     if (!graphic)
         return DecodeResult::unsupported("no reader is registered for " + path.filename().string());
     FileBytes file = readWholeFile(path);
     if (!file.ok())
         return DecodeResult::unsupported(file.error);
-    if (!graphic->LoadFromBytes(file.bytes))
-        return DecodeError(graphic->lastError());
-    return graphic->takeBitmap();
+    return decode(*graphic, file.bytes);
+}
+
+} // namespace
+
+DecodeResult loadRegisteredPicture(const std::filesystem::path& path, const TFileFormatList& list) {
+    return decodeRegistered(path, list, [](auto& graphic, const auto& bytes) -> DecodeResult {
+        if (!graphic.LoadFromBytes(bytes))
+            return DecodeError(graphic.lastError());
+        return graphic.takeBitmap();
+    });
 }
 
 DecodeResult loadRegisteredPictureWidening24Bits(const std::filesystem::path& path,
                                                  PixelFormat& fileFormat,
                                                  const TFileFormatList& list) {
-    auto graphic = list.createGraphic(path.extension().string());
-    if (!graphic)
-        return DecodeResult::unsupported("no reader is registered for " + path.filename().string());
-    FileBytes file = readWholeFile(path);
-    if (!file.ok())
-        return DecodeResult::unsupported(file.error);
-    return graphic->decodeWidening24Bits(file.bytes, fileFormat);
+    return decodeRegistered(path, list, [&fileFormat](auto& graphic, const auto& bytes) {
+        return graphic.decodeWidening24Bits(bytes, fileFormat);
+    });
 }
 
 } // namespace parvane::imaging

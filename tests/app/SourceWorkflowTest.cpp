@@ -183,7 +183,7 @@ TEST_F(SourceWorkflowTest, APictureLoadsThroughTheMenuAndTheReplayReadsTheFileAg
     pictureToChoose = path;
     choose(1);
     EXPECT_TRUE(presetPicture.endsWith(QStringLiteral("/   --- no SOURCE file loaded ---")))
-        << "the dialog starts on the placeholder, not " << presetPicture.toStdString();
+        << "the dialog starts on the menu's start text, not " << presetPicture.toStdString();
     EXPECT_EQ(main->FIO().OpenPictureDialog1.FilterIndex, 1);
     EXPECT_EQ(main->SourceAreaInfo->text(), QStringLiteral("640 x 480 pixels x 24 bits"));
     EXPECT_EQ(main->Source->Bitmap().width(), 640);
@@ -265,8 +265,8 @@ TEST_F(SourceWorkflowTest, LevelItemsShareTheirPathAndTheTransparencyButtonsReEx
     EXPECT_EQ(caption(), first);
     EXPECT_EQ(flow().SourceMenuChoice, Choice::LevelTextures);
 
-    // A cancelled picture dialog does not make the replay load a picture (or the
-    // placeholder): Convert still re-extracts the level the caption names.
+    // A cancelled picture dialog does not make the replay load a picture, nor try the
+    // menu's start text as a file name: Convert still re-extracts the level the caption names.
     choose(1);
     EXPECT_EQ(caption(), first);
     main->SpeedButtonMagenta->click();
