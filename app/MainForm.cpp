@@ -3,8 +3,8 @@
 #include "app/Languages.h"
 #include "app/SourceWorkflow.h"
 #include "canvas/ImageStack.h"
-#include "imaging/ImageFileModule.h"
-#include "level/DuskvaleFileModule.h"
+#include "imaging/ui/ImageFileModule.h"
+#include "level/ui/DuskvaleFileModule.h"
 
 #include <QApplication>
 #include <QCheckBox>

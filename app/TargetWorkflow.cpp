@@ -12,7 +12,7 @@
 #include "app/Languages.h"
 #include "app/MainForm.h"
 #include "canvas/ImageStack.h"
-#include "imaging/ImageFileModule.h"
+#include "imaging/ui/ImageFileModule.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -7,7 +7,7 @@
 #include "app/MainForm.h"
 #include "bench/QtBenchmarkMain.h"
 #include "canvas/ImageStack.h"
-#include "imaging/ImageFileModule.h"
+#include "imaging/ui/ImageFileModule.h"
 #include "imaging/ImageFiles.h"
 
 #include <QApplication>

@@ -8,7 +8,7 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev zlib1g-dev libjpeg62-tur
           libtiff-dev libgif-dev libasound2-dev)
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool
-               xclip x11-utils imagemagick)
+               xclip x11-utils imagemagick clang-format)
 fi
 
 missing=()

@@ -9,16 +9,18 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh --tests
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
+# CI sets PARVANE_WERROR=ON so that a new warning fails the build.
+werror=-DPARVANE_WERROR=${PARVANE_WERROR:-OFF}
 
 case "${1:-}" in
 "")
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$werror" >/dev/null
     cmake --build build -j"$jobs"
     cd build && ctest -j"$jobs" --output-on-failure
     ;;
 --sanitizers)
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPARVANE_SANITIZERS=ON \
-          -DPARVANE_BENCHMARKS=OFF >/dev/null
+          -DPARVANE_BENCHMARKS=OFF "$werror" >/dev/null
     cmake --build build-asan -j"$jobs"
     export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
     cd build-asan && ctest -j"$jobs" --output-on-failure

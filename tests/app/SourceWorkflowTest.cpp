@@ -5,9 +5,9 @@
 
 #include "app/MainForm.h"
 #include "canvas/ImageStack.h"
-#include "imaging/ImageFileModule.h"
+#include "imaging/ui/ImageFileModule.h"
 #include "imaging/ImageFiles.h"
-#include "level/DuskvaleFileModule.h"
+#include "level/ui/DuskvaleFileModule.h"
 #include "level/LevelFileWriter.h"
 
 #include <QAccessible>

@@ -3,7 +3,7 @@
 // what each does to the menu, the path memories and a running animation.
 #include "app/MainForm.h"
 #include "canvas/ImageStack.h"
-#include "imaging/ImageFileModule.h"
+#include "imaging/ui/ImageFileModule.h"
 #include "imaging/ImageFiles.h"
 #include "support/TestData.h"
 

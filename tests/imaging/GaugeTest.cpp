@@ -1,5 +1,5 @@
 #include "imaging/GaugeGeometry.h"
-#include "imaging/Gauges.h"
+#include "imaging/ui/Gauges.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 // The image file module's dialogs, messages and routines, driven without a person: the dialog
 // runner and the message display are replaced by the test.
-#include "imaging/ImageFileModule.h"
+#include "imaging/ui/ImageFileModule.h"
 
 #include "imaging/TgaWriter.h"
 #include "support/TestData.h"

@@ -1,5 +1,5 @@
-#include "imaging/Gauges.h"
-#include "level/DuskvaleFileModule.h"
+#include "imaging/ui/Gauges.h"
+#include "level/ui/DuskvaleFileModule.h"
 #include "level/LevelFileWriter.h"
 
 #include <QAbstractItemView>

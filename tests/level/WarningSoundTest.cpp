@@ -1,6 +1,6 @@
 #include "level/WarningSound.h"
 
-#include "level/SoundPlayer.h"
+#include "level/ui/SoundPlayer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

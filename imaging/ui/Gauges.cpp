@@ -1,4 +1,4 @@
-#include "Gauges.h"
+#include "imaging/ui/Gauges.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "SoundPlayer.h"
+#include "level/ui/SoundPlayer.h"
 
-#include "WarningSound.h"
+#include "level/WarningSound.h"
 
 #include <QApplication>
 #include <alsa/asoundlib.h>

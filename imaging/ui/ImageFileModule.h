@@ -3,8 +3,8 @@
 // are told to the user in message boxes; the routines return whether they succeeded.
 #pragma once
 
-#include "Bitmap.h"
-#include "ImageFiles.h"
+#include "imaging/Bitmap.h"
+#include "imaging/ImageFiles.h"
 
 #include <QFileDialog>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "DuskvaleFileModule.h"
+#include "level/ui/DuskvaleFileModule.h"
 
-#include "imaging/Gauges.h"
+#include "imaging/ui/Gauges.h"
 #include "level/LevelExtraction.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "imaging/Bitmap.h"
-#include "level/SoundPlayer.h"
+#include "level/ui/SoundPlayer.h"
 
 #include <QFileDialog>
 #include <QPointer>

@@ -1,7 +1,7 @@
-#include "ImageFileModule.h"
+#include "imaging/ui/ImageFileModule.h"
 
-#include "FileFormatList.h"
-#include "PixelFormatConversions.h"
+#include "imaging/FileFormatList.h"
+#include "imaging/PixelFormatConversions.h"
 
 #include <QApplication>
 #include <QFileInfo>

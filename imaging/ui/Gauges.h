@@ -1,7 +1,7 @@
 // The progress gauge control TGauge and its scratch bitmap TBltBitmap.
 #pragma once
 
-#include "GaugeGeometry.h"
+#include "imaging/GaugeGeometry.h"
 
 #include <QColor>
 #include <QImage>
