@@ -97,6 +97,13 @@ TextTable makeEnglish() {
         QStringLiteral("     Swap: click-and-drag to exchange the position of two tiles.");
     t.HintSpeedButtonMove =
         QStringLiteral("     Move: click-and-drag to move one tile to another position.");
+
+    t.ShortcutKeysFormat = QStringLiteral("   [ %1 ]");
+    t.CanvasZoomKeys = QStringLiteral("zoom: Ctrl+wheel, %1, %2, %3");
+    t.TargetUndoKeys = QStringLiteral("undo: %1, redo: %2");
+    t.PointerPixelFormat = QStringLiteral("pixel %1, %2");
+    t.PointerCellFormat = QStringLiteral("   cell %1, %2 (index %3)");
+    t.PointerPageFormat = QStringLiteral("   page %1 of %2");
     return t;
 }
 

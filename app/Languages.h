@@ -79,6 +79,17 @@ struct TextTable {
     QString HintSpeedButtonVFlip;
     QString HintSpeedButtonSwap;
     QString HintSpeedButtonMove;
+
+    // Keyboard shortcuts added to the hints: the keys of a control follow its hint in this
+    // format; the canvases name what their keys do.
+    QString ShortcutKeysFormat;
+    QString CanvasZoomKeys; // zoom in, zoom out, back to 1x
+    QString TargetUndoKeys; // undo, redo
+    // The pointer's position over a canvas, in the status line: picture pixel, grid cell
+    // (column, row, index) and, on the Target, the page among all pages of the view.
+    QString PointerPixelFormat;
+    QString PointerCellFormat;
+    QString PointerPageFormat;
 };
 
 // The English edition, the only one of the main window in this build.

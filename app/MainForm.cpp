@@ -2,6 +2,7 @@
 
 #include "app/Languages.h"
 #include "app/SourceWorkflow.h"
+#include "app/TargetHistory.h"
 #include "canvas/ImageStack.h"
 #include "imaging/ui/ImageFileModule.h"
 #include "level/ui/DuskvaleFileModule.h"
@@ -32,6 +33,7 @@ using imaging::colours::kMaroon;
 TMain::TMain(QWidget* parent)
     : QMainWindow(parent), sourceFlow_(std::make_unique<SourceWorkflow>(*this)) {
     runColourDialog = [](QColorDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
+    history_ = new TargetHistory(*this);
     createControls();
     connectHandlers();
     qApp->installEventFilter(this);
@@ -72,6 +74,7 @@ void TMain::connectHandlers() {
     connectTabButtons();
     connectTargetWorkflow();
     connectSourceSide();
+    createShortcuts();
 }
 
 void TMain::connectCanvasMouse() {
@@ -90,12 +93,16 @@ void TMain::connectCanvasMouse() {
                 TargetMouseMove(shift, x, y);
             });
     connect(Target, &TFrameStack::overlayMouseReleased, this, &TMain::TargetMouseUp);
+    // What a paste or a transformation is about to change goes into the undo history.
+    Target->setImageEditHook(
+        [this](const imaging::Rect& area) { history_->areaAboutToChange(area); });
 }
 
 void TMain::FormCreate() {
     // 1. The words of the window come from the text table, before anything shows them.
     const TextTable& texts = englishTexts();
     applyTexts(texts);
+    appendShortcutHints(texts);
     applyAccessibleNames();
 
     // 2.-3. Both canvases start as black 256 x 512 pictures with a 64-pixel grid.

@@ -43,6 +43,7 @@ class TCreditsFormFR;
 class THelpForm;
 class THelpFormFR;
 class SourceWorkflow;
+class TargetHistory;
 
 // The application's one window: it owns both canvases, the current-tile viewer and all
 // interface state, and turns the user's actions into calls on the canvases.
@@ -258,6 +259,31 @@ private:
     void shapeSourceClip();
     std::unique_ptr<SourceWorkflow> sourceFlow_;
     bool sourceAlphaStale_ = true;
+    // ------------------------------------------------------------------------------------
+
+    // --- Editing comfort: the Target's undo history (TargetHistory.cpp), the keyboard
+    // shortcuts, zoom keys and the pointer's position in the status line (Shortcuts.cpp) ---
+public:
+    TargetHistory& History() { return *history_; }
+    // The status line's place for the pointer's position over a canvas.
+    QLabel* StatusPosition = nullptr;
+    // The canvas the zoom keys act on: the one with the keyboard focus, else the one under
+    // the pointer, else the one pointed at last (the Target at first).
+    canvas::TFrameStack* activeCanvas() const;
+
+public slots:
+    void UndoTargetEdit();
+    void RedoTargetEdit();
+    // Ends pasting, picking, a transformation tool or an animation.
+    void EscapeClick();
+
+private:
+    void createShortcuts();
+    // Adds each control's keys to its hint (and to what screen readers are told).
+    void appendShortcutHints(const TextTable& texts);
+    void showPointerPosition(canvas::TFrameStack* canvas, int x, int y);
+    TargetHistory* history_ = nullptr;
+    canvas::TFrameStack* lastPointed_ = nullptr;
     // ------------------------------------------------------------------------------------
 
 protected:

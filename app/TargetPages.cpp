@@ -2,6 +2,7 @@
 // pages, the size line with its warning colour, and the Target canvas's mouse handlers.
 #include "app/Languages.h"
 #include "app/MainForm.h"
+#include "app/TargetHistory.h"
 #include "canvas/ImageStack.h"
 
 #include <QGuiApplication>
@@ -63,7 +64,13 @@ void TMain::ResizeTargetWindow(QObject* sender) {
     const int viewH = TargetHeightScrollBar->value() * kPageSide;
     // The picture grows to the counted pages and never shrinks here: pages hidden by a lower
     // count come back when it is raised again.
-    image.resize(std::max(viewW, image.bitmap.width()), std::max(viewH, image.bitmap.height()));
+    const int fromW = image.bitmap.width();
+    const int fromH = image.bitmap.height();
+    image.resize(std::max(viewW, fromW), std::max(viewH, fromH));
+    // A counter that grew the picture is a step of the undo history.
+    if (sender && (image.bitmap.width() != fromW || image.bitmap.height() != fromH))
+        history_->recordGrowth(fromW, fromH, Target->PortWidth() / kPageSide,
+                               Target->PortHeight() / kPageSide);
 
     Target->UpdateStack();
     Target->UpdateImagePort(viewW, viewH);
@@ -119,7 +126,10 @@ void TMain::TargetMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift,
         SpeedButtonNone->setChecked(true);
     if (Target->Mode == CanvasMode::Idle)
         TargetPageControl->setCurrentWidget(TabTransform);
+    // A paste changes the picture here: each click is one step of the undo history.
+    history_->beginAreas();
     Target->MouseIsDown(button, shift, x, y);
+    history_->finishAreas();
 }
 
 void TMain::TargetMouseMove(Qt::KeyboardModifiers shift, int x, int y) {
@@ -130,7 +140,10 @@ void TMain::TargetMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, i
     using canvas::CanvasMode;
     const bool wasCut = Target->Mode == CanvasMode::Grab;
     const bool wasRange = Target->Mode == CanvasMode::Range;
+    // A transformation changes the picture here, one step of the undo history.
+    history_->beginAreas();
     Target->MouseIsUp(button, shift, x, y);
+    history_->finishAreas();
     if (wasCut) {
         // A cut on the Target can be pasted elsewhere at once, unresized, once any animation
         // has given its cells back.

@@ -11,6 +11,7 @@
 #include "app/DocumentForm.h"
 #include "app/Languages.h"
 #include "app/MainForm.h"
+#include "app/TargetHistory.h"
 #include "canvas/ImageStack.h"
 #include "imaging/ui/ImageFileModule.h"
 
@@ -91,6 +92,13 @@ void TMain::SaveToImageFile() {
 }
 
 void TMain::ReInitTarget() {
+    // The picture before is kept whole for undo, with its cells where they belong.
+    Target->CompleteAnimation();
+    const TargetHistory::ChangeScope change(*history_);
+    imaging::Bitmap before;
+    std::swap(before, Target->Bitmap());
+    history_->recordPicture(std::move(before));
+
     Target->ScrollBoxImageStack->verticalScrollBar()->setValue(0);
     Target->ScrollBoxImageStack->horizontalScrollBar()->setValue(0);
     Target->InitStack(256, 512);
@@ -129,10 +137,11 @@ void TMain::ReloadFromImageFile() {
         showTargetItem0(TargetCaption);
         return;
     }
+    // The picture first: undo takes back the captions that were shown before it.
+    replaceTargetPicture(std::move(picture));
     TargetReloadPath = dialog.FileName;
     TargetCaption = TargetReloadPath;
     showTargetItem0(TargetReloadPath);
-    replaceTargetPicture(std::move(picture));
 }
 
 void TMain::TargetStackDragNDropOnChange() {
@@ -145,10 +154,10 @@ void TMain::TargetStackDragNDropOnChange() {
     std::uint8_t pixelFormatCode = 0;
     if (!FIO().LoadImageAs32BitsFile(imaging::ImageArea::of(picture), fileName, pixelFormatCode))
         return;
+    replaceTargetPicture(std::move(picture));
     TargetReloadPath = fileName;
     TargetCaption = fileName;
     showTargetItem0(fileName);
-    replaceTargetPicture(std::move(picture));
 }
 
 void TMain::CopyAllOnClick() {
@@ -175,7 +184,10 @@ void TMain::CopyAllOnClick() {
 
 void TMain::replaceTargetPicture(imaging::Bitmap&& picture) {
     Target->CompleteAnimation();
-    Target->Bitmap() = std::move(picture);
+    // The picture it replaces is kept whole for undo, with the view it had.
+    const TargetHistory::ChangeScope change(*history_);
+    std::swap(Target->Bitmap(), picture);
+    history_->recordPicture(std::move(picture));
     Target->Invalidate();
     Target->FillColor = FillerColour;
     Target->Image().paint = FillerColour;

@@ -28,6 +28,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -206,6 +207,12 @@ public:
     // The current grid as cell arithmetic.
     CellGeometry CurrentGrid() const;
 
+    // Told before a paste or a transformation changes pixels of the Image, with the area
+    // about to change, so that the owner can keep what was there (its undo history).
+    void setImageEditHook(std::function<void(const Rect& area)> hook) {
+        imageEditHook_ = std::move(hook);
+    }
+
     // --- Display -------------------------------------------------------------------------
     void setLayerVisible(Layer& layer, bool visible);
     void moveLayer(Layer& layer, int left, int top);
@@ -225,6 +232,10 @@ protected:
     void setCursorPictureFor(const char* name64);
     void loadCursorPicture(std::string_view name);
     void setPointerShape(PointerShape shape);
+    void imageAboutToChange(const Rect& area) {
+        if (imageEditHook_)
+            imageEditHook_(area);
+    }
 
 private:
     // A drawing on the selection layer, remembered so that the next move clears only it.
@@ -278,6 +289,7 @@ private:
     // The animation that plays: the grid it started with, and whether it is active.
     CellGeometry animGrid_;
     bool animActive_ = false;
+    std::function<void(const Rect&)> imageEditHook_;
 };
 
 } // namespace parvane::canvas

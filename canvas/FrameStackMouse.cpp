@@ -383,6 +383,7 @@ void FrameStackCore::GrabSelection() {
 void FrameStackCore::PasteClip() {
     const Rect target =
         Rect::fromSize(L4_Clip.left, L4_Clip.top, L4_Clip.bitmap.width(), L4_Clip.bitmap.height());
+    imageAboutToChange(target);
     L1_Image.bitmap.copyRect({target.left, target.top}, L4_Clip.bitmap, L4_Clip.bitmap.rect());
     markDirty(target);
 }

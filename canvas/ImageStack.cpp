@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cstring>
 #include <optional>
@@ -52,21 +53,25 @@ class TFrameStack::Host : public CanvasHost {
 public:
     explicit Host(TFrameStack& stack) : stack_(stack) {}
 
+    // The canvas sees its scroll box in picture pixels, whatever the zoom.
     ScrollView scrollView() const override {
         const QScrollArea* box = stack_.ScrollBoxImageStack;
-        return {box->horizontalScrollBar()->value(), box->verticalScrollBar()->value(),
-                box->viewport()->width(), box->viewport()->height()};
+        const int zoom = stack_.BasePanel->zoom();
+        return {box->horizontalScrollBar()->value() / zoom,
+                box->verticalScrollBar()->value() / zoom, box->viewport()->width() / zoom,
+                box->viewport()->height() / zoom};
     }
 
     void setScrollPosition(int x, int y) override {
-        stack_.ScrollBoxImageStack->horizontalScrollBar()->setValue(x);
-        stack_.ScrollBoxImageStack->verticalScrollBar()->setValue(y);
+        const int zoom = stack_.BasePanel->zoom();
+        stack_.ScrollBoxImageStack->horizontalScrollBar()->setValue(x * zoom);
+        stack_.ScrollBoxImageStack->verticalScrollBar()->setValue(y * zoom);
     }
 
-    void portResized(int width, int height) override { stack_.BasePanel->resize(width, height); }
+    void portResized(int /*width*/, int /*height*/) override { stack_.BasePanel->fitPort(); }
 
     void areaChanged(const imaging::Rect& area) override {
-        stack_.BasePanel->update(QRect(area.left, area.top, area.width(), area.height()));
+        stack_.BasePanel->updatePictureArea(area);
     }
 
     void pointerShapeChanged(PointerShape shape) override {
@@ -148,7 +153,11 @@ TFrameStack::TFrameStack(QWidget* parent) : QWidget(parent) {
     connect(BasePanel, &StackPanel::moved, this, &TFrameStack::overlayMouseMoved);
     connect(BasePanel, &StackPanel::released, this, &TFrameStack::overlayMouseReleased);
     connect(BasePanel, &StackPanel::doubleClicked, this, &TFrameStack::overlayDoubleClicked);
-    connect(BasePanel, &StackPanel::left, this, [this] { ParkCursorLayers(); });
+    connect(BasePanel, &StackPanel::left, this, [this] {
+        ParkCursorLayers();
+        emit overlayLeft();
+    });
+    ScrollBoxImageStack->viewport()->installEventFilter(this);
 
     setAcceptDrops(true);
     hostAdapter_ = std::make_unique<Host>(*this);
@@ -190,7 +199,58 @@ void TFrameStack::MouseIsUp(Qt::MouseButton button, Qt::KeyboardModifiers modifi
     FrameStackCore::MouseIsUp(toMouseButton(button), toShiftState(modifiers), x, y);
 }
 
+int TFrameStack::zoom() const {
+    return BasePanel->zoom();
+}
+
+void TFrameStack::setZoom(int zoom) {
+    const QWidget* view = ScrollBoxImageStack->viewport();
+    setZoom(zoom, QPoint(view->width() / 2, view->height() / 2));
+}
+
+void TFrameStack::setZoom(int zoom, QPoint anchor) {
+    zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
+    const int old = BasePanel->zoom();
+    if (zoom == old)
+        return;
+    QScrollBar* h = ScrollBoxImageStack->horizontalScrollBar();
+    QScrollBar* v = ScrollBoxImageStack->verticalScrollBar();
+    // The picture point under the anchor, in picture pixels with fractions.
+    const double px = (h->value() + anchor.x()) / static_cast<double>(old);
+    const double py = (v->value() + anchor.y()) / static_cast<double>(old);
+    BasePanel->setZoom(zoom);
+    // The scroll ranges follow the panel's new size at once, so the anchor can be kept.
+    h->setRange(0, std::max(0, BasePanel->width() - ScrollBoxImageStack->viewport()->width()));
+    v->setRange(0, std::max(0, BasePanel->height() - ScrollBoxImageStack->viewport()->height()));
+    h->setValue(static_cast<int>(px * zoom) - anchor.x());
+    v->setValue(static_cast<int>(py * zoom) - anchor.y());
+    emit zoomChanged(zoom);
+}
+
+bool TFrameStack::eventFilter(QObject* watched, QEvent* event) {
+    // Ctrl and the wheel zoom around the pointer, over the picture or beside it; the wheel
+    // alone scrolls as usual.
+    if (watched == ScrollBoxImageStack->viewport() && event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers().testFlag(Qt::ControlModifier)) {
+            wheelAngle_ += wheel->angleDelta().y();
+            const int steps = wheelAngle_ / QWheelEvent::DefaultDeltasPerStep;
+            wheelAngle_ -= steps * QWheelEvent::DefaultDeltasPerStep;
+            if (steps != 0)
+                setZoom(zoom() + steps, wheel->position().toPoint());
+            wheel->accept();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 namespace {
+
+// Rounds down, also for negative values.
+int floorDiv(int value, int divisor) {
+    return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
+}
 
 // The first dropped item that is a file on this machine, as a full path; empty if none.
 QString firstLocalFile(const QMimeData* data) {
@@ -228,12 +288,53 @@ StackPanel::StackPanel(FrameStackCore& core, QWidget* parent) : QWidget(parent),
     setAutoFillBackground(false);
 }
 
+void StackPanel::setZoom(int zoom) {
+    zoom_ = std::max(zoom, 1);
+    fitPort();
+    update();
+}
+
+void StackPanel::fitPort() {
+    resize(core_.PortWidth() * zoom_, core_.PortHeight() * zoom_);
+}
+
+void StackPanel::updatePictureArea(const imaging::Rect& area) {
+    update(QRect(area.left * zoom_, area.top * zoom_, area.width() * zoom_, area.height() * zoom_));
+}
+
+QPoint StackPanel::picturePoint(QPoint panelPoint) const {
+    return {floorDiv(panelPoint.x(), zoom_), floorDiv(panelPoint.y(), zoom_)};
+}
+
+namespace {
+
+// Enlarges the top-left w x h pixels of `from` into `to`, each pixel a square of zoom x zoom.
+void enlarge(const imaging::Bitmap& from, int w, int h, int zoom, imaging::Bitmap& to) {
+    const std::size_t outRow = 4 * static_cast<std::size_t>(w) * static_cast<std::size_t>(zoom);
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* src = from.row(y);
+        std::uint8_t* dst = to.row(y * zoom);
+        for (int x = 0; x < w; ++x, src += 4)
+            for (int k = 0; k < zoom; ++k, dst += 4)
+                std::memcpy(dst, src, 4);
+        for (int k = 1; k < zoom; ++k)
+            std::memcpy(to.row(y * zoom + k), to.row(y * zoom), outRow);
+    }
+}
+
+} // namespace
+
 void StackPanel::paintEvent(QPaintEvent* event) {
     core_.takeDirtyArea();
     QPainter painter(this);
     for (const QRect& r : event->region()) {
-        const imaging::Rect area = imaging::Rect::fromSize(r.x(), r.y(), r.width(), r.height())
-                                       .intersected({0, 0, core_.PortWidth(), core_.PortHeight()});
+        // The picture pixels the screen area shows, whole.
+        const int left = floorDiv(r.x(), zoom_);
+        const int top = floorDiv(r.y(), zoom_);
+        const int right = floorDiv(r.x() + r.width() + zoom_ - 1, zoom_);
+        const int bottom = floorDiv(r.y() + r.height() + zoom_ - 1, zoom_);
+        const imaging::Rect area = imaging::Rect{left, top, right, bottom}.intersected(
+            {0, 0, core_.PortWidth(), core_.PortHeight()});
         if (area.isEmpty())
             continue;
         if (scratch_.width() < area.width() || scratch_.height() < area.height())
@@ -241,24 +342,35 @@ void StackPanel::paintEvent(QPaintEvent* event) {
                 imaging::Bitmap(std::max(scratch_.width(), area.width()),
                                 std::max(scratch_.height(), area.height()), PixelFormat::Bits32);
         core_.Composite(area, scratch_);
-        const QImage view(scratch_.row(0), area.width(), area.height(),
-                          static_cast<qsizetype>(scratch_.stride()), QImage::Format_RGB32);
-        painter.drawImage(QPoint(area.left, area.top), view);
+        const imaging::Bitmap* shown = &scratch_;
+        if (zoom_ > 1) {
+            // Nearest neighbour by hand: every pixel stays a sharp square at every zoom.
+            const int w = area.width() * zoom_;
+            const int h = area.height() * zoom_;
+            if (zoomed_.width() < w || zoomed_.height() < h)
+                zoomed_ = imaging::Bitmap(std::max(zoomed_.width(), w),
+                                          std::max(zoomed_.height(), h), PixelFormat::Bits32);
+            enlarge(scratch_, area.width(), area.height(), zoom_, zoomed_);
+            shown = &zoomed_;
+        }
+        const QImage view(shown->row(0), area.width() * zoom_, area.height() * zoom_,
+                          static_cast<qsizetype>(shown->stride()), QImage::Format_RGB32);
+        painter.drawImage(QPoint(area.left * zoom_, area.top * zoom_), view);
     }
 }
 
 void StackPanel::mousePressEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
+    const QPoint p = picturePoint(event->position().toPoint());
     emit pressed(event->button(), event->modifiers(), p.x(), p.y());
 }
 
 void StackPanel::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
+    const QPoint p = picturePoint(event->position().toPoint());
     emit moved(event->buttons(), event->modifiers(), p.x(), p.y());
 }
 
 void StackPanel::mouseReleaseEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
+    const QPoint p = picturePoint(event->position().toPoint());
     emit released(event->button(), event->modifiers(), p.x(), p.y());
 }
 
@@ -266,7 +378,7 @@ void StackPanel::mouseDoubleClickEvent(QMouseEvent* event) {
     // The platform turns the second press of a double click into this event; the owner
     // still gets that press after the double click itself. Only the left button makes a
     // double click: two quick right presses (ending an animation, say) are two presses.
-    const QPoint p = event->position().toPoint();
+    const QPoint p = picturePoint(event->position().toPoint());
     if (event->button() == Qt::LeftButton)
         emit doubleClicked(p.x(), p.y());
     emit pressed(event->button(), event->modifiers(), p.x(), p.y());

@@ -13,6 +13,11 @@
 //
 // Dropped files: the first local file's full path becomes the text of DragNDrop (which
 // reads "NO" otherwise); the owner reacts to DragNDrop's textChanged and sets it back.
+//
+// Zoom (1x to 4x) lives in the widget alone: the panel shows every picture pixel as a square
+// of zoom x zoom screen pixels, sharp, and reports the mouse in picture pixels, so the canvas
+// state, its mouse operations and its repaint areas stay in picture pixels. Ctrl and the
+// mouse wheel zoom around the pointer; the owner may call setZoom for its keys.
 #pragma once
 
 #include "canvas/FrameStackCore.h"
@@ -62,14 +67,26 @@ public:
     static MouseButton toMouseButton(Qt::MouseButton button);
     static ShiftState toShiftState(Qt::KeyboardModifiers modifiers);
 
+    static constexpr int kMinZoom = 1;
+    static constexpr int kMaxZoom = 4;
+    int zoom() const;
+    // Zooms to the factor (kept within 1 to 4), keeping the picture point under `anchor` (a
+    // point of the scroll box's visible area) where it is; the centre of that area without one.
+    void setZoom(int zoom);
+    void setZoom(int zoom, QPoint anchor);
+
 signals:
     void overlayMousePressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     void overlayMouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
     void overlayMouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x,
                               int y);
     void overlayDoubleClicked(int x, int y);
+    // The pointer left the picture.
+    void overlayLeft();
+    void zoomChanged(int zoom);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -77,6 +94,7 @@ protected:
 private:
     class Host;
     std::unique_ptr<Host> hostAdapter_;
+    int wheelAngle_ = 0; // wheel turn not yet made into a zoom step
 };
 
 // The panel that shows the port: composes the layers over the area Qt asks to repaint and
@@ -86,6 +104,16 @@ class StackPanel : public QWidget {
 
 public:
     explicit StackPanel(FrameStackCore& core, QWidget* parent = nullptr);
+
+    int zoom() const { return zoom_; }
+    // Screen pixels per picture pixel; the panel takes the port's size times the zoom.
+    void setZoom(int zoom);
+    // The port took a new size (picture pixels).
+    void fitPort();
+    // Repaints an area given in picture pixels.
+    void updatePictureArea(const imaging::Rect& area);
+    // The picture pixel under a point of the panel (rounding down, also left of or above it).
+    QPoint picturePoint(QPoint panelPoint) const;
 
 signals:
     void pressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
@@ -105,6 +133,8 @@ protected:
 private:
     FrameStackCore& core_;
     imaging::Bitmap scratch_; // composition buffer, grown as needed, never per move
+    imaging::Bitmap zoomed_;  // the composed area enlarged by the zoom, grown likewise
+    int zoom_ = 1;
 };
 
 } // namespace parvane::canvas

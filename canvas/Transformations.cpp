@@ -62,6 +62,7 @@ void FrameStackCore::ApplyTransformation() {
         if (DownIndex != UpIndex && isWholeCell(DownIndex, DownRect) &&
             isWholeCell(UpIndex, CursorRect)) {
             const CellGeometry grid = CurrentGrid();
+            imageAboutToChange(rangeArea(grid, DownIndex, UpIndex));
             shiftCells(L1_Image.bitmap, grid, DownIndex, UpIndex);
             markDirty(rangeArea(grid, DownIndex, UpIndex));
         }
@@ -83,6 +84,7 @@ void FrameStackCore::ApplyTransformation() {
                                                                 : std::nullopt)
                        : cellForTurn(DownRect, L1_Image.bitmap);
         if (cell) {
+            imageAboutToChange(*cell);
             turnCell(L1_Image.bitmap, *cell, kind, L4_Clip.bitmap);
             markDirty(*cell);
         } else {
@@ -92,6 +94,8 @@ void FrameStackCore::ApplyTransformation() {
     }
     if (DownIndex != UpIndex && isWholeCell(DownIndex, DownRect) &&
         isWholeCell(UpIndex, CursorRect)) {
+        imageAboutToChange(DownRect);
+        imageAboutToChange(CursorRect);
         swapCells(L1_Image.bitmap, DownRect, CursorRect, L4_Clip.bitmap);
         markDirty(DownRect);
         markDirty(CursorRect);

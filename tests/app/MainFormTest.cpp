@@ -545,17 +545,19 @@ TEST_F(MainFormTest, HintsShowInTheStatusLineAndNeverAsPopUps) {
     const TextTable& texts = englishTexts();
     QEvent enter(QEvent::Enter);
     QApplication::sendEvent(main->PanelFiller, &enter);
-    EXPECT_EQ(main->StatusBar->currentMessage(), texts.HintPanelFiller);
+    // The hint, then the control's keys.
+    EXPECT_TRUE(main->StatusBar->currentMessage().startsWith(texts.HintPanelFiller));
+    EXPECT_TRUE(main->StatusBar->currentMessage().endsWith(QStringLiteral("[ F, Shift+F ]")));
     EXPECT_TRUE(main->StatusBar->currentMessage().startsWith(QStringLiteral("     C")));
 
     // Back on the central panel's empty space its own hint shows again.
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(main->PanelFiller, &leave);
-    EXPECT_EQ(main->StatusBar->currentMessage(), texts.HintPanelRightSide);
+    EXPECT_TRUE(main->StatusBar->currentMessage().startsWith(texts.HintPanelRightSide));
 
     // The inner layers of a canvas show the canvas's hint.
     QApplication::sendEvent(main->Target->BasePanel, &enter);
-    EXPECT_EQ(main->StatusBar->currentMessage(), texts.HintTarget);
+    EXPECT_TRUE(main->StatusBar->currentMessage().startsWith(texts.HintTarget));
 
     // Tool tip requests are swallowed, and no control carries a tool tip.
     QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), main->CopyButton->mapToGlobal(QPoint(5, 5)));
@@ -578,9 +580,9 @@ TEST_F(MainFormTest, ScreenReadersHearWhatEachControlIs) {
               QStringLiteral("Target height in pages"));
     EXPECT_EQ(main->CopyButton->accessibleName(), QStringLiteral("Copy All --->"));
     EXPECT_EQ(main->CheckBoxExport->accessibleName(), QStringLiteral("AUTO EXPORT"));
-    EXPECT_EQ(main->PanelFiller->accessibleDescription(),
-              QStringLiteral("Colour pot: suggested filler colour ( maroon = 128,0,0 ). "
-                             "Double-click to change the colour"));
+    EXPECT_TRUE(main->PanelFiller->accessibleDescription().startsWith(
+        QStringLiteral("Colour pot: suggested filler colour ( maroon = 128,0,0 ). "
+                       "Double-click to change the colour")));
     // Every control the user can reach is named, and every hint is told without its indent.
     for (const QWidget* w : main->findChildren<QWidget*>()) {
         const QString name = w->objectName();
@@ -612,8 +614,8 @@ TEST_F(MainFormTest, ScreenReadersHearWhatEachControlIs) {
             << w->parentWidget()->objectName().toStdString();
     }
     EXPECT_EQ(main->Source->ScrollBoxImageStack->accessibleName(), QStringLiteral("Source canvas"));
-    EXPECT_EQ(main->Target->ScrollBoxImageStack->accessibleDescription(),
-              englishTexts().HintTarget.trimmed());
+    EXPECT_TRUE(main->Target->ScrollBoxImageStack->accessibleDescription().startsWith(
+        englishTexts().HintTarget.trimmed()));
 }
 
 TEST_F(MainFormTest, TheGridTabSetsBothCanvases) {
