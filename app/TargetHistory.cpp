@@ -58,25 +58,38 @@ std::size_t TargetStep::bytes() const {
 }
 
 // One step on Qt's undo stack. Pushing a command runs its redo; the change it stands for has
-// already happened then, so the first redo does nothing.
+// already happened then, so the first redo does nothing. Each command counts its step's memory
+// into the history's total for as long as it lives.
 class TargetHistory::Command : public QUndoCommand {
 public:
     Command(TargetHistory& history, std::shared_ptr<TargetStep> step)
-        : history_(history), step_(std::move(step)) {}
+        : history_(history), step_(std::move(step)), bytes_(step_->bytes()) {
+        history_.kept_ += bytes_;
+    }
+    ~Command() override { history_.kept_ -= bytes_; }
 
-    void undo() override { history_.apply(*step_, true); }
+    void undo() override { run(true); }
     void redo() override {
         if (done_) {
             done_ = false;
             return;
         }
-        history_.apply(*step_, false);
+        run(false);
     }
     const std::shared_ptr<TargetStep>& step() const { return step_; }
 
 private:
+    // A whole-picture step then keeps the other picture, which may be of another size.
+    void run(bool undoing) {
+        history_.apply(*step_, undoing);
+        history_.kept_ -= bytes_;
+        bytes_ = step_->bytes();
+        history_.kept_ += bytes_;
+    }
+
     TargetHistory& history_;
     std::shared_ptr<TargetStep> step_;
+    std::size_t bytes_;
     bool done_ = true;
 };
 
@@ -85,7 +98,10 @@ TargetHistory::TargetHistory(TMain& main) : QObject(&main), main_(main) {
     stack_->setObjectName(QStringLiteral("TargetUndoStack"));
 }
 
-TargetHistory::~TargetHistory() = default;
+TargetHistory::~TargetHistory() {
+    // The commands count themselves out of this history's total as they go.
+    delete stack_;
+}
 
 void TargetHistory::setBudget(std::size_t bytes) {
     budget_ = bytes;
@@ -93,11 +109,7 @@ void TargetHistory::setBudget(std::size_t bytes) {
 }
 
 std::size_t TargetHistory::keptBytes() const {
-    std::size_t total = 0;
-    for (int i = 0; i < stack_->count(); ++i)
-        if (const auto* command = dynamic_cast<const Command*>(stack_->command(i)))
-            total += command->step()->bytes();
-    return total;
+    return kept_;
 }
 
 void TargetHistory::beginAreas() {
@@ -164,16 +176,18 @@ void TargetHistory::enforceBudget() {
     // Qt's stack cannot drop its oldest commands by itself: the steps that stay are pushed
     // again onto an empty stack (their pixels are shared, not copied). The newest step always
     // stays, so that the last change can be undone whatever it cost. Steps undone at that
-    // moment (none, right after a new step) go as well.
-    if (stack_->count() == 0 || keptBytes() <= budget_)
+    // moment (none, right after a new step) go as well. A quarter of the budget is freed at
+    // once, so that the stack is rebuilt only now and then, not at every step.
+    if (stack_->count() == 0 || kept_ <= budget_)
         return;
+    const std::size_t goal = budget_ - budget_ / 4;
     std::vector<std::shared_ptr<TargetStep>> done;
     for (int i = 0; i < stack_->index(); ++i)
         if (const auto* command = dynamic_cast<const Command*>(stack_->command(i)))
             done.push_back(command->step());
     std::size_t first = done.size();
     std::size_t total = 0;
-    while (first > 0 && (first == done.size() || total + done[first - 1]->bytes() <= budget_)) {
+    while (first > 0 && (first == done.size() || total + done[first - 1]->bytes() <= goal)) {
         total += done[first - 1]->bytes();
         --first;
     }

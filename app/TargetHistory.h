@@ -71,7 +71,8 @@ public:
     QUndoStack& stack() { return *stack_; }
     std::size_t budget() const { return budget_; }
     void setBudget(std::size_t bytes);
-    // Memory the kept steps hold now.
+    // Memory the kept steps hold now; once it passes the budget, the oldest steps go until a
+    // quarter of the budget is free again.
     std::size_t keptBytes() const;
 
     // --- Recording -----------------------------------------------------------------------
@@ -121,6 +122,7 @@ private:
     TMain& main_;
     QUndoStack* stack_ = nullptr;
     std::size_t budget_ = kDefaultBudget;
+    std::size_t kept_ = 0; // memory of the steps on the stack
     std::shared_ptr<TargetStep> pending_;
     int busy_ = 0;
 };

@@ -1,18 +1,20 @@
 // The Target side's heavy actions on a full texture set (512 x 8192): saving from the Target
-// menu with the dialog answered at once, against the TGA writer alone; and Copy All of a
-// 512 x 8192 Source. The process-level figure for the writer is `parvane-cli convert` under
-// hyperfine.
+// menu with the dialog answered at once, against the TGA writer alone; Copy All of a
+// 512 x 8192 Source; a paste with its undo recording, and the undo and redo of a Copy All. The
+// process-level figure for the writer is `parvane-cli convert` under hyperfine.
 #include "app/MainForm.h"
+#include "app/TargetHistory.h"
 #include "bench/QtBenchmarkMain.h"
 #include "canvas/ImageStack.h"
-#include "imaging/ui/ImageFileModule.h"
 #include "imaging/ImageFiles.h"
+#include "imaging/ui/ImageFileModule.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QUndoStack>
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -87,6 +89,57 @@ void BM_CopyAllOfAFullSource(benchmark::State& state) {
         state.SkipWithError("Copy All did not fill the Target");
 }
 BENCHMARK(BM_CopyAllOfAFullSource)->Unit(benchmark::kMillisecond);
+
+// A click that pastes a 64 x 64 tile (Ctrl held, so the Target stays ready to paste), with
+// the pasted cell's pixels kept for undo; the clicks walk over all 1024 cells.
+void BM_PasteWithUndoRecording(benchmark::State& state) {
+    auto main = windowWithFullTarget();
+    Bitmap tile(64, 64);
+    tile.fill(Colour{200, 10, 10});
+    main->MakeCurrentTile(tile);
+    int cell = 0;
+    for (auto _ : state) {
+        const int x = 64 * (cell % 8) + 10;
+        const int y = 64 * (cell / 8) + 10;
+        cell = (cell + 1) % 1024;
+        main->TargetMouseMove(Qt::ControlModifier, x, y);
+        main->TargetMouseDown(Qt::LeftButton, Qt::ControlModifier, x, y);
+        main->TargetMouseUp(Qt::LeftButton, Qt::ControlModifier, x, y);
+    }
+    state.counters["steps_kept"] = main->History().stack().count();
+    if (main->History().stack().count() == 0)
+        state.SkipWithError("no paste was recorded");
+}
+BENCHMARK(BM_PasteWithUndoRecording)->Unit(benchmark::kMicrosecond);
+
+// Undo (argument 0) or redo (argument 1) of a Copy All that replaced a full Target with a full
+// Source: the pictures trade places and the view, counters and size line follow.
+void BM_UndoRedoOfCopyAll(benchmark::State& state) {
+    auto main = windowWithFullTarget();
+    Bitmap source = fullSet();
+    source.fill(Colour{1, 2, 3});
+    main->Source->setBitmap(source);
+    main->Source->UpdateStack();
+    main->Source->UpdateGrid();
+    main->CopyAllOnClick();
+    const bool redo = state.range(0) != 0;
+    for (auto _ : state) {
+        if (redo) {
+            state.PauseTiming();
+            main->UndoTargetEdit();
+            state.ResumeTiming();
+            main->RedoTargetEdit();
+        } else {
+            main->UndoTargetEdit();
+            state.PauseTiming();
+            main->RedoTargetEdit();
+            state.ResumeTiming();
+        }
+    }
+    if (main->Target->Bitmap().pixel(5, 5) != Colour{1, 2, 3})
+        state.SkipWithError("the Copy All was not brought back");
+}
+BENCHMARK(BM_UndoRedoOfCopyAll)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
