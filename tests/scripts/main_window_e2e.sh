@@ -5,6 +5,7 @@
 # a level through their dialogs (the path typed into the name box), the size selector
 # shrinks a cut, and the tile is pasted.
 #   main_window_e2e.sh <build dir> [test data dir]
+# With KEEP_E2E=<folder> the run's files and screenshots are copied there at the end.
 set -eu
 BUILD=$1
 APP=$BUILD/parvane
@@ -21,7 +22,7 @@ chmod 700 "$WORK"
 APID=""
 cleanup() {
     [ -n "$APID" ] && kill "$APID" 2>/dev/null
-    rm -rf "$WORK"
+    [ -n "${KEEP_E2E:-}" ] && cp -r "$WORK" "$KEEP_E2E"; rm -rf "$WORK"
 }
 trap cleanup EXIT
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$WORK XDG_CONFIG_HOME=$WORK
@@ -215,6 +216,61 @@ eval "$(xdotool getwindowgeometry --shell "$WID")"
 import -window "$WID" "$WORK/reloaded.png"
 find_view "$WORK/reloaded.png" "$WORK/set.tga" >/dev/null
 echo "the reloaded set shows the saved tiles"
+
+# --- Undo, shortcuts and zoom: three tiles pasted from the clipboard, one rotated; three undos
+# and one redo leave exactly the first two tiles; Ctrl+S saves that; Ctrl and the wheel zoom the
+# Target to 2x, and a paste there lands on the cell under the pointer.
+xdotool windowfocus --sync "$WID"
+xdotool key ctrl+n
+sleep 0.3
+# The Target's cells, through the centre of cell (col, row) at 1x.
+cell_x() { echo $(($(column 127) + 64 * $1 + 32)); }
+cell_y() { echo $((Y + 47 + 64 * $1 + 32)); }
+xdotool mousemove --sync "$(column 60)" $((Y + 252)) click 1
+sleep 0.3
+for col in 0 1 2; do
+    xdotool mousemove --sync "$(cell_x $col)" "$(cell_y 0)" sleep 0.1 \
+        mousemove --sync $(($(cell_x $col) + 2)) "$(cell_y 0)" sleep 0.1 \
+        keydown ctrl click 1 keyup ctrl
+    sleep 0.2
+done
+xdotool key Escape r
+xdotool mousemove --sync "$(cell_x 1)" "$(cell_y 0)" sleep 0.1 \
+    mousemove --sync $(($(cell_x 1) + 2)) "$(cell_y 0)" sleep 0.1 click 1
+sleep 0.2
+xdotool key Escape ctrl+z ctrl+z ctrl+z ctrl+shift+z
+park_mouse
+import -window "$WID" "$WORK/undone-shot.png"
+xdotool key ctrl+s
+type_in_dialog 'SAVING IMAGE FILE' "$WORK/undone.tga"
+for _ in $(seq 50); do [ -s "$WORK/undone.tga" ] && break; sleep 0.1; done
+convert -size 256x512 xc:black "$WORK/tile.png" -geometry +0+0 -composite \
+    "$WORK/tile.png" -geometry +64+0 -composite "$WORK/two.png"
+convert "$WORK/undone.tga" -auto-orient "$WORK/undone.png"
+[ "$(compare -metric AE "$WORK/two.png" "$WORK/undone.png" null: 2>&1)" = 0 ] ||
+    { echo "after three undos and a redo the Target is not the first two tiles"; exit 1; }
+echo "three undos and a redo left the first two tiles, saved with Ctrl+S"
+
+# Ctrl and the wheel over cell (2, 3) zoom to 2x around the pointer, which stays over that cell.
+xdotool mousemove --sync "$(cell_x 2)" "$(cell_y 3)" sleep 0.2 keydown ctrl click 4 keyup ctrl
+sleep 0.3
+xdotool mousemove --sync "$(column 60)" $((Y + 252)) click 1
+sleep 0.3
+xdotool mousemove --sync $(($(cell_x 2) + 2)) "$(cell_y 3)" sleep 0.1 \
+    mousemove --sync "$(cell_x 2)" "$(cell_y 3)" sleep 0.1 click 1
+sleep 0.2
+park_mouse
+import -window "$WID" "$WORK/zoomed-shot.png"
+xdotool key ctrl+s
+type_in_dialog 'SAVING IMAGE FILE' "$WORK/zoomed.tga"
+for _ in $(seq 50); do [ -s "$WORK/zoomed.tga" ] && break; sleep 0.1; done
+convert "$WORK/two.png" "$WORK/tile.png" -geometry +128+192 -composite "$WORK/three.png"
+convert "$WORK/zoomed.tga" -auto-orient "$WORK/zoomed.png"
+[ "$(compare -metric AE "$WORK/three.png" "$WORK/zoomed.png" null: 2>&1)" = 0 ] ||
+    { echo "the paste at 2x did not land on the cell under the pointer"; exit 1; }
+# At 2x one picture pixel is a square of four screen pixels: the view shows no 1x copy.
+echo "Ctrl and the wheel zoomed the Target, and a paste at 2x landed under the pointer"
+xdotool key ctrl+0
 
 # The help button opens the about window; HELP the help; the switch the French about window,
 # whose CREDITS opens the French credits.
