@@ -129,6 +129,14 @@ bool insideCanvas(const QWidget* widget, const canvas::TFrameStack* canvas) {
     return widget && (widget == canvas || canvas->isAncestorOf(widget));
 }
 
+// True when the widget is a canvas or part of one; looks only at the widget and its parents.
+bool inCanvas(const QWidget* widget) {
+    for (const QWidget* w = widget; w; w = w->parentWidget())
+        if (qobject_cast<const canvas::TFrameStack*>(w))
+            return true;
+    return false;
+}
+
 } // namespace
 
 void TMain::createShortcuts() {
@@ -142,15 +150,14 @@ void TMain::createShortcuts() {
         addAction(action);
     }
     // Export and import take Ctrl+C and Ctrl+V only while a canvas has the keyboard focus.
-    auto* exportAction = findChild<QAction*>(QStringLiteral("ActionExport"));
-    auto* importAction = findChild<QAction*>(QStringLiteral("ActionImport"));
-    const auto followFocus = [this, exportAction, importAction](QWidget*, QWidget* now) {
-        const bool onCanvas = insideCanvas(now, Source) || insideCanvas(now, Target);
-        exportAction->setEnabled(onCanvas);
-        importAction->setEnabled(onCanvas);
-    };
-    followFocus(nullptr, QApplication::focusWidget());
-    connect(qApp, &QApplication::focusChanged, this, followFocus);
+    // Each action follows the focus for as long as it exists (the focus also moves while the
+    // window's controls are being destroyed).
+    for (const char* name : {"ActionExport", "ActionImport"}) {
+        auto* action = findChild<QAction*>(QLatin1String(name));
+        action->setEnabled(inCanvas(QApplication::focusWidget()));
+        connect(qApp, &QApplication::focusChanged, action,
+                [action](QWidget*, QWidget* now) { action->setEnabled(inCanvas(now)); });
+    }
 
     // Undo and redo are there only when there is something to take back or bring again.
     auto* undoAction = findChild<QAction*>(QStringLiteral("ActionUndo"));

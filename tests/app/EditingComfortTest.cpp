@@ -294,8 +294,6 @@ TEST_F(EditingComfortTest, EveryShortcutReachesItsCommandAndNoneFiresUnderADialo
         std::function<bool()> done;
     } rows[] = {
         {Qt::CTRL | Qt::Key_O, {}, [&] { return opened.contains("LOADING IMAGE"); }},
-        {Qt::CTRL | Qt::Key_L, closeModal, [&] { return opened.contains("TEXTURES"); }},
-        {Qt::CTRL | Qt::SHIFT | Qt::Key_L, closeModal, [&] { return opened.contains("TEXTURES"); }},
         {Qt::Key_F5,
          [&] {
              const std::string file = dir.file("p.tga").string();
@@ -390,6 +388,8 @@ TEST_F(EditingComfortTest, EveryShortcutReachesItsCommandAndNoneFiresUnderADialo
              QGuiApplication::clipboard()->setImage(image);
          },
          [&] { return target->Clip().bitmap.width() == 30 && target->Mode == CanvasMode::Paste; }},
+        {Qt::CTRL | Qt::Key_L, closeModal, [&] { return opened.contains("TEXTURES"); }},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_L, closeModal, [&] { return opened.contains("TEXTURES"); }},
         {Qt::Key_F1, closeModal, [&] { return opened.contains("About"); }},
     };
     for (const auto& row : rows) {
@@ -397,7 +397,10 @@ TEST_F(EditingComfortTest, EveryShortcutReachesItsCommandAndNoneFiresUnderADialo
         opened.clear();
         // A closed dialog hands the activation back to the window.
         main->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return QApplication::activeWindow() == main.get() &&
+                   QGuiApplication::focusWindow() == main->windowHandle();
+        }));
         if (row.before)
             row.before();
         QTest::keyClick(main.get(), row.key.key(), row.key.keyboardModifiers());
