@@ -1,5 +1,6 @@
 #include "app/TargetHistory.h"
 
+#include "app/Languages.h"
 #include "app/MainForm.h"
 #include "canvas/ImageStack.h"
 
@@ -202,7 +203,10 @@ TargetViewState TargetHistory::currentView() const {
     view.heightPages = main_.TargetHeightScrollBar->value();
     view.caption = main_.TargetCaption;
     view.menuItem0 = main_.TargetCombo->itemText(0);
-    view.menuIndex = main_.TargetCombo->currentIndex();
+    // While a command of the menu runs, the menu shows that command; at rest it shows item 0,
+    // or the Create New item after Create New (item 0 then still names the earlier file).
+    const QString createNew = englishTexts().TargetComboItems.value(2);
+    view.menuIndex = main_.TargetCaption == createNew && view.menuItem0 != createNew ? 2 : 0;
     view.fill = main_.Target->FillColor;
     return view;
 }

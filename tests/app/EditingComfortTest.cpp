@@ -105,6 +105,8 @@ TEST_F(EditingComfortTest, UndoAndRedoOfEveryKindOfStepRestoreTheTargetExactly) 
     tile.fill(Colour{1, 2, 3});
     const std::string setFile = dir.file("set.tga").string();
     ASSERT_TRUE(imaging::saveImageAs24BitsFile(cellPattern(512, 300), 512, 300, setFile).ok());
+    const std::string otherFile = dir.file("other.tga").string();
+    ASSERT_TRUE(imaging::saveImageAs24BitsFile(cellPattern(256, 700), 256, 700, otherFile).ok());
     main->Source->setBitmap(cellPattern(320, 700));
     main->Source->UpdateStack();
     main->Source->UpdateGrid();
@@ -139,7 +141,20 @@ TEST_F(EditingComfortTest, UndoAndRedoOfEveryKindOfStepRestoreTheTargetExactly) 
              main->SpeedButtonMove->click(), dragTarget({200, 70}, {10, 330});
          }},
         {"Copy All", [&] { main->CopyAllOnClick(); }},
-        {"Create New", [&] { main->ReInitTarget(); }},
+        {"Create New from the menu",
+         [&] {
+             main->TargetCombo->setCurrentIndex(2);
+             main->TargetComboOnSelect(2);
+         }},
+        {"reload from the menu",
+         [&] {
+             main->FIO().runDialog = [&](QFileDialog& dialog) {
+                 dialog.selectFile(QString::fromStdString(otherFile));
+                 return true;
+             };
+             main->TargetCombo->setCurrentIndex(3);
+             main->TargetComboOnSelect(3);
+         }},
         {"drop", [&] { main->Target->DragNDrop->setText(QString::fromStdString(setFile)); }},
         {"counters growing the picture",
          [&] {
