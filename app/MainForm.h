@@ -44,6 +44,7 @@ class THelpForm;
 class THelpFormFR;
 class SourceWorkflow;
 class TargetHistory;
+struct TargetViewState;
 
 // The application's one window: it owns both canvases, the current-tile viewer and all
 // interface state, and turns the user's actions into calls on the canvases.
@@ -322,8 +323,10 @@ private:
     // Shows text in Target menu item 0 and selects it.
     void showTargetItem0(const QString& text);
     // Installs a picture that replaces the Target and fits the view to it; the area added to
-    // reach whole pages takes the filler colour.
-    void replaceTargetPicture(imaging::Bitmap&& picture);
+    // reach whole pages takes the filler colour. Undo brings back the picture before and the
+    // view as it is now, or as `shownBefore` was when the captions have already changed.
+    void replaceTargetPicture(imaging::Bitmap&& picture,
+                              const TargetViewState* shownBefore = nullptr);
 
     std::unique_ptr<imaging::TFIO> fio_;
     level::TDVL* dvl_ = nullptr; // a window of its own, owned as this window's child

@@ -141,11 +141,11 @@ void TargetHistory::finishAreas() {
         push(std::move(step));
 }
 
-void TargetHistory::recordPicture(imaging::Bitmap&& before) {
+void TargetHistory::recordPicture(imaging::Bitmap&& before, const TargetViewState& view) {
     auto step = std::make_shared<TargetStep>();
     step->kind = TargetStep::Kind::Picture;
     step->picture = std::move(before);
-    step->view = currentView();
+    step->view = view;
     push(std::move(step));
 }
 

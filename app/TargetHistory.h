@@ -84,8 +84,11 @@ public:
     // The click is over: a step that changed something is kept.
     void finishAreas();
     // The whole picture is about to be replaced: `before` is the picture it had (moved in),
-    // and the view state is read now. Page growth during the replacement is part of it.
-    void recordPicture(imaging::Bitmap&& before);
+    // shown with the view `view` (currentView() unless captions changed first). Page growth
+    // during the replacement is part of the step.
+    void recordPicture(imaging::Bitmap&& before, const TargetViewState& view);
+    // What the Target side shows now besides its picture.
+    TargetViewState currentView() const;
     // True while a whole-picture change or an undo is under way: counter changes then are
     // part of it, not steps of their own.
     bool busy() const { return busy_ > 0; }
@@ -115,7 +118,6 @@ private:
     friend class Command;
     void push(std::shared_ptr<TargetStep> step);
     void enforceBudget();
-    TargetViewState currentView() const;
     void showView(const TargetViewState& view);
     void swapAreas(TargetStep& step, bool undoing);
 

@@ -97,7 +97,7 @@ void TMain::ReInitTarget() {
     const TargetHistory::ChangeScope change(*history_);
     imaging::Bitmap before;
     std::swap(before, Target->Bitmap());
-    history_->recordPicture(std::move(before));
+    history_->recordPicture(std::move(before), history_->currentView());
 
     Target->ScrollBoxImageStack->verticalScrollBar()->setValue(0);
     Target->ScrollBoxImageStack->horizontalScrollBar()->setValue(0);
@@ -137,11 +137,11 @@ void TMain::ReloadFromImageFile() {
         showTargetItem0(TargetCaption);
         return;
     }
-    // The picture first: undo takes back the captions that were shown before it.
-    replaceTargetPicture(std::move(picture));
+    const TargetViewState shownBefore = history_->currentView();
     TargetReloadPath = dialog.FileName;
     TargetCaption = TargetReloadPath;
     showTargetItem0(TargetReloadPath);
+    replaceTargetPicture(std::move(picture), &shownBefore);
 }
 
 void TMain::TargetStackDragNDropOnChange() {
@@ -154,10 +154,11 @@ void TMain::TargetStackDragNDropOnChange() {
     std::uint8_t pixelFormatCode = 0;
     if (!FIO().LoadImageAs32BitsFile(imaging::ImageArea::of(picture), fileName, pixelFormatCode))
         return;
-    replaceTargetPicture(std::move(picture));
+    const TargetViewState shownBefore = history_->currentView();
     TargetReloadPath = fileName;
     TargetCaption = fileName;
     showTargetItem0(fileName);
+    replaceTargetPicture(std::move(picture), &shownBefore);
 }
 
 void TMain::CopyAllOnClick() {
@@ -182,12 +183,13 @@ void TMain::CopyAllOnClick() {
     showTargetItem0(createNew);
 }
 
-void TMain::replaceTargetPicture(imaging::Bitmap&& picture) {
+void TMain::replaceTargetPicture(imaging::Bitmap&& picture, const TargetViewState* shownBefore) {
     Target->CompleteAnimation();
     // The picture it replaces is kept whole for undo, with the view it had.
     const TargetHistory::ChangeScope change(*history_);
     std::swap(Target->Bitmap(), picture);
-    history_->recordPicture(std::move(picture));
+    history_->recordPicture(std::move(picture),
+                            shownBefore ? *shownBefore : history_->currentView());
     Target->Invalidate();
     Target->FillColor = FillerColour;
     Target->Image().paint = FillerColour;
