@@ -126,7 +126,13 @@ void FrameStackCore::resizeUpperLayers(int width, int height) {
         Layer& l = layer(i);
         if (l.bitmap.isEmpty() && l.bitmap.format() != PixelFormat::Bits32)
             l.bitmap = imaging::Bitmap(0, 0, PixelFormat::Bits32);
-        l.resize(width, i == 6 ? std::max(height, kMinSelectionHeight) : height);
+        if (i == 6) {
+            // The selection layer's paint is the colour its frames are drawn in, not a fill:
+            // grown in it, the added area would show as a block of frame colour while grabbing.
+            l.bitmap.resize(width, std::max(height, kMinSelectionHeight), imaging::colours::kBlack);
+            continue;
+        }
+        l.resize(width, height);
     }
 }
 

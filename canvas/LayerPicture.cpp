@@ -113,6 +113,8 @@ void LayerPicture::fillRect(const Rect& area, Colour c) {
 }
 
 void LayerPicture::resize(int newWidth, int newHeight, Colour paint) {
+    if (newWidth == width() && newHeight == height())
+        return;
     if (whole_ || paint != imaging::colours::kBlack) {
         drawn().resize(newWidth, newHeight, paint);
         return;
