@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <new>
 
 namespace parvane::canvas {
 
@@ -65,9 +66,19 @@ void FrameStackCore::setLayerVisible(Layer& layer, bool visible) {
         return;
     layer.visible = visible;
     markLayerDirty(layer);
-    // The alpha view is as large as the picture: it is made again when next shown.
-    if (&layer == &L2_Alpha && !visible)
+    // The alpha view is as large as the picture: it is released when hidden and made again
+    // when next shown.
+    if (&layer == &L2_Alpha && !visible && L2_Alpha.bitmap.keptWhole()) {
         L2_Alpha.bitmap.makeBlank(L2_Alpha.bitmap.width(), L2_Alpha.bitmap.height());
+        alphaViewReleased_ = true;
+    } else if (&layer == &L2_Alpha && visible && alphaViewReleased_) {
+        try {
+            ExtractAlpha();
+        } catch (const std::bad_alloc&) {
+            // No room for a second picture: the view stays black rather than failing.
+            L2_Alpha.bitmap.makeBlank(L1_Image.bitmap.width(), L1_Image.bitmap.height());
+        }
+    }
 }
 
 void FrameStackCore::moveLayer(Layer& layer, int left, int top) {
@@ -105,6 +116,7 @@ void FrameStackCore::setBitmap(imaging::Bitmap&& picture) {
 
 void FrameStackCore::setAlpha(const imaging::Bitmap& picture) {
     L2_Alpha.bitmap = picture;
+    alphaViewReleased_ = false;
     markLayerDirty(L2_Alpha);
 }
 
@@ -187,6 +199,7 @@ void FrameStackCore::InitStack(int width, int height) {
     resizeUpperLayers(width, height);
     selectionMarkCount_ = 0;
     selectionNeedsFullClear_ = false; // cleared above, and any added area is black
+    alphaViewReleased_ = false;
 
     setPort(width, height);
     InitGrid(64, 64);
@@ -212,6 +225,7 @@ void FrameStackCore::ExtractAlpha() {
     // The earlier view goes before the new one is made.
     L2_Alpha.bitmap.makeBlank(0, 0);
     L2_Alpha.bitmap = L1_Image.bitmap.keptBitmap();
+    alphaViewReleased_ = false;
     imaging::Bitmap& alpha = L2_Alpha.bitmap.drawn();
     const int width = alpha.width();
     switch (alpha.format()) {

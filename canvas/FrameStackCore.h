@@ -1,6 +1,12 @@
 // The layered canvas without its widget: eight picture layers, the grid, the cutting
-// cursor and the mouse modes, all on bitmaps, so that every action of a canvas can be run
+// cursor and the mouse modes, all without Qt, so that every action of a canvas can be run
 // and checked without a display. TFrameStack (ImageStack.h) shows it on screen.
+//
+// Only the Image (and the clip, a cursor picture, the alpha view while it is shown) is kept
+// as a whole bitmap. The layers that hold little (grid, selection frame and range outline,
+// paste outline, the black temp and overlay layers) are kept as what they hold and drawn by
+// Composite over the area being repainted; each still reads as its bitmap (see
+// LayerPicture), so a canvas costs about its picture's bytes whatever the layers show.
 //
 // Coordinates are pixels of the panel (the port), which are also pixels of the Image's
 // top-left part. Integers are signed 32-bit; divisions truncate toward zero.
@@ -285,6 +291,8 @@ private:
     // The animation that plays: the grid it started with, and whether it is active.
     CellGeometry animGrid_;
     bool animActive_ = false;
+    // The alpha view was released when its layer was hidden: showing it makes it again.
+    bool alphaViewReleased_ = false;
 };
 
 } // namespace parvane::canvas

@@ -104,7 +104,10 @@ void LayerPicture::fillRect(const Rect& area, Colour c) {
     const Rect r = area.intersected(rect());
     if (r.isEmpty())
         return;
-    const bool clearsAll = c == imaging::colours::kBlack && r == rect();
+    const bool black = c == imaging::colours::kBlack;
+    if (black && !whole_ && !hasGrid_ && markCount_ == 0)
+        return; // black on black
+    const bool clearsAll = black && r == rect();
     if (clearsAll && (!whole_ || (!pinned_ && picture_.format() == PixelFormat::Bits32))) {
         makeBlank(width(), height());
         return;
