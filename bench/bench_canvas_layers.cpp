@@ -153,6 +153,33 @@ BENCHMARK(BM_GrabMoveOver8192)
     ->Repetitions(5)
     ->ReportAggregatesOnly();
 
+// Repainting a 1024 x 768 view of an 8192 x 8192 Source while grabbing with the grid shown:
+// the Image, the dotted grid, the selection frame and the cursor composed over the view.
+void BM_CompositeViewOver8192(benchmark::State& state) {
+    FrameStackCore canvas;
+    canvas.InitStack(256, 512);
+    canvas.setBitmap(loadedPicture(8192));
+    canvas.UpdateStack();
+    canvas.InitGrid(64, 64);
+    canvas.setLayerVisible(canvas.L5_Grid, true);
+    const ShiftState keys{};
+    canvas.MouseIsOnMove(keys, 4010, 4010);
+    canvas.MouseIsDown(MouseButton::Left, keys, 4010, 4010);
+    canvas.MouseIsOnMove(keys, 4500, 4400);
+    Bitmap out(1024, 768);
+    const parvane::imaging::Rect view = parvane::imaging::Rect::fromSize(3900, 3900, 1024, 768);
+    const std::size_t before = gAllocations;
+    for (auto _ : state) {
+        canvas.Composite(view, out);
+        benchmark::DoNotOptimize(out.row(0));
+    }
+    state.counters["allocs"] = static_cast<double>(gAllocations - before);
+}
+BENCHMARK(BM_CompositeViewOver8192)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
 } // namespace
 
 BENCHMARK_MAIN();
