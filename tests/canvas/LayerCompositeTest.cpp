@@ -165,5 +165,12 @@ TEST(LayerComposite, EveryLayerCombinationMatchesTheStoredWholeLayers) {
             }
         }
         EXPECT_FALSE(c.subject.L6_Selection.bitmap.keptWhole());
+        // The alpha view is released while hidden and made again when shown.
+        const Bitmap view = c.reference.L2_Alpha.bitmap;
+        c.subject.setLayerVisible(c.subject.L2_Alpha, true);
+        c.subject.setLayerVisible(c.subject.L2_Alpha, false);
+        EXPECT_FALSE(c.subject.L2_Alpha.bitmap.keptWhole());
+        c.subject.setLayerVisible(c.subject.L2_Alpha, true);
+        EXPECT_TRUE(c.subject.L2_Alpha.bitmap == view);
     }
 }
