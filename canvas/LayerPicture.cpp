@@ -105,8 +105,21 @@ void LayerPicture::fillRect(const Rect& area, Colour c) {
     if (r.isEmpty())
         return;
     const bool black = c == imaging::colours::kBlack;
-    if (black && !whole_ && !hasGrid_ && markCount_ == 0)
-        return; // black on black
+    if (black && !whole_) {
+        // Black over marks that lie wholly inside the area removes them; a mark only partly
+        // covered needs the whole bitmap.
+        auto covered = [&r](const Rect& drawn) {
+            return drawn.isEmpty() || drawn.intersected(r) == drawn;
+        };
+        bool partly = hasGrid_ && !covered({0, 0, gridWidth_, gridHeight_});
+        for (int i = 0; i < markCount_ && !partly; ++i)
+            partly = !covered(marks_[static_cast<std::size_t>(i)].rect.intersected(
+                marks_[static_cast<std::size_t>(i)].clip));
+        if (!partly) {
+            makeBlank(width_, height_);
+            return;
+        }
+    }
     const bool clearsAll = black && r == rect();
     if (clearsAll && (!whole_ || (!pinned_ && picture_.format() == PixelFormat::Bits32))) {
         makeBlank(width(), height());

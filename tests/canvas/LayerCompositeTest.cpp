@@ -106,7 +106,7 @@ TEST(LayerComposite, EveryLayerCombinationMatchesTheStoredWholeLayers) {
         const int w = k.width, h = k.height, cell = k.cell;
         // Each step leaves different marks on the layers: cursor, grab frame, clip and paste
         // outline, a grid placed by double clicks, a range outline over rows, a port smaller
-        // than the layers.
+        // than the layers, a stack set up again over a smaller port.
         const std::vector<std::function<void(FrameStackCore&)>> steps{
             [&](FrameStackCore& f) { f.MouseIsOnMove(kNoKeys, w / 3, h / 3); },
             [&](FrameStackCore& f) {
@@ -137,6 +137,15 @@ TEST(LayerComposite, EveryLayerCombinationMatchesTheStoredWholeLayers) {
                 f.UpdateGrid();
                 f.UpdateStack();
             },
+            [&](FrameStackCore& f) {
+                f.SetModeToIdle();
+                f.MouseIsOnMove(kNoKeys, 1, 1);
+                f.MouseIsDown(MouseButton::Left, kNoKeys, 1, 1);
+                f.MouseIsOnMove(kNoKeys, w - 1, h - 1);
+                f.UpdateImagePort(w / 4, h / 4);
+                f.InitStack(w, h);
+                f.MouseIsOnMove(kNoKeys, w / 2, h / 2);
+            },
         };
         unsigned seed = 7;
         auto next = [&seed](int n) {
@@ -145,6 +154,10 @@ TEST(LayerComposite, EveryLayerCombinationMatchesTheStoredWholeLayers) {
         };
         for (std::size_t step = 0; step < steps.size(); ++step) {
             c.act(steps[step]);
+            if (step + 1 == steps.size()) // the selection frame met the smaller port
+                EXPECT_TRUE(c.subject.L6_Selection.bitmap.keptWhole());
+            else
+                EXPECT_FALSE(c.subject.L6_Selection.bitmap.keptWhole()) << "step " << step;
             for (int shown = 0; shown < 256; ++shown) {
                 for (int i = 1; i <= 8; ++i) {
                     c.subject.layer(i).visible = (shown >> (i - 1)) & 1;
@@ -164,7 +177,6 @@ TEST(LayerComposite, EveryLayerCombinationMatchesTheStoredWholeLayers) {
                     << "," << area.top << " " << area.width() << "x" << area.height();
             }
         }
-        EXPECT_FALSE(c.subject.L6_Selection.bitmap.keptWhole());
         // The alpha view is released while hidden and made again when shown.
         const Bitmap view = c.reference.L2_Alpha.bitmap;
         c.subject.setLayerVisible(c.subject.L2_Alpha, true);
