@@ -4,8 +4,8 @@
 #include "app/MainForm.h"
 #include "canvas/ImageStack.h"
 #include "imaging/ui/ImageFileModule.h"
-#include "level/ui/DuskvaleFileModule.h"
 #include "level/LevelExtraction.h"
+#include "level/ui/DuskvaleFileModule.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -52,22 +52,23 @@ template <typename Loader> bool SourceWorkflow::load(Loader&& loader) {
     std::swap(source->Bitmap(), picture);
     try {
         source->UpdateStack();
+        main_.refreshSourceAlpha();
     } catch (const std::bad_alloc&) {
-        // Every layer of the canvas takes the picture's size: when they do not fit in memory,
-        // the Source keeps what it showed and the user is told why.
+        // The alpha view, while it shows, takes the picture's size: when it does not fit in
+        // memory, the Source keeps what it showed and the user is told why.
         const QString refused = englishTexts()
                                     .NoMemoryFormat.arg(source->Bitmap().width())
                                     .arg(source->Bitmap().height());
         std::swap(source->Bitmap(), picture);
         picture = imaging::Bitmap();
         source->UpdateStack();
+        main_.refreshSourceAlpha();
         main_.FIO().showMessage(refused);
         return false;
     }
     picture = imaging::Bitmap();
     source->UpdateGrid();
     source->Invalidate();
-    main_.refreshSourceAlpha();
     updateAreaInfo(formatCode);
     return true;
 }

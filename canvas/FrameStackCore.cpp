@@ -1,7 +1,9 @@
 #include "canvas/FrameStackCore.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <new>
 
 namespace parvane::canvas {
 
@@ -19,7 +21,10 @@ int usableCell(int size) {
 
 FrameStackCore::FrameStackCore()
     : layers_{nullptr,  &L1_Image,     &L2_Alpha,  &L3_Temp,   &L4_Clip,
-              &L5_Grid, &L6_Selection, &L7_Cursor, &L8_Overlay} {}
+              &L5_Grid, &L6_Selection, &L7_Cursor, &L8_Overlay} {
+    // The Image is a picture in its own right, always kept whole.
+    L1_Image.bitmap.whole();
+}
 
 int FrameStackCore::cellW() const {
     return usableCell(CellWidth);
@@ -61,6 +66,19 @@ void FrameStackCore::setLayerVisible(Layer& layer, bool visible) {
         return;
     layer.visible = visible;
     markLayerDirty(layer);
+    // The alpha view is as large as the picture: it is released when hidden and made again
+    // when next shown.
+    if (&layer == &L2_Alpha && !visible && L2_Alpha.bitmap.keptWhole()) {
+        L2_Alpha.bitmap.makeBlank(L2_Alpha.bitmap.width(), L2_Alpha.bitmap.height());
+        alphaViewReleased_ = true;
+    } else if (&layer == &L2_Alpha && visible && alphaViewReleased_) {
+        try {
+            ExtractAlpha();
+        } catch (const std::bad_alloc&) {
+            // No room for a second picture: the view stays black rather than failing.
+            L2_Alpha.bitmap.makeBlank(L1_Image.bitmap.width(), L1_Image.bitmap.height());
+        }
+    }
 }
 
 void FrameStackCore::moveLayer(Layer& layer, int left, int top) {
@@ -87,29 +105,31 @@ void FrameStackCore::setPort(int width, int height) {
 }
 
 void FrameStackCore::setBitmap(const imaging::Bitmap& picture) {
-    if (&picture != &L1_Image.bitmap)
-        L1_Image.bitmap = picture;
+    L1_Image.bitmap = picture;
+    markLayerDirty(L1_Image);
+}
+
+void FrameStackCore::setBitmap(imaging::Bitmap&& picture) {
+    L1_Image.bitmap = std::move(picture);
     markLayerDirty(L1_Image);
 }
 
 void FrameStackCore::setAlpha(const imaging::Bitmap& picture) {
-    if (&picture != &L2_Alpha.bitmap)
-        L2_Alpha.bitmap = picture;
+    L2_Alpha.bitmap = picture;
+    alphaViewReleased_ = false;
     markLayerDirty(L2_Alpha);
 }
 
 void FrameStackCore::setClip(const imaging::Bitmap& picture) {
     if (L4_Clip.visible)
         markLayerDirty(L4_Clip);
-    if (&picture != &L4_Clip.bitmap)
-        L4_Clip.bitmap = picture;
+    L4_Clip.bitmap = picture;
     if (L4_Clip.visible)
         markLayerDirty(L4_Clip);
 }
 
 void FrameStackCore::setOverlay(const imaging::Bitmap& picture) {
-    if (&picture != &L8_Overlay.bitmap)
-        L8_Overlay.bitmap = picture;
+    L8_Overlay.bitmap = picture;
     markLayerDirty(L8_Overlay);
 }
 
@@ -118,7 +138,13 @@ void FrameStackCore::resizeUpperLayers(int width, int height) {
         Layer& l = layer(i);
         if (l.bitmap.isEmpty() && l.bitmap.format() != PixelFormat::Bits32)
             l.bitmap = imaging::Bitmap(0, 0, PixelFormat::Bits32);
-        l.resize(width, i == 6 ? std::max(height, kMinSelectionHeight) : height);
+        if (i == 6) {
+            // The selection layer's paint is the colour its frames are drawn in, not a fill:
+            // grown in it, the added area would show as a block of frame colour while grabbing.
+            l.bitmap.resize(width, std::max(height, kMinSelectionHeight), imaging::colours::kBlack);
+            continue;
+        }
+        l.resize(width, height);
     }
 }
 
@@ -173,6 +199,7 @@ void FrameStackCore::InitStack(int width, int height) {
     resizeUpperLayers(width, height);
     selectionMarkCount_ = 0;
     selectionNeedsFullClear_ = false; // cleared above, and any added area is black
+    alphaViewReleased_ = false;
 
     setPort(width, height);
     InitGrid(64, 64);
@@ -195,8 +222,11 @@ void FrameStackCore::UpdateImagePort(int width, int height) {
 }
 
 void FrameStackCore::ExtractAlpha() {
-    imaging::Bitmap& alpha = L2_Alpha.bitmap;
-    alpha = L1_Image.bitmap;
+    // The earlier view goes before the new one is made.
+    L2_Alpha.bitmap.makeBlank(0, 0);
+    L2_Alpha.bitmap = L1_Image.bitmap.keptBitmap();
+    alphaViewReleased_ = false;
+    imaging::Bitmap& alpha = L2_Alpha.bitmap.drawn();
     const int width = alpha.width();
     switch (alpha.format()) {
     case PixelFormat::Bits16:
@@ -228,6 +258,33 @@ void FrameStackCore::ExtractAlpha() {
     markLayerDirty(L2_Alpha);
 }
 
+void FrameStackCore::composeMarkedLayer(const Layer& l, const Rect& shown, int ox, int oy,
+                                        const Rect& area, imaging::Bitmap& out) {
+    // The layer's pixels are drawn a piece of a row at a time into a buffer on the stack and
+    // then composed as a stored layer's row would be, black letting the layers below show.
+    constexpr int kPiece = 512;
+    std::array<std::uint8_t, 4 * kPiece> piece;
+    for (int y = shown.top; y < shown.bottom; ++y) {
+        std::uint8_t* dst =
+            out.row(y - area.top) + 4 * static_cast<std::size_t>(shown.left - area.left);
+        for (int x = shown.left; x < shown.right; x += kPiece) {
+            const int count = std::min(kPiece, shown.right - x);
+            const std::size_t bytes = 4 * static_cast<std::size_t>(count);
+            std::memset(piece.data(), 0, bytes);
+            l.bitmap.drawMarkedSpan(y - oy, x - ox, x - ox + count, piece.data());
+            if (!l.transparent) {
+                std::memcpy(dst, piece.data(), bytes);
+            } else {
+                const std::uint8_t* src = piece.data();
+                for (int i = 0; i < count; ++i, src += 4)
+                    if (src[0] | src[1] | src[2])
+                        std::memcpy(dst + 4 * static_cast<std::size_t>(i), src, 4);
+            }
+            dst += bytes;
+        }
+    }
+}
+
 void FrameStackCore::Composite(const Rect& area, imaging::Bitmap& out) const {
     const Rect port{0, 0, portWidth_, portHeight_};
     const Rect a = area.intersected(port);
@@ -252,7 +309,11 @@ void FrameStackCore::Composite(const Rect& area, imaging::Bitmap& out) const {
             continue;
         const int ox = l.aligned ? 0 : l.left;
         const int oy = l.aligned ? 0 : l.top;
-        const imaging::Bitmap& b = l.bitmap;
+        if (!l.bitmap.keptWhole()) {
+            composeMarkedLayer(l, shown, ox, oy, a, out);
+            continue;
+        }
+        const imaging::Bitmap& b = l.bitmap.keptBitmap();
         const bool wide = b.format() == PixelFormat::Bits32 || b.format() == PixelFormat::Device;
         for (int y = shown.top; y < shown.bottom; ++y) {
             std::uint8_t* dst =

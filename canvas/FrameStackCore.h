@@ -1,6 +1,12 @@
 // The layered canvas without its widget: eight picture layers, the grid, the cutting
-// cursor and the mouse modes, all on bitmaps, so that every action of a canvas can be run
+// cursor and the mouse modes, all without Qt, so that every action of a canvas can be run
 // and checked without a display. TFrameStack (ImageStack.h) shows it on screen.
+//
+// Only the Image (and the clip, a cursor picture, the alpha view while it is shown) is kept
+// as a whole bitmap. The layers that hold little (grid, selection frame and range outline,
+// paste outline, the black temp and overlay layers) are kept as what they hold and drawn by
+// Composite over the area being repainted; each still reads as its bitmap (see
+// LayerPicture), so a canvas costs about its picture's bytes whatever the layers show.
 //
 // Coordinates are pixels of the panel (the port), which are also pixels of the Image's
 // top-left part. Integers are signed 32-bit; divisions truncate toward zero.
@@ -106,12 +112,14 @@ public:
     // --- Properties ----------------------------------------------------------------------
     // Reading gives the layer (or its bitmap); writing copies the given picture (size,
     // format and pixels) into the layer's own bitmap and leaves the other layers and the
-    // port alone until UpdateStack.
+    // port alone until UpdateStack. A picture given as a temporary is moved in, not copied;
+    // a loader may also write straight into Bitmap().
     Layer& Image() { return L1_Image; }
     void setImage(const Layer& picture) { setBitmap(picture.bitmap); }
-    imaging::Bitmap& Bitmap() { return L1_Image.bitmap; }
-    const imaging::Bitmap& Bitmap() const { return L1_Image.bitmap; }
+    imaging::Bitmap& Bitmap() { return L1_Image.bitmap.whole(); }
+    const imaging::Bitmap& Bitmap() const { return L1_Image.bitmap.whole(); }
     void setBitmap(const imaging::Bitmap& picture);
+    void setBitmap(imaging::Bitmap&& picture);
     Layer& Alpha() { return L2_Alpha; }
     void setAlpha(const imaging::Bitmap& picture);
     Layer& Clip() { return L4_Clip; }
@@ -129,7 +137,8 @@ public:
     void UpdateStack();
     // Shows the top-left width x height of the layers; no bitmap changes.
     void UpdateImagePort(int width, int height);
-    // Fills the Alpha layer with a view of the Image's alpha information.
+    // Fills the Alpha layer with a view of the Image's alpha information. The view is kept
+    // while the layer is shown: hiding the Alpha layer releases it (black again).
     void ExtractAlpha();
     int PortWidth() const { return portWidth_; }
     int PortHeight() const { return portHeight_; }
@@ -223,7 +232,8 @@ public:
     const Rect& dirtyArea() const { return dirty_; }
     Rect takeDirtyArea();
     // Composes the visible layers over area of the panel into out (32-bit, at least the
-    // area's size; its (0, 0) is the area's top-left). Black where no layer draws.
+    // area's size; its (0, 0) is the area's top-left). Black where no layer draws. Layers
+    // kept as marks (see LayerPicture) are drawn over the area only; nothing is allocated.
     void Composite(const Rect& area, imaging::Bitmap& out) const;
 
 protected:
@@ -250,6 +260,9 @@ private:
     void markDirty(const Rect& area);
     void markLayerDirty(const Layer& layer);
     void setPort(int width, int height);
+    // Composes the part shown of a layer kept as marks (see Composite).
+    static void composeMarkedLayer(const Layer& layer, const Rect& shown, int ox, int oy,
+                                   const Rect& area, imaging::Bitmap& out);
     void resizeUpperLayers(int width, int height);
     void clearSelectionLayer();
     // Turns the one frame on the selection layer into another of the same colour, touching
@@ -290,6 +303,8 @@ private:
     CellGeometry animGrid_;
     bool animActive_ = false;
     std::function<void(const Rect&)> imageEditHook_;
+    // The alpha view was released when its layer was hidden: showing it makes it again.
+    bool alphaViewReleased_ = false;
 };
 
 } // namespace parvane::canvas

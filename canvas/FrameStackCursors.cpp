@@ -58,8 +58,15 @@ void FrameStackCore::SetCursorToPaste() {
         markLayerDirty(L7_Cursor);
     const int width = L4_Clip.bitmap.width();
     const int height = L4_Clip.bitmap.height();
-    L7_Cursor.bitmap = imaging::Bitmap(width, height, imaging::PixelFormat::Bits32);
-    L7_Cursor.bitmap.drawFrame(L7_Cursor.bitmap.rect(), kPasteFrameColor);
+    LayerPicture& cursor = L7_Cursor.bitmap;
+    if (cursor.pinned()) {
+        cursor = imaging::Bitmap(width, height, imaging::PixelFormat::Bits32);
+        cursor.drawFrame(cursor.rect(), kPasteFrameColor);
+    } else {
+        // Kept as its frame: a clip as large as the picture costs no second picture.
+        cursor.makeBlank(width, height);
+        cursor.addMark({cursor.rect(), kPasteFrameColor, cursor.rect()});
+    }
     if (L7_Cursor.visible)
         markLayerDirty(L7_Cursor);
 }

@@ -32,7 +32,15 @@ void FrameStackCore::UpdateGrid() {
     GridRows = (portHeight_ - GridOffsetY) / cellH();
     GridRect = {GridOffsetX, GridOffsetY, GridOffsetX + GridCols * cellW(),
                 GridOffsetY + GridRows * cellH()};
-    if (GridStyle == 1 && L5_Grid.bitmap.format() == imaging::PixelFormat::Bits32) {
+    LayerPicture& grid = L5_Grid.bitmap;
+    if (!grid.pinned() && TransparentColor == imaging::colours::kBlack &&
+        grid.format() == imaging::PixelFormat::Bits32 && portWidth_ >= grid.width() &&
+        portHeight_ >= grid.height()) {
+        // The port covers the layer, so all of it is cleared and drawn afresh: the grid is
+        // kept as its geometry and drawn where it is shown.
+        grid.setGrid({cellW(), cellH(), GridOffsetX, GridOffsetY, GridCols, GridRows, GridStyle,
+                      GridColor, kGridRingColor});
+    } else if (GridStyle == 1 && grid.format() == imaging::PixelFormat::Bits32) {
         clearAndDotGridRows();
     } else {
         L5_Grid.bitmap.fillRect({0, 0, portWidth_, portHeight_}, TransparentColor);
@@ -69,7 +77,7 @@ void FrameStackCore::clearAndDotGridRows() {
     // order. A cell's outline is its top and bottom rows and, on the rows between, its first
     // and last columns; dots sit where x + y is even. Ring cells leave the ring colour, the
     // grid's own cells the two colours combined.
-    imaging::Bitmap& grid = L5_Grid.bitmap;
+    imaging::Bitmap& grid = L5_Grid.bitmap.drawn();
     const std::int64_t width = grid.width();
     const std::int64_t cw = cellW();
     const std::int64_t ch = cellH();
@@ -125,7 +133,7 @@ void FrameStackCore::drawDottedGrid() {
     // A ring of cells just outside the grid is dotted first in a dark grey; the grid's own
     // cells are then dotted over it, so their dots end light grey (the two colours combine
     // by exclusive-or) and only the ring keeps the dark dots.
-    imaging::Bitmap& grid = L5_Grid.bitmap;
+    imaging::Bitmap& grid = L5_Grid.bitmap.drawn();
     for (int row = -1; row <= GridRows; ++row)
         for (int col = -1; col <= GridCols; ++col)
             grid.drawFocusRect(CellRect(col, row), kGridRingColor);
@@ -136,7 +144,7 @@ void FrameStackCore::drawDottedGrid() {
 
 void FrameStackCore::drawGridLines() {
     // Lines cross the whole layer, not only the whole cells.
-    imaging::Bitmap& grid = L5_Grid.bitmap;
+    imaging::Bitmap& grid = L5_Grid.bitmap.drawn();
     for (int k = 0; k <= GridCols; ++k) {
         const int x = GridOffsetX + k * cellW();
         grid.drawLine({x, 0}, {x, grid.height()}, GridColor);

@@ -65,20 +65,25 @@ bool FrameStackCore::selectionHoldsOnly(const Rect& frame, Colour colour) const 
 
 void FrameStackCore::clearSelectionLayer() {
     // Only the borders drawn since the last clear hold colour, so clearing those borders
-    // leaves the layer as black as clearing all of it, at a fraction of the cost.
-    imaging::Bitmap& sel = L6_Selection.bitmap;
+    // leaves the layer as black as clearing all of it, at a fraction of the cost. A layer
+    // kept as marks holds exactly the remembered borders: clearing them in black empties it.
+    LayerPicture& sel = L6_Selection.bitmap;
     if (selectionNeedsFullClear_) {
         sel.fillRect({0, 0, portWidth_, portHeight_}, TransparentColor);
         if (L6_Selection.visible)
             markLayerDirty(L6_Selection);
         selectionNeedsFullClear_ = false;
     } else {
+        const bool empties = !sel.keptWhole() && TransparentColor == imaging::colours::kBlack;
         for (int i = 0; i < selectionMarkCount_; ++i) {
             const Rect& r = selectionMarks_[static_cast<std::size_t>(i)].rect;
-            sel.drawFrame(r, TransparentColor);
+            if (!empties)
+                sel.drawn().drawFrame(r, TransparentColor);
             if (L6_Selection.visible)
                 markDirty(r);
         }
+        if (empties)
+            sel.makeBlank(sel.width(), sel.height());
     }
     selectionMarkCount_ = 0;
 }
@@ -123,12 +128,18 @@ void uncoveredParts(const Column& c, const std::array<Column, 2>& others, Paint 
 void FrameStackCore::moveSelectionFrame(const Rect& from, const Rect& to, Colour colour) {
     if (from == to)
         return;
-    imaging::Bitmap& sel = L6_Selection.bitmap;
+    // A layer kept as marks holds just this frame: the mark moves, and the same areas as for
+    // a drawn layer are repainted.
+    LayerPicture& layer = L6_Selection.bitmap;
+    imaging::Bitmap* sel = layer.keptWhole() ? &layer.drawn() : nullptr;
+    if (!sel)
+        layer.mark(0) = {to, colour, layer.rect()};
     const bool shown = L6_Selection.visible;
     auto put = [&](const Rect& r, Colour c) {
         if (r.isEmpty())
             return;
-        sel.fillRect(r, c);
+        if (sel)
+            sel->fillRect(r, c);
         if (shown)
             markDirty(r);
     };
@@ -305,7 +316,13 @@ void FrameStackCore::AutoScroll(int cx, int cy) {
 
 void FrameStackCore::DrawSelectionFrame() {
     SelectionRect = DownRect.united(CursorRect);
-    L6_Selection.bitmap.drawFrame(SelectionRect, L6_Selection.paint);
+    LayerPicture& sel = L6_Selection.bitmap;
+    // Beyond the borders a layer kept as marks holds, the layer is drawn whole.
+    if (!sel.keptWhole() && !SelectionRect.isEmpty() &&
+        !sel.addMark({SelectionRect, L6_Selection.paint, sel.rect()}))
+        sel.drawn();
+    if (sel.keptWhole())
+        sel.drawn().drawFrame(SelectionRect, L6_Selection.paint);
     rememberSelectionMark(SelectionRect, L6_Selection.paint, true);
     if (L6_Selection.visible)
         markDirty(SelectionRect);
@@ -332,16 +349,27 @@ void FrameStackCore::DrawRangeOutline() {
     // Filling the three areas in green and then their insides in black leaves green exactly
     // on the border pixels that lie inside none of the three insides; drawing just those
     // pixels gives the same picture without touching the (possibly huge) insides.
-    imaging::Bitmap& sel = L6_Selection.bitmap;
+    LayerPicture& layer = L6_Selection.bitmap;
     const std::array<Rect, 3> areas{ra, rb, rc};
     const std::array<Rect, 3> insides{shrunk(ra), shrunk(rb), shrunk(rc)};
-    const Rect bounds = sel.rect();
+    const Rect bounds = layer.rect();
     for (const Rect& area : areas) {
         if (area.isEmpty())
             continue;
         const Rect visible = area.intersected(bounds);
         if (visible.isEmpty())
             continue;
+        // A layer kept as marks takes the area as a mark; beyond the borders it holds, the
+        // layer is drawn whole.
+        if (!layer.keptWhole() && !layer.addMark({area, RangeColor, visible, true, insides}))
+            layer.drawn();
+        if (!layer.keptWhole()) {
+            rememberSelectionMark(area, RangeColor, false);
+            if (L6_Selection.visible)
+                markDirty(area);
+            continue;
+        }
+        imaging::Bitmap& sel = layer.drawn();
         auto plot = [&](int x, int y) {
             if (visible.contains(x, y) && !insideAny(insides, x, y))
                 sel.setPixel(x, y, RangeColor);

@@ -2,6 +2,7 @@
 // opaque or with black as its see-through key.
 #pragma once
 
+#include "canvas/LayerPicture.h"
 #include "imaging/Bitmap.h"
 
 namespace parvane::canvas {
@@ -10,12 +11,13 @@ using imaging::Colour;
 using imaging::Point;
 using imaging::Rect;
 
-// A picture control of the layer stack: it owns its bitmap and knows where and how the
+// A picture control of the layer stack: it owns its picture and knows where and how the
 // panel shows it. Change its placement and visibility through the canvas (which records
 // the area to repaint); after editing the pixels of a layer directly, call the canvas's
 // Invalidate.
 struct Layer {
-    imaging::Bitmap bitmap;
+    // Reads and writes as the layer's bitmap; see LayerPicture for how it is kept.
+    LayerPicture bitmap;
     // Top-left corner on the panel.
     int left = 0;
     int top = 0;
