@@ -10,6 +10,7 @@
 #include "level/LevelFileWriter.h"
 #include "level/ui/DuskvaleFileModule.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QColorDialog>
@@ -84,7 +85,12 @@ void chooseLevel(const QString& path, QString* presetName = nullptr) {
         if (presetName)
             *presetName = dialog->selectedFiles().value(0);
         // Typed into the name box, as a user would: the shown dialog keeps the box's text
-        // while the box has the focus.
+        // while the box has the focus. A file listed as selected would win over the typed name,
+        // and the dialog lists the folder in the background, so the preset's selection may
+        // still be there when the name is typed: a user's typing leaves no selection.
+        for (auto* view : dialog->findChildren<QAbstractItemView*>())
+            if (view->selectionModel())
+                view->selectionModel()->clearSelection();
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         ASSERT_NE(name, nullptr);
         name->setText(path);
