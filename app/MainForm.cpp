@@ -94,7 +94,7 @@ void TMain::connectCanvasMouse() {
 
 void TMain::FormCreate() {
     // 1. The words of the window come from the text table, before anything shows them.
-    const TextTable& texts = englishTexts();
+    const TextTable& texts = interfaceTexts();
     applyTexts(texts);
     applyAccessibleNames();
 

@@ -4,10 +4,11 @@
 #include "app/MainForm.h"
 #include "canvas/ImageStack.h"
 #include "imaging/ui/ImageFileModule.h"
-#include "level/ui/DuskvaleFileModule.h"
 #include "level/LevelExtraction.h"
+#include "level/ui/DuskvaleFileModule.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
@@ -55,7 +56,7 @@ template <typename Loader> bool SourceWorkflow::load(Loader&& loader) {
     } catch (const std::bad_alloc&) {
         // Every layer of the canvas takes the picture's size: when they do not fit in memory,
         // the Source keeps what it showed and the user is told why.
-        const QString refused = englishTexts()
+        const QString refused = interfaceTexts()
                                     .NoMemoryFormat.arg(source->Bitmap().width())
                                     .arg(source->Bitmap().height());
         std::swap(source->Bitmap(), picture);
@@ -204,16 +205,30 @@ QString SourceWorkflow::PF2String(std::uint8_t formatCode) {
     case 7:
         return QStringLiteral("32 bits");
     default:
-        return QStringLiteral("Unknown");
+        return QCoreApplication::translate("parvane::app::SourceWorkflow", "Unknown");
     }
 }
 
 void SourceWorkflow::updateAreaInfo(std::uint8_t formatCode) {
+    formatCode_ = formatCode;
     const imaging::Bitmap& picture = main_.Source->Bitmap();
-    main_.SourceAreaInfo->setText(englishTexts()
+    main_.SourceAreaInfo->setText(interfaceTexts()
                                       .SourceAreaFormat.arg(picture.width())
                                       .arg(picture.height())
                                       .arg(PF2String(formatCode)));
+}
+
+void SourceWorkflow::retranslate(const TextTable& before, const TextTable& after) {
+    const auto follow = [&](QString& memory, const QString& old, const QString& now) {
+        if (memory == old)
+            memory = now;
+    };
+    follow(SourceImagePath, before.SourceComboItems.value(0), after.SourceComboItems.value(0));
+    follow(SourceCaption, before.SourceComboItems.value(0), after.SourceComboItems.value(0));
+    follow(LevelPath, before.NoTexturesExtracted, after.NoTexturesExtracted);
+    showCaption(SourceCaption);
+    if (formatCode_)
+        updateAreaInfo(*formatCode_);
 }
 
 // The window's handlers of the Source menu and the Source drop.

@@ -5,10 +5,10 @@
 
 #include "app/MainForm.h"
 #include "canvas/ImageStack.h"
-#include "imaging/ui/ImageFileModule.h"
 #include "imaging/ImageFiles.h"
-#include "level/ui/DuskvaleFileModule.h"
+#include "imaging/ui/ImageFileModule.h"
 #include "level/LevelFileWriter.h"
+#include "level/ui/DuskvaleFileModule.h"
 
 #include <QAccessible>
 #include <QApplication>
