@@ -175,11 +175,16 @@ Language interfaceLanguage() {
     return gLanguage;
 }
 
+Language languageOf(const QStringList& wanted) {
+    if (wanted.isEmpty())
+        return Language::English;
+    return QLocale(wanted.first()).language() == QLocale::French ? Language::French
+                                                                 : Language::English;
+}
+
 Language desktopLanguage() {
-    // The first language the desktop asks for decides (LANGUAGE, LC_ALL, LC_MESSAGES, LANG).
-    const QStringList wanted = QLocale::system().uiLanguages();
-    const QString first = wanted.isEmpty() ? QLocale::system().name() : wanted.first();
-    return QLocale(first).language() == QLocale::French ? Language::French : Language::English;
+    // Qt reads the desktop's wishes from LANGUAGE, LC_ALL, LC_MESSAGES and LANG.
+    return languageOf(QLocale::system().uiLanguages());
 }
 
 void setInterfaceLanguage(Language language) {

@@ -91,7 +91,10 @@ const TextTable& frenchTexts();
 // The edition of the interface's current language.
 const TextTable& interfaceTexts();
 
-// The language the desktop's locale asks for: French for a French locale, else English.
+// The language of the interface for the languages a desktop asks for, most wanted first: the
+// first one decides, French for any French, else English.
+Language languageOf(const QStringList& wanted);
+// The language the desktop's locale asks for.
 Language desktopLanguage();
 Language interfaceLanguage();
 // Switches the whole interface's words, the table's and those that the file and level windows

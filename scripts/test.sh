@@ -3,7 +3,7 @@
 # offscreen.
 #   scripts/test.sh                 the normal build and every test (build/)
 #   scripts/test.sh --sanitizers    the same with AddressSanitizer and UBSan (build-asan/)
-#   scripts/test.sh --fuzz-smoke    each fuzz harness for a short time on the shared corpus
+#   scripts/test.sh --fuzz-smoke    each fuzz harness for a short time on the test corpus
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh --tests
@@ -38,7 +38,7 @@ case "${1:-}" in
         mkdir -p "$corpus"
         echo "== $h for ${seconds}s"
         seeds=()
-        for d in ../shared/testdata fuzz/regressions; do [[ -d $d ]] && seeds+=("$d"); done
+        for d in tests/data fuzz/regressions; do [[ -d $d ]] && seeds+=("$d"); done
         build-fuzz/fuzz/$h -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
             -max_len=1048576 "$corpus" "${seeds[@]}" 2>&1 | tail -n 3
     done

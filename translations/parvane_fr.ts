@@ -233,7 +233,7 @@
     </message>
     <message>
         <source>     Target Canvas width in pages ( 1 or 2 ), being 1 = 256 pixels for the Level Editors, 2 = 512 pixels for Libraries.</source>
-        <translation>     Largeur du canevas Target en pages ( 1 ou 2 ) : 1 = 256 pixels pour les éditeurs de niveaux, 2 = 512 pour les bibliothèques.</translation>
+        <translation>     Largeur du canevas Target, 1 ou 2 pages : 256 pixels pour les éditeurs de niveaux, 512 pour les bibliothèques.</translation>
     </message>
     <message>
         <source>     Target Canvas height in pages, 1 to 32.</source>

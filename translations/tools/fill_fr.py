@@ -87,7 +87,7 @@ FRENCH = {
     "     TARGET CANVAS. Press [CTRL] to repeat pasting. Right-click to cancel animations, transformations or pasting.":
         "     CANEVAS TARGET. [CTRL] pour coller plusieurs fois. Clic droit pour annuler animations, transformations ou collage.",
     "     Target Canvas width in pages ( 1 or 2 ), being 1 = 256 pixels for the Level Editors, 2 = 512 pixels for Libraries.":
-        "     Largeur du canevas Target en pages ( 1 ou 2 ) : 1 = 256 pixels pour les éditeurs de niveaux, 2 = 512 pour les bibliothèques.",
+        "     Largeur du canevas Target, 1 ou 2 pages : 256 pixels pour les éditeurs de niveaux, 512 pour les bibliothèques.",
     "     Target Canvas height in pages, 1 to 32.": "     Hauteur du canevas Target en pages, de 1 à 32.",
     "     Target area info. Goes red if the number of tiles exceeds 256.":
         "     Infos sur la zone Target. Passe au rouge au-delà de 256 tuiles.",
