@@ -68,7 +68,11 @@ QString failureText(const QString& fileName, const Extraction& extraction) {
         message = TDVL::tr("The level file could not be read (%1).").arg(reason);
         break;
     default:
-        return {};
+        // Anything else the reader tells is shown as it words it, or not at all.
+        message = QString::fromStdString(failureMessage(extraction));
+        if (message.isEmpty())
+            return {};
+        break;
     }
     return message + QStringLiteral("\n\n") + QDir::toNativeSeparators(fileName);
 }
