@@ -84,6 +84,7 @@ protected:
 TEST_F(DesktopProductTest, TheCommandLineAnswersAsDesktopProgramsDo) {
     const QString testName = QCoreApplication::applicationName();
     describeApplication();
+    EXPECT_FALSE(QApplication::windowIcon().availableSizes().isEmpty());
     const struct {
         QStringList arguments;
         CommandLine::Action action;

@@ -2,8 +2,8 @@
 # The install tree: `cmake --install` into a scratch prefix puts both programs, the desktop
 # entry, icons, metainfo, level file types and man pages in their places; the desktop entry and
 # metainfo pass their validators; the level types resolve by extension in either case; and the
-# desktop entry's command starts Parvane with a level file under Xvfb (the level's loading
-# itself is checked in tests/app/DesktopProductTest.cpp).
+# desktop entry's command starts Parvane in French with a level file under Xvfb (the level's
+# loading itself is checked in tests/app/DesktopProductTest.cpp).
 # Arguments: BUILD_DIR TESTDATA_DIR. Exit 77 skips (programs not built).
 set -u
 build=${1:?build dir}
@@ -52,7 +52,8 @@ grep -q '^MimeType=.*application/x-duskvale-level;' "$prefix/share/applications/
 version=$("$prefix/bin/parvane" --version) || fail "parvane --version"
 [[ $version == "Parvane 2.4" ]] || fail "version line '$version'"
 
-# The desktop entry's command, as a launcher runs it, starts the window with a level file.
+# The desktop entry's command, as a launcher on a French desktop runs it, starts the French
+# window with a level file.
 need xvfb-run
 need xdotool
 if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
@@ -61,8 +62,11 @@ if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
     command=${exec_line//%f/$work/level.dv4}
     cat >"$work/launch.sh" <<LAUNCH
 export PATH="$prefix/bin:\$PATH" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work XDG_CONFIG_HOME=$work
+unset LANGUAGE LC_ALL LC_MESSAGES
+export LANG=fr_FR.UTF-8
 $command > "$work/app.log" 2>&1 & app=\$!
-wid=\$(timeout 15 xdotool search --sync --onlyvisible --name 'Parvane v2.4' | head -1)
+# A French desktop gets the French window.
+wid=\$(timeout 15 xdotool search --sync --onlyvisible --name 'Parvane v2.4   par   Oskelin' | head -1)
 kill \$app; wait \$app 2>/dev/null
 [[ -n \$wid ]] || { echo "no window"; exit 1; }
 echo "window \$wid"
