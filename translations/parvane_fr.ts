@@ -406,19 +406,19 @@
     </message>
     <message>
         <source>Target width in pages</source>
-        <translation>Largeur de la Target en pages</translation>
+        <translation>Largeur du Target en pages</translation>
     </message>
     <message>
         <source>Target size</source>
-        <translation>Taille de la Target</translation>
+        <translation>Taille du Target</translation>
     </message>
     <message>
         <source>Target height in pages</source>
-        <translation>Hauteur de la Target en pages</translation>
+        <translation>Hauteur du Target en pages</translation>
     </message>
     <message>
         <source>Target tabs</source>
-        <translation>Onglets de la Target</translation>
+        <translation>Onglets du Target</translation>
     </message>
     <message>
         <source>No transformation</source>
@@ -446,15 +446,15 @@
     </message>
     <message>
         <source>Stop Target animation</source>
-        <translation>Arrêter l&apos;animation de la Target</translation>
+        <translation>Arrêter l&apos;animation du Target</translation>
     </message>
     <message>
         <source>Target animation speed</source>
-        <translation>Vitesse de l&apos;animation de la Target</translation>
+        <translation>Vitesse de l&apos;animation du Target</translation>
     </message>
     <message>
         <source>%1 picture</source>
-        <translation>Image du %1</translation>
+        <translation>%1, image</translation>
     </message>
     <message>
         <source>This image was too big! It was cropped to %1 pixels.
