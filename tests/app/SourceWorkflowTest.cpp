@@ -84,7 +84,9 @@ void chooseLevel(const QString& path, QString* presetName = nullptr) {
         if (presetName)
             *presetName = dialog->selectedFiles().value(0);
         // Typed into the name box, as a user would: the shown dialog keeps the box's text
-        // while the box has the focus.
+        // while the box has the focus. Selected as well, so that the preset name, selected
+        // once the folder has been read (late on a busy machine), cannot replace it.
+        dialog->selectFile(path);
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         ASSERT_NE(name, nullptr);
         name->setText(path);
