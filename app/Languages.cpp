@@ -188,6 +188,12 @@ Language desktopLanguage() {
 }
 
 void setInterfaceLanguage(Language language) {
+    gLanguage = language;
+    // An English start reads no catalogue: English is what the sources say.
+    static bool frenchEverUsed = false;
+    if (language == Language::English && !frenchEverUsed)
+        return;
+    frenchEverUsed = true;
     FrenchCatalogues& french = frenchCatalogues();
     for (QTranslator* catalogue : {french.parvane.data(), french.qt.data()}) {
         if (!catalogue || catalogue->isEmpty())
@@ -196,7 +202,6 @@ void setInterfaceLanguage(Language language) {
         if (language == Language::French)
             QCoreApplication::installTranslator(catalogue);
     }
-    gLanguage = language;
 }
 
 } // namespace parvane::app
