@@ -58,7 +58,7 @@ const AboutTexts kEnglish{
     "HELP",
     "CREDITS",
     "Fran\u00e7ais",
-    "Show the French edition",
+    "Switch the whole interface to French",
 };
 
 const AboutTexts kFrench{
@@ -74,7 +74,7 @@ const AboutTexts kFrench{
     "AIDE",
     "CREDITS",
     "English",
-    "Show the English edition",
+    "Passer toute l'interface en anglais",
 };
 
 } // namespace

@@ -1,6 +1,6 @@
 // The about window, in English and French: the program's name and purpose, a disclaimer, and
 // the buttons that lead to the help and credits windows of the same language. A small
-// language switch leads to the twin window in the other language.
+// language switch turns the whole interface to the other language and leads to the twin window.
 #pragma once
 
 #include <QDialog>

@@ -1,117 +1,214 @@
+// The table is written in English; its French edition comes from the translation catalogue
+// (translations/parvane_fr.ts), looked up entry by entry, so that a translator works in Qt
+// Linguist while this file stays the one list of the window's words.
 #include "app/Languages.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QPointer>
+#include <QTranslator>
 
 namespace parvane::app {
 
 namespace {
 
-TextTable makeEnglish() {
-    TextTable t;
-    t.MainCaption = QStringLiteral("   Parvane v2.4   by   Oskelin");
+constexpr const char* kContext = "Languages";
 
-    t.SourceComboItems = {QStringLiteral("   --- no SOURCE file loaded ---"),
-                          QStringLiteral("   --- Load Image File"),
-                          QStringLiteral("   --- Extract Textures from Duskvale Levels"),
-                          QStringLiteral("   --- Extract Animated Textures from DV Levels")};
-    t.TabGrid = QStringLiteral("GRID");
-    t.TabTransparency = QStringLiteral("TRANSPARENCY");
-    t.TabAnimSource = QStringLiteral("ANIMATION");
+// The catalogues of the French interface: Parvane's own and Qt's (the buttons and labels of
+// the file dialogs and message boxes). Made once, owned by the application.
+struct FrenchCatalogues {
+    QPointer<QTranslator> parvane;
+    QPointer<QTranslator> qt;
+};
 
-    t.CopyButton = QStringLiteral("Copy All --->");
-    t.ClipTileLabel = QStringLiteral("  Current Tile  ");
-    t.ClipTileLabelLeft = 28;
-    t.ClipLabel = QStringLiteral("  Clipboard  ");
-    t.ClipLabelLeft = 35;
-    t.CheckBoxExport = QStringLiteral("AUTO EXPORT");
-    t.ClipExportButton = QStringLiteral("Export");
-    t.ClipImportButton = QStringLiteral("Import");
-    t.CheckBoxImport = QStringLiteral("AUTO IMPORT");
-
-    t.TargetComboItems = {QStringLiteral("   --- no TARGET file saved ---"),
-                          QStringLiteral("   --- Save as Image File ( TGA, BMP, JPG )"),
-                          QStringLiteral("   --- Create New"),
-                          QStringLiteral("   --- Reload a Texture Set File ( TGA, BMP, JPG )")};
-    t.TabTransform = QStringLiteral("TRANSFORMATIONS");
-    t.TabAnimTarget = QStringLiteral("ANIMATION");
-
-    t.ClipTileSizes = {QStringLiteral("      Multi Tile"), QStringLiteral("      64 x 64"),
-                       QStringLiteral("      128 x 128"),  QStringLiteral("      256 x 256"),
-                       QStringLiteral("      Auto Size"),  QStringLiteral("      Scroll Tile")};
-    t.NoTexturesExtracted = QStringLiteral("   --- no TEXTURES extracted ---");
-
-    t.SourceAreaFormat = QStringLiteral("%1 x %2 pixels x %3");
-    t.TargetAreaFormat = QStringLiteral("%1 x %2 pixels (%3 x %4 = %5 txtrs)");
-    t.CropSizeFormat = QStringLiteral("%1x%2");
-    t.NoMemoryFormat = QStringLiteral(
-        "Not enough memory to show a picture of %1 x %2 pixels on the Source canvas.");
-
-    t.HintSource = QStringLiteral(
-        "     SOURCE CANVAS. Left-click and drag to select, right-click and drag to animate.");
-    t.HintSourceCombo = QStringLiteral("     File options.");
-    t.HintSourceAreaInfo = QStringLiteral("     Source area info.");
-    t.HintSpeedButtonReset =
-        QStringLiteral("     Reset: the grid goes back to the origin's position.");
-    t.HintSpeedButtonView = QStringLiteral("     View: toggles the grid's visibility.");
-    t.HintSpeedButtonStyle = QStringLiteral("     Style: selects the design of the grid.");
-    t.HintGridSize = QStringLiteral("     Size: selects the resolution of the grid, in pixels "
-                                    "( 8x8, 16x16, 32x32, 64x64 ).");
-    t.HintSpeedButtonOpaque =
-        QStringLiteral("     None: textures are extracted as they are in-file.");
-    t.HintSpeedButtonMagenta =
-        QStringLiteral("     Convert: textures are rendered using magenta as transparent colour.");
-    t.HintSpeedButtonPicker =
-        QStringLiteral("     Colour Picker: selects the colour to be replaced with magenta.");
-    t.HintSpeedButtonAlpha =
-        QStringLiteral("     Alpha: extracts the alpha channel from the Source Canvas.");
-    t.HintButtonStop = QStringLiteral("     Stop: stops the texture animation.");
-    t.HintTrackBar = QStringLiteral("     Speed: slows down the speed of the texture animation.");
-    t.HintPanelRightSide = QStringLiteral("     CENTRAL PANEL. Left-click on empty space to "
-                                          "cancel animations, transformations or pasting.");
-    t.HintCopyButton =
-        QStringLiteral("     Replaces the Target Canvas with the Source Canvas, using the Grid.");
-    t.HintClipTileSize = QStringLiteral("     Resizes the selected tiles to standard sizes.");
-    t.HintPanelMagenta =
-        QStringLiteral("     Colour pot: default transparent colour ( magenta = 255,0,255 )");
-    t.HintPanelBlack = QStringLiteral("     Colour pot: default empty colour ( black = 0,0,0 )");
-    t.HintPanelFiller = QStringLiteral("     Colour pot: suggested filler colour ( maroon = "
-                                       "128,0,0 ). Double-click to change the colour");
-    t.HintClipTileImage = QStringLiteral("     Tile viewer.");
-    t.HintClipExportButton = QStringLiteral("     Export tiles to the Clipboard");
-    t.HintClipImportButton = QStringLiteral("     Import tiles from the Clipboard");
-    t.HintCheckBoxExport = QStringLiteral("     Export tiles to the Clipboard automatically");
-    t.HintCheckBoxImport = QStringLiteral("     Import tiles from the Clipboard automatically");
-    t.HintHelpSpeedButton = QStringLiteral("     Help & Credits");
-    t.HintTarget = QStringLiteral("     TARGET CANVAS. Press [CTRL] to repeat pasting. "
-                                  "Right-click to cancel animations, transformations or pasting.");
-    t.HintTargetCombo = QStringLiteral("     File options.");
-    t.HintTargetWidth = QStringLiteral(
-        "     Target Canvas width in pages ( 1 or 2 ), being 1 = 256 pixels for the Level "
-        "Editors, 2 = 512 pixels for Libraries.");
-    t.HintTargetHeight = QStringLiteral("     Target Canvas height in pages, 1 to 32.");
-    t.HintTargetAreaInfo =
-        QStringLiteral("     Target area info. Goes red if the number of tiles exceeds 256.");
-    t.HintSpeedButtonNone = QStringLiteral("     Stop: cancels the Transformations Mode.");
-    t.HintSpeedButtonRotate = QStringLiteral("     Rotation: rotates a tile 90 degrees.");
-    t.HintSpeedButtonHFlip = QStringLiteral("     HFlip: mirrors a tile.");
-    t.HintSpeedButtonVFlip = QStringLiteral("     VFlip: inverts a tile.");
-    t.HintSpeedButtonSwap =
-        QStringLiteral("     Swap: click-and-drag to exchange the position of two tiles.");
-    t.HintSpeedButtonMove =
-        QStringLiteral("     Move: click-and-drag to move one tile to another position.");
-
-    t.ShortcutKeysFormat = QStringLiteral("   [ %1 ]");
-    t.CanvasZoomKeys = QStringLiteral("zoom: Ctrl+wheel, %1, %2, %3");
-    t.TargetUndoKeys = QStringLiteral("undo: %1, redo: %2");
-    t.PointerPixelFormat = QStringLiteral("pixel %1, %2");
-    t.PointerCellFormat = QStringLiteral("   cell %1, %2 (index %3)");
-    t.PointerPageFormat = QStringLiteral("   page %1 of %2");
-    return t;
+FrenchCatalogues& frenchCatalogues() {
+    static FrenchCatalogues catalogues;
+    if (!catalogues.parvane) {
+        catalogues.parvane = new QTranslator(QCoreApplication::instance());
+        if (!catalogues.parvane->load(QStringLiteral(":/i18n/parvane_fr.qm")))
+            qWarning("Parvane: the French catalogue is missing from the program");
+        catalogues.qt = new QTranslator(QCoreApplication::instance());
+        // Qt's own French comes with the system's Qt translations, when they are installed.
+        (void)catalogues.qt->load(QStringLiteral("qtbase_fr"),
+                                  QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    }
+    return catalogues;
 }
+
+Language gLanguage = Language::English;
 
 } // namespace
 
+// Gives the table's entries a translation context of their own, as Qt Linguist shows it.
+class Languages {
+    Q_DECLARE_TR_FUNCTIONS(Languages)
+
+public:
+    static TextTable make(Language language);
+};
+
+TextTable Languages::make(Language language) {
+    const bool french = language == Language::French;
+    const QTranslator* catalogue = french ? frenchCatalogues().parvane.data() : nullptr;
+    // The entry in the table's language; an entry not translated yet shows in English.
+    const auto text = [catalogue](const char* english) {
+        if (catalogue) {
+            const QString translated = catalogue->translate(kContext, english);
+            if (!translated.isEmpty())
+                return translated;
+        }
+        return QString::fromUtf8(english);
+    };
+
+    TextTable t;
+    t.MainCaption = text(QT_TR_NOOP("   Parvane v2.4   by   Oskelin"));
+
+    t.SourceComboItems = {text(QT_TR_NOOP("   --- no SOURCE file loaded ---")),
+                          text(QT_TR_NOOP("   --- Load Image File")),
+                          text(QT_TR_NOOP("   --- Extract Textures from Duskvale Levels")),
+                          text(QT_TR_NOOP("   --- Extract Animated Textures from DV Levels"))};
+    t.TabGrid = text(QT_TR_NOOP("GRID"));
+    t.TabTransparency = text(QT_TR_NOOP("TRANSPARENCY"));
+    t.TabAnimSource = text(QT_TR_NOOP("ANIMATION"));
+
+    t.CopyButton = text(QT_TR_NOOP("Copy All --->"));
+    t.ClipTileLabel = text(QT_TR_NOOP("  Current Tile  "));
+    t.ClipTileLabelLeft = french ? 16 : 28;
+    t.ClipLabel = text(QT_TR_NOOP("  Clipboard  "));
+    t.ClipLabelLeft = french ? 15 : 35;
+    t.CheckBoxExport = text(QT_TR_NOOP("AUTO EXPORT"));
+    t.ClipExportButton = text(QT_TR_NOOP("Export"));
+    t.ClipImportButton = text(QT_TR_NOOP("Import"));
+    t.CheckBoxImport = text(QT_TR_NOOP("AUTO IMPORT"));
+
+    t.TargetComboItems = {text(QT_TR_NOOP("   --- no TARGET file saved ---")),
+                          text(QT_TR_NOOP("   --- Save as Image File ( TGA, BMP, JPG )")),
+                          text(QT_TR_NOOP("   --- Create New")),
+                          text(QT_TR_NOOP("   --- Reload a Texture Set File ( TGA, BMP, JPG )"))};
+    t.TabTransform = text(QT_TR_NOOP("TRANSFORMATIONS"));
+    t.TabAnimTarget = text(QT_TR_NOOP("ANIMATION"));
+
+    t.ClipTileSizes = {text(QT_TR_NOOP("      Multi Tile")), text(QT_TR_NOOP("      64 x 64")),
+                       text(QT_TR_NOOP("      128 x 128")),  text(QT_TR_NOOP("      256 x 256")),
+                       text(QT_TR_NOOP("      Auto Size")),  text(QT_TR_NOOP("      Scroll Tile"))};
+    t.NoTexturesExtracted = text(QT_TR_NOOP("   --- no TEXTURES extracted ---"));
+
+    t.SourceAreaFormat = text(QT_TR_NOOP("%1 x %2 pixels x %3"));
+    t.TargetAreaFormat = text(QT_TR_NOOP("%1 x %2 pixels (%3 x %4 = %5 txtrs)"));
+    t.CropSizeFormat = text(QT_TR_NOOP("%1x%2"));
+    t.NoMemoryFormat = text(
+        QT_TR_NOOP("Not enough memory to show a picture of %1 x %2 pixels on the Source canvas."));
+
+    t.HintSource = text(QT_TR_NOOP(
+        "     SOURCE CANVAS. Left-click and drag to select, right-click and drag to animate."));
+    t.HintSourceCombo = text(QT_TR_NOOP("     File options."));
+    t.HintSourceAreaInfo = text(QT_TR_NOOP("     Source area info."));
+    t.HintSpeedButtonReset =
+        text(QT_TR_NOOP("     Reset: the grid goes back to the origin's position."));
+    t.HintSpeedButtonView = text(QT_TR_NOOP("     View: toggles the grid's visibility."));
+    t.HintSpeedButtonStyle = text(QT_TR_NOOP("     Style: selects the design of the grid."));
+    t.HintGridSize = text(QT_TR_NOOP("     Size: selects the resolution of the grid, in pixels "
+                                     "( 8x8, 16x16, 32x32, 64x64 )."));
+    t.HintSpeedButtonOpaque =
+        text(QT_TR_NOOP("     None: textures are extracted as they are in-file."));
+    t.HintSpeedButtonMagenta = text(
+        QT_TR_NOOP("     Convert: textures are rendered using magenta as transparent colour."));
+    t.HintSpeedButtonPicker =
+        text(QT_TR_NOOP("     Colour Picker: selects the colour to be replaced with magenta."));
+    t.HintSpeedButtonAlpha =
+        text(QT_TR_NOOP("     Alpha: extracts the alpha channel from the Source Canvas."));
+    t.HintButtonStop = text(QT_TR_NOOP("     Stop: stops the texture animation."));
+    t.HintTrackBar = text(QT_TR_NOOP("     Speed: slows down the speed of the texture animation."));
+    t.HintPanelRightSide = text(QT_TR_NOOP("     CENTRAL PANEL. Left-click on empty space to "
+                                           "cancel animations, transformations or pasting."));
+    t.HintCopyButton =
+        text(QT_TR_NOOP("     Replaces the Target Canvas with the Source Canvas, using the Grid."));
+    t.HintClipTileSize = text(QT_TR_NOOP("     Resizes the selected tiles to standard sizes."));
+    t.HintPanelMagenta =
+        text(QT_TR_NOOP("     Colour pot: default transparent colour ( magenta = 255,0,255 )"));
+    t.HintPanelBlack = text(QT_TR_NOOP("     Colour pot: default empty colour ( black = 0,0,0 )"));
+    t.HintPanelFiller = text(QT_TR_NOOP("     Colour pot: suggested filler colour ( maroon = "
+                                        "128,0,0 ). Double-click to change the colour"));
+    t.HintClipTileImage = text(QT_TR_NOOP("     Tile viewer."));
+    t.HintClipExportButton = text(QT_TR_NOOP("     Export tiles to the Clipboard"));
+    t.HintClipImportButton = text(QT_TR_NOOP("     Import tiles from the Clipboard"));
+    t.HintCheckBoxExport = text(QT_TR_NOOP("     Export tiles to the Clipboard automatically"));
+    t.HintCheckBoxImport = text(QT_TR_NOOP("     Import tiles from the Clipboard automatically"));
+    t.HintHelpSpeedButton = text(QT_TR_NOOP("     Help & Credits"));
+    t.HintTarget =
+        text(QT_TR_NOOP("     TARGET CANVAS. Press [CTRL] to repeat pasting. "
+                        "Right-click to cancel animations, transformations or pasting."));
+    t.HintTargetCombo = text(QT_TR_NOOP("     File options."));
+    t.HintTargetWidth = text(QT_TR_NOOP(
+        "     Target Canvas width in pages ( 1 or 2 ), being 1 = 256 pixels for the Level "
+        "Editors, 2 = 512 pixels for Libraries."));
+    t.HintTargetHeight = text(QT_TR_NOOP("     Target Canvas height in pages, 1 to 32."));
+    t.HintTargetAreaInfo =
+        text(QT_TR_NOOP("     Target area info. Goes red if the number of tiles exceeds 256."));
+    t.HintSpeedButtonNone = text(QT_TR_NOOP("     Stop: cancels the Transformations Mode."));
+    t.HintSpeedButtonRotate = text(QT_TR_NOOP("     Rotation: rotates a tile 90 degrees."));
+    t.HintSpeedButtonHFlip = text(QT_TR_NOOP("     HFlip: mirrors a tile."));
+    t.HintSpeedButtonVFlip = text(QT_TR_NOOP("     VFlip: inverts a tile."));
+    t.HintSpeedButtonSwap =
+        text(QT_TR_NOOP("     Swap: click-and-drag to exchange the position of two tiles."));
+    t.HintSpeedButtonMove =
+        text(QT_TR_NOOP("     Move: click-and-drag to move one tile to another position."));
+
+    t.ShortcutKeysFormat = text(QT_TR_NOOP("   [ %1 ]"));
+    t.CanvasZoomKeys = text(QT_TR_NOOP("zoom: Ctrl+wheel, %1, %2, %3"));
+    t.TargetUndoKeys = text(QT_TR_NOOP("undo: %1, redo: %2"));
+    t.PointerPixelFormat = text(QT_TR_NOOP("pixel %1, %2"));
+    t.PointerCellFormat = text(QT_TR_NOOP("   cell %1, %2 (index %3)"));
+    t.PointerPageFormat = text(QT_TR_NOOP("   page %1 of %2"));
+    return t;
+}
+
 const TextTable& englishTexts() {
-    static const TextTable table = makeEnglish();
+    static const TextTable table = Languages::make(Language::English);
     return table;
+}
+
+const TextTable& frenchTexts() {
+    static const TextTable table = Languages::make(Language::French);
+    return table;
+}
+
+const TextTable& interfaceTexts() {
+    return gLanguage == Language::French ? frenchTexts() : englishTexts();
+}
+
+Language interfaceLanguage() {
+    return gLanguage;
+}
+
+Language languageOf(const QStringList& wanted) {
+    if (wanted.isEmpty())
+        return Language::English;
+    return QLocale(wanted.first()).language() == QLocale::French ? Language::French
+                                                                 : Language::English;
+}
+
+Language desktopLanguage() {
+    // Qt reads the desktop's wishes from LANGUAGE, LC_ALL, LC_MESSAGES and LANG.
+    return languageOf(QLocale::system().uiLanguages());
+}
+
+void setInterfaceLanguage(Language language) {
+    gLanguage = language;
+    // An English start reads no catalogue: English is what the sources say.
+    static bool frenchEverUsed = false;
+    if (language == Language::English && !frenchEverUsed)
+        return;
+    frenchEverUsed = true;
+    FrenchCatalogues& french = frenchCatalogues();
+    for (QTranslator* catalogue : {french.parvane.data(), french.qt.data()}) {
+        if (!catalogue || catalogue->isEmpty())
+            continue;
+        QCoreApplication::removeTranslator(catalogue);
+        if (language == Language::French)
+            QCoreApplication::installTranslator(catalogue);
+    }
 }
 
 } // namespace parvane::app

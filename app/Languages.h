@@ -1,6 +1,7 @@
 // The text table of the main window: every caption, menu item, size selector text and hint
 // that the window shows, plus the left positions of the two labels whose width depends on
-// the language. The window applies it once, first thing at start-up.
+// the language. The window applies it first thing at start-up, and again when the user
+// switches the language of the interface.
 #pragma once
 
 #include <QString>
@@ -92,7 +93,24 @@ struct TextTable {
     QString PointerPageFormat;
 };
 
-// The English edition, the only one of the main window in this build.
+enum class Language { English, French };
+
+// The English edition, as the table lists it.
 const TextTable& englishTexts();
+// The French edition: the same entries through the French catalogue.
+const TextTable& frenchTexts();
+// The edition of the interface's current language.
+const TextTable& interfaceTexts();
+
+// The language of the interface for the languages a desktop asks for, most wanted first: the
+// first one decides, French for any French, else English.
+Language languageOf(const QStringList& wanted);
+// The language the desktop's locale asks for.
+Language desktopLanguage();
+Language interfaceLanguage();
+// Switches the whole interface's words, the table's and those that the file and level windows
+// and Qt's own dialogs look up, for the rest of the session. Windows already shown change
+// their words when they apply the table again.
+void setInterfaceLanguage(Language language);
 
 } // namespace parvane::app

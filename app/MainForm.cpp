@@ -100,7 +100,7 @@ void TMain::connectCanvasMouse() {
 
 void TMain::FormCreate() {
     // 1. The words of the window come from the text table, before anything shows them.
-    const TextTable& texts = englishTexts();
+    const TextTable& texts = interfaceTexts();
     applyTexts(texts);
     appendShortcutHints(texts);
     applyAccessibleNames();

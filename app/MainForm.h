@@ -36,6 +36,7 @@ class TDVL;
 namespace parvane::app {
 
 struct TextTable;
+enum class Language;
 class TAboutForm;
 class TAboutFormFR;
 class TCreditsForm;
@@ -134,6 +135,9 @@ public:
     // through these.
     imaging::TFIO& FIO() { return *fio_; }
     level::TDVL& DVL() { return *dvl_; }
+
+    // Shows the whole interface in another language for the rest of the session.
+    void switchLanguage(Language language);
 
     // The system colour dialog of the filler pot; made when it is first needed.
     QColorDialog* colorDialogFiller();

@@ -3,6 +3,7 @@
 // mouse. There are no pop-up hints anywhere in the window.
 #include "app/Languages.h"
 #include "app/MainForm.h"
+#include "app/SourceWorkflow.h"
 #include "canvas/ImageStack.h"
 
 #include <QAbstractButton>
@@ -56,68 +57,105 @@ enum class Spoken {
 struct ControlWords {
     const char* control;
     const QString TextTable::*hint; // nullptr: no hint
-    const char* name;               // the accessible name, or the topic of information
+    const char* name; // the accessible name, or the topic of information (English, translated)
     Spoken spoken = Spoken::Named;
 };
 
 constexpr ControlWords kControlWords[] = {
-    {"Source", &TextTable::HintSource, "Source canvas"},
-    {"SourceCombo", &TextTable::HintSourceCombo, "Source menu"},
-    {"SourceAreaInfo", &TextTable::HintSourceAreaInfo, "Source size", Spoken::Information},
-    {"SourcePageControl", nullptr, "Source tabs"},
+    {"Source", &TextTable::HintSource, QT_TRANSLATE_NOOP("parvane::app::TMain", "Source canvas")},
+    {"SourceCombo", &TextTable::HintSourceCombo,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Source menu")},
+    {"SourceAreaInfo", &TextTable::HintSourceAreaInfo,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Source size"), Spoken::Information},
+    {"SourcePageControl", nullptr, QT_TRANSLATE_NOOP("parvane::app::TMain", "Source tabs")},
     {"TabGrid", nullptr, nullptr, Spoken::Caption},
     {"TabTransparency", nullptr, nullptr, Spoken::Caption},
     {"TabAnimSource", nullptr, nullptr, Spoken::Caption},
-    {"SpeedButtonReset", &TextTable::HintSpeedButtonReset, "Reset grid"},
-    {"SpeedButtonView", &TextTable::HintSpeedButtonView, "View grid"},
-    {"SpeedButtonStyle", &TextTable::HintSpeedButtonStyle, "Grid style"},
-    {"ImageGridSize", &TextTable::HintGridSize, "Grid size"},
-    {"StaticTextGrid", &TextTable::HintGridSize, "Grid size in pixels", Spoken::Information},
-    {"ScrollBarGrid", &TextTable::HintGridSize, "Grid size"},
-    {"SpeedButtonOpaque", &TextTable::HintSpeedButtonOpaque, "Transparency none"},
-    {"SpeedButtonMagenta", &TextTable::HintSpeedButtonMagenta, "Transparency convert to magenta"},
-    {"SpeedButtonPicker", &TextTable::HintSpeedButtonPicker, "Colour picker"},
-    {"SourceColourSample", &TextTable::HintSpeedButtonPicker, "Picked colour"},
-    {"SpeedButtonAlpha", &TextTable::HintSpeedButtonAlpha, "Alpha channel"},
-    {"ButtonStopSource", &TextTable::HintButtonStop, "Stop Source animation"},
-    {"TrackBarSource", &TextTable::HintTrackBar, "Source animation speed"},
-    {"PanelLeftSide", nullptr, "Source side"},
-    {"PanelRightSide", &TextTable::HintPanelRightSide, "Central panel"},
+    {"SpeedButtonReset", &TextTable::HintSpeedButtonReset,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Reset grid")},
+    {"SpeedButtonView", &TextTable::HintSpeedButtonView,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "View grid")},
+    {"SpeedButtonStyle", &TextTable::HintSpeedButtonStyle,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Grid style")},
+    {"ImageGridSize", &TextTable::HintGridSize,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Grid size")},
+    {"StaticTextGrid", &TextTable::HintGridSize,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Grid size in pixels"), Spoken::Information},
+    {"ScrollBarGrid", &TextTable::HintGridSize,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Grid size")},
+    {"SpeedButtonOpaque", &TextTable::HintSpeedButtonOpaque,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Transparency none")},
+    {"SpeedButtonMagenta", &TextTable::HintSpeedButtonMagenta,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Transparency convert to magenta")},
+    {"SpeedButtonPicker", &TextTable::HintSpeedButtonPicker,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Colour picker")},
+    {"SourceColourSample", &TextTable::HintSpeedButtonPicker,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Picked colour")},
+    {"SpeedButtonAlpha", &TextTable::HintSpeedButtonAlpha,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Alpha channel")},
+    {"ButtonStopSource", &TextTable::HintButtonStop,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Stop Source animation")},
+    {"TrackBarSource", &TextTable::HintTrackBar,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Source animation speed")},
+    {"PanelLeftSide", nullptr, QT_TRANSLATE_NOOP("parvane::app::TMain", "Source side")},
+    {"PanelRightSide", &TextTable::HintPanelRightSide,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Central panel")},
     {"CopyButton", &TextTable::HintCopyButton, nullptr, Spoken::Caption},
-    {"ClipTileSize", &TextTable::HintClipTileSize, "Tile size", Spoken::Information},
-    {"ClipTileSizeScroll", &TextTable::HintClipTileSize, "Tile size"},
-    {"ClipTileAreaBevel", nullptr, "Current tile area"},
+    {"ClipTileSize", &TextTable::HintClipTileSize,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Tile size"), Spoken::Information},
+    {"ClipTileSizeScroll", &TextTable::HintClipTileSize,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Tile size")},
+    {"ClipTileAreaBevel", nullptr, QT_TRANSLATE_NOOP("parvane::app::TMain", "Current tile area")},
     {"ClipTileLabel", nullptr, nullptr, Spoken::Caption},
-    {"PanelMagenta", &TextTable::HintPanelMagenta, "Magenta colour pot"},
-    {"PanelBlack", &TextTable::HintPanelBlack, "Black colour pot"},
-    {"PanelFiller", &TextTable::HintPanelFiller, "Filler colour pot"},
-    {"ClipTilePanel", nullptr, "Current tile frame"},
-    {"ClipTileImage", &TextTable::HintClipTileImage, "Current tile"},
+    {"PanelMagenta", &TextTable::HintPanelMagenta,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Magenta colour pot")},
+    {"PanelBlack", &TextTable::HintPanelBlack,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Black colour pot")},
+    {"PanelFiller", &TextTable::HintPanelFiller,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Filler colour pot")},
+    {"ClipTilePanel", nullptr, QT_TRANSLATE_NOOP("parvane::app::TMain", "Current tile frame")},
+    {"ClipTileImage", &TextTable::HintClipTileImage,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Current tile")},
     {"CheckBoxExport", &TextTable::HintCheckBoxExport, nullptr, Spoken::Caption},
     {"ClipExportButton", &TextTable::HintClipExportButton, nullptr, Spoken::Caption},
     {"ClipImportButton", &TextTable::HintClipImportButton, nullptr, Spoken::Caption},
     {"CheckBoxImport", &TextTable::HintCheckBoxImport, nullptr, Spoken::Caption},
     {"ClipLabel", nullptr, nullptr, Spoken::Caption},
-    {"HelpSpeedButton", &TextTable::HintHelpSpeedButton, "Help and credits"},
-    {"StatusBar", nullptr, "Status line"},
-    {"Target", &TextTable::HintTarget, "Target canvas"},
-    {"TargetCombo", &TextTable::HintTargetCombo, "Target menu"},
-    {"TargetWidth", &TextTable::HintTargetWidth, "Target width in pages", Spoken::Information},
-    {"TargetWidthScrollBar", &TextTable::HintTargetWidth, "Target width in pages"},
-    {"TargetAreaInfo", &TextTable::HintTargetAreaInfo, "Target size", Spoken::Information},
-    {"TargetHeightScrollBar", &TextTable::HintTargetHeight, "Target height in pages"},
-    {"TargetHeight", &TextTable::HintTargetHeight, "Target height in pages", Spoken::Information},
-    {"TargetPageControl", nullptr, "Target tabs"},
+    {"HelpSpeedButton", &TextTable::HintHelpSpeedButton,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Help and credits")},
+    {"StatusBar", nullptr, QT_TRANSLATE_NOOP("parvane::app::TMain", "Status line")},
+    {"Target", &TextTable::HintTarget, QT_TRANSLATE_NOOP("parvane::app::TMain", "Target canvas")},
+    {"TargetCombo", &TextTable::HintTargetCombo,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Target menu")},
+    {"TargetWidth", &TextTable::HintTargetWidth,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Target width in pages"), Spoken::Information},
+    {"TargetWidthScrollBar", &TextTable::HintTargetWidth,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Target width in pages")},
+    {"TargetAreaInfo", &TextTable::HintTargetAreaInfo,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Target size"), Spoken::Information},
+    {"TargetHeightScrollBar", &TextTable::HintTargetHeight,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Target height in pages")},
+    {"TargetHeight", &TextTable::HintTargetHeight,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Target height in pages"), Spoken::Information},
+    {"TargetPageControl", nullptr, QT_TRANSLATE_NOOP("parvane::app::TMain", "Target tabs")},
     {"TabTransform", nullptr, nullptr, Spoken::Caption},
     {"TabAnimTarget", nullptr, nullptr, Spoken::Caption},
-    {"SpeedButtonNone", &TextTable::HintSpeedButtonNone, "No transformation"},
-    {"SpeedButtonRotate", &TextTable::HintSpeedButtonRotate, "Rotate tile"},
-    {"SpeedButtonHFlip", &TextTable::HintSpeedButtonHFlip, "Mirror tile"},
-    {"SpeedButtonVFlip", &TextTable::HintSpeedButtonVFlip, "Invert tile"},
-    {"SpeedButtonSwap", &TextTable::HintSpeedButtonSwap, "Swap tiles"},
-    {"SpeedButtonMove", &TextTable::HintSpeedButtonMove, "Move tile"},
-    {"ButtonStopTarget", &TextTable::HintButtonStop, "Stop Target animation"},
-    {"TrackBarTarget", &TextTable::HintTrackBar, "Target animation speed"},
+    {"SpeedButtonNone", &TextTable::HintSpeedButtonNone,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "No transformation")},
+    {"SpeedButtonRotate", &TextTable::HintSpeedButtonRotate,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Rotate tile")},
+    {"SpeedButtonHFlip", &TextTable::HintSpeedButtonHFlip,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Mirror tile")},
+    {"SpeedButtonVFlip", &TextTable::HintSpeedButtonVFlip,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Invert tile")},
+    {"SpeedButtonSwap", &TextTable::HintSpeedButtonSwap,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Swap tiles")},
+    {"SpeedButtonMove", &TextTable::HintSpeedButtonMove,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Move tile")},
+    {"ButtonStopTarget", &TextTable::HintButtonStop,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Stop Target animation")},
+    {"TrackBarTarget", &TextTable::HintTrackBar,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Target animation speed")},
 };
 
 // The caption a control shows: a button's or label's text, or a tab page's tab text.
@@ -181,7 +219,7 @@ void TMain::describeControls(const TextTable& texts) {
         }
         switch (words.spoken) {
         case Spoken::Named:
-            control->setAccessibleName(QString::fromLatin1(words.name));
+            control->setAccessibleName(tr(words.name));
             break;
         case Spoken::Caption:
             control->setAccessibleName(captionOf(control).trimmed());
@@ -189,7 +227,7 @@ void TMain::describeControls(const TextTable& texts) {
         case Spoken::Information:
             // The text itself is the information: no accessible name may stand in for it.
             if (auto* info = qobject_cast<InfoText*>(control))
-                info->setTopic(QString::fromLatin1(words.name));
+                info->setTopic(tr(words.name));
             break;
         }
     }
@@ -201,8 +239,35 @@ void TMain::applyAccessibleNames() {
     for (canvas::TFrameStack* canvas : {Source, Target}) {
         canvas->ScrollBoxImageStack->setAccessibleName(canvas->accessibleName());
         canvas->ScrollBoxImageStack->setAccessibleDescription(canvas->accessibleDescription());
-        canvas->BasePanel->setAccessibleName(canvas->accessibleName() + QStringLiteral(" picture"));
+        canvas->BasePanel->setAccessibleName(tr("%1 picture").arg(canvas->accessibleName()));
     }
+}
+
+void TMain::switchLanguage(Language language) {
+    const TextTable& before = interfaceTexts();
+    setInterfaceLanguage(language);
+    const TextTable& after = interfaceTexts();
+    if (&before == &after)
+        return;
+    // The menus are refilled from the table: item 0 goes back to what is loaded and saved,
+    // and memories that still hold a menu text take the new edition's.
+    applyTexts(after);
+    appendShortcutHints(after);
+    applyAccessibleNames();
+    sourceFlow_->retranslate(before, after);
+    const auto follow = [&](QString& memory, const QString& old, const QString& now) {
+        if (memory == old)
+            memory = now;
+    };
+    for (int item = 0; item < before.TargetComboItems.size(); ++item)
+        for (QString* memory : {&TargetSavePath, &TargetReloadPath, &TargetCaption})
+            follow(*memory, before.TargetComboItems.value(item),
+                   after.TargetComboItems.value(item));
+    TargetCombo->setItemText(0, TargetCaption);
+    TargetCombo->setCurrentIndex(0);
+    ClipTileSizeScrollChange();
+    DisplayTargetAreaInfo(Target->PortWidth(), Target->PortHeight());
+    StatusBar->clearMessage();
 }
 
 bool TMain::eventFilter(QObject* watched, QEvent* event) {

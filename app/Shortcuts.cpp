@@ -239,7 +239,7 @@ void TMain::showPointerPosition(canvas::TFrameStack* canvas, int x, int y) {
         StatusPosition->clear();
         return;
     }
-    const TextTable& texts = englishTexts();
+    const TextTable& texts = interfaceTexts();
     QString text = texts.PointerPixelFormat.arg(x).arg(y);
     if (canvas->SnapToGrid && canvas->GridRect.contains(x, y) && canvas->CellWidth > 0 &&
         canvas->CellHeight > 0) {

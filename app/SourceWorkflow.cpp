@@ -8,6 +8,7 @@
 #include "level/ui/DuskvaleFileModule.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
@@ -56,7 +57,7 @@ template <typename Loader> bool SourceWorkflow::load(Loader&& loader) {
     } catch (const std::bad_alloc&) {
         // The alpha view, while it shows, takes the picture's size: when it does not fit in
         // memory, the Source keeps what it showed and the user is told why.
-        const QString refused = englishTexts()
+        const QString refused = interfaceTexts()
                                     .NoMemoryFormat.arg(source->Bitmap().width())
                                     .arg(source->Bitmap().height());
         std::swap(source->Bitmap(), picture);
@@ -205,16 +206,30 @@ QString SourceWorkflow::PF2String(std::uint8_t formatCode) {
     case 7:
         return QStringLiteral("32 bits");
     default:
-        return QStringLiteral("Unknown");
+        return QCoreApplication::translate("parvane::app::SourceWorkflow", "Unknown");
     }
 }
 
 void SourceWorkflow::updateAreaInfo(std::uint8_t formatCode) {
+    formatCode_ = formatCode;
     const imaging::Bitmap& picture = main_.Source->Bitmap();
-    main_.SourceAreaInfo->setText(englishTexts()
+    main_.SourceAreaInfo->setText(interfaceTexts()
                                       .SourceAreaFormat.arg(picture.width())
                                       .arg(picture.height())
                                       .arg(PF2String(formatCode)));
+}
+
+void SourceWorkflow::retranslate(const TextTable& before, const TextTable& after) {
+    const auto follow = [&](QString& memory, const QString& old, const QString& now) {
+        if (memory == old)
+            memory = now;
+    };
+    follow(SourceImagePath, before.SourceComboItems.value(0), after.SourceComboItems.value(0));
+    follow(SourceCaption, before.SourceComboItems.value(0), after.SourceComboItems.value(0));
+    follow(LevelPath, before.NoTexturesExtracted, after.NoTexturesExtracted);
+    showCaption(SourceCaption);
+    if (formatCode_)
+        updateAreaInfo(*formatCode_);
 }
 
 // The window's handlers of the Source menu and the Source drop.

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace parvane::imaging {
 class Bitmap;
@@ -38,6 +39,9 @@ public:
     void dropped(const QString& fileName);
 
     void updateAreaInfo(std::uint8_t formatCode);
+    // The interface changed language: the caption and the path memories that still hold a
+    // text of the earlier edition take the new one's, and the size line is written again.
+    void retranslate(const TextTable& before, const TextTable& after);
     static QString PF2String(std::uint8_t formatCode);
 
     // Path memory of the picture item, and the one shared by the two level items.
@@ -57,6 +61,8 @@ private:
     bool convert() const;
 
     TMain& main_;
+    // The pixel-format code the size line names, for writing it again in another language.
+    std::optional<std::uint8_t> formatCode_;
 };
 
 } // namespace parvane::app

@@ -205,7 +205,7 @@ TargetViewState TargetHistory::currentView() const {
     view.menuItem0 = main_.TargetCombo->itemText(0);
     // While a command of the menu runs, the menu shows that command; at rest it shows item 0,
     // or the Create New item after Create New (item 0 then still names the earlier file).
-    const QString createNew = englishTexts().TargetComboItems.value(2);
+    const QString createNew = interfaceTexts().TargetComboItems.value(2);
     view.menuIndex = main_.TargetCaption == createNew && view.menuItem0 != createNew ? 2 : 0;
     view.fill = main_.Target->FillColor;
     return view;

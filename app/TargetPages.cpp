@@ -78,7 +78,8 @@ void TMain::ResizeTargetWindow(QObject* sender) {
     DisplayTargetAreaInfo(viewW, viewH);
     if (cropped)
         DisplayErrorMessage(
-            1, englishTexts().CropSizeFormat.arg(image.bitmap.width()).arg(image.bitmap.height()));
+            1,
+            interfaceTexts().CropSizeFormat.arg(image.bitmap.width()).arg(image.bitmap.height()));
 
     if (sender == TargetHeightScrollBar)
         return;
@@ -105,7 +106,7 @@ void TMain::DisplayTargetAreaInfo(int width, int height) {
     for (QLabel* label : {TargetAreaInfo, TargetWidth, TargetHeight})
         setFace(label, face);
     TargetAreaInfo->setText(
-        englishTexts().TargetAreaFormat.arg(width).arg(height).arg(across).arg(down).arg(total));
+        interfaceTexts().TargetAreaFormat.arg(width).arg(height).arg(across).arg(down).arg(total));
     TargetWidth->setText(QString::number(width / kPageSide));
     TargetHeight->setText(QString::number(height / kPageSide));
 }
@@ -114,9 +115,9 @@ void TMain::DisplayErrorMessage(int code, const QString& text) {
     if (code != 1)
         return;
     QMessageBox::warning(this, windowTitle(),
-                         QStringLiteral("This image was too big! It was cropped to ") + text +
-                             QStringLiteral(" pixels.\nThe right canvas must be used with "
-                                            "standard Texture Sets, only."));
+                         tr("This image was too big! It was cropped to %1 pixels.\nThe right "
+                            "canvas must be used with standard Texture Sets, only.")
+                             .arg(text));
 }
 
 void TMain::TargetMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {

@@ -80,7 +80,7 @@ void TMain::TargetComboOnSelect(int index) {
 void TMain::SaveToImageFile() {
     Target->CompleteAnimation();
     imaging::PictureDialogSettings& dialog = FIO().SavePictureDialog1;
-    dialog.FileName = offeredName(TargetSavePath, englishTexts().TargetComboItems.value(0));
+    dialog.FileName = offeredName(TargetSavePath, interfaceTexts().TargetComboItems.value(0));
     dialog.FilterIndex = 1;
     // Only the view is saved: pages hidden by lowered counters stay out of the file.
     const imaging::ImageArea view{Target->Bitmap(), Target->PortWidth(), Target->PortHeight()};
@@ -122,13 +122,13 @@ void TMain::ReInitTarget() {
     setCounterQuietly(TargetWidthScrollBar, 1);
     setCounterQuietly(TargetHeightScrollBar, 2);
     ResizeTargetWindow(widthChanged ? TargetWidthScrollBar : TargetHeightScrollBar);
-    TargetCaption = englishTexts().TargetComboItems.value(kItemCreateNew);
+    TargetCaption = interfaceTexts().TargetComboItems.value(kItemCreateNew);
 }
 
 void TMain::ReloadFromImageFile() {
     imaging::PictureDialogSettings& dialog = FIO().OpenPictureDialog1;
     dialog.FileName =
-        offeredName(TargetReloadPath, englishTexts().TargetComboItems.value(kItemReload));
+        offeredName(TargetReloadPath, interfaceTexts().TargetComboItems.value(kItemReload));
     dialog.FilterIndex = 1;
     // Read aside: a cancelled or failed reload leaves the Target and its animation alone.
     imaging::Bitmap picture;
@@ -178,7 +178,7 @@ void TMain::CopyAllOnClick() {
     Source->setClip(clip);
 
     replaceTargetPicture(imaging::Bitmap(clip));
-    const QString createNew = englishTexts().TargetComboItems.value(kItemCreateNew);
+    const QString createNew = interfaceTexts().TargetComboItems.value(kItemCreateNew);
     TargetCaption = createNew;
     showTargetItem0(createNew);
 }
@@ -197,11 +197,16 @@ void TMain::replaceTargetPicture(imaging::Bitmap&& picture, const TargetViewStat
 }
 
 void TMain::HelpSpeedButtonOnClick() {
-    // The about window is modal; its language switch closes it and opens its twin.
-    TAboutWindow* about = AboutForm;
-    while (about->exec() == TAboutWindow::kSwitchLanguage)
-        about = about == AboutForm ? static_cast<TAboutWindow*>(AboutFormFR)
-                                   : static_cast<TAboutWindow*>(AboutForm);
+    // The about window of the interface's language is modal; its language switch closes it,
+    // turns the whole interface to the other language and opens its twin.
+    const auto aboutFor = [this](Language language) -> TAboutWindow* {
+        if (language == Language::French)
+            return AboutFormFR;
+        return AboutForm;
+    };
+    while (aboutFor(interfaceLanguage())->exec() == TAboutWindow::kSwitchLanguage)
+        switchLanguage(interfaceLanguage() == Language::French ? Language::English
+                                                               : Language::French);
 }
 
 } // namespace parvane::app

@@ -81,7 +81,7 @@ void TMain::ClipTileSizeScrollChange() {
     if (wrapped != position)
         ClipTileSizeScroll->setValue(wrapped);
     if (position >= 1 && position <= 6)
-        ClipTileSize->setText(englishTexts().ClipTileSizes.value(position - 1));
+        ClipTileSize->setText(interfaceTexts().ClipTileSizes.value(position - 1));
 }
 
 bool TMain::pickerActive() const {

@@ -7,8 +7,8 @@
 #include "app/MainForm.h"
 #include "bench/QtBenchmarkMain.h"
 #include "canvas/ImageStack.h"
-#include "imaging/ui/ImageFileModule.h"
 #include "imaging/ImageFiles.h"
+#include "imaging/ui/ImageFileModule.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

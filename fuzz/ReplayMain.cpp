@@ -35,6 +35,10 @@ int main(int argc, char** argv) {
                     ++count;
                 }
             }
+        } else {
+            // A seed folder that is missing would leave the harness unexercised unnoticed.
+            std::fprintf(stderr, "no such file or folder: %s\n", root.string().c_str());
+            return 1;
         }
     }
     std::printf("replayed %zu files\n", count);

@@ -16,8 +16,30 @@ namespace parvane::imaging {
 
 namespace {
 
-constexpr const char* kOpenTitle = "   ----- LOADING IMAGE FILE -----";
-constexpr const char* kSaveTitle = "   ----- SAVING IMAGE FILE -----";
+// The module's words are looked up in the interface's language when they are shown.
+constexpr const char* kContext = "parvane::imaging::TFIO";
+
+QString translated(const char* english) {
+    return QCoreApplication::translate(kContext, english);
+}
+
+constexpr const char* kOpenTitle =
+    QT_TRANSLATE_NOOP("parvane::imaging::TFIO", "   ----- LOADING IMAGE FILE -----");
+constexpr const char* kSaveTitle =
+    QT_TRANSLATE_NOOP("parvane::imaging::TFIO", "   ----- SAVING IMAGE FILE -----");
+// The labels of the dialogs' filter rows and the fixed messages of the readers, for the
+// translation catalogue.
+[[maybe_unused]] constexpr const char* kCatalogueOnly[] = {
+    QT_TRANSLATE_NOOP("parvane::imaging::TFIO", "Supported Input Files"),
+    QT_TRANSLATE_NOOP("parvane::imaging::TFIO", "Supported Output Files"),
+    QT_TRANSLATE_NOOP("parvane::imaging::TFIO", "Windows or OS/2 Bitmap (*.bmp)"),
+    QT_TRANSLATE_NOOP("parvane::imaging::TFIO", "Jpeg File Interchange (*.jpg)"),
+    QT_TRANSLATE_NOOP("parvane::imaging::TFIO", "Tagged Image File (*.tif)"),
+    QT_TRANSLATE_NOOP("parvane::imaging::TFIO", "All Files (*.*)"),
+    QT_TRANSLATE_NOOP("parvane::imaging::TFIO",
+                      "This file has a non supported compression scheme."),
+    QT_TRANSLATE_NOOP("parvane::imaging::TFIO", "Bitmap image is not valid"),
+};
 constexpr const char* kOpenFilter =
     "Supported Input Files|*.BMP;*.JPG;*.TGA;*.TIF;*.PSD;*.PSP;*.PCX|"
     "Windows or OS/2 Bitmap (*.bmp)|*.BMP|Jpeg File Interchange (*.jpg)|*.JPG|"
@@ -88,7 +110,7 @@ void PicturePreview::showFile(const QString& path) {
     const DecodeResult result = loadRegisteredPicture(toPath(path));
     if (!result) {
         setPixmap({});
-        setText("No preview");
+        setText(QCoreApplication::translate("parvane::imaging::PicturePreview", "No preview"));
         return;
     }
     const Bitmap& bitmap = result.bitmap();
@@ -127,14 +149,15 @@ QStringList TFIO::qtNameFilters(const QString& filter) {
         for (QString& pattern : patterns)
             if (pattern == "*.*")
                 pattern = "*";
-        filters << QString("%1 (%2)").arg(parts[i], patterns.join(' '));
+        filters << QString("%1 (%2)").arg(translated(parts[i].toUtf8().constData()),
+                                          patterns.join(' '));
     }
     return filters;
 }
 
 QFileDialog* TFIO::createDialog(const PictureDialogSettings& settings,
                                 QFileDialog::AcceptMode mode) {
-    auto* dialog = new QFileDialog(dialogParent_, settings.Title);
+    auto* dialog = new QFileDialog(dialogParent_, translated(settings.Title.toUtf8().constData()));
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
     // Qt's own dialog, so that the preview pane can sit beside the file list; the labels
     // already name their patterns, so the pattern details are not repeated.
@@ -193,9 +216,11 @@ bool TFIO::runPictureDialog(PictureDialogSettings& settings, QFileDialog::Accept
 
 void TFIO::ReportFileError(FileErrorKind kind, const QString& text) {
     if (kind == FileErrorKind::FormatNotSupported)
-        showMessage(text + " format not supported.");
+        showMessage(
+            QCoreApplication::translate("parvane::imaging::TFIO", "%1 format not supported.")
+                .arg(text));
     else
-        showMessage(kCompressionSchemeMessage);
+        showMessage(translated(kCompressionSchemeMessage));
 }
 
 void TFIO::report(const FileResult& result) {
@@ -210,8 +235,20 @@ void TFIO::report(const FileResult& result) {
     case FileResult::Failure::CompressionScheme:
         ReportFileError(FileErrorKind::CompressionScheme, {});
         return;
-    case FileResult::Failure::ReaderError:
+    case FileResult::Failure::ReaderError: {
+        // The readers' fixed messages have their translation; libjpeg's numbered ones keep
+        // their number.
+        const QString message = QString::fromStdString(result.message);
+        const QString jpeg = QStringLiteral("JPEG error #");
+        if (message.startsWith(jpeg))
+            showMessage(QCoreApplication::translate("parvane::imaging::TFIO", "JPEG error #%1")
+                            .arg(message.mid(jpeg.size())));
+        else
+            showMessage(translated(result.message.c_str()));
+        return;
+    }
     case FileResult::Failure::WriteError:
+        // Names the file and the system's reason, which no catalogue can hold.
         showMessage(QString::fromStdString(result.message));
         return;
     }

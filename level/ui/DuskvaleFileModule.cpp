@@ -6,18 +6,20 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 
 namespace parvane::level {
 
 const std::array<LevelFilterRow, 10> TDVL::kFilterRows{{
-    {"Duskvale Files", "*.PHD;*.DVX;*.DV2;*.DV4;*.DVC"},
+    {QT_TRANSLATE_NOOP("parvane::level::TDVL", "Duskvale Files"), "*.PHD;*.DVX;*.DV2;*.DV4;*.DVC"},
     {"DV1 (1996) - Duskvale (*.phd)", "*.PHD"},
     {"DV1 (1999) - Duskvale: Hollow Crown (*.dvx)", "*.DVX"},
     {"DV2 (1997) - Duskvale II (*.dv2)", "*.DV2"},
@@ -26,7 +28,7 @@ const std::array<LevelFilterRow, 10> TDVL::kFilterRows{{
     {"DV3 (2000) - Duskvale III: Ashen Gate (*.dv2)", "*.DV2"},
     {"DV4 (1999) - Duskvale IV (*.dv4)", "*.DV4"},
     {"DV5 (2000) - Duskvale V (*.dvc)", "*.DVC"},
-    {"All Files (*.*)", "*.*"},
+    {QT_TRANSLATE_NOOP("parvane::level::TDVL", "All Files (*.*)"), "*.*"},
 }};
 
 namespace {
@@ -55,11 +57,24 @@ private:
 // The message of a level that could not be read, naming the file; empty where the warning
 // sound alone tells the failure.
 QString failureText(const QString& fileName, const Extraction& extraction) {
-    const std::string message = failureMessage(extraction);
-    if (message.empty())
-        return {};
-    return QString::fromStdString(message) + QStringLiteral("\n\n") +
-           QDir::toNativeSeparators(fileName);
+    // The reason is the reader's own, in English, as precise as the file allows.
+    const QString reason = QString::fromStdString(extraction.reason);
+    QString message;
+    switch (extraction.status) {
+    case ExtractionStatus::Damaged:
+        message = TDVL::tr("The level file is damaged and could not be read (%1).").arg(reason);
+        break;
+    case ExtractionStatus::Unreadable:
+        message = TDVL::tr("The level file could not be read (%1).").arg(reason);
+        break;
+    default:
+        // Anything else the reader tells is shown as it words it, or not at all.
+        message = QString::fromStdString(failureMessage(extraction));
+        if (message.isEmpty())
+            return {};
+        break;
+    }
+    return message + QStringLiteral("\n\n") + QDir::toNativeSeparators(fileName);
 }
 
 } // namespace
@@ -68,7 +83,7 @@ TDVL::TDVL(QWidget* mainWindow)
     : QWidget(mainWindow, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowStaysOnTopHint),
       mainWindow_(mainWindow), gauge_(new imaging::TGauge(this)) {
-    setWindowTitle(QString::fromLatin1(kCaption));
+    setWindowTitle(tr(kCaption));
     setFixedSize(kWidth, kHeight);
     gauge_->setGeometry(8, 8, 177, 20);
     gauge_->setProgress(0);
@@ -99,15 +114,18 @@ void TDVL::SetupOpenDialog() {
         if (auto* sidebar = openDialog_->findChild<QWidget*>(QStringLiteral("sidebar")))
             sidebar->hide();
     }
-    openDialog_->setWindowTitle(QString::fromLatin1(kOpenDialogTitle));
+    openDialog_->setWindowTitle(tr(kOpenDialogTitle));
+    const QString chosen = openDialog_->selectedNameFilter();
+    const int row = std::max(0, static_cast<int>(openDialog_->nameFilters().indexOf(chosen)));
     openDialog_->setNameFilters(levelNameFilters());
+    setOpenDialogFilterIndex(row + 1);
     openDialog_->setDefaultSuffix(QString());
 }
 
 QStringList TDVL::levelNameFilters() {
     QStringList filters;
     for (const LevelFilterRow& row : kFilterRows) {
-        const QString description = QString::fromLatin1(row.description);
+        const QString description = tr(row.description);
         QString patterns = QString::fromLatin1(row.pattern);
         patterns.replace(u';', u' ');
         // Rows that already name their pattern in brackets are shown as they stand; the file
@@ -119,6 +137,15 @@ QStringList TDVL::levelNameFilters() {
             filters << QStringLiteral("%1 (%2)").arg(description, patterns);
     }
     return filters;
+}
+
+void TDVL::changeEvent(QEvent* event) {
+    // The interface changed language: the caption, the dialog's title and its filter rows.
+    if (event->type() == QEvent::LanguageChange) {
+        setWindowTitle(tr(kCaption));
+        SetupOpenDialog();
+    }
+    QWidget::changeEvent(event);
 }
 
 void TDVL::setOpenDialogFilterIndex(int index) {

@@ -36,8 +36,9 @@ struct LevelFilterRow {
 class TDVL : public QWidget {
     Q_OBJECT
 public:
-    static constexpr const char* kCaption = "   Loading...";
-    static constexpr const char* kOpenDialogTitle = "   ----- EXTRAIRE TEXTURES DUSKVALE -----";
+    static constexpr const char* kCaption = QT_TR_NOOP("   Loading...");
+    static constexpr const char* kOpenDialogTitle =
+        QT_TR_NOOP("   ----- EXTRAIRE TEXTURES DUSKVALE -----");
     static constexpr int kWidth = 206;
     static constexpr int kHeight = 58;
     static const std::array<LevelFilterRow, 10> kFilterRows;
@@ -81,6 +82,9 @@ public:
     // unreadable file). Tests use these to watch what the user would hear and read.
     void setWarningSoundHandler(std::function<void()> handler);
     void setMessageHandler(std::function<void(const QString&)> handler);
+
+protected:
+    void changeEvent(QEvent* event) override;
 
 private:
     enum class Extract { AllTextures, AnimatedTextures };

@@ -3,6 +3,7 @@
 // showings.
 #include "app/AboutForm.h"
 #include "app/DocumentForm.h"
+#include "app/Languages.h"
 #include "app/MainForm.h"
 
 #include <QApplication>
@@ -36,6 +37,8 @@ void whenModal(QWidget* window, std::function<void()> action) {
 class DocumentWindowsTest : public ::testing::Test {
 protected:
     void SetUp() override { main = std::make_unique<TMain>(); }
+    // The language switch turns the whole interface; the next test starts in English.
+    void TearDown() override { setInterfaceLanguage(Language::English); }
 
     std::vector<TDocumentForm*> documents() const {
         return {main->HelpForm, main->HelpFormFR, main->CreditsForm, main->CreditsFormFR};
@@ -142,28 +145,24 @@ TEST_F(DocumentWindowsTest, TheFrenchWindowsAreReachedThroughTheLanguageSwitch) 
     EXPECT_TRUE(main->HelpFormFR->isVisible());
     EXPECT_FALSE(main->HelpForm->isVisible());
 
-    // French credits, then back to English with OK closing it.
-    whenModal(main->AboutForm, [&] {
-        main->AboutForm->LanguageButton->click();
-        whenModal(main->AboutFormFR, [&] { main->AboutFormFR->CreditsButton->click(); });
-    });
+    // The interface is French now: the help button opens the French about window. French
+    // credits, then back to English with OK closing it.
+    whenModal(main->AboutFormFR, [&] { main->AboutFormFR->CreditsButton->click(); });
     main->HelpSpeedButton->click();
     EXPECT_TRUE(main->CreditsFormFR->isVisible());
 
     bool backInEnglish = false;
-    whenModal(main->AboutForm, [&] {
-        main->AboutForm->LanguageButton->click();
-        whenModal(main->AboutFormFR, [&] {
-            main->AboutFormFR->LanguageButton->click();
-            whenModal(main->AboutForm, [&] {
-                backInEnglish = true;
-                main->AboutForm->OKButton->click();
-            });
+    whenModal(main->AboutFormFR, [&] {
+        main->AboutFormFR->LanguageButton->click();
+        whenModal(main->AboutForm, [&] {
+            backInEnglish = true;
+            main->AboutForm->OKButton->click();
         });
     });
     main->HelpSpeedButton->click();
     EXPECT_TRUE(backInEnglish);
     EXPECT_FALSE(main->AboutForm->isVisible());
+    EXPECT_FALSE(main->AboutFormFR->isVisible());
 }
 
 TEST_F(DocumentWindowsTest, ResizingReflowsTheTextBesideAStripOfFixedWidth) {

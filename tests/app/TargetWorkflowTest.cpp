@@ -3,8 +3,8 @@
 // what each does to the menu, the path memories and a running animation.
 #include "app/MainForm.h"
 #include "canvas/ImageStack.h"
-#include "imaging/ui/ImageFileModule.h"
 #include "imaging/ImageFiles.h"
+#include "imaging/ui/ImageFileModule.h"
 #include "support/TestData.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "imaging/ui/Gauges.h"
-#include "level/ui/DuskvaleFileModule.h"
 #include "level/LevelFileWriter.h"
+#include "level/ui/DuskvaleFileModule.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

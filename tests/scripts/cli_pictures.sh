@@ -104,7 +104,8 @@ if [[ -d $testdata/peer ]]; then
     expect 1 "info of a damaged BMP" -- "$cli" info "$testdata/peer/pillow/bmp/b/badrle.bmp"
     contains "$work/err" "Bitmap image is not valid" "BMP message"
 else
-    echo "shared test corpus not found at $testdata: its cases were skipped"
+    echo "FAIL: test corpus not found at $testdata"
+    failures=$((failures + 1))
 fi
 
 if [[ $failures -ne 0 ]]; then

@@ -1,4 +1,4 @@
-// Helpers to reach the shared real-file corpus and to make scratch folders in tests.
+// Helpers to reach the real-file corpus (tests/data) and to make scratch folders in tests.
 #pragma once
 
 #include <cstdint>
@@ -8,11 +8,12 @@
 
 namespace parvane::testing {
 
-// Root of the shared test corpus (../shared/testdata beside the checkout).
+// Root of the real-file test corpus (tests/data in the checkout, or PARVANE_TESTDATA_DIR).
 std::filesystem::path testDataDir();
 // Path of a file of the peer picture corpus, relative to its folder.
 std::filesystem::path peerFile(const std::string& relative);
-// True when the corpus is present; tests that need it call GTEST_SKIP() with a message when not.
+// True when the corpus is present. It ships with the code, so a test that needs it fails when it
+// is missing rather than passing without having looked at a file.
 bool testDataAvailable();
 std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path);
 void writeFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
@@ -36,6 +37,6 @@ private:
 #define PARVANE_REQUIRE_TESTDATA()                                                                 \
     do {                                                                                           \
         if (!::parvane::testing::testDataAvailable())                                              \
-            GTEST_SKIP() << "shared test corpus not found at "                                     \
+            GTEST_FAIL() << "test corpus not found at "                                            \
                          << ::parvane::testing::testDataDir().string();                            \
     } while (false)
