@@ -191,12 +191,6 @@ void TMain::appendShortcutHints(const TextTable& texts) {
              QString::fromLatin1(shortcut.hintOf).split(QLatin1Char(','), Qt::SkipEmptyParts))
             keysOfControl[control].append(key);
     }
-    const QString zoom = texts.CanvasZoomKeys.arg(keyText("ActionZoomIn"), keyText("ActionZoomOut"),
-                                                  keyText("ActionZoomReset"));
-    keysOfControl[QStringLiteral("Source")].append(zoom);
-    keysOfControl[QStringLiteral("Target")].append(
-        texts.TargetUndoKeys.arg(keyText("ActionUndo"), keyText("ActionRedo")));
-    keysOfControl[QStringLiteral("Target")].append(zoom);
     for (const auto& [name, keys] : keysOfControl) {
         auto* control = findChild<QWidget*>(name);
         if (!control || control->statusTip().isEmpty())
@@ -206,6 +200,19 @@ void TMain::appendShortcutHints(const TextTable& texts) {
         control->setStatusTip(hint);
         control->setAccessibleDescription(hint.trimmed());
     }
+
+    // The canvases' own hints fill the status line already; their keys (undo, redo, zoom) are
+    // told to a screen reader and listed in the help.
+    const QString zoom = texts.CanvasZoomKeys.arg(keyText("ActionZoomIn"), keyText("ActionZoomOut"),
+                                                  keyText("ActionZoomReset"));
+    const QString undo = texts.TargetUndoKeys.arg(keyText("ActionUndo"), keyText("ActionRedo"));
+    const auto describe = [&texts](canvas::TFrameStack* canvas, const QStringList& keys) {
+        canvas->setAccessibleDescription(
+            (canvas->statusTip() + texts.ShortcutKeysFormat.arg(keys.join(QStringLiteral(", "))))
+                .trimmed());
+    };
+    describe(Source, {zoom});
+    describe(Target, {undo, zoom});
 }
 
 canvas::TFrameStack* TMain::activeCanvas() const {

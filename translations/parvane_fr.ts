@@ -181,7 +181,7 @@
     </message>
     <message>
         <source>     CENTRAL PANEL. Left-click on empty space to cancel animations, transformations or pasting.</source>
-        <translation>     PANNEAU CENTRAL. Clic gauche sur un espace vide pour annuler animations, transformations ou collage.</translation>
+        <translation>     PANNEAU CENTRAL. Clic gauche dans le vide pour annuler animations, transformations ou collage.</translation>
     </message>
     <message>
         <source>     Replaces the Target Canvas with the Source Canvas, using the Grid.</source>
@@ -266,6 +266,30 @@
     <message>
         <source>     Move: click-and-drag to move one tile to another position.</source>
         <translation>     Déplacement : cliquer-glisser pour déplacer une tuile ailleurs.</translation>
+    </message>
+    <message>
+        <source>   [ %1 ]</source>
+        <translation>   [ %1 ]</translation>
+    </message>
+    <message>
+        <source>zoom: Ctrl+wheel, %1, %2, %3</source>
+        <translation>zoom : Ctrl+molette, %1, %2, %3</translation>
+    </message>
+    <message>
+        <source>undo: %1, redo: %2</source>
+        <translation>annuler : %1, rétablir : %2</translation>
+    </message>
+    <message>
+        <source>pixel %1, %2</source>
+        <translation>pixel %1, %2</translation>
+    </message>
+    <message>
+        <source>   cell %1, %2 (index %3)</source>
+        <translation>   case %1, %2 (n° %3)</translation>
+    </message>
+    <message>
+        <source>   page %1 of %2</source>
+        <translation>   page %1 sur %2</translation>
     </message>
 </context>
 <context>

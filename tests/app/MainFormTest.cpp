@@ -598,8 +598,10 @@ TEST_F(MainFormTest, ScreenReadersHearWhatEachControlIs) {
             ASSERT_NE(spoken, nullptr) << name.toStdString();
             EXPECT_FALSE(spoken->text(QAccessible::Name).isEmpty()) << name.toStdString();
         }
+        // The canvases tell their keys too (undo, zoom), which their full hints leave no room for.
         if (!w->statusTip().isEmpty()) {
-            EXPECT_EQ(w->accessibleDescription(), w->statusTip().trimmed()) << name.toStdString();
+            EXPECT_TRUE(w->accessibleDescription().startsWith(w->statusTip().trimmed()))
+                << name.toStdString();
         }
     }
     // Whatever the keyboard can reach is announced with a name, the canvases' scroll boxes
