@@ -172,6 +172,8 @@ void TMain::createShortcuts() {
     auto* position = new InfoText(StatusBar);
     position->setObjectName(QStringLiteral("StatusPosition"));
     position->setTopic(QStringLiteral("Pointer position"));
+    // Clear of the window's right edge, as the hints are of its left edge.
+    position->setContentsMargins(0, 0, 8, 0);
     StatusPosition = position;
     StatusBar->addPermanentWidget(StatusPosition);
     for (canvas::TFrameStack* canvas : {Source, Target}) {
