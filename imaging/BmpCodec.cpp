@@ -5,7 +5,8 @@
 // fourth byte kept as alpha; other 32-bit masks are unpacked to 32 bits); RLE8 and RLE4;
 // bottom-up and top-down rows; a pixel offset that leaves a gap after the palette.
 // Refuses: other bit counts (2 bits included), embedded JPEG or PNG, OS/2 Huffman and RLE24,
-// palette indices beyond the palette, run-length data that leaves its row or its picture,
+// palette indices beyond the palette, run-length data that leaves its picture (runs that
+// carry past a row's end are clipped to the row),
 // pictures with a zero or negative width, beyond the memory limit, or shorter than their rows.
 #include "BmpCodec.h"
 
@@ -68,11 +69,14 @@ std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bit
     const int height = bitmap.height();
     ByteReader r(data);
     int x = 0, line = 0; // line counts stored rows from the first one in the file
+    // Some writers let a run carry past the row's last pixel into its padding; desktop
+    // decoders clip such runs at the row end, and so does this one. A run below the last row
+    // is damage.
     auto put = [&](std::uint8_t index) -> bool {
-        if (x >= width || line >= height)
+        if (line >= height)
             return false;
-        bitmap.setIndex(x, topDown ? line : height - 1 - line, index);
-        ++x;
+        if (x < width)
+            bitmap.setIndex(x++, topDown ? line : height - 1 - line, index);
         return true;
     };
     while (true) {
@@ -87,7 +91,7 @@ std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bit
                     bits == 8 ? value
                               : static_cast<std::uint8_t>((i & 1) ? value & 0x0F : value >> 4);
                 if (!put(index))
-                    return "a run leaves its row";
+                    return "a run leaves the picture";
             }
             continue;
         }
@@ -117,7 +121,7 @@ std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bit
                 const std::uint8_t index =
                     bits == 8 ? b : static_cast<std::uint8_t>((i & 1) ? b & 0x0F : b >> 4);
                 if (!put(index))
-                    return "an absolute run leaves its row";
+                    return "an absolute run leaves the picture";
             }
             if (bytes & 1)
                 r.skip(1);

@@ -1,5 +1,6 @@
 #include "FileFormatList.h"
 
+#include "ImageFiles.h"
 #include "PixelBuffer.h"
 
 #include <algorithm>
@@ -175,7 +176,7 @@ namespace {
 template <typename Decode>
 DecodeResult decodeRegistered(const std::filesystem::path& path, const TFileFormatList& list,
                               Decode&& decode) {
-    auto graphic = list.createGraphic(path.extension().string());
+    auto graphic = list.createGraphic(fileExtension(path));
     if (!graphic)
         return DecodeResult::unsupported("no reader is registered for " + path.filename().string());
     FileBytes file = readWholeFile(path);

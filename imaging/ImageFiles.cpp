@@ -42,8 +42,15 @@ FileResult notSupported(const std::filesystem::path& path) {
 
 } // namespace
 
+std::string fileExtension(const std::filesystem::path& path) {
+    // std::filesystem takes a leading dot for part of the stem, so ".tga" would have none.
+    const std::string name = path.filename().string();
+    const auto dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
 std::string upperCaseExtension(const std::filesystem::path& path) {
-    std::string ext = path.filename().extension().string();
+    std::string ext = fileExtension(path);
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return ext;

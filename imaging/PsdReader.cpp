@@ -190,8 +190,11 @@ DecodeResult decodePsd(std::span<const std::uint8_t> data) {
     if (h.version != 1 && h.version != 2)
         return DecodeResult::unsupported("PSD: version " + std::to_string(h.version));
     const bool large = h.version == 2;
-    if (h.channels < 1 || h.channels > 56)
-        return DecodeResult::damaged("PSD: " + std::to_string(h.channels) + " channels");
+    // Pictures that keep many alpha channels have more than the 56 the format's description
+    // names; only the first four are read, and the row table of the others is bounded by the
+    // file's size before anything is allocated for it.
+    if (h.channels < 1)
+        return DecodeResult::damaged("PSD: no channels");
     if (auto problem = decoders::sizeProblem("PSD", h.width, h.height))
         return DecodeResult::damaged(*problem);
     if (h.depth != 1 && h.depth != 8 && h.depth != 16 && h.depth != 32)

@@ -75,8 +75,9 @@ void Tdvlevel::walkLevelData() {
         file_.skip(4);
         const std::uint32_t rooms = file_.u32() & 0xFFFF;
         ensureRead(file_, "the level data header");
-        // A generation-7 room holds at least its tag, its size and its fixed fields.
-        requireRecords(file_, rooms, 8 + detail::kRoom7HeaderBytes, "rooms");
+        // A generation-7 room holds at least its tag and its size; its declared bytes may be
+        // fewer than its fixed fields.
+        requireRecords(file_, rooms, 8, "rooms");
         SetRoomCount(rooms);
     } else {
         const auto header = file_.take(levelHeader.size());
@@ -293,8 +294,10 @@ void Tdvlevel::readLevelWideSections() {
         fixed(markerBeforeSprites, g == 6 ? 3 : 4, "the marker before the sprite textures");
     records(spriteTextures, numSpriteTextures, 16, "sprite textures");
     records(spriteSequences, numSpriteSequences, 8, "sprite sequences");
-    if (g == 2)
+    if (g == 2) {
         fixed(Palette8, Palette8.size(), "the palette");
+        paletteRead_ = true;
+    }
     records(cameras, numCameras, 16, "cameras");
     if (g >= 6)
         records(flybyCameras, numFlybyCameras, 40, "flyby cameras");
@@ -319,6 +322,7 @@ void Tdvlevel::readLevelWideSections() {
     SetAnimatedTextureWordCount(readCount(file_, 2, "animated texture words"));
     for (auto& word : AnimatedTextures)
         word = file_.u16();
+    animatedListRead_ = true;
     setGauge(85);
 
     if (g >= 6)
@@ -330,8 +334,10 @@ void Tdvlevel::readLevelWideSections() {
     readEntities();
     if (g <= 5)
         fixed(LightMap, LightMap.size(), "the light map");
-    if (g == 1)
+    if (g == 1) {
         fixed(Palette8, Palette8.size(), "the palette");
+        paletteRead_ = true;
+    }
     if (g >= 6) {
         SetCinematicOrAiCount(readCount(file_, 24, "AI objects"));
         readRecordsInto(file_, aiObjects);

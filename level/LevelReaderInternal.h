@@ -10,10 +10,6 @@
 
 namespace parvane::level::detail {
 
-// The fixed fields of a generation-7 room between its size field and its lights; with the
-// tag and the size field before them, the least a room can take.
-inline constexpr std::size_t kRoom7HeaderBytes = 208;
-
 // Thrown inside the reader when the file contradicts itself; LoadLevel turns it into result
 // kLoadDamaged with the message as the reason.
 class LevelDamaged : public std::runtime_error {
@@ -21,15 +17,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Inflates one zlib stream. The output may not exceed limit bytes; declared is the size the
-// file states, used to size the buffer up front. Returns false with error set when the
-// stream is damaged, ends early or inflates beyond limit.
-bool inflateChunk(std::span<const std::uint8_t> compressed, std::size_t declared, std::size_t limit,
+// Inflates one zlib stream. The output may not exceed limit bytes (nor what deflate's greatest
+// ratio allows for the compressed bytes); estimate is the size the file states, used only to
+// size the buffer up front, since writers store sizes that are 0, too small or too large.
+// Returns false with error set when the stream is damaged, ends early or inflates beyond limit.
+bool inflateChunk(std::span<const std::uint8_t> compressed, std::size_t estimate, std::size_t limit,
                   std::vector<std::uint8_t>& out, std::string& error);
-
-// The most a zlib chunk may inflate to when the file declares `declared` bytes: a margin
-// for writers that declare a little less than they store, within cap.
-std::size_t inflateLimitFor(std::size_t declared, std::size_t cap);
 
 } // namespace parvane::level::detail
 

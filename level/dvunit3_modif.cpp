@@ -90,6 +90,7 @@ bool TMemFile::MemFileResetFromBytes(std::vector<std::uint8_t> bytes, std::uint1
     recordSize_ = recordSize == 0 ? 1 : recordSize;
     position_ = 0;
     failed_ = false;
+    end_ = static_cast<std::size_t>(-1);
     if (!loadImage(std::move(bytes))) {
         containerDamaged_ = true;
         image_.clear();
@@ -114,7 +115,7 @@ bool TMemFile::loadImage(std::vector<std::uint8_t> bytes) {
         std::string why;
         std::vector<std::uint8_t> out;
         if (!detail::inflateChunk(std::span(bytes).subspan(12, compressed), inflated,
-                                  detail::inflateLimitFor(inflated, maxInflatedBytes_), out, why)) {
+                                  maxInflatedBytes_, out, why)) {
             error_ = "ZLIB container: " + why;
             return false;
         }
@@ -149,11 +150,12 @@ void TMemFile::MemFileClose() {
     image_.shrink_to_fit();
     position_ = 0;
     failed_ = false;
+    end_ = static_cast<std::size_t>(-1);
 }
 
 std::uint8_t TMemFile::u8() {
     if (!has(1)) {
-        failed_ = true;
+        fail();
         return 0;
     }
     return image_[position_++];
@@ -161,7 +163,7 @@ std::uint8_t TMemFile::u8() {
 
 std::uint16_t TMemFile::u16() {
     if (!has(2)) {
-        failed_ = true;
+        fail();
         return 0;
     }
     const std::uint8_t* p = image_.data() + position_;
@@ -171,7 +173,7 @@ std::uint16_t TMemFile::u16() {
 
 std::uint32_t TMemFile::u32() {
     if (!has(4)) {
-        failed_ = true;
+        fail();
         return 0;
     }
     const std::uint8_t* p = image_.data() + position_;
@@ -189,7 +191,7 @@ float TMemFile::f32() {
 
 std::span<const std::uint8_t> TMemFile::take(std::size_t count) {
     if (!has(count)) {
-        failed_ = true;
+        fail();
         return {};
     }
     auto s = std::span<const std::uint8_t>(image_).subspan(position_, count);
@@ -199,7 +201,7 @@ std::span<const std::uint8_t> TMemFile::take(std::size_t count) {
 
 bool TMemFile::skip(std::size_t count) {
     if (!has(count)) {
-        failed_ = true;
+        fail();
         return false;
     }
     position_ += count;
@@ -276,6 +278,8 @@ std::uint8_t Tdvlevel::load(bool texturesOnly) {
     Generation = 0;
     LoadedMarker = true;
     Generation = generation;
+    paletteRead_ = false;
+    animatedListRead_ = false;
     try {
         if (Generation <= 5) {
             readTexturesClassic();
@@ -290,7 +294,12 @@ std::uint8_t Tdvlevel::load(bool texturesOnly) {
         }
         walkLevelData();
     } catch (const LevelDamaged& e) {
-        failureReason_ = e.what();
+        // The palette of generations 1-2 lies near the end of the file: a file that ends (or
+        // is damaged) behind it still holds everything the extractions use.
+        const bool wantedWasRead =
+            Generation <= 2 && paletteRead_ && (texturesOnly || animatedListRead_);
+        if (!wantedWasRead)
+            failureReason_ = e.what();
     } catch (const std::bad_alloc&) {
         failureReason_ = "the level needs more memory than is available";
     }
@@ -351,8 +360,7 @@ std::vector<std::uint8_t> readChunk(TMemFile& file, const char* what, std::uint3
                            " are left");
     std::vector<std::uint8_t> out;
     std::string why;
-    if (!detail::inflateChunk(file.take(compressed), inflated,
-                              detail::inflateLimitFor(inflated, cap), out, why))
+    if (!detail::inflateChunk(file.take(compressed), inflated, cap, out, why))
         throw LevelDamaged(std::string("the ") + what + ": " + why);
     // The length actually produced replaces what the file states.
     inflated = static_cast<std::uint32_t>(out.size());
@@ -382,10 +390,8 @@ void Tdvlevel::readTexturesCompressed() {
     if (pages > kMaxPages)
         throw LevelDamaged("page count " + std::to_string(pages) + " is beyond the " +
                            std::to_string(kMaxPages) + " pages a strip can hold");
-    if (Textile32.size() < pages * kPage32Bytes)
-        throw LevelDamaged("the 32-bit texture chunk holds " +
-                           std::to_string(Textile32.size() / kPage32Bytes) +
-                           " pages, the level has " + std::to_string(pages));
+    // A 32-bit chunk that holds fewer pages is read as far as it goes; the page strip leaves
+    // the pages it lacks transparent.
     NumTextiles = static_cast<std::uint32_t>(pages);
     textile8Bytes = NumTextiles * static_cast<std::uint32_t>(kPage8Bytes);
 }

@@ -6,12 +6,16 @@
 // optionally wrapped in the "ZLIB" container; 8-bit pages with their palette, 16-bit pages,
 // the three zlib texture chunks and the compressed level data of the later generations; the
 // whole level data walk (rooms of every form, generation-7 layers, every level-wide section).
-// Refuses: any other Version (result 2); files that end early, counts that exceed the bytes
-// left, zlib streams that are damaged or inflate beyond what the file declares, page counts
-// beyond what a strip or a chunk holds, generation-7 rooms whose content runs past the size
-// they declare, and files or chunks beyond the named limits (result 3, damaged, with a
-// reason). Nothing a file says makes the reader touch memory outside its
-// buffers or allocate more than a small multiple of the file's size.
+// The sizes a file stores for its zlib streams are estimates: the length produced counts. A
+// 32-bit chunk with fewer pages than the 16-bit one gives the pages it has; a generation-7
+// room is read only within its declared bytes (what lies beyond them is absent) and the next
+// room starts where they end; a generation 1-2 file that ends after its pages and palette
+// (and, for a full load, its animated texture list) keeps what it read.
+// Refuses: any other Version (result 2); files that end early elsewhere, counts that exceed
+// the bytes left, damaged zlib streams, page counts beyond what a strip holds, and files or
+// chunks beyond the named limits (result 3, damaged, with a reason). Nothing a file says
+// makes the reader touch memory outside its buffers or allocate more than a small multiple
+// of the file's size.
 #pragma once
 
 #include <algorithm>
@@ -87,7 +91,21 @@ public:
     // Bounded cursor: a read past the end returns zero, consumes nothing and makes failed()
     // true until the next reset.
     bool failed() const { return failed_; }
-    std::size_t remaining() const { return image_.size() - position_; }
+    std::size_t remaining() const {
+        const std::size_t end = std::min(end_, image_.size());
+        return position_ < end ? end - position_ : 0;
+    }
+    // Until endWindow(), reads stop at end as if the image ended there (a generation-7
+    // room's declared bytes); the failure flag is restored when the window closes, since a
+    // read past a window's end finds absent content, not damage.
+    void beginWindow(std::size_t end) {
+        end_ = end;
+        failedBeforeWindow_ = failed_;
+    }
+    void endWindow() {
+        end_ = static_cast<std::size_t>(-1);
+        failed_ = failedBeforeWindow_;
+    }
     bool has(std::size_t count) const { return count <= remaining(); }
     std::uint8_t u8();
     std::uint16_t u16();
@@ -99,12 +117,21 @@ public:
 
 private:
     bool loadImage(std::vector<std::uint8_t> bytes);
+    // Marks a read past the end; inside a window the rest of the window is then absent too,
+    // so no later field is read from the bytes of one that did not fit.
+    void fail() {
+        failed_ = true;
+        if (end_ != static_cast<std::size_t>(-1))
+            position_ = std::max(position_, std::min(end_, image_.size()));
+    }
 
     std::string fileName_;
     std::vector<std::uint8_t> image_;
     std::size_t position_ = 0;
     std::uint16_t recordSize_ = 1;
     bool failed_ = false;
+    bool failedBeforeWindow_ = false;
+    std::size_t end_ = static_cast<std::size_t>(-1);
     bool containerDamaged_ = false;
     std::size_t maxInflatedBytes_ = kMaxInflatedBytes;
     std::string error_;
@@ -356,6 +383,9 @@ private:
 
     TMemFile file_;
     std::string failureReason_;
+    // What the walk has read so far, for a generation 1-2 file that ends behind its palette.
+    bool paletteRead_ = false;
+    bool animatedListRead_ = false;
 };
 
 } // namespace parvane::level
