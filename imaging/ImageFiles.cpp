@@ -124,11 +124,12 @@ FileResult loadImageFile(const std::filesystem::path& path, Bitmap& picture) {
         return {};
     }
     // BMP and JPEG failures carry the reader's own message, as the platform readers raise it.
-    FileBytes file = readWholeFile(path);
+    const FileBytes file = readWholeFile(path);
     if (!file.ok())
         return failure(FileResult::Failure::ReaderError,
-                       "Cannot open file \"" + path.string() + "\".", file.error);
-    DecodeResult result = route == LoadRoute::Bmp ? readBmp(file.bytes) : decodeJpeg(file.bytes);
+                       "Cannot open file \"" + path.string() + "\".", file.error());
+    DecodeResult result =
+        route == LoadRoute::Bmp ? readBmp(file.bytes()) : decodeJpeg(file.bytes());
     if (!result) {
         const std::string& reason = result.error().reason;
         return failure(FileResult::Failure::ReaderError,

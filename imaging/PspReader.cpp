@@ -193,12 +193,14 @@ std::optional<Channel> readChannel(const Block& block, int major, int width, int
     return c;
 }
 
-// A picture being built: straight (not premultiplied) BGRA, painted layer over layer.
+// A picture being built: straight (not premultiplied) BGRA, painted layer over layer, in the
+// 32-bit bitmap that is returned. The bitmap starts out as untouched zero pages, and only the
+// area layers paint is ever written, so a large canvas with small layers costs little.
 class Canvas {
 public:
     Canvas(int width, int height)
-        : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * height * 4, 0) {
-    }
+        : width_(width), height_(height), bitmap_(width, height, PixelFormat::Bits32), x0_(width),
+          y0_(height) {}
 
     // Paints a width x height piece at (left, top) with colours from `colour(i)` (BGR of pixel
     // i of the piece), the optional mask and the layer opacity, over what is there.
@@ -207,7 +209,14 @@ public:
                const std::vector<std::uint8_t>* mask, unsigned opacity) {
         const int x0 = std::max(0, left), y0 = std::max(0, top);
         const int x1 = std::min(width_, left + width), y1 = std::min(height_, top + height);
+        if (x0 >= x1 || y0 >= y1)
+            return;
+        x0_ = std::min(x0_, x0);
+        y0_ = std::min(y0_, y0);
+        x1_ = std::max(x1_, x1);
+        y1_ = std::max(y1_, y1);
         for (int y = y0; y < y1; ++y) {
+            std::uint8_t* row = bitmap_.row(y);
             for (int x = x0; x < x1; ++x) {
                 const std::size_t i = static_cast<std::size_t>(y - top) * width + (x - left);
                 unsigned a = opacity;
@@ -215,7 +224,7 @@ public:
                     a = (a * (*mask)[i] + 127) / 255;
                 if (a == 0)
                     continue;
-                std::uint8_t* d = pixels_.data() + (static_cast<std::size_t>(y) * width_ + x) * 4;
+                std::uint8_t* d = row + static_cast<std::size_t>(x) * 4;
                 const std::array<std::uint8_t, 3> s = colour(i);
                 if (a == 255 || d[3] == 0) {
                     d[0] = s[0];
@@ -235,26 +244,32 @@ public:
         }
     }
 
-    // The picture as 24 bits when it is opaque everywhere, else as 32 bits with alpha.
-    Bitmap finish() const {
-        const bool opaque = std::all_of(
-            pixels_.begin(), pixels_.end(),
-            [i = std::size_t{0}](std::uint8_t v) mutable { return (i++ & 3) != 3 || v == 255; });
-        Bitmap bitmap(width_, height_, opaque ? PixelFormat::Bits24 : PixelFormat::Bits32);
-        const std::size_t bytes = opaque ? 3 : 4;
+    // The picture as 24 bits when it is opaque everywhere, else as 32 bits with alpha. Only a
+    // canvas painted all over can be opaque.
+    Bitmap finish() && {
+        if (x0_ != 0 || y0_ != 0 || x1_ != width_ || y1_ != height_)
+            return std::move(bitmap_);
         for (int y = 0; y < height_; ++y) {
-            const std::uint8_t* s = pixels_.data() + static_cast<std::size_t>(y) * width_ * 4;
-            std::uint8_t* d = bitmap.row(y);
-            for (int x = 0; x < width_; ++x, s += 4, d += bytes)
-                std::memcpy(d, s, bytes);
+            const std::uint8_t* s = bitmap_.row(y);
+            for (int x = 0; x < width_; ++x)
+                if (s[4 * x + 3] != 255)
+                    return std::move(bitmap_);
         }
-        return bitmap;
+        Bitmap opaque(width_, height_, PixelFormat::Bits24);
+        for (int y = 0; y < height_; ++y) {
+            const std::uint8_t* s = bitmap_.row(y);
+            std::uint8_t* d = opaque.row(y);
+            for (int x = 0; x < width_; ++x, s += 4, d += 3)
+                std::memcpy(d, s, 3);
+        }
+        return opaque;
     }
 
 private:
     int width_;
     int height_;
-    std::vector<std::uint8_t> pixels_;
+    Bitmap bitmap_;
+    int x0_, y0_, x1_ = 0, y1_ = 0; // the painted area
 };
 
 // The colour channels of one bitmap (layer or composite) and its transparency.
@@ -345,6 +360,81 @@ Rect32 readRect(ByteReader& in) {
     return r;
 }
 
+// A visible raster layer: where it lies on the canvas, its opacity and its channel blocks.
+struct LayerPlan {
+    int left = 0, top = 0, width = 0, height = 0;
+    std::uint8_t opacity = 255;
+    std::vector<Block> channels;
+};
+
+// Reads the headers of the layer blocks, keeping the visible raster layers that reach the
+// canvas, bottom first. False with reason when a header is damaged.
+bool planLayers(const std::vector<Block>& layers, int major, int canvasWidth, int canvasHeight,
+                std::vector<LayerPlan>& plans, std::string& reason) {
+    for (const Block& layer : layers) {
+        if (layer.id != kLayerBlock)
+            continue;
+        ByteReader f(layer.body);
+        std::size_t channelsStart = 0;
+        std::uint8_t type = 0;
+        if (major >= 4) {
+            const std::uint32_t infoLength = f.u32le();
+            const std::uint16_t nameLength = f.u16le();
+            f.skip(nameLength);
+            type = f.u8();
+            channelsStart = infoLength;
+        } else {
+            f.skip(256);
+            type = f.u8();
+            channelsStart = layer.initialLength;
+        }
+        const Rect32 image = readRect(f);
+        const Rect32 saved = readRect(f);
+        const std::uint8_t opacity = f.u8();
+        f.u8(); // blend mode: every layer is painted normally
+        const std::uint8_t visible = f.u8();
+        if (f.failed() || channelsStart > layer.body.size()) {
+            reason = "PSP: layer " + std::to_string(plans.size()) + " is cut short";
+            return false;
+        }
+        // Raster layers are type 1 (and 2, floating selections) from version 4 on; in version 3
+        // normal layers are 0 and floating selections 1.
+        const bool raster = major >= 4 ? (type == 1 || type == 2) : (type == 0 || type == 1);
+        if (!raster || !visible)
+            continue;
+        std::size_t channelsAt = channelsStart;
+        if (major >= 4) {
+            // The bitmap information chunk: its length, bitmap count and channel count.
+            ByteReader bi(layer.body.subspan(channelsStart));
+            const std::uint32_t length = bi.u32le();
+            if (bi.failed() || length > layer.body.size() - channelsStart) {
+                reason = "PSP: layer bitmap information is damaged";
+                return false;
+            }
+            channelsAt += length;
+        }
+        const std::int64_t w = std::int64_t{saved.right} - saved.left;
+        const std::int64_t h = std::int64_t{saved.bottom} - saved.top;
+        if (w <= 0 || h <= 0)
+            continue;
+        if (!Bitmap::fitsInMemory(w, h)) {
+            reason = "PSP: a layer of " + std::to_string(w) + "x" + std::to_string(h) +
+                     " pixels is too large";
+            return false;
+        }
+        auto channels = splitBlocks(layer.body.subspan(channelsAt), major, reason);
+        if (!channels)
+            return false;
+        const std::int64_t left = std::int64_t{image.left} + saved.left;
+        const std::int64_t top = std::int64_t{image.top} + saved.top;
+        if (left <= -w || top <= -h || left >= canvasWidth || top >= canvasHeight)
+            continue;
+        plans.push_back({static_cast<int>(left), static_cast<int>(top), static_cast<int>(w),
+                         static_cast<int>(h), opacity, std::move(*channels)});
+    }
+    return true;
+}
+
 } // namespace
 
 DecodeResult decodePsp(std::span<const std::uint8_t> data) {
@@ -428,8 +518,6 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data) {
         return DecodeResult::damaged(
             "PSP: " + std::to_string(data.size()) + " bytes cannot hold a picture of " +
             std::to_string(info->width) + "x" + std::to_string(info->height));
-    Canvas canvas(info->width, info->height);
-
     // The composite that the program stored itself, uncompressed or losslessly packed, is the
     // faithful flattening: it honours group masks and blend modes.
     if (compositeBank && major >= 4) {
@@ -466,11 +554,12 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data) {
                 const auto channels = splitBlocks(b.body.subspan(end), major, reason);
                 if (!channels)
                     return DecodeResult::damaged(reason);
+                Canvas canvas(info->width, info->height);
                 if (!paintChannels(canvas, *channels, major, *info, *compositeCompression, 0, 0,
                                    info->width, info->height, 255, palette, kCompositeBitmap,
                                    kCompositeTransparencyMask, reason))
                     return DecodeResult::damaged(reason);
-                return canvas.finish();
+                return std::move(canvas).finish();
             }
         }
     }
@@ -483,81 +572,35 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data) {
         layerBank->body.subspan(major <= 3 ? layerBank->initialLength : 0), major, reason);
     if (!layers)
         return DecodeResult::damaged(reason);
-    int painted = 0;
+    std::vector<LayerPlan> plans;
+    if (!planLayers(*layers, major, info->width, info->height, plans, reason))
+        return DecodeResult::damaged(reason);
     // Every layer costs a pass over its pixels. A layer may cover the canvas from a few bytes,
     // but hundreds of such layers in a small file would take minutes: beyond one canvas, the
-    // painted area is bounded by what the file's size can sensibly describe.
+    // painted area is bounded by what the file's size can sensibly describe. The layers'
+    // headers tell it before any of them is decoded.
     const std::uint64_t paintLimit =
         static_cast<std::uint64_t>(info->width) * static_cast<std::uint64_t>(info->height) +
         data.size() * kLayerPixelsPerByte;
     std::uint64_t paintedPixels = 0;
-    for (const Block& layer : *layers) {
-        if (layer.id != kLayerBlock)
-            continue;
-        ByteReader f(layer.body);
-        std::size_t channelsStart = 0;
-        std::uint8_t type = 0;
-        if (major >= 4) {
-            const std::uint32_t infoLength = f.u32le();
-            const std::uint16_t nameLength = f.u16le();
-            f.skip(nameLength);
-            type = f.u8();
-            channelsStart = infoLength;
-        } else {
-            f.skip(256);
-            type = f.u8();
-            channelsStart = layer.initialLength;
-        }
-        const Rect32 image = readRect(f);
-        const Rect32 saved = readRect(f);
-        const std::uint8_t opacity = f.u8();
-        f.u8(); // blend mode: every layer is painted normally
-        const std::uint8_t visible = f.u8();
-        if (f.failed() || channelsStart > layer.body.size())
-            return DecodeResult::damaged("PSP: layer " + std::to_string(painted) + " is cut short");
-        // Raster layers are type 1 (and 2, floating selections) from version 4 on; in version 3
-        // normal layers are 0 and floating selections 1.
-        const bool raster = major >= 4 ? (type == 1 || type == 2) : (type == 0 || type == 1);
-        if (!raster || !visible)
-            continue;
-        std::size_t channelsAt = channelsStart;
-        if (major >= 4) {
-            // The bitmap information chunk: its length, bitmap count and channel count.
-            ByteReader bi(layer.body.subspan(channelsStart));
-            const std::uint32_t length = bi.u32le();
-            if (bi.failed() || length > layer.body.size() - channelsStart)
-                return DecodeResult::damaged("PSP: layer bitmap information is damaged");
-            channelsAt += length;
-        }
-        const std::int64_t w = std::int64_t{saved.right} - saved.left;
-        const std::int64_t h = std::int64_t{saved.bottom} - saved.top;
-        if (w <= 0 || h <= 0)
-            continue;
-        if (!Bitmap::fitsInMemory(w, h))
-            return DecodeResult::damaged("PSP: a layer of " + std::to_string(w) + "x" +
-                                         std::to_string(h) + " pixels is too large");
-        const auto channels = splitBlocks(layer.body.subspan(channelsAt), major, reason);
-        if (!channels)
-            return DecodeResult::damaged(reason);
-        const std::int64_t left = std::int64_t{image.left} + saved.left;
-        const std::int64_t top = std::int64_t{image.top} + saved.top;
-        if (left <= -w || top <= -h || left >= info->width || top >= info->height)
-            continue;
-        paintedPixels += static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h);
-        if (paintedPixels > paintLimit)
-            return DecodeResult::damaged("PSP: " + std::to_string(data.size()) +
-                                         " bytes cannot hold layers of " +
-                                         std::to_string(paintedPixels) + " pixels");
-        if (!paintChannels(canvas, *channels, major, *info, info->compression,
-                           static_cast<int>(left), static_cast<int>(top), static_cast<int>(w),
-                           static_cast<int>(h), opacity, palette, kImageBitmap, kTransparencyMask,
-                           reason))
+    for (const LayerPlan& plan : plans)
+        paintedPixels += static_cast<std::uint64_t>(plan.width) * plan.height;
+    if (paintedPixels > paintLimit)
+        return DecodeResult::damaged("PSP: " + std::to_string(data.size()) +
+                                     " bytes cannot hold layers of " +
+                                     std::to_string(paintedPixels) + " pixels");
+    Canvas canvas(info->width, info->height);
+    int painted = 0;
+    for (const LayerPlan& plan : plans) {
+        if (!paintChannels(canvas, plan.channels, major, *info, info->compression, plan.left,
+                           plan.top, plan.width, plan.height, plan.opacity, palette, kImageBitmap,
+                           kTransparencyMask, reason))
             return DecodeResult::damaged(reason);
         ++painted;
     }
     if (painted == 0)
         return DecodeResult::unsupported("PSP: no visible raster layer to show");
-    return canvas.finish();
+    return std::move(canvas).finish();
 }
 
 } // namespace parvane::imaging

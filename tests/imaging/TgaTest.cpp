@@ -155,6 +155,21 @@ TEST(TgaWriter, ReplacedFileKeepsItsPermissions) {
     EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
+TEST(TgaWriter, ReadOnlyFileIsRefusedAndKept) {
+    testing::ScratchDir dir;
+    const auto path = dir.file("locked.tga");
+    const Bytes old(10, 7);
+    testing::writeFileBytes(path, old);
+    ::chmod(path.c_str(), 0444);
+    const WriteStatus status = SaveAsUncompTGA24bits(pattern(2, 2), path);
+    EXPECT_FALSE(status.ok());
+    EXPECT_NE(status.message().find("read-only"), std::string::npos) << status.message();
+    EXPECT_EQ(testing::readFileBytes(path), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
 TEST(TgaWriter, RefusesSidesBeyondSixteenBits) {
     testing::ScratchDir dir;
     EXPECT_FALSE(SaveAsUncompTGA24bits(Bitmap(65536, 1, PixelFormat::Bits24), dir.file("w.tga")));
