@@ -63,8 +63,10 @@ bool indicesWithin(const Bitmap& bitmap, std::size_t paletteSize) {
 }
 
 // Decodes RLE8 (bits 8) or RLE4 (bits 4) data into a paletted bitmap.
+// Every index is checked against the palette as it is written; pixels the data skips (deltas,
+// an early end) keep index 0, so checking them would only cost a pass over the picture.
 std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bits, bool topDown,
-                                     Bitmap& bitmap) {
+                                     std::size_t paletteSize, Bitmap& bitmap) {
     const int width = bitmap.width();
     const int height = bitmap.height();
     ByteReader r(data);
@@ -72,12 +74,14 @@ std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bit
     // Some writers let a run carry past the row's last pixel into its padding; desktop
     // decoders clip such runs at the row end, and so does this one. A run below the last row
     // is damage.
-    auto put = [&](std::uint8_t index) -> bool {
+    auto put = [&](std::uint8_t index) -> const char* {
         if (line >= height)
-            return false;
+            return "a run leaves the picture";
+        if (index >= paletteSize)
+            return "a pixel uses a colour beyond the palette";
         if (x < width)
             bitmap.setIndex(x++, topDown ? line : height - 1 - line, index);
-        return true;
+        return nullptr;
     };
     while (true) {
         const std::uint8_t count = r.u8();
@@ -90,8 +94,8 @@ std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bit
                 const std::uint8_t index =
                     bits == 8 ? value
                               : static_cast<std::uint8_t>((i & 1) ? value & 0x0F : value >> 4);
-                if (!put(index))
-                    return "a run leaves the picture";
+                if (const char* failure = put(index))
+                    return failure;
             }
             continue;
         }
@@ -120,8 +124,8 @@ std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bit
                 const std::uint8_t b = run[bits == 8 ? i : i / 2];
                 const std::uint8_t index =
                     bits == 8 ? b : static_cast<std::uint8_t>((i & 1) ? b & 0x0F : b >> 4);
-                if (!put(index))
-                    return "an absolute run leaves the picture";
+                if (const char* failure = put(index))
+                    return failure;
             }
             if (bytes & 1)
                 r.skip(1);
@@ -261,10 +265,10 @@ DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
     if (info.compression == kRle8 || info.compression == kRle4) {
         Bitmap bitmap(w, h, bits == 8 ? PixelFormat::Bits8 : PixelFormat::Bits4);
         bitmap.setPalette(palette);
-        if (const auto failure = decodeRle(data, bits, topDown, bitmap))
-            return bad(*failure);
-        if (!indicesWithin(bitmap, palette.size()))
+        if (palette.empty())
             return bad("a pixel uses a colour beyond the palette");
+        if (const auto failure = decodeRle(data, bits, topDown, palette.size(), bitmap))
+            return bad(*failure);
         return bitmap;
     }
 

@@ -215,6 +215,21 @@ public:
         y0_ = std::min(y0_, y0);
         x1_ = std::max(x1_, x1);
         y1_ = std::max(y1_, y1);
+        if (!mask && opacity == 255) {
+            // An opaque layer replaces what lies below it.
+            for (int y = y0; y < y1; ++y) {
+                std::uint8_t* d = bitmap_.row(y) + static_cast<std::size_t>(x0) * 4;
+                std::size_t i = static_cast<std::size_t>(y - top) * width + (x0 - left);
+                for (int x = x0; x < x1; ++x, ++i, d += 4) {
+                    const std::array<std::uint8_t, 3> s = colour(i);
+                    d[0] = s[0];
+                    d[1] = s[1];
+                    d[2] = s[2];
+                    d[3] = 255;
+                }
+            }
+            return;
+        }
         for (int y = y0; y < y1; ++y) {
             std::uint8_t* row = bitmap_.row(y);
             for (int x = x0; x < x1; ++x) {
@@ -323,11 +338,13 @@ bool paintChannels(Canvas& canvas, const std::vector<Block>& blocks, int major,
             reason = "PSP: a bitmap lacks one of its red, green and blue channels";
             return false;
         }
+        // Raw pointers, copied into the closure: stores through the canvas's bytes could
+        // otherwise alias the vectors and make every pixel reload them.
         canvas.paint(
             left, top, width, height,
-            [&](std::size_t i) {
-                return std::array<std::uint8_t, 3>{piece.blue->pixels[i], piece.green->pixels[i],
-                                                   piece.red->pixels[i]};
+            [blue = piece.blue->pixels.data(), green = piece.green->pixels.data(),
+             red = piece.red->pixels.data()](std::size_t i) {
+                return std::array<std::uint8_t, 3>{blue[i], green[i], red[i]};
             },
             mask, opacity);
         return true;
@@ -336,14 +353,14 @@ bool paintChannels(Canvas& canvas, const std::vector<Block>& blocks, int major,
         reason = "PSP: a paletted bitmap lacks its index channel";
         return false;
     }
+    // The palette as blue, green, red triples for all 256 indices (black beyond its end).
+    std::array<std::array<std::uint8_t, 3>, 256> bgr{};
+    for (std::size_t k = 0; k < bgr.size() && k < palette.size(); ++k)
+        bgr[k] = {palette[k].blue, palette[k].green, palette[k].red};
     canvas.paint(
         left, top, width, height,
-        [&](std::size_t i) {
-            const std::uint8_t k = piece.index->pixels[i];
-            const Colour c = k < palette.size() ? palette[k] : colours::kBlack;
-            return std::array<std::uint8_t, 3>{c.blue, c.green, c.red};
-        },
-        mask, opacity);
+        [index = piece.index->pixels.data(), &bgr](std::size_t i) { return bgr[index[i]]; }, mask,
+        opacity);
     return true;
 }
 
