@@ -37,7 +37,7 @@ peak() {
 
 for ext in tga psd pcx; do
     file=$DATA/cold4096.$ext
-    echo "== load 4096 x 4096 .$ext ($(($(stat -c %s "$file") / 1048576)) MiB)"
+    echo "== load 4096 x 4096 .$ext ($(($(stat -L -c %s "$file") / 1048576)) MiB)"
     hyperfine -N -w 2 -r "$RUNS" --export-json "$OUT/$ext.json" \
         -n parvane "$CLI info $file" -n imagemagick "convert $file null:" 2>&1 |
         grep -E 'Time|faster|±' || true

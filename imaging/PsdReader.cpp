@@ -305,7 +305,9 @@ DecodeResult decodePsd(std::span<const std::uint8_t> data) {
         format = PixelFormat::Bits1;
     else if (target == Target::Rgb || target == Target::Cmyk || target == Target::Lab)
         format = alpha ? PixelFormat::Bits32 : PixelFormat::Bits24;
-    Bitmap bitmap(width, height, format);
+    // Every byte of a row is written below, except in the bit rows of bitmap mode.
+    Bitmap bitmap = format == PixelFormat::Bits1 ? Bitmap(width, height, format)
+                                                 : Bitmap::forWriting(width, height, format);
     if (target == Target::Bits1)
         bitmap.setPalette({colours::kWhite, colours::kBlack});
     else if (target == Target::Grey)

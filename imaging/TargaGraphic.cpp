@@ -76,7 +76,7 @@ bool isGreyAlpha(const TgaHeader& h) {
 // The pixels of a grey+alpha picture, held as 16-bit words (grey byte, then alpha byte), as
 // 32-bit grey pixels with that alpha. Taken for 1:5:5:5 colour words they would be noise.
 Bitmap greyAlphaTo32Bits(const Bitmap& words) {
-    Bitmap out(words.width(), words.height(), PixelFormat::Bits32);
+    Bitmap out = Bitmap::forWriting(words.width(), words.height(), PixelFormat::Bits32);
     for (int y = 0; y < words.height(); ++y) {
         const std::uint8_t* s = words.row(y);
         std::uint8_t* d = out.row(y);
@@ -305,7 +305,8 @@ DecodeResult decodeTga(std::span<const std::uint8_t> bytes, bool widen24, PixelF
     }
 
     const bool widen = widen24 && *format == PixelFormat::Bits24;
-    Bitmap bitmap(width, height, widen ? PixelFormat::Bits32 : *format);
+    // Every pixel byte is written below (a load that ends early fails), so none is cleared.
+    Bitmap bitmap = Bitmap::forWriting(width, height, widen ? PixelFormat::Bits32 : *format);
     if (*format == PixelFormat::Bits8 && !palette.empty())
         bitmap.setPalette(std::move(palette));
     fileFormat = isGreyAlpha(h) ? PixelFormat::Bits32 : *format;
@@ -320,7 +321,9 @@ DecodeResult decodeTga(std::span<const std::uint8_t> bytes, bool widen24, PixelF
             else
                 std::memcpy(bitmap.row(rowFor(i)), s, rowBytes);
         }
-        return isGreyAlpha(h) ? greyAlphaTo32Bits(bitmap) : bitmap;
+        if (isGreyAlpha(h))
+            return greyAlphaTo32Bits(bitmap);
+        return bitmap;
     }
     TTargaRLEDecoder decoder(h.pixelDepth);
     std::size_t pos = r.position();
@@ -334,7 +337,10 @@ DecodeResult decodeTga(std::span<const std::uint8_t> bytes, bool widen24, PixelF
         if (widen)
             widenRow24To32(fileRow.data(), bitmap.row(rowFor(i)), width);
     }
-    return isGreyAlpha(h) ? greyAlphaTo32Bits(bitmap) : bitmap;
+    // Not a conditional expression: with an lvalue branch it would copy the whole picture.
+    if (isGreyAlpha(h))
+        return greyAlphaTo32Bits(bitmap);
+    return bitmap;
 }
 
 } // namespace
