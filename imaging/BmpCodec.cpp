@@ -11,6 +11,7 @@
 #include "BmpCodec.h"
 
 #include "ByteReader.h"
+#include "PixelFormatConversions.h"
 
 #include <algorithm>
 #include <bit>
@@ -135,7 +136,11 @@ std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bit
 
 } // namespace
 
-DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
+namespace {
+
+// The reader of both entry points; widen24 writes 24-bit pixels as 32-bit ones (alpha 0).
+DecodeResult decodeBmp(std::span<const std::uint8_t> bytes, bool widen24, bool& widened) {
+    widened = false;
     ByteReader r(bytes);
     if (r.u16le() != 0x4D42)
         return DecodeResult::notThisFormat("BMP: no BM signature");
@@ -311,7 +316,13 @@ DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
         break;
     }
 
-    Bitmap bitmap(w, h, format);
+    const bool widen = widen24 && format == PixelFormat::Bits24;
+    widened = widen;
+    // Rows of 24 and 32 bits are written in full below; narrower ones are copied with the
+    // spare bits of their last byte, onto cleared bytes.
+    Bitmap bitmap = widen        ? Bitmap::forWriting(w, h, PixelFormat::Bits32)
+                    : bits >= 24 ? Bitmap::forWriting(w, h, format)
+                                 : Bitmap(w, h, format);
     if (hasPalette(format))
         bitmap.setPalette(palette);
     if (format == PixelFormat::Custom)
@@ -320,6 +331,10 @@ DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
     for (int i = 0; i < h; ++i) {
         const std::uint8_t* s = data.data() + stride * static_cast<std::size_t>(i);
         std::uint8_t* d = bitmap.row(topDown ? i : h - 1 - i);
+        if (widen) {
+            widenRow24To32(s, d, w);
+            continue;
+        }
         if (!unpack32) {
             std::memcpy(d, s, rowBytes);
             continue;
@@ -336,6 +351,17 @@ DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
     if (hasPalette(format) && !indicesWithin(bitmap, palette.size()))
         return bad("a pixel uses a colour beyond the palette");
     return bitmap;
+}
+
+} // namespace
+
+DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
+    bool widened = false;
+    return decodeBmp(bytes, false, widened);
+}
+
+DecodeResult readBmpWidening24Bits(std::span<const std::uint8_t> bytes, bool& widened) {
+    return decodeBmp(bytes, true, widened);
 }
 
 std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {

@@ -161,6 +161,20 @@ FileResult loadImageAs32BitsFile(const std::filesystem::path& path, Bitmap& pict
                            decoded.error().reason);
         loaded = std::move(decoded).bitmap();
         code = static_cast<std::uint8_t>(fileFormat);
+    } else if (loadRouteFor(path) == LoadRoute::Bmp) {
+        // The same for BMP files, read here rather than through loadImageFile.
+        const FileBytes file = readWholeFile(path);
+        if (!file.ok())
+            return failure(FileResult::Failure::ReaderError,
+                           "Cannot open file \"" + path.string() + "\".", file.error());
+        bool widened = false;
+        DecodeResult decoded = readBmpWidening24Bits(file.bytes(), widened);
+        if (!decoded)
+            return failure(FileResult::Failure::ReaderError, kBmpNotValidMessage,
+                           decoded.error().reason);
+        loaded = std::move(decoded).bitmap();
+        // A widened picture is still a 24-bit file.
+        code = widened ? static_cast<std::uint8_t>(PixelFormat::Bits24) : pixelFormatCode(loaded);
     } else {
         FileResult result = loadImageFile(path, loaded);
         if (!result)
