@@ -40,6 +40,8 @@ struct BmpInfo {
     std::uint32_t coloursUsed = 0;
     std::uint32_t redMask = 0, greenMask = 0, blueMask = 0, alphaMask = 0;
     bool os2 = false;
+    std::uint32_t dataOffset = 0; // where the file header says the pixels start
+    std::size_t paletteStart = 0; // just after the headers and masks
 };
 
 // Scales the masked field of a pixel to 0..255.
@@ -139,14 +141,13 @@ std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bit
 namespace {
 
 // The reader of both entry points; widen24 writes 24-bit pixels as 32-bit ones (alpha 0).
-DecodeResult decodeBmp(std::span<const std::uint8_t> bytes, bool widen24, bool& widened) {
-    widened = false;
+// Reads the file header, the info header and any bit-field masks that follow it.
+std::optional<DecodeResult> parseHeaders(std::span<const std::uint8_t> bytes, BmpInfo& info) {
     ByteReader r(bytes);
     if (r.u16le() != 0x4D42)
         return DecodeResult::notThisFormat("BMP: no BM signature");
     r.skip(8); // file size and reserved words: often wrong, never needed
-    const std::uint32_t dataOffset = r.u32le();
-    BmpInfo info;
+    info.dataOffset = r.u32le();
     info.headerSize = r.u32le();
     if (r.failed())
         return bad("file shorter than its headers");
@@ -193,7 +194,12 @@ DecodeResult decodeBmp(std::span<const std::uint8_t> bytes, bool widen24, bool& 
     }
     if (r.failed())
         return bad("file shorter than its headers");
+    info.paletteStart = r.position();
+    return std::nullopt;
+}
 
+// Tells unsupported variants and damaged headers apart before anything is allocated.
+std::optional<DecodeResult> validate(const BmpInfo& info) {
     // OS/2 version 2 numbers its own compressions 3 (Huffman) and 4 (RLE24).
     if (info.os2 && (info.compression == 3 || info.compression == 4))
         return DecodeResult::unsupported("BMP: OS/2 compression " +
@@ -225,31 +231,39 @@ DecodeResult decodeBmp(std::span<const std::uint8_t> bytes, bool widen24, bool& 
                                          " is not supported");
     }
 
-    const bool topDown = info.height < 0;
     const std::int64_t width = info.width;
-    const std::int64_t height = topDown ? -info.height : info.height;
+    const std::int64_t height = info.height < 0 ? -info.height : info.height;
     if (width <= 0 || height <= 0)
         return bad("picture of " + std::to_string(width) + " x " + std::to_string(height) +
                    " pixels has no pixels");
     if (!Bitmap::fitsInMemory(width, height))
         return bad("picture of " + std::to_string(width) + " x " + std::to_string(height) +
                    " pixels is too large");
+    return std::nullopt;
+}
 
+// The palette of pictures of up to 8 bits, right after the headers (and masks), up to the
+// pixel data; end receives where it ends.
+std::optional<DecodeResult> readPalette(std::span<const std::uint8_t> bytes, const BmpInfo& info,
+                                        std::vector<Colour>& palette, std::size_t& end) {
     // Palette: right after the headers (and masks), up to the pixel data.
-    std::vector<Colour> palette;
+    const int bits = info.bitCount;
+    const std::uint32_t hs = info.headerSize;
+    ByteReader r(bytes);
+    r.seek(info.paletteStart);
     if (bits <= 8) {
         const std::size_t entrySize = info.os2 && hs == 12 ? 3 : 4;
         const std::size_t paletteStart = r.position();
         // A palette declared larger than the bit count allows is tolerated only when all of
         // it lies before the pixel data; anything else is a damaged count.
         if (info.coloursUsed > (std::uint32_t{1} << bits) &&
-            paletteStart + std::uint64_t{info.coloursUsed} * entrySize > dataOffset)
+            paletteStart + std::uint64_t{info.coloursUsed} * entrySize > info.dataOffset)
             return bad("palette of " + std::to_string(info.coloursUsed) +
                        " colours does not fit before the pixel data");
         std::size_t count = info.coloursUsed != 0 ? info.coloursUsed : (std::size_t{1} << bits);
         count = std::min(count, std::size_t{1} << bits);
-        if (info.coloursUsed == 0 && dataOffset > paletteStart)
-            count = std::min(count, (dataOffset - paletteStart) / entrySize);
+        if (info.coloursUsed == 0 && info.dataOffset > paletteStart)
+            count = std::min(count, (info.dataOffset - paletteStart) / entrySize);
         const auto entries = r.bytes(count * entrySize);
         if (r.failed())
             return bad("palette runs past the end");
@@ -259,24 +273,17 @@ DecodeResult decodeBmp(std::span<const std::uint8_t> bytes, bool widen24, bool& 
             palette[i] = {e[2], e[1], e[0]};
         }
     }
+    end = r.position();
+    return std::nullopt;
+}
 
-    const std::size_t dataStart = dataOffset != 0 ? dataOffset : r.position();
-    if (dataStart > bytes.size())
-        return bad("pixel data offset lies beyond the end");
-    const std::span<const std::uint8_t> data = bytes.subspan(dataStart);
-    const int w = static_cast<int>(width);
-    const int h = static_cast<int>(height);
-
-    if (info.compression == kRle8 || info.compression == kRle4) {
-        Bitmap bitmap(w, h, bits == 8 ? PixelFormat::Bits8 : PixelFormat::Bits4);
-        bitmap.setPalette(palette);
-        if (palette.empty())
-            return bad("a pixel uses a colour beyond the palette");
-        if (const auto failure = decodeRle(data, bits, topDown, palette.size(), bitmap))
-            return bad(*failure);
-        return bitmap;
-    }
-
+// Uncompressed rows, bottom-up or top-down, in the bitmap format their bit count gives.
+DecodeResult decodeRows(std::span<const std::uint8_t> data, const BmpInfo& info,
+                        const std::vector<Colour>& palette, bool widen24, bool& widened) {
+    const int bits = info.bitCount;
+    const bool topDown = info.height < 0;
+    const int w = static_cast<int>(info.width);
+    const int h = static_cast<int>(topDown ? -info.height : info.height);
     const std::size_t stride = ((static_cast<std::size_t>(w) * bits + 31) / 32) * 4;
     if (data.size() / stride < static_cast<std::size_t>(h))
         return bad("pixel rows run past the end");
@@ -351,6 +358,41 @@ DecodeResult decodeBmp(std::span<const std::uint8_t> bytes, bool widen24, bool& 
     if (hasPalette(format) && !indicesWithin(bitmap, palette.size()))
         return bad("a pixel uses a colour beyond the palette");
     return bitmap;
+}
+
+DecodeResult decodeBmp(std::span<const std::uint8_t> bytes, bool widen24, bool& widened) {
+    widened = false;
+    BmpInfo info;
+    if (auto failure = parseHeaders(bytes, info))
+        return std::move(*failure);
+    if (auto failure = validate(info))
+        return std::move(*failure);
+    std::vector<Colour> palette;
+    std::size_t paletteEnd = 0;
+    if (auto failure = readPalette(bytes, info, palette, paletteEnd))
+        return std::move(*failure);
+    const int bits = info.bitCount;
+    const bool topDown = info.height < 0;
+    const std::int64_t width = info.width;
+    const std::int64_t height = topDown ? -info.height : info.height;
+
+    const std::size_t dataStart = info.dataOffset != 0 ? info.dataOffset : paletteEnd;
+    if (dataStart > bytes.size())
+        return bad("pixel data offset lies beyond the end");
+    const std::span<const std::uint8_t> data = bytes.subspan(dataStart);
+    const int w = static_cast<int>(width);
+    const int h = static_cast<int>(height);
+
+    if (info.compression == kRle8 || info.compression == kRle4) {
+        Bitmap bitmap(w, h, bits == 8 ? PixelFormat::Bits8 : PixelFormat::Bits4);
+        bitmap.setPalette(palette);
+        if (palette.empty())
+            return bad("a pixel uses a colour beyond the palette");
+        if (const auto failure = decodeRle(data, bits, topDown, palette.size(), bitmap))
+            return bad(*failure);
+        return bitmap;
+    }
+    return decodeRows(data, info, palette, widen24, widened);
 }
 
 } // namespace
