@@ -2,6 +2,7 @@
 
 #include "ByteReader.h"
 #include "DecoderSupport.h"
+#include "PixelBuffer.h"
 #include "RleCodecs.h"
 
 #include <algorithm>
@@ -94,7 +95,7 @@ struct ImageInfo {
 struct Channel {
     std::uint16_t bitmapType = 0;
     std::uint16_t channelType = 0;
-    std::vector<std::uint8_t> pixels;
+    PixelBuffer pixels;
 };
 
 // The bitmap and channel types of a channel block, read without decoding its data.
@@ -149,13 +150,15 @@ std::optional<Channel> readChannel(const Block& block, int major, int width, int
                  std::to_string(width) + "x" + std::to_string(height) + " pixels";
         return std::nullopt;
     }
-    std::vector<std::uint8_t> raw(static_cast<std::size_t>(size));
+    // Every byte is written by the decoding below (or the channel is refused), so the
+    // buffer is not cleared first.
+    PixelBuffer raw = PixelBuffer::uninitialised(static_cast<std::size_t>(size));
     switch (compression) {
     case Compression::None:
         std::memcpy(raw.data(), src.data(), raw.size());
         break;
     case Compression::Rle:
-        if (!decodePspRle(src, raw).filled(raw)) {
+        if (!decodePspRle(src, raw).filled(std::span<std::uint8_t>(raw))) {
             reason = "PSP: run-length channel data ends early";
             return std::nullopt;
         }
@@ -174,9 +177,13 @@ std::optional<Channel> readChannel(const Block& block, int major, int width, int
         reason = "PSP: JPEG-compressed channels are not supported";
         return std::nullopt;
     }
-    // One byte a pixel from here on.
-    c.pixels.resize(static_cast<std::size_t>(width) * height);
+    // One byte a pixel from here on; rows of whole bytes without padding are that already.
     const auto w = static_cast<std::size_t>(width);
+    if (!packed && rowBytes == w) {
+        c.pixels = std::move(raw);
+        return c;
+    }
+    c.pixels = PixelBuffer::uninitialised(w * static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* row = raw.data() + static_cast<std::size_t>(y) * rowBytes;
         std::uint8_t* out = c.pixels.data() + static_cast<std::size_t>(y) * w;
@@ -205,8 +212,8 @@ public:
     // Paints a width x height piece at (left, top) with colours from `colour(i)` (BGR of pixel
     // i of the piece), the optional mask and the layer opacity, over what is there.
     template <typename ColourOf>
-    void paint(int left, int top, int width, int height, ColourOf colour,
-               const std::vector<std::uint8_t>* mask, unsigned opacity) {
+    void paint(int left, int top, int width, int height, ColourOf colour, const std::uint8_t* mask,
+               unsigned opacity) {
         const int x0 = std::max(0, left), y0 = std::max(0, top);
         const int x1 = std::min(width_, left + width), y1 = std::min(height_, top + height);
         if (x0 >= x1 || y0 >= y1)
@@ -228,6 +235,9 @@ public:
                     d[3] = 255;
                 }
             }
+            // Nothing later can make a pixel of an opaque canvas transparent again.
+            if (x0 == 0 && y0 == 0 && x1 == width_ && y1 == height_)
+                opaqueCover_ = true;
             return;
         }
         for (int y = y0; y < y1; ++y) {
@@ -236,7 +246,7 @@ public:
                 const std::size_t i = static_cast<std::size_t>(y - top) * width + (x - left);
                 unsigned a = opacity;
                 if (mask)
-                    a = (a * (*mask)[i] + 127) / 255;
+                    a = (a * mask[i] + 127) / 255;
                 if (a == 0)
                     continue;
                 std::uint8_t* d = row + static_cast<std::size_t>(x) * 4;
@@ -264,7 +274,7 @@ public:
     Bitmap finish() && {
         if (x0_ != 0 || y0_ != 0 || x1_ != width_ || y1_ != height_)
             return std::move(bitmap_);
-        for (int y = 0; y < height_; ++y) {
+        for (int y = 0; !opaqueCover_ && y < height_; ++y) {
             const std::uint8_t* s = bitmap_.row(y);
             for (int x = 0; x < width_; ++x)
                 if (s[4 * x + 3] != 255)
@@ -285,6 +295,7 @@ private:
     int height_;
     Bitmap bitmap_;
     int x0_, y0_, x1_ = 0, y1_ = 0; // the painted area
+    bool opaqueCover_ = false;      // an opaque layer covered the whole canvas
 };
 
 // The colour channels of one bitmap (layer or composite) and its transparency.
@@ -332,7 +343,7 @@ bool paintChannels(Canvas& canvas, const std::vector<Block>& blocks, int major,
     piece.green = slot(2);
     piece.blue = slot(3);
     piece.mask = slot(4);
-    const std::vector<std::uint8_t>* mask = piece.mask ? &piece.mask->pixels : nullptr;
+    const std::uint8_t* mask = piece.mask ? piece.mask->pixels.data() : nullptr;
     if (info.depth == 24) {
         if (!piece.red || !piece.green || !piece.blue) {
             reason = "PSP: a bitmap lacks one of its red, green and blue channels";
