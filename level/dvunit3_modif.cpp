@@ -212,33 +212,30 @@ bool TMemFile::skip(std::size_t count) {
 // Tdvlevel: loading
 
 std::uint8_t Tdvlevel::LoadLevel(const std::string& fileName, bool texturesOnly) {
-    setGauge(0);
-    if (LoadedMarker) {
-        FreeLevelData();
-        setGauge(10);
-    }
-    failureReason_.clear();
-    std::error_code ec;
-    if (!std::filesystem::exists(fileName, ec)) {
-        setGauge(0);
-        return kLoadMissing;
-    }
-    file_.MemFileAssign(fileName);
-    file_.setMaxInflatedBytes(maxInflatedBytes);
-    if (!file_.MemFileReset(1)) {
-        failureReason_ = file_.error();
-        const bool damaged = file_.containerDamaged();
-        file_.MemFileClose();
-        setGauge(0);
-        return damaged ? kLoadDamaged : kLoadUnreadable;
-    }
-    const std::uint8_t result = load(texturesOnly);
-    setGauge(0);
-    return result;
+    return open(fileName, texturesOnly, [&]() -> std::uint8_t {
+        std::error_code ec;
+        if (!std::filesystem::exists(fileName, ec))
+            return kLoadMissing;
+        if (file_.MemFileReset(1))
+            return kLoadOk;
+        return file_.containerDamaged() ? kLoadDamaged : kLoadUnreadable;
+    });
 }
 
 std::uint8_t Tdvlevel::LoadLevelFromBytes(std::vector<std::uint8_t> bytes,
                                           const std::string& fileName, bool texturesOnly) {
+    return open(fileName, texturesOnly, [&]() -> std::uint8_t {
+        if (bytes.size() > kMaxLevelFileBytes) {
+            failureReason_ =
+                "the file is larger than " + std::to_string(kMaxLevelFileBytes >> 20) + " MiB";
+            return kLoadDamaged;
+        }
+        return file_.MemFileResetFromBytes(std::move(bytes), 1) ? kLoadOk : kLoadDamaged;
+    });
+}
+
+std::uint8_t Tdvlevel::open(const std::string& fileName, bool texturesOnly,
+                            const std::function<std::uint8_t()>& reset) {
     setGauge(0);
     if (LoadedMarker) {
         FreeLevelData();
@@ -247,19 +244,14 @@ std::uint8_t Tdvlevel::LoadLevelFromBytes(std::vector<std::uint8_t> bytes,
     failureReason_.clear();
     file_.MemFileAssign(fileName);
     file_.setMaxInflatedBytes(maxInflatedBytes);
-    if (bytes.size() > kMaxLevelFileBytes) {
-        failureReason_ =
-            "the file is larger than " + std::to_string(kMaxLevelFileBytes >> 20) + " MiB";
-        setGauge(0);
-        return kLoadDamaged;
-    }
-    if (!file_.MemFileResetFromBytes(std::move(bytes), 1)) {
-        failureReason_ = file_.error();
+    std::uint8_t result = reset();
+    if (result == kLoadOk) {
+        result = load(texturesOnly);
+    } else if (result != kLoadMissing) {
+        if (failureReason_.empty())
+            failureReason_ = file_.error();
         file_.MemFileClose();
-        setGauge(0);
-        return kLoadDamaged;
     }
-    const std::uint8_t result = load(texturesOnly);
     setGauge(0);
     return result;
 }

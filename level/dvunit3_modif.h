@@ -366,6 +366,10 @@ public:
     static constexpr std::size_t kMaxRoomVertices7 = 3000;
 
 private:
+    // The one load path of both entry points: reset fills the memory file (or says why not),
+    // then the level is read from it.
+    std::uint8_t open(const std::string& fileName, bool texturesOnly,
+                      const std::function<std::uint8_t()>& reset);
     std::uint8_t load(bool texturesOnly);
     void setGauge(int value) {
         if (Gauge)
