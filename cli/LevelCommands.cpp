@@ -113,7 +113,7 @@ int runLevelInfo(std::span<const std::string_view> args) {
         return fail(refused);
     }
     level::Tdvlevel reader;
-    const std::uint8_t result = reader.LoadLevel(name, false);
+    const level::LoadStatus result = reader.LoadLevel(name, false);
     if (result != level::kLoadOk) {
         refused.status = result == level::kLoadMissing      ? ExtractionStatus::Missing
                          : result == level::kLoadNotLevel   ? ExtractionStatus::NotALevel

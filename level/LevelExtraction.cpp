@@ -20,7 +20,7 @@ Extraction failure(ExtractionStatus status, std::string reason) {
     return e;
 }
 
-Extraction loadFailure(std::uint8_t result, const Tdvlevel& level) {
+Extraction loadFailure(LoadStatus result, const Tdvlevel& level) {
     switch (result) {
     case kLoadMissing:
         return failure(ExtractionStatus::Missing, "no such file");
@@ -54,7 +54,7 @@ std::optional<Extraction> loadLevel(Tdvlevel& level, const std::string& name,
         return failure(ExtractionStatus::RefusedExtension,
                        "only .PHD, .DVX, .DV2, .DV4 and .DVC files are level files");
     level.Gauge = progress;
-    const std::uint8_t result = load(level, texturesOnly);
+    const LoadStatus result = load(level, texturesOnly);
     if (result != kLoadOk)
         return loadFailure(result, level);
     return std::nullopt;

@@ -211,8 +211,8 @@ bool TMemFile::skip(std::size_t count) {
 // ---------------------------------------------------------------------------------------
 // Tdvlevel: loading
 
-std::uint8_t Tdvlevel::LoadLevel(const std::string& fileName, bool texturesOnly) {
-    return open(fileName, texturesOnly, [&]() -> std::uint8_t {
+LoadStatus Tdvlevel::LoadLevel(const std::string& fileName, bool texturesOnly) {
+    return open(fileName, texturesOnly, [&]() -> LoadStatus {
         std::error_code ec;
         if (!std::filesystem::exists(fileName, ec))
             return kLoadMissing;
@@ -222,9 +222,9 @@ std::uint8_t Tdvlevel::LoadLevel(const std::string& fileName, bool texturesOnly)
     });
 }
 
-std::uint8_t Tdvlevel::LoadLevelFromBytes(std::vector<std::uint8_t> bytes,
-                                          const std::string& fileName, bool texturesOnly) {
-    return open(fileName, texturesOnly, [&]() -> std::uint8_t {
+LoadStatus Tdvlevel::LoadLevelFromBytes(std::vector<std::uint8_t> bytes,
+                                        const std::string& fileName, bool texturesOnly) {
+    return open(fileName, texturesOnly, [&]() -> LoadStatus {
         if (bytes.size() > kMaxLevelFileBytes) {
             failureReason_ =
                 "the file is larger than " + std::to_string(kMaxLevelFileBytes >> 20) + " MiB";
@@ -234,8 +234,8 @@ std::uint8_t Tdvlevel::LoadLevelFromBytes(std::vector<std::uint8_t> bytes,
     });
 }
 
-std::uint8_t Tdvlevel::open(const std::string& fileName, bool texturesOnly,
-                            const std::function<std::uint8_t()>& reset) {
+LoadStatus Tdvlevel::open(const std::string& fileName, bool texturesOnly,
+                          const std::function<LoadStatus()>& reset) {
     setGauge(0);
     if (LoadedMarker) {
         FreeLevelData();
@@ -244,7 +244,7 @@ std::uint8_t Tdvlevel::open(const std::string& fileName, bool texturesOnly,
     failureReason_.clear();
     file_.MemFileAssign(fileName);
     file_.setMaxInflatedBytes(maxInflatedBytes);
-    std::uint8_t result = reset();
+    LoadStatus result = reset();
     if (result == kLoadOk) {
         result = load(texturesOnly);
     } else if (result != kLoadMissing) {
@@ -256,7 +256,7 @@ std::uint8_t Tdvlevel::open(const std::string& fileName, bool texturesOnly,
     return result;
 }
 
-std::uint8_t Tdvlevel::load(bool texturesOnly) {
+LoadStatus Tdvlevel::load(bool texturesOnly) {
     // A file too short to hold a Version is no level file, whatever an earlier load left in
     // Version.
     const std::uint32_t version = file_.u32();

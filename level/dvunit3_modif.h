@@ -32,12 +32,20 @@ namespace parvane::level {
 // Receives the progress values (0-100) of a load; the level window connects its gauge.
 using ProgressFn = std::function<void(int)>;
 
-// Results of Tdvlevel::LoadLevel.
-inline constexpr std::uint8_t kLoadOk = 0;
-inline constexpr std::uint8_t kLoadMissing = 1;    // no file of that name
-inline constexpr std::uint8_t kLoadNotLevel = 2;   // the first four bytes are no known Version
-inline constexpr std::uint8_t kLoadDamaged = 3;    // a level file whose contents cannot be read
-inline constexpr std::uint8_t kLoadUnreadable = 4; // the file exists but cannot be read
+// Results of Tdvlevel::LoadLevel; the values are the result bytes the level window has always
+// given (0 success, 1 no such file, 2 not a level file).
+enum class LoadStatus : std::uint8_t {
+    Ok = 0,
+    Missing = 1,    // no file of that name
+    NotLevel = 2,   // the first four bytes are no known Version
+    Damaged = 3,    // a level file whose contents cannot be read
+    Unreadable = 4, // the file exists but cannot be read
+};
+inline constexpr LoadStatus kLoadOk = LoadStatus::Ok;
+inline constexpr LoadStatus kLoadMissing = LoadStatus::Missing;
+inline constexpr LoadStatus kLoadNotLevel = LoadStatus::NotLevel;
+inline constexpr LoadStatus kLoadDamaged = LoadStatus::Damaged;
+inline constexpr LoadStatus kLoadUnreadable = LoadStatus::Unreadable;
 
 // Limits that keep a hostile file from making the reader allocate without bound.
 inline constexpr std::size_t kMaxLevelFileBytes = std::size_t{512} << 20;
@@ -328,10 +336,10 @@ public:
     // kLoadUnreadable (failureReason() says why for the last two). With texturesOnly the
     // load stops after the pages, except for generation codes 1-2, whose palette lies at
     // the end of the file.
-    std::uint8_t LoadLevel(const std::string& fileName, bool texturesOnly);
+    LoadStatus LoadLevel(const std::string& fileName, bool texturesOnly);
     // The same for a file's content already in memory; fileName decides the generation.
-    std::uint8_t LoadLevelFromBytes(std::vector<std::uint8_t> bytes, const std::string& fileName,
-                                    bool texturesOnly);
+    LoadStatus LoadLevelFromBytes(std::vector<std::uint8_t> bytes, const std::string& fileName,
+                                  bool texturesOnly);
     const std::string& failureReason() const { return failureReason_; }
     // The most any one zlib chunk (or the "ZLIB" container) may inflate to; lowered by the
     // fuzz harness to keep its memory small.
@@ -368,9 +376,9 @@ public:
 private:
     // The one load path of both entry points: reset fills the memory file (or says why not),
     // then the level is read from it.
-    std::uint8_t open(const std::string& fileName, bool texturesOnly,
-                      const std::function<std::uint8_t()>& reset);
-    std::uint8_t load(bool texturesOnly);
+    LoadStatus open(const std::string& fileName, bool texturesOnly,
+                    const std::function<LoadStatus()>& reset);
+    LoadStatus load(bool texturesOnly);
     void setGauge(int value) {
         if (Gauge)
             Gauge(value);

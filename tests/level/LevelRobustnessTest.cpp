@@ -48,7 +48,7 @@ TEST_P(Truncation, EveryCutIsACleanFailure) {
             continue;
         std::vector<std::uint8_t> cut(full.begin(), full.begin() + length);
         Tdvlevel level;
-        const std::uint8_t result = level.LoadLevelFromBytes(cut, name, false);
+        const LoadStatus result = level.LoadLevelFromBytes(cut, name, false);
         // A generation 1-2 file that ends behind its palette and animated texture list keeps
         // them and its pages, all complete.
         if (length < required && result == kLoadOk && generation <= 2) {
@@ -92,7 +92,7 @@ TEST(BitFlips, NeverCrashAndAlwaysAnswer) {
                 auto flipped = full;
                 flipped[at] ^= static_cast<std::uint8_t>(1 << bit);
                 Tdvlevel level;
-                const std::uint8_t result = level.LoadLevelFromBytes(flipped, name, false);
+                const LoadStatus result = level.LoadLevelFromBytes(flipped, name, false);
                 ASSERT_TRUE(result == kLoadOk || result == kLoadDamaged || result == kLoadNotLevel)
                     << generation << " byte " << at << " bit " << bit;
                 if (result == kLoadDamaged) {
