@@ -88,15 +88,13 @@ bool TMemFile::MemFileResetFromBytes(std::vector<std::uint8_t> bytes, std::uint1
     containerDamaged_ = false;
     error_.clear();
     recordSize_ = recordSize == 0 ? 1 : recordSize;
-    position_ = 0;
-    failed_ = false;
-    end_ = static_cast<std::size_t>(-1);
-    if (!loadImage(std::move(bytes))) {
+    const bool loaded = loadImage(std::move(bytes));
+    if (!loaded) {
         containerDamaged_ = true;
         image_.clear();
-        return false;
     }
-    return true;
+    rewind(0);
+    return loaded;
 }
 
 bool TMemFile::loadImage(std::vector<std::uint8_t> bytes) {
@@ -126,12 +124,17 @@ bool TMemFile::loadImage(std::vector<std::uint8_t> bytes) {
     return true;
 }
 
+void TMemFile::rewind(std::size_t position) {
+    reader_ = imaging::ByteReader(image_);
+    reader_.seek(std::min(position, image_.size()));
+}
+
 std::size_t TMemFile::MemFileRead(void* destination, std::size_t count) {
     const std::size_t wanted = count * recordSize_;
     const std::size_t n = std::min(wanted, remaining());
     if (n > 0)
-        std::memcpy(destination, image_.data() + position_, n);
-    position_ += n;
+        std::memcpy(destination, image_.data() + MemFilePos(), n);
+    reader_.skip(n);
     return n;
 }
 
@@ -139,47 +142,17 @@ void TMemFile::MemFileWrite(const void* source, std::size_t count) {
     const std::size_t n = count * recordSize_;
     if (n == 0)
         return;
-    if (position_ + n > image_.size())
-        image_.resize(position_ + n);
-    std::memcpy(image_.data() + position_, source, n);
-    position_ += n;
+    const std::size_t position = MemFilePos();
+    if (position + n > image_.size())
+        image_.resize(position + n);
+    std::memcpy(image_.data() + position, source, n);
+    rewind(position + n);
 }
 
 void TMemFile::MemFileClose() {
     image_.clear();
     image_.shrink_to_fit();
-    position_ = 0;
-    failed_ = false;
-    end_ = static_cast<std::size_t>(-1);
-}
-
-std::uint8_t TMemFile::u8() {
-    if (!has(1)) {
-        fail();
-        return 0;
-    }
-    return image_[position_++];
-}
-
-std::uint16_t TMemFile::u16() {
-    if (!has(2)) {
-        fail();
-        return 0;
-    }
-    const std::uint8_t* p = image_.data() + position_;
-    position_ += 2;
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-std::uint32_t TMemFile::u32() {
-    if (!has(4)) {
-        fail();
-        return 0;
-    }
-    const std::uint8_t* p = image_.data() + position_;
-    position_ += 4;
-    return static_cast<std::uint32_t>(p[0]) | (std::uint32_t{p[1]} << 8) |
-           (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
+    rewind(0);
 }
 
 float TMemFile::f32() {
@@ -189,23 +162,15 @@ float TMemFile::f32() {
     return f;
 }
 
-std::span<const std::uint8_t> TMemFile::take(std::size_t count) {
-    if (!has(count)) {
-        fail();
-        return {};
-    }
-    auto s = std::span<const std::uint8_t>(image_).subspan(position_, count);
-    position_ += count;
-    return s;
+void TMemFile::beginWindow(std::size_t end) {
+    const std::size_t position = MemFilePos();
+    reader_ = imaging::ByteReader(
+        std::span<const std::uint8_t>(image_).first(std::min(end, image_.size())));
+    reader_.seek(position);
 }
 
-bool TMemFile::skip(std::size_t count) {
-    if (!has(count)) {
-        fail();
-        return false;
-    }
-    position_ += count;
-    return true;
+void TMemFile::endWindow() {
+    rewind(MemFilePos());
 }
 
 // ---------------------------------------------------------------------------------------

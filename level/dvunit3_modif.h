@@ -18,6 +18,8 @@
 // of the file's size.
 #pragma once
 
+#include "imaging/ByteReader.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -85,8 +87,8 @@ public:
     std::size_t MemFileRead(void* destination, std::size_t count);
     // Writes count records at the position, growing the image when needed.
     void MemFileWrite(const void* source, std::size_t count);
-    void MemFileSeek(std::size_t position) { position_ = std::min(position, image_.size()); }
-    std::size_t MemFilePos() const { return position_; }
+    void MemFileSeek(std::size_t position) { reader_.seek(std::min(position, image_.size())); }
+    std::size_t MemFilePos() const { return reader_.position(); }
     std::size_t MemFileSize() const { return image_.size(); }
     void MemFileClose();
 
@@ -96,50 +98,34 @@ public:
     const std::string& error() const { return error_; }
     std::span<const std::uint8_t> image() const { return image_; }
 
-    // Bounded cursor: a read past the end returns zero, consumes nothing and makes failed()
-    // true until the next reset.
-    bool failed() const { return failed_; }
-    std::size_t remaining() const {
-        const std::size_t end = std::min(end_, image_.size());
-        return position_ < end ? end - position_ : 0;
-    }
-    // Until endWindow(), reads stop at end as if the image ended there (a generation-7
-    // room's declared bytes); the failure flag is restored when the window closes, since a
-    // read past a window's end finds absent content, not damage.
-    void beginWindow(std::size_t end) {
-        end_ = end;
-        failedBeforeWindow_ = failed_;
-    }
-    void endWindow() {
-        end_ = static_cast<std::size_t>(-1);
-        failed_ = failedBeforeWindow_;
-    }
-    bool has(std::size_t count) const { return count <= remaining(); }
-    std::uint8_t u8();
-    std::uint16_t u16();
-    std::uint32_t u32();
+    // The image is read through the shared bounded cursor: a read past the end returns zero,
+    // moves to the end and makes failed() true until the next reset.
+    bool failed() const { return reader_.failed(); }
+    std::size_t remaining() const { return reader_.remaining(); }
+    bool has(std::size_t count) const { return reader_.has(count); }
+    std::uint8_t u8() { return reader_.u8(); }
+    std::uint16_t u16() { return reader_.u16le(); }
+    std::uint32_t u32() { return reader_.u32le(); }
     float f32();
     // The next count bytes (and the position moves past them), or empty and failed().
-    std::span<const std::uint8_t> take(std::size_t count);
-    bool skip(std::size_t count);
+    std::span<const std::uint8_t> take(std::size_t count) { return reader_.bytes(count); }
+    bool skip(std::size_t count) { return reader_.skip(count); }
+
+    // Until endWindow(), reads stop at end as if the image ended there (a generation-7
+    // room's declared bytes). A read past a window's end finds absent content, not damage:
+    // the failure does not outlive the window.
+    void beginWindow(std::size_t end);
+    void endWindow();
 
 private:
     bool loadImage(std::vector<std::uint8_t> bytes);
-    // Marks a read past the end; inside a window the rest of the window is then absent too,
-    // so no later field is read from the bytes of one that did not fit.
-    void fail() {
-        failed_ = true;
-        if (end_ != static_cast<std::size_t>(-1))
-            position_ = std::max(position_, std::min(end_, image_.size()));
-    }
+    // A cursor over the whole image at position (after the image changed).
+    void rewind(std::size_t position);
 
     std::string fileName_;
     std::vector<std::uint8_t> image_;
-    std::size_t position_ = 0;
+    imaging::ByteReader reader_{{}};
     std::uint16_t recordSize_ = 1;
-    bool failed_ = false;
-    bool failedBeforeWindow_ = false;
-    std::size_t end_ = static_cast<std::size_t>(-1);
     bool containerDamaged_ = false;
     std::size_t maxInflatedBytes_ = kMaxInflatedBytes;
     std::string error_;
