@@ -21,11 +21,11 @@ public:
 // a generation has, and where its palette lies. One row per generation code, so the walk reads
 // the table rather than comparing generation codes.
 struct GenerationLayout {
-    // Rooms of generations 1-6.
+    // Rooms (generation 7 reads only its light and static mesh sizes here).
     std::size_t vertexBytes;     // 8 (x, y, z, lighting) or 12 (with attributes, lighting)
     bool ambientSecond;          // a second ambient value after the two ambient bytes
     bool lightMode;              // a light mode after the ambient values
-    std::size_t roomLightBytes;  // 18, 24, 46 (88 in generation 7, read with its rooms)
+    std::size_t roomLightBytes;  // 18, 24, 46 or 88
     std::size_t roomStaticBytes; // 18 or 20
     bool roomTrailing;           // a 16-bit and an 8-bit value close the room
     // Level-wide sections.

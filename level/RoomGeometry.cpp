@@ -99,12 +99,13 @@ void Tdvlevel::readRoom7(TDvRoom& room) {
         hv[i] = file_.u32();
     file_.skip(4 * 4);
 
-    readList(room.lights, lights, 88);
+    const detail::GenerationLayout& layout = detail::layoutOf(7);
+    readList(room.lights, lights, layout.roomLightBytes);
     readList(room.records36, records36, 36);
     readList(room.sectors, std::uint32_t{room.sectorsZ} * room.sectorsX, 8);
     readList(room.portals, file_.u16(), 32);
     file_.skip(2);
-    readList(room.staticMeshes, meshes, 20);
+    readList(room.staticMeshes, meshes, layout.roomStaticBytes);
 
     room.numVertices = 0;
     room.numRectangles = 0;
