@@ -27,8 +27,9 @@ std::array<std::uint8_t, kTgaHeaderSize> headerOf(const Bitmap& bitmap) {
 }
 
 // Hands the complete file to sink (a function taking a span of bytes and returning false to
-// stop) in bounded pieces: the header, then the rows bottom row first. Rows of 24-bit pictures
-// go straight from the bitmap's memory; 32-bit rows are packed into one reused chunk.
+// stop) in bounded pieces: the header, then the rows bottom row first, gathered (32-bit rows
+// packed to 24 bits) into one reused chunk of about kChunkBytes, so that narrow pictures do
+// not cost a write call per row.
 template <typename Sink> bool encodeInChunks(const Bitmap& bitmap, Sink&& sink) {
     const auto header = headerOf(bitmap);
     if (!sink(std::span<const std::uint8_t>(header)))
@@ -42,12 +43,7 @@ template <typename Sink> bool encodeInChunks(const Bitmap& bitmap, Sink&& sink) 
     const Bitmap& source = direct ? bitmap : converted;
     const int width = source.width();
     const std::size_t rowBytes = 3 * static_cast<std::size_t>(width);
-    if (source.format() == PixelFormat::Bits24) {
-        for (int y = source.height() - 1; y >= 0; --y)
-            if (!sink(std::span<const std::uint8_t>(source.row(y), rowBytes)))
-                return false;
-        return true;
-    }
+    const bool packed = source.format() == PixelFormat::Bits24;
     const std::size_t rowsPerChunk =
         std::max<std::size_t>(1, kChunkBytes / std::max<std::size_t>(rowBytes, 1));
     std::vector<std::uint8_t> chunk(
@@ -56,10 +52,14 @@ template <typename Sink> bool encodeInChunks(const Bitmap& bitmap, Sink&& sink) 
     for (int y = source.height() - 1; y >= 0; --y) {
         const std::uint8_t* s = source.row(y);
         std::uint8_t* d = chunk.data() + filled;
-        for (int x = 0; x < width; ++x, s += 4, d += 3) {
-            d[0] = s[0];
-            d[1] = s[1];
-            d[2] = s[2];
+        if (packed) {
+            std::memcpy(d, s, rowBytes);
+        } else {
+            for (int x = 0; x < width; ++x, s += 4, d += 3) {
+                d[0] = s[0];
+                d[1] = s[1];
+                d[2] = s[2];
+            }
         }
         filled += rowBytes;
         if (filled == chunk.size() || y == 0) {
