@@ -465,34 +465,22 @@ bool planLayers(const std::vector<Block>& layers, int major, int canvasWidth, in
 
 } // namespace
 
-DecodeResult decodePsp(std::span<const std::uint8_t> data) {
-    if (data.size() < kHeaderSize)
-        return DecodeResult::notThisFormat("PSP: file shorter than its header");
-    for (std::size_t i = 0; i < sizeof kSignature - 1; ++i) {
-        const auto a = static_cast<unsigned char>(kSignature[i]);
-        const auto b = data[i];
-        const bool letter = (a | 0x20) >= 'a' && (a | 0x20) <= 'z';
-        if (letter ? (a | 0x20) != (b | 0x20) : a != b)
-            return DecodeResult::notThisFormat("PSP: no Paint Shop Pro signature");
-    }
-    ByteReader in(data);
-    in.seek(32);
-    const int major = in.u16le();
-    in.u16le();
-    if (major < 3)
-        return DecodeResult::unsupported("PSP: major version " + std::to_string(major) +
-                                         " is older than 3");
-    std::string reason;
-    const auto blocks = splitBlocks(data.subspan(kHeaderSize), major, reason);
-    if (!blocks)
-        return DecodeResult::damaged(reason);
-
-    // General image attributes come first.
+// What the main blocks say: the general image attributes, the palette and where the layer
+// and composite banks lie.
+struct MainBlocks {
     std::optional<ImageInfo> info;
     std::vector<Colour> palette;
     const Block* layerBank = nullptr;
     const Block* compositeBank = nullptr;
-    for (const Block& b : *blocks) {
+};
+
+std::optional<DecodeResult> readMainBlocks(const std::vector<Block>& blocks, int major,
+                                           MainBlocks& main) {
+    std::optional<ImageInfo>& info = main.info;
+    std::vector<Colour>& palette = main.palette;
+    const Block*& layerBank = main.layerBank;
+    const Block*& compositeBank = main.compositeBank;
+    for (const Block& b : blocks) {
         ByteReader f(b.body);
         if (b.id == kImageBlock && !info) {
             if (major >= 4)
@@ -525,6 +513,87 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data) {
             compositeBank = &b;
         }
     }
+    return std::nullopt;
+}
+
+// The composite that the program stored itself, when it is uncompressed or losslessly
+// packed: the faithful flattening, which honours group masks and blend modes. Nothing when
+// the file has none that fits the picture.
+std::optional<DecodeResult> readComposite(const Block& compositeBank, int major,
+                                          const ImageInfo& info,
+                                          const std::vector<Colour>& palette) {
+    std::string reason;
+    ByteReader f(compositeBank.body);
+    const std::uint32_t fieldsEnd = f.u32le();
+    if (f.failed() || fieldsEnd > compositeBank.body.size())
+        return std::nullopt;
+    const auto subBlocks = splitBlocks(compositeBank.body.subspan(fieldsEnd), major, reason);
+    if (!subBlocks)
+        return DecodeResult::damaged(reason);
+    std::optional<Compression> compositeCompression;
+    for (const Block& b : *subBlocks) {
+        if (b.id != kCompositeAttributesBlock)
+            continue;
+        ByteReader a(b.body);
+        a.u32le();
+        const std::int32_t w = a.s32le(), h = a.s32le();
+        a.u16le();
+        const auto compression = static_cast<Compression>(a.u16le());
+        a.u16le();
+        a.u32le();
+        const std::uint16_t type = a.u16le();
+        if (a.ok() && type == 0 && w == info.width && h == info.height &&
+            compression <= Compression::Lz77)
+            compositeCompression = compression;
+    }
+    for (const Block& b : *subBlocks) {
+        if (b.id != kCompositeImageBlock || !compositeCompression)
+            continue;
+        ByteReader c(b.body);
+        const std::uint32_t end = c.u32le();
+        if (c.failed() || end > b.body.size())
+            return DecodeResult::damaged("PSP: damaged composite image");
+        const auto channels = splitBlocks(b.body.subspan(end), major, reason);
+        if (!channels)
+            return DecodeResult::damaged(reason);
+        Canvas canvas(info.width, info.height);
+        if (!paintChannels(canvas, *channels, major, info, *compositeCompression, 0, 0, info.width,
+                           info.height, 255, palette, kCompositeBitmap, kCompositeTransparencyMask,
+                           reason))
+            return DecodeResult::damaged(reason);
+        return std::move(canvas).finish();
+    }
+    return std::nullopt;
+}
+
+DecodeResult decodePsp(std::span<const std::uint8_t> data) {
+    if (data.size() < kHeaderSize)
+        return DecodeResult::notThisFormat("PSP: file shorter than its header");
+    for (std::size_t i = 0; i < sizeof kSignature - 1; ++i) {
+        const auto a = static_cast<unsigned char>(kSignature[i]);
+        const auto b = data[i];
+        const bool letter = (a | 0x20) >= 'a' && (a | 0x20) <= 'z';
+        if (letter ? (a | 0x20) != (b | 0x20) : a != b)
+            return DecodeResult::notThisFormat("PSP: no Paint Shop Pro signature");
+    }
+    ByteReader in(data);
+    in.seek(32);
+    const int major = in.u16le();
+    in.u16le();
+    if (major < 3)
+        return DecodeResult::unsupported("PSP: major version " + std::to_string(major) +
+                                         " is older than 3");
+    std::string reason;
+    const auto blocks = splitBlocks(data.subspan(kHeaderSize), major, reason);
+    if (!blocks)
+        return DecodeResult::damaged(reason);
+
+    MainBlocks main;
+    if (auto refused = readMainBlocks(*blocks, major, main))
+        return std::move(*refused);
+    const std::optional<ImageInfo>& info = main.info;
+    std::vector<Colour>& palette = main.palette;
+    const Block* layerBank = main.layerBank;
     if (!info)
         return DecodeResult::damaged("PSP: no image attributes block");
     if (auto problem = decoders::sizeProblem("PSP", info->width, info->height))
@@ -546,51 +615,9 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data) {
         return DecodeResult::damaged(
             "PSP: " + std::to_string(data.size()) + " bytes cannot hold a picture of " +
             std::to_string(info->width) + "x" + std::to_string(info->height));
-    // The composite that the program stored itself, uncompressed or losslessly packed, is the
-    // faithful flattening: it honours group masks and blend modes.
-    if (compositeBank && major >= 4) {
-        ByteReader f(compositeBank->body);
-        const std::uint32_t fieldsEnd = f.u32le();
-        if (f.ok() && fieldsEnd <= compositeBank->body.size()) {
-            const auto subBlocks =
-                splitBlocks(compositeBank->body.subspan(fieldsEnd), major, reason);
-            if (!subBlocks)
-                return DecodeResult::damaged(reason);
-            std::optional<Compression> compositeCompression;
-            for (const Block& b : *subBlocks) {
-                if (b.id != kCompositeAttributesBlock)
-                    continue;
-                ByteReader a(b.body);
-                a.u32le();
-                const std::int32_t w = a.s32le(), h = a.s32le();
-                a.u16le();
-                const auto compression = static_cast<Compression>(a.u16le());
-                a.u16le();
-                a.u32le();
-                const std::uint16_t type = a.u16le();
-                if (a.ok() && type == 0 && w == info->width && h == info->height &&
-                    compression <= Compression::Lz77)
-                    compositeCompression = compression;
-            }
-            for (const Block& b : *subBlocks) {
-                if (b.id != kCompositeImageBlock || !compositeCompression)
-                    continue;
-                ByteReader c(b.body);
-                const std::uint32_t end = c.u32le();
-                if (c.failed() || end > b.body.size())
-                    return DecodeResult::damaged("PSP: damaged composite image");
-                const auto channels = splitBlocks(b.body.subspan(end), major, reason);
-                if (!channels)
-                    return DecodeResult::damaged(reason);
-                Canvas canvas(info->width, info->height);
-                if (!paintChannels(canvas, *channels, major, *info, *compositeCompression, 0, 0,
-                                   info->width, info->height, 255, palette, kCompositeBitmap,
-                                   kCompositeTransparencyMask, reason))
-                    return DecodeResult::damaged(reason);
-                return std::move(canvas).finish();
-            }
-        }
-    }
+    if (main.compositeBank && major >= 4)
+        if (auto composite = readComposite(*main.compositeBank, major, *info, palette))
+            return std::move(*composite);
 
     // Otherwise the raster layers, bottom first, painted with their opacity and transparency.
     if (!layerBank)
