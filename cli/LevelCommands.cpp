@@ -7,6 +7,7 @@
 #include "level/dvunit3_modif.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,15 @@ int fail(const Extraction& e) {
     return kExitFailed;
 }
 
+// The generation code is decided from the whole name, folders included, and the level window
+// always passes the full path its dialog gives: a relative name gets the same answer here.
+std::filesystem::path fullPath(std::string_view name) {
+    const std::filesystem::path path{std::string(name)};
+    std::error_code ec;
+    std::filesystem::path full = std::filesystem::absolute(path, ec);
+    return ec ? path : full;
+}
+
 } // namespace
 
 int runExtract(std::span<const std::string_view> args) {
@@ -62,7 +72,7 @@ int runExtract(std::span<const std::string_view> args) {
     }
     if (paths.size() != 2)
         return usage(kUsage);
-    const std::filesystem::path levelPath{std::string(paths[0])};
+    const std::filesystem::path levelPath = fullPath(paths[0]);
     const std::filesystem::path outPath{std::string(paths[1])};
     if (imaging::saveRouteFor(outPath) == imaging::SaveRoute::NotSupported) {
         std::fprintf(
@@ -96,14 +106,14 @@ int runExtract(std::span<const std::string_view> args) {
 int runLevelInfo(std::span<const std::string_view> args) {
     if (args.size() != 1)
         return usage("level-info LEVEL");
-    const std::string name(args[0]);
+    const std::string name = fullPath(args[0]).string();
     Extraction refused;
     if (!level::isAcceptedLevelExtension(name)) {
         refused.status = ExtractionStatus::RefusedExtension;
         return fail(refused);
     }
     level::Tdvlevel reader;
-    const std::uint8_t result = reader.LoadLevel(name, false);
+    const level::LoadStatus result = reader.LoadLevel(name, false);
     if (result != level::kLoadOk) {
         refused.status = result == level::kLoadMissing      ? ExtractionStatus::Missing
                          : result == level::kLoadNotLevel   ? ExtractionStatus::NotALevel
@@ -112,22 +122,19 @@ int runLevelInfo(std::span<const std::string_view> args) {
         refused.reason = reader.failureReason();
         return fail(refused);
     }
-    std::string why;
-    const auto ranges = level::parseAnimatedRanges(reader.AnimatedTextures, &why);
-    if (!ranges) {
-        refused.status = ExtractionStatus::Damaged;
-        refused.reason = why;
-        return fail(refused);
-    }
+    std::string note;
+    const auto ranges = level::parseAnimatedRanges(reader.AnimatedTextures, &note);
+    if (!note.empty())
+        std::fprintf(stderr, "warning: %s\n", note.c_str());
     std::printf("generation: %d (%s)\n", reader.Generation,
                 level::generationLabel(reader.Generation));
     std::printf("pages: %u\n", reader.NumTextiles);
     std::printf("rooms: %u\n", static_cast<unsigned>(reader.NumRooms));
     std::printf("object textures: %zu\n", reader.ObjectTextures.size());
-    std::printf("animated ranges: %zu\n", ranges->size());
-    for (std::size_t r = 0; r < ranges->size(); ++r) {
-        std::printf("  range %zu: %zu textures:", r + 1, (*ranges)[r].size());
-        for (std::uint16_t number : (*ranges)[r])
+    std::printf("animated ranges: %zu\n", ranges.size());
+    for (std::size_t r = 0; r < ranges.size(); ++r) {
+        std::printf("  range %zu: %zu textures:", r + 1, ranges[r].size());
+        for (std::uint16_t number : ranges[r])
             std::printf(" %u", static_cast<unsigned>(number));
         std::printf("\n");
     }

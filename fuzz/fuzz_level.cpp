@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const PageStrip strip = buildPageStrip(level, (data[0] & 0x40) != 0);
     const auto ranges = parseAnimatedRanges(level.AnimatedTextures);
-    if (ranges && layoutAnimatedRanges(*ranges).rows <= 1024)
-        layoutAnimatedTextures(*ranges, level.ObjectTextures, strip.bitmap, level.NumTextiles);
+    if (layoutAnimatedRanges(ranges).rows <= 1024)
+        layoutAnimatedTextures(ranges, level.ObjectTextures, strip.bitmap, level.NumTextiles);
     return 0;
 }

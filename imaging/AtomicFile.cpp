@@ -16,89 +16,112 @@ std::string describe(const std::filesystem::path& path, const char* what, int er
     return "Cannot save " + path.string() + ": " + what + " (" + std::strerror(error) + ").";
 }
 
-// Closes and removes the temporary file unless it was committed.
-class TemporaryFile {
-public:
-    TemporaryFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
-    ~TemporaryFile() {
-        if (fd_ >= 0)
-            ::close(fd_);
-        if (!committed_)
-            ::unlink(path_.c_str());
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    int fd() const { return fd_; }
-    const std::string& path() const { return path_; }
-    int close() {
-        const int rc = ::close(fd_);
-        fd_ = -1;
-        return rc;
-    }
-    void commit() { committed_ = true; }
-
-private:
-    int fd_;
-    std::string path_;
-    bool committed_ = false;
-};
-
 } // namespace
 
-WriteStatus writeFileAtomically(const std::filesystem::path& requested,
-                                std::span<const std::uint8_t> bytes) {
-    if (requested.empty())
-        return WriteStatus::failure("Cannot save: no file name given.");
+AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& requested)
+    : requested_(requested), path_(requested) {
+    if (requested.empty()) {
+        status_ = WriteStatus::failure("Cannot save: no file name given.");
+        return;
+    }
     // Replace the file a symbolic link points to, not the link itself.
-    std::filesystem::path path = requested;
     std::error_code ec;
-    if (std::filesystem::is_symlink(path, ec)) {
-        const auto resolved = std::filesystem::canonical(path, ec);
+    if (std::filesystem::is_symlink(path_, ec)) {
+        const auto resolved = std::filesystem::canonical(path_, ec);
         if (!ec)
-            path = resolved;
+            path_ = resolved;
     }
     struct stat existing {};
-    const bool exists = ::stat(path.c_str(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode))
-        return WriteStatus::failure("Cannot save " + requested.string() + ": it is a folder.");
+    exists_ = ::stat(path_.c_str(), &existing) == 0;
+    if (exists_ && S_ISDIR(existing.st_mode)) {
+        status_ = WriteStatus::failure("Cannot save " + requested.string() + ": it is a folder.");
+        return;
+    }
+    // The rename would replace a file the user may not write, since only the folder's
+    // permission counts for it; such a file is refused instead. A file that has no write
+    // permission for anyone is read-only even to the administrator.
+    if (exists_ && (::access(path_.c_str(), W_OK) != 0 ||
+                    (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)) {
+        fail("the file is read-only", EACCES);
+        return;
+    }
+    existingMode_ = existing.st_mode & 07777;
 
     const std::filesystem::path folder =
-        path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-    std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+        path_.has_parent_path() ? path_.parent_path() : std::filesystem::path(".");
+    std::string pattern = (folder / ("." + path_.filename().string() + ".XXXXXX")).string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0)
-        return WriteStatus::failure(describe(requested, "the folder cannot be written", errno));
-    TemporaryFile temp(fd, name.data());
+    fd_ = ::mkstemp(name.data());
+    if (fd_ < 0) {
+        fail("the folder cannot be written", errno);
+        return;
+    }
+    temporary_ = name.data();
+}
 
+AtomicFileWriter::~AtomicFileWriter() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (!temporary_.empty() && !committed_)
+        ::unlink(temporary_.c_str());
+}
+
+bool AtomicFileWriter::fail(const char* what, int error) {
+    status_ = WriteStatus::failure(describe(requested_, what, error));
+    return false;
+}
+
+bool AtomicFileWriter::write(std::span<const std::uint8_t> bytes) {
+    if (!status_)
+        return false;
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(temp.fd(), bytes.data() + done, bytes.size() - done);
+        const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return WriteStatus::failure(describe(requested, "writing failed", errno));
+            return fail("writing failed", errno);
         }
         done += static_cast<std::size_t>(n);
     }
+    return true;
+}
+
+WriteStatus AtomicFileWriter::commit() {
+    if (!status_)
+        return status_;
     mode_t mode;
-    if (exists) {
-        mode = existing.st_mode & 07777;
+    if (exists_) {
+        mode = static_cast<mode_t>(existingMode_);
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    if (::fchmod(temp.fd(), mode) != 0)
-        return WriteStatus::failure(describe(requested, "setting its permissions failed", errno));
-    if (temp.close() != 0)
-        return WriteStatus::failure(describe(requested, "writing failed", errno));
-    if (::rename(temp.path().c_str(), path.c_str()) != 0)
-        return WriteStatus::failure(describe(requested, "replacing the file failed", errno));
-    temp.commit();
-    return WriteStatus::success();
+    if (::fchmod(fd_, mode) != 0) {
+        fail("setting its permissions failed", errno);
+        return status_;
+    }
+    const int closed = ::close(fd_);
+    fd_ = -1;
+    if (closed != 0) {
+        fail("writing failed", errno);
+        return status_;
+    }
+    if (::rename(temporary_.c_str(), path_.c_str()) != 0) {
+        fail("replacing the file failed", errno);
+        return status_;
+    }
+    committed_ = true;
+    return status_;
+}
+
+WriteStatus writeFileAtomically(const std::filesystem::path& path,
+                                std::span<const std::uint8_t> bytes) {
+    AtomicFileWriter writer(path);
+    writer.write(bytes);
+    return writer.commit();
 }
 
 } // namespace parvane::imaging

@@ -28,9 +28,39 @@ private:
     std::string message_;
 };
 
-// Writes bytes as the new content of path. On any failure the old file (if any) is unchanged,
-// no temporary file is left behind, and the message names the file and the cause. A new file
-// gets the permissions the user's umask allows; a replaced file keeps its own.
+// Writes the new content of a file piece by piece into a temporary file beside it, which
+// replaces the file in one rename on commit(). On any failure the old file (if any) is
+// unchanged, no temporary file is left behind, and the message names the file and the cause.
+// An existing file the user may not write (or that no one may write) is refused, not replaced.
+// A new file gets the permissions the user's umask allows; a replaced file keeps its own.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(const std::filesystem::path& path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // Success until a step fails; then the failure, and later steps do nothing.
+    const WriteStatus& status() const { return status_; }
+    // Appends bytes to the new content; false once anything has failed.
+    bool write(std::span<const std::uint8_t> bytes);
+    // Puts the new content in place of the file.
+    WriteStatus commit();
+
+private:
+    bool fail(const char* what, int error);
+
+    std::filesystem::path requested_;
+    std::filesystem::path path_;
+    bool exists_ = false;
+    unsigned existingMode_ = 0;
+    int fd_ = -1;
+    std::string temporary_;
+    bool committed_ = false;
+    WriteStatus status_;
+};
+
+// Writes bytes as the new content of path, as AtomicFileWriter does.
 WriteStatus writeFileAtomically(const std::filesystem::path& path,
                                 std::span<const std::uint8_t> bytes);
 

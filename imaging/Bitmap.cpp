@@ -92,6 +92,27 @@ Bitmap::Bitmap(int width, int height, PixelFormat format) : format_(format) {
         palette_.assign(std::size_t{1} << imaging::bitsPerPixel(format), colours::kBlack);
 }
 
+Bitmap Bitmap::forWriting(int width, int height, PixelFormat format) {
+    if (!fitsInMemory(width, height))
+        throw std::length_error("bitmap size out of range");
+    Bitmap b;
+    b.format_ = format;
+    b.width_ = width;
+    b.height_ = height;
+    b.stride_ = strideFor(width, format);
+    b.pixels_ = PixelBuffer::uninitialised(b.stride_ * static_cast<std::size_t>(height));
+    // Bytes past the last pixel of a row are never written by readers but take part in
+    // comparisons and copies: they stay zero as in every other bitmap.
+    const std::size_t used =
+        (static_cast<std::size_t>(width) * imaging::bitsPerPixel(format) + 7) / 8;
+    if (used < b.stride_)
+        for (int y = 0; y < height; ++y)
+            std::memset(b.row(y) + used, 0, b.stride_ - used);
+    if (hasPalette(format))
+        b.palette_.assign(std::size_t{1} << imaging::bitsPerPixel(format), colours::kBlack);
+    return b;
+}
+
 void Bitmap::setPalette(std::vector<Colour> palette) {
     palette_ = std::move(palette);
 }

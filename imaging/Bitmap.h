@@ -58,6 +58,10 @@ public:
     // A black bitmap (all bytes zero; alpha 0). Sizes that are negative or too large
     // (see fitsInMemory) throw std::length_error; readers check first and report.
     Bitmap(int width, int height, PixelFormat format = PixelFormat::Bits32);
+    // A bitmap whose pixel bytes a reader is about to write, every one of them: they are not
+    // cleared first (the padding at the end of each row is). Palette formats start with a
+    // black palette as above.
+    static Bitmap forWriting(int width, int height, PixelFormat format);
 
     // True when a bitmap of this size and format stays within kMaxPixelBytes, counted at
     // four bytes a pixel because every picture ends up as a working bitmap.

@@ -5,11 +5,13 @@
 // fourth byte kept as alpha; other 32-bit masks are unpacked to 32 bits); RLE8 and RLE4;
 // bottom-up and top-down rows; a pixel offset that leaves a gap after the palette.
 // Refuses: other bit counts (2 bits included), embedded JPEG or PNG, OS/2 Huffman and RLE24,
-// palette indices beyond the palette, run-length data that leaves its row or its picture,
+// palette indices beyond the palette, run-length data that leaves its picture (runs that
+// carry past a row's end are clipped to the row),
 // pictures with a zero or negative width, beyond the memory limit, or shorter than their rows.
 #include "BmpCodec.h"
 
 #include "ByteReader.h"
+#include "PixelFormatConversions.h"
 
 #include <algorithm>
 #include <bit>
@@ -38,6 +40,8 @@ struct BmpInfo {
     std::uint32_t coloursUsed = 0;
     std::uint32_t redMask = 0, greenMask = 0, blueMask = 0, alphaMask = 0;
     bool os2 = false;
+    std::uint32_t dataOffset = 0; // where the file header says the pixels start
+    std::size_t paletteStart = 0; // just after the headers and masks
 };
 
 // Scales the masked field of a pixel to 0..255.
@@ -62,18 +66,25 @@ bool indicesWithin(const Bitmap& bitmap, std::size_t paletteSize) {
 }
 
 // Decodes RLE8 (bits 8) or RLE4 (bits 4) data into a paletted bitmap.
+// Every index is checked against the palette as it is written; pixels the data skips (deltas,
+// an early end) keep index 0, so checking them would only cost a pass over the picture.
 std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bits, bool topDown,
-                                     Bitmap& bitmap) {
+                                     std::size_t paletteSize, Bitmap& bitmap) {
     const int width = bitmap.width();
     const int height = bitmap.height();
     ByteReader r(data);
     int x = 0, line = 0; // line counts stored rows from the first one in the file
-    auto put = [&](std::uint8_t index) -> bool {
-        if (x >= width || line >= height)
-            return false;
-        bitmap.setIndex(x, topDown ? line : height - 1 - line, index);
-        ++x;
-        return true;
+    // Some writers let a run carry past the row's last pixel into its padding; desktop
+    // decoders clip such runs at the row end, and so does this one. A run below the last row
+    // is damage.
+    auto put = [&](std::uint8_t index) -> const char* {
+        if (line >= height)
+            return "a run leaves the picture";
+        if (index >= paletteSize)
+            return "a pixel uses a colour beyond the palette";
+        if (x < width)
+            bitmap.setIndex(x++, topDown ? line : height - 1 - line, index);
+        return nullptr;
     };
     while (true) {
         const std::uint8_t count = r.u8();
@@ -86,8 +97,8 @@ std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bit
                 const std::uint8_t index =
                     bits == 8 ? value
                               : static_cast<std::uint8_t>((i & 1) ? value & 0x0F : value >> 4);
-                if (!put(index))
-                    return "a run leaves its row";
+                if (const char* failure = put(index))
+                    return failure;
             }
             continue;
         }
@@ -116,8 +127,8 @@ std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bit
                 const std::uint8_t b = run[bits == 8 ? i : i / 2];
                 const std::uint8_t index =
                     bits == 8 ? b : static_cast<std::uint8_t>((i & 1) ? b & 0x0F : b >> 4);
-                if (!put(index))
-                    return "an absolute run leaves its row";
+                if (const char* failure = put(index))
+                    return failure;
             }
             if (bytes & 1)
                 r.skip(1);
@@ -127,13 +138,16 @@ std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bit
 
 } // namespace
 
-DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
+namespace {
+
+// The reader of both entry points; widen24 writes 24-bit pixels as 32-bit ones (alpha 0).
+// Reads the file header, the info header and any bit-field masks that follow it.
+std::optional<DecodeResult> parseHeaders(std::span<const std::uint8_t> bytes, BmpInfo& info) {
     ByteReader r(bytes);
     if (r.u16le() != 0x4D42)
         return DecodeResult::notThisFormat("BMP: no BM signature");
     r.skip(8); // file size and reserved words: often wrong, never needed
-    const std::uint32_t dataOffset = r.u32le();
-    BmpInfo info;
+    info.dataOffset = r.u32le();
     info.headerSize = r.u32le();
     if (r.failed())
         return bad("file shorter than its headers");
@@ -180,7 +194,12 @@ DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
     }
     if (r.failed())
         return bad("file shorter than its headers");
+    info.paletteStart = r.position();
+    return std::nullopt;
+}
 
+// Tells unsupported variants and damaged headers apart before anything is allocated.
+std::optional<DecodeResult> validate(const BmpInfo& info) {
     // OS/2 version 2 numbers its own compressions 3 (Huffman) and 4 (RLE24).
     if (info.os2 && (info.compression == 3 || info.compression == 4))
         return DecodeResult::unsupported("BMP: OS/2 compression " +
@@ -212,31 +231,39 @@ DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
                                          " is not supported");
     }
 
-    const bool topDown = info.height < 0;
     const std::int64_t width = info.width;
-    const std::int64_t height = topDown ? -info.height : info.height;
+    const std::int64_t height = info.height < 0 ? -info.height : info.height;
     if (width <= 0 || height <= 0)
         return bad("picture of " + std::to_string(width) + " x " + std::to_string(height) +
                    " pixels has no pixels");
     if (!Bitmap::fitsInMemory(width, height))
         return bad("picture of " + std::to_string(width) + " x " + std::to_string(height) +
                    " pixels is too large");
+    return std::nullopt;
+}
 
+// The palette of pictures of up to 8 bits, right after the headers (and masks), up to the
+// pixel data; end receives where it ends.
+std::optional<DecodeResult> readPalette(std::span<const std::uint8_t> bytes, const BmpInfo& info,
+                                        std::vector<Colour>& palette, std::size_t& end) {
     // Palette: right after the headers (and masks), up to the pixel data.
-    std::vector<Colour> palette;
+    const int bits = info.bitCount;
+    const std::uint32_t hs = info.headerSize;
+    ByteReader r(bytes);
+    r.seek(info.paletteStart);
     if (bits <= 8) {
         const std::size_t entrySize = info.os2 && hs == 12 ? 3 : 4;
         const std::size_t paletteStart = r.position();
         // A palette declared larger than the bit count allows is tolerated only when all of
         // it lies before the pixel data; anything else is a damaged count.
         if (info.coloursUsed > (std::uint32_t{1} << bits) &&
-            paletteStart + std::uint64_t{info.coloursUsed} * entrySize > dataOffset)
+            paletteStart + std::uint64_t{info.coloursUsed} * entrySize > info.dataOffset)
             return bad("palette of " + std::to_string(info.coloursUsed) +
                        " colours does not fit before the pixel data");
         std::size_t count = info.coloursUsed != 0 ? info.coloursUsed : (std::size_t{1} << bits);
         count = std::min(count, std::size_t{1} << bits);
-        if (info.coloursUsed == 0 && dataOffset > paletteStart)
-            count = std::min(count, (dataOffset - paletteStart) / entrySize);
+        if (info.coloursUsed == 0 && info.dataOffset > paletteStart)
+            count = std::min(count, (info.dataOffset - paletteStart) / entrySize);
         const auto entries = r.bytes(count * entrySize);
         if (r.failed())
             return bad("palette runs past the end");
@@ -246,24 +273,17 @@ DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
             palette[i] = {e[2], e[1], e[0]};
         }
     }
+    end = r.position();
+    return std::nullopt;
+}
 
-    const std::size_t dataStart = dataOffset != 0 ? dataOffset : r.position();
-    if (dataStart > bytes.size())
-        return bad("pixel data offset lies beyond the end");
-    const std::span<const std::uint8_t> data = bytes.subspan(dataStart);
-    const int w = static_cast<int>(width);
-    const int h = static_cast<int>(height);
-
-    if (info.compression == kRle8 || info.compression == kRle4) {
-        Bitmap bitmap(w, h, bits == 8 ? PixelFormat::Bits8 : PixelFormat::Bits4);
-        bitmap.setPalette(palette);
-        if (const auto failure = decodeRle(data, bits, topDown, bitmap))
-            return bad(*failure);
-        if (!indicesWithin(bitmap, palette.size()))
-            return bad("a pixel uses a colour beyond the palette");
-        return bitmap;
-    }
-
+// Uncompressed rows, bottom-up or top-down, in the bitmap format their bit count gives.
+DecodeResult decodeRows(std::span<const std::uint8_t> data, const BmpInfo& info,
+                        const std::vector<Colour>& palette, bool widen24, bool& widened) {
+    const int bits = info.bitCount;
+    const bool topDown = info.height < 0;
+    const int w = static_cast<int>(info.width);
+    const int h = static_cast<int>(topDown ? -info.height : info.height);
     const std::size_t stride = ((static_cast<std::size_t>(w) * bits + 31) / 32) * 4;
     if (data.size() / stride < static_cast<std::size_t>(h))
         return bad("pixel rows run past the end");
@@ -303,7 +323,13 @@ DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
         break;
     }
 
-    Bitmap bitmap(w, h, format);
+    const bool widen = widen24 && format == PixelFormat::Bits24;
+    widened = widen;
+    // Rows of 24 and 32 bits are written in full below; narrower ones are copied with the
+    // spare bits of their last byte, onto cleared bytes.
+    Bitmap bitmap = widen        ? Bitmap::forWriting(w, h, PixelFormat::Bits32)
+                    : bits >= 24 ? Bitmap::forWriting(w, h, format)
+                                 : Bitmap(w, h, format);
     if (hasPalette(format))
         bitmap.setPalette(palette);
     if (format == PixelFormat::Custom)
@@ -312,6 +338,10 @@ DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
     for (int i = 0; i < h; ++i) {
         const std::uint8_t* s = data.data() + stride * static_cast<std::size_t>(i);
         std::uint8_t* d = bitmap.row(topDown ? i : h - 1 - i);
+        if (widen) {
+            widenRow24To32(s, d, w);
+            continue;
+        }
         if (!unpack32) {
             std::memcpy(d, s, rowBytes);
             continue;
@@ -328,6 +358,52 @@ DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
     if (hasPalette(format) && !indicesWithin(bitmap, palette.size()))
         return bad("a pixel uses a colour beyond the palette");
     return bitmap;
+}
+
+DecodeResult decodeBmp(std::span<const std::uint8_t> bytes, bool widen24, bool& widened) {
+    widened = false;
+    BmpInfo info;
+    if (auto failure = parseHeaders(bytes, info))
+        return std::move(*failure);
+    if (auto failure = validate(info))
+        return std::move(*failure);
+    std::vector<Colour> palette;
+    std::size_t paletteEnd = 0;
+    if (auto failure = readPalette(bytes, info, palette, paletteEnd))
+        return std::move(*failure);
+    const int bits = info.bitCount;
+    const bool topDown = info.height < 0;
+    const std::int64_t width = info.width;
+    const std::int64_t height = topDown ? -info.height : info.height;
+
+    const std::size_t dataStart = info.dataOffset != 0 ? info.dataOffset : paletteEnd;
+    if (dataStart > bytes.size())
+        return bad("pixel data offset lies beyond the end");
+    const std::span<const std::uint8_t> data = bytes.subspan(dataStart);
+    const int w = static_cast<int>(width);
+    const int h = static_cast<int>(height);
+
+    if (info.compression == kRle8 || info.compression == kRle4) {
+        Bitmap bitmap(w, h, bits == 8 ? PixelFormat::Bits8 : PixelFormat::Bits4);
+        bitmap.setPalette(palette);
+        if (palette.empty())
+            return bad("a pixel uses a colour beyond the palette");
+        if (const auto failure = decodeRle(data, bits, topDown, palette.size(), bitmap))
+            return bad(*failure);
+        return bitmap;
+    }
+    return decodeRows(data, info, palette, widen24, widened);
+}
+
+} // namespace
+
+DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
+    bool widened = false;
+    return decodeBmp(bytes, false, widened);
+}
+
+DecodeResult readBmpWidening24Bits(std::span<const std::uint8_t> bytes, bool& widened) {
+    return decodeBmp(bytes, true, widened);
 }
 
 std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {

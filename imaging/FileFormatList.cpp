@@ -1,5 +1,6 @@
 #include "FileFormatList.h"
 
+#include "ImageFiles.h"
 #include "PixelBuffer.h"
 
 #include <algorithm>
@@ -7,7 +8,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 namespace parvane::imaging {
 
@@ -115,6 +121,33 @@ TFileFormatList& FileFormatList() {
     return list;
 }
 
+FileBytes::~FileBytes() {
+    release();
+}
+
+FileBytes::FileBytes(FileBytes&& other) noexcept {
+    *this = std::move(other);
+}
+
+FileBytes& FileBytes::operator=(FileBytes&& other) noexcept {
+    if (this != &other) {
+        release();
+        bytes_ = std::exchange(other.bytes_, {});
+        mapping_ = std::exchange(other.mapping_, nullptr);
+        copy_ = std::move(other.copy_);
+        error_ = std::move(other.error_);
+    }
+    return *this;
+}
+
+void FileBytes::release() {
+    if (mapping_)
+        ::munmap(mapping_, bytes_.size());
+    mapping_ = nullptr;
+    bytes_ = {};
+    copy_.clear();
+}
+
 FileBytes readWholeFile(const std::filesystem::path& path) {
     FileBytes out;
     // Only regular files are pictures: opening a named pipe would wait for a writer forever,
@@ -122,50 +155,54 @@ FileBytes readWholeFile(const std::filesystem::path& path) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (!ec && std::filesystem::is_directory(status)) {
-        out.error = path.string() + " is a folder";
+        out.error_ = path.string() + " is a folder";
         return out;
     }
     if (!ec && !std::filesystem::is_regular_file(status)) {
-        out.error = path.string() + " is not a regular file";
+        out.error_ = path.string() + " is not a regular file";
         return out;
     }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file) {
-        out.error = "cannot open " + path.string() + ": " + std::strerror(errno);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        out.error_ = "cannot open " + path.string() + ": " + std::strerror(errno);
         return out;
     }
-    // Read in chunks rather than trusting the reported size (pipes and special files report
-    // none), and stop at the limit so that a huge file cannot eat memory.
-    constexpr std::size_t kChunk = std::size_t{1} << 20;
-    constexpr std::size_t kLimit = static_cast<std::size_t>(Bitmap::kMaxPixelBytes) + kChunk;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (!ec && size > kLimit) {
-        out.error = path.string() + " is too large to be a picture Parvane can hold";
-        return out;
-    }
-    if (!ec) {
-        out.bytes.reserve(static_cast<std::size_t>(size) + kChunk);
-        adviseLargePages(out.bytes.data(), out.bytes.capacity());
-    }
-    std::size_t used = 0;
-    while (true) {
-        out.bytes.resize(used + kChunk);
-        const std::size_t n = std::fread(out.bytes.data() + used, 1, kChunk, file.get());
-        used += n;
-        if (n < kChunk)
-            break;
-        if (used > kLimit) {
-            out.bytes.clear();
-            out.error = path.string() + " is too large to be a picture Parvane can hold";
-            return out;
+    struct stat st {};
+    constexpr auto kLimit =
+        static_cast<std::size_t>(Bitmap::kMaxPixelBytes) + (std::size_t{1} << 20);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        out.error_ = path.string() + " is not a regular file";
+    } else if (static_cast<std::uint64_t>(st.st_size) > kLimit) {
+        out.error_ = path.string() + " is too large to be a picture Parvane can hold";
+    } else if (st.st_size > 0) {
+        const auto size = static_cast<std::size_t>(st.st_size);
+        // The pages are read ahead as they are mapped; the decoder then reads them in place.
+        void* p = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        if (p != MAP_FAILED) {
+            ::madvise(p, size, MADV_SEQUENTIAL);
+            out.mapping_ = p;
+            out.bytes_ = {static_cast<const std::uint8_t*>(p), size};
+        } else {
+            // A file system that cannot map files: read it instead.
+            out.copy_.resize(size);
+            std::size_t done = 0;
+            while (done < size) {
+                const ssize_t n = ::read(fd, out.copy_.data() + done, size - done);
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0)
+                    break;
+                done += static_cast<std::size_t>(n);
+            }
+            if (done < size) {
+                out.copy_.clear();
+                out.error_ = "cannot read " + path.string() + ": " + std::strerror(errno);
+            } else {
+                out.bytes_ = out.copy_;
+            }
         }
     }
-    out.bytes.resize(used);
-    if (std::ferror(file.get())) {
-        out.bytes.clear();
-        out.error = "cannot read " + path.string() + ": " + std::strerror(errno);
-    }
+    ::close(fd);
     return out;
 }
 
@@ -175,13 +212,13 @@ namespace {
 template <typename Decode>
 DecodeResult decodeRegistered(const std::filesystem::path& path, const TFileFormatList& list,
                               Decode&& decode) {
-    auto graphic = list.createGraphic(path.extension().string());
+    auto graphic = list.createGraphic(fileExtension(path));
     if (!graphic)
         return DecodeResult::unsupported("no reader is registered for " + path.filename().string());
-    FileBytes file = readWholeFile(path);
+    const FileBytes file = readWholeFile(path);
     if (!file.ok())
-        return DecodeResult::unsupported(file.error);
-    return decode(*graphic, file.bytes);
+        return DecodeResult::unsupported(file.error());
+    return decode(*graphic, file.bytes());
 }
 
 } // namespace

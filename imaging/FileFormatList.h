@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -86,12 +87,30 @@ DecodeResult loadRegisteredPictureWidening24Bits(const std::filesystem::path& pa
                                                  PixelFormat& fileFormat,
                                                  const TFileFormatList& list = FileFormatList());
 
-// The whole content of a file, or an error text. Files beyond the picture memory limit are
-// refused before they are read.
-struct FileBytes {
-    std::vector<std::uint8_t> bytes;
-    std::string error;
-    bool ok() const { return error.empty(); }
+// The whole content of a file, or an error text. A regular file is mapped into memory rather
+// than copied, so its bytes are read once, by the decoder. Files beyond the picture memory
+// limit are refused before they are read.
+class FileBytes {
+public:
+    FileBytes() = default;
+    ~FileBytes();
+    FileBytes(FileBytes&& other) noexcept;
+    FileBytes& operator=(FileBytes&& other) noexcept;
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+
+    std::span<const std::uint8_t> bytes() const { return bytes_; }
+    const std::string& error() const { return error_; }
+    bool ok() const { return error_.empty(); }
+
+private:
+    friend FileBytes readWholeFile(const std::filesystem::path& path);
+    void release();
+
+    std::span<const std::uint8_t> bytes_;
+    void* mapping_ = nullptr;        // what munmap releases, when the bytes are mapped
+    std::vector<std::uint8_t> copy_; // the bytes of a file that cannot be mapped
+    std::string error_;
 };
 FileBytes readWholeFile(const std::filesystem::path& path);
 

@@ -81,20 +81,31 @@ DecodeResult decodeGif(std::span<const std::uint8_t> data, int* transparentIndex
     }
 
     const GifImageDesc& frame = gif->Image;
-    // A screen of 0 x 0 (some writers leave it empty) takes the frame's size.
-    int width = gif->SWidth, height = gif->SHeight;
-    if (width <= 0 || height <= 0) {
-        width = frame.Left + frame.Width;
-        height = frame.Top + frame.Height;
-    }
-    if (auto problem = decoders::sizeProblem("GIF", width, height))
-        return DecodeResult::damaged(*problem);
     if (frame.Width <= 0 || frame.Height <= 0 || frame.Left < 0 || frame.Top < 0)
         return DecodeResult::damaged("GIF: the first frame is empty");
     // One 12-bit LZW code stands for at most 4096 pixels.
-    if (static_cast<std::int64_t>(frame.Width) * frame.Height >
-        static_cast<std::int64_t>(data.size()) * 4096)
+    const std::int64_t mostPixels = static_cast<std::int64_t>(data.size()) * 4096;
+    if (static_cast<std::int64_t>(frame.Width) * frame.Height > mostPixels)
         return DecodeResult::damaged("GIF: the first frame is far larger than the file");
+    // A screen of 0 x 0 (some writers leave it empty) takes the frame's size; so does a screen
+    // larger than the file's codes could ever cover, which would be background alone.
+    const auto tooLarge = [&](int w, int h) {
+        return static_cast<std::int64_t>(w) * h > mostPixels;
+    };
+    int width = gif->SWidth, height = gif->SHeight;
+    int left = frame.Left, top = frame.Top;
+    if (width <= 0 || height <= 0 || tooLarge(width, height)) {
+        width = left + frame.Width;
+        height = top + frame.Height;
+        if (tooLarge(width, height)) {
+            // The frame's place on such a screen is background too: the frame alone is shown.
+            left = top = 0;
+            width = frame.Width;
+            height = frame.Height;
+        }
+    }
+    if (auto problem = decoders::sizeProblem("GIF", width, height))
+        return DecodeResult::damaged(*problem);
 
     const ColorMapObject* map = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
     std::vector<Colour> palette;
@@ -117,11 +128,11 @@ DecodeResult decodeGif(std::span<const std::uint8_t> data, int* transparentIndex
 
     // Rows come in four passes when interlaced; each is read and then clipped to the screen.
     std::vector<GifPixelType> line(static_cast<std::size_t>(frame.Width));
-    const int visible = std::clamp(width - frame.Left, 0, frame.Width);
+    const int visible = std::clamp(width - left, 0, frame.Width);
     auto putRow = [&](int frameRow) {
-        const int y = frame.Top + frameRow;
+        const int y = top + frameRow;
         if (y < height && visible > 0)
-            std::memcpy(bitmap.row(y) + frame.Left, line.data(), static_cast<std::size_t>(visible));
+            std::memcpy(bitmap.row(y) + left, line.data(), static_cast<std::size_t>(visible));
     };
     if (frame.Interlace) {
         static constexpr int kStart[4] = {0, 4, 2, 1};

@@ -42,8 +42,15 @@ FileResult notSupported(const std::filesystem::path& path) {
 
 } // namespace
 
+std::string fileExtension(const std::filesystem::path& path) {
+    // std::filesystem takes a leading dot for part of the stem, so ".tga" would have none.
+    const std::string name = path.filename().string();
+    const auto dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
 std::string upperCaseExtension(const std::filesystem::path& path) {
-    std::string ext = path.filename().extension().string();
+    std::string ext = fileExtension(path);
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return ext;
@@ -117,11 +124,12 @@ FileResult loadImageFile(const std::filesystem::path& path, Bitmap& picture) {
         return {};
     }
     // BMP and JPEG failures carry the reader's own message, as the platform readers raise it.
-    FileBytes file = readWholeFile(path);
+    const FileBytes file = readWholeFile(path);
     if (!file.ok())
         return failure(FileResult::Failure::ReaderError,
-                       "Cannot open file \"" + path.string() + "\".", file.error);
-    DecodeResult result = route == LoadRoute::Bmp ? readBmp(file.bytes) : decodeJpeg(file.bytes);
+                       "Cannot open file \"" + path.string() + "\".", file.error());
+    DecodeResult result =
+        route == LoadRoute::Bmp ? readBmp(file.bytes()) : decodeJpeg(file.bytes());
     if (!result) {
         const std::string& reason = result.error().reason;
         return failure(FileResult::Failure::ReaderError,
@@ -153,6 +161,20 @@ FileResult loadImageAs32BitsFile(const std::filesystem::path& path, Bitmap& pict
                            decoded.error().reason);
         loaded = std::move(decoded).bitmap();
         code = static_cast<std::uint8_t>(fileFormat);
+    } else if (loadRouteFor(path) == LoadRoute::Bmp) {
+        // The same for BMP files, read here rather than through loadImageFile.
+        const FileBytes file = readWholeFile(path);
+        if (!file.ok())
+            return failure(FileResult::Failure::ReaderError,
+                           "Cannot open file \"" + path.string() + "\".", file.error());
+        bool widened = false;
+        DecodeResult decoded = readBmpWidening24Bits(file.bytes(), widened);
+        if (!decoded)
+            return failure(FileResult::Failure::ReaderError, kBmpNotValidMessage,
+                           decoded.error().reason);
+        loaded = std::move(decoded).bitmap();
+        // A widened picture is still a 24-bit file.
+        code = widened ? static_cast<std::uint8_t>(PixelFormat::Bits24) : pixelFormatCode(loaded);
     } else {
         FileResult result = loadImageFile(path, loaded);
         if (!result)

@@ -14,7 +14,10 @@ namespace parvane::imaging {
 inline constexpr const char* kCompressionSchemeMessage =
     "This file has a non supported compression scheme.";
 
-// The file name's extension with its dot, upper-cased (".TGA"); empty when there is none.
+// The file name's extension: the text from its last dot on (".tga"), also for a name that is
+// only an extension (".tga", "dir/.DV4"); empty when the name has no dot.
+std::string fileExtension(const std::filesystem::path& path);
+// The same, upper-cased (".TGA").
 std::string upperCaseExtension(const std::filesystem::path& path);
 // The upper-cased extension followed by " format not supported.".
 std::string formatNotSupportedMessage(const std::string& upperExtension);

@@ -231,7 +231,12 @@ DecodeResult decodePcx(std::span<const std::uint8_t> data) {
     if (rle && static_cast<std::uint64_t>(pixelData.size()) * 32 < totalBytes)
         return DecodeResult::damaged("PCX: run-length data far too short for the picture");
 
-    Bitmap bitmap(width, height, format);
+    // Whole-byte pixels are written in full by every row below; sub-byte rows are assembled
+    // bit by bit on cleared bytes.
+    const bool wholeBytes =
+        layout == Layout::Indexed8 || layout == Layout::Rgb || layout == Layout::Rgba;
+    Bitmap bitmap =
+        wholeBytes ? Bitmap::forWriting(width, height, format) : Bitmap(width, height, format);
     if (!palette.empty())
         bitmap.setPalette(std::move(palette));
 

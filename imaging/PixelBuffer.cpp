@@ -51,6 +51,19 @@ void adviseLargePages(void* p, std::size_t size) {
 
 PixelBuffer::PixelBuffer(std::size_t size) : data_(allocateZeroed(size)), size_(size) {}
 
+PixelBuffer PixelBuffer::uninitialised(std::size_t size) {
+    PixelBuffer buffer;
+    if (size == 0)
+        return buffer;
+    auto* p = static_cast<std::uint8_t*>(std::malloc(size));
+    if (!p)
+        throw std::bad_alloc();
+    adviseLargePages(p, size);
+    buffer.data_.reset(p);
+    buffer.size_ = size;
+    return buffer;
+}
+
 PixelBuffer::PixelBuffer(const PixelBuffer& other)
     : data_(allocateCopy(other.data(), other.size_)), size_(other.size_) {}
 

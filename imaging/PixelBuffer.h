@@ -23,6 +23,9 @@ public:
     PixelBuffer() = default;
     // size zero bytes; throws std::bad_alloc when the memory is not available.
     explicit PixelBuffer(std::size_t size);
+    // size bytes of undefined content, for a writer that fills every one of them: reused
+    // memory is then not cleared only to be overwritten.
+    static PixelBuffer uninitialised(std::size_t size);
     PixelBuffer(const PixelBuffer& other);
     PixelBuffer& operator=(const PixelBuffer& other);
     PixelBuffer(PixelBuffer&& other) noexcept;

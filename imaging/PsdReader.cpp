@@ -174,12 +174,12 @@ void labToBgr(std::uint8_t l8, std::uint8_t a8, std::uint8_t b8, std::uint8_t* o
 
 } // namespace
 
-DecodeResult decodePsd(std::span<const std::uint8_t> data) {
+// Reads the 26-byte file header after checking the signature.
+std::optional<DecodeResult> parseHeader(std::span<const std::uint8_t> data, PsdHeader& h) {
     ByteReader in(data);
     if (data.size() < PsdHeader::kSize || std::memcmp(data.data(), "8BPS", 4) != 0)
         return DecodeResult::notThisFormat("PSD: no 8BPS signature");
     in.skip(4);
-    PsdHeader h;
     h.version = in.u16be();
     in.skip(6);
     h.channels = in.u16be();
@@ -187,20 +187,34 @@ DecodeResult decodePsd(std::span<const std::uint8_t> data) {
     h.width = in.u32be();
     h.depth = in.u16be();
     h.mode = in.u16be();
+    return std::nullopt;
+}
+
+// How the merged channels of a picture become its bitmap.
+struct PsdLayout {
+    Target target = Target::Grey;
+    int needed = 1; // channels the target reads
+    bool alpha = false;
+};
+
+// Tells unsupported variants and damaged headers apart, and chooses the layout.
+std::optional<DecodeResult> validate(const PsdHeader& h, PsdLayout& layout) {
     if (h.version != 1 && h.version != 2)
         return DecodeResult::unsupported("PSD: version " + std::to_string(h.version));
-    const bool large = h.version == 2;
-    if (h.channels < 1 || h.channels > 56)
-        return DecodeResult::damaged("PSD: " + std::to_string(h.channels) + " channels");
+    // Pictures that keep many alpha channels have more than the 56 the format's description
+    // names; only the first four are read, and the row table of the others is bounded by the
+    // file's size before anything is allocated for it.
+    if (h.channels < 1)
+        return DecodeResult::damaged("PSD: no channels");
     if (auto problem = decoders::sizeProblem("PSD", h.width, h.height))
         return DecodeResult::damaged(*problem);
     if (h.depth != 1 && h.depth != 8 && h.depth != 16 && h.depth != 32)
         return DecodeResult::unsupported("PSD: " + std::to_string(h.depth) + " bits per channel");
 
     const auto mode = static_cast<PsdMode>(h.mode);
-    Target target;
-    int needed = 1; // channels the target reads
-    bool alpha = false;
+    Target& target = layout.target;
+    int& needed = layout.needed;
+    bool& alpha = layout.alpha;
     switch (mode) {
     case PsdMode::Bitmap:
         if (h.depth != 1)
@@ -247,69 +261,18 @@ DecodeResult decodePsd(std::span<const std::uint8_t> data) {
     if (target == Target::Indexed && h.depth != 8)
         return DecodeResult::unsupported("PSD: indexed colour with " + std::to_string(h.depth) +
                                          " bits per channel");
+    return std::nullopt;
+}
 
-    // Colour mode data: the palette of indexed pictures (256 reds, greens, blues).
-    const std::uint32_t modeDataLength = in.u32be();
-    const std::size_t modeDataStart = in.position();
-    if (!in.skip(modeDataLength))
-        return DecodeResult::damaged("PSD: colour mode data runs past the end");
-    std::vector<Colour> palette;
-    if (target == Target::Indexed) {
-        if (modeDataLength < 768)
-            return DecodeResult::damaged("PSD: indexed picture without its 768-byte palette");
-        palette.resize(256);
-        const std::uint8_t* p = data.data() + modeDataStart;
-        for (std::size_t i = 0; i < 256; ++i)
-            palette[i] = {p[i], p[256 + i], p[512 + i]};
-    }
-    // Image resources, then the layer and mask section: skipped by their lengths, so nothing
-    // in the layer records can disturb the merged image.
-    if (!in.skip(in.u32be()))
-        return DecodeResult::damaged("PSD: image resources run past the end");
-    std::uint64_t layerLength = in.u32be();
-    if (large)
-        layerLength = (layerLength << 32) | in.u32be();
-    if (in.failed() || layerLength > in.remaining() || !in.skip(layerLength))
-        return DecodeResult::damaged("PSD: layer section runs past the end");
-
-    const std::uint16_t compression = in.u16be();
-    if (in.failed())
-        return DecodeResult::damaged("PSD: the file ends before the merged image");
-    if (compression > 1)
-        return DecodeResult::unsupported("PSD: merged image compression " +
-                                         std::to_string(compression) + " is not supported");
-
+// Turns the merged image's channel rows into the bitmap's rows: copied for one channel,
+// interleaved for RGB, converted for CMYK and Lab.
+DecodeResult convertRows(ChannelRows& rows, const PsdHeader& h, const PsdLayout& layout,
+                         int compression, Bitmap bitmap) {
+    const Target target = layout.target;
+    const bool alpha = layout.alpha;
+    const int used = alpha ? layout.needed + 1 : layout.needed;
     const int width = static_cast<int>(h.width);
     const int height = static_cast<int>(h.height);
-    ChannelRows rows(data, width, height, h.depth);
-    const int used = alpha ? needed + 1 : needed;
-    if (compression == 0) {
-        if (!rows.rawFits(in.position(), used))
-            return DecodeResult::damaged("PSD: the merged image ends early");
-        rows.useRaw();
-        rows.setRawOffset(in.position());
-    } else {
-        std::string reason;
-        if (!rows.usePackBits(in.position(), h.channels, large, reason)) {
-            // Some writers store only the channels they use; accept that when it fits.
-            if (!rows.usePackBits(in.position(), used, large, reason))
-                return DecodeResult::damaged(reason);
-        }
-    }
-
-    PixelFormat format = PixelFormat::Bits8;
-    if (target == Target::Bits1)
-        format = PixelFormat::Bits1;
-    else if (target == Target::Rgb || target == Target::Cmyk || target == Target::Lab)
-        format = alpha ? PixelFormat::Bits32 : PixelFormat::Bits24;
-    Bitmap bitmap(width, height, format);
-    if (target == Target::Bits1)
-        bitmap.setPalette({colours::kWhite, colours::kBlack});
-    else if (target == Target::Grey)
-        bitmap.setPalette(decoders::greyRamp(8));
-    else if (target == Target::Indexed)
-        bitmap.setPalette(std::move(palette));
-
     const std::size_t pixelBytes = alpha ? 4 : 3;
     const std::uint8_t* rgbRows[4] = {};
     std::vector<std::uint8_t> gathered[4];
@@ -390,6 +353,86 @@ DecodeResult decodePsd(std::span<const std::uint8_t> data) {
         }
     }
     return bitmap;
+}
+
+DecodeResult decodePsd(std::span<const std::uint8_t> data) {
+    PsdHeader h;
+    if (auto failure = parseHeader(data, h))
+        return std::move(*failure);
+    PsdLayout layout;
+    if (auto failure = validate(h, layout))
+        return std::move(*failure);
+    const bool large = h.version == 2;
+    const Target target = layout.target;
+    const bool alpha = layout.alpha;
+    const int needed = layout.needed;
+    ByteReader in(data);
+    in.seek(PsdHeader::kSize);
+
+    // Colour mode data: the palette of indexed pictures (256 reds, greens, blues).
+    const std::uint32_t modeDataLength = in.u32be();
+    const std::size_t modeDataStart = in.position();
+    if (!in.skip(modeDataLength))
+        return DecodeResult::damaged("PSD: colour mode data runs past the end");
+    std::vector<Colour> palette;
+    if (target == Target::Indexed) {
+        if (modeDataLength < 768)
+            return DecodeResult::damaged("PSD: indexed picture without its 768-byte palette");
+        palette.resize(256);
+        const std::uint8_t* p = data.data() + modeDataStart;
+        for (std::size_t i = 0; i < 256; ++i)
+            palette[i] = {p[i], p[256 + i], p[512 + i]};
+    }
+    // Image resources, then the layer and mask section: skipped by their lengths, so nothing
+    // in the layer records can disturb the merged image.
+    if (!in.skip(in.u32be()))
+        return DecodeResult::damaged("PSD: image resources run past the end");
+    std::uint64_t layerLength = in.u32be();
+    if (large)
+        layerLength = (layerLength << 32) | in.u32be();
+    if (in.failed() || layerLength > in.remaining() || !in.skip(layerLength))
+        return DecodeResult::damaged("PSD: layer section runs past the end");
+
+    const std::uint16_t compression = in.u16be();
+    if (in.failed())
+        return DecodeResult::damaged("PSD: the file ends before the merged image");
+    if (compression > 1)
+        return DecodeResult::unsupported("PSD: merged image compression " +
+                                         std::to_string(compression) + " is not supported");
+
+    const int width = static_cast<int>(h.width);
+    const int height = static_cast<int>(h.height);
+    ChannelRows rows(data, width, height, h.depth);
+    const int used = alpha ? needed + 1 : needed;
+    if (compression == 0) {
+        if (!rows.rawFits(in.position(), used))
+            return DecodeResult::damaged("PSD: the merged image ends early");
+        rows.useRaw();
+        rows.setRawOffset(in.position());
+    } else {
+        std::string reason;
+        if (!rows.usePackBits(in.position(), h.channels, large, reason)) {
+            // Some writers store only the channels they use; accept that when it fits.
+            if (!rows.usePackBits(in.position(), used, large, reason))
+                return DecodeResult::damaged(reason);
+        }
+    }
+
+    PixelFormat format = PixelFormat::Bits8;
+    if (target == Target::Bits1)
+        format = PixelFormat::Bits1;
+    else if (target == Target::Rgb || target == Target::Cmyk || target == Target::Lab)
+        format = alpha ? PixelFormat::Bits32 : PixelFormat::Bits24;
+    // Every byte of a row is written below, except in the bit rows of bitmap mode.
+    Bitmap bitmap = format == PixelFormat::Bits1 ? Bitmap(width, height, format)
+                                                 : Bitmap::forWriting(width, height, format);
+    if (target == Target::Bits1)
+        bitmap.setPalette({colours::kWhite, colours::kBlack});
+    else if (target == Target::Grey)
+        bitmap.setPalette(decoders::greyRamp(8));
+    else if (target == Target::Indexed)
+        bitmap.setPalette(std::move(palette));
+    return convertRows(rows, h, layout, compression, std::move(bitmap));
 }
 
 } // namespace parvane::imaging

@@ -2,6 +2,7 @@
 
 #include "ByteReader.h"
 #include "DecoderSupport.h"
+#include "PixelBuffer.h"
 #include "RleCodecs.h"
 
 #include <algorithm>
@@ -94,7 +95,7 @@ struct ImageInfo {
 struct Channel {
     std::uint16_t bitmapType = 0;
     std::uint16_t channelType = 0;
-    std::vector<std::uint8_t> pixels;
+    PixelBuffer pixels;
 };
 
 // The bitmap and channel types of a channel block, read without decoding its data.
@@ -149,13 +150,15 @@ std::optional<Channel> readChannel(const Block& block, int major, int width, int
                  std::to_string(width) + "x" + std::to_string(height) + " pixels";
         return std::nullopt;
     }
-    std::vector<std::uint8_t> raw(static_cast<std::size_t>(size));
+    // Every byte is written by the decoding below (or the channel is refused), so the
+    // buffer is not cleared first.
+    PixelBuffer raw = PixelBuffer::uninitialised(static_cast<std::size_t>(size));
     switch (compression) {
     case Compression::None:
         std::memcpy(raw.data(), src.data(), raw.size());
         break;
     case Compression::Rle:
-        if (!decodePspRle(src, raw).filled(raw)) {
+        if (!decodePspRle(src, raw).filled(std::span<std::uint8_t>(raw))) {
             reason = "PSP: run-length channel data ends early";
             return std::nullopt;
         }
@@ -174,9 +177,13 @@ std::optional<Channel> readChannel(const Block& block, int major, int width, int
         reason = "PSP: JPEG-compressed channels are not supported";
         return std::nullopt;
     }
-    // One byte a pixel from here on.
-    c.pixels.resize(static_cast<std::size_t>(width) * height);
+    // One byte a pixel from here on; rows of whole bytes without padding are that already.
     const auto w = static_cast<std::size_t>(width);
+    if (!packed && rowBytes == w) {
+        c.pixels = std::move(raw);
+        return c;
+    }
+    c.pixels = PixelBuffer::uninitialised(w * static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* row = raw.data() + static_cast<std::size_t>(y) * rowBytes;
         std::uint8_t* out = c.pixels.data() + static_cast<std::size_t>(y) * w;
@@ -193,29 +200,56 @@ std::optional<Channel> readChannel(const Block& block, int major, int width, int
     return c;
 }
 
-// A picture being built: straight (not premultiplied) BGRA, painted layer over layer.
+// A picture being built: straight (not premultiplied) BGRA, painted layer over layer, in the
+// 32-bit bitmap that is returned. The bitmap starts out as untouched zero pages, and only the
+// area layers paint is ever written, so a large canvas with small layers costs little.
 class Canvas {
 public:
     Canvas(int width, int height)
-        : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * height * 4, 0) {
-    }
+        : width_(width), height_(height), bitmap_(width, height, PixelFormat::Bits32), x0_(width),
+          y0_(height) {}
 
     // Paints a width x height piece at (left, top) with colours from `colour(i)` (BGR of pixel
     // i of the piece), the optional mask and the layer opacity, over what is there.
     template <typename ColourOf>
-    void paint(int left, int top, int width, int height, ColourOf colour,
-               const std::vector<std::uint8_t>* mask, unsigned opacity) {
+    void paint(int left, int top, int width, int height, ColourOf colour, const std::uint8_t* mask,
+               unsigned opacity) {
         const int x0 = std::max(0, left), y0 = std::max(0, top);
         const int x1 = std::min(width_, left + width), y1 = std::min(height_, top + height);
+        if (x0 >= x1 || y0 >= y1)
+            return;
+        x0_ = std::min(x0_, x0);
+        y0_ = std::min(y0_, y0);
+        x1_ = std::max(x1_, x1);
+        y1_ = std::max(y1_, y1);
+        if (!mask && opacity == 255) {
+            // An opaque layer replaces what lies below it.
+            for (int y = y0; y < y1; ++y) {
+                std::uint8_t* d = bitmap_.row(y) + static_cast<std::size_t>(x0) * 4;
+                std::size_t i = static_cast<std::size_t>(y - top) * width + (x0 - left);
+                for (int x = x0; x < x1; ++x, ++i, d += 4) {
+                    const std::array<std::uint8_t, 3> s = colour(i);
+                    d[0] = s[0];
+                    d[1] = s[1];
+                    d[2] = s[2];
+                    d[3] = 255;
+                }
+            }
+            // Nothing later can make a pixel of an opaque canvas transparent again.
+            if (x0 == 0 && y0 == 0 && x1 == width_ && y1 == height_)
+                opaqueCover_ = true;
+            return;
+        }
         for (int y = y0; y < y1; ++y) {
+            std::uint8_t* row = bitmap_.row(y);
             for (int x = x0; x < x1; ++x) {
                 const std::size_t i = static_cast<std::size_t>(y - top) * width + (x - left);
                 unsigned a = opacity;
                 if (mask)
-                    a = (a * (*mask)[i] + 127) / 255;
+                    a = (a * mask[i] + 127) / 255;
                 if (a == 0)
                     continue;
-                std::uint8_t* d = pixels_.data() + (static_cast<std::size_t>(y) * width_ + x) * 4;
+                std::uint8_t* d = row + static_cast<std::size_t>(x) * 4;
                 const std::array<std::uint8_t, 3> s = colour(i);
                 if (a == 255 || d[3] == 0) {
                     d[0] = s[0];
@@ -235,26 +269,33 @@ public:
         }
     }
 
-    // The picture as 24 bits when it is opaque everywhere, else as 32 bits with alpha.
-    Bitmap finish() const {
-        const bool opaque = std::all_of(
-            pixels_.begin(), pixels_.end(),
-            [i = std::size_t{0}](std::uint8_t v) mutable { return (i++ & 3) != 3 || v == 255; });
-        Bitmap bitmap(width_, height_, opaque ? PixelFormat::Bits24 : PixelFormat::Bits32);
-        const std::size_t bytes = opaque ? 3 : 4;
-        for (int y = 0; y < height_; ++y) {
-            const std::uint8_t* s = pixels_.data() + static_cast<std::size_t>(y) * width_ * 4;
-            std::uint8_t* d = bitmap.row(y);
-            for (int x = 0; x < width_; ++x, s += 4, d += bytes)
-                std::memcpy(d, s, bytes);
+    // The picture as 24 bits when it is opaque everywhere, else as 32 bits with alpha. Only a
+    // canvas painted all over can be opaque.
+    Bitmap finish() && {
+        if (x0_ != 0 || y0_ != 0 || x1_ != width_ || y1_ != height_)
+            return std::move(bitmap_);
+        for (int y = 0; !opaqueCover_ && y < height_; ++y) {
+            const std::uint8_t* s = bitmap_.row(y);
+            for (int x = 0; x < width_; ++x)
+                if (s[4 * x + 3] != 255)
+                    return std::move(bitmap_);
         }
-        return bitmap;
+        Bitmap opaque(width_, height_, PixelFormat::Bits24);
+        for (int y = 0; y < height_; ++y) {
+            const std::uint8_t* s = bitmap_.row(y);
+            std::uint8_t* d = opaque.row(y);
+            for (int x = 0; x < width_; ++x, s += 4, d += 3)
+                std::memcpy(d, s, 3);
+        }
+        return opaque;
     }
 
 private:
     int width_;
     int height_;
-    std::vector<std::uint8_t> pixels_;
+    Bitmap bitmap_;
+    int x0_, y0_, x1_ = 0, y1_ = 0; // the painted area
+    bool opaqueCover_ = false;      // an opaque layer covered the whole canvas
 };
 
 // The colour channels of one bitmap (layer or composite) and its transparency.
@@ -302,17 +343,19 @@ bool paintChannels(Canvas& canvas, const std::vector<Block>& blocks, int major,
     piece.green = slot(2);
     piece.blue = slot(3);
     piece.mask = slot(4);
-    const std::vector<std::uint8_t>* mask = piece.mask ? &piece.mask->pixels : nullptr;
+    const std::uint8_t* mask = piece.mask ? piece.mask->pixels.data() : nullptr;
     if (info.depth == 24) {
         if (!piece.red || !piece.green || !piece.blue) {
             reason = "PSP: a bitmap lacks one of its red, green and blue channels";
             return false;
         }
+        // Raw pointers, copied into the closure: stores through the canvas's bytes could
+        // otherwise alias the vectors and make every pixel reload them.
         canvas.paint(
             left, top, width, height,
-            [&](std::size_t i) {
-                return std::array<std::uint8_t, 3>{piece.blue->pixels[i], piece.green->pixels[i],
-                                                   piece.red->pixels[i]};
+            [blue = piece.blue->pixels.data(), green = piece.green->pixels.data(),
+             red = piece.red->pixels.data()](std::size_t i) {
+                return std::array<std::uint8_t, 3>{blue[i], green[i], red[i]};
             },
             mask, opacity);
         return true;
@@ -321,14 +364,14 @@ bool paintChannels(Canvas& canvas, const std::vector<Block>& blocks, int major,
         reason = "PSP: a paletted bitmap lacks its index channel";
         return false;
     }
+    // The palette as blue, green, red triples for all 256 indices (black beyond its end).
+    std::array<std::array<std::uint8_t, 3>, 256> bgr{};
+    for (std::size_t k = 0; k < bgr.size() && k < palette.size(); ++k)
+        bgr[k] = {palette[k].blue, palette[k].green, palette[k].red};
     canvas.paint(
         left, top, width, height,
-        [&](std::size_t i) {
-            const std::uint8_t k = piece.index->pixels[i];
-            const Colour c = k < palette.size() ? palette[k] : colours::kBlack;
-            return std::array<std::uint8_t, 3>{c.blue, c.green, c.red};
-        },
-        mask, opacity);
+        [index = piece.index->pixels.data(), &bgr](std::size_t i) { return bgr[index[i]]; }, mask,
+        opacity);
     return true;
 }
 
@@ -345,36 +388,99 @@ Rect32 readRect(ByteReader& in) {
     return r;
 }
 
+// A visible raster layer: where it lies on the canvas, its opacity and its channel blocks.
+struct LayerPlan {
+    int left = 0, top = 0, width = 0, height = 0;
+    std::uint8_t opacity = 255;
+    std::vector<Block> channels;
+};
+
+// Reads the headers of the layer blocks, keeping the visible raster layers that reach the
+// canvas, bottom first. False with reason when a header is damaged.
+bool planLayers(const std::vector<Block>& layers, int major, int canvasWidth, int canvasHeight,
+                std::vector<LayerPlan>& plans, std::string& reason) {
+    for (const Block& layer : layers) {
+        if (layer.id != kLayerBlock)
+            continue;
+        ByteReader f(layer.body);
+        std::size_t channelsStart = 0;
+        std::uint8_t type = 0;
+        if (major >= 4) {
+            const std::uint32_t infoLength = f.u32le();
+            const std::uint16_t nameLength = f.u16le();
+            f.skip(nameLength);
+            type = f.u8();
+            channelsStart = infoLength;
+        } else {
+            f.skip(256);
+            type = f.u8();
+            channelsStart = layer.initialLength;
+        }
+        const Rect32 image = readRect(f);
+        const Rect32 saved = readRect(f);
+        const std::uint8_t opacity = f.u8();
+        f.u8(); // blend mode: every layer is painted normally
+        const std::uint8_t visible = f.u8();
+        if (f.failed() || channelsStart > layer.body.size()) {
+            reason = "PSP: layer " + std::to_string(plans.size()) + " is cut short";
+            return false;
+        }
+        // Raster layers are type 1 (and 2, floating selections) from version 4 on; in version 3
+        // normal layers are 0 and floating selections 1.
+        const bool raster = major >= 4 ? (type == 1 || type == 2) : (type == 0 || type == 1);
+        if (!raster || !visible)
+            continue;
+        std::size_t channelsAt = channelsStart;
+        if (major >= 4) {
+            // The bitmap information chunk: its length, bitmap count and channel count.
+            ByteReader bi(layer.body.subspan(channelsStart));
+            const std::uint32_t length = bi.u32le();
+            if (bi.failed() || length > layer.body.size() - channelsStart) {
+                reason = "PSP: layer bitmap information is damaged";
+                return false;
+            }
+            channelsAt += length;
+        }
+        const std::int64_t w = std::int64_t{saved.right} - saved.left;
+        const std::int64_t h = std::int64_t{saved.bottom} - saved.top;
+        if (w <= 0 || h <= 0)
+            continue;
+        if (!Bitmap::fitsInMemory(w, h)) {
+            reason = "PSP: a layer of " + std::to_string(w) + "x" + std::to_string(h) +
+                     " pixels is too large";
+            return false;
+        }
+        auto channels = splitBlocks(layer.body.subspan(channelsAt), major, reason);
+        if (!channels)
+            return false;
+        const std::int64_t left = std::int64_t{image.left} + saved.left;
+        const std::int64_t top = std::int64_t{image.top} + saved.top;
+        if (left <= -w || top <= -h || left >= canvasWidth || top >= canvasHeight)
+            continue;
+        plans.push_back({static_cast<int>(left), static_cast<int>(top), static_cast<int>(w),
+                         static_cast<int>(h), opacity, std::move(*channels)});
+    }
+    return true;
+}
+
 } // namespace
 
-DecodeResult decodePsp(std::span<const std::uint8_t> data) {
-    if (data.size() < kHeaderSize)
-        return DecodeResult::notThisFormat("PSP: file shorter than its header");
-    for (std::size_t i = 0; i < sizeof kSignature - 1; ++i) {
-        const auto a = static_cast<unsigned char>(kSignature[i]);
-        const auto b = data[i];
-        const bool letter = (a | 0x20) >= 'a' && (a | 0x20) <= 'z';
-        if (letter ? (a | 0x20) != (b | 0x20) : a != b)
-            return DecodeResult::notThisFormat("PSP: no Paint Shop Pro signature");
-    }
-    ByteReader in(data);
-    in.seek(32);
-    const int major = in.u16le();
-    in.u16le();
-    if (major < 3)
-        return DecodeResult::unsupported("PSP: major version " + std::to_string(major) +
-                                         " is older than 3");
-    std::string reason;
-    const auto blocks = splitBlocks(data.subspan(kHeaderSize), major, reason);
-    if (!blocks)
-        return DecodeResult::damaged(reason);
-
-    // General image attributes come first.
+// What the main blocks say: the general image attributes, the palette and where the layer
+// and composite banks lie.
+struct MainBlocks {
     std::optional<ImageInfo> info;
     std::vector<Colour> palette;
     const Block* layerBank = nullptr;
     const Block* compositeBank = nullptr;
-    for (const Block& b : *blocks) {
+};
+
+std::optional<DecodeResult> readMainBlocks(const std::vector<Block>& blocks, int major,
+                                           MainBlocks& main) {
+    std::optional<ImageInfo>& info = main.info;
+    std::vector<Colour>& palette = main.palette;
+    const Block*& layerBank = main.layerBank;
+    const Block*& compositeBank = main.compositeBank;
+    for (const Block& b : blocks) {
         ByteReader f(b.body);
         if (b.id == kImageBlock && !info) {
             if (major >= 4)
@@ -407,6 +513,87 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data) {
             compositeBank = &b;
         }
     }
+    return std::nullopt;
+}
+
+// The composite that the program stored itself, when it is uncompressed or losslessly
+// packed: the faithful flattening, which honours group masks and blend modes. Nothing when
+// the file has none that fits the picture.
+std::optional<DecodeResult> readComposite(const Block& compositeBank, int major,
+                                          const ImageInfo& info,
+                                          const std::vector<Colour>& palette) {
+    std::string reason;
+    ByteReader f(compositeBank.body);
+    const std::uint32_t fieldsEnd = f.u32le();
+    if (f.failed() || fieldsEnd > compositeBank.body.size())
+        return std::nullopt;
+    const auto subBlocks = splitBlocks(compositeBank.body.subspan(fieldsEnd), major, reason);
+    if (!subBlocks)
+        return DecodeResult::damaged(reason);
+    std::optional<Compression> compositeCompression;
+    for (const Block& b : *subBlocks) {
+        if (b.id != kCompositeAttributesBlock)
+            continue;
+        ByteReader a(b.body);
+        a.u32le();
+        const std::int32_t w = a.s32le(), h = a.s32le();
+        a.u16le();
+        const auto compression = static_cast<Compression>(a.u16le());
+        a.u16le();
+        a.u32le();
+        const std::uint16_t type = a.u16le();
+        if (a.ok() && type == 0 && w == info.width && h == info.height &&
+            compression <= Compression::Lz77)
+            compositeCompression = compression;
+    }
+    for (const Block& b : *subBlocks) {
+        if (b.id != kCompositeImageBlock || !compositeCompression)
+            continue;
+        ByteReader c(b.body);
+        const std::uint32_t end = c.u32le();
+        if (c.failed() || end > b.body.size())
+            return DecodeResult::damaged("PSP: damaged composite image");
+        const auto channels = splitBlocks(b.body.subspan(end), major, reason);
+        if (!channels)
+            return DecodeResult::damaged(reason);
+        Canvas canvas(info.width, info.height);
+        if (!paintChannels(canvas, *channels, major, info, *compositeCompression, 0, 0, info.width,
+                           info.height, 255, palette, kCompositeBitmap, kCompositeTransparencyMask,
+                           reason))
+            return DecodeResult::damaged(reason);
+        return std::move(canvas).finish();
+    }
+    return std::nullopt;
+}
+
+DecodeResult decodePsp(std::span<const std::uint8_t> data) {
+    if (data.size() < kHeaderSize)
+        return DecodeResult::notThisFormat("PSP: file shorter than its header");
+    for (std::size_t i = 0; i < sizeof kSignature - 1; ++i) {
+        const auto a = static_cast<unsigned char>(kSignature[i]);
+        const auto b = data[i];
+        const bool letter = (a | 0x20) >= 'a' && (a | 0x20) <= 'z';
+        if (letter ? (a | 0x20) != (b | 0x20) : a != b)
+            return DecodeResult::notThisFormat("PSP: no Paint Shop Pro signature");
+    }
+    ByteReader in(data);
+    in.seek(32);
+    const int major = in.u16le();
+    in.u16le();
+    if (major < 3)
+        return DecodeResult::unsupported("PSP: major version " + std::to_string(major) +
+                                         " is older than 3");
+    std::string reason;
+    const auto blocks = splitBlocks(data.subspan(kHeaderSize), major, reason);
+    if (!blocks)
+        return DecodeResult::damaged(reason);
+
+    MainBlocks main;
+    if (auto refused = readMainBlocks(*blocks, major, main))
+        return std::move(*refused);
+    const std::optional<ImageInfo>& info = main.info;
+    std::vector<Colour>& palette = main.palette;
+    const Block* layerBank = main.layerBank;
     if (!info)
         return DecodeResult::damaged("PSP: no image attributes block");
     if (auto problem = decoders::sizeProblem("PSP", info->width, info->height))
@@ -428,52 +615,9 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data) {
         return DecodeResult::damaged(
             "PSP: " + std::to_string(data.size()) + " bytes cannot hold a picture of " +
             std::to_string(info->width) + "x" + std::to_string(info->height));
-    Canvas canvas(info->width, info->height);
-
-    // The composite that the program stored itself, uncompressed or losslessly packed, is the
-    // faithful flattening: it honours group masks and blend modes.
-    if (compositeBank && major >= 4) {
-        ByteReader f(compositeBank->body);
-        const std::uint32_t fieldsEnd = f.u32le();
-        if (f.ok() && fieldsEnd <= compositeBank->body.size()) {
-            const auto subBlocks =
-                splitBlocks(compositeBank->body.subspan(fieldsEnd), major, reason);
-            if (!subBlocks)
-                return DecodeResult::damaged(reason);
-            std::optional<Compression> compositeCompression;
-            for (const Block& b : *subBlocks) {
-                if (b.id != kCompositeAttributesBlock)
-                    continue;
-                ByteReader a(b.body);
-                a.u32le();
-                const std::int32_t w = a.s32le(), h = a.s32le();
-                a.u16le();
-                const auto compression = static_cast<Compression>(a.u16le());
-                a.u16le();
-                a.u32le();
-                const std::uint16_t type = a.u16le();
-                if (a.ok() && type == 0 && w == info->width && h == info->height &&
-                    compression <= Compression::Lz77)
-                    compositeCompression = compression;
-            }
-            for (const Block& b : *subBlocks) {
-                if (b.id != kCompositeImageBlock || !compositeCompression)
-                    continue;
-                ByteReader c(b.body);
-                const std::uint32_t end = c.u32le();
-                if (c.failed() || end > b.body.size())
-                    return DecodeResult::damaged("PSP: damaged composite image");
-                const auto channels = splitBlocks(b.body.subspan(end), major, reason);
-                if (!channels)
-                    return DecodeResult::damaged(reason);
-                if (!paintChannels(canvas, *channels, major, *info, *compositeCompression, 0, 0,
-                                   info->width, info->height, 255, palette, kCompositeBitmap,
-                                   kCompositeTransparencyMask, reason))
-                    return DecodeResult::damaged(reason);
-                return canvas.finish();
-            }
-        }
-    }
+    if (main.compositeBank && major >= 4)
+        if (auto composite = readComposite(*main.compositeBank, major, *info, palette))
+            return std::move(*composite);
 
     // Otherwise the raster layers, bottom first, painted with their opacity and transparency.
     if (!layerBank)
@@ -483,81 +627,35 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data) {
         layerBank->body.subspan(major <= 3 ? layerBank->initialLength : 0), major, reason);
     if (!layers)
         return DecodeResult::damaged(reason);
-    int painted = 0;
+    std::vector<LayerPlan> plans;
+    if (!planLayers(*layers, major, info->width, info->height, plans, reason))
+        return DecodeResult::damaged(reason);
     // Every layer costs a pass over its pixels. A layer may cover the canvas from a few bytes,
     // but hundreds of such layers in a small file would take minutes: beyond one canvas, the
-    // painted area is bounded by what the file's size can sensibly describe.
+    // painted area is bounded by what the file's size can sensibly describe. The layers'
+    // headers tell it before any of them is decoded.
     const std::uint64_t paintLimit =
         static_cast<std::uint64_t>(info->width) * static_cast<std::uint64_t>(info->height) +
         data.size() * kLayerPixelsPerByte;
     std::uint64_t paintedPixels = 0;
-    for (const Block& layer : *layers) {
-        if (layer.id != kLayerBlock)
-            continue;
-        ByteReader f(layer.body);
-        std::size_t channelsStart = 0;
-        std::uint8_t type = 0;
-        if (major >= 4) {
-            const std::uint32_t infoLength = f.u32le();
-            const std::uint16_t nameLength = f.u16le();
-            f.skip(nameLength);
-            type = f.u8();
-            channelsStart = infoLength;
-        } else {
-            f.skip(256);
-            type = f.u8();
-            channelsStart = layer.initialLength;
-        }
-        const Rect32 image = readRect(f);
-        const Rect32 saved = readRect(f);
-        const std::uint8_t opacity = f.u8();
-        f.u8(); // blend mode: every layer is painted normally
-        const std::uint8_t visible = f.u8();
-        if (f.failed() || channelsStart > layer.body.size())
-            return DecodeResult::damaged("PSP: layer " + std::to_string(painted) + " is cut short");
-        // Raster layers are type 1 (and 2, floating selections) from version 4 on; in version 3
-        // normal layers are 0 and floating selections 1.
-        const bool raster = major >= 4 ? (type == 1 || type == 2) : (type == 0 || type == 1);
-        if (!raster || !visible)
-            continue;
-        std::size_t channelsAt = channelsStart;
-        if (major >= 4) {
-            // The bitmap information chunk: its length, bitmap count and channel count.
-            ByteReader bi(layer.body.subspan(channelsStart));
-            const std::uint32_t length = bi.u32le();
-            if (bi.failed() || length > layer.body.size() - channelsStart)
-                return DecodeResult::damaged("PSP: layer bitmap information is damaged");
-            channelsAt += length;
-        }
-        const std::int64_t w = std::int64_t{saved.right} - saved.left;
-        const std::int64_t h = std::int64_t{saved.bottom} - saved.top;
-        if (w <= 0 || h <= 0)
-            continue;
-        if (!Bitmap::fitsInMemory(w, h))
-            return DecodeResult::damaged("PSP: a layer of " + std::to_string(w) + "x" +
-                                         std::to_string(h) + " pixels is too large");
-        const auto channels = splitBlocks(layer.body.subspan(channelsAt), major, reason);
-        if (!channels)
-            return DecodeResult::damaged(reason);
-        const std::int64_t left = std::int64_t{image.left} + saved.left;
-        const std::int64_t top = std::int64_t{image.top} + saved.top;
-        if (left <= -w || top <= -h || left >= info->width || top >= info->height)
-            continue;
-        paintedPixels += static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h);
-        if (paintedPixels > paintLimit)
-            return DecodeResult::damaged("PSP: " + std::to_string(data.size()) +
-                                         " bytes cannot hold layers of " +
-                                         std::to_string(paintedPixels) + " pixels");
-        if (!paintChannels(canvas, *channels, major, *info, info->compression,
-                           static_cast<int>(left), static_cast<int>(top), static_cast<int>(w),
-                           static_cast<int>(h), opacity, palette, kImageBitmap, kTransparencyMask,
-                           reason))
+    for (const LayerPlan& plan : plans)
+        paintedPixels += static_cast<std::uint64_t>(plan.width) * plan.height;
+    if (paintedPixels > paintLimit)
+        return DecodeResult::damaged("PSP: " + std::to_string(data.size()) +
+                                     " bytes cannot hold layers of " +
+                                     std::to_string(paintedPixels) + " pixels");
+    Canvas canvas(info->width, info->height);
+    int painted = 0;
+    for (const LayerPlan& plan : plans) {
+        if (!paintChannels(canvas, plan.channels, major, *info, info->compression, plan.left,
+                           plan.top, plan.width, plan.height, plan.opacity, palette, kImageBitmap,
+                           kTransparencyMask, reason))
             return DecodeResult::damaged(reason);
         ++painted;
     }
     if (painted == 0)
         return DecodeResult::unsupported("PSP: no visible raster layer to show");
-    return canvas.finish();
+    return std::move(canvas).finish();
 }
 
 } // namespace parvane::imaging

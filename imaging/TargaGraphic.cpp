@@ -1,16 +1,16 @@
 // TGA reader.
 // Supports: image types 1, 2, 3 (colour-mapped, true-colour, greyscale) and their run-length
-// forms 9, 10, 11; type 0 (no image data) gives a black picture of the header's size. Pixel
+// forms 9, 10, 11; a colour map carried by a greyscale or true-colour picture is passed over. Pixel
 // depths 8 (palette or grey ramp), 15 and 16 (words kept with their top bit, as 15-bit
 // pixels), 24 and 32 (fourth byte kept as alpha); greyscale pixels of 16 bits are a grey byte
 // and an alpha byte and become 32-bit grey pixels that keep their alpha. Colour maps of 15-, 16-,
 // 24- and 32-bit entries; at most 256 entries are kept, placed from the map's first entry index.
 // Rows stored top row first or bottom row first; the right-to-left bit is ignored, as the level
 // editors' files never set it. Run-length packets may cross row ends. Refuses: other pixel depths
-// ("Invalid pixel format"), other image types, greyscale pixels of other than 8 or 16 bits,
-// colour-mapped pixels of other than 8 bits, colour-mapped pictures whose map entries are not 15,
-// 16, 24 or 32 bits, pictures with a zero side or beyond the memory limit, and data that ends
-// before the last pixel ("Stream read error" for uncompressed rows).
+// ("Invalid pixel format"), other image types (type 0, "no image data", included), greyscale pixels
+// of other than 8 or 16 bits, colour-mapped pixels of other than 8 bits, colour-mapped pictures
+// whose map entries are not 15, 16, 24 or 32 bits, pictures with a zero side or beyond the memory
+// limit, and data that ends before the last pixel ("Stream read error" for uncompressed rows).
 #include "TargaGraphic.h"
 
 #include "ByteReader.h"
@@ -56,9 +56,9 @@ std::optional<PixelFormat> formatForDepth(int depth) {
     }
 }
 
+// Type 0 ("no image data") is a header without a picture and is refused like unknown types.
 bool isKnownImageType(int type) {
-    return type == 0 || type == 1 || type == 2 || type == 3 || type == 9 || type == 10 ||
-           type == 11;
+    return type == 1 || type == 2 || type == 3 || type == 9 || type == 10 || type == 11;
 }
 
 bool isGreyType(int type) {
@@ -76,7 +76,7 @@ bool isGreyAlpha(const TgaHeader& h) {
 // The pixels of a grey+alpha picture, held as 16-bit words (grey byte, then alpha byte), as
 // 32-bit grey pixels with that alpha. Taken for 1:5:5:5 colour words they would be noise.
 Bitmap greyAlphaTo32Bits(const Bitmap& words) {
-    Bitmap out(words.width(), words.height(), PixelFormat::Bits32);
+    Bitmap out = Bitmap::forWriting(words.width(), words.height(), PixelFormat::Bits32);
     for (int y = 0; y < words.height(); ++y) {
         const std::uint8_t* s = words.row(y);
         std::uint8_t* d = out.row(y);
@@ -221,6 +221,8 @@ DecodeResult decodeTga(std::span<const std::uint8_t> bytes, bool widen24, PixelF
     if (!format)
         return DecodeResult::unsupported("TGA: Invalid pixel format (depth " +
                                          std::to_string(h.pixelDepth) + ")");
+    if (h.imageType == 0)
+        return DecodeResult::unsupported("TGA: image type 0 holds no image data");
     if (!isKnownImageType(h.imageType))
         return DecodeResult::unsupported("TGA: image type " + std::to_string(h.imageType) +
                                          " is not supported");
@@ -247,6 +249,12 @@ DecodeResult decodeTga(std::span<const std::uint8_t> bytes, bool widen24, PixelF
 
     std::vector<Colour> palette;
     if (isGreyType(h.imageType)) {
+        // Some writers give greyscale pictures a colour map as well; the grey ramp is used and
+        // the map is passed over, so that its entries are not read as pixels.
+        if (h.colourMapType == 1 &&
+            !r.skip(static_cast<std::size_t>(h.colourMapLength) *
+                    static_cast<std::size_t>((h.colourMapEntrySize + 7) / 8)))
+            return DecodeResult::damaged("TGA: Stream read error (colour map runs past the end)");
         palette.resize(256);
         for (int i = 0; i < 256; ++i)
             palette[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i),
@@ -292,17 +300,16 @@ DecodeResult decodeTga(std::span<const std::uint8_t> bytes, bool widen24, PixelF
         const std::size_t minimum = (pixelCount + 127) / 128 * (1 + bpp);
         if (r.remaining() < minimum)
             return DecodeResult::damaged("TGA: run-length data ends early");
-    } else if (h.imageType != 0 && r.remaining() / rowBytes < static_cast<std::size_t>(height)) {
+    } else if (r.remaining() / rowBytes < static_cast<std::size_t>(height)) {
         return DecodeResult::damaged("TGA: Stream read error (pixel rows run past the end)");
     }
 
     const bool widen = widen24 && *format == PixelFormat::Bits24;
-    Bitmap bitmap(width, height, widen ? PixelFormat::Bits32 : *format);
+    // Every pixel byte is written below (a load that ends early fails), so none is cleared.
+    Bitmap bitmap = Bitmap::forWriting(width, height, widen ? PixelFormat::Bits32 : *format);
     if (*format == PixelFormat::Bits8 && !palette.empty())
         bitmap.setPalette(std::move(palette));
     fileFormat = isGreyAlpha(h) ? PixelFormat::Bits32 : *format;
-    if (h.imageType == 0)
-        return bitmap;
 
     const bool topFirst = (h.descriptor & 0x20) != 0;
     auto rowFor = [&](int i) { return topFirst ? i : height - 1 - i; };
@@ -314,7 +321,9 @@ DecodeResult decodeTga(std::span<const std::uint8_t> bytes, bool widen24, PixelF
             else
                 std::memcpy(bitmap.row(rowFor(i)), s, rowBytes);
         }
-        return isGreyAlpha(h) ? greyAlphaTo32Bits(bitmap) : bitmap;
+        if (isGreyAlpha(h))
+            return greyAlphaTo32Bits(bitmap);
+        return bitmap;
     }
     TTargaRLEDecoder decoder(h.pixelDepth);
     std::size_t pos = r.position();
@@ -328,7 +337,10 @@ DecodeResult decodeTga(std::span<const std::uint8_t> bytes, bool widen24, PixelF
         if (widen)
             widenRow24To32(fileRow.data(), bitmap.row(rowFor(i)), width);
     }
-    return isGreyAlpha(h) ? greyAlphaTo32Bits(bitmap) : bitmap;
+    // Not a conditional expression: with an lvalue branch it would copy the whole picture.
+    if (isGreyAlpha(h))
+        return greyAlphaTo32Bits(bitmap);
+    return bitmap;
 }
 
 } // namespace

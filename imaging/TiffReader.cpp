@@ -278,40 +278,31 @@ std::vector<Colour> readColourMap(TIFF* tif, int bits) {
 
 } // namespace
 
-DecodeResult decodeTiff(std::span<const std::uint8_t> data) {
-    if (data.size() < 8 ||
-        !((data[0] == 'I' && data[1] == 'I' && (data[2] == 42 || data[2] == 43) && data[3] == 0) ||
-          (data[0] == 'M' && data[1] == 'M' && data[2] == 0 && (data[3] == 42 || data[3] == 43))))
-        return DecodeResult::notThisFormat("TIFF: no II or MM byte order mark followed by 42");
+namespace {
 
-    MemoryFile file;
-    file.data = data;
-    std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
-    TIFFOpenOptionsSetErrorHandlerExtR(options.get(), onError, &file);
-    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), onWarning, &file);
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), kMaxLibtiffAllocation);
-    std::unique_ptr<TIFF, TiffCloser> tif(
-        TIFFClientOpenExt("memory", "r", &file, readProc, writeProc, seekProc, closeProc, sizeProc,
-                          mapProc, unmapProc, options.get()));
-    if (!tif)
-        return failure(file, "the file could not be opened");
-
+// The tags of the first page that decide how it is read.
+PageInfo readPageInfo(TIFF* tif) {
     PageInfo p;
-    TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &p.width);
-    TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &p.height);
-    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_BITSPERSAMPLE, &p.bits);
-    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_SAMPLESPERPIXEL, &p.samples);
-    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_PLANARCONFIG, &p.planar);
-    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_COMPRESSION, &p.compression);
-    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_SAMPLEFORMAT, &p.sampleFormat);
-    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_INKSET, &p.inkSet);
-    if (!TIFFGetField(tif.get(), TIFFTAG_PHOTOMETRIC, &p.photometric))
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &p.width);
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &p.height);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &p.bits);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &p.samples);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &p.planar);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &p.compression);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &p.sampleFormat);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_INKSET, &p.inkSet);
+    if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &p.photometric))
         p.photometric = p.samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
     std::uint16_t* extraTypes = nullptr;
-    if (TIFFGetField(tif.get(), TIFFTAG_EXTRASAMPLES, &p.extraCount, &extraTypes) && p.extraCount &&
+    if (TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &p.extraCount, &extraTypes) && p.extraCount &&
         extraTypes)
         p.associatedAlpha = extraTypes[0] == EXTRASAMPLE_ASSOCALPHA;
 
+    return p;
+}
+
+// Refuses pages this reader cannot decode, and pages far larger than the file could fill.
+std::optional<DecodeResult> validate(const PageInfo& p, std::size_t fileSize) {
     if (auto problem = decoders::sizeProblem("TIFF", p.width, p.height))
         return DecodeResult::damaged(*problem);
     if (!TIFFIsCODECConfigured(p.compression)) {
@@ -328,16 +319,19 @@ DecodeResult decodeTiff(std::span<const std::uint8_t> data) {
     // A small file cannot expand into an enormous raster.
     const std::uint64_t rasterBytes =
         (static_cast<std::uint64_t>(p.width) * p.samples * p.bits + 7) / 8 * p.height;
-    if (rasterBytes > data.size() * kMaxExpansion + kExpansionSlack)
-        return DecodeResult::damaged("TIFF: " + std::to_string(data.size()) +
+    if (rasterBytes > fileSize * kMaxExpansion + kExpansionSlack)
+        return DecodeResult::damaged("TIFF: " + std::to_string(fileSize) +
                                      " bytes cannot hold a picture of " + std::to_string(p.width) +
                                      "x" + std::to_string(p.height));
+    return std::nullopt;
+}
 
+// How the direct path turns a row of this page into a bitmap row; false when the page needs
+// libtiff's general reader (other sample formats, orientations or tile sizes).
+bool directLayout(TIFF* tif, const PageInfo& p, Kind& kind) {
     const int colourSamples = p.samples - p.extraCount;
-    const bool alpha = p.extraCount > 0;
     const bool intSamples =
         p.sampleFormat == SAMPLEFORMAT_UINT || p.sampleFormat == SAMPLEFORMAT_VOID;
-    Kind kind;
     bool direct = intSamples;
     switch (p.photometric) {
     case PHOTOMETRIC_MINISWHITE:
@@ -367,26 +361,28 @@ DecodeResult decodeTiff(std::span<const std::uint8_t> data) {
     }
     // Pictures stored in another orientation are turned upright by libtiff's general reader.
     std::uint16_t orientation = ORIENTATION_TOPLEFT;
-    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_ORIENTATION, &orientation);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &orientation);
     direct = direct && orientation == ORIENTATION_TOPLEFT;
-    if (TIFFIsTiled(tif.get())) {
+    if (TIFFIsTiled(tif)) {
         // The direct path copies whole bytes of tiles; tile sizes outside the rule (multiples
         // of 16) go through libtiff's general reader.
         std::uint32_t tw = 0, tl = 0;
-        TIFFGetField(tif.get(), TIFFTAG_TILEWIDTH, &tw);
-        TIFFGetField(tif.get(), TIFFTAG_TILELENGTH, &tl);
+        TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tw);
+        TIFFGetField(tif, TIFFTAG_TILELENGTH, &tl);
         direct = direct && tw != 0 && tl != 0 && tw % 16 == 0 && tl % 16 == 0;
     }
-    if (!direct)
-        return readThroughRgba(tif.get(), p, file);
+    return direct;
+}
 
-    PixelFormat format;
-    std::vector<Colour> palette;
+// The bitmap format and palette of a page read by the direct path.
+std::optional<DecodeResult> directFormat(TIFF* tif, const PageInfo& p, Kind kind,
+                                         const MemoryFile& file, PixelFormat& format,
+                                         std::vector<Colour>& palette) {
+    const bool alpha = p.extraCount > 0;
     const bool minIsWhite = p.photometric == PHOTOMETRIC_MINISWHITE;
     if (alpha) {
         format = PixelFormat::Bits32;
-        if (p.photometric == PHOTOMETRIC_PALETTE &&
-            (palette = readColourMap(tif.get(), p.bits)).empty())
+        if (p.photometric == PHOTOMETRIC_PALETTE && (palette = readColourMap(tif, p.bits)).empty())
             return failure(file, "palette picture without a colour map");
     } else {
         switch (kind) {
@@ -414,7 +410,7 @@ DecodeResult decodeTiff(std::span<const std::uint8_t> data) {
             format = kind == Kind::Palette1   ? PixelFormat::Bits1
                      : kind == Kind::Palette4 ? PixelFormat::Bits4
                                               : PixelFormat::Bits8;
-            palette = readColourMap(tif.get(), p.bits);
+            palette = readColourMap(tif, p.bits);
             if (palette.empty())
                 return failure(file, "palette picture without a colour map");
             palette.resize(std::size_t{1} << bitsPerPixel(format));
@@ -424,7 +420,14 @@ DecodeResult decodeTiff(std::span<const std::uint8_t> data) {
             break;
         }
     }
+    return std::nullopt;
+}
 
+// Reads the rows of a page through the direct path into a bitmap of that format.
+DecodeResult readDirect(TIFF* tif, const PageInfo& p, Kind kind, const MemoryFile& file,
+                        PixelFormat format, const std::vector<Colour>& palette) {
+    const bool alpha = p.extraCount > 0;
+    const bool minIsWhite = p.photometric == PHOTOMETRIC_MINISWHITE;
     Bitmap bitmap(static_cast<int>(p.width), static_cast<int>(p.height), format);
     if (!palette.empty() && hasPalette(format))
         bitmap.setPalette(palette);
@@ -508,9 +511,42 @@ DecodeResult decodeTiff(std::span<const std::uint8_t> data) {
             out[2] = static_cast<std::uint8_t>(r);
         }
     };
-    if (!readRows(tif.get(), p, emit))
+    if (!readRows(tif, p, emit))
         return failure(file, "the picture data could not be read");
     return bitmap;
+}
+
+} // namespace
+
+DecodeResult decodeTiff(std::span<const std::uint8_t> data) {
+    if (data.size() < 8 ||
+        !((data[0] == 'I' && data[1] == 'I' && (data[2] == 42 || data[2] == 43) && data[3] == 0) ||
+          (data[0] == 'M' && data[1] == 'M' && data[2] == 0 && (data[3] == 42 || data[3] == 43))))
+        return DecodeResult::notThisFormat("TIFF: no II or MM byte order mark followed by 42");
+
+    MemoryFile file;
+    file.data = data;
+    std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
+    TIFFOpenOptionsSetErrorHandlerExtR(options.get(), onError, &file);
+    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), onWarning, &file);
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), kMaxLibtiffAllocation);
+    std::unique_ptr<TIFF, TiffCloser> tif(
+        TIFFClientOpenExt("memory", "r", &file, readProc, writeProc, seekProc, closeProc, sizeProc,
+                          mapProc, unmapProc, options.get()));
+    if (!tif)
+        return failure(file, "the file could not be opened");
+
+    const PageInfo p = readPageInfo(tif.get());
+    if (auto refused = validate(p, data.size()))
+        return std::move(*refused);
+    Kind kind = Kind::Rgb;
+    if (!directLayout(tif.get(), p, kind))
+        return readThroughRgba(tif.get(), p, file);
+    PixelFormat format = PixelFormat::Bits24;
+    std::vector<Colour> palette;
+    if (auto refused = directFormat(tif.get(), p, kind, file, format, palette))
+        return std::move(*refused);
+    return readDirect(tif.get(), p, kind, file, format, palette);
 }
 
 } // namespace parvane::imaging

@@ -9,26 +9,21 @@ using imaging::Bitmap;
 using imaging::PixelFormat;
 using imaging::Rect;
 
-std::optional<std::vector<AnimatedRange>> parseAnimatedRanges(std::span<const std::uint16_t> words,
-                                                              std::string* reason) {
+std::vector<AnimatedRange> parseAnimatedRanges(std::span<const std::uint16_t> words,
+                                               std::string* note) {
     std::vector<AnimatedRange> ranges;
     if (words.empty())
         return ranges;
     const std::size_t count = words[0];
     std::size_t i = 1;
     for (std::size_t r = 0; r < count; ++r) {
-        if (i >= words.size()) {
-            if (reason)
-                *reason = "the animated texture list ends after " + std::to_string(r) + " of its " +
-                          std::to_string(count) + " ranges";
-            return std::nullopt;
-        }
-        const std::size_t n = std::size_t{words[i]} + 1;
-        if (n > words.size() - i - 1) {
-            if (reason)
-                *reason = "animation range " + std::to_string(r + 1) + " of " + std::to_string(n) +
-                          " textures runs past the end of the list";
-            return std::nullopt;
+        const std::size_t n = i < words.size() ? std::size_t{words[i]} + 1 : 0;
+        if (i >= words.size() || n > words.size() - i - 1) {
+            if (note)
+                *note = "the animated texture list ends inside range " + std::to_string(r + 1) +
+                        " of " + std::to_string(count) + "; the " + std::to_string(r) +
+                        " complete ranges are kept";
+            break;
         }
         ranges.emplace_back(words.begin() + static_cast<std::ptrdiff_t>(i + 1),
                             words.begin() + static_cast<std::ptrdiff_t>(i + 1 + n));

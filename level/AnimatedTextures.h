@@ -7,7 +7,6 @@
 #include "level/dvunit3_modif.h"
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,10 +20,10 @@ inline constexpr int kTilesPerRow = 4;
 using AnimatedRange = std::vector<std::uint16_t>;
 
 // The ranges of an animated texture list (word 0 = range count; per range the count minus
-// one, then the object texture numbers). An empty list gives no ranges. A list whose ranges
-// run past its end gives nullopt and the reason.
-std::optional<std::vector<AnimatedRange>> parseAnimatedRanges(std::span<const std::uint16_t> words,
-                                                              std::string* reason = nullptr);
+// one, then the object texture numbers). An empty list gives no ranges. When the ranges run
+// past the list's end, the complete ones are kept and note (when given) says what was left.
+std::vector<AnimatedRange> parseAnimatedRanges(std::span<const std::uint16_t> words,
+                                               std::string* note = nullptr);
 
 // The strip rectangle of an object texture (corner 0 to corner 2, corner 1 where they share
 // an edge, both corner pixels included), or an empty rectangle when its page is not in a

@@ -13,6 +13,22 @@ using detail::LevelDamaged;
 
 namespace detail {
 
+const GenerationLayout& layoutOf(int generation) {
+    // clang-format off
+    static constexpr GenerationLayout kLayouts[7] = {
+        // vtx amb2  mode   light stat trail  anim mov early  ot  flags  extra  pad   mkS mkA fly   box zones e22   lmap  ai     snd  smp   pal
+        {8,  false, false, 18, 18, false, 0,  18, true,  20, false, false, false, 0, 0, false, 20, 6,  true,  true,  false, 512, true,  1},
+        {8,  false, false, 18, 18, false, 0,  18, true,  20, false, false, false, 0, 0, false, 20, 6,  true,  true,  false, 512, true,  2},
+        {12, true,  true,  24, 20, false, 0,  18, true,  20, false, false, false, 0, 0, false, 8,  10, false, true,  false, 740, false, 0},
+        {12, true,  true,  24, 20, false, 0,  18, true,  20, false, false, false, 0, 0, false, 8,  10, false, true,  false, 740, false, 0},
+        {12, true,  false, 24, 20, true,  0,  18, false, 20, false, false, false, 0, 0, false, 8,  10, false, true,  false, 740, false, 0},
+        {12, true,  false, 46, 20, true,  8,  18, false, 38, true,  true,  false, 3, 4, true,  8,  10, false, false, true,  740, false, 0},
+        {12, true,  false, 88, 20, false, 8,  20, false, 40, true,  true,  true,  4, 5, true,  8,  10, false, false, true,  900, false, 0},
+    };
+    // clang-format on
+    return kLayouts[generation - 1];
+}
+
 void ensureRead(const TMemFile& file, const char* what) {
     if (file.failed())
         throw LevelDamaged(std::string("the file ends inside ") + what);
@@ -75,8 +91,9 @@ void Tdvlevel::walkLevelData() {
         file_.skip(4);
         const std::uint32_t rooms = file_.u32() & 0xFFFF;
         ensureRead(file_, "the level data header");
-        // A generation-7 room holds at least its tag, its size and its fixed fields.
-        requireRecords(file_, rooms, 8 + detail::kRoom7HeaderBytes, "rooms");
+        // A generation-7 room holds at least its tag and its size; its declared bytes may be
+        // fewer than its fixed fields.
+        requireRecords(file_, rooms, 8, "rooms");
         SetRoomCount(rooms);
     } else {
         const auto header = file_.take(levelHeader.size());
@@ -120,9 +137,10 @@ void Tdvlevel::readRoomClassic(TDvRoom& room) {
     room.geometryWords = file_.u32();
     ensureRead(file_, "a room header");
 
-    const bool shortVertices = Generation <= 2;
+    const detail::GenerationLayout& layout = detail::layoutOf(Generation);
+    const bool shortVertices = layout.vertexBytes == 8;
     room.numVertices =
-        static_cast<std::uint16_t>(readCount(file_, shortVertices ? 8 : 12, "room vertices", true));
+        static_cast<std::uint16_t>(readCount(file_, layout.vertexBytes, "room vertices", true));
     room.vertices8.resize(room.numVertices);
     room.vertices12.resize(room.numVertices);
     for (std::size_t i = 0; i < room.numVertices; ++i) {
@@ -172,18 +190,17 @@ void Tdvlevel::readRoomClassic(TDvRoom& room) {
 
     room.ambient1 = file_.u8();
     room.ambient2 = file_.u8();
-    if (Generation >= 3)
+    if (layout.ambientSecond)
         room.ambientSecond = file_.u16();
-    if (Generation == 3 || Generation == 4)
+    if (layout.lightMode)
         room.lightMode = file_.u16();
     ensureRead(file_, "a room's ambient values");
-    const std::size_t lightBytes = Generation <= 2 ? 18 : Generation <= 5 ? 24 : 46;
-    readRoomRecords(file_, room.lights, lightBytes, "room lights");
-    readRoomRecords(file_, room.staticMeshes, Generation <= 2 ? 18 : 20, "room static meshes");
+    readRoomRecords(file_, room.lights, layout.roomLightBytes, "room lights");
+    readRoomRecords(file_, room.staticMeshes, layout.roomStaticBytes, "room static meshes");
     room.alternateRoom = file_.u16();
     room.flags1 = file_.u8();
     room.flags2 = file_.u8();
-    if (Generation == 5 || Generation == 6) {
+    if (layout.roomTrailing) {
         room.trailing16 = file_.u16();
         room.trailing8 = file_.u8();
     }
@@ -191,27 +208,27 @@ void Tdvlevel::readRoomClassic(TDvRoom& room) {
 }
 
 void Tdvlevel::readObjectTextures() {
-    const std::size_t recordBytes = Generation <= 5 ? 20 : Generation == 6 ? 38 : 40;
-    SetObjectTextureCount(readCount(file_, recordBytes, "object textures"));
+    const detail::GenerationLayout& layout = detail::layoutOf(Generation);
+    SetObjectTextureCount(readCount(file_, layout.objectTextureBytes, "object textures"));
     for (auto& t : ObjectTextures) {
         t.attribute = file_.u16();
         t.tile = file_.u16();
-        if (Generation >= 6)
+        if (layout.objectTextureFlags)
             t.flags = file_.u16();
         const auto corners = file_.take(t.corners.size());
         if (!corners.empty())
             std::memcpy(t.corners.data(), corners.data(), corners.size());
-        if (Generation >= 6)
+        if (layout.objectTextureExtra)
             for (auto& e : t.extra)
                 e = file_.u32();
-        if (Generation == 7)
+        if (layout.objectTexturePadding)
             t.padding = file_.u16();
     }
     ensureRead(file_, "the object textures");
 }
 
 void Tdvlevel::readEntities() {
-    const bool shortForm = Generation <= 2;
+    const bool shortForm = detail::layoutOf(Generation).entities22;
     SetEntityCount(readCount(file_, shortForm ? 22 : 24, "entities"));
     for (std::size_t i = 0; i < entities22.size(); ++i) {
         TDvEntity22& e22 = entities22[i];
@@ -240,7 +257,7 @@ void Tdvlevel::readEntities() {
 }
 
 void Tdvlevel::readLevelWideSections() {
-    const int g = Generation;
+    const detail::GenerationLayout& layout = detail::layoutOf(Generation);
     const auto records = [&](RecordArray& array, std::uint32_t& countField, std::size_t recordBytes,
                              const char* what) {
         SizeRecords(array, countField, readCount(file_, recordBytes, what), recordBytes);
@@ -258,15 +275,16 @@ void Tdvlevel::readLevelWideSections() {
 
     // Animations keep their pieces in 40-byte slots: 16 bytes, (8 bytes,) 16 bytes.
     {
-        const std::size_t fileBytes = g >= 6 ? 40 : 32;
+        const std::size_t middle = layout.animationMiddle;
+        const std::size_t fileBytes = 32 + middle;
         SizeRecords(animations, numAnimations, readCount(file_, fileBytes, "animations"), 40);
         for (std::uint32_t i = 0; i < numAnimations; ++i) {
             auto slot = animations.record(i);
             const auto first = file_.take(16);
             std::memcpy(slot.data(), first.data(), 16);
-            if (g >= 6) {
-                const auto middle = file_.take(8);
-                std::memcpy(slot.data() + 16, middle.data(), 8);
+            if (middle != 0) {
+                const auto piece = file_.take(middle);
+                std::memcpy(slot.data() + 16, piece.data(), middle);
             }
             const auto last = file_.take(16);
             std::memcpy(slot.data() + 24, last.data(), 16);
@@ -279,7 +297,7 @@ void Tdvlevel::readLevelWideSections() {
     records(frames, numFrames, 2, "frames");
     // Moveables are 18 bytes (20 in generation 7), kept in 20-byte slots.
     {
-        const std::size_t fileBytes = g == 7 ? 20 : 18;
+        const std::size_t fileBytes = layout.moveableBytes;
         SizeRecords(moveables, numMoveables, readCount(file_, fileBytes, "moveables"), 20);
         for (std::uint32_t i = 0; i < numMoveables; ++i) {
             const auto data = file_.take(fileBytes);
@@ -287,29 +305,32 @@ void Tdvlevel::readLevelWideSections() {
         }
     }
     records(staticMeshes, numStaticMeshes, 32, "static meshes");
-    if (g <= 4)
+    if (layout.objectTexturesEarly)
         readObjectTextures();
-    if (g >= 6)
-        fixed(markerBeforeSprites, g == 6 ? 3 : 4, "the marker before the sprite textures");
+    if (layout.markerBeforeSprites != 0)
+        fixed(markerBeforeSprites, layout.markerBeforeSprites,
+              "the marker before the sprite textures");
     records(spriteTextures, numSpriteTextures, 16, "sprite textures");
     records(spriteSequences, numSpriteSequences, 8, "sprite sequences");
-    if (g == 2)
+    if (layout.paletteAfter == 2) {
         fixed(Palette8, Palette8.size(), "the palette");
+        paletteRead_ = true;
+    }
     records(cameras, numCameras, 16, "cameras");
-    if (g >= 6)
+    if (layout.flybyCameras)
         records(flybyCameras, numFlybyCameras, 40, "flyby cameras");
     records(soundSources, numSoundSources, 16, "sound sources");
 
     // Boxes, then the overlaps, then the zone arrays that have one word per box.
     {
-        const std::size_t boxBytes = g <= 2 ? 20 : 8;
+        const std::size_t boxBytes = layout.boxBytes;
         const std::uint32_t count = readCount(file_, boxBytes, "boxes");
         SetBoxCount(count);
-        readRecordsInto(file_, g <= 2 ? boxes20 : boxes8);
+        readRecordsInto(file_, boxBytes == 20 ? boxes20 : boxes8);
     }
     records(overlaps, numOverlaps, 2, "overlaps");
     {
-        const std::size_t zoneArrays = g <= 2 ? 6 : 10;
+        const std::size_t zoneArrays = layout.zoneArrays;
         requireRecords(file_, numBoxes, 2 * zoneArrays, "zones");
         SetZoneCount(numBoxes);
         for (std::size_t z = 0; z < zoneArrays; ++z)
@@ -319,20 +340,24 @@ void Tdvlevel::readLevelWideSections() {
     SetAnimatedTextureWordCount(readCount(file_, 2, "animated texture words"));
     for (auto& word : AnimatedTextures)
         word = file_.u16();
+    animatedListRead_ = true;
     setGauge(85);
 
-    if (g >= 6)
-        fixed(markerAfterAnimated, g == 6 ? 4 : 5, "the marker after the animated textures");
-    if (g >= 5)
+    if (layout.markerAfterAnimated != 0)
+        fixed(markerAfterAnimated, layout.markerAfterAnimated,
+              "the marker after the animated textures");
+    if (!layout.objectTexturesEarly)
         readObjectTextures();
     setGauge(90);
 
     readEntities();
-    if (g <= 5)
+    if (layout.lightMap)
         fixed(LightMap, LightMap.size(), "the light map");
-    if (g == 1)
+    if (layout.paletteAfter == 1) {
         fixed(Palette8, Palette8.size(), "the palette");
-    if (g >= 6) {
+        paletteRead_ = true;
+    }
+    if (layout.aiObjects) {
         SetCinematicOrAiCount(readCount(file_, 24, "AI objects"));
         readRecordsInto(file_, aiObjects);
     } else {
@@ -342,13 +367,13 @@ void Tdvlevel::readLevelWideSections() {
     SizeRecords(demoData, numDemoData, readCount(file_, 1, "demo data", true), 1);
     readRecordsInto(file_, demoData);
     {
-        const std::size_t soundMapBytes = g <= 2 ? 512 : g <= 6 ? 740 : 900;
+        const std::size_t soundMapBytes = layout.soundMapBytes;
         const auto data = file_.take(soundMapBytes);
         ensureRead(file_, "the sound map");
         std::memcpy(SoundMap.data(), data.data(), soundMapBytes);
     }
     records(soundDetails, numSoundDetails, 8, "sound details");
-    if (g <= 2) {
+    if (layout.sampleData) {
         sampleDataBytes = readCount(file_, 1, "sample data");
         const auto data = file_.take(sampleDataBytes);
         SampleData.assign(data.begin(), data.end());

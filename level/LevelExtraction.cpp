@@ -1,11 +1,11 @@
 // The two level extractions, shared by the level window and the command line.
 #include "level/LevelExtraction.h"
 
+#include "imaging/ImageFiles.h"
 #include "level/AnimatedTextures.h"
 #include "level/PageStrip.h"
 
 #include <algorithm>
-#include <cctype>
 #include <new>
 #include <optional>
 
@@ -20,7 +20,7 @@ Extraction failure(ExtractionStatus status, std::string reason) {
     return e;
 }
 
-Extraction loadFailure(std::uint8_t result, const Tdvlevel& level) {
+Extraction loadFailure(LoadStatus result, const Tdvlevel& level) {
     switch (result) {
     case kLoadMissing:
         return failure(ExtractionStatus::Missing, "no such file");
@@ -54,7 +54,7 @@ std::optional<Extraction> loadLevel(Tdvlevel& level, const std::string& name,
         return failure(ExtractionStatus::RefusedExtension,
                        "only .PHD, .DVX, .DV2, .DV4 and .DVC files are level files");
     level.Gauge = progress;
-    const std::uint8_t result = load(level, texturesOnly);
+    const LoadStatus result = load(level, texturesOnly);
     if (result != kLoadOk)
         return loadFailure(result, level);
     return std::nullopt;
@@ -83,13 +83,10 @@ Extraction extractAnimated(const std::string& name, bool convert, const Progress
     if (auto failed = loadLevel(level, name, progress, false, load))
         return *failed;
 
-    std::string why;
-    const auto ranges = parseAnimatedRanges(level.AnimatedTextures, &why);
-    if (!ranges)
-        return failure(ExtractionStatus::Damaged, why);
-    if (ranges->empty())
+    const auto ranges = parseAnimatedRanges(level.AnimatedTextures);
+    if (ranges.empty())
         return failure(ExtractionStatus::NoAnimatedTextures, "the level has no animated textures");
-    const AnimatedLayout layout = layoutAnimatedRanges(*ranges);
+    const AnimatedLayout layout = layoutAnimatedRanges(ranges);
     if (static_cast<std::int64_t>(layout.rows) * kTileSide > imaging::Bitmap::kMaxSide)
         return failure(ExtractionStatus::Damaged,
                        "the animated texture list needs " + std::to_string(layout.rows) +
@@ -99,7 +96,7 @@ Extraction extractAnimated(const std::string& name, bool convert, const Progress
         if (!e.ok())
             return e;
         AnimatedTiles tiles =
-            layoutAnimatedTextures(*ranges, level.ObjectTextures, e.bitmap, level.NumTextiles);
+            layoutAnimatedTextures(ranges, level.ObjectTextures, e.bitmap, level.NumTextiles);
         e.bitmap = std::move(tiles.bitmap);
         e.missingTiles = tiles.missingTiles;
         level.FreeLevelData();
@@ -112,9 +109,7 @@ Extraction extractAnimated(const std::string& name, bool convert, const Progress
 } // namespace
 
 bool isAcceptedLevelExtension(const std::filesystem::path& fileName) {
-    std::string ext = fileName.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const std::string ext = imaging::upperCaseExtension(fileName);
     return ext == ".PHD" || ext == ".DVX" || ext == ".DV2" || ext == ".DV4" || ext == ".DVC";
 }
 

@@ -10,10 +10,6 @@
 
 namespace parvane::level::detail {
 
-// The fixed fields of a generation-7 room between its size field and its lights; with the
-// tag and the size field before them, the least a room can take.
-inline constexpr std::size_t kRoom7HeaderBytes = 208;
-
 // Thrown inside the reader when the file contradicts itself; LoadLevel turns it into result
 // kLoadDamaged with the message as the reason.
 class LevelDamaged : public std::runtime_error {
@@ -21,15 +17,50 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Inflates one zlib stream. The output may not exceed limit bytes; declared is the size the
-// file states, used to size the buffer up front. Returns false with error set when the
-// stream is damaged, ends early or inflates beyond limit.
-bool inflateChunk(std::span<const std::uint8_t> compressed, std::size_t declared, std::size_t limit,
-                  std::vector<std::uint8_t>& out, std::string& error);
+// Where the generations' level data differ: record sizes, which optional fields and sections
+// a generation has, and where its palette lies. One row per generation code, so the walk reads
+// the table rather than comparing generation codes.
+struct GenerationLayout {
+    // Rooms (generation 7 reads only its light and static mesh sizes here).
+    std::size_t vertexBytes;     // 8 (x, y, z, lighting) or 12 (with attributes, lighting)
+    bool ambientSecond;          // a second ambient value after the two ambient bytes
+    bool lightMode;              // a light mode after the ambient values
+    std::size_t roomLightBytes;  // 18, 24, 46 or 88
+    std::size_t roomStaticBytes; // 18 or 20
+    bool roomTrailing;           // a 16-bit and an 8-bit value close the room
+    // Level-wide sections.
+    std::size_t animationMiddle;     // bytes between an animation's two 16-byte pieces (0 or 8)
+    std::size_t moveableBytes;       // 18 or 20
+    bool objectTexturesEarly;        // object textures after the static meshes (else after the
+                                     // animated textures)
+    std::size_t objectTextureBytes;  // 20, 38 or 40
+    bool objectTextureFlags;         // a flags word after the tile
+    bool objectTextureExtra;         // four 32-bit values after the corners
+    bool objectTexturePadding;       // a padding word closes the record
+    std::size_t markerBeforeSprites; // 0, 3 or 4
+    std::size_t markerAfterAnimated; // 0, 4 or 5
+    bool flybyCameras;
+    std::size_t boxBytes;   // 20 or 8
+    std::size_t zoneArrays; // 6 or 10
+    bool entities22;        // entities in the 22-byte form (else 24)
+    bool lightMap;
+    bool aiObjects;            // AI objects with a 4-byte count (else cinematic frames,
+                               // 2-byte count)
+    std::size_t soundMapBytes; // 512, 740 or 900
+    bool sampleData;           // sample data inside the level data
+    int paletteAfter;          // where Palette8 lies: 0 none, 1 after the light map, 2 after
+                               // the sprite sequences
+};
 
-// The most a zlib chunk may inflate to when the file declares `declared` bytes: a margin
-// for writers that declare a little less than they store, within cap.
-std::size_t inflateLimitFor(std::size_t declared, std::size_t cap);
+// The layout of a generation code (1-7).
+const GenerationLayout& layoutOf(int generation);
+
+// Inflates one zlib stream. The output may not exceed limit bytes (nor what deflate's greatest
+// ratio allows for the compressed bytes); estimate is the size the file states, used only to
+// size the buffer up front, since writers store sizes that are 0, too small or too large.
+// Returns false with error set when the stream is damaged, ends early or inflates beyond limit.
+bool inflateChunk(std::span<const std::uint8_t> compressed, std::size_t estimate, std::size_t limit,
+                  std::vector<std::uint8_t>& out, std::string& error);
 
 } // namespace parvane::level::detail
 

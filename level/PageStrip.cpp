@@ -141,6 +141,15 @@ PageStrip buildPageStrip(const Tdvlevel& level, bool convert, const ProgressFn& 
         break;
     default:
         copy(strip, pages * kPage32Bytes, level.Textile32);
+        // A 32-bit chunk may hold fewer pages than the level counts: the rows it lacks stay
+        // transparent, and are painted like every transparent pixel when asked.
+        if (convert) {
+            for (int y = static_cast<int>(level.Textile32.size() / (256 * 4)); y < height; ++y) {
+                std::uint8_t* row = strip.row(y);
+                for (int x = 0; x < 256; ++x)
+                    std::memcpy(row + 4 * x, "\xFF\x00\xFF\xFF", 4);
+            }
+        }
         break;
     }
     if (progress)

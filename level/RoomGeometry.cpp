@@ -3,6 +3,7 @@
 #include "level/LevelReaderInternal.h"
 #include "level/dvunit3_modif.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -11,7 +12,6 @@
 namespace parvane::level {
 
 using detail::ensureRead;
-using detail::kRoom7HeaderBytes;
 using detail::LevelDamaged;
 
 namespace {
@@ -46,18 +46,20 @@ void Tdvlevel::readRoom7(TDvRoom& room) {
     if (room.RoomDataSize > file_.remaining())
         throw LevelDamaged("a room declares " + std::to_string(room.RoomDataSize) +
                            " bytes, only " + std::to_string(file_.remaining()) + " are left");
-    // The next room starts where this one's declared bytes end, so content reaching past them
-    // would be read again as the next room's: a chain of such rooms could make every room
-    // hold most of the file. A room's content must lie within its own bytes.
+    // The room is read only within its declared bytes: what its counts place beyond them is
+    // absent (header fields read as 0, lists keep the records that fit). The next room starts
+    // where those bytes end, so no byte is read as part of two rooms and the memory a room
+    // takes stays within what its own bytes describe.
     const std::size_t roomEnd = start + room.RoomDataSize;
-    const auto requireInRoom = [&](std::uint64_t count, std::size_t recordBytes, const char* what) {
-        const std::size_t at = file_.MemFilePos();
-        const std::uint64_t left = at <= roomEnd ? roomEnd - at : 0;
-        if (count * recordBytes > left)
-            throw LevelDamaged(std::string("a room's ") + what + " would run past the " +
-                               std::to_string(room.RoomDataSize) + " bytes the room declares");
+    file_.beginWindow(roomEnd);
+    const auto fitting = [&](std::uint32_t count, std::size_t recordBytes) {
+        return static_cast<std::uint32_t>(
+            std::min<std::size_t>(count, file_.remaining() / recordBytes));
     };
-    requireInRoom(1, kRoom7HeaderBytes, "header fields");
+    const auto readList = [&](RecordArray& array, std::uint32_t count, std::size_t recordBytes) {
+        array.size(fitting(count, recordBytes), recordBytes);
+        detail::readRecordsInto(file_, array);
+    };
 
     auto& hv = room.headerValues;
     file_.skip(4);
@@ -96,37 +98,21 @@ void Tdvlevel::readRoom7(TDvRoom& room) {
     for (int i = 16; i < 21; ++i)
         hv[i] = file_.u32();
     file_.skip(4 * 4);
-    ensureRead(file_, "a room header");
 
-    requireInRoom(lights, 88, "lights");
-    room.lights.size(lights, 88);
-    detail::readRecordsInto(file_, room.lights);
-    requireInRoom(records36, 36, "36-byte records");
-    room.records36.size(records36, 36);
-    detail::readRecordsInto(file_, room.records36);
-    const std::uint32_t sectorCount = std::uint32_t{room.sectorsZ} * room.sectorsX;
-    requireInRoom(sectorCount, 8, "sectors");
-    room.sectors.size(sectorCount, 8);
-    detail::readRecordsInto(file_, room.sectors);
-    requireInRoom(1, 2, "portal count");
-    const std::uint16_t portals = file_.u16();
-    requireInRoom(portals, 32, "portals");
-    room.portals.size(portals, 32);
-    detail::readRecordsInto(file_, room.portals);
-    requireInRoom(1, 2, "fields");
+    const detail::GenerationLayout& layout = detail::layoutOf(7);
+    readList(room.lights, lights, layout.roomLightBytes);
+    readList(room.records36, records36, 36);
+    readList(room.sectors, std::uint32_t{room.sectorsZ} * room.sectorsX, 8);
+    readList(room.portals, file_.u16(), 32);
     file_.skip(2);
-    ensureRead(file_, "a room");
-    requireInRoom(meshes, 20, "static meshes");
-    room.staticMeshes.size(meshes, 20);
-    detail::readRecordsInto(file_, room.staticMeshes);
+    readList(room.staticMeshes, meshes, layout.roomStaticBytes);
 
     room.numVertices = 0;
     room.numRectangles = 0;
     room.numTriangles = 0;
     room.sprites.size(0, 4);
-    requireInRoom(room.NumLayers, kLayerHeaderBytes, "layer headers");
-    room.layers.assign(room.NumLayers, TDvLayer{});
-    if (room.NumLayers != 0) {
+    room.layers.assign(fitting(room.NumLayers, kLayerHeaderBytes), TDvLayer{});
+    if (!room.layers.empty()) {
         std::uint32_t triangleTotal = 0;
         for (auto& layer : room.layers) {
             layer.numVertices = static_cast<std::uint16_t>(file_.u32());
@@ -134,22 +120,19 @@ void Tdvlevel::readRoom7(TDvRoom& room) {
             layer.numRectangles = file_.u16();
             layer.numTriangles = file_.u16();
             const auto rest = file_.take(layer.headerRest.size());
-            ensureRead(file_, "a layer header");
             std::memcpy(layer.headerRest.data(), rest.data(), rest.size());
             triangleTotal += layer.numTriangles;
         }
         room.numTriangles = static_cast<std::uint16_t>(triangleTotal);
         for (auto& layer : room.layers) {
-            requireInRoom(layer.numRectangles, 12, "layer rectangles");
-            layer.rectangles.resize(layer.numRectangles);
+            layer.rectangles.resize(fitting(layer.numRectangles, 12));
             for (auto& r : layer.rectangles) {
                 for (auto& v : r.vertices)
                     v = file_.u16();
                 r.texture = file_.u16();
                 r.extra = file_.u16();
             }
-            requireInRoom(layer.numTriangles, 10, "layer triangles");
-            layer.triangles.resize(layer.numTriangles);
+            layer.triangles.resize(fitting(layer.numTriangles, 10));
             for (auto& t : layer.triangles) {
                 for (auto& v : t.vertices)
                     v = file_.u16();
@@ -158,14 +141,10 @@ void Tdvlevel::readRoom7(TDvRoom& room) {
             }
         }
         // The triangles are padded to a multiple of four bytes.
-        if (triangleTotal % 2 != 0) {
-            requireInRoom(1, 2, "triangle padding");
+        if (triangleTotal % 2 != 0)
             file_.skip(2);
-        }
-        ensureRead(file_, "a room's layer geometry");
         for (auto& layer : room.layers) {
-            requireInRoom(layer.numVertices, kLayerVertexBytes, "layer vertices");
-            layer.vertices.resize(layer.numVertices);
+            layer.vertices.resize(fitting(layer.numVertices, kLayerVertexBytes));
             for (auto& v : layer.vertices) {
                 v.x = file_.f32();
                 v.y = file_.f32();
@@ -183,7 +162,8 @@ void Tdvlevel::readRoom7(TDvRoom& room) {
     const std::size_t consumed = file_.MemFilePos() - start;
     room.unreadBytes =
         static_cast<std::int64_t>(room.RoomDataSize) - static_cast<std::int64_t>(consumed);
-    file_.MemFileSeek(start + room.RoomDataSize);
+    file_.endWindow();
+    file_.MemFileSeek(roomEnd);
 }
 
 int Tdvlevel::FindVertex(const TDvRoom& room, std::int16_t x, std::int16_t y, std::int16_t z) {

@@ -16,15 +16,7 @@ constexpr std::size_t kDeflateMaxRatio = 1032;
 
 } // namespace
 
-std::size_t inflateLimitFor(std::size_t declared, std::size_t cap) {
-    cap = std::min(cap, kMaxInflatedBytes);
-    const std::size_t margin = declared / 8 + 65536;
-    if (declared >= cap || margin > cap - declared)
-        return cap;
-    return declared + margin;
-}
-
-bool inflateChunk(std::span<const std::uint8_t> compressed, std::size_t declared, std::size_t limit,
+bool inflateChunk(std::span<const std::uint8_t> compressed, std::size_t estimate, std::size_t limit,
                   std::vector<std::uint8_t>& out, std::string& error) {
     out.clear();
     limit = std::min(limit, kMaxInflatedBytes);
@@ -32,7 +24,11 @@ bool inflateChunk(std::span<const std::uint8_t> compressed, std::size_t declared
         compressed.size() > (std::numeric_limits<std::size_t>::max() - 1024) / kDeflateMaxRatio
             ? limit
             : compressed.size() * kDeflateMaxRatio + 1024;
-    std::size_t capacity = std::min({std::max<std::size_t>(declared, 256), limit, ratioBound});
+    // The stored size is only a first guess: writers store 0, too little or too much, and the
+    // length actually produced is what counts. The ratio bound keeps a lying guess from
+    // reserving memory the stream could never fill.
+    const std::size_t ceiling = std::min(limit, ratioBound);
+    std::size_t capacity = std::min(std::max<std::size_t>(estimate, 256), ceiling);
 
     z_stream stream{};
     if (inflateInit(&stream) != Z_OK) {
@@ -64,13 +60,13 @@ bool inflateChunk(std::span<const std::uint8_t> compressed, std::size_t declared
             break;
         }
         if (produced == out.size()) {
-            if (out.size() >= limit) {
-                error = "zlib stream inflates beyond the " + std::to_string(declared) +
-                        " bytes the file declares";
+            if (out.size() >= ceiling) {
+                error = "zlib stream inflates beyond the limit of " + std::to_string(limit >> 20) +
+                        " MiB";
                 status = Z_DATA_ERROR;
                 break;
             }
-            out.resize(std::min(limit, std::max(out.size() * 2, out.size() + 65536)));
+            out.resize(std::min(ceiling, std::max(out.size() * 2, out.size() + 65536)));
             continue;
         }
         if (consumed == compressed.size()) {

@@ -88,14 +88,13 @@ bool TMemFile::MemFileResetFromBytes(std::vector<std::uint8_t> bytes, std::uint1
     containerDamaged_ = false;
     error_.clear();
     recordSize_ = recordSize == 0 ? 1 : recordSize;
-    position_ = 0;
-    failed_ = false;
-    if (!loadImage(std::move(bytes))) {
+    const bool loaded = loadImage(std::move(bytes));
+    if (!loaded) {
         containerDamaged_ = true;
         image_.clear();
-        return false;
     }
-    return true;
+    rewind(0);
+    return loaded;
 }
 
 bool TMemFile::loadImage(std::vector<std::uint8_t> bytes) {
@@ -114,7 +113,7 @@ bool TMemFile::loadImage(std::vector<std::uint8_t> bytes) {
         std::string why;
         std::vector<std::uint8_t> out;
         if (!detail::inflateChunk(std::span(bytes).subspan(12, compressed), inflated,
-                                  detail::inflateLimitFor(inflated, maxInflatedBytes_), out, why)) {
+                                  maxInflatedBytes_, out, why)) {
             error_ = "ZLIB container: " + why;
             return false;
         }
@@ -125,12 +124,17 @@ bool TMemFile::loadImage(std::vector<std::uint8_t> bytes) {
     return true;
 }
 
+void TMemFile::rewind(std::size_t position) {
+    reader_ = imaging::ByteReader(image_);
+    reader_.seek(std::min(position, image_.size()));
+}
+
 std::size_t TMemFile::MemFileRead(void* destination, std::size_t count) {
     const std::size_t wanted = count * recordSize_;
     const std::size_t n = std::min(wanted, remaining());
     if (n > 0)
-        std::memcpy(destination, image_.data() + position_, n);
-    position_ += n;
+        std::memcpy(destination, image_.data() + MemFilePos(), n);
+    reader_.skip(n);
     return n;
 }
 
@@ -138,46 +142,17 @@ void TMemFile::MemFileWrite(const void* source, std::size_t count) {
     const std::size_t n = count * recordSize_;
     if (n == 0)
         return;
-    if (position_ + n > image_.size())
-        image_.resize(position_ + n);
-    std::memcpy(image_.data() + position_, source, n);
-    position_ += n;
+    const std::size_t position = MemFilePos();
+    if (position + n > image_.size())
+        image_.resize(position + n);
+    std::memcpy(image_.data() + position, source, n);
+    rewind(position + n);
 }
 
 void TMemFile::MemFileClose() {
     image_.clear();
     image_.shrink_to_fit();
-    position_ = 0;
-    failed_ = false;
-}
-
-std::uint8_t TMemFile::u8() {
-    if (!has(1)) {
-        failed_ = true;
-        return 0;
-    }
-    return image_[position_++];
-}
-
-std::uint16_t TMemFile::u16() {
-    if (!has(2)) {
-        failed_ = true;
-        return 0;
-    }
-    const std::uint8_t* p = image_.data() + position_;
-    position_ += 2;
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-std::uint32_t TMemFile::u32() {
-    if (!has(4)) {
-        failed_ = true;
-        return 0;
-    }
-    const std::uint8_t* p = image_.data() + position_;
-    position_ += 4;
-    return static_cast<std::uint32_t>(p[0]) | (std::uint32_t{p[1]} << 8) |
-           (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
+    rewind(0);
 }
 
 float TMemFile::f32() {
@@ -187,56 +162,45 @@ float TMemFile::f32() {
     return f;
 }
 
-std::span<const std::uint8_t> TMemFile::take(std::size_t count) {
-    if (!has(count)) {
-        failed_ = true;
-        return {};
-    }
-    auto s = std::span<const std::uint8_t>(image_).subspan(position_, count);
-    position_ += count;
-    return s;
+void TMemFile::beginWindow(std::size_t end) {
+    const std::size_t position = MemFilePos();
+    reader_ = imaging::ByteReader(
+        std::span<const std::uint8_t>(image_).first(std::min(end, image_.size())));
+    reader_.seek(position);
 }
 
-bool TMemFile::skip(std::size_t count) {
-    if (!has(count)) {
-        failed_ = true;
-        return false;
-    }
-    position_ += count;
-    return true;
+void TMemFile::endWindow() {
+    rewind(MemFilePos());
 }
 
 // ---------------------------------------------------------------------------------------
 // Tdvlevel: loading
 
-std::uint8_t Tdvlevel::LoadLevel(const std::string& fileName, bool texturesOnly) {
-    setGauge(0);
-    if (LoadedMarker) {
-        FreeLevelData();
-        setGauge(10);
-    }
-    failureReason_.clear();
-    std::error_code ec;
-    if (!std::filesystem::exists(fileName, ec)) {
-        setGauge(0);
-        return kLoadMissing;
-    }
-    file_.MemFileAssign(fileName);
-    file_.setMaxInflatedBytes(maxInflatedBytes);
-    if (!file_.MemFileReset(1)) {
-        failureReason_ = file_.error();
-        const bool damaged = file_.containerDamaged();
-        file_.MemFileClose();
-        setGauge(0);
-        return damaged ? kLoadDamaged : kLoadUnreadable;
-    }
-    const std::uint8_t result = load(texturesOnly);
-    setGauge(0);
-    return result;
+LoadStatus Tdvlevel::LoadLevel(const std::string& fileName, bool texturesOnly) {
+    return open(fileName, texturesOnly, [&]() -> LoadStatus {
+        std::error_code ec;
+        if (!std::filesystem::exists(fileName, ec))
+            return kLoadMissing;
+        if (file_.MemFileReset(1))
+            return kLoadOk;
+        return file_.containerDamaged() ? kLoadDamaged : kLoadUnreadable;
+    });
 }
 
-std::uint8_t Tdvlevel::LoadLevelFromBytes(std::vector<std::uint8_t> bytes,
-                                          const std::string& fileName, bool texturesOnly) {
+LoadStatus Tdvlevel::LoadLevelFromBytes(std::vector<std::uint8_t> bytes,
+                                        const std::string& fileName, bool texturesOnly) {
+    return open(fileName, texturesOnly, [&]() -> LoadStatus {
+        if (bytes.size() > kMaxLevelFileBytes) {
+            failureReason_ =
+                "the file is larger than " + std::to_string(kMaxLevelFileBytes >> 20) + " MiB";
+            return kLoadDamaged;
+        }
+        return file_.MemFileResetFromBytes(std::move(bytes), 1) ? kLoadOk : kLoadDamaged;
+    });
+}
+
+LoadStatus Tdvlevel::open(const std::string& fileName, bool texturesOnly,
+                          const std::function<LoadStatus()>& reset) {
     setGauge(0);
     if (LoadedMarker) {
         FreeLevelData();
@@ -245,24 +209,19 @@ std::uint8_t Tdvlevel::LoadLevelFromBytes(std::vector<std::uint8_t> bytes,
     failureReason_.clear();
     file_.MemFileAssign(fileName);
     file_.setMaxInflatedBytes(maxInflatedBytes);
-    if (bytes.size() > kMaxLevelFileBytes) {
-        failureReason_ =
-            "the file is larger than " + std::to_string(kMaxLevelFileBytes >> 20) + " MiB";
-        setGauge(0);
-        return kLoadDamaged;
-    }
-    if (!file_.MemFileResetFromBytes(std::move(bytes), 1)) {
-        failureReason_ = file_.error();
+    LoadStatus result = reset();
+    if (result == kLoadOk) {
+        result = load(texturesOnly);
+    } else if (result != kLoadMissing) {
+        if (failureReason_.empty())
+            failureReason_ = file_.error();
         file_.MemFileClose();
-        setGauge(0);
-        return kLoadDamaged;
     }
-    const std::uint8_t result = load(texturesOnly);
     setGauge(0);
     return result;
 }
 
-std::uint8_t Tdvlevel::load(bool texturesOnly) {
+LoadStatus Tdvlevel::load(bool texturesOnly) {
     // A file too short to hold a Version is no level file, whatever an earlier load left in
     // Version.
     const std::uint32_t version = file_.u32();
@@ -276,6 +235,8 @@ std::uint8_t Tdvlevel::load(bool texturesOnly) {
     Generation = 0;
     LoadedMarker = true;
     Generation = generation;
+    paletteRead_ = false;
+    animatedListRead_ = false;
     try {
         if (Generation <= 5) {
             readTexturesClassic();
@@ -290,7 +251,12 @@ std::uint8_t Tdvlevel::load(bool texturesOnly) {
         }
         walkLevelData();
     } catch (const LevelDamaged& e) {
-        failureReason_ = e.what();
+        // The palette of generations 1-2 lies near the end of the file: a file that ends (or
+        // is damaged) behind it still holds everything the extractions use.
+        const bool wantedWasRead =
+            Generation <= 2 && paletteRead_ && (texturesOnly || animatedListRead_);
+        if (!wantedWasRead)
+            failureReason_ = e.what();
     } catch (const std::bad_alloc&) {
         failureReason_ = "the level needs more memory than is available";
     }
@@ -351,8 +317,7 @@ std::vector<std::uint8_t> readChunk(TMemFile& file, const char* what, std::uint3
                            " are left");
     std::vector<std::uint8_t> out;
     std::string why;
-    if (!detail::inflateChunk(file.take(compressed), inflated,
-                              detail::inflateLimitFor(inflated, cap), out, why))
+    if (!detail::inflateChunk(file.take(compressed), inflated, cap, out, why))
         throw LevelDamaged(std::string("the ") + what + ": " + why);
     // The length actually produced replaces what the file states.
     inflated = static_cast<std::uint32_t>(out.size());
@@ -382,10 +347,8 @@ void Tdvlevel::readTexturesCompressed() {
     if (pages > kMaxPages)
         throw LevelDamaged("page count " + std::to_string(pages) + " is beyond the " +
                            std::to_string(kMaxPages) + " pages a strip can hold");
-    if (Textile32.size() < pages * kPage32Bytes)
-        throw LevelDamaged("the 32-bit texture chunk holds " +
-                           std::to_string(Textile32.size() / kPage32Bytes) +
-                           " pages, the level has " + std::to_string(pages));
+    // A 32-bit chunk that holds fewer pages is read as far as it goes; the page strip leaves
+    // the pages it lacks transparent.
     NumTextiles = static_cast<std::uint32_t>(pages);
     textile8Bytes = NumTextiles * static_cast<std::uint32_t>(kPage8Bytes);
 }

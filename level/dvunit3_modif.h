@@ -6,13 +6,19 @@
 // optionally wrapped in the "ZLIB" container; 8-bit pages with their palette, 16-bit pages,
 // the three zlib texture chunks and the compressed level data of the later generations; the
 // whole level data walk (rooms of every form, generation-7 layers, every level-wide section).
-// Refuses: any other Version (result 2); files that end early, counts that exceed the bytes
-// left, zlib streams that are damaged or inflate beyond what the file declares, page counts
-// beyond what a strip or a chunk holds, generation-7 rooms whose content runs past the size
-// they declare, and files or chunks beyond the named limits (result 3, damaged, with a
-// reason). Nothing a file says makes the reader touch memory outside its
-// buffers or allocate more than a small multiple of the file's size.
+// The sizes a file stores for its zlib streams are estimates: the length produced counts. A
+// 32-bit chunk with fewer pages than the 16-bit one gives the pages it has; a generation-7
+// room is read only within its declared bytes (what lies beyond them is absent) and the next
+// room starts where they end; a generation 1-2 file that ends after its pages and palette
+// (and, for a full load, its animated texture list) keeps what it read.
+// Refuses: any other Version (result 2); files that end early elsewhere, counts that exceed
+// the bytes left, damaged zlib streams, page counts beyond what a strip holds, and files or
+// chunks beyond the named limits (result 3, damaged, with a reason). Nothing a file says
+// makes the reader touch memory outside its buffers or allocate more than a small multiple
+// of the file's size.
 #pragma once
+
+#include "imaging/ByteReader.h"
 
 #include <algorithm>
 #include <array>
@@ -28,12 +34,20 @@ namespace parvane::level {
 // Receives the progress values (0-100) of a load; the level window connects its gauge.
 using ProgressFn = std::function<void(int)>;
 
-// Results of Tdvlevel::LoadLevel.
-inline constexpr std::uint8_t kLoadOk = 0;
-inline constexpr std::uint8_t kLoadMissing = 1;    // no file of that name
-inline constexpr std::uint8_t kLoadNotLevel = 2;   // the first four bytes are no known Version
-inline constexpr std::uint8_t kLoadDamaged = 3;    // a level file whose contents cannot be read
-inline constexpr std::uint8_t kLoadUnreadable = 4; // the file exists but cannot be read
+// Results of Tdvlevel::LoadLevel; the values are the result bytes the level window has always
+// given (0 success, 1 no such file, 2 not a level file).
+enum class LoadStatus : std::uint8_t {
+    Ok = 0,
+    Missing = 1,    // no file of that name
+    NotLevel = 2,   // the first four bytes are no known Version
+    Damaged = 3,    // a level file whose contents cannot be read
+    Unreadable = 4, // the file exists but cannot be read
+};
+inline constexpr LoadStatus kLoadOk = LoadStatus::Ok;
+inline constexpr LoadStatus kLoadMissing = LoadStatus::Missing;
+inline constexpr LoadStatus kLoadNotLevel = LoadStatus::NotLevel;
+inline constexpr LoadStatus kLoadDamaged = LoadStatus::Damaged;
+inline constexpr LoadStatus kLoadUnreadable = LoadStatus::Unreadable;
 
 // Limits that keep a hostile file from making the reader allocate without bound.
 inline constexpr std::size_t kMaxLevelFileBytes = std::size_t{512} << 20;
@@ -73,8 +87,8 @@ public:
     std::size_t MemFileRead(void* destination, std::size_t count);
     // Writes count records at the position, growing the image when needed.
     void MemFileWrite(const void* source, std::size_t count);
-    void MemFileSeek(std::size_t position) { position_ = std::min(position, image_.size()); }
-    std::size_t MemFilePos() const { return position_; }
+    void MemFileSeek(std::size_t position) { reader_.seek(std::min(position, image_.size())); }
+    std::size_t MemFilePos() const { return reader_.position(); }
     std::size_t MemFileSize() const { return image_.size(); }
     void MemFileClose();
 
@@ -84,27 +98,34 @@ public:
     const std::string& error() const { return error_; }
     std::span<const std::uint8_t> image() const { return image_; }
 
-    // Bounded cursor: a read past the end returns zero, consumes nothing and makes failed()
-    // true until the next reset.
-    bool failed() const { return failed_; }
-    std::size_t remaining() const { return image_.size() - position_; }
-    bool has(std::size_t count) const { return count <= remaining(); }
-    std::uint8_t u8();
-    std::uint16_t u16();
-    std::uint32_t u32();
+    // The image is read through the shared bounded cursor: a read past the end returns zero,
+    // moves to the end and makes failed() true until the next reset.
+    bool failed() const { return reader_.failed(); }
+    std::size_t remaining() const { return reader_.remaining(); }
+    bool has(std::size_t count) const { return reader_.has(count); }
+    std::uint8_t u8() { return reader_.u8(); }
+    std::uint16_t u16() { return reader_.u16le(); }
+    std::uint32_t u32() { return reader_.u32le(); }
     float f32();
     // The next count bytes (and the position moves past them), or empty and failed().
-    std::span<const std::uint8_t> take(std::size_t count);
-    bool skip(std::size_t count);
+    std::span<const std::uint8_t> take(std::size_t count) { return reader_.bytes(count); }
+    bool skip(std::size_t count) { return reader_.skip(count); }
+
+    // Until endWindow(), reads stop at end as if the image ended there (a generation-7
+    // room's declared bytes). A read past a window's end finds absent content, not damage:
+    // the failure does not outlive the window.
+    void beginWindow(std::size_t end);
+    void endWindow();
 
 private:
     bool loadImage(std::vector<std::uint8_t> bytes);
+    // A cursor over the whole image at position (after the image changed).
+    void rewind(std::size_t position);
 
     std::string fileName_;
     std::vector<std::uint8_t> image_;
-    std::size_t position_ = 0;
+    imaging::ByteReader reader_{{}};
     std::uint16_t recordSize_ = 1;
-    bool failed_ = false;
     bool containerDamaged_ = false;
     std::size_t maxInflatedBytes_ = kMaxInflatedBytes;
     std::string error_;
@@ -301,10 +322,10 @@ public:
     // kLoadUnreadable (failureReason() says why for the last two). With texturesOnly the
     // load stops after the pages, except for generation codes 1-2, whose palette lies at
     // the end of the file.
-    std::uint8_t LoadLevel(const std::string& fileName, bool texturesOnly);
+    LoadStatus LoadLevel(const std::string& fileName, bool texturesOnly);
     // The same for a file's content already in memory; fileName decides the generation.
-    std::uint8_t LoadLevelFromBytes(std::vector<std::uint8_t> bytes, const std::string& fileName,
-                                    bool texturesOnly);
+    LoadStatus LoadLevelFromBytes(std::vector<std::uint8_t> bytes, const std::string& fileName,
+                                  bool texturesOnly);
     const std::string& failureReason() const { return failureReason_; }
     // The most any one zlib chunk (or the "ZLIB" container) may inflate to; lowered by the
     // fuzz harness to keep its memory small.
@@ -339,7 +360,11 @@ public:
     static constexpr std::size_t kMaxRoomVertices7 = 3000;
 
 private:
-    std::uint8_t load(bool texturesOnly);
+    // The one load path of both entry points: reset fills the memory file (or says why not),
+    // then the level is read from it.
+    LoadStatus open(const std::string& fileName, bool texturesOnly,
+                    const std::function<LoadStatus()>& reset);
+    LoadStatus load(bool texturesOnly);
     void setGauge(int value) {
         if (Gauge)
             Gauge(value);
@@ -356,6 +381,9 @@ private:
 
     TMemFile file_;
     std::string failureReason_;
+    // What the walk has read so far, for a generation 1-2 file that ends behind its palette.
+    bool paletteRead_ = false;
+    bool animatedListRead_ = false;
 };
 
 } // namespace parvane::level

@@ -121,6 +121,24 @@ TEST(BmpCodec, RunLengthEightAndFour) {
     EXPECT_EQ(r.bitmap().indexAt(3, 1), 2);
 }
 
+TEST(BmpCodec, RunsIntoARowsPaddingAreClippedToTheRow) {
+    // 4 x 2 pictures. RLE8: a run of 6 and an absolute run of 5 on rows of 4 pixels.
+    const Bytes rle8 = {6, 3, 0, 0, 0, 5, 1, 2, 3, 4, 5, 0, 0, 1};
+    // RLE4: a run of 7 and an absolute run of 6 pixels.
+    Bytes rle4 = eightBitFile(2, 2, {7, 0x12, 0, 0, 0, 6, 0x34, 0x56, 0x78, 0, 0, 1}, 16);
+    put16(rle4, 28, 4);
+    for (const Bytes& file : {eightBitFile(2, 1, rle8, 16), rle4}) {
+        const DecodeResult r = readBmp(file);
+        ASSERT_TRUE(r.ok()) << r.error().reason;
+        const Bitmap& b = r.bitmap();
+        const bool four = b.format() == PixelFormat::Bits4;
+        // Bottom row first: the runs fill their row and stop there.
+        EXPECT_EQ(b.indexAt(3, 1), four ? 2 : 3);
+        EXPECT_EQ(b.indexAt(0, 0), four ? 3 : 1);
+        EXPECT_EQ(b.indexAt(3, 0), four ? 6 : 4);
+    }
+}
+
 TEST(BmpCodec, OsTwoVersionOneHeader) {
     // 12-byte header, 3-byte palette entries.
     Bytes f(14 + 12 + 2 * 3, 0);
@@ -160,7 +178,7 @@ TEST(BmpCodec, RefusesDamagedFiles) {
         Bytes file;
     };
     Bytes badIndex = eightBitFile(1, 0, {0, 1, 9, 0}, 4); // index 9 of a 4-colour palette
-    Bytes runPastRow = eightBitFile(2, 1, {9, 1, 0, 1});
+    Bytes runPastPicture = eightBitFile(2, 1, {0, 0, 0, 0, 1, 5, 0, 1}); // below the last row
     Bytes deltaOut = eightBitFile(2, 1, {0, 2, 10, 0, 0, 1});
     Bytes noEnd = eightBitFile(2, 1, {4, 1});
     Bytes shortRows = eightBitFile(2, 0, {1, 2, 3, 4, 5});
@@ -177,7 +195,7 @@ TEST(BmpCodec, RefusesDamagedFiles) {
     Bytes headerSize = eightBitFile(1, 0, {0, 0, 0, 0});
     put32(headerSize, 14, 66);
     const Case cases[] = {{"index beyond the palette", badIndex},
-                          {"run past the row end", runPastRow},
+                          {"run below the last row", runPastPicture},
                           {"delta out of the picture", deltaOut},
                           {"run-length data without end", noEnd},
                           {"rows cut short", shortRows},

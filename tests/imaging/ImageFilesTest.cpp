@@ -42,7 +42,8 @@ TEST(ImageFiles, ExtensionDecidesTheRoute) {
     EXPECT_EQ(loadRouteFor("a/photo.jpg"), LoadRoute::Jpeg);
     EXPECT_EQ(loadRouteFor("a/PHOTO.JPG"), LoadRoute::Jpeg);
     EXPECT_EQ(loadRouteFor("x.BmP"), LoadRoute::Bmp);
-    for (const char* name : {"x.tga", "x.TIF", "x.psd", "x.psp", "x.pcx"})
+    // A name that is only an extension has one: the text from its last dot.
+    for (const char* name : {"x.tga", "x.TIF", "x.psd", "x.psp", "x.pcx", ".tga", "dir/.PCX"})
         EXPECT_EQ(loadRouteFor(name), LoadRoute::Registered) << name;
     for (const char* name : {"photo.jpeg", "x.tiff", "x.gif", "x.png", "noextension", "dir.tga/x"})
         EXPECT_EQ(loadRouteFor(name), LoadRoute::NotSupported) << name;
@@ -176,7 +177,7 @@ TEST(ImageFiles, SavedPicturesLoadBackWithCodeSix) {
             picture.setPixel(x, y,
                              {static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y),
                               static_cast<std::uint8_t>(x + y)});
-    for (const char* name : {"back.tga", "back.BMP"}) {
+    for (const char* name : {"back.tga", "back.BMP", ".tga"}) {
         SCOPED_TRACE(name);
         ASSERT_TRUE(saveImageAs24BitsFile(picture, 1000, 1000, dir.file(name)).ok());
         Bitmap loaded;

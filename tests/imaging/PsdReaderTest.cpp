@@ -145,6 +145,25 @@ TEST(PsdReader, PackBitsRowsAndMultichannel) {
     EXPECT_EQ(result.bitmap().pixel(0, 0), (Colour{10, 30, 50}));
 }
 
+TEST(PsdReader, ManyAlphaChannelsAreReadPast) {
+    // 60 channels of one 2 x 1 row: the first four give RGBA, raw and packed.
+    std::vector<std::uint8_t> raw, packed;
+    for (int c = 0; c < 60; ++c)
+        put16(packed, 2);
+    for (int c = 0; c < 60; ++c) {
+        const auto v = static_cast<std::uint8_t>(10 * c + 5);
+        raw.insert(raw.end(), {v, v});
+        packed.insert(packed.end(), {0xFF, v});
+    }
+    for (const auto& file : {psd(60, 2, 1, 8, 3, 0, raw), psd(60, 2, 1, 8, 3, 1, packed)}) {
+        const auto result = decodePsd(file);
+        ASSERT_TRUE(result.ok()) << result.error().reason;
+        EXPECT_EQ(result.bitmap().format(), PixelFormat::Bits32);
+        EXPECT_EQ(result.bitmap().pixel(1, 0), (Colour{5, 15, 25}));
+        EXPECT_EQ(result.bitmap().alphaAt(1, 0), 35);
+    }
+}
+
 TEST(PsdReader, DamagedFilesAreRefusedWithAReason) {
     struct Case {
         const char* name;

@@ -162,6 +162,21 @@ TEST(TgaWriter, ReplacedFileKeepsItsPermissions) {
     EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
+TEST(TgaWriter, ReadOnlyFileIsRefusedAndKept) {
+    testing::ScratchDir dir;
+    const auto path = dir.file("locked.tga");
+    const Bytes old(10, 7);
+    testing::writeFileBytes(path, old);
+    ::chmod(path.c_str(), 0444);
+    const WriteStatus status = SaveAsUncompTGA24bits(pattern(2, 2), path);
+    EXPECT_FALSE(status.ok());
+    EXPECT_NE(status.message().find("read-only"), std::string::npos) << status.message();
+    EXPECT_EQ(testing::readFileBytes(path), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
 TEST(TgaWriter, RefusesSidesBeyondSixteenBits) {
     testing::ScratchDir dir;
     EXPECT_FALSE(SaveAsUncompTGA24bits(Bitmap(65536, 1, PixelFormat::Bits24), dir.file("w.tga")));
@@ -239,18 +254,20 @@ TEST(TgaReader, UnusedColourMapOfAnyEntrySizeIsReadPast) {
     EXPECT_EQ(r.bitmap().pixel(0, 0), (Colour{3, 2, 1}));
 }
 
-TEST(TgaReader, GreyAndTypeZero) {
+TEST(TgaReader, GreyReadsItsPixelsWithOrWithoutAColourMap) {
     Bytes grey = header(3, 2, 1, 8, 0x20);
     grey.insert(grey.end(), {0, 200});
-    DecodeResult r = readTga(grey);
-    ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.bitmap().pixel(1, 0), (Colour{200, 200, 200}));
-    // No image data: a picture of the header's size, and no error.
-    r = readTga(header(0, 5, 3, 24));
-    ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.bitmap().width(), 5);
-    EXPECT_EQ(r.bitmap().height(), 3);
-    EXPECT_EQ(r.bitmap().format(), PixelFormat::Bits24);
+    // Some writers add a colour map (here 3 entries of 24 bits) that the grey ramp replaces.
+    Bytes mapped = header(3, 2, 1, 8, 0x20, 1, 3, 24);
+    mapped.insert(mapped.end(), {9, 9, 9, 8, 8, 8, 7, 7, 7, 0, 200});
+    Bytes packedMapped = header(11, 2, 1, 8, 0x20, 1, 2, 16);
+    packedMapped.insert(packedMapped.end(), {9, 9, 8, 8, 0x01, 0, 200});
+    for (const Bytes& file : {grey, mapped, packedMapped}) {
+        const DecodeResult r = readTga(file);
+        ASSERT_TRUE(r.ok()) << r.error().reason;
+        EXPECT_EQ(r.bitmap().pixel(0, 0), (Colour{0, 0, 0}));
+        EXPECT_EQ(r.bitmap().pixel(1, 0), (Colour{200, 200, 200}));
+    }
 }
 
 // 16-bit grey pixels are a grey byte and an alpha byte, raw or run-length, in either row
@@ -312,6 +329,7 @@ TEST(TgaReader, RefusesWhatItCannotRead) {
         {"header only", Bytes(17, 0), "Stream read error"},
         {"short colour map", shortMap, "Stream read error"},
         {"image type 32", header(32, 1, 1, 8), "image type"},
+        {"image type 0: a header alone", header(0, 8192, 8192, 24), "no image data"},
         {"zero width", header(2, 0, 5, 24), "no pixels"},
         {"8-bit map entries", header(1, 1, 1, 8, 0, 1, 1, 8), "colour map entries"},
         {"true colour after an unused map, cut short", unusedMap, "Stream read error"},

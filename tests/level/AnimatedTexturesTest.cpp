@@ -76,10 +76,8 @@ TEST_P(AnimatedLayoutCases, TilesLandInTheirSlots) {
     EXPECT_EQ(e.bitmap.width(), 256);
     EXPECT_EQ(e.bitmap.height(), c.height);
     EXPECT_EQ(e.missingTiles, 0);
-    const auto ranges = parseAnimatedRanges(c.words);
-    ASSERT_TRUE(ranges);
     std::size_t k = 0;
-    for (const auto& range : *ranges)
+    for (const auto& range : parseAnimatedRanges(c.words))
         for (std::uint16_t number : range) {
             const auto& t = recipe.objectTextures[number];
             const Rect from =
@@ -167,16 +165,29 @@ TEST(AnimatedTextures, MissingTexturesAreSkippedAndCounted) {
     EXPECT_TRUE(isMagenta(e.bitmap, slot(2)));
 }
 
-TEST(AnimatedTextures, ListThatRunsPastItsEndIsDamaged) {
-    for (const auto& words : {std::vector<std::uint16_t>{2, 1, 0, 1}, // second range missing
-                              std::vector<std::uint16_t>{1, 5, 0, 1}, // range longer than list
-                              std::vector<std::uint16_t>{1, 0xFFFF}}) {
-        std::string why;
-        EXPECT_FALSE(parseAnimatedRanges(words, &why));
-        EXPECT_FALSE(why.empty());
+TEST(AnimatedTextures, ListThatRunsPastItsEndKeepsItsCompleteRanges) {
+    struct Case {
+        std::vector<std::uint16_t> words;
+        std::size_t complete;
+    };
+    for (const Case& c : {Case{{2, 1, 0, 1}, 1},          // second range missing
+                          Case{{2, 1, 0, 1, 5, 2, 3}, 1}, // second range longer than the list
+                          Case{{1, 5, 0, 1}, 0},          // only range longer than the list
+                          Case{{1, 0xFFFF}, 0}}) {
+        std::string note;
+        const auto ranges = parseAnimatedRanges(c.words, &note);
+        ASSERT_EQ(ranges.size(), c.complete);
+        EXPECT_NE(note.find("complete ranges are kept"), std::string::npos);
         const Extraction e =
-            extractAnimatedTexturesFromBytes(writeLevel(animatedLevel(words)), "a.dvc", false);
-        EXPECT_EQ(e.status, ExtractionStatus::Damaged);
+            extractAnimatedTexturesFromBytes(writeLevel(animatedLevel(c.words)), "a.dvc", false);
+        if (c.complete == 0) {
+            EXPECT_EQ(e.status, ExtractionStatus::NoAnimatedTextures);
+            continue;
+        }
+        ASSERT_TRUE(e.ok()) << e.reason;
+        EXPECT_EQ(e.bitmap.height(), 64);
+        EXPECT_FALSE(isMagenta(e.bitmap, slot(1)));
+        EXPECT_TRUE(isMagenta(e.bitmap, slot(2)));
     }
 }
 

@@ -2,7 +2,7 @@
 # parvane-cli's level commands: extract and level-info on written level files, exit codes
 # and messages. Arguments: BUILD_DIR TESTDATA_DIR. Exit 77 skips (binaries not built).
 set -u
-build=${1:?build dir}
+build=$(cd "${1:?build dir}" && pwd)
 cli=$build/parvane-cli
 writer=$build/tests/write_test_level
 [[ -x $cli ]] || { echo "parvane-cli not built"; exit 77; }
@@ -37,6 +37,9 @@ tga_size() {
 "$writer" "$work/still.DV4" 6 --no-animated
 "$writer" "$work/cut.DVC" 7 --truncate 300
 cp "$work/one.PHD" "$work/one.DVG"
+mkdir "$work/set.dvx" "$work/only"
+"$writer" "$work/set.dvx/expansion.PHD" 2
+cp "$work/five.DVC" "$work/only/.DVC"
 
 expect 0 "help lists the level commands" -- "$cli" --help
 contains "$work/out" "extract LEVEL OUT [--convert] [--animated]" "help lists extract"
@@ -59,6 +62,13 @@ contains "$work/out" "object textures: 3" "level-info object textures"
 contains "$work/out" "animated ranges: 2" "level-info ranges"
 contains "$work/out" "range 1: 2 textures: 0 1" "level-info first range"
 contains "$work/out" "range 2: 1 textures: 2" "level-info second range"
+
+# The folder's ".dvx" makes a version-32 file an expansion level, for a relative name too.
+(cd "$work/set.dvx" && "$cli" level-info expansion.PHD >"$work/out" 2>&1)
+contains "$work/out" "generation: 2 (DV1 expansion)" "relative name in a .dvx folder"
+# A name that is only an extension has that extension.
+expect 0 "level named only .DVC" -- "$cli" level-info "$work/only/.DVC"
+contains "$work/out" "generation: 7 (DV5)" "level named only .DVC"
 
 expect 1 "refused extension" -- "$cli" extract "$work/one.DVG" "$work/x.tga"
 contains "$work/err" "Refused" "refusal message"
