@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <new>
 
 namespace parvane::imaging {
 
@@ -111,7 +112,16 @@ std::string pixelFormatText(int code) {
     }
 }
 
-FileResult loadImageFile(const std::filesystem::path& path, Bitmap& picture) {
+void convertToWorkingBitmap(Bitmap& picture, std::uint8_t code) {
+    if (code == 4 || code == 8)
+        Convert15BitsTo32Bits(picture);
+    else
+        picture = convertedTo32Bits(picture);
+}
+
+namespace {
+
+FileResult loadImageFileUnguarded(const std::filesystem::path& path, Bitmap& picture) {
     const LoadRoute route = loadRouteFor(path);
     if (route == LoadRoute::NotSupported)
         return notSupported(path);
@@ -140,15 +150,8 @@ FileResult loadImageFile(const std::filesystem::path& path, Bitmap& picture) {
     return {};
 }
 
-void convertToWorkingBitmap(Bitmap& picture, std::uint8_t code) {
-    if (code == 4 || code == 8)
-        Convert15BitsTo32Bits(picture);
-    else
-        picture = convertedTo32Bits(picture);
-}
-
-FileResult loadImageAs32BitsFile(const std::filesystem::path& path, Bitmap& picture,
-                                 std::uint8_t& code) {
+FileResult loadImageAs32BitsFileUnguarded(const std::filesystem::path& path, Bitmap& picture,
+                                          std::uint8_t& code) {
     code = 0;
     Bitmap loaded;
     if (loadRouteFor(path) == LoadRoute::Registered) {
@@ -176,7 +179,7 @@ FileResult loadImageAs32BitsFile(const std::filesystem::path& path, Bitmap& pict
         // A widened picture is still a 24-bit file.
         code = widened ? static_cast<std::uint8_t>(PixelFormat::Bits24) : pixelFormatCode(loaded);
     } else {
-        FileResult result = loadImageFile(path, loaded);
+        FileResult result = loadImageFileUnguarded(path, loaded);
         if (!result)
             return result;
         code = pixelFormatCode(loaded);
@@ -186,6 +189,33 @@ FileResult loadImageAs32BitsFile(const std::filesystem::path& path, Bitmap& pict
         convertToWorkingBitmap(loaded, code);
     picture = std::move(loaded);
     return {};
+}
+
+// A picture of a size the readers accept may still need more memory than is left (a 16384 x
+// 16384 sheet takes 1 GiB): the load fails with a message and what was shown stays.
+FileResult notEnoughMemory(const std::filesystem::path& path) {
+    return failure(FileResult::Failure::ReaderError, kNotEnoughMemoryMessage,
+                   "not enough memory for the pixels of \"" + path.string() + "\"");
+}
+
+} // namespace
+
+FileResult loadImageFile(const std::filesystem::path& path, Bitmap& picture) {
+    try {
+        return loadImageFileUnguarded(path, picture);
+    } catch (const std::bad_alloc&) {
+        return notEnoughMemory(path);
+    }
+}
+
+FileResult loadImageAs32BitsFile(const std::filesystem::path& path, Bitmap& picture,
+                                 std::uint8_t& code) {
+    try {
+        return loadImageAs32BitsFileUnguarded(path, picture, code);
+    } catch (const std::bad_alloc&) {
+        code = 0;
+        return notEnoughMemory(path);
+    }
 }
 
 FileResult saveImageFile(const Bitmap& picture, const std::filesystem::path& path) {

@@ -13,6 +13,8 @@ namespace parvane::imaging {
 
 inline constexpr const char* kCompressionSchemeMessage =
     "This file has a non supported compression scheme.";
+// A picture the readers accept but whose pixels do not fit in the memory left.
+inline constexpr const char* kNotEnoughMemoryMessage = "Not enough memory to read this picture.";
 
 // The file name's extension: the text from its last dot on (".tga"), also for a name that is
 // only an extension (".tga", "dir/.DV4"); empty when the name has no dot.

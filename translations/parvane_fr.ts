@@ -544,6 +544,10 @@ Le canevas de droite ne reçoit que des jeux de textures standard.</translation>
         <source>JPEG error #%1</source>
         <translation>Erreur JPEG n° %1</translation>
     </message>
+    <message>
+        <source>Not enough memory to read this picture.</source>
+        <translation>Pas assez de mémoire pour lire cette image.</translation>
+    </message>
 </context>
 <context>
     <name>parvane::level::TDVL</name>

@@ -39,6 +39,7 @@ constexpr const char* kSaveTitle =
     QT_TRANSLATE_NOOP("parvane::imaging::TFIO",
                       "This file has a non supported compression scheme."),
     QT_TRANSLATE_NOOP("parvane::imaging::TFIO", "Bitmap image is not valid"),
+    QT_TRANSLATE_NOOP("parvane::imaging::TFIO", "Not enough memory to read this picture."),
 };
 constexpr const char* kOpenFilter =
     "Supported Input Files|*.BMP;*.JPG;*.TGA;*.TIF;*.PSD;*.PSP;*.PCX|"

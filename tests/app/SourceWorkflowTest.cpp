@@ -381,6 +381,16 @@ TEST_F(SourceWorkflowTest, APictureThatCanBeReadFitsTheCanvasWithoutFurtherLayer
     EXPECT_EQ(main->Source->Bitmap().width(), 3072);
     EXPECT_EQ(main->Source->PortHeight(), 3072);
     EXPECT_EQ(caption(), large);
+
+    // Room for the file but not for its pixels: a message, and the Source keeps its picture.
+    const QString larger = writePicture("larger.tga", 4096, 4096, Colour{9, 9, 9});
+    tight.rlim_cur = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + (64l << 20);
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
+    drop(larger);
+    setrlimit(RLIMIT_AS, &old);
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Not enough memory to read this picture.")});
+    EXPECT_EQ(main->Source->Bitmap().width(), 3072);
+    EXPECT_EQ(caption(), large);
 }
 #endif
 
