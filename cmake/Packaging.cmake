@@ -43,7 +43,6 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/parvane/parvane")
 # The libraries come from the binaries; Qt's platform plugins are loaded at run time, so no
 # library link names them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
