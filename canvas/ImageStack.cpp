@@ -166,6 +166,7 @@ TFrameStack::TFrameStack(QWidget* parent) : QWidget(parent) {
 
 TFrameStack::~TFrameStack() {
     setHost(nullptr);
+    ScrollBoxImageStack->viewport()->removeEventFilter(this);
     // The children go first, while the state they refer to still exists.
     delete ScrollBoxImageStack;
 }
@@ -230,7 +231,9 @@ void TFrameStack::setZoom(int zoom, QPoint anchor) {
 bool TFrameStack::eventFilter(QObject* watched, QEvent* event) {
     // Ctrl and the wheel zoom around the pointer, over the picture or beside it; the wheel
     // alone scrolls as usual.
-    if (watched == ScrollBoxImageStack->viewport() && event->type() == QEvent::Wheel) {
+    // The event's type is looked at first: while the scroll box is being destroyed its
+    // viewport still sends events, and the box can no longer be asked for it.
+    if (event->type() == QEvent::Wheel && watched == ScrollBoxImageStack->viewport()) {
         auto* wheel = static_cast<QWheelEvent*>(event);
         if (wheel->modifiers().testFlag(Qt::ControlModifier)) {
             wheelAngle_ += wheel->angleDelta().y();
