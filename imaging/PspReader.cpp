@@ -463,8 +463,6 @@ bool planLayers(const std::vector<Block>& layers, int major, int canvasWidth, in
     return true;
 }
 
-} // namespace
-
 // What the main blocks say: the general image attributes, the palette and where the layer
 // and composite banks lie.
 struct MainBlocks {
@@ -566,7 +564,16 @@ std::optional<DecodeResult> readComposite(const Block& compositeBank, int major,
     return std::nullopt;
 }
 
-DecodeResult decodePsp(std::span<const std::uint8_t> data) {
+// A picture or its layers beyond the pixels this decode was allowed to build.
+DecodeResult beyondPixelLimit(std::uint64_t pixels, const PspDecodeOptions& options) {
+    return DecodeResult::unsupported("PSP: " + std::to_string(pixels) +
+                                     " pixels are beyond this decode's limit of " +
+                                     std::to_string(options.maxPixels));
+}
+
+} // namespace
+
+DecodeResult decodePsp(std::span<const std::uint8_t> data, const PspDecodeOptions& options) {
     if (data.size() < kHeaderSize)
         return DecodeResult::notThisFormat("PSP: file shorter than its header");
     for (std::size_t i = 0; i < sizeof kSignature - 1; ++i) {
@@ -615,6 +622,10 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data) {
         return DecodeResult::damaged(
             "PSP: " + std::to_string(data.size()) + " bytes cannot hold a picture of " +
             std::to_string(info->width) + "x" + std::to_string(info->height));
+    const std::uint64_t canvasPixels =
+        static_cast<std::uint64_t>(info->width) * static_cast<std::uint64_t>(info->height);
+    if (canvasPixels > options.maxPixels)
+        return beyondPixelLimit(canvasPixels, options);
     if (main.compositeBank && major >= 4)
         if (auto composite = readComposite(*main.compositeBank, major, *info, palette))
             return std::move(*composite);
@@ -644,6 +655,8 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data) {
         return DecodeResult::damaged("PSP: " + std::to_string(data.size()) +
                                      " bytes cannot hold layers of " +
                                      std::to_string(paintedPixels) + " pixels");
+    if (paintedPixels > options.maxPixels)
+        return beyondPixelLimit(paintedPixels, options);
     Canvas canvas(info->width, info->height);
     int painted = 0;
     for (const LayerPlan& plan : plans) {
@@ -656,6 +669,10 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data) {
     if (painted == 0)
         return DecodeResult::unsupported("PSP: no visible raster layer to show");
     return std::move(canvas).finish();
+}
+
+DecodeResult decodePsp(std::span<const std::uint8_t> data) {
+    return decodePsp(data, PspDecodeOptions{});
 }
 
 } // namespace parvane::imaging
