@@ -49,7 +49,6 @@ enum class LoadStatus : std::uint8_t {
 // file ends inside the object textures"). The level itself stays in the reader's model.
 class LoadResult {
 public:
-    LoadResult() = default;
     LoadResult(LoadStatus status, std::string reason = {})
         : status_(status), reason_(std::move(reason)) {}
 
@@ -66,7 +65,7 @@ public:
     const std::string& reason() const { return reason_; }
 
 private:
-    LoadStatus status_ = LoadStatus::Ok;
+    LoadStatus status_;
     std::string reason_;
 };
 
