@@ -113,24 +113,26 @@ int runLevelInfo(std::span<const std::string_view> args) {
         return fail(refused);
     }
     level::Tdvlevel reader;
-    const level::LoadStatus result = reader.LoadLevel(name, false);
-    if (result != level::kLoadOk) {
-        refused.status = result == level::kLoadMissing      ? ExtractionStatus::Missing
-                         : result == level::kLoadNotLevel   ? ExtractionStatus::NotALevel
-                         : result == level::kLoadUnreadable ? ExtractionStatus::Unreadable
-                                                            : ExtractionStatus::Damaged;
-        refused.reason = reader.failureReason();
+    const level::LoadResult result = reader.LoadLevel(name, false);
+    if (!result) {
+        using level::LoadStatus;
+        refused.status = result.status() == LoadStatus::Missing      ? ExtractionStatus::Missing
+                         : result.status() == LoadStatus::NotLevel   ? ExtractionStatus::NotALevel
+                         : result.status() == LoadStatus::Unreadable ? ExtractionStatus::Unreadable
+                                                                     : ExtractionStatus::Damaged;
+        refused.reason = result.reason();
         return fail(refused);
     }
+    const level::TdvlevelModel& model = reader.model();
     std::string note;
-    const auto ranges = level::parseAnimatedRanges(reader.AnimatedTextures, &note);
+    const auto ranges = level::parseAnimatedRanges(model.AnimatedTextures, &note);
     if (!note.empty())
         std::fprintf(stderr, "warning: %s\n", note.c_str());
     std::printf("generation: %d (%s)\n", reader.Generation,
                 level::generationLabel(reader.Generation));
-    std::printf("pages: %u\n", reader.NumTextiles);
-    std::printf("rooms: %u\n", static_cast<unsigned>(reader.NumRooms));
-    std::printf("object textures: %zu\n", reader.ObjectTextures.size());
+    std::printf("pages: %u\n", model.NumTextiles);
+    std::printf("rooms: %u\n", static_cast<unsigned>(model.NumRooms));
+    std::printf("object textures: %zu\n", model.ObjectTextures.size());
     std::printf("animated ranges: %zu\n", ranges.size());
     for (std::size_t r = 0; r < ranges.size(); ++r) {
         std::printf("  range %zu: %zu textures:", r + 1, ranges[r].size());

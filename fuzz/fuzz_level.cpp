@@ -19,14 +19,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool texturesOnly = (data[0] & 0x80) != 0;
     Tdvlevel level;
     level.maxInflatedBytes = std::size_t{16} << 20;
-    if (level.LoadLevelFromBytes(std::vector<std::uint8_t>(data + 1, data + size), name,
-                                 texturesOnly) != kLoadOk)
+    if (!level.LoadLevelFromBytes(std::vector<std::uint8_t>(data + 1, data + size), name,
+                                  texturesOnly))
         return 0;
-    if (level.NumTextiles == 0 || level.NumTextiles > 8)
+    const TdvlevelModel& model = level.model();
+    if (model.NumTextiles == 0 || model.NumTextiles > 8)
         return 0;
     const PageStrip strip = buildPageStrip(level, (data[0] & 0x40) != 0);
-    const auto ranges = parseAnimatedRanges(level.AnimatedTextures);
+    const auto ranges = parseAnimatedRanges(model.AnimatedTextures);
     if (layoutAnimatedRanges(ranges).rows <= 1024)
-        layoutAnimatedTextures(ranges, level.ObjectTextures, strip.bitmap, level.NumTextiles);
+        layoutAnimatedTextures(ranges, model.ObjectTextures, strip.bitmap, model.NumTextiles);
     return 0;
 }

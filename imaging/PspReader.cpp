@@ -203,17 +203,57 @@ std::optional<Channel> readChannel(const Block& block, int major, int width, int
 // A picture being built: straight (not premultiplied) BGRA, painted layer over layer, in the
 // 32-bit bitmap that is returned. The bitmap starts out as untouched zero pages, and only the
 // area layers paint is ever written, so a large canvas with small layers costs little.
+// A picture known to be opaque (its first paint covers the canvas without transparency) is
+// built straight into the 24-bit bitmap instead, with every alpha an implied 255: no 32-bit
+// canvas, no pass to find its alpha and no copy.
 class Canvas {
 public:
-    Canvas(int width, int height)
-        : width_(width), height_(height), bitmap_(width, height, PixelFormat::Bits32), x0_(width),
-          y0_(height) {}
+    Canvas(int width, int height, bool opaque)
+        : width_(width), height_(height), opaque_(opaque),
+          bitmap_(opaque ? Bitmap::forWriting(width, height, PixelFormat::Bits24)
+                         : Bitmap(width, height, PixelFormat::Bits32)),
+          x0_(width), y0_(height) {}
 
     // Paints a width x height piece at (left, top) with colours from `colour(i)` (BGR of pixel
     // i of the piece), the optional mask and the layer opacity, over what is there.
     template <typename ColourOf>
     void paint(int left, int top, int width, int height, ColourOf colour, const std::uint8_t* mask,
                unsigned opacity) {
+        if (opaque_)
+            paintAs<3>(left, top, width, height, colour, mask, opacity);
+        else
+            paintAs<4>(left, top, width, height, colour, mask, opacity);
+    }
+
+    // The picture as 24 bits when it is opaque everywhere, else as 32 bits with alpha. Only a
+    // canvas painted all over can be opaque.
+    Bitmap finish() && {
+        if (opaque_)
+            return std::move(bitmap_);
+        if (x0_ != 0 || y0_ != 0 || x1_ != width_ || y1_ != height_)
+            return std::move(bitmap_);
+        for (int y = 0; !opaqueCover_ && y < height_; ++y) {
+            const std::uint8_t* s = bitmap_.row(y);
+            for (int x = 0; x < width_; ++x)
+                if (s[4 * x + 3] != 255)
+                    return std::move(bitmap_);
+        }
+        Bitmap opaque = Bitmap::forWriting(width_, height_, PixelFormat::Bits24);
+        for (int y = 0; y < height_; ++y) {
+            const std::uint8_t* s = bitmap_.row(y);
+            std::uint8_t* d = opaque.row(y);
+            for (int x = 0; x < width_; ++x, s += 4, d += 3)
+                std::memcpy(d, s, 3);
+        }
+        return opaque;
+    }
+
+private:
+    // Bytes is 4 for the BGRA canvas, 3 for the opaque one (whose alpha is always 255).
+    template <int Bytes, typename ColourOf>
+    void paintAs(int left, int top, int width, int height, ColourOf colour,
+                 const std::uint8_t* mask, unsigned opacity) {
+        constexpr bool kAlpha = Bytes == 4;
         const int x0 = std::max(0, left), y0 = std::max(0, top);
         const int x1 = std::min(width_, left + width), y1 = std::min(height_, top + height);
         if (x0 >= x1 || y0 >= y1)
@@ -225,14 +265,15 @@ public:
         if (!mask && opacity == 255) {
             // An opaque layer replaces what lies below it.
             for (int y = y0; y < y1; ++y) {
-                std::uint8_t* d = bitmap_.row(y) + static_cast<std::size_t>(x0) * 4;
+                std::uint8_t* d = bitmap_.row(y) + static_cast<std::size_t>(x0) * Bytes;
                 std::size_t i = static_cast<std::size_t>(y - top) * width + (x0 - left);
-                for (int x = x0; x < x1; ++x, ++i, d += 4) {
+                for (int x = x0; x < x1; ++x, ++i, d += Bytes) {
                     const std::array<std::uint8_t, 3> s = colour(i);
                     d[0] = s[0];
                     d[1] = s[1];
                     d[2] = s[2];
-                    d[3] = 255;
+                    if constexpr (kAlpha)
+                        d[3] = 255;
                 }
             }
             // Nothing later can make a pixel of an opaque canvas transparent again.
@@ -249,54 +290,48 @@ public:
                     a = (a * mask[i] + 127) / 255;
                 if (a == 0)
                     continue;
-                std::uint8_t* d = row + static_cast<std::size_t>(x) * 4;
+                std::uint8_t* d = row + static_cast<std::size_t>(x) * Bytes;
+                const unsigned below = kAlpha ? d[Bytes - 1] : 255;
                 const std::array<std::uint8_t, 3> s = colour(i);
-                if (a == 255 || d[3] == 0) {
+                if (a == 255 || below == 0) {
                     d[0] = s[0];
                     d[1] = s[1];
                     d[2] = s[2];
-                    d[3] = static_cast<std::uint8_t>(a);
+                    if constexpr (kAlpha)
+                        d[3] = static_cast<std::uint8_t>(a);
                     continue;
                 }
                 // Source over destination, colours kept straight.
-                const unsigned da = d[3] * (255 - a); // destination weight x 255
-                const unsigned outA = a * 255 + da;   // result alpha x 255
+                const unsigned da = below * (255 - a); // destination weight x 255
+                const unsigned outA = a * 255 + da;    // result alpha x 255
                 for (int k = 0; k < 3; ++k)
                     d[k] = static_cast<std::uint8_t>(
                         (s[static_cast<std::size_t>(k)] * a * 255 + d[k] * da + outA / 2) / outA);
-                d[3] = static_cast<std::uint8_t>((outA + 127) / 255);
+                if constexpr (kAlpha)
+                    d[3] = static_cast<std::uint8_t>((outA + 127) / 255);
             }
         }
     }
 
-    // The picture as 24 bits when it is opaque everywhere, else as 32 bits with alpha. Only a
-    // canvas painted all over can be opaque.
-    Bitmap finish() && {
-        if (x0_ != 0 || y0_ != 0 || x1_ != width_ || y1_ != height_)
-            return std::move(bitmap_);
-        for (int y = 0; !opaqueCover_ && y < height_; ++y) {
-            const std::uint8_t* s = bitmap_.row(y);
-            for (int x = 0; x < width_; ++x)
-                if (s[4 * x + 3] != 255)
-                    return std::move(bitmap_);
-        }
-        Bitmap opaque(width_, height_, PixelFormat::Bits24);
-        for (int y = 0; y < height_; ++y) {
-            const std::uint8_t* s = bitmap_.row(y);
-            std::uint8_t* d = opaque.row(y);
-            for (int x = 0; x < width_; ++x, s += 4, d += 3)
-                std::memcpy(d, s, 3);
-        }
-        return opaque;
-    }
-
-private:
     int width_;
     int height_;
+    bool opaque_;
     Bitmap bitmap_;
     int x0_, y0_, x1_ = 0, y1_ = 0; // the painted area
     bool opaqueCover_ = false;      // an opaque layer covered the whole canvas
 };
+
+// True when the channel blocks hold a channel of that bitmap type (a transparency mask).
+bool hasBitmap(const std::vector<Block>& blocks, int major, std::uint16_t bitmapType) {
+    for (const Block& b : blocks) {
+        if (b.id != kChannelBlock)
+            continue;
+        const auto types = channelTypes(b, major);
+        if (types && types->first == bitmapType)
+            return true;
+    }
+    return false;
+}
 
 // The colour channels of one bitmap (layer or composite) and its transparency.
 struct Piece {
@@ -463,8 +498,6 @@ bool planLayers(const std::vector<Block>& layers, int major, int canvasWidth, in
     return true;
 }
 
-} // namespace
-
 // What the main blocks say: the general image attributes, the palette and where the layer
 // and composite banks lie.
 struct MainBlocks {
@@ -556,7 +589,9 @@ std::optional<DecodeResult> readComposite(const Block& compositeBank, int major,
         const auto channels = splitBlocks(b.body.subspan(end), major, reason);
         if (!channels)
             return DecodeResult::damaged(reason);
-        Canvas canvas(info.width, info.height);
+        // The stored composite covers the canvas: only a transparency mask can leave holes.
+        Canvas canvas(info.width, info.height,
+                      !hasBitmap(*channels, major, kCompositeTransparencyMask));
         if (!paintChannels(canvas, *channels, major, info, *compositeCompression, 0, 0, info.width,
                            info.height, 255, palette, kCompositeBitmap, kCompositeTransparencyMask,
                            reason))
@@ -566,7 +601,16 @@ std::optional<DecodeResult> readComposite(const Block& compositeBank, int major,
     return std::nullopt;
 }
 
-DecodeResult decodePsp(std::span<const std::uint8_t> data) {
+// A picture or its layers beyond the pixels this decode was allowed to build.
+DecodeResult beyondPixelLimit(std::uint64_t pixels, const PspDecodeOptions& options) {
+    return DecodeResult::unsupported("PSP: " + std::to_string(pixels) +
+                                     " pixels are beyond this decode's limit of " +
+                                     std::to_string(options.maxPixels));
+}
+
+} // namespace
+
+DecodeResult decodePsp(std::span<const std::uint8_t> data, const PspDecodeOptions& options) {
     if (data.size() < kHeaderSize)
         return DecodeResult::notThisFormat("PSP: file shorter than its header");
     for (std::size_t i = 0; i < sizeof kSignature - 1; ++i) {
@@ -615,6 +659,10 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data) {
         return DecodeResult::damaged(
             "PSP: " + std::to_string(data.size()) + " bytes cannot hold a picture of " +
             std::to_string(info->width) + "x" + std::to_string(info->height));
+    const std::uint64_t canvasPixels =
+        static_cast<std::uint64_t>(info->width) * static_cast<std::uint64_t>(info->height);
+    if (canvasPixels > options.maxPixels)
+        return beyondPixelLimit(canvasPixels, options);
     if (main.compositeBank && major >= 4)
         if (auto composite = readComposite(*main.compositeBank, major, *info, palette))
             return std::move(*composite);
@@ -644,7 +692,16 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data) {
         return DecodeResult::damaged("PSP: " + std::to_string(data.size()) +
                                      " bytes cannot hold layers of " +
                                      std::to_string(paintedPixels) + " pixels");
-    Canvas canvas(info->width, info->height);
+    if (paintedPixels > options.maxPixels)
+        return beyondPixelLimit(paintedPixels, options);
+    // Layers are painted bottom first: a bottom layer that covers the canvas opaquely makes
+    // the whole picture opaque, whatever lies above it.
+    const bool opaque = !plans.empty() && plans.front().left <= 0 && plans.front().top <= 0 &&
+                        plans.front().left + plans.front().width >= info->width &&
+                        plans.front().top + plans.front().height >= info->height &&
+                        plans.front().opacity == 255 &&
+                        !hasBitmap(plans.front().channels, major, kTransparencyMask);
+    Canvas canvas(info->width, info->height, opaque);
     int painted = 0;
     for (const LayerPlan& plan : plans) {
         if (!paintChannels(canvas, plan.channels, major, *info, info->compression, plan.left,
@@ -656,6 +713,10 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data) {
     if (painted == 0)
         return DecodeResult::unsupported("PSP: no visible raster layer to show");
     return std::move(canvas).finish();
+}
+
+DecodeResult decodePsp(std::span<const std::uint8_t> data) {
+    return decodePsp(data, PspDecodeOptions{});
 }
 
 } // namespace parvane::imaging

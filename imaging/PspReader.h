@@ -14,10 +14,21 @@
 #include "DecodeResult.h"
 
 #include <cstdint>
+#include <limits>
 #include <span>
 
 namespace parvane::imaging {
 
+// Settings of one decode that the program itself leaves at their defaults.
+struct PspDecodeOptions {
+    // The most pixels one decode may build: the picture, and all its layers together. A fuzz
+    // run lowers it so that mutations of a large but valid picture cost milliseconds; such a
+    // picture is then refused as unsupported. The program keeps no limit beyond the reader's
+    // own.
+    std::uint64_t maxPixels = std::numeric_limits<std::uint64_t>::max();
+};
+
 DecodeResult decodePsp(std::span<const std::uint8_t> data);
+DecodeResult decodePsp(std::span<const std::uint8_t> data, const PspDecodeOptions& options);
 
 } // namespace parvane::imaging

@@ -423,94 +423,148 @@ std::optional<DecodeResult> directFormat(TIFF* tif, const PageInfo& p, Kind kind
     return std::nullopt;
 }
 
+// What the row converters of the direct path need to know of a page.
+struct RowLayout {
+    std::size_t width = 0;
+    int bits = 8;
+    int samples = 1;
+    bool planar = false;
+    bool alpha = false;
+    bool associatedAlpha = false;
+    bool minIsWhite = false;
+    const std::vector<Colour>* palette = nullptr;
+};
+
+// One row's sample pointers: one row of every plane, or one interleaved row.
+using PlaneRows = std::vector<const std::uint8_t*>;
+
+// Turns one row of the page into one row of the bitmap.
+using RowConverter = void (*)(const RowLayout&, const PlaneRows&, std::uint8_t* out);
+
+// Sample s of pixel x, whether the samples are interleaved or in planes.
+inline unsigned sampleOf(const RowLayout& l, const PlaneRows& rows, std::size_t x, int s) {
+    return l.planar ? sampleAt(rows[static_cast<std::size_t>(s)], x, l.bits)
+                    : sampleAt(rows[0], x * l.samples + static_cast<std::size_t>(s), l.bits);
+}
+
+// Writes pixel x of a 24- or 32-bit row; a 32-bit row takes its alpha from sample alphaSample.
+inline void storeColour(const RowLayout& l, const PlaneRows& rows, std::size_t x, int alphaSample,
+                        unsigned r, unsigned g, unsigned b, std::uint8_t* out) {
+    if (l.alpha) {
+        const unsigned a = sampleOf(l, rows, x, alphaSample);
+        // Associated alpha: the colours were multiplied by it; undo that.
+        if (l.associatedAlpha && a != 0 && a != 255) {
+            r = std::min(255u, r * 255 / a);
+            g = std::min(255u, g * 255 / a);
+            b = std::min(255u, b * 255 / a);
+        }
+        out[3] = static_cast<std::uint8_t>(a);
+    }
+    out[0] = static_cast<std::uint8_t>(b);
+    out[1] = static_cast<std::uint8_t>(g);
+    out[2] = static_cast<std::uint8_t>(r);
+}
+
+// 1-, 4- and 8-bit samples that the bitmap stores as they are (indices or grey levels).
+void copyPackedRow(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
+    std::memcpy(out, rows[0], (l.width * static_cast<std::size_t>(l.bits) + 7) / 8);
+}
+
+// 2-bit samples, widened to the 4-bit pixels of the bitmap.
+void twoBitRowToNibbles(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
+    for (std::size_t x = 0; x < l.width; ++x) {
+        const unsigned index = indexAt(rows[0], x, 2);
+        out[x >> 1] = static_cast<std::uint8_t>((x & 1) ? (out[x >> 1] | index) : index << 4);
+    }
+}
+
+// 16-bit grey levels, kept to their high byte.
+void grey16RowTo8(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
+    for (std::size_t x = 0; x < l.width; ++x)
+        out[x] = static_cast<std::uint8_t>(sampleAt(rows[0], x, 16));
+}
+
+// Grey levels with an alpha sample.
+void greyAlphaRow(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
+    for (std::size_t x = 0; x < l.width; ++x, out += 4) {
+        const unsigned v = sampleOf(l, rows, x, 0);
+        const unsigned grey = l.minIsWhite ? 255 - v : v;
+        storeColour(l, rows, x, 1, grey, grey, grey, out);
+    }
+}
+
+// Palette indices with an alpha sample.
+void paletteAlphaRow(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
+    const std::vector<Colour>& palette = *l.palette;
+    for (std::size_t x = 0; x < l.width; ++x, out += 4) {
+        const unsigned index =
+            l.planar ? indexAt(rows[0], x, l.bits) : indexAt(rows[0], x * l.samples, l.bits);
+        const Colour c = index < palette.size() ? palette[index] : colours::kBlack;
+        storeColour(l, rows, x, 1, c.red, c.green, c.blue, out);
+    }
+}
+
+// Red, green and blue samples (and alpha).
+void rgbRow(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
+    const std::size_t bytes = l.alpha ? 4 : 3;
+    for (std::size_t x = 0; x < l.width; ++x, out += bytes)
+        storeColour(l, rows, x, 3, sampleOf(l, rows, x, 0), sampleOf(l, rows, x, 1),
+                    sampleOf(l, rows, x, 2), out);
+}
+
+// Cyan, magenta, yellow and black inks (and alpha), as the colour they leave on white.
+void cmykRow(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
+    const std::size_t bytes = l.alpha ? 4 : 3;
+    for (std::size_t x = 0; x < l.width; ++x, out += bytes) {
+        const unsigned k = 255 - sampleOf(l, rows, x, 3);
+        storeColour(l, rows, x, 4, (255 - sampleOf(l, rows, x, 0)) * k / 255,
+                    (255 - sampleOf(l, rows, x, 1)) * k / 255,
+                    (255 - sampleOf(l, rows, x, 2)) * k / 255, out);
+    }
+}
+
+// The converter of a page's pixel layout.
+RowConverter converterFor(Kind kind, const RowLayout& l) {
+    switch (kind) {
+    case Kind::Rgb:
+        return rgbRow;
+    case Kind::Cmyk:
+        return cmykRow;
+    case Kind::Palette1:
+    case Kind::Palette4:
+    case Kind::Palette8:
+        if (l.alpha)
+            return paletteAlphaRow;
+        return l.bits == 2 ? twoBitRowToNibbles : copyPackedRow;
+    case Kind::Bilevel:
+    case Kind::GreyNibbles:
+    case Kind::Grey8:
+        if (l.alpha)
+            return greyAlphaRow;
+        if (l.bits == 2)
+            return twoBitRowToNibbles;
+        return l.bits == 16 ? grey16RowTo8 : copyPackedRow;
+    }
+    return rgbRow;
+}
+
 // Reads the rows of a page through the direct path into a bitmap of that format.
 DecodeResult readDirect(TIFF* tif, const PageInfo& p, Kind kind, const MemoryFile& file,
                         PixelFormat format, const std::vector<Colour>& palette) {
-    const bool alpha = p.extraCount > 0;
-    const bool minIsWhite = p.photometric == PHOTOMETRIC_MINISWHITE;
     Bitmap bitmap(static_cast<int>(p.width), static_cast<int>(p.height), format);
     if (!palette.empty() && hasPalette(format))
         bitmap.setPalette(palette);
-    const std::size_t w = p.width;
-    const int bits = p.bits;
-    const bool planar = p.planar == PLANARCONFIG_SEPARATE;
-    const int samples = p.samples;
-    // Sample s of pixel x, whether the samples are interleaved or in planes.
-    auto sample = [&](const std::vector<const std::uint8_t*>& rows, std::size_t x, int s) {
-        return planar ? sampleAt(rows[static_cast<std::size_t>(s)], x, bits)
-                      : sampleAt(rows[0], x * samples + static_cast<std::size_t>(s), bits);
-    };
-    auto emit = [&](int y, const std::vector<const std::uint8_t*>& rows) {
-        std::uint8_t* out = bitmap.row(y);
-        if (!alpha) {
-            switch (kind) {
-            case Kind::Bilevel:
-            case Kind::Palette1:
-                std::memcpy(out, rows[0], (w + 7) / 8);
-                return;
-            case Kind::Palette4:
-            case Kind::GreyNibbles:
-                if (bits == 4) {
-                    std::memcpy(out, rows[0], (w + 1) / 2);
-                    return;
-                }
-                for (std::size_t x = 0; x < w; ++x) {
-                    const unsigned index = indexAt(rows[0], x, 2);
-                    out[x >> 1] =
-                        static_cast<std::uint8_t>((x & 1) ? (out[x >> 1] | index) : index << 4);
-                }
-                return;
-            case Kind::Palette8:
-                std::memcpy(out, rows[0], w);
-                return;
-            case Kind::Grey8:
-                for (std::size_t x = 0; x < w; ++x)
-                    out[x] = static_cast<std::uint8_t>(sampleAt(rows[0], x, bits));
-                return;
-            default:
-                break;
-            }
-        }
-        const std::size_t bytes = alpha ? 4 : 3;
-        for (std::size_t x = 0; x < w; ++x, out += bytes) {
-            unsigned r, g, b;
-            int next = 1;
-            if (kind == Kind::Rgb) {
-                r = sample(rows, x, 0);
-                g = sample(rows, x, 1);
-                b = sample(rows, x, 2);
-                next = 3;
-            } else if (kind == Kind::Cmyk) {
-                const unsigned k = 255 - sample(rows, x, 3);
-                r = (255 - sample(rows, x, 0)) * k / 255;
-                g = (255 - sample(rows, x, 1)) * k / 255;
-                b = (255 - sample(rows, x, 2)) * k / 255;
-                next = 4;
-            } else if (p.photometric == PHOTOMETRIC_PALETTE) {
-                const unsigned index =
-                    planar ? indexAt(rows[0], x, bits) : indexAt(rows[0], x * samples, bits);
-                const Colour c = index < palette.size() ? palette[index] : colours::kBlack;
-                r = c.red;
-                g = c.green;
-                b = c.blue;
-            } else {
-                r = g = b = minIsWhite ? 255 - sample(rows, x, 0) : sample(rows, x, 0);
-            }
-            if (alpha) {
-                const unsigned a = sample(rows, x, next);
-                // Associated alpha: the colours were multiplied by it; undo that.
-                if (p.associatedAlpha && a != 0 && a != 255) {
-                    r = std::min(255u, r * 255 / a);
-                    g = std::min(255u, g * 255 / a);
-                    b = std::min(255u, b * 255 / a);
-                }
-                out[3] = static_cast<std::uint8_t>(a);
-            }
-            out[0] = static_cast<std::uint8_t>(b);
-            out[1] = static_cast<std::uint8_t>(g);
-            out[2] = static_cast<std::uint8_t>(r);
-        }
-    };
+    RowLayout layout;
+    layout.width = p.width;
+    layout.bits = p.bits;
+    layout.samples = p.samples;
+    layout.planar = p.planar == PLANARCONFIG_SEPARATE;
+    layout.alpha = p.extraCount > 0;
+    layout.associatedAlpha = p.associatedAlpha;
+    layout.minIsWhite = p.photometric == PHOTOMETRIC_MINISWHITE;
+    layout.palette = &palette;
+    const RowConverter convert = converterFor(kind, layout);
+    const auto emit = [&](int y, const PlaneRows& rows) { convert(layout, rows, bitmap.row(y)); };
     if (!readRows(tif, p, emit))
         return failure(file, "the picture data could not be read");
     return bitmap;

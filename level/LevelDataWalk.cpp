@@ -79,15 +79,15 @@ void readRoomRecords(TMemFile& file, RecordArray& array, std::size_t recordBytes
 void Tdvlevel::walkLevelData() {
     std::size_t levelDataEnd = 0;
     if (Generation == 7) {
-        const auto header = file_.take(levelHeader7.size());
-        levelDataSize7 = file_.u32();
-        levelDataSize7b = file_.u32();
+        const auto header = file_.take(model_.levelHeader7.size());
+        model_.levelDataSize7 = file_.u32();
+        model_.levelDataSize7b = file_.u32();
         ensureRead(file_, "the level data header");
-        std::memcpy(levelHeader7.data(), header.data(), header.size());
-        if (levelDataSize7 > file_.remaining())
-            throw LevelDamaged("the level data declares " + std::to_string(levelDataSize7) +
+        std::memcpy(model_.levelHeader7.data(), header.data(), header.size());
+        if (model_.levelDataSize7 > file_.remaining())
+            throw LevelDamaged("the level data declares " + std::to_string(model_.levelDataSize7) +
                                " bytes, only " + std::to_string(file_.remaining()) + " are left");
-        levelDataEnd = file_.MemFilePos() + levelDataSize7;
+        levelDataEnd = file_.MemFilePos() + model_.levelDataSize7;
         file_.skip(4);
         const std::uint32_t rooms = file_.u32() & 0xFFFF;
         ensureRead(file_, "the level data header");
@@ -96,10 +96,10 @@ void Tdvlevel::walkLevelData() {
         requireRecords(file_, rooms, 8, "rooms");
         SetRoomCount(rooms);
     } else {
-        const auto header = file_.take(levelHeader.size());
+        const auto header = file_.take(model_.levelHeader.size());
         const std::uint16_t rooms = file_.u16();
         ensureRead(file_, "the level data header");
-        std::memcpy(levelHeader.data(), header.data(), header.size());
+        std::memcpy(model_.levelHeader.data(), header.data(), header.size());
         // A room of generations 1-6 holds at least 44 bytes of counts and fixed fields.
         requireRecords(file_, rooms, 44, "rooms");
         SetRoomCount(rooms);
@@ -107,13 +107,13 @@ void Tdvlevel::walkLevelData() {
 
     // The share of each room is summed in double precision, so that seven rooms end just
     // below 30 and show 79 before the fixed 80.
-    const double share = NumRooms > 0 ? 30.0 / NumRooms : 0.0;
+    const double share = model_.NumRooms > 0 ? 30.0 / model_.NumRooms : 0.0;
     double progress = 0.0;
-    for (std::size_t k = 0; k < Rooms.size(); ++k) {
+    for (std::size_t k = 0; k < model_.Rooms.size(); ++k) {
         if (Generation == 7)
-            readRoom7(Rooms[k]);
+            readRoom7(model_.Rooms[k]);
         else
-            readRoomClassic(Rooms[k]);
+            readRoomClassic(model_.Rooms[k]);
         progress += share;
         setGauge(50 + static_cast<int>(progress));
     }
@@ -124,8 +124,8 @@ void Tdvlevel::walkLevelData() {
     if (Generation == 7) {
         file_.MemFileSeek(levelDataEnd);
         const auto rest = file_.take(file_.remaining());
-        SampleData.assign(rest.begin(), rest.end());
-        sampleDataBytes = static_cast<std::uint32_t>(SampleData.size());
+        model_.SampleData.assign(rest.begin(), rest.end());
+        model_.sampleDataBytes = static_cast<std::uint32_t>(model_.SampleData.size());
     }
 }
 
@@ -210,7 +210,7 @@ void Tdvlevel::readRoomClassic(TDvRoom& room) {
 void Tdvlevel::readObjectTextures() {
     const detail::GenerationLayout& layout = detail::layoutOf(Generation);
     SetObjectTextureCount(readCount(file_, layout.objectTextureBytes, "object textures"));
-    for (auto& t : ObjectTextures) {
+    for (auto& t : model_.ObjectTextures) {
         t.attribute = file_.u16();
         t.tile = file_.u16();
         if (layout.objectTextureFlags)
@@ -230,9 +230,9 @@ void Tdvlevel::readObjectTextures() {
 void Tdvlevel::readEntities() {
     const bool shortForm = detail::layoutOf(Generation).entities22;
     SetEntityCount(readCount(file_, shortForm ? 22 : 24, "entities"));
-    for (std::size_t i = 0; i < entities22.size(); ++i) {
-        TDvEntity22& e22 = entities22[i];
-        TDvEntity24& e24 = entities24[i];
+    for (std::size_t i = 0; i < model_.entities22.size(); ++i) {
+        TDvEntity22& e22 = model_.entities22[i];
+        TDvEntity24& e24 = model_.entities24[i];
         e24.type = e22.type = file_.u16();
         e24.room = e22.room = file_.u16();
         e24.x = e22.x = static_cast<std::int32_t>(file_.u32());
@@ -269,17 +269,18 @@ void Tdvlevel::readLevelWideSections() {
         std::memcpy(store.data(), data.data(), bytes);
     };
 
-    records(floorData, numFloorData, 2, "floor data");
-    records(meshData, numMeshData, 2, "mesh data");
-    records(meshPointers, numMeshPointers, 4, "mesh pointers");
+    records(model_.floorData, model_.numFloorData, 2, "floor data");
+    records(model_.meshData, model_.numMeshData, 2, "mesh data");
+    records(model_.meshPointers, model_.numMeshPointers, 4, "mesh pointers");
 
     // Animations keep their pieces in 40-byte slots: 16 bytes, (8 bytes,) 16 bytes.
     {
         const std::size_t middle = layout.animationMiddle;
         const std::size_t fileBytes = 32 + middle;
-        SizeRecords(animations, numAnimations, readCount(file_, fileBytes, "animations"), 40);
-        for (std::uint32_t i = 0; i < numAnimations; ++i) {
-            auto slot = animations.record(i);
+        SizeRecords(model_.animations, model_.numAnimations,
+                    readCount(file_, fileBytes, "animations"), 40);
+        for (std::uint32_t i = 0; i < model_.numAnimations; ++i) {
+            auto slot = model_.animations.record(i);
             const auto first = file_.take(16);
             std::memcpy(slot.data(), first.data(), 16);
             if (middle != 0) {
@@ -290,61 +291,62 @@ void Tdvlevel::readLevelWideSections() {
             std::memcpy(slot.data() + 24, last.data(), 16);
         }
     }
-    records(stateChanges, numStateChanges, 6, "state changes");
-    records(animDispatches, numAnimDispatches, 8, "animation dispatches");
-    records(animCommands, numAnimCommands, 2, "animation commands");
-    records(meshTrees, numMeshTrees, 4, "mesh trees");
-    records(frames, numFrames, 2, "frames");
+    records(model_.stateChanges, model_.numStateChanges, 6, "state changes");
+    records(model_.animDispatches, model_.numAnimDispatches, 8, "animation dispatches");
+    records(model_.animCommands, model_.numAnimCommands, 2, "animation commands");
+    records(model_.meshTrees, model_.numMeshTrees, 4, "mesh trees");
+    records(model_.frames, model_.numFrames, 2, "frames");
     // Moveables are 18 bytes (20 in generation 7), kept in 20-byte slots.
     {
         const std::size_t fileBytes = layout.moveableBytes;
-        SizeRecords(moveables, numMoveables, readCount(file_, fileBytes, "moveables"), 20);
-        for (std::uint32_t i = 0; i < numMoveables; ++i) {
+        SizeRecords(model_.moveables, model_.numMoveables, readCount(file_, fileBytes, "moveables"),
+                    20);
+        for (std::uint32_t i = 0; i < model_.numMoveables; ++i) {
             const auto data = file_.take(fileBytes);
-            std::memcpy(moveables.record(i).data(), data.data(), fileBytes);
+            std::memcpy(model_.moveables.record(i).data(), data.data(), fileBytes);
         }
     }
-    records(staticMeshes, numStaticMeshes, 32, "static meshes");
+    records(model_.staticMeshes, model_.numStaticMeshes, 32, "static meshes");
     if (layout.objectTexturesEarly)
         readObjectTextures();
     if (layout.markerBeforeSprites != 0)
-        fixed(markerBeforeSprites, layout.markerBeforeSprites,
+        fixed(model_.markerBeforeSprites, layout.markerBeforeSprites,
               "the marker before the sprite textures");
-    records(spriteTextures, numSpriteTextures, 16, "sprite textures");
-    records(spriteSequences, numSpriteSequences, 8, "sprite sequences");
+    records(model_.spriteTextures, model_.numSpriteTextures, 16, "sprite textures");
+    records(model_.spriteSequences, model_.numSpriteSequences, 8, "sprite sequences");
     if (layout.paletteAfter == 2) {
-        fixed(Palette8, Palette8.size(), "the palette");
+        fixed(model_.Palette8, model_.Palette8.size(), "the palette");
         paletteRead_ = true;
     }
-    records(cameras, numCameras, 16, "cameras");
+    records(model_.cameras, model_.numCameras, 16, "cameras");
     if (layout.flybyCameras)
-        records(flybyCameras, numFlybyCameras, 40, "flyby cameras");
-    records(soundSources, numSoundSources, 16, "sound sources");
+        records(model_.flybyCameras, model_.numFlybyCameras, 40, "flyby cameras");
+    records(model_.soundSources, model_.numSoundSources, 16, "sound sources");
 
     // Boxes, then the overlaps, then the zone arrays that have one word per box.
     {
         const std::size_t boxBytes = layout.boxBytes;
         const std::uint32_t count = readCount(file_, boxBytes, "boxes");
         SetBoxCount(count);
-        readRecordsInto(file_, boxBytes == 20 ? boxes20 : boxes8);
+        readRecordsInto(file_, boxBytes == 20 ? model_.boxes20 : model_.boxes8);
     }
-    records(overlaps, numOverlaps, 2, "overlaps");
+    records(model_.overlaps, model_.numOverlaps, 2, "overlaps");
     {
         const std::size_t zoneArrays = layout.zoneArrays;
-        requireRecords(file_, numBoxes, 2 * zoneArrays, "zones");
-        SetZoneCount(numBoxes);
+        requireRecords(file_, model_.numBoxes, 2 * zoneArrays, "zones");
+        SetZoneCount(model_.numBoxes);
         for (std::size_t z = 0; z < zoneArrays; ++z)
-            readRecordsInto(file_, zones[z]);
+            readRecordsInto(file_, model_.zones[z]);
     }
 
     SetAnimatedTextureWordCount(readCount(file_, 2, "animated texture words"));
-    for (auto& word : AnimatedTextures)
+    for (auto& word : model_.AnimatedTextures)
         word = file_.u16();
     animatedListRead_ = true;
     setGauge(85);
 
     if (layout.markerAfterAnimated != 0)
-        fixed(markerAfterAnimated, layout.markerAfterAnimated,
+        fixed(model_.markerAfterAnimated, layout.markerAfterAnimated,
               "the marker after the animated textures");
     if (!layout.objectTexturesEarly)
         readObjectTextures();
@@ -352,33 +354,33 @@ void Tdvlevel::readLevelWideSections() {
 
     readEntities();
     if (layout.lightMap)
-        fixed(LightMap, LightMap.size(), "the light map");
+        fixed(model_.LightMap, model_.LightMap.size(), "the light map");
     if (layout.paletteAfter == 1) {
-        fixed(Palette8, Palette8.size(), "the palette");
+        fixed(model_.Palette8, model_.Palette8.size(), "the palette");
         paletteRead_ = true;
     }
     if (layout.aiObjects) {
         SetCinematicOrAiCount(readCount(file_, 24, "AI objects"));
-        readRecordsInto(file_, aiObjects);
+        readRecordsInto(file_, model_.aiObjects);
     } else {
         SetCinematicOrAiCount(readCount(file_, 16, "cinematic frames", true));
-        readRecordsInto(file_, cinematicFrames);
+        readRecordsInto(file_, model_.cinematicFrames);
     }
-    SizeRecords(demoData, numDemoData, readCount(file_, 1, "demo data", true), 1);
-    readRecordsInto(file_, demoData);
+    SizeRecords(model_.demoData, model_.numDemoData, readCount(file_, 1, "demo data", true), 1);
+    readRecordsInto(file_, model_.demoData);
     {
         const std::size_t soundMapBytes = layout.soundMapBytes;
         const auto data = file_.take(soundMapBytes);
         ensureRead(file_, "the sound map");
-        std::memcpy(SoundMap.data(), data.data(), soundMapBytes);
+        std::memcpy(model_.SoundMap.data(), data.data(), soundMapBytes);
     }
-    records(soundDetails, numSoundDetails, 8, "sound details");
+    records(model_.soundDetails, model_.numSoundDetails, 8, "sound details");
     if (layout.sampleData) {
-        sampleDataBytes = readCount(file_, 1, "sample data");
-        const auto data = file_.take(sampleDataBytes);
-        SampleData.assign(data.begin(), data.end());
+        model_.sampleDataBytes = readCount(file_, 1, "sample data");
+        const auto data = file_.take(model_.sampleDataBytes);
+        model_.SampleData.assign(data.begin(), data.end());
     }
-    records(sampleIndices, numSampleIndices, 4, "sample indices");
+    records(model_.sampleIndices, model_.numSampleIndices, 4, "sample indices");
     ensureRead(file_, "the level data");
 }
 

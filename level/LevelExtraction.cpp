@@ -20,22 +20,22 @@ Extraction failure(ExtractionStatus status, std::string reason) {
     return e;
 }
 
-Extraction loadFailure(LoadStatus result, const Tdvlevel& level) {
-    switch (result) {
-    case kLoadMissing:
+Extraction loadFailure(const LoadResult& result) {
+    switch (result.status()) {
+    case LoadStatus::Missing:
         return failure(ExtractionStatus::Missing, "no such file");
-    case kLoadNotLevel:
+    case LoadStatus::NotLevel:
         return failure(ExtractionStatus::NotALevel, "the file is not a Duskvale level file");
-    case kLoadUnreadable:
-        return failure(ExtractionStatus::Unreadable, level.failureReason());
+    case LoadStatus::Unreadable:
+        return failure(ExtractionStatus::Unreadable, result.reason());
     default:
-        return failure(ExtractionStatus::Damaged, level.failureReason());
+        return failure(ExtractionStatus::Damaged, result.reason());
     }
 }
 
 // The strip of a loaded level, or a failure when it has no pages to show.
 Extraction stripOf(const Tdvlevel& level, bool convert, const ProgressFn& progress) {
-    if (level.NumTextiles == 0)
+    if (level.model().NumTextiles == 0)
         return failure(ExtractionStatus::Damaged, "the level holds no texture pages");
     PageStrip strip = buildPageStrip(level, convert, progress);
     Extraction e;
@@ -54,9 +54,9 @@ std::optional<Extraction> loadLevel(Tdvlevel& level, const std::string& name,
         return failure(ExtractionStatus::RefusedExtension,
                        "only .PHD, .DVX, .DV2, .DV4 and .DVC files are level files");
     level.Gauge = progress;
-    const LoadStatus result = load(level, texturesOnly);
-    if (result != kLoadOk)
-        return loadFailure(result, level);
+    const LoadResult result = load(level, texturesOnly);
+    if (!result)
+        return loadFailure(result);
     return std::nullopt;
 }
 
@@ -83,7 +83,7 @@ Extraction extractAnimated(const std::string& name, bool convert, const Progress
     if (auto failed = loadLevel(level, name, progress, false, load))
         return *failed;
 
-    const auto ranges = parseAnimatedRanges(level.AnimatedTextures);
+    const auto ranges = parseAnimatedRanges(level.model().AnimatedTextures);
     if (ranges.empty())
         return failure(ExtractionStatus::NoAnimatedTextures, "the level has no animated textures");
     const AnimatedLayout layout = layoutAnimatedRanges(ranges);
@@ -95,8 +95,8 @@ Extraction extractAnimated(const std::string& name, bool convert, const Progress
         Extraction e = stripOf(level, convert, progress);
         if (!e.ok())
             return e;
-        AnimatedTiles tiles =
-            layoutAnimatedTextures(ranges, level.ObjectTextures, e.bitmap, level.NumTextiles);
+        AnimatedTiles tiles = layoutAnimatedTextures(ranges, level.model().ObjectTextures, e.bitmap,
+                                                     level.model().NumTextiles);
         e.bitmap = std::move(tiles.bitmap);
         e.missingTiles = tiles.missingTiles;
         level.FreeLevelData();

@@ -10,8 +10,8 @@
 
 namespace parvane::level::detail {
 
-// Thrown inside the reader when the file contradicts itself; LoadLevel turns it into result
-// kLoadDamaged with the message as the reason.
+// Thrown inside the reader when the file contradicts itself; LoadLevel turns it into a damaged
+// result with the message as the reason.
 class LevelDamaged : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

@@ -126,25 +126,26 @@ PageStrip buildPageStrip(const Tdvlevel& level, bool convert, const ProgressFn& 
         progress(0);
     PageStrip result;
     result.sourcePixelFormat = pagePixelFormatCode(level.Generation);
+    const TdvlevelModel& model = level.model();
     const auto format = static_cast<PixelFormat>(result.sourcePixelFormat);
-    const int height = static_cast<int>(std::min(level.NumTextiles, kMaxPages)) * 256;
+    const int height = static_cast<int>(std::min(model.NumTextiles, kMaxPages)) * 256;
     Bitmap strip(256, height, format);
     const auto copy = convert ? CopyPagesToBitmapMasked : CopyPagesToBitmap;
     const std::size_t pages = height / 256;
     switch (format) {
     case PixelFormat::Bits8:
-        strip.setPalette(MakePalette(level.Palette8));
-        copy(strip, pages * kPage8Bytes, level.Textile8);
+        strip.setPalette(MakePalette(model.Palette8));
+        copy(strip, pages * kPage8Bytes, model.Textile8);
         break;
     case PixelFormat::Bits15:
-        copy(strip, pages * kPage16Bytes, level.Textile16);
+        copy(strip, pages * kPage16Bytes, model.Textile16);
         break;
     default:
-        copy(strip, pages * kPage32Bytes, level.Textile32);
+        copy(strip, pages * kPage32Bytes, model.Textile32);
         // A 32-bit chunk may hold fewer pages than the level counts: the rows it lacks stay
         // transparent, and are painted like every transparent pixel when asked.
         if (convert) {
-            for (int y = static_cast<int>(level.Textile32.size() / (256 * 4)); y < height; ++y) {
+            for (int y = static_cast<int>(model.Textile32.size() / (256 * 4)); y < height; ++y) {
                 std::uint8_t* row = strip.row(y);
                 for (int x = 0; x < 256; ++x)
                     std::memcpy(row + 4 * x, "\xFF\x00\xFF\xFF", 4);

@@ -176,52 +176,49 @@ void TMemFile::endWindow() {
 // ---------------------------------------------------------------------------------------
 // Tdvlevel: loading
 
-LoadStatus Tdvlevel::LoadLevel(const std::string& fileName, bool texturesOnly) {
-    return open(fileName, texturesOnly, [&]() -> LoadStatus {
+LoadResult Tdvlevel::LoadLevel(const std::string& fileName, bool texturesOnly) {
+    return open(fileName, texturesOnly, [&]() -> LoadResult {
         std::error_code ec;
         if (!std::filesystem::exists(fileName, ec))
-            return kLoadMissing;
+            return LoadStatus::Missing;
         if (file_.MemFileReset(1))
-            return kLoadOk;
-        return file_.containerDamaged() ? kLoadDamaged : kLoadUnreadable;
+            return LoadStatus::Ok;
+        return file_.containerDamaged() ? LoadResult::damaged(file_.error())
+                                        : LoadResult::unreadable(file_.error());
     });
 }
 
-LoadStatus Tdvlevel::LoadLevelFromBytes(std::vector<std::uint8_t> bytes,
+LoadResult Tdvlevel::LoadLevelFromBytes(std::vector<std::uint8_t> bytes,
                                         const std::string& fileName, bool texturesOnly) {
-    return open(fileName, texturesOnly, [&]() -> LoadStatus {
-        if (bytes.size() > kMaxLevelFileBytes) {
-            failureReason_ =
-                "the file is larger than " + std::to_string(kMaxLevelFileBytes >> 20) + " MiB";
-            return kLoadDamaged;
-        }
-        return file_.MemFileResetFromBytes(std::move(bytes), 1) ? kLoadOk : kLoadDamaged;
+    return open(fileName, texturesOnly, [&]() -> LoadResult {
+        if (bytes.size() > kMaxLevelFileBytes)
+            return LoadResult::damaged("the file is larger than " +
+                                       std::to_string(kMaxLevelFileBytes >> 20) + " MiB");
+        if (file_.MemFileResetFromBytes(std::move(bytes), 1))
+            return LoadStatus::Ok;
+        return LoadResult::damaged(file_.error());
     });
 }
 
-LoadStatus Tdvlevel::open(const std::string& fileName, bool texturesOnly,
-                          const std::function<LoadStatus()>& reset) {
+LoadResult Tdvlevel::open(const std::string& fileName, bool texturesOnly,
+                          const std::function<LoadResult()>& reset) {
     setGauge(0);
-    if (LoadedMarker) {
+    if (model_.LoadedMarker) {
         FreeLevelData();
         setGauge(10);
     }
-    failureReason_.clear();
     file_.MemFileAssign(fileName);
     file_.setMaxInflatedBytes(maxInflatedBytes);
-    LoadStatus result = reset();
-    if (result == kLoadOk) {
+    LoadResult result = reset();
+    if (result.ok())
         result = load(texturesOnly);
-    } else if (result != kLoadMissing) {
-        if (failureReason_.empty())
-            failureReason_ = file_.error();
+    else if (result.status() != LoadStatus::Missing)
         file_.MemFileClose();
-    }
     setGauge(0);
     return result;
 }
 
-LoadStatus Tdvlevel::load(bool texturesOnly) {
+LoadResult Tdvlevel::load(bool texturesOnly) {
     // A file too short to hold a Version is no level file, whatever an earlier load left in
     // Version.
     const std::uint32_t version = file_.u32();
@@ -229,14 +226,15 @@ LoadStatus Tdvlevel::load(bool texturesOnly) {
     if (generation == 0) {
         file_.MemFileClose();
         Version = 0;
-        return kLoadNotLevel;
+        return LoadStatus::NotLevel;
     }
     Version = version;
     Generation = 0;
-    LoadedMarker = true;
+    model_.LoadedMarker = true;
     Generation = generation;
     paletteRead_ = false;
     animatedListRead_ = false;
+    std::string failure;
     try {
         if (Generation <= 5) {
             readTexturesClassic();
@@ -247,7 +245,7 @@ LoadStatus Tdvlevel::load(bool texturesOnly) {
         }
         if (texturesOnly && Generation >= 3) {
             file_.MemFileClose();
-            return kLoadOk;
+            return LoadStatus::Ok;
         }
         walkLevelData();
     } catch (const LevelDamaged& e) {
@@ -256,27 +254,27 @@ LoadStatus Tdvlevel::load(bool texturesOnly) {
         const bool wantedWasRead =
             Generation <= 2 && paletteRead_ && (texturesOnly || animatedListRead_);
         if (!wantedWasRead)
-            failureReason_ = e.what();
+            failure = e.what();
     } catch (const std::bad_alloc&) {
-        failureReason_ = "the level needs more memory than is available";
+        failure = "the level needs more memory than is available";
     }
     file_.MemFileClose();
-    if (!failureReason_.empty()) {
+    if (!failure.empty()) {
         FreeLevelData();
-        return kLoadDamaged;
+        return LoadResult::damaged(std::move(failure));
     }
     setGauge(100);
-    return kLoadOk;
+    return LoadStatus::Ok;
 }
 
 void Tdvlevel::readTexturesClassic() {
     if (Generation >= 3) {
-        const auto palette8 = file_.take(Palette8.size());
-        const auto palette16 = file_.take(Palette16.size());
+        const auto palette8 = file_.take(model_.Palette8.size());
+        const auto palette16 = file_.take(model_.Palette16.size());
         if (file_.failed())
             throw LevelDamaged("the file ends inside its palettes");
-        std::memcpy(Palette8.data(), palette8.data(), Palette8.size());
-        std::memcpy(Palette16.data(), palette16.data(), Palette16.size());
+        std::memcpy(model_.Palette8.data(), palette8.data(), model_.Palette8.size());
+        std::memcpy(model_.Palette16.data(), palette16.data(), model_.Palette16.size());
     }
     const std::uint32_t pages = file_.u32();
     if (file_.failed())
@@ -284,8 +282,8 @@ void Tdvlevel::readTexturesClassic() {
     if (pages > kMaxPages)
         throw LevelDamaged("page count " + std::to_string(pages) + " is beyond the " +
                            std::to_string(kMaxPages) + " pages a strip can hold");
-    NumTextiles = pages;
-    textile8Bytes = pages * static_cast<std::uint32_t>(kPage8Bytes);
+    model_.NumTextiles = pages;
+    model_.textile8Bytes = pages * static_cast<std::uint32_t>(kPage8Bytes);
     setGauge(30);
     const std::size_t bytes8 = std::size_t{pages} * kPage8Bytes;
     const std::size_t bytes16 = Generation >= 3 ? std::size_t{pages} * kPage16Bytes : 0;
@@ -294,10 +292,10 @@ void Tdvlevel::readTexturesClassic() {
                            std::to_string(bytes8 + bytes16) + " bytes, only " +
                            std::to_string(file_.remaining()) + " are left");
     const auto pages8 = file_.take(bytes8);
-    Textile8.assign(pages8.begin(), pages8.end());
+    model_.Textile8.assign(pages8.begin(), pages8.end());
     if (Generation >= 3) {
         const auto pages16 = file_.take(bytes16);
-        Textile16.assign(pages16.begin(), pages16.end());
+        model_.Textile16.assign(pages16.begin(), pages16.end());
     }
     setGauge(50);
 }
@@ -327,30 +325,30 @@ std::vector<std::uint8_t> readChunk(TMemFile& file, const char* what, std::uint3
 } // namespace
 
 void Tdvlevel::readTexturesCompressed() {
-    numRoomPages = file_.u16();
-    numObjectPages = file_.u16();
-    numBumpPages = file_.u16();
+    model_.numRoomPages = file_.u16();
+    model_.numObjectPages = file_.u16();
+    model_.numBumpPages = file_.u16();
     if (file_.failed())
         throw LevelDamaged("the file ends inside its texture header");
-    Textile32 =
-        readChunk(file_, "32-bit texture chunk", inflated32, compressed32, maxInflatedBytes);
+    model_.Textile32 = readChunk(file_, "32-bit texture chunk", model_.inflated32,
+                                 model_.compressed32, maxInflatedBytes);
     setGauge(20);
-    Textile16 =
-        readChunk(file_, "16-bit texture chunk", inflated16, compressed16, maxInflatedBytes);
+    model_.Textile16 = readChunk(file_, "16-bit texture chunk", model_.inflated16,
+                                 model_.compressed16, maxInflatedBytes);
     setGauge(30);
-    MiscTextiles =
-        readChunk(file_, "third texture chunk", inflatedMisc, compressedMisc, maxInflatedBytes);
+    model_.MiscTextiles = readChunk(file_, "third texture chunk", model_.inflatedMisc,
+                                    model_.compressedMisc, maxInflatedBytes);
     setGauge(40);
 
     // Both the 16-bit and the 32-bit pages are counted from the 16-bit chunk.
-    const std::size_t pages = Textile16.size() / kPage16Bytes;
+    const std::size_t pages = model_.Textile16.size() / kPage16Bytes;
     if (pages > kMaxPages)
         throw LevelDamaged("page count " + std::to_string(pages) + " is beyond the " +
                            std::to_string(kMaxPages) + " pages a strip can hold");
     // A 32-bit chunk that holds fewer pages is read as far as it goes; the page strip leaves
     // the pages it lacks transparent.
-    NumTextiles = static_cast<std::uint32_t>(pages);
-    textile8Bytes = NumTextiles * static_cast<std::uint32_t>(kPage8Bytes);
+    model_.NumTextiles = static_cast<std::uint32_t>(pages);
+    model_.textile8Bytes = model_.NumTextiles * static_cast<std::uint32_t>(kPage8Bytes);
 }
 
 void Tdvlevel::readCompressedLevelData() {
@@ -359,8 +357,8 @@ void Tdvlevel::readCompressedLevelData() {
         readChunk(file_, "level data chunk", inflated, compressed, maxInflatedBytes);
     // The samples are what follows the compressed level data.
     const auto rest = file_.take(file_.remaining());
-    SampleData.assign(rest.begin(), rest.end());
-    sampleDataBytes = static_cast<std::uint32_t>(SampleData.size());
+    model_.SampleData.assign(rest.begin(), rest.end());
+    model_.sampleDataBytes = static_cast<std::uint32_t>(model_.SampleData.size());
     // From here on the level data is read from the image as if it were the file.
     file_.MemFileSeek(0);
     file_.MemFileWrite(levelData.data(), levelData.size());
@@ -374,11 +372,11 @@ void Tdvlevel::readCompressedLevelData() {
 // Tdvlevel: lifecycle and array sizing
 
 void Tdvlevel::FreeLevelData() {
-    static_cast<TdvlevelModel&>(*this) = TdvlevelModel{};
+    model_ = TdvlevelModel{};
 }
 
 void Tdvlevel::Destroy() {
-    if (LoadedMarker)
+    if (model_.LoadedMarker)
         FreeLevelData();
     file_.MemFileClose();
 }
@@ -390,44 +388,44 @@ void Tdvlevel::SizeRecords(RecordArray& array, std::uint32_t& countField, std::u
 }
 
 void Tdvlevel::SetRoomCount(std::uint32_t count) {
-    NumRooms = static_cast<std::uint16_t>(count);
-    Rooms.assign(NumRooms, TDvRoom{});
+    model_.NumRooms = static_cast<std::uint16_t>(count);
+    model_.Rooms.assign(model_.NumRooms, TDvRoom{});
 }
 
 void Tdvlevel::SetObjectTextureCount(std::uint32_t count) {
-    ObjectTextures.assign(count, TDvObjectTexture{});
-    numObjectTextures = count;
+    model_.ObjectTextures.assign(count, TDvObjectTexture{});
+    model_.numObjectTextures = count;
 }
 
 void Tdvlevel::SetBoxCount(std::uint32_t count) {
-    boxes20.size(count, 20);
-    boxes8.size(count, 8);
-    numBoxes = count;
+    model_.boxes20.size(count, 20);
+    model_.boxes8.size(count, 8);
+    model_.numBoxes = count;
 }
 
 void Tdvlevel::SetZoneCount(std::uint32_t boxCount) {
-    for (auto& zone : zones)
+    for (auto& zone : model_.zones)
         zone.size(boxCount, 2);
-    numZones = boxCount;
+    model_.numZones = boxCount;
 }
 
 void Tdvlevel::SetAnimatedTextureWordCount(std::uint32_t count) {
-    AnimatedTextures.assign(count, 0);
-    numAnimatedTextureWords = count;
+    model_.AnimatedTextures.assign(count, 0);
+    model_.numAnimatedTextureWords = count;
 }
 
 void Tdvlevel::SetEntityCount(std::uint32_t count) {
-    entities22.assign(count, TDvEntity22{});
-    entities24.assign(count, TDvEntity24{});
-    numEntities = count;
+    model_.entities22.assign(count, TDvEntity22{});
+    model_.entities24.assign(count, TDvEntity24{});
+    model_.numEntities = count;
 }
 
 void Tdvlevel::SetCinematicOrAiCount(std::uint32_t count) {
     if (Generation >= 6)
-        aiObjects.size(count, 24);
+        model_.aiObjects.size(count, 24);
     else
-        cinematicFrames.size(count, 16);
-    numCinematicOrAi = count;
+        model_.cinematicFrames.size(count, 16);
+    model_.numCinematicOrAi = count;
 }
 
 } // namespace parvane::level

@@ -11,9 +11,9 @@
 // room is read only within its declared bytes (what lies beyond them is absent) and the next
 // room starts where they end; a generation 1-2 file that ends after its pages and palette
 // (and, for a full load, its animated texture list) keeps what it read.
-// Refuses: any other Version (result 2); files that end early elsewhere, counts that exceed
-// the bytes left, damaged zlib streams, page counts beyond what a strip holds, and files or
-// chunks beyond the named limits (result 3, damaged, with a reason). Nothing a file says
+// Refuses: any other Version (not a level); files that end early elsewhere, counts that
+// exceed the bytes left, damaged zlib streams, page counts beyond what a strip holds, and
+// files or chunks beyond the named limits (damaged, with a reason). Nothing a file says
 // makes the reader touch memory outside its buffers or allocate more than a small multiple
 // of the file's size.
 #pragma once
@@ -27,6 +27,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace parvane::level {
@@ -34,8 +35,8 @@ namespace parvane::level {
 // Receives the progress values (0-100) of a load; the level window connects its gauge.
 using ProgressFn = std::function<void(int)>;
 
-// Results of Tdvlevel::LoadLevel; the values are the result bytes the level window has always
-// given (0 success, 1 no such file, 2 not a level file).
+// The outcome of Tdvlevel::LoadLevel; the values are the result bytes the level window has
+// always given (0 success, 1 no such file, 2 not a level file).
 enum class LoadStatus : std::uint8_t {
     Ok = 0,
     Missing = 1,    // no file of that name
@@ -43,11 +44,30 @@ enum class LoadStatus : std::uint8_t {
     Damaged = 3,    // a level file whose contents cannot be read
     Unreadable = 4, // the file exists but cannot be read
 };
-inline constexpr LoadStatus kLoadOk = LoadStatus::Ok;
-inline constexpr LoadStatus kLoadMissing = LoadStatus::Missing;
-inline constexpr LoadStatus kLoadNotLevel = LoadStatus::NotLevel;
-inline constexpr LoadStatus kLoadDamaged = LoadStatus::Damaged;
-inline constexpr LoadStatus kLoadUnreadable = LoadStatus::Unreadable;
+
+// What a load returns: its status and, for a damaged or unreadable file, the reason ("the
+// file ends inside the object textures"). The level itself stays in the reader's model.
+class LoadResult {
+public:
+    LoadResult(LoadStatus status, std::string reason = {})
+        : status_(status), reason_(std::move(reason)) {}
+
+    static LoadResult damaged(std::string reason) {
+        return {LoadStatus::Damaged, std::move(reason)};
+    }
+    static LoadResult unreadable(std::string reason) {
+        return {LoadStatus::Unreadable, std::move(reason)};
+    }
+
+    LoadStatus status() const { return status_; }
+    bool ok() const { return status_ == LoadStatus::Ok; }
+    explicit operator bool() const { return ok(); }
+    const std::string& reason() const { return reason_; }
+
+private:
+    LoadStatus status_;
+    std::string reason_;
+};
 
 // Limits that keep a hostile file from making the reader allocate without bound.
 inline constexpr std::size_t kMaxLevelFileBytes = std::size_t{512} << 20;
@@ -309,24 +329,24 @@ struct TdvlevelModel {
     RecordArray sampleIndices;
 };
 
-// Reads one level file into its model; the texture extraction uses the pages, the palette,
-// the object textures and the animated texture list.
-class Tdvlevel : public TdvlevelModel {
+// Reads one level file into the level model it holds; the texture extraction uses the pages,
+// the palette, the object textures and the animated texture list of that model.
+class Tdvlevel {
 public:
     Tdvlevel() = default;
     virtual ~Tdvlevel() { Destroy(); }
     Tdvlevel(const Tdvlevel&) = delete;
     Tdvlevel& operator=(const Tdvlevel&) = delete;
 
-    // Reads the named file: kLoadOk, kLoadMissing, kLoadNotLevel, kLoadDamaged or
-    // kLoadUnreadable (failureReason() says why for the last two). With texturesOnly the
-    // load stops after the pages, except for generation codes 1-2, whose palette lies at
+    // Reads the named file; a damaged or unreadable file's result says why. With texturesOnly
+    // the load stops after the pages, except for generation codes 1-2, whose palette lies at
     // the end of the file.
-    LoadStatus LoadLevel(const std::string& fileName, bool texturesOnly);
+    LoadResult LoadLevel(const std::string& fileName, bool texturesOnly);
     // The same for a file's content already in memory; fileName decides the generation.
-    LoadStatus LoadLevelFromBytes(std::vector<std::uint8_t> bytes, const std::string& fileName,
+    LoadResult LoadLevelFromBytes(std::vector<std::uint8_t> bytes, const std::string& fileName,
                                   bool texturesOnly);
-    const std::string& failureReason() const { return failureReason_; }
+    // What the last load read; empty before a load and after FreeLevelData.
+    const TdvlevelModel& model() const { return model_; }
     // The most any one zlib chunk (or the "ZLIB" container) may inflate to; lowered by the
     // fuzz harness to keep its memory small.
     std::size_t maxInflatedBytes = kMaxInflatedBytes;
@@ -362,9 +382,9 @@ public:
 private:
     // The one load path of both entry points: reset fills the memory file (or says why not),
     // then the level is read from it.
-    LoadStatus open(const std::string& fileName, bool texturesOnly,
-                    const std::function<LoadStatus()>& reset);
-    LoadStatus load(bool texturesOnly);
+    LoadResult open(const std::string& fileName, bool texturesOnly,
+                    const std::function<LoadResult()>& reset);
+    LoadResult load(bool texturesOnly);
     void setGauge(int value) {
         if (Gauge)
             Gauge(value);
@@ -379,8 +399,8 @@ private:
     void readObjectTextures();
     void readEntities();
 
+    TdvlevelModel model_;
     TMemFile file_;
-    std::string failureReason_;
     // What the walk has read so far, for a generation 1-2 file that ends behind its palette.
     bool paletteRead_ = false;
     bool animatedListRead_ = false;

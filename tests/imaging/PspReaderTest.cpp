@@ -377,3 +377,26 @@ TEST(PspReader, ManyCanvasSizedLayersFromAFewBytesAreRefused) {
     EXPECT_NE(many.error().reason.find("cannot hold layers"), std::string::npos)
         << many.error().reason;
 }
+
+TEST(PspReader, APixelLimitRefusesPicturesAndLayersBeyondIt) {
+    // A 3 x 2 canvas (6 pixels), painted by layers of 6 and 2 pixels (8 in all) or by the
+    // small layer alone.
+    const auto twoLayers =
+        pspFile(8, 3, 2, 2, {flatLayer(3, 2, 10, 20, 30), flatLayer(2, 1, 0, 0, 9)});
+    const auto smallLayer = pspFile(8, 3, 2, 2, {flatLayer(2, 1, 0, 0, 9)});
+    struct Case {
+        const std::vector<std::uint8_t>& file;
+        std::uint64_t limit;
+        bool decodes;
+    };
+    for (const Case& c : {Case{twoLayers, 8, true}, Case{twoLayers, 7, false},
+                          Case{smallLayer, 6, true}, Case{smallLayer, 5, false}}) {
+        PspDecodeOptions options;
+        options.maxPixels = c.limit;
+        const auto result = decodePsp(c.file, options);
+        ASSERT_EQ(result.ok(), c.decodes) << c.limit;
+        if (!c.decodes) {
+            EXPECT_EQ(result.error().kind, DecodeError::Kind::Unsupported) << c.limit;
+        }
+    }
+}

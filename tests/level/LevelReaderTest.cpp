@@ -41,38 +41,40 @@ TEST_P(EveryGeneration, FullLoadReachesTheObjectTexturesAndTheAnimatedList) {
     LevelRecipe recipe = richLevel(generation);
     recipe.zlibContainer = container;
     Tdvlevel level;
-    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), fileNameFor(generation), false), kLoadOk)
-        << level.failureReason();
+    const LoadResult loaded =
+        level.LoadLevelFromBytes(writeLevel(recipe), fileNameFor(generation), false);
+    ASSERT_EQ(loaded.status(), LoadStatus::Ok) << loaded.reason();
     EXPECT_EQ(level.Generation, generation);
-    EXPECT_TRUE(level.LoadedMarker);
-    EXPECT_EQ(level.NumTextiles, 2u);
-    EXPECT_EQ(level.NumRooms, 2);
-    ASSERT_EQ(level.ObjectTextures.size(), 3u);
-    EXPECT_EQ(level.ObjectTextures[1].tile, 1);
-    EXPECT_EQ(level.ObjectTextures[1].cornerX(2), 127);
-    EXPECT_EQ(level.ObjectTextures[2].cornerY(3), 159);
-    EXPECT_EQ(level.AnimatedTextures, recipe.animatedWords);
-    EXPECT_EQ(level.numEntities, 1u);
-    EXPECT_EQ(level.numSampleIndices, 1u);
+    EXPECT_TRUE(level.model().LoadedMarker);
+    EXPECT_EQ(level.model().NumTextiles, 2u);
+    EXPECT_EQ(level.model().NumRooms, 2);
+    ASSERT_EQ(level.model().ObjectTextures.size(), 3u);
+    EXPECT_EQ(level.model().ObjectTextures[1].tile, 1);
+    EXPECT_EQ(level.model().ObjectTextures[1].cornerX(2), 127);
+    EXPECT_EQ(level.model().ObjectTextures[2].cornerY(3), 159);
+    EXPECT_EQ(level.model().AnimatedTextures, recipe.animatedWords);
+    EXPECT_EQ(level.model().numEntities, 1u);
+    EXPECT_EQ(level.model().numSampleIndices, 1u);
     if (generation <= 2) {
-        EXPECT_EQ(level.Palette8, recipe.palette8);
-        EXPECT_EQ(level.SampleData, recipe.samples);
+        EXPECT_EQ(level.model().Palette8, recipe.palette8);
+        EXPECT_EQ(level.model().SampleData, recipe.samples);
     }
     if (generation >= 6) {
-        EXPECT_EQ(level.SampleData, recipe.samples);
+        EXPECT_EQ(level.model().SampleData, recipe.samples);
     }
     if (generation <= 5) {
-        EXPECT_EQ(level.Textile8, patternPages(1, 2));
+        EXPECT_EQ(level.model().Textile8, patternPages(1, 2));
     }
     if (generation >= 3) {
-        EXPECT_EQ(level.Textile16, patternPages(2, 2));
+        EXPECT_EQ(level.model().Textile16, patternPages(2, 2));
     }
     if (generation >= 6) {
-        EXPECT_EQ(level.Textile32, patternPages(4, 2));
+        EXPECT_EQ(level.model().Textile32, patternPages(4, 2));
     }
     level.FreeLevelData();
-    EXPECT_FALSE(level.LoadedMarker);
-    EXPECT_TRUE(level.Textile8.empty() && level.Textile32.empty() && level.Rooms.empty());
+    EXPECT_FALSE(level.model().LoadedMarker);
+    EXPECT_TRUE(level.model().Textile8.empty() && level.model().Textile32.empty() &&
+                level.model().Rooms.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, EveryGeneration,
@@ -84,13 +86,14 @@ TEST(LevelReader, ZeroCountSectionsLeaveTheArraysEmpty) {
         recipe.generation = g;
         recipe.palette8 = patternPalette();
         Tdvlevel level;
-        ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), fileNameFor(g), false), kLoadOk)
-            << g << ": " << level.failureReason();
-        EXPECT_TRUE(level.ObjectTextures.empty());
-        EXPECT_TRUE(level.AnimatedTextures.empty());
-        EXPECT_EQ(level.NumRooms, 0);
+        const LoadResult loaded =
+            level.LoadLevelFromBytes(writeLevel(recipe), fileNameFor(g), false);
+        ASSERT_EQ(loaded.status(), LoadStatus::Ok) << g << ": " << loaded.reason();
+        EXPECT_TRUE(level.model().ObjectTextures.empty());
+        EXPECT_TRUE(level.model().AnimatedTextures.empty());
+        EXPECT_EQ(level.model().NumRooms, 0);
         if (g <= 2) {
-            EXPECT_EQ(level.Palette8, recipe.palette8) << g;
+            EXPECT_EQ(level.model().Palette8, recipe.palette8) << g;
         }
     }
 }
@@ -99,21 +102,22 @@ TEST(LevelReader, CountsBeyond65535ReadEveryRecord) {
     LevelRecipe recipe = richLevel(1);
     recipe.floorDataWords = 70000;
     Tdvlevel level;
-    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "a.PHD", false), kLoadOk)
-        << level.failureReason();
-    EXPECT_EQ(level.numFloorData, 70000u);
-    EXPECT_EQ(level.floorData.bytes.size(), 140000u);
+    const LoadResult loaded = level.LoadLevelFromBytes(writeLevel(recipe), "a.PHD", false);
+    ASSERT_EQ(loaded.status(), LoadStatus::Ok) << loaded.reason();
+    EXPECT_EQ(level.model().numFloorData, 70000u);
+    EXPECT_EQ(level.model().floorData.bytes.size(), 140000u);
     // Everything behind the floor data is still found where it belongs.
-    EXPECT_EQ(level.ObjectTextures.size(), 3u);
-    EXPECT_EQ(level.Palette8, recipe.palette8);
+    EXPECT_EQ(level.model().ObjectTextures.size(), 3u);
+    EXPECT_EQ(level.model().Palette8, recipe.palette8);
 }
 
 TEST(LevelReader, ClassicRoomsKeepBothVertexForms) {
     for (int g : {1, 3, 6}) {
         LevelRecipe recipe = richLevel(g);
         Tdvlevel level;
-        ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), fileNameFor(g), false), kLoadOk);
-        const TDvRoom& room = level.Rooms[0];
+        ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), fileNameFor(g), false).status(),
+                  LoadStatus::Ok);
+        const TDvRoom& room = level.model().Rooms[0];
         ASSERT_EQ(room.numVertices, 3);
         EXPECT_EQ(room.vertices8[2].z, 6);
         EXPECT_EQ(room.vertices12[2].lighting, 0x1002);
@@ -129,54 +133,59 @@ TEST(LevelReader, ClassicRoomsKeepBothVertexForms) {
 TEST(LevelReader, TexturesOnlyStopsAfterThePagesFromGenerationThree) {
     for (int g = 1; g <= 7; ++g) {
         Tdvlevel level;
-        ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(richLevel(g)), fileNameFor(g), true),
-                  kLoadOk);
+        ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(richLevel(g)), fileNameFor(g), true).status(),
+                  LoadStatus::Ok);
         // Generations 1-2 keep their palette at the end, so they are read through.
-        EXPECT_EQ(level.ObjectTextures.size(), g <= 2 ? 3u : 0u) << g;
-        EXPECT_EQ(level.NumTextiles, 2u);
+        EXPECT_EQ(level.model().ObjectTextures.size(), g <= 2 ? 3u : 0u) << g;
+        EXPECT_EQ(level.model().NumTextiles, 2u);
     }
 }
 
 TEST(LevelReader, MissingFileAndUnknownVersion) {
     ScratchDir dir;
     Tdvlevel level;
-    EXPECT_EQ(level.LoadLevel(dir.file("none.PHD").string(), true), kLoadMissing);
-    EXPECT_FALSE(level.LoadedMarker);
+    EXPECT_EQ(level.LoadLevel(dir.file("none.PHD").string(), true).status(), LoadStatus::Missing);
+    EXPECT_FALSE(level.model().LoadedMarker);
 
     writeFileBytes(dir.file("bad.PHD"), {33, 0, 0, 0, 1, 2, 3});
-    EXPECT_EQ(level.LoadLevel(dir.file("bad.PHD").string(), true), kLoadNotLevel);
+    EXPECT_EQ(level.LoadLevel(dir.file("bad.PHD").string(), true).status(), LoadStatus::NotLevel);
     EXPECT_EQ(level.Version, 0u);
     // Too short to hold a Version, even on a reader whose previous load set one.
-    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(richLevel(3)), "a.DV2", true), kLoadOk);
-    EXPECT_EQ(level.LoadLevelFromBytes({45, 0}, "a.DV2", true), kLoadNotLevel);
-    EXPECT_FALSE(level.LoadedMarker);
+    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(richLevel(3)), "a.DV2", true).status(),
+              LoadStatus::Ok);
+    EXPECT_EQ(level.LoadLevelFromBytes({45, 0}, "a.DV2", true).status(), LoadStatus::NotLevel);
+    EXPECT_FALSE(level.model().LoadedMarker);
 
     const auto bytes = writeLevel(richLevel(1));
     writeFileBytes(dir.file("good.phd"), bytes);
-    EXPECT_EQ(level.LoadLevel(dir.file("good.phd").string(), false), kLoadOk);
+    EXPECT_EQ(level.LoadLevel(dir.file("good.phd").string(), false).status(), LoadStatus::Ok);
     EXPECT_EQ(level.Generation, 1);
 }
 
 TEST(LevelReader, DirectoryIsUnreadableNotMissing) {
     ScratchDir dir;
     Tdvlevel level;
-    EXPECT_EQ(level.LoadLevel(dir.path().string(), true), kLoadUnreadable);
-    EXPECT_FALSE(level.failureReason().empty());
+    const LoadResult refused = level.LoadLevel(dir.path().string(), true);
+    EXPECT_EQ(refused.status(), LoadStatus::Unreadable);
+    EXPECT_FALSE(refused.reason().empty());
 }
 
 TEST(LevelReader, VersionAlternativesAreAccepted) {
     LevelRecipe recipe = richLevel(7);
     recipe.dv4Tag = false;
     Tdvlevel level;
-    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "X.DVC", false), kLoadOk);
+    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "X.DVC", false).status(),
+              LoadStatus::Ok);
     EXPECT_EQ(level.Generation, 7);
     EXPECT_EQ(level.Version, kVersionDv4);
     recipe = richLevel(5);
     recipe.dv3Alternate = true;
-    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "X.DV2", false), kLoadOk);
+    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "X.DV2", false).status(),
+              LoadStatus::Ok);
     EXPECT_EQ(level.Generation, 5);
     recipe = richLevel(4);
-    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "x.dvg", false), kLoadOk);
+    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "x.dvg", false).status(),
+              LoadStatus::Ok);
     EXPECT_EQ(level.Generation, 4);
 }
 
@@ -185,21 +194,22 @@ TEST(LevelReader, PageCountOfLaterGenerationsComesFromTheSixteenBitChunk) {
     recipe.pages = 3;
     recipe.textile32 = patternPages(4, 5); // the 32-bit chunk holds more
     Tdvlevel level;
-    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "L.DVC", true), kLoadOk);
-    EXPECT_EQ(level.NumTextiles, 3u);
-    EXPECT_EQ(level.inflated16, 393216u);
-    EXPECT_EQ(level.textile8Bytes, 3u * 65536);
+    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "L.DVC", true).status(), LoadStatus::Ok);
+    EXPECT_EQ(level.model().NumTextiles, 3u);
+    EXPECT_EQ(level.model().inflated16, 393216u);
+    EXPECT_EQ(level.model().textile8Bytes, 3u * 65536);
 }
 
 TEST(LevelReader, CompressedLevelDataOfGenerationSixIsReadFromTheInflatedBytes) {
     LevelRecipe recipe = richLevel(6);
     recipe.samples = {9, 8, 7, 6, 5, 4, 3};
     Tdvlevel level;
-    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "L.DV4", false), kLoadOk);
-    EXPECT_EQ(level.SampleData, recipe.samples);
-    EXPECT_EQ(level.levelHeader, (std::array<std::uint8_t, 4>{4, 3, 2, 1}));
-    EXPECT_EQ(level.NumRooms, 2);
-    EXPECT_EQ(level.Rooms[0].trailing8, 0x55);
+    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "L.DV4", false).status(),
+              LoadStatus::Ok);
+    EXPECT_EQ(level.model().SampleData, recipe.samples);
+    EXPECT_EQ(level.model().levelHeader, (std::array<std::uint8_t, 4>{4, 3, 2, 1}));
+    EXPECT_EQ(level.model().NumRooms, 2);
+    EXPECT_EQ(level.model().Rooms[0].trailing8, 0x55);
 }
 
 // ---- generation 7 rooms
@@ -224,16 +234,17 @@ TEST(Generation7Rooms, TriangleTotalsOddAndEvenAreBothRead) {
         a.rectangles = {{{0, 1, 2, 0}, 77, 5}};
         room.layers = {a, b};
         Tdvlevel level;
-        ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(level7With(room)), "L.DVC", false), kLoadOk)
-            << triangles << ": " << level.failureReason();
-        const TDvRoom& r = level.Rooms[0];
+        const LoadResult loaded =
+            level.LoadLevelFromBytes(writeLevel(level7With(room)), "L.DVC", false);
+        ASSERT_EQ(loaded.status(), LoadStatus::Ok) << triangles << ": " << loaded.reason();
+        const TDvRoom& r = level.model().Rooms[0];
         EXPECT_EQ(r.numTriangles, triangles);
         EXPECT_EQ(r.layers[1].vertices[0].x, 10.0f);
         // (1.7, 2.2, 3.9) truncates to (1, 2, 3): one room vertex for two layer vertices.
         EXPECT_EQ(r.numVertices, 5);
         EXPECT_EQ(r.rectangles[0].texture, 77);
         EXPECT_EQ(r.rectangles[0].extra, 5);
-        EXPECT_EQ(level.AnimatedTextures.size(), 3u);
+        EXPECT_EQ(level.model().AnimatedTextures.size(), 3u);
         if (triangles >= 2) {
             // Layer b's triangle comes last; its vertex 1 is the room's vertex 0 and its
             // vertex 0 the fourth.
@@ -252,13 +263,14 @@ TEST(Generation7Rooms, NextRoomStartsAtTheDeclaredSizeNotWhereReadingStopped) {
     recipe.rooms[1].sectorsZ = 3;
     recipe.rooms[1].sectorsX = 2;
     Tdvlevel level;
-    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "L.DVC", false), kLoadOk);
-    EXPECT_EQ(level.Rooms[0].unreadBytes, 37);
-    EXPECT_EQ(level.Rooms[1].sectors.count, 6u);
-    EXPECT_EQ(level.Rooms[1].headerValues[20], 120u);
-    EXPECT_EQ(level.Rooms[0].x, 1024);
-    EXPECT_EQ(level.Rooms[0].yBottom, -256);
-    EXPECT_EQ(level.Rooms[0].flags2, 4);
+    ASSERT_EQ(level.LoadLevelFromBytes(writeLevel(recipe), "L.DVC", false).status(),
+              LoadStatus::Ok);
+    EXPECT_EQ(level.model().Rooms[0].unreadBytes, 37);
+    EXPECT_EQ(level.model().Rooms[1].sectors.count, 6u);
+    EXPECT_EQ(level.model().Rooms[1].headerValues[20], 120u);
+    EXPECT_EQ(level.model().Rooms[0].x, 1024);
+    EXPECT_EQ(level.model().Rooms[0].yBottom, -256);
+    EXPECT_EQ(level.model().Rooms[0].flags2, 4);
 }
 
 TEST(Generation7Rooms, VertexLightingAndColour) {
@@ -302,8 +314,9 @@ std::vector<int> gaugeOf(const LevelRecipe& recipe, bool texturesOnly, Tdvlevel&
     std::vector<int> values;
     level.Gauge = [&](int v) { values.push_back(v); };
     EXPECT_EQ(
-        level.LoadLevelFromBytes(writeLevel(recipe), fileNameFor(recipe.generation), texturesOnly),
-        kLoadOk);
+        level.LoadLevelFromBytes(writeLevel(recipe), fileNameFor(recipe.generation), texturesOnly)
+            .status(),
+        LoadStatus::Ok);
     return values;
 }
 

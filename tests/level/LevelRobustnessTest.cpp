@@ -48,24 +48,26 @@ TEST_P(Truncation, EveryCutIsACleanFailure) {
             continue;
         std::vector<std::uint8_t> cut(full.begin(), full.begin() + length);
         Tdvlevel level;
-        const LoadStatus result = level.LoadLevelFromBytes(cut, name, false);
+        const LoadResult loaded = level.LoadLevelFromBytes(cut, name, false);
+        const LoadStatus result = loaded.status();
         // A generation 1-2 file that ends behind its palette and animated texture list keeps
         // them and its pages, all complete.
-        if (length < required && result == kLoadOk && generation <= 2) {
-            ASSERT_EQ(level.Palette8, recipe.palette8) << "length " << length;
-            ASSERT_EQ(level.AnimatedTextures, recipe.animatedWords) << "length " << length;
-            ASSERT_EQ(level.Textile8.size(), 65536u);
+        if (length < required && result == LoadStatus::Ok && generation <= 2) {
+            ASSERT_EQ(level.model().Palette8, recipe.palette8) << "length " << length;
+            ASSERT_EQ(level.model().AnimatedTextures, recipe.animatedWords) << "length " << length;
+            ASSERT_EQ(level.model().Textile8.size(), 65536u);
             ++keptAfterEarlyEnd;
             continue;
         }
         if (length < required) {
             // Four bytes cannot hold a Version, nor twelve a "ZLIB" container.
             const std::size_t tooShort = container ? 13 : 4;
-            ASSERT_TRUE(result == kLoadDamaged || (length < tooShort && result == kLoadNotLevel))
+            ASSERT_TRUE(result == LoadStatus::Damaged ||
+                        (length < tooShort && result == LoadStatus::NotLevel))
                 << "length " << length << " of " << full.size() << " gave " << int(result);
-            ASSERT_FALSE(level.LoadedMarker);
+            ASSERT_FALSE(level.model().LoadedMarker);
         } else {
-            ASSERT_EQ(result, kLoadOk) << level.failureReason();
+            ASSERT_EQ(result, LoadStatus::Ok) << loaded.reason();
         }
     }
     if (generation <= 2 && !container) {
@@ -92,11 +94,13 @@ TEST(BitFlips, NeverCrashAndAlwaysAnswer) {
                 auto flipped = full;
                 flipped[at] ^= static_cast<std::uint8_t>(1 << bit);
                 Tdvlevel level;
-                const LoadStatus result = level.LoadLevelFromBytes(flipped, name, false);
-                ASSERT_TRUE(result == kLoadOk || result == kLoadDamaged || result == kLoadNotLevel)
+                const LoadResult loaded = level.LoadLevelFromBytes(flipped, name, false);
+                const LoadStatus result = loaded.status();
+                ASSERT_TRUE(result == LoadStatus::Ok || result == LoadStatus::Damaged ||
+                            result == LoadStatus::NotLevel)
                     << generation << " byte " << at << " bit " << bit;
-                if (result == kLoadDamaged) {
-                    ASSERT_FALSE(level.failureReason().empty());
+                if (result == LoadStatus::Damaged) {
+                    ASSERT_FALSE(loaded.reason().empty());
                 }
                 if (at % 5 == 0) {
                     const Extraction e = extractAnimatedTexturesFromBytes(flipped, name, true);
@@ -112,19 +116,20 @@ TEST(HugeCounts, AreRefusedBeforeAnythingIsAllocated) {
     auto bytes = writeLevel(richLevel(1));
     putU32(bytes, 4, 0xFFFFFFFF);
     Tdvlevel level;
-    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.PHD", true), kLoadDamaged);
-    EXPECT_NE(level.failureReason().find("page count"), std::string::npos);
+    const LoadResult refused = level.LoadLevelFromBytes(bytes, "a.PHD", true);
+    EXPECT_EQ(refused.status(), LoadStatus::Damaged);
+    EXPECT_NE(refused.reason().find("page count"), std::string::npos);
     putU32(bytes, 4, 200); // within the limit but beyond the file
-    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.PHD", true), kLoadDamaged);
+    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.PHD", true).status(), LoadStatus::Damaged);
 
     // Compressed size of the first chunk of a generation-7 file.
     bytes = writeLevel(richLevel(7));
     putU32(bytes, 14, 0x7FFFFFFF);
-    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DVC", true), kLoadDamaged);
+    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DVC", true).status(), LoadStatus::Damaged);
     // A declared inflated size far beyond the data only sizes the first guess.
     bytes = writeLevel(richLevel(7));
     putU32(bytes, 10, 0xFFFFFFFF);
-    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DVC", true), kLoadOk);
+    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DVC", true).status(), LoadStatus::Ok);
 
     // Counts in the level data: the object texture count of a generation-3 file sits right
     // after the static meshes, so make every section hold no records and patch it.
@@ -135,13 +140,14 @@ TEST(HugeCounts, AreRefusedBeforeAnythingIsAllocated) {
     const std::size_t levelData = 4 + 768 + 1024 + 4 + 65536 + 131072;
     const std::size_t objectTextureCount = levelData + 6 + 11 * 4;
     putU32(bytes, objectTextureCount, 0x10000000);
-    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DV2", false), kLoadDamaged);
-    EXPECT_NE(level.failureReason().find("object textures"), std::string::npos);
+    const LoadResult countRefused = level.LoadLevelFromBytes(bytes, "a.DV2", false);
+    EXPECT_EQ(countRefused.status(), LoadStatus::Damaged);
+    EXPECT_NE(countRefused.reason().find("object textures"), std::string::npos);
     // A room count of 65535 with no rooms behind it.
     bytes = writeLevel(recipe);
     bytes[levelData + 4] = 0xFF;
     bytes[levelData + 5] = 0xFF;
-    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DV2", false), kLoadDamaged);
+    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DV2", false).status(), LoadStatus::Damaged);
 }
 
 TEST(ZlibChunks, StoredSizesAreEstimatesAndTheLimitHolds) {
@@ -155,17 +161,18 @@ TEST(ZlibChunks, StoredSizesAreEstimatesAndTheLimitHolds) {
     for (std::uint32_t stored : {0u, 1u, 4096u, 0xFFFFFFFFu}) {
         putU32(bytes, third, stored);
         Tdvlevel level;
-        ASSERT_EQ(level.LoadLevelFromBytes(bytes, "a.DVC", false), kLoadOk)
-            << stored << ": " << level.failureReason();
-        EXPECT_EQ(level.MiscTextiles, recipe.misc);
-        EXPECT_EQ(level.inflatedMisc, recipe.misc.size());
+        const LoadResult loaded = level.LoadLevelFromBytes(bytes, "a.DVC", false);
+        ASSERT_EQ(loaded.status(), LoadStatus::Ok) << stored << ": " << loaded.reason();
+        EXPECT_EQ(level.model().MiscTextiles, recipe.misc);
+        EXPECT_EQ(level.model().inflatedMisc, recipe.misc.size());
     }
     // The absolute cap still stops a stream that inflates beyond it.
     Tdvlevel capped;
     capped.maxInflatedBytes = 4u << 20;
-    EXPECT_EQ(capped.LoadLevelFromBytes(bytes, "a.DVC", true), kLoadDamaged);
-    EXPECT_NE(capped.failureReason().find("beyond the limit of 4 MiB"), std::string::npos)
-        << capped.failureReason();
+    const LoadResult refused = capped.LoadLevelFromBytes(bytes, "a.DVC", true);
+    EXPECT_EQ(refused.status(), LoadStatus::Damaged);
+    EXPECT_NE(refused.reason().find("beyond the limit of 4 MiB"), std::string::npos)
+        << refused.reason();
 }
 
 TEST(ZlibChunks, ThirtyTwoBitChunkWithFewerPagesGivesThePagesItHas) {
@@ -198,8 +205,9 @@ TEST(ZlibChunks, DamagedContainerAndStream) {
     }());
     bytes[20] ^= 0xFF;
     Tdvlevel level;
-    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DVX", true), kLoadDamaged);
-    EXPECT_NE(level.failureReason().find("ZLIB"), std::string::npos);
+    const LoadResult refused = level.LoadLevelFromBytes(bytes, "a.DVX", true);
+    EXPECT_EQ(refused.status(), LoadStatus::Damaged);
+    EXPECT_NE(refused.reason().find("ZLIB"), std::string::npos);
     const Extraction e = extractLevelTexturesFromBytes(bytes, "a.DVX", true);
     EXPECT_EQ(e.status, ExtractionStatus::Damaged);
     EXPECT_NE(failureMessage(e).find("damaged and could not be read"), std::string::npos);
@@ -209,7 +217,7 @@ TEST(Generation7Rooms, RoomLongerThanTheFileIsDamaged) {
     LevelRecipe recipe = richLevel(7);
     auto bytes = writeLevel(recipe);
     Tdvlevel level;
-    ASSERT_EQ(level.LoadLevelFromBytes(bytes, "a.DVC", false), kLoadOk);
+    ASSERT_EQ(level.LoadLevelFromBytes(bytes, "a.DVC", false).status(), LoadStatus::Ok);
     // Make the first room declare more than the file holds.
     for (std::size_t i = 0; i + 8 <= bytes.size(); ++i) {
         // The first room's size field follows its tag "ROOM".
@@ -218,7 +226,7 @@ TEST(Generation7Rooms, RoomLongerThanTheFileIsDamaged) {
             break;
         }
     }
-    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DVC", false), kLoadDamaged);
+    EXPECT_EQ(level.LoadLevelFromBytes(bytes, "a.DVC", false).status(), LoadStatus::Damaged);
 }
 
 } // namespace
@@ -259,19 +267,21 @@ TEST(Generation7Rooms, ContentPastTheDeclaredSizeIsAbsent) {
     for (int i = 0; i < kRooms; ++i)
         rooms.insert(rooms.end(), room.begin(), room.end());
     Tdvlevel level;
-    ASSERT_EQ(level.LoadLevelFromBytes(level7WithRoomBytes(kRooms, rooms), "a.DVC", false), kLoadOk)
-        << level.failureReason();
-    ASSERT_EQ(level.Rooms.size(), kRooms);
-    EXPECT_EQ(level.Rooms.back().lights.count, 0u);
+    const LoadResult loaded =
+        level.LoadLevelFromBytes(level7WithRoomBytes(kRooms, rooms), "a.DVC", false);
+    ASSERT_EQ(loaded.status(), LoadStatus::Ok) << loaded.reason();
+    ASSERT_EQ(level.model().Rooms.size(), kRooms);
+    EXPECT_EQ(level.model().Rooms.back().lights.count, 0u);
 
     // The same room with its lights inside its declared bytes is read.
     std::vector<std::uint8_t> honest = room;
     putU32(honest, 4, 208 + kLights * 88 + 4);
     honest.resize(8 + 208 + kLights * 88 + 4, 0);
-    ASSERT_EQ(level.LoadLevelFromBytes(level7WithRoomBytes(1, honest), "a.DVC", false), kLoadOk)
-        << level.failureReason();
-    EXPECT_EQ(level.Rooms[0].lights.count, kLights);
-    EXPECT_EQ(level.Rooms[0].unreadBytes, 0);
+    const LoadResult honestLoad =
+        level.LoadLevelFromBytes(level7WithRoomBytes(1, honest), "a.DVC", false);
+    ASSERT_EQ(honestLoad.status(), LoadStatus::Ok) << honestLoad.reason();
+    EXPECT_EQ(level.model().Rooms[0].lights.count, kLights);
+    EXPECT_EQ(level.model().Rooms[0].unreadBytes, 0);
 }
 
 TEST(Generation7Rooms, ARoomIsReadOnlyWithinItsDeclaredSize) {
@@ -282,7 +292,7 @@ TEST(Generation7Rooms, ARoomIsReadOnlyWithinItsDeclaredSize) {
     recipe.rooms[0].unreadBytes = 0;
     const auto full = writeLevel(recipe);
     Tdvlevel reference;
-    ASSERT_EQ(reference.LoadLevelFromBytes(full, "a.DVC", false), kLoadOk);
+    ASSERT_EQ(reference.LoadLevelFromBytes(full, "a.DVC", false).status(), LoadStatus::Ok);
     std::size_t levelSizeField = 10;
     for (int chunk = 0; chunk < 3; ++chunk)
         levelSizeField += 8 + u32At(full, levelSizeField + 4);
@@ -297,13 +307,15 @@ TEST(Generation7Rooms, ARoomIsReadOnlyWithinItsDeclaredSize) {
         putU32(bytes, roomSizeField, declared - shortBy);
         putU32(bytes, levelSizeField, u32At(full, levelSizeField) - shortBy);
         Tdvlevel level;
-        ASSERT_EQ(level.LoadLevelFromBytes(bytes, "a.DVC", false), kLoadOk)
-            << shortBy << ": " << level.failureReason();
-        EXPECT_LE(level.Rooms[0].numVertices, reference.Rooms[0].numVertices);
-        EXPECT_EQ(level.AnimatedTextures, reference.AnimatedTextures) << shortBy;
-        ASSERT_EQ(level.ObjectTextures.size(), reference.ObjectTextures.size()) << shortBy;
-        EXPECT_EQ(level.ObjectTextures.back().corners, reference.ObjectTextures.back().corners);
-        EXPECT_EQ(level.SampleData, reference.SampleData) << shortBy;
+        const LoadResult loaded = level.LoadLevelFromBytes(bytes, "a.DVC", false);
+        ASSERT_EQ(loaded.status(), LoadStatus::Ok) << shortBy << ": " << loaded.reason();
+        EXPECT_LE(level.model().Rooms[0].numVertices, reference.model().Rooms[0].numVertices);
+        EXPECT_EQ(level.model().AnimatedTextures, reference.model().AnimatedTextures) << shortBy;
+        ASSERT_EQ(level.model().ObjectTextures.size(), reference.model().ObjectTextures.size())
+            << shortBy;
+        EXPECT_EQ(level.model().ObjectTextures.back().corners,
+                  reference.model().ObjectTextures.back().corners);
+        EXPECT_EQ(level.model().SampleData, reference.model().SampleData) << shortBy;
     }
 }
 
