@@ -22,13 +22,6 @@ Rect shrunk(const Rect& r) {
     return r.inflated(-1);
 }
 
-bool insideAny(const std::array<Rect, 3>& rects, int x, int y) {
-    for (const Rect& r : rects)
-        if (!r.isEmpty() && r.contains(x, y))
-            return true;
-    return false;
-}
-
 } // namespace
 
 void FrameStackCore::pointerCell(int x, int y, Rect& rect, std::int32_t& index) const {

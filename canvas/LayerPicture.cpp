@@ -23,13 +23,6 @@ std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
     return a >= 0 ? a / b : -((-a + b - 1) / b);
 }
 
-bool insideAny(const std::array<Rect, 3>& rects, int x, int y) {
-    for (const Rect& r : rects)
-        if (!r.isEmpty() && r.contains(x, y))
-            return true;
-    return false;
-}
-
 } // namespace
 
 imaging::Bitmap& LayerPicture::whole() {

@@ -31,6 +31,14 @@ struct GridMarks {
     imaging::Colour ringColour; // dots of the ring of cells around the grid
 };
 
+// Whether (x, y) lies inside one of the non-empty rectangles (the insides of a range outline).
+inline bool insideAny(const std::array<imaging::Rect, 3>& rects, int x, int y) {
+    for (const imaging::Rect& r : rects)
+        if (!r.isEmpty() && r.contains(x, y))
+            return true;
+    return false;
+}
+
 // A one-pixel border on a layer: a frame along the inside of rect or, for one area of a range
 // outline, the same border less the pixels inside any of the outline's three areas. Only the
 // part inside clip (the layer as it was when drawn, cut by later crops) holds colour.

@@ -15,6 +15,13 @@ namespace parvane::imaging {
 
 namespace {
 
+// Colours multiplied by their alpha (0 < a < 255) back to straight colours.
+void unassociate(unsigned& r, unsigned& g, unsigned& b, unsigned a) {
+    r = std::min(255u, r * 255 / a);
+    g = std::min(255u, g * 255 / a);
+    b = std::min(255u, b * 255 / a);
+}
+
 // Decoded raster bytes a file may declare per byte of its own size. Real compressors stay far
 // below this; a small file that claims more is damaged, and refusing it spares the memory.
 constexpr std::uint64_t kMaxExpansion = 4096;
@@ -243,11 +250,8 @@ DecodeResult readThroughRgba(TIFF* tif, const PageInfo& p, MemoryFile& file) {
             unsigned r = TIFFGetR(v), g = TIFFGetG(v), b = TIFFGetB(v);
             if (alpha) {
                 const unsigned a = TIFFGetA(v);
-                if (a != 0 && a != 255) {
-                    r = std::min(255u, r * 255 / a);
-                    g = std::min(255u, g * 255 / a);
-                    b = std::min(255u, b * 255 / a);
-                }
+                if (a != 0 && a != 255)
+                    unassociate(r, g, b, a);
                 out[3] = static_cast<std::uint8_t>(a);
             }
             out[0] = static_cast<std::uint8_t>(b);
@@ -453,11 +457,8 @@ inline void storeColour(const RowLayout& l, const PlaneRows& rows, std::size_t x
     if (l.alpha) {
         const unsigned a = sampleOf(l, rows, x, alphaSample);
         // Associated alpha: the colours were multiplied by it; undo that.
-        if (l.associatedAlpha && a != 0 && a != 255) {
-            r = std::min(255u, r * 255 / a);
-            g = std::min(255u, g * 255 / a);
-            b = std::min(255u, b * 255 / a);
-        }
+        if (l.associatedAlpha && a != 0 && a != 255)
+            unassociate(r, g, b, a);
         out[3] = static_cast<std::uint8_t>(a);
     }
     out[0] = static_cast<std::uint8_t>(b);

@@ -10,6 +10,7 @@
 #include "imaging/ui/ImageFileModule.h"
 #include "level/LevelFileWriter.h"
 #include "level/ui/DuskvaleFileModule.h"
+#include "support/ModalWindows.h"
 #include "support/TestData.h"
 
 #include <QApplication>
@@ -35,19 +36,7 @@ namespace {
 
 namespace writer = level::testing;
 
-// Runs action once window is the active modal window (checked as the event loop turns).
-void whenModal(QWidget* window, std::function<void()> action) {
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, window, action] {
-        if (QApplication::activeModalWidget() != window)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action();
-    });
-    timer->start();
-}
+using parvane::testing::whenModal;
 
 // Every test leaves the interface in English, as the next one expects it.
 class DesktopProductTest : public ::testing::Test {

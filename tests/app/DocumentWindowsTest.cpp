@@ -5,6 +5,7 @@
 #include "app/DocumentForm.h"
 #include "app/Languages.h"
 #include "app/MainForm.h"
+#include "support/ModalWindows.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -20,19 +21,7 @@
 namespace parvane::app {
 namespace {
 
-// Runs action once window is the active modal window (checked as the event loop turns).
-void whenModal(QWidget* window, std::function<void()> action) {
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, window, action] {
-        if (QApplication::activeModalWidget() != window)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action();
-    });
-    timer->start();
-}
+using parvane::testing::whenModal;
 
 class DocumentWindowsTest : public ::testing::Test {
 protected:

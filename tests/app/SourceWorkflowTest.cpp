@@ -9,6 +9,7 @@
 #include "imaging/ui/ImageFileModule.h"
 #include "level/LevelFileWriter.h"
 #include "level/ui/DuskvaleFileModule.h"
+#include "support/ModalWindows.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -59,19 +60,7 @@ std::string firstDifference(const Bitmap& a, const Bitmap& b) {
     return {};
 }
 
-// Answers the next modal dialog (the level window's open dialog) as soon as it opens.
-void whenModalOpens(std::function<void(QWidget*)> action) {
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            action(modal);
-        }
-    });
-    timer->start();
-}
+using parvane::testing::whenModalOpens;
 
 // Chooses path in the level dialog that opens next; records the name it was preset with.
 void chooseLevel(const QString& path, QString* presetName = nullptr) {
@@ -419,7 +408,7 @@ TEST_F(SourceWorkflowTest, TheSizeSelectorShapesEachCut) {
             picture.setPixel(x, y, Colour{std::uint8_t(x), std::uint8_t(y), std::uint8_t(x ^ y)});
     const Bitmap original = picture;
     for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << "grid " << row.grid << " selector " << row.selector
+        SCOPED_TRACE(::testing::Message() << "grid " << row.grid << " selector " << row.selector
                                         << " to " << row.to.x() << "," << row.to.y());
         main->ScrollBarGrid->setValue(row.grid);
         main->Source->SnapToGrid = !row.free;
@@ -489,18 +478,18 @@ TEST_F(SourceWorkflowTest, ThePotsAndTheSampleMakeFlatTilesReadyToPaste) {
     ASSERT_EQ(main->ClipTileImage->picture().width(), 256);
     main->SpeedButtonRotate->click();
 
-    const auto flatTile = [this](Colour colour) -> testing::AssertionResult {
+    const auto flatTile = [this](Colour colour) -> ::testing::AssertionResult {
         const Bitmap& tile = main->ClipTileImage->picture();
         if (tile.width() != 64 || tile.height() != 64 || tile.pixel(0, 0) != colour ||
             tile.pixel(63, 63) != colour)
-            return testing::AssertionFailure() << "tile " << tile.width() << "x" << tile.height();
+            return ::testing::AssertionFailure() << "tile " << tile.width() << "x" << tile.height();
         if (main->Target->Clip().bitmap != tile || main->Target->Mode != CanvasMode::Paste)
-            return testing::AssertionFailure() << "the Target is not ready to paste it: mode "
+            return ::testing::AssertionFailure() << "the Target is not ready to paste it: mode "
                                                << static_cast<int>(main->Target->Mode) << " clip "
                                                << main->Target->Clip().bitmap.width();
         if (!main->SpeedButtonNone->isChecked())
-            return testing::AssertionFailure() << "a tool button stays pressed";
-        return testing::AssertionSuccess();
+            return ::testing::AssertionFailure() << "a tool button stays pressed";
+        return ::testing::AssertionSuccess();
     };
     QTest::mouseClick(main->PanelMagenta, Qt::LeftButton);
     EXPECT_TRUE(flatTile(kMagenta));

@@ -1,6 +1,7 @@
 #include "imaging/ui/Gauges.h"
 #include "level/LevelFileWriter.h"
 #include "level/ui/DuskvaleFileModule.h"
+#include "support/ModalWindows.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -72,25 +73,7 @@ protected:
     }
 };
 
-// Runs action on the modal widget as soon as one opens (the caller then enters its loop).
-void whenModalOpens(std::function<void(QWidget*)> action) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    auto elapsed = std::make_shared<QElapsedTimer>();
-    elapsed->start();
-    QObject::connect(timer, &QTimer::timeout, [timer, action, elapsed] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            action(modal);
-        } else if (elapsed->elapsed() > 10000) {
-            timer->stop();
-            timer->deleteLater();
-            ADD_FAILURE() << "no modal window opened";
-        }
-    });
-    timer->start();
-}
+using parvane::testing::whenModalOpens;
 
 const QStringList kExpectedFilters{
     "Duskvale Files (*.PHD *.DVX *.DV2 *.DV4 *.DVC)",
