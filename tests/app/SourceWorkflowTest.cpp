@@ -409,7 +409,7 @@ TEST_F(SourceWorkflowTest, TheSizeSelectorShapesEachCut) {
     const Bitmap original = picture;
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::Message() << "grid " << row.grid << " selector " << row.selector
-                                        << " to " << row.to.x() << "," << row.to.y());
+                                          << " to " << row.to.x() << "," << row.to.y());
         main->ScrollBarGrid->setValue(row.grid);
         main->Source->SnapToGrid = !row.free;
         main->ClipTileSizeScroll->setValue(row.selector);
@@ -485,8 +485,8 @@ TEST_F(SourceWorkflowTest, ThePotsAndTheSampleMakeFlatTilesReadyToPaste) {
             return ::testing::AssertionFailure() << "tile " << tile.width() << "x" << tile.height();
         if (main->Target->Clip().bitmap != tile || main->Target->Mode != CanvasMode::Paste)
             return ::testing::AssertionFailure() << "the Target is not ready to paste it: mode "
-                                               << static_cast<int>(main->Target->Mode) << " clip "
-                                               << main->Target->Clip().bitmap.width();
+                                                 << static_cast<int>(main->Target->Mode) << " clip "
+                                                 << main->Target->Clip().bitmap.width();
         if (!main->SpeedButtonNone->isChecked())
             return ::testing::AssertionFailure() << "a tool button stays pressed";
         return ::testing::AssertionSuccess();
