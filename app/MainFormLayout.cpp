@@ -113,21 +113,6 @@ QPixmap helpPicture() {
     return pixmap;
 }
 
-// The window icon: a small texture page of four tiles.
-QPixmap programIcon() {
-    QPixmap pixmap(32, 32);
-    QPainter painter(&pixmap);
-    painter.fillRect(0, 0, 16, 16, QColor(255, 0, 255));
-    painter.fillRect(16, 0, 16, 16, kSkyBlue);
-    painter.fillRect(0, 16, 16, 16, kMoneyGreen);
-    painter.fillRect(16, 16, 16, 16, QColor(128, 0, 0));
-    painter.setPen(QColor(224, 208, 0));
-    painter.drawRect(0, 0, 31, 31);
-    painter.drawLine(16, 0, 16, 31);
-    painter.drawLine(0, 16, 31, 16);
-    return pixmap;
-}
-
 } // namespace
 
 void TMain::createControls() {
@@ -175,7 +160,6 @@ void TMain::createControls() {
     StatusBar->setSizeGripEnabled(false);
     setStatusBar(StatusBar);
 
-    setWindowIcon(programIcon());
     resize(725, 598);
     setMinimumHeight(445);
 }

@@ -42,12 +42,13 @@ void describeApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Parvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PARVANE_VERSION));
     QGuiApplication::setDesktopFileName(QLatin1String(kDesktopId));
-    if (QCoreApplication::instance()) {
-        QIcon icon;
-        for (int side : {16, 22, 24, 32, 48, 64, 128, 256})
-            icon.addFile(QStringLiteral(":/icons/parvane-%1.png").arg(side), QSize(side, side));
-        QApplication::setWindowIcon(icon);
-    }
+}
+
+void setProgramIcon() {
+    QIcon icon;
+    for (int side : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/parvane-%1.png").arg(side), QSize(side, side));
+    QApplication::setWindowIcon(icon);
 }
 
 CommandLine parseCommandLine(const QStringList& arguments) {

@@ -26,9 +26,11 @@ struct CommandLine {
 // Exit status of a command line that could not be understood.
 constexpr int kExitUsage = 2;
 
-// The program's name, version, desktop entry and icon, for message boxes, --version and the
-// desktop. Callable before the application object exists.
+// The program's name, version and desktop entry, for message boxes, --version and the desktop.
+// Callable before the application object exists.
 void describeApplication();
+// The program's icon for its windows; once the application object exists.
+void setProgramIcon();
 
 // Reads the arguments (the program's name first), before or after the application object
 // exists; Qt's own options (-platform, -style, ...) are let through.

@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
         return answer(line);
 
     QApplication application(argc, argv);
-    describeApplication();
+    setProgramIcon();
     setInterfaceLanguage(desktopLanguage());
     const std::unique_ptr<TMain> window = startMainWindow(line);
     return application.exec();

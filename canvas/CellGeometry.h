@@ -9,6 +9,11 @@
 
 namespace parvane::canvas {
 
+// Division that rounds down, also for negative values (pixels left of or above the origin).
+constexpr std::int64_t floorDiv(std::int64_t value, std::int64_t divisor) {
+    return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
+}
+
 // The grid an animation or a transformation works on: cell size, grid origin and the count
 // of whole columns and rows. A snapshot, so that an animation keeps the grid it started with.
 struct CellGeometry {

@@ -38,8 +38,7 @@ void FrameStackCore::UpdateGrid() {
         portHeight_ >= grid.height()) {
         // The port covers the layer, so all of it is cleared and drawn afresh: the grid is
         // kept as its geometry and drawn where it is shown.
-        grid.setGrid({cellW(), cellH(), GridOffsetX, GridOffsetY, GridCols, GridRows, GridStyle,
-                      GridColor, kGridRingColor});
+        grid.setGrid({CurrentGrid(), GridStyle, GridColor, kGridRingColor});
     } else if (GridStyle == 1 && grid.format() == imaging::PixelFormat::Bits32) {
         clearAndDotGridRows();
     } else {
@@ -63,10 +62,6 @@ void xorWord(std::uint8_t* row, std::int64_t x, std::uint32_t value) {
     std::memcpy(&word, row + 4 * x, 4);
     word ^= value;
     std::memcpy(row + 4 * x, &word, 4);
-}
-
-std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
 }
 
 } // namespace

@@ -250,11 +250,6 @@ bool TFrameStack::eventFilter(QObject* watched, QEvent* event) {
 
 namespace {
 
-// Rounds down, also for negative values.
-int floorDiv(int value, int divisor) {
-    return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
-}
-
 // The first dropped item that is a file on this machine, as a full path; empty if none.
 QString firstLocalFile(const QMimeData* data) {
     if (!data || !data->hasUrls())
@@ -306,7 +301,8 @@ void StackPanel::updatePictureArea(const imaging::Rect& area) {
 }
 
 QPoint StackPanel::picturePoint(QPoint panelPoint) const {
-    return {floorDiv(panelPoint.x(), zoom_), floorDiv(panelPoint.y(), zoom_)};
+    return {static_cast<int>(floorDiv(panelPoint.x(), zoom_)),
+            static_cast<int>(floorDiv(panelPoint.y(), zoom_))};
 }
 
 namespace {
@@ -332,10 +328,10 @@ void StackPanel::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     for (const QRect& r : event->region()) {
         // The picture pixels the screen area shows, whole.
-        const int left = floorDiv(r.x(), zoom_);
-        const int top = floorDiv(r.y(), zoom_);
-        const int right = floorDiv(r.x() + r.width() + zoom_ - 1, zoom_);
-        const int bottom = floorDiv(r.y() + r.height() + zoom_ - 1, zoom_);
+        const int left = static_cast<int>(floorDiv(r.x(), zoom_));
+        const int top = static_cast<int>(floorDiv(r.y(), zoom_));
+        const int right = static_cast<int>(floorDiv(r.x() + r.width() + zoom_ - 1, zoom_));
+        const int bottom = static_cast<int>(floorDiv(r.y() + r.height() + zoom_ - 1, zoom_));
         const imaging::Rect area = imaging::Rect{left, top, right, bottom}.intersected(
             {0, 0, core_.PortWidth(), core_.PortHeight()});
         if (area.isEmpty())

@@ -19,10 +19,6 @@ void putWord(std::uint8_t* dst, std::int64_t x, std::uint32_t value) {
     std::memcpy(dst + 4 * x, &value, 4);
 }
 
-std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
 } // namespace
 
 imaging::Bitmap& LayerPicture::whole() {
@@ -174,13 +170,13 @@ void LayerPicture::drawBorderSpan(const BorderMark& m, int y, int x0, int x1,
 void LayerPicture::drawGridSpan(int y, int x0, int x1, std::uint8_t* dst) const {
     if (y >= gridHeight_)
         return;
-    const GridMarks& g = grid_;
+    const CellGeometry& g = grid_.cells;
     const std::int64_t cw = g.cellWidth;
     const std::int64_t ch = g.cellHeight;
     const std::int64_t right = std::min(x1, gridWidth_);
-    if (g.style == 2) {
+    if (grid_.style == 2) {
         // Lines at every cell edge of the grid, across the whole layer.
-        const std::uint32_t line = pixelWord(g.colour);
+        const std::uint32_t line = pixelWord(grid_.colour);
         const std::int64_t k = y - g.offsetY;
         if (k % ch == 0 && k / ch >= 0 && k / ch <= g.rows) {
             for (std::int64_t x = x0; x < right; ++x)
@@ -197,13 +193,13 @@ void LayerPicture::drawGridSpan(int y, int x0, int x1, std::uint8_t* dst) const 
         }
         return;
     }
-    if (g.style != 1)
+    if (grid_.style != 1)
         return;
     // Dotted outlines of every cell of the grid and of the ring of cells around it: a cell's
     // top and bottom rows and, between them, its first and last columns; dots sit where x + y
     // is even. Ring cells show the ring colour, the grid's own cells both colours combined.
-    const std::uint32_t ring = pixelWord(g.ringColour);
-    const std::uint32_t inner = ring ^ pixelWord(g.colour);
+    const std::uint32_t ring = pixelWord(grid_.ringColour);
+    const std::uint32_t inner = ring ^ pixelWord(grid_.colour);
     const std::int64_t cellRow = floorDiv(y - g.offsetY, ch);
     if (cellRow < -1 || cellRow > g.rows)
         return;

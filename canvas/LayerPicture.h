@@ -10,6 +10,7 @@
 // changes. Its size and format are known without drawing it.
 #pragma once
 
+#include "canvas/CellGeometry.h"
 #include "imaging/Bitmap.h"
 
 #include <array>
@@ -20,12 +21,7 @@ namespace parvane::canvas {
 // The grid as UpdateGrid drew it: dotted cell outlines (style 1), lines across the layer
 // (style 2) or nothing (other styles), for the grid geometry of that moment.
 struct GridMarks {
-    int cellWidth = 1;
-    int cellHeight = 1;
-    int offsetX = 0;
-    int offsetY = 0;
-    int cols = 0;
-    int rows = 0;
+    CellGeometry cells{1, 1};
     int style = 0;
     imaging::Colour colour;     // lines, and the grid's own dots combined with the ring's
     imaging::Colour ringColour; // dots of the ring of cells around the grid

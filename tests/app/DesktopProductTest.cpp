@@ -73,6 +73,7 @@ protected:
 TEST_F(DesktopProductTest, TheCommandLineAnswersAsDesktopProgramsDo) {
     const QString testName = QCoreApplication::applicationName();
     describeApplication();
+    setProgramIcon();
     EXPECT_FALSE(QApplication::windowIcon().availableSizes().isEmpty());
     const struct {
         QStringList arguments;

@@ -128,13 +128,7 @@ protected:
     // A first-generation level of two pages whose top-left pixel the level marks as
     // transparent: as stored it is palette entry 0, converted it is magenta.
     QString writeLevel(const QString& name) {
-        writer::LevelRecipe recipe;
-        recipe.generation = 1;
-        recipe.pages = 2;
-        recipe.palette8 = writer::patternPalette();
-        recipe.textile8.assign(2 * 65536, 5);
-        recipe.textile8[0] = 0;
-        return writeBytes(name, writer::writeLevel(recipe));
+        return writeBytes(name, writer::writeLevel(writer::twoPageLevelWithATransparentPixel()));
     }
 
     void choose(int item) {

@@ -399,6 +399,16 @@ std::string fileNameFor(int generation) {
     }
 }
 
+LevelRecipe twoPageLevelWithATransparentPixel() {
+    LevelRecipe recipe;
+    recipe.generation = 1;
+    recipe.pages = 2;
+    recipe.palette8 = patternPalette();
+    recipe.textile8.assign(2 * 65536, 5);
+    recipe.textile8[0] = 0;
+    return recipe;
+}
+
 LevelRecipe richLevel(int generation) {
     LevelRecipe s;
     s.generation = generation;

@@ -73,5 +73,9 @@ std::string fileNameFor(int generation);
 // A level of the given generation with two rooms, object textures, two animation ranges
 // and records in every section: the file the robustness tests damage.
 LevelRecipe richLevel(int generation);
+// A first-generation level of two pages of palette entry 5 whose top-left pixel is entry 0,
+// the entry the level marks as transparent: as stored that pixel is entry 0's colour,
+// converted it is magenta.
+LevelRecipe twoPageLevelWithATransparentPixel();
 
 } // namespace parvane::level::testing

@@ -273,12 +273,7 @@ TEST(LevelWindow, FilePickedThroughAllFilesIsStillChecked) {
 TEST(LevelWindow, ExtractsTheTexturePagesOfALevel) {
     QTemporaryDir dir;
     // A first-generation level: palette index 0 at the top-left pixel marks transparency.
-    writer::LevelRecipe recipe;
-    recipe.generation = 1;
-    recipe.pages = 2;
-    recipe.palette8 = writer::patternPalette();
-    recipe.textile8.assign(2 * 65536, 5);
-    recipe.textile8[0] = 0;
+    const writer::LevelRecipe recipe = writer::twoPageLevelWithATransparentPixel();
     const QString path = writeLevelFile(dir, "level.phd", recipe); // lower-case extension
 
     WatchedWindow w;
