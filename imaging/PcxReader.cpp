@@ -126,11 +126,16 @@ void convertLine(Layout layout, const std::uint8_t* line, std::size_t bpl, int p
         const std::uint8_t* r = line;
         const std::uint8_t* g = line + bpl;
         const std::uint8_t* b = line + 2 * bpl;
-        for (std::size_t x = 0; x < w; ++x, out += 3) {
-            out[0] = b[x];
-            out[1] = g[x];
-            out[2] = r[x];
+        // A pixel as one 4-byte store whose last byte the next pixel overwrites; the last
+        // pixel bytewise, so that the row is not overrun.
+        std::size_t x = 0;
+        for (; x + 1 < w; ++x, out += 3) {
+            const std::uint32_t v = b[x] | (g[x] << 8) | (std::uint32_t{r[x]} << 16);
+            std::memcpy(out, &v, 4);
         }
+        out[0] = b[x];
+        out[1] = g[x];
+        out[2] = r[x];
         break;
     }
     case Layout::Rgba: {

@@ -62,6 +62,80 @@ RleResult decodePackBits(std::span<const std::uint8_t> src, std::span<std::uint8
     return r;
 }
 
+namespace {
+
+// PCX bytes are read 64 at a time where both buffers have room to spare: a block's count bytes
+// are found with word arithmetic, and the literal bytes between them are copied in 16-byte
+// pieces, so the cost does not depend on how runs and literals alternate.
+constexpr std::size_t kPcxBlock = 64;
+// Bytes a block may read past its own 64 (literal pieces) and write past a token's end.
+constexpr std::size_t kPcxSlack = 16;
+
+// One bit per byte of the 64 at `in`: set where the byte is 192 or more.
+std::uint64_t pcxHighBytes(const std::uint8_t* in) {
+    constexpr std::uint64_t kTopBits = 0x8080808080808080u;
+    std::uint64_t mask = 0;
+    for (unsigned i = 0; i < 8; ++i) {
+        std::uint64_t w;
+        std::memcpy(&w, in + 8 * i, 8);
+        // Bits 7 and 6 both set, then bit 7 of every byte gathered into one byte.
+        const std::uint64_t high = w & (w << 1) & kTopBits;
+        mask |= (((high >> 7) * 0x0102040810204080u) >> 56) << (8 * i);
+    }
+    return mask;
+}
+
+// Of the high bytes of a block that starts at a packet, those that are run counts: in each
+// stretch of high bytes the first is a count, the next its value, and so on.
+std::uint64_t pcxRunCounts(std::uint64_t high) {
+    constexpr std::uint64_t kEven = 0x5555555555555555u;
+    const std::uint64_t follows = high << 1;
+    const std::uint64_t oddStarts = high & ~kEven & ~follows;
+    const std::uint64_t values = (kEven ^ ((oddStarts + high) << 1)) & follows;
+    return high & ~values;
+}
+
+// Decodes whole packets of the block at in[pos] while out has room for them plus the slack.
+// Returns false when the block was stopped short for room; pos and produced stay at a packet.
+bool decodePcxBlock(const std::uint8_t* in, std::size_t& pos, std::uint8_t* out,
+                    std::size_t& produced, std::size_t outSize) {
+    const std::uint8_t* block = in + pos;
+    const std::uint64_t counts = pcxRunCounts(pcxHighBytes(block));
+    // A count in the last byte has its value in the next block; it starts that block.
+    const std::size_t end = counts >> 63 ? kPcxBlock - 1 : kPcxBlock;
+    std::size_t at = 0, o = produced;
+    bool whole = true;
+    for (std::uint64_t m = counts & ~(std::uint64_t{1} << 63);; m &= m - 1) {
+        const std::size_t next = m ? static_cast<std::size_t>(__builtin_ctzll(m)) : end;
+        const std::size_t literal = next - at;
+        const std::size_t run = m ? block[next] & 63u : 0;
+        if (o + literal + std::max<std::size_t>(run, 8) + kPcxSlack > outSize) {
+            whole = false;
+            break;
+        }
+        std::memcpy(out + o, block + at, 16);
+        for (std::size_t k = 16; k < literal; k += 16)
+            std::memcpy(out + o + k, block + at + k, 16);
+        o += literal;
+        at = next;
+        if (!m)
+            break;
+        const std::uint8_t value = block[next + 1];
+        // Short runs, the common ones, as one fixed-size store.
+        const std::uint64_t eight = value * std::uint64_t{0x0101010101010101u};
+        std::memcpy(out + o, &eight, 8);
+        if (run > 8)
+            std::memset(out + o + 8, value, run - 8);
+        o += run;
+        at = next + 2;
+    }
+    pos += at;
+    produced = o;
+    return whole;
+}
+
+} // namespace
+
 RleResult decodePcxRle(std::span<const std::uint8_t> src, std::span<std::uint8_t> dst) {
     RleResult r;
     // Locals rather than the result's fields: byte stores could otherwise alias them and
@@ -71,6 +145,9 @@ RleResult decodePcxRle(std::span<const std::uint8_t> src, std::span<std::uint8_t
     std::uint8_t* out = dst.data();
     const std::size_t outSize = dst.size();
     std::size_t pos = 0, produced = 0;
+    while (pos + kPcxBlock + kPcxSlack <= inSize &&
+           decodePcxBlock(in, pos, out, produced, outSize)) {
+    }
     while (produced < outSize && pos < inSize) {
         const std::uint8_t b = in[pos];
         if (b < 192) {

@@ -28,6 +28,7 @@ struct RleResult {
 RleResult decodePackBits(std::span<const std::uint8_t> src, std::span<std::uint8_t> dst);
 
 // PCX: a byte of 192 or more repeats the next byte (byte & 63) times; any other byte is itself.
+// For speed it may write scratch bytes into dst past `produced` (never past its end).
 RleResult decodePcxRle(std::span<const std::uint8_t> src, std::span<std::uint8_t> dst);
 
 // Paint Shop Pro: a control byte n above 128 repeats the next byte n - 128 times; otherwise n

@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
+#include <thread>
 #include <tiffio.h>
 #include <vector>
 
@@ -154,75 +156,124 @@ inline unsigned indexAt(const std::uint8_t* row, std::size_t i, int bits) {
     }
 }
 
-// Reads the page band by band (a strip, or a row of tiles) and hands each row's plane
-// pointers to `emit`. Returns false when libtiff fails.
-template <typename Emit> bool readRows(TIFF* tif, const PageInfo& p, Emit&& emit) {
-    const int planes = p.planar == PLANARCONFIG_SEPARATE ? p.samples : 1;
-    const int samplesPerPlane = p.planar == PLANARCONFIG_SEPARATE ? 1 : p.samples;
-    const std::uint64_t rowBytes =
-        (static_cast<std::uint64_t>(p.width) * samplesPerPlane * p.bits + 7) / 8;
-    const bool tiled = TIFFIsTiled(tif);
-    std::uint32_t bandRows = 0, tileWidth = 0;
-    if (tiled) {
-        TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth);
-        TIFFGetField(tif, TIFFTAG_TILELENGTH, &bandRows);
-        if (tileWidth == 0 || bandRows == 0 || tileWidth % 16 || bandRows % 16)
-            return false;
-    } else {
-        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &bandRows);
-        if (bandRows == 0)
-            return false;
-    }
-    bandRows = std::min(bandRows, p.height);
-    const std::uint64_t planeBand = rowBytes * bandRows;
-    if (planeBand * planes > (std::uint64_t{1} << 30))
-        return false;
-    std::vector<std::uint8_t> band(planeBand * planes);
-    std::vector<std::uint8_t> tile;
+// How a page's bands (strips, or rows of tiles) are laid out, worked out once from the tags
+// and shared by every handle that reads the page.
+struct BandLayout {
+    int planes = 1, samplesPerPlane = 1;
+    std::uint64_t rowBytes = 0;  // bytes of one row of one plane
+    std::uint32_t bandRows = 0;  // rows per strip, or tile length
+    std::uint32_t bandCount = 0; // strips or rows of tiles down the page
+    std::uint64_t planeBand = 0; // bytes of one band of one plane
+    bool tiled = false;
+    std::uint32_t tileWidth = 0;
     std::uint64_t tileRowBytes = 0;
-    if (tiled) {
-        tileRowBytes = (static_cast<std::uint64_t>(tileWidth) * samplesPerPlane * p.bits + 7) / 8;
-        const tmsize_t tileSize = TIFFTileSize(tif);
-        if (tileSize <= 0 || static_cast<std::uint64_t>(tileSize) < tileRowBytes * bandRows)
-            return false;
-        // Tiles may exceed a small picture, but not absurdly.
-        const std::uint64_t picture = rowBytes * p.height * planes;
-        if (static_cast<std::uint64_t>(tileSize) > std::max<std::uint64_t>(picture * 4, 64u << 20))
-            return false;
-        tile.resize(static_cast<std::size_t>(tileSize));
+    std::size_t tileSize = 0;
+};
+
+// The band layout of a page, or nothing when its strip or tile sizes cannot be read directly.
+std::optional<BandLayout> bandLayout(TIFF* tif, const PageInfo& p) {
+    BandLayout b;
+    b.planes = p.planar == PLANARCONFIG_SEPARATE ? p.samples : 1;
+    b.samplesPerPlane = p.planar == PLANARCONFIG_SEPARATE ? 1 : p.samples;
+    b.rowBytes = (static_cast<std::uint64_t>(p.width) * b.samplesPerPlane * p.bits + 7) / 8;
+    b.tiled = TIFFIsTiled(tif);
+    if (b.tiled) {
+        TIFFGetField(tif, TIFFTAG_TILEWIDTH, &b.tileWidth);
+        TIFFGetField(tif, TIFFTAG_TILELENGTH, &b.bandRows);
+        if (b.tileWidth == 0 || b.bandRows == 0 || b.tileWidth % 16 || b.bandRows % 16)
+            return std::nullopt;
+    } else {
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &b.bandRows);
+        if (b.bandRows == 0)
+            return std::nullopt;
     }
-    std::vector<const std::uint8_t*> rows(static_cast<std::size_t>(planes));
-    for (std::uint32_t top = 0; top < p.height; top += bandRows) {
-        const std::uint32_t count = std::min(bandRows, p.height - top);
-        for (int plane = 0; plane < planes; ++plane) {
-            std::uint8_t* dst = band.data() + planeBand * plane;
+    b.bandRows = std::min(b.bandRows, p.height);
+    b.bandCount = (p.height - 1) / b.bandRows + 1;
+    b.planeBand = b.rowBytes * b.bandRows;
+    if (b.planeBand * b.planes > (std::uint64_t{1} << 30))
+        return std::nullopt;
+    if (b.tiled) {
+        b.tileRowBytes =
+            (static_cast<std::uint64_t>(b.tileWidth) * b.samplesPerPlane * p.bits + 7) / 8;
+        const tmsize_t tileSize = TIFFTileSize(tif);
+        if (tileSize <= 0 || static_cast<std::uint64_t>(tileSize) < b.tileRowBytes * b.bandRows)
+            return std::nullopt;
+        // Tiles may exceed a small picture, but not absurdly.
+        const std::uint64_t picture = b.rowBytes * p.height * b.planes;
+        if (static_cast<std::uint64_t>(tileSize) > std::max<std::uint64_t>(picture * 4, 64u << 20))
+            return std::nullopt;
+        b.tileSize = static_cast<std::size_t>(tileSize);
+    }
+    return b;
+}
+
+// Decodes the `count` rows of one plane of the tiles at row `top` into `dst`. Tiles are whole
+// multiples of 16 pixels wide; whole bytes are copied, and for bit depths below 8 the tile
+// width keeps every tile byte-aligned.
+bool readTileBand(TIFF* tif, const PageInfo& p, const BandLayout& b, std::uint32_t top,
+                  std::uint32_t count, std::uint16_t plane, std::uint8_t* dst,
+                  std::vector<std::uint8_t>& tile) {
+    for (std::uint32_t left = 0; left < p.width; left += b.tileWidth) {
+        const ttile_t t = TIFFComputeTile(tif, left, top, 0, plane);
+        if (TIFFReadEncodedTile(tif, t, tile.data(), static_cast<tmsize_t>(tile.size())) < 0)
+            return false;
+        const std::uint64_t offset =
+            static_cast<std::uint64_t>(left) * b.samplesPerPlane * p.bits / 8;
+        const std::uint64_t copy = std::min(b.tileRowBytes, b.rowBytes - offset);
+        for (std::uint32_t r = 0; r < count; ++r)
+            std::memcpy(dst + r * b.rowBytes + offset, tile.data() + r * b.tileRowBytes, copy);
+    }
+    return true;
+}
+
+// What the row converters of the direct path need to know of a page.
+struct RowLayout {
+    std::size_t width = 0;
+    int bits = 8;
+    int samples = 1;
+    bool planar = false;
+    bool alpha = false;
+    bool associatedAlpha = false;
+    bool minIsWhite = false;
+    const std::vector<Colour>* palette = nullptr;
+};
+
+// One row's sample pointers: one row of every plane, or one interleaved row.
+using PlaneRows = std::vector<const std::uint8_t*>;
+
+// Turns one row of the page into one row of the bitmap.
+using RowConverter = void (*)(const RowLayout&, const PlaneRows&, std::uint8_t* out);
+
+// Where decoded rows go: each row of the page becomes one row of the bitmap.
+struct RowSink {
+    RowConverter convert = nullptr;
+    const RowLayout* layout = nullptr;
+    Bitmap* bitmap = nullptr;
+};
+
+// Reads bands [first, last) of the page into the bitmap of `sink`. Returns false when libtiff
+// fails.
+bool readBands(TIFF* tif, const PageInfo& p, const BandLayout& b, std::uint32_t first,
+               std::uint32_t last, const RowSink& sink) {
+    std::vector<std::uint8_t> band(b.planeBand * b.planes);
+    std::vector<std::uint8_t> tile(b.tileSize);
+    PlaneRows rows(static_cast<std::size_t>(b.planes));
+    for (std::uint32_t index = first; index < last; ++index) {
+        const std::uint32_t top = index * b.bandRows;
+        const std::uint32_t count = std::min(b.bandRows, p.height - top);
+        for (int plane = 0; plane < b.planes; ++plane) {
+            std::uint8_t* dst = band.data() + b.planeBand * plane;
             const auto s = static_cast<std::uint16_t>(plane);
-            if (!tiled) {
-                const tstrip_t strip = TIFFComputeStrip(tif, top, s);
-                if (TIFFReadEncodedStrip(tif, strip, dst, static_cast<tmsize_t>(rowBytes * count)) <
-                    0)
-                    return false;
-                continue;
-            }
-            // Tiles are whole multiples of 16 pixels wide; copy whole bytes, and for bit
-            // depths below 8 the tile width keeps every tile byte-aligned.
-            for (std::uint32_t left = 0; left < p.width; left += tileWidth) {
-                const ttile_t t = TIFFComputeTile(tif, left, top, 0, s);
-                if (TIFFReadEncodedTile(tif, t, tile.data(), static_cast<tmsize_t>(tile.size())) <
-                    0)
-                    return false;
-                const std::uint64_t offset =
-                    static_cast<std::uint64_t>(left) * samplesPerPlane * p.bits / 8;
-                const std::uint64_t copy = std::min(tileRowBytes, rowBytes - offset);
-                for (std::uint32_t r = 0; r < count; ++r)
-                    std::memcpy(dst + r * rowBytes + offset, tile.data() + r * tileRowBytes, copy);
-            }
+            if (b.tiled ? !readTileBand(tif, p, b, top, count, s, dst, tile)
+                        : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, top, s), dst,
+                                               static_cast<tmsize_t>(b.rowBytes * count)) < 0)
+                return false;
         }
         for (std::uint32_t r = 0; r < count; ++r) {
-            for (int plane = 0; plane < planes; ++plane)
+            for (int plane = 0; plane < b.planes; ++plane)
                 rows[static_cast<std::size_t>(plane)] =
-                    band.data() + planeBand * plane + r * rowBytes;
-            emit(static_cast<int>(top + r), rows);
+                    band.data() + b.planeBand * plane + r * b.rowBytes;
+            sink.convert(*sink.layout, rows, sink.bitmap->row(static_cast<int>(top + r)));
         }
     }
     return true;
@@ -427,24 +478,6 @@ std::optional<DecodeResult> directFormat(TIFF* tif, const PageInfo& p, Kind kind
     return std::nullopt;
 }
 
-// What the row converters of the direct path need to know of a page.
-struct RowLayout {
-    std::size_t width = 0;
-    int bits = 8;
-    int samples = 1;
-    bool planar = false;
-    bool alpha = false;
-    bool associatedAlpha = false;
-    bool minIsWhite = false;
-    const std::vector<Colour>* palette = nullptr;
-};
-
-// One row's sample pointers: one row of every plane, or one interleaved row.
-using PlaneRows = std::vector<const std::uint8_t*>;
-
-// Turns one row of the page into one row of the bitmap.
-using RowConverter = void (*)(const RowLayout&, const PlaneRows&, std::uint8_t* out);
-
 // Sample s of pixel x, whether the samples are interleaved or in planes.
 inline unsigned sampleOf(const RowLayout& l, const PlaneRows& rows, std::size_t x, int s) {
     return l.planar ? sampleAt(rows[static_cast<std::size_t>(s)], x, l.bits)
@@ -513,6 +546,40 @@ void rgbRow(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
                     sampleOf(l, rows, x, 2), out);
 }
 
+// Interleaved 8-bit red, green and blue, the commonest layout: the samples swapped into the
+// bitmap's blue, green, red order (and unassociated alpha copied) without per-sample decisions.
+void rgb8Row(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
+    const std::uint8_t* in = rows[0];
+    // Four bytes at a time, the fourth overwritten by the next pixel; the last pixel is copied
+    // bytewise so that neither row is overrun.
+    // The width is read once: the stores could otherwise alias the layout.
+    const std::size_t width = l.width;
+    std::size_t x = 0;
+    for (; x + 1 < width; ++x, in += 3, out += 3) {
+        std::uint32_t v;
+        std::memcpy(&v, in, 4);
+        v = __builtin_bswap32(v) >> 8; // bytes r, g, b, next -> b, g, r, 0
+        std::memcpy(out, &v, 4);
+    }
+    for (; x < width; ++x, in += 3, out += 3) {
+        out[0] = in[2];
+        out[1] = in[1];
+        out[2] = in[0];
+    }
+}
+
+void rgba8Row(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
+    const std::uint8_t* in = rows[0];
+    const std::size_t width = l.width;
+    for (std::size_t x = 0; x < width; ++x, in += 4, out += 4) {
+        std::uint32_t v;
+        std::memcpy(&v, in, 4);
+        // Bytes r, g, b, a -> b, g, r, a.
+        v = (v & 0xFF00FF00u) | ((v & 0xFFu) << 16) | ((v >> 16) & 0xFFu);
+        std::memcpy(out, &v, 4);
+    }
+}
+
 // Cyan, magenta, yellow and black inks (and alpha), as the colour they leave on white.
 void cmykRow(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
     const std::size_t bytes = l.alpha ? 4 : 3;
@@ -526,8 +593,13 @@ void cmykRow(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
 
 // The converter of a page's pixel layout.
 RowConverter converterFor(Kind kind, const RowLayout& l) {
+    const bool interleaved8 = l.bits == 8 && !l.planar;
     switch (kind) {
     case Kind::Rgb:
+        if (interleaved8 && l.samples == 3)
+            return rgb8Row;
+        if (interleaved8 && l.samples == 4 && l.alpha && !l.associatedAlpha)
+            return rgba8Row;
         return rgbRow;
     case Kind::Cmyk:
         return cmykRow;
@@ -549,9 +621,74 @@ RowConverter converterFor(Kind kind, const RowLayout& l) {
     return rgbRow;
 }
 
+// A libtiff handle reading `file`, which must outlive it; null when libtiff cannot open it.
+std::unique_ptr<TIFF, TiffCloser> openTiff(MemoryFile& file) {
+    std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
+    TIFFOpenOptionsSetErrorHandlerExtR(options.get(), onError, &file);
+    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), onWarning, &file);
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), kMaxLibtiffAllocation);
+    return std::unique_ptr<TIFF, TiffCloser>(
+        TIFFClientOpenExt("memory", "r", &file, readProc, writeProc, seekProc, closeProc, sizeProc,
+                          mapProc, unmapProc, options.get()));
+}
+
+// Decoded bytes below which a picture is read on one thread: starting threads and opening
+// more handles would cost more than they save.
+constexpr std::uint64_t kParallelMinimumBytes = 4u << 20;
+// Band buffers all threads together may hold.
+constexpr std::uint64_t kParallelBufferLimit = 256u << 20;
+
+// How many threads read the page: one when its bands cannot be read independently (a single
+// band; old-style JPEG, whose strips share decoder state), else up to `wanted` (0: one per
+// core, for pictures worth it).
+unsigned threadCount(const PageInfo& p, const BandLayout& b, unsigned wanted) {
+    if (b.bandCount < 2 || p.compression == COMPRESSION_OJPEG)
+        return 1;
+    const std::uint64_t buffers = b.planeBand * b.planes + b.tileSize;
+    if (wanted == 0) {
+        if (b.rowBytes * b.planes * p.height < kParallelMinimumBytes)
+            return 1;
+        wanted = std::max(1u, std::thread::hardware_concurrency());
+    }
+    const std::uint64_t byMemory = std::max<std::uint64_t>(1, kParallelBufferLimit / buffers);
+    return static_cast<unsigned>(
+        std::min<std::uint64_t>({wanted, b.bandCount, byMemory, std::uint64_t{64}}));
+}
+
+// Reads the bands of the page on `threads` threads, each with its own libtiff handle over the
+// same bytes and its own run of bands, so each writes only its own rows of the bitmap. The
+// result is that of one thread reading them in order: the first failing band's error wins.
+bool readBandsInParallel(const MemoryFile& file, const PageInfo& p, const BandLayout& b,
+                         unsigned threads, const RowSink& sink, std::string& error) {
+    std::vector<MemoryFile> files(threads);
+    std::vector<char> done(threads, 0);
+    {
+        std::vector<std::jthread> workers;
+        for (unsigned t = 0; t < threads; ++t) {
+            const auto first = static_cast<std::uint32_t>(std::uint64_t{b.bandCount} * t / threads);
+            const auto last =
+                static_cast<std::uint32_t>(std::uint64_t{b.bandCount} * (t + 1) / threads);
+            workers.emplace_back([&, t, first, last] {
+                files[t].data = file.data;
+                const auto tif = openTiff(files[t]);
+                done[t] = tif && readBands(tif.get(), p, b, first, last, sink);
+            });
+        }
+    }
+    for (unsigned t = 0; t < threads; ++t)
+        if (!done[t]) {
+            error = files[t].error;
+            return false;
+        }
+    return true;
+}
+
 // Reads the rows of a page through the direct path into a bitmap of that format.
-DecodeResult readDirect(TIFF* tif, const PageInfo& p, Kind kind, const MemoryFile& file,
-                        PixelFormat format, const std::vector<Colour>& palette) {
+DecodeResult readDirect(TIFF* tif, const PageInfo& p, Kind kind, MemoryFile& file,
+                        PixelFormat format, const std::vector<Colour>& palette, unsigned threads) {
+    const std::optional<BandLayout> bands = bandLayout(tif, p);
+    if (!bands)
+        return failure(file, "the picture data could not be read");
     Bitmap bitmap(static_cast<int>(p.width), static_cast<int>(p.height), format);
     if (!palette.empty() && hasPalette(format))
         bitmap.setPalette(palette);
@@ -564,16 +701,29 @@ DecodeResult readDirect(TIFF* tif, const PageInfo& p, Kind kind, const MemoryFil
     layout.associatedAlpha = p.associatedAlpha;
     layout.minIsWhite = p.photometric == PHOTOMETRIC_MINISWHITE;
     layout.palette = &palette;
-    const RowConverter convert = converterFor(kind, layout);
-    const auto emit = [&](int y, const PlaneRows& rows) { convert(layout, rows, bitmap.row(y)); };
-    if (!readRows(tif, p, emit))
+    const RowSink sink{converterFor(kind, layout), &layout, &bitmap};
+    threads = threadCount(p, *bands, threads);
+    if (threads <= 1) {
+        if (!readBands(tif, p, *bands, 0, bands->bandCount, sink))
+            return failure(file, "the picture data could not be read");
+        return bitmap;
+    }
+    std::string error;
+    if (!readBandsInParallel(file, p, *bands, threads, sink, error)) {
+        if (file.error.empty())
+            file.error = error;
         return failure(file, "the picture data could not be read");
+    }
     return bitmap;
 }
 
 } // namespace
 
 DecodeResult decodeTiff(std::span<const std::uint8_t> data) {
+    return decodeTiffOnThreads(data, 0);
+}
+
+DecodeResult decodeTiffOnThreads(std::span<const std::uint8_t> data, unsigned threads) {
     if (data.size() < 8 ||
         !((data[0] == 'I' && data[1] == 'I' && (data[2] == 42 || data[2] == 43) && data[3] == 0) ||
           (data[0] == 'M' && data[1] == 'M' && data[2] == 0 && (data[3] == 42 || data[3] == 43))))
@@ -581,13 +731,7 @@ DecodeResult decodeTiff(std::span<const std::uint8_t> data) {
 
     MemoryFile file;
     file.data = data;
-    std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
-    TIFFOpenOptionsSetErrorHandlerExtR(options.get(), onError, &file);
-    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), onWarning, &file);
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), kMaxLibtiffAllocation);
-    std::unique_ptr<TIFF, TiffCloser> tif(
-        TIFFClientOpenExt("memory", "r", &file, readProc, writeProc, seekProc, closeProc, sizeProc,
-                          mapProc, unmapProc, options.get()));
+    const auto tif = openTiff(file);
     if (!tif)
         return failure(file, "the file could not be opened");
 
@@ -601,7 +745,7 @@ DecodeResult decodeTiff(std::span<const std::uint8_t> data) {
     std::vector<Colour> palette;
     if (auto refused = directFormat(tif.get(), p, kind, file, format, palette))
         return std::move(*refused);
-    return readDirect(tif.get(), p, kind, file, format, palette);
+    return readDirect(tif.get(), p, kind, file, format, palette, threads);
 }
 
 } // namespace parvane::imaging

@@ -22,6 +22,10 @@
 
 namespace parvane::imaging {
 
+// Large pictures of several strips or rows of tiles are decoded on one thread per core.
 DecodeResult decodeTiff(std::span<const std::uint8_t> data);
+// The same on at most `threads` threads whatever the picture's size (0: as decodeTiff
+// chooses); the picture is the same bitmap whichever count is used.
+DecodeResult decodeTiffOnThreads(std::span<const std::uint8_t> data, unsigned threads);
 
 } // namespace parvane::imaging

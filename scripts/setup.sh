@@ -2,6 +2,7 @@
 # Installs the Debian 12 packages Parvane needs, only those that are missing.
 #   scripts/setup.sh            packages to build and run the program
 #   scripts/setup.sh --tests    also the packages the tests, fuzzers and end-to-end runs use
+#   scripts/setup.sh --bench    also the timing tool and the peer readers bench/cold_start.sh uses
 set -euo pipefail
 
 # Qt's translation tools build the French catalogue; Qt's own French comes with its
@@ -13,6 +14,9 @@ if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool
                xclip x11-utils imagemagick clang-format desktop-file-utils appstream
                shared-mime-info)
+fi
+if [[ "${1:-}" == "--bench" ]]; then
+    packages+=(hyperfine time imagemagick graphicsmagick libvips-tools)
 fi
 
 missing=()

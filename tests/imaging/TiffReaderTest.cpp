@@ -31,6 +31,23 @@ TEST(TiffReader, CorpusFilesMatchTheirOracles) {
     EXPECT_EQ(decoded, 25);
 }
 
+TEST(TiffReader, ThreadedDecodingGivesTheOneThreadPicture) {
+    // Every corpus TIFF (strips and tiles, chunky and planar, every compression there); two
+    // and three threads split the bands unevenly.
+    PARVANE_REQUIRE_TESTDATA();
+    for (const auto& row : corpus::manifestRows("TIFF")) {
+        SCOPED_TRACE(row.path);
+        const auto bytes = readFileBytes(peerFile(row.path));
+        const auto single = decodeTiffOnThreads(bytes, 1);
+        ASSERT_TRUE(single.ok()) << single.error().reason;
+        for (const unsigned threads : {2u, 3u}) {
+            const auto threaded = decodeTiffOnThreads(bytes, threads);
+            ASSERT_TRUE(threaded.ok()) << threaded.error().reason;
+            EXPECT_TRUE(threaded.bitmap() == single.bitmap()) << threads << " threads";
+        }
+    }
+}
+
 namespace {
 
 // Writes a small TIFF through libtiff and returns its bytes. Samples are given interleaved,
