@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTextBrowser>
@@ -22,6 +23,17 @@ void paintBlack(QWidget* widget) {
     p.setColor(QPalette::Text, QColor(224, 224, 224));
     widget->setPalette(p);
     widget->setAutoFillBackground(true);
+}
+
+// The French documents put a narrow no-break space before ";", "!" and "?". Qt's rich text
+// folds that space into an ordinary, breakable one wherever white space collapses, so that the
+// sign could wrap alone onto the next line; kept inside a span that preserves white space, it
+// stays narrow and unbreakable.
+QString keepNarrowNoBreakSpaces(QString html) {
+    static const QRegularExpression narrowSpace(QStringLiteral("&#x202f;|&#8239;|\u202f"),
+                                                QRegularExpression::CaseInsensitiveOption);
+    return html.replace(narrowSpace,
+                        QStringLiteral("<span style=\"white-space:pre-wrap\">\u202f</span>"));
 }
 
 } // namespace
@@ -71,7 +83,7 @@ TDocumentForm::TDocumentForm(const Design& design, QWidget* owner)
 
 void TDocumentForm::FormCreate() {
     const QByteArray document = resources::documentResource(resourceName_);
-    Viewer->setHtml(QString::fromUtf8(document));
+    Viewer->setHtml(keepNarrowNoBreakSpaces(QString::fromUtf8(document)));
     Viewer->moveCursor(QTextCursor::Start);
 }
 

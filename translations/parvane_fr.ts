@@ -141,43 +141,43 @@
     </message>
     <message>
         <source>     Reset: the grid goes back to the origin&apos;s position.</source>
-        <translation>     Reset : la grille revient à sa position d&apos;origine.</translation>
+        <translation>     Réinitialiser&#xa0;: la grille revient à sa position d&apos;origine.</translation>
     </message>
     <message>
         <source>     View: toggles the grid&apos;s visibility.</source>
-        <translation>     Voir : affiche ou masque la grille.</translation>
+        <translation>     Voir&#xa0;: affiche ou masque la grille.</translation>
     </message>
     <message>
         <source>     Style: selects the design of the grid.</source>
-        <translation>     Style : choisit le dessin de la grille.</translation>
+        <translation>     Style&#xa0;: choisit le dessin de la grille.</translation>
     </message>
     <message>
         <source>     Size: selects the resolution of the grid, in pixels ( 8x8, 16x16, 32x32, 64x64 ).</source>
-        <translation>     Taille : choisit la résolution de la grille, en pixels ( 8x8, 16x16, 32x32, 64x64 ).</translation>
+        <translation>     Taille&#xa0;: choisit la résolution de la grille, en pixels ( 8x8, 16x16, 32x32, 64x64 ).</translation>
     </message>
     <message>
         <source>     None: textures are extracted as they are in-file.</source>
-        <translation>     Aucune : les textures sont extraites telles qu&apos;elles sont dans le fichier.</translation>
+        <translation>     Aucune&#xa0;: les textures sont extraites telles qu&apos;elles sont dans le fichier.</translation>
     </message>
     <message>
         <source>     Convert: textures are rendered using magenta as transparent colour.</source>
-        <translation>     Convertir : les textures sont rendues avec le magenta comme couleur transparente.</translation>
+        <translation>     Convertir&#xa0;: les textures sont rendues avec le magenta comme couleur transparente.</translation>
     </message>
     <message>
         <source>     Colour Picker: selects the colour to be replaced with magenta.</source>
-        <translation>     Pipette : choisit la couleur à remplacer par du magenta.</translation>
+        <translation>     Pipette&#xa0;: choisit la couleur à remplacer par du magenta.</translation>
     </message>
     <message>
         <source>     Alpha: extracts the alpha channel from the Source Canvas.</source>
-        <translation>     Alpha : extrait la couche alpha du canevas Source.</translation>
+        <translation>     Alpha&#xa0;: extrait la couche alpha du canevas Source.</translation>
     </message>
     <message>
         <source>     Stop: stops the texture animation.</source>
-        <translation>     Stop : arrête l&apos;animation des textures.</translation>
+        <translation>     Stop&#xa0;: arrête l&apos;animation des textures.</translation>
     </message>
     <message>
         <source>     Speed: slows down the speed of the texture animation.</source>
-        <translation>     Vitesse : ralentit l&apos;animation des textures.</translation>
+        <translation>     Vitesse&#xa0;: ralentit l&apos;animation des textures.</translation>
     </message>
     <message>
         <source>     CENTRAL PANEL. Left-click on empty space to cancel animations, transformations or pasting.</source>
@@ -193,15 +193,15 @@
     </message>
     <message>
         <source>     Colour pot: default transparent colour ( magenta = 255,0,255 )</source>
-        <translation>     Pot de couleur : couleur transparente par défaut ( magenta = 255,0,255 )</translation>
+        <translation>     Pot de couleur&#xa0;: couleur transparente par défaut ( magenta = 255,0,255 )</translation>
     </message>
     <message>
         <source>     Colour pot: default empty colour ( black = 0,0,0 )</source>
-        <translation>     Pot de couleur : couleur vide par défaut ( noir = 0,0,0 )</translation>
+        <translation>     Pot de couleur&#xa0;: couleur vide par défaut ( noir = 0,0,0 )</translation>
     </message>
     <message>
         <source>     Colour pot: suggested filler colour ( maroon = 128,0,0 ). Double-click to change the colour</source>
-        <translation>     Pot de couleur : couleur de remplissage suggérée ( bordeaux = 128,0,0 ). Double-clic pour la changer</translation>
+        <translation>     Pot de couleur&#xa0;: couleur de remplissage suggérée ( bordeaux = 128,0,0 ). Double-clic pour la changer</translation>
     </message>
     <message>
         <source>     Tile viewer.</source>
@@ -233,7 +233,7 @@
     </message>
     <message>
         <source>     Target Canvas width in pages ( 1 or 2 ), being 1 = 256 pixels for the Level Editors, 2 = 512 pixels for Libraries.</source>
-        <translation>     Largeur du canevas Target, 1 ou 2 pages : 256 pixels pour les éditeurs de niveaux, 512 pour les bibliothèques.</translation>
+        <translation>     Largeur du canevas Target, 1 ou 2 pages&#xa0;: 256 pixels pour les éditeurs de niveaux, 512 pour les bibliothèques.</translation>
     </message>
     <message>
         <source>     Target Canvas height in pages, 1 to 32.</source>
@@ -245,27 +245,27 @@
     </message>
     <message>
         <source>     Stop: cancels the Transformations Mode.</source>
-        <translation>     Stop : quitte le mode Transformations.</translation>
+        <translation>     Stop&#xa0;: quitte le mode Transformations.</translation>
     </message>
     <message>
         <source>     Rotation: rotates a tile 90 degrees.</source>
-        <translation>     Rotation : fait pivoter une tuile de 90 degrés.</translation>
+        <translation>     Rotation&#xa0;: fait pivoter une tuile de 90 degrés.</translation>
     </message>
     <message>
         <source>     HFlip: mirrors a tile.</source>
-        <translation>     Miroir H : retourne une tuile de gauche à droite.</translation>
+        <translation>     Miroir H&#xa0;: retourne une tuile de gauche à droite.</translation>
     </message>
     <message>
         <source>     VFlip: inverts a tile.</source>
-        <translation>     Miroir V : retourne une tuile de haut en bas.</translation>
+        <translation>     Miroir V&#xa0;: retourne une tuile de haut en bas.</translation>
     </message>
     <message>
         <source>     Swap: click-and-drag to exchange the position of two tiles.</source>
-        <translation>     Échange : cliquer-glisser pour intervertir deux tuiles.</translation>
+        <translation>     Échange&#xa0;: cliquer-glisser pour intervertir deux tuiles.</translation>
     </message>
     <message>
         <source>     Move: click-and-drag to move one tile to another position.</source>
-        <translation>     Déplacement : cliquer-glisser pour déplacer une tuile ailleurs.</translation>
+        <translation>     Déplacement&#xa0;: cliquer-glisser pour déplacer une tuile ailleurs.</translation>
     </message>
     <message>
         <source>   [ %1 ]</source>
@@ -273,11 +273,11 @@
     </message>
     <message>
         <source>zoom: Ctrl+wheel, %1, %2, %3</source>
-        <translation>zoom : Ctrl+molette, %1, %2, %3</translation>
+        <translation>zoom&#xa0;: Ctrl+molette, %1, %2, %3</translation>
     </message>
     <message>
         <source>undo: %1, redo: %2</source>
-        <translation>annuler : %1, rétablir : %2</translation>
+        <translation>annuler&#xa0;: %1, rétablir&#xa0;: %2</translation>
     </message>
     <message>
         <source>pixel %1, %2</source>
@@ -285,7 +285,7 @@
     </message>
     <message>
         <source>   cell %1, %2 (index %3)</source>
-        <translation>   case %1, %2 (n° %3)</translation>
+        <translation>   case %1, %2 (n°&#xa0;%3)</translation>
     </message>
     <message>
         <source>   page %1 of %2</source>
@@ -350,11 +350,11 @@
     </message>
     <message>
         <source>Transparency none</source>
-        <translation>Transparence aucune</translation>
+        <translation>Transparence&#xa0;: aucune</translation>
     </message>
     <message>
         <source>Transparency convert to magenta</source>
-        <translation>Transparence convertie en magenta</translation>
+        <translation>Transparence&#xa0;: convertir en magenta</translation>
     </message>
     <message>
         <source>Colour picker</source>
@@ -483,7 +483,7 @@
     <message>
         <source>This image was too big! It was cropped to %1 pixels.
 The right canvas must be used with standard Texture Sets, only.</source>
-        <translation>Cette image était trop grande ! Elle a été recadrée à %1 pixels.
+        <translation>Cette image était trop grande&#x202f;! Elle a été recadrée à %1 pixels.
 Le canevas de droite ne reçoit que des jeux de textures standard.</translation>
     </message>
 </context>
@@ -542,7 +542,7 @@ Le canevas de droite ne reçoit que des jeux de textures standard.</translation>
     </message>
     <message>
         <source>JPEG error #%1</source>
-        <translation>Erreur JPEG n° %1</translation>
+        <translation>Erreur JPEG n°&#xa0;%1</translation>
     </message>
     <message>
         <source>Not enough memory to read this picture.</source>

@@ -175,7 +175,7 @@ TEST_F(DesktopProductTest, FrenchCaptionsHintsAndMessages) {
     EXPECT_EQ(window->ClipTileSize->text(), QStringLiteral("      Multi-tuiles"));
     // Hints end with their keys.
     EXPECT_TRUE(window->PanelFiller->statusTip().startsWith(
-        QStringLiteral("     Pot de couleur : couleur de remplissage suggérée ( bordeaux = "
+        QStringLiteral("     Pot de couleur\u00a0: couleur de remplissage suggérée ( bordeaux = "
                        "128,0,0 ). Double-clic pour la changer   [ ")));
     EXPECT_EQ(window->Source->accessibleName(), QStringLiteral("Canevas Source"));
     // The picture module's message, and the level window's caption.
@@ -227,9 +227,9 @@ TEST_F(DesktopProductTest, TheAboutWindowsSwitchTurnsTheWholeInterfaceForTheSess
     EXPECT_EQ(interfaceLanguage(), Language::French);
     EXPECT_EQ(window->TargetPageControl->tabText(0), QStringLiteral("TRANSFORMATIONS"));
     EXPECT_EQ(window->SourcePageControl->tabText(1), QStringLiteral("TRANSPARENCE"));
-    EXPECT_EQ(
-        window->SpeedButtonSwap->statusTip(),
-        QStringLiteral("     Échange : cliquer-glisser pour intervertir deux tuiles.   [ W ]"));
+    EXPECT_EQ(window->SpeedButtonSwap->statusTip(),
+              QStringLiteral(
+                  "     Échange\u00a0: cliquer-glisser pour intervertir deux tuiles.   [ W ]"));
     // What is loaded keeps its name; the Target's untouched menu text follows the language.
     EXPECT_EQ(window->SourceCombo->itemText(0), QFileInfo(picture).absoluteFilePath());
     EXPECT_EQ(window->TargetCombo->itemText(0),

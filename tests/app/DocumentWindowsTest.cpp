@@ -5,18 +5,25 @@
 #include "app/DocumentForm.h"
 #include "app/Languages.h"
 #include "app/MainForm.h"
+#include "resources/Resources.h"
 #include "support/ModalWindows.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
+#include <QXmlStreamReader>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace parvane::app {
 namespace {
@@ -85,6 +92,103 @@ TEST_F(DocumentWindowsTest, AllSixWindowsWaitHiddenWithTheirDocumentsLoaded) {
         texts << text;
         EXPECT_EQ(w->Viewer->palette().color(QPalette::Base), QColor(Qt::black));
         EXPECT_EQ(w->Strip->palette().color(QPalette::Window), QColor(Qt::black));
+    }
+}
+
+// Each help numbers its chapters in its headings and its table of contents alike, and every
+// "chapter N" in its text is a link to chapter N: the link's anchor names the subject, so a
+// number that points at the wrong chapter, or a reference left as plain text, shows. The two
+// editions have the same chapters and refer to them in the same places.
+TEST_F(DocumentWindowsTest, EveryChapterReferenceLeadsToItsChapterInBothHelps) {
+    using Anchors = std::vector<std::string>;
+    const struct {
+        const char* resource;
+        const char* chapterWord;
+    } helps[] = {{"ParvaneHelp", "chapter"}, {"ParvaneHelp_FR", "chapitre"}};
+    const QRegularExpression heading(
+        QStringLiteral(R"re(<a name="(\w+)"></a>\s*<h2>(?:<font[^>]*>)?(\d+)\.\s)re"));
+    const QRegularExpression contentsEntry(
+        QStringLiteral(R"re(<td><font[^>]*>(\d+)\.</font></td><td><a href="#(\w+)")re"));
+    std::vector<Anchors> chaptersOf, referencesOf;
+    for (const auto& help : helps) {
+        SCOPED_TRACE(help.resource);
+        const QString html = QString::fromUtf8(resources::documentResource(help.resource));
+        Anchors chapters; // chapter 1 first
+        for (const QRegularExpressionMatch& m : heading.globalMatch(html)) {
+            EXPECT_EQ(m.captured(2).toInt(), int(chapters.size()) + 1)
+                << m.captured(1).toStdString();
+            chapters.push_back(m.captured(1).toStdString());
+        }
+        ASSERT_GE(chapters.size(), 20u);
+        Anchors contents;
+        for (const QRegularExpressionMatch& m : contentsEntry.globalMatch(html)) {
+            EXPECT_EQ(m.captured(1).toInt(), int(contents.size()) + 1);
+            contents.push_back(m.captured(2).toStdString());
+        }
+        EXPECT_EQ(contents, chapters);
+
+        const QRegularExpression reference(
+            QStringLiteral(R"re((<a href="#(\w+)"[^>]*>)?\b%1s?\s+(\d+))re").arg(help.chapterWord),
+            QRegularExpression::CaseInsensitiveOption);
+        Anchors references;
+        for (const QRegularExpressionMatch& m : reference.globalMatch(html)) {
+            const int chapter = m.captured(3).toInt();
+            const std::string anchor = m.captured(2).toStdString();
+            EXPECT_TRUE(chapter >= 1 && chapter <= int(chapters.size()) &&
+                        anchor == chapters[chapter - 1])
+                << html.mid(m.capturedStart(), 90).simplified().toStdString();
+            references.push_back(anchor);
+        }
+        EXPECT_GE(references.size(), 15u);
+        chaptersOf.push_back(chapters);
+        referencesOf.push_back(references);
+    }
+    EXPECT_EQ(chaptersOf[0], chaptersOf[1]);
+    EXPECT_EQ(referencesOf[0], referencesOf[1]);
+}
+
+// French typography in every French text: a no-break space before ":", a narrow no-break space
+// before ";", "!" and "?" (so that none of them wraps alone onto the next line), and a no-break
+// space after "n°". Checked in the whole catalogue, and in the French help and credits as shown.
+TEST_F(DocumentWindowsTest, FrenchTextsKeepTheirSpacesAroundPunctuation) {
+    // The places that lack their space, or nothing.
+    const auto faultsOf = [](const QString& text) {
+        QStringList faults;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            bool right = true;
+            if (c == u':')
+                right = i > 0 && text.at(i - 1) == QChar(0x00a0);
+            else if (c == u';' || c == u'!' || c == u'?')
+                right = i > 0 && text.at(i - 1) == QChar(0x202f);
+            else if (c == QChar(0x00b0) && i > 0 && text.at(i - 1) == u'n')
+                right = i + 1 < text.size() && text.at(i + 1) == QChar(0x00a0);
+            if (!right)
+                faults << text.mid(std::max<qsizetype>(0, i - 30), 40).simplified();
+        }
+        return faults.join(QStringLiteral(" | ")).toStdString();
+    };
+
+    QFile catalogue(QStringLiteral(PARVANE_SOURCE_DIR "/translations/parvane_fr.ts"));
+    ASSERT_TRUE(catalogue.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&catalogue);
+    int translations = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"translation")
+            continue;
+        const QString french = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+        ++translations;
+        EXPECT_EQ(faultsOf(french), "") << french.toStdString();
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_GT(translations, 100);
+
+    for (const TDocumentForm* document : documents()) {
+        if (!document->resourceName().endsWith(QStringLiteral("_FR")))
+            continue;
+        SCOPED_TRACE(document->resourceName().toStdString());
+        // The raw text keeps the no-break spaces that the plain text turns into spaces.
+        EXPECT_EQ(faultsOf(document->Viewer->document()->toRawText()), "");
     }
 }
 
