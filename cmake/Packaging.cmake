@@ -46,7 +46,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 # The libraries come from the binaries; Qt's platform plugins are loaded at run time, so no
 # library link names them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-# Qt's own French for the buttons of the file dialogs and message boxes.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+# Qt's own French names the buttons of the file dialogs and message boxes and the keys in the
+# French hints ("Maj", "Échap"): without it a French window would mix in English key names.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
 include(CPack)
