@@ -49,6 +49,56 @@ TEST(PspReader, CorpusFilesMatchTheirReferences) {
     EXPECT_EQ(compared, 9);
 }
 
+// A decoded bitmap as an RGBA picture, to compare one decoding with another.
+static QImage asImage(const Bitmap& b) {
+    QImage image(b.width(), b.height(), QImage::Format_RGBA8888);
+    for (int y = 0; y < b.height(); ++y)
+        for (int x = 0; x < b.width(); ++x) {
+            const Colour c = b.pixel(x, y);
+            const int alpha = b.format() == PixelFormat::Bits32 ? b.alphaAt(x, y) : 255;
+            image.setPixelColor(x, y, QColor(c.red, c.green, c.blue, alpha));
+        }
+    return image;
+}
+
+// The layers flattened here against what the program itself shows, its stored composite, and
+// against the reference flattening. That reference gives 04_hex_mask the alpha of one layer's
+// own transparency, though the picture's opaque background shows everywhere (in the stored
+// composite and the embedded preview alike): only its colours are compared.
+TEST(PspReader, FlattenedLayersMatchTheStoredCompositeAndTheReference) {
+    PARVANE_REQUIRE_TESTDATA();
+    struct Case {
+        const char* path;
+        const char* reference;
+        bool referenceAlpha;
+    };
+    const Case cases[] = {
+        {"psp_scan/tests/bmps/04_hex_mask.pspimage", "psp_scan/tests/bmps/04_hex_mask_good.png",
+         false}, // groups with mask layers
+        {"psp_scan/tests/bmps/02_layered.pspimage", "psp_scan/tests/bmps/02_layered_good.png",
+         true}, // layers with transparency
+        {"psp_scan/tests/bmps/01_quadrants.pspimage", "psp_scan/tests/bmps/01_quadrants_good.png",
+         true},
+        {"psp_scan/tests/bmps/06_game_hex.pspimage", "psp_scan/tests/bmps/06_game_hex_good.png",
+         true},
+    };
+    PspDecodeOptions layersOnly;
+    layersOnly.useStoredComposite = false;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        const auto bytes = readFileBytes(peerFile(c.path));
+        const auto shown = decodePsp(bytes);
+        const auto flattened = decodePsp(bytes, layersOnly);
+        ASSERT_TRUE(shown.ok() && flattened.ok());
+        const Bitmap& b = flattened.bitmap();
+        EXPECT_EQ(b.format(), PixelFormat::Bits24);
+        EXPECT_EQ(corpus::compareWithOracle(b, corpus::loadOracle(c.reference),
+                                            {2, 0.0, c.referenceAlpha}),
+                  "");
+        EXPECT_EQ(corpus::compareWithOracle(b, asImage(shown.bitmap()), {2}), "");
+    }
+}
+
 namespace {
 
 void put16(std::vector<std::uint8_t>& v, unsigned x) {
