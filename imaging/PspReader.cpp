@@ -110,6 +110,37 @@ std::optional<std::pair<std::uint16_t, std::uint16_t>> channelTypes(const Block&
     return std::pair{bitmapType, channelType};
 }
 
+// Expands a channel's stored bytes into raw, which they must fill exactly. Every byte of raw
+// is written (or the channel is refused), so it need not be cleared first.
+bool expandChannel(std::span<const std::uint8_t> src, Compression compression, PixelBuffer& raw,
+                   std::string& reason) {
+    switch (compression) {
+    case Compression::None:
+        std::memcpy(raw.data(), src.data(), raw.size());
+        return true;
+    case Compression::Rle:
+        if (!decodePspRle(src, raw).filled(std::span<std::uint8_t>(raw))) {
+            reason = "PSP: run-length channel data ends early";
+            return false;
+        }
+        return true;
+    case Compression::Lz77: {
+        uLongf outLength = static_cast<uLongf>(raw.size());
+        uLong inLength = static_cast<uLong>(src.size());
+        const int z = uncompress2(raw.data(), &outLength, src.data(), &inLength);
+        if ((z != Z_OK && z != Z_BUF_ERROR) || outLength != raw.size()) {
+            reason = "PSP: deflate channel data is damaged";
+            return false;
+        }
+        return true;
+    }
+    case Compression::Jpeg:
+        break;
+    }
+    reason = "PSP: JPEG-compressed channels are not supported";
+    return false;
+}
+
 // Reads the fields of a channel block and decodes its data for a bitmap of width x height.
 std::optional<Channel> readChannel(const Block& block, int major, int width, int height, int depth,
                                    Compression compression, std::string& reason) {
@@ -151,33 +182,9 @@ std::optional<Channel> readChannel(const Block& block, int major, int width, int
                  std::to_string(width) + "x" + std::to_string(height) + " pixels";
         return std::nullopt;
     }
-    // Every byte is written by the decoding below (or the channel is refused), so the
-    // buffer is not cleared first.
     PixelBuffer raw = PixelBuffer::uninitialised(static_cast<std::size_t>(size));
-    switch (compression) {
-    case Compression::None:
-        std::memcpy(raw.data(), src.data(), raw.size());
-        break;
-    case Compression::Rle:
-        if (!decodePspRle(src, raw).filled(std::span<std::uint8_t>(raw))) {
-            reason = "PSP: run-length channel data ends early";
-            return std::nullopt;
-        }
-        break;
-    case Compression::Lz77: {
-        uLongf outLength = static_cast<uLongf>(raw.size());
-        uLong inLength = static_cast<uLong>(src.size());
-        const int z = uncompress2(raw.data(), &outLength, src.data(), &inLength);
-        if ((z != Z_OK && z != Z_BUF_ERROR) || outLength != raw.size()) {
-            reason = "PSP: deflate channel data is damaged";
-            return std::nullopt;
-        }
-        break;
-    }
-    case Compression::Jpeg:
-        reason = "PSP: JPEG-compressed channels are not supported";
+    if (!expandChannel(src, compression, raw, reason))
         return std::nullopt;
-    }
     // One byte a pixel from here on; rows of whole bytes without padding are that already.
     const auto w = static_cast<std::size_t>(width);
     if (!packed && rowBytes == w) {
