@@ -857,25 +857,56 @@ DecodeResult beyondPixelLimit(std::uint64_t pixels, const PspDecodeOptions& opti
                                      std::to_string(options.maxPixels));
 }
 
+// The pixels a flattening of the planned layers passes over, at most: see flattenLayers.
+std::uint64_t paintCost(const std::vector<LayerPlan>& plans, const ImageInfo& info) {
+    // The area painted so far on each open level, with the index where that level ends.
+    struct Level {
+        std::size_t end;
+        int x0, y0, x1, y1;
+        std::uint64_t area() const {
+            return x1 <= x0 || y1 <= y0 ? 0 : std::uint64_t(x1 - x0) * std::uint64_t(y1 - y0);
+        }
+    };
+    std::vector<Level> open{{plans.size(), info.width, info.height, 0, 0}};
+    std::uint64_t cost = 0;
+    for (std::size_t i = 0; i <= plans.size(); ++i) {
+        while (open.size() > 1 && open.back().end <= i) {
+            cost += open.back().area(); // the group painted onto its level
+            open.pop_back();
+        }
+        if (i == plans.size())
+            break;
+        const LayerPlan& plan = plans[i];
+        if (plan.kind == LayerKind::Mask && plan.visible)
+            cost += open.back().area();
+        if (plan.kind == LayerKind::Group && plan.visible && plan.end > i + 1)
+            open.push_back({plan.end, info.width, info.height, 0, 0});
+        if (plan.width == 0)
+            continue;
+        cost += static_cast<std::uint64_t>(plan.width) * plan.height;
+        for (Level& level : open) {
+            level.x0 = std::clamp(plan.left, 0, level.x0);
+            level.y0 = std::clamp(plan.top, 0, level.y0);
+            level.x1 = std::clamp(plan.left + plan.width, level.x1, info.width);
+            level.y1 = std::clamp(plan.top + plan.height, level.y1, info.height);
+        }
+    }
+    return cost;
+}
+
 // Paints the planned layers into the picture, once their cost is known to fit the file.
 DecodeResult flattenLayers(const std::vector<LayerPlan>& plans, int major, const ImageInfo& info,
                            const std::vector<Colour>& palette, std::size_t fileSize,
                            const PspDecodeOptions& options) {
-    // Every layer costs a pass over its pixels, and every mask and group with a canvas of its
-    // own one over the canvas. A layer may cover the canvas from a few bytes, but hundreds of
-    // such layers in a small file would take minutes: beyond one canvas, the painted area is
-    // bounded by what the file's size can sensibly describe. The layers' headers tell it
-    // before any of them is decoded.
+    // Every layer costs a pass over its pixels, a mask one over the area its level has painted
+    // below it, and a group with a canvas of its own one over the area it paints. A layer may
+    // cover the canvas from a few bytes, but hundreds of such layers in a small file would
+    // take minutes: beyond one canvas, the painted area is bounded by what the file's size
+    // can sensibly describe. The layers' headers tell it before any of them is decoded.
     const std::uint64_t canvasPixels =
         static_cast<std::uint64_t>(info.width) * static_cast<std::uint64_t>(info.height);
     const std::uint64_t paintLimit = canvasPixels + fileSize * kLayerPixelsPerByte;
-    std::uint64_t paintedPixels = 0;
-    for (const LayerPlan& plan : plans) {
-        paintedPixels += static_cast<std::uint64_t>(plan.width) * plan.height;
-        if (plan.visible &&
-            (plan.kind == LayerKind::Mask || (plan.kind == LayerKind::Group && plan.members > 0)))
-            paintedPixels += canvasPixels;
-    }
+    const std::uint64_t paintedPixels = paintCost(plans, info);
     if (paintedPixels > paintLimit)
         return DecodeResult::damaged("PSP: " + std::to_string(fileSize) +
                                      " bytes cannot hold layers of " +

@@ -540,6 +540,16 @@ TEST(PspReader, ManyCanvasSizedLayersFromAFewBytesAreRefused) {
     EXPECT_EQ(many.error().kind, DecodeError::Kind::Damaged);
     EXPECT_NE(many.error().reason.find("cannot hold layers"), std::string::npos)
         << many.error().reason;
+    // Masks pass over all their level has painted below them: two dots in opposite corners
+    // span the canvas, and a few hundred empty masks over them cost far more than the file.
+    Layer corner = flatLayer(1, 1, 1, 2, 3);
+    corner.left = corner.top = 1023;
+    std::vector<Layer> masked{flatLayer(1, 1, 1, 2, 3), corner};
+    masked.resize(600, maskLayer(0, 0, 0, 0, {}));
+    const auto masks = decodePsp(pspFile(8, 1024, 1024, 2, masked));
+    ASSERT_FALSE(masks.ok());
+    EXPECT_NE(masks.error().reason.find("cannot hold layers"), std::string::npos)
+        << masks.error().reason;
 }
 
 TEST(PspReader, APixelLimitRefusesPicturesAndLayersBeyondIt) {
