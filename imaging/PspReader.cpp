@@ -917,10 +917,12 @@ DecodeResult flattenLayers(const std::vector<LayerPlan>& plans, int major, const
     // Layers are painted bottom first: a bottom layer that covers the canvas opaquely makes
     // the whole picture opaque, whatever lies above it, unless a mask at the top level can
     // hide some of it again.
-    const LayerPlan* bottom = plans.empty() ? nullptr : &plans.front();
-    const bool opaque = bottom && bottom->kind == LayerKind::Raster && bottom->visible &&
-                        bottom->left <= 0 && bottom->top <= 0 &&
-                        bottom->left + bottom->width >= info.width &&
+    std::size_t first = 0; // the first layer shown at the top level
+    while (first < plans.size() && !plans[first].visible)
+        first = plans[first].end;
+    const LayerPlan* bottom = first < plans.size() ? &plans[first] : nullptr;
+    const bool opaque = bottom && bottom->kind == LayerKind::Raster && bottom->left <= 0 &&
+                        bottom->top <= 0 && bottom->left + bottom->width >= info.width &&
                         bottom->top + bottom->height >= info.height && bottom->opacity == 255 &&
                         !hasBitmap(bottom->channels, major, kTransparencyMask) &&
                         !flattening.masksLevel(0, plans.size());

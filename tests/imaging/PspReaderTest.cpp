@@ -20,9 +20,9 @@ TEST(PspReader, CorpusFilesMatchTheirReferences) {
         const Bitmap& b = result.bitmap();
         const QImage preview = corpus::loadOracle("oracle/" + row.path + ".preview.png");
         if (row.path.find("04_hex_mask") != std::string::npos) {
-            // The reference flattening leaves out everything but the masked group, so its
-            // alpha is wrong; the stored composite is opaque, and its colours agree with the
-            // reference wherever the reference has any.
+            // The reference takes its alpha from one layer's own transparency (the green
+            // hexagon's, before its mask), though the opaque background shows everywhere; the
+            // stored composite is opaque, and its colours agree with the reference's.
             EXPECT_EQ(b.format(), PixelFormat::Bits24);
             EXPECT_EQ(
                 corpus::compareWithOracle(b, corpus::loadOracle(row.oraclePng), {1, 0.0, false}),
