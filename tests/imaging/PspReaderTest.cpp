@@ -20,9 +20,10 @@ TEST(PspReader, CorpusFilesMatchTheirReferences) {
         const Bitmap& b = result.bitmap();
         const QImage preview = corpus::loadOracle("oracle/" + row.path + ".preview.png");
         if (row.path.find("04_hex_mask") != std::string::npos) {
-            // The reference takes its alpha from one layer's own transparency (the green
-            // hexagon's, before its mask), though the opaque background shows everywhere; the
-            // stored composite is opaque, and its colours agree with the reference's.
+            // The reference takes its alpha nearly from one layer's own transparency (the
+            // green hexagon's, before its mask), though the opaque background shows
+            // everywhere; the stored composite is opaque, and its colours agree with the
+            // reference's.
             EXPECT_EQ(b.format(), PixelFormat::Bits24);
             EXPECT_EQ(
                 corpus::compareWithOracle(b, corpus::loadOracle(row.oraclePng), {1, 0.0, false}),
@@ -62,9 +63,9 @@ static QImage asImage(const Bitmap& b) {
 }
 
 // The layers flattened here against what the program itself shows, its stored composite, and
-// against the reference flattening. That reference gives 04_hex_mask the alpha of one layer's
-// own transparency, though the picture's opaque background shows everywhere (in the stored
-// composite and the embedded preview alike): only its colours are compared.
+// against the reference flattening. That reference gives 04_hex_mask nearly the alpha of one
+// layer's own transparency, though the picture's opaque background shows everywhere (in the
+// stored composite and the embedded preview alike): only its colours are compared.
 TEST(PspReader, FlattenedLayersMatchTheStoredCompositeAndTheReference) {
     PARVANE_REQUIRE_TESTDATA();
     struct Case {
