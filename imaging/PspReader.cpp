@@ -508,6 +508,9 @@ constexpr std::uint16_t kGroupExtensionBlock = 25;
 constexpr std::uint8_t kVisibleFlag = 1;
 // Groups inside groups, at most; a deeper nesting is refused rather than followed.
 constexpr std::size_t kMaxGroupDepth = 32;
+// Groups built on canvases of their own inside one another, at most: each holds a canvas as
+// large as the picture's, so that a few bytes cannot claim memory for dozens.
+constexpr int kMaxGroupCanvases = 4;
 
 // The kind of a layer from its type byte. Raster layers are type 1 (and 2, floating
 // selections) from version 4 on, with groups 5 and masks 6; in version 3 normal layers are 0
@@ -696,8 +699,17 @@ public:
                 if (!paint(i + 1, plan.end, canvas))
                     return false;
             } else if (plan.kind == LayerKind::Group) {
+                if (groupCanvases_ == kMaxGroupCanvases) {
+                    reason = "PSP: masked or faded layer groups nest more than " +
+                             std::to_string(kMaxGroupCanvases) + " deep";
+                    unsupported = true;
+                    return false;
+                }
+                ++groupCanvases_;
                 Canvas group(info_.width, info_.height, false);
-                if (!paint(i + 1, plan.end, group))
+                const bool ok = paint(i + 1, plan.end, group);
+                --groupCanvases_;
+                if (!ok)
                     return false;
                 canvas.paintCanvas(group, plan.opacity);
             }
@@ -715,6 +727,7 @@ public:
 
     int painted = 0; // raster layers painted
     std::string reason;
+    bool unsupported = false; // the failure is a variant beyond this reader, not damage
 
 private:
     bool ownsCanvas(std::size_t group) const {
@@ -745,6 +758,7 @@ private:
     int major_;
     const ImageInfo& info_;
     const std::vector<Colour>& palette_;
+    int groupCanvases_ = 0; // groups being built on canvases of their own
 };
 
 // What the main blocks say: the general image attributes, the palette and where the layer
@@ -928,7 +942,8 @@ DecodeResult flattenLayers(const std::vector<LayerPlan>& plans, int major, const
                         !flattening.masksLevel(0, plans.size());
     Canvas canvas(info.width, info.height, opaque);
     if (!flattening.paint(0, plans.size(), canvas))
-        return DecodeResult::damaged(flattening.reason);
+        return flattening.unsupported ? DecodeResult::unsupported(flattening.reason)
+                                      : DecodeResult::damaged(flattening.reason);
     if (flattening.painted == 0)
         return DecodeResult::unsupported("PSP: no visible raster layer to show");
     return std::move(canvas).finish();

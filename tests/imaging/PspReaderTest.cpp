@@ -490,6 +490,11 @@ TEST(PspReader, DamagedAndUnsupportedFilesAreRefused) {
     nested.push_back(flatLayer(4, 4, 1, 2, 3));
     cases.push_back(
         {"groups nested too deep", pspFile(8, 4, 4, 0, nested), DecodeError::Kind::Damaged});
+    // Faded groups each build on a canvas of their own: only a few may nest.
+    std::vector<Layer> faded(5, groupLayer(1, 128));
+    faded.push_back(flatLayer(4, 4, 1, 2, 3));
+    cases.push_back({"faded groups nested too deep", pspFile(8, 4, 4, 0, faded),
+                     DecodeError::Kind::Unsupported});
     for (std::size_t keep : {good.size() - 1, good.size() / 2, std::size_t{40}})
         cases.push_back(
             {"truncated",
