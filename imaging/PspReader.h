@@ -11,7 +11,9 @@
 // paletted or greyscale and 24-bit pictures; channel compression none, run-length and deflate.
 // Bitmaps come out as 24 bits (code 6), or 32 bits (code 7) when the picture has transparency.
 // Refused: files without a visible raster layer or composite, JPEG and unknown compressions,
-// other depths, pictures beyond Bitmap::fitsInMemory, and damaged blocks.
+// other depths, pictures beyond Bitmap::fitsInMemory, layer groups nested more than 32 deep
+// (masked or faded ones more than 4), layers and masks that cost more passes than the file's
+// size can sensibly describe, and damaged blocks.
 #pragma once
 
 #include "DecodeResult.h"
