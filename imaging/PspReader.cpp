@@ -36,6 +36,7 @@ enum class Compression : std::uint16_t { None = 0, Rle = 1, Lz77 = 2, Jpeg = 3 }
 // Bitmap types of channel blocks that this reader uses.
 constexpr std::uint16_t kImageBitmap = 0;
 constexpr std::uint16_t kTransparencyMask = 1;
+constexpr std::uint16_t kUserMask = 2;
 constexpr std::uint16_t kCompositeBitmap = 8;
 constexpr std::uint16_t kCompositeTransparencyMask = 9;
 
@@ -109,6 +110,37 @@ std::optional<std::pair<std::uint16_t, std::uint16_t>> channelTypes(const Block&
     return std::pair{bitmapType, channelType};
 }
 
+// Expands a channel's stored bytes into raw, which they must fill exactly. Every byte of raw
+// is written (or the channel is refused), so it need not be cleared first.
+bool expandChannel(std::span<const std::uint8_t> src, Compression compression, PixelBuffer& raw,
+                   std::string& reason) {
+    switch (compression) {
+    case Compression::None:
+        std::memcpy(raw.data(), src.data(), raw.size());
+        return true;
+    case Compression::Rle:
+        if (!decodePspRle(src, raw).filled(std::span<std::uint8_t>(raw))) {
+            reason = "PSP: run-length channel data ends early";
+            return false;
+        }
+        return true;
+    case Compression::Lz77: {
+        uLongf outLength = static_cast<uLongf>(raw.size());
+        uLong inLength = static_cast<uLong>(src.size());
+        const int z = uncompress2(raw.data(), &outLength, src.data(), &inLength);
+        if ((z != Z_OK && z != Z_BUF_ERROR) || outLength != raw.size()) {
+            reason = "PSP: deflate channel data is damaged";
+            return false;
+        }
+        return true;
+    }
+    case Compression::Jpeg:
+        break;
+    }
+    reason = "PSP: JPEG-compressed channels are not supported";
+    return false;
+}
+
 // Reads the fields of a channel block and decodes its data for a bitmap of width x height.
 std::optional<Channel> readChannel(const Block& block, int major, int width, int height, int depth,
                                    Compression compression, std::string& reason) {
@@ -132,8 +164,8 @@ std::optional<Channel> readChannel(const Block& block, int major, int width, int
     // Channels of 24-bit pictures are one byte a pixel in unpadded rows. In paletted pictures
     // the index channel packs depth bits a pixel and every row is padded to four bytes, as the
     // program's own bitmaps are; transparency masks are one byte a pixel.
-    const bool isMask =
-        c.bitmapType == kTransparencyMask || c.bitmapType == kCompositeTransparencyMask;
+    const bool isMask = c.bitmapType == kTransparencyMask || c.bitmapType == kUserMask ||
+                        c.bitmapType == kCompositeTransparencyMask;
     const int bits = depth == 24 || isMask ? 8 : depth;
     const std::size_t rowBytes = depth == 24
                                      ? static_cast<std::size_t>(width)
@@ -150,33 +182,9 @@ std::optional<Channel> readChannel(const Block& block, int major, int width, int
                  std::to_string(width) + "x" + std::to_string(height) + " pixels";
         return std::nullopt;
     }
-    // Every byte is written by the decoding below (or the channel is refused), so the
-    // buffer is not cleared first.
     PixelBuffer raw = PixelBuffer::uninitialised(static_cast<std::size_t>(size));
-    switch (compression) {
-    case Compression::None:
-        std::memcpy(raw.data(), src.data(), raw.size());
-        break;
-    case Compression::Rle:
-        if (!decodePspRle(src, raw).filled(std::span<std::uint8_t>(raw))) {
-            reason = "PSP: run-length channel data ends early";
-            return std::nullopt;
-        }
-        break;
-    case Compression::Lz77: {
-        uLongf outLength = static_cast<uLongf>(raw.size());
-        uLong inLength = static_cast<uLong>(src.size());
-        const int z = uncompress2(raw.data(), &outLength, src.data(), &inLength);
-        if ((z != Z_OK && z != Z_BUF_ERROR) || outLength != raw.size()) {
-            reason = "PSP: deflate channel data is damaged";
-            return std::nullopt;
-        }
-        break;
-    }
-    case Compression::Jpeg:
-        reason = "PSP: JPEG-compressed channels are not supported";
+    if (!expandChannel(src, compression, raw, reason))
         return std::nullopt;
-    }
     // One byte a pixel from here on; rows of whole bytes without padding are that already.
     const auto w = static_cast<std::size_t>(width);
     if (!packed && rowBytes == w) {
@@ -223,6 +231,46 @@ public:
             paintAs<3>(left, top, width, height, colour, mask, opacity);
         else
             paintAs<4>(left, top, width, height, colour, mask, opacity);
+    }
+
+    // Paints a layer group that was built on a canvas of its own, at the group's opacity.
+    void paintCanvas(const Canvas& group, unsigned opacity) {
+        if (group.x0_ >= group.x1_ || group.y0_ >= group.y1_ || opacity == 0)
+            return;
+        x0_ = std::min(x0_, group.x0_);
+        y0_ = std::min(y0_, group.y0_);
+        x1_ = std::max(x1_, group.x1_);
+        y1_ = std::max(y1_, group.y1_);
+        if (opaque_)
+            paintCanvasAs<3>(group, opacity);
+        else
+            paintCanvasAs<4>(group, opacity);
+    }
+
+    // Masks everything painted so far: a mask value of 0 hides a pixel, 255 leaves it as it
+    // is, and the pixels outside the mask's own width x height piece at (left, top) are
+    // hidden. A mask layer at less than full opacity masks that much less. What is hidden
+    // completely becomes transparent black. Only a canvas with alpha can be masked.
+    void mask(int left, int top, int width, int height, const std::uint8_t* values,
+              unsigned opacity) {
+        if (opaque_)
+            return; // never asked of an opaque canvas: its pixels have no alpha to take it
+        opaqueCover_ = false;
+        for (int y = y0_; y < y1_; ++y) {
+            std::uint8_t* d = bitmap_.row(y) + static_cast<std::size_t>(x0_) * 4;
+            const bool rowInside = y >= top && y < top + height;
+            for (int x = x0_; x < x1_; ++x, d += 4) {
+                unsigned m = 0;
+                if (rowInside && x >= left && x < left + width)
+                    m = values[static_cast<std::size_t>(y - top) * width + (x - left)];
+                m = 255 - ((255 - m) * opacity + 127) / 255;
+                if (m == 255)
+                    continue;
+                d[3] = static_cast<std::uint8_t>((d[3] * m + 127) / 255);
+                if (d[3] == 0)
+                    std::memset(d, 0, 3);
+            }
+        }
     }
 
     // The picture as 24 bits when it is opaque everywhere, else as 32 bits with alpha. Only a
@@ -290,25 +338,40 @@ private:
                     a = (a * mask[i] + 127) / 255;
                 if (a == 0)
                     continue;
-                std::uint8_t* d = row + static_cast<std::size_t>(x) * Bytes;
-                const unsigned below = kAlpha ? d[Bytes - 1] : 255;
-                const std::array<std::uint8_t, 3> s = colour(i);
-                if (a == 255 || below == 0) {
-                    d[0] = s[0];
-                    d[1] = s[1];
-                    d[2] = s[2];
-                    if constexpr (kAlpha)
-                        d[3] = static_cast<std::uint8_t>(a);
-                    continue;
-                }
-                // Source over destination, colours kept straight.
-                const unsigned da = below * (255 - a); // destination weight x 255
-                const unsigned outA = a * 255 + da;    // result alpha x 255
-                for (int k = 0; k < 3; ++k)
-                    d[k] = static_cast<std::uint8_t>(
-                        (s[static_cast<std::size_t>(k)] * a * 255 + d[k] * da + outA / 2) / outA);
-                if constexpr (kAlpha)
-                    d[3] = static_cast<std::uint8_t>((outA + 127) / 255);
+                blend<Bytes>(row + static_cast<std::size_t>(x) * Bytes, colour(i), a);
+            }
+        }
+    }
+
+    // Paints colour s with alpha a (1 to 255) over pixel d, colours kept straight.
+    template <int Bytes>
+    static void blend(std::uint8_t* d, const std::array<std::uint8_t, 3>& s, unsigned a) {
+        const unsigned below = Bytes == 4 ? d[Bytes - 1] : 255;
+        if (a == 255 || below == 0) {
+            d[0] = s[0];
+            d[1] = s[1];
+            d[2] = s[2];
+            if constexpr (Bytes == 4)
+                d[3] = static_cast<std::uint8_t>(a);
+            return;
+        }
+        const unsigned da = below * (255 - a); // destination weight x 255
+        const unsigned outA = a * 255 + da;    // result alpha x 255
+        for (int k = 0; k < 3; ++k)
+            d[k] = static_cast<std::uint8_t>(
+                (s[static_cast<std::size_t>(k)] * a * 255 + d[k] * da + outA / 2) / outA);
+        if constexpr (Bytes == 4)
+            d[3] = static_cast<std::uint8_t>((outA + 127) / 255);
+    }
+
+    template <int Bytes> void paintCanvasAs(const Canvas& group, unsigned opacity) {
+        for (int y = group.y0_; y < group.y1_; ++y) {
+            const std::uint8_t* s = group.bitmap_.row(y) + static_cast<std::size_t>(group.x0_) * 4;
+            std::uint8_t* row = bitmap_.row(y);
+            for (int x = group.x0_; x < group.x1_; ++x, s += 4) {
+                const unsigned a = (s[3] * opacity + 127) / 255;
+                if (a != 0)
+                    blend<Bytes>(row + static_cast<std::size_t>(x) * Bytes, {s[0], s[1], s[2]}, a);
             }
         }
     }
@@ -423,80 +486,280 @@ Rect32 readRect(ByteReader& in) {
     return r;
 }
 
-// A visible raster layer: where it lies on the canvas, its opacity and its channel blocks.
+// What a layer is, as far as the picture goes. Vector, adjustment and art media layers carry
+// nothing this reader paints.
+enum class LayerKind { Raster, Group, Mask, Other };
+
+// One layer of the layer bank: where its pixels lie on the canvas (a raster layer's saved
+// image, a mask layer's saved mask), how it is shown, and its channel blocks.
 struct LayerPlan {
+    LayerKind kind = LayerKind::Other;
+    bool visible = false;
     int left = 0, top = 0, width = 0, height = 0;
     std::uint8_t opacity = 255;
+    std::uint32_t members = 0; // a group: how many of the layers after it belong to it
+    std::size_t end = 0;       // the index just past this layer and all it holds
     std::vector<Block> channels;
 };
 
-// Reads the headers of the layer blocks, keeping the visible raster layers that reach the
-// canvas, bottom first. False with reason when a header is damaged.
+// Block ids of the layer extensions this reader looks at.
+constexpr std::uint16_t kGroupExtensionBlock = 25;
+// The layer flags bit that shows a layer.
+constexpr std::uint8_t kVisibleFlag = 1;
+// Groups inside groups, at most; a deeper nesting is refused rather than followed.
+constexpr std::size_t kMaxGroupDepth = 32;
+// Groups built on canvases of their own inside one another, at most: each holds a canvas as
+// large as the picture's, so that a few bytes cannot claim memory for dozens.
+constexpr int kMaxGroupCanvases = 4;
+
+// The kind of a layer from its type byte. Raster layers are type 1 (and 2, floating
+// selections) from version 4 on, with groups 5 and masks 6; in version 3 normal layers are 0
+// and floating selections 1.
+LayerKind layerKind(int major, std::uint8_t type) {
+    if (major <= 3)
+        return type <= 1 ? LayerKind::Raster : LayerKind::Other;
+    switch (type) {
+    case 1:
+    case 2:
+        return LayerKind::Raster;
+    case 5:
+        return LayerKind::Group;
+    case 6:
+        return LayerKind::Mask;
+    default:
+        return LayerKind::Other;
+    }
+}
+
+// Places the piece of the canvas that a rectangle and a saved rectangle inside it give. An
+// empty piece, or one wholly off the canvas, keeps a size of 0 x 0; false with reason when
+// the piece is beyond what a bitmap can hold.
+bool placePiece(const Rect32& outer, const Rect32& saved, int canvasWidth, int canvasHeight,
+                LayerPlan& plan, std::string& reason) {
+    const std::int64_t w = std::int64_t{saved.right} - saved.left;
+    const std::int64_t h = std::int64_t{saved.bottom} - saved.top;
+    const std::int64_t left = std::int64_t{outer.left} + saved.left;
+    const std::int64_t top = std::int64_t{outer.top} + saved.top;
+    if (w <= 0 || h <= 0 || left <= -w || top <= -h || left >= canvasWidth || top >= canvasHeight)
+        return true;
+    if (!Bitmap::fitsInMemory(w, h)) {
+        reason = "PSP: a layer of " + std::to_string(w) + "x" + std::to_string(h) +
+                 " pixels is too large";
+        return false;
+    }
+    plan.left = static_cast<int>(left);
+    plan.top = static_cast<int>(top);
+    plan.width = static_cast<int>(w);
+    plan.height = static_cast<int>(h);
+    return true;
+}
+
+// Reads the extension sub-blocks that follow a layer's information chunk (version 4 on),
+// taking a group's member count, and returns where its bitmap information chunk starts.
+std::optional<std::size_t> readExtensions(std::span<const std::uint8_t> body, std::size_t at,
+                                          LayerPlan& plan) {
+    while (body.size() - at >= 10 && std::memcmp(body.data() + at, "~BK\0", 4) == 0) {
+        ByteReader e(body.subspan(at + 4));
+        const std::uint16_t id = e.u16le();
+        const std::uint32_t length = e.u32le();
+        if (e.failed() || length > body.size() - at - 10)
+            return std::nullopt;
+        if (id == kGroupExtensionBlock) {
+            e.u32le(); // its chunk length
+            plan.members = e.u32le();
+            if (e.failed())
+                return std::nullopt;
+        }
+        at += 10 + length;
+    }
+    return at;
+}
+
+// Reads one layer block's header and finds its channel blocks. False with reason when the
+// header is damaged.
+bool planLayer(const Block& layer, int major, int canvasWidth, int canvasHeight, LayerPlan& plan,
+               std::string& reason) {
+    ByteReader f(layer.body);
+    std::size_t channelsStart = layer.initialLength;
+    if (major >= 4) {
+        channelsStart = f.u32le();
+        f.skip(f.u16le()); // the name
+    } else {
+        f.skip(256);
+    }
+    plan.kind = layerKind(major, f.u8());
+    const Rect32 image = readRect(f);
+    const Rect32 savedImage = readRect(f);
+    plan.opacity = f.u8();
+    f.u8(); // blend mode: every layer is painted normally
+    plan.visible = (f.u8() & kVisibleFlag) != 0;
+    f.skip(2); // transparency protection and link group
+    const Rect32 mask = readRect(f);
+    const Rect32 savedMask = readRect(f);
+    if (f.failed() || channelsStart > layer.body.size()) {
+        reason = "PSP: a layer is cut short";
+        return false;
+    }
+    // Version 4 on: extensions, then the bitmap information chunk (its length, bitmap count
+    // and channel count). A group's extension says which layers it holds, shown or not.
+    const auto bitmapInfo = major >= 4 ? readExtensions(layer.body, channelsStart, plan)
+                                       : std::optional<std::size_t>(channelsStart);
+    if (!bitmapInfo && plan.kind == LayerKind::Group) {
+        reason = "PSP: a layer group is damaged";
+        return false;
+    }
+    const bool isMask = plan.kind == LayerKind::Mask;
+    if (!plan.visible || (plan.kind != LayerKind::Raster && !isMask))
+        return true;
+    std::size_t channelsAt = channelsStart;
+    if (major >= 4) {
+        ByteReader bi(layer.body.subspan(bitmapInfo.value_or(layer.body.size())));
+        const std::uint32_t length = bi.u32le();
+        if (!bitmapInfo || bi.failed() || length > layer.body.size() - *bitmapInfo) {
+            reason = "PSP: layer bitmap information is damaged";
+            return false;
+        }
+        channelsAt = *bitmapInfo + length;
+    }
+    if (!placePiece(isMask ? mask : image, isMask ? savedMask : savedImage, canvasWidth,
+                    canvasHeight, plan, reason))
+        return false;
+    // A raster piece off the canvas paints nothing; a mask without one hides all below it.
+    if (plan.width == 0)
+        return true;
+    auto channels = splitBlocks(layer.body.subspan(channelsAt), major, reason);
+    if (!channels)
+        return false;
+    plan.channels = std::move(*channels);
+    return true;
+}
+
+// Reads the headers of all layer blocks, bottom first, and works out which layers each group
+// holds. False with reason when a header is damaged or groups nest too deeply.
 bool planLayers(const std::vector<Block>& layers, int major, int canvasWidth, int canvasHeight,
                 std::vector<LayerPlan>& plans, std::string& reason) {
     for (const Block& layer : layers) {
         if (layer.id != kLayerBlock)
             continue;
-        ByteReader f(layer.body);
-        std::size_t channelsStart = 0;
-        std::uint8_t type = 0;
-        if (major >= 4) {
-            const std::uint32_t infoLength = f.u32le();
-            const std::uint16_t nameLength = f.u16le();
-            f.skip(nameLength);
-            type = f.u8();
-            channelsStart = infoLength;
-        } else {
-            f.skip(256);
-            type = f.u8();
-            channelsStart = layer.initialLength;
-        }
-        const Rect32 image = readRect(f);
-        const Rect32 saved = readRect(f);
-        const std::uint8_t opacity = f.u8();
-        f.u8(); // blend mode: every layer is painted normally
-        const std::uint8_t visible = f.u8();
-        if (f.failed() || channelsStart > layer.body.size()) {
-            reason = "PSP: layer " + std::to_string(plans.size()) + " is cut short";
+        LayerPlan& plan = plans.emplace_back();
+        if (!planLayer(layer, major, canvasWidth, canvasHeight, plan, reason))
             return false;
-        }
-        // Raster layers are type 1 (and 2, floating selections) from version 4 on; in version 3
-        // normal layers are 0 and floating selections 1.
-        const bool raster = major >= 4 ? (type == 1 || type == 2) : (type == 0 || type == 1);
-        if (!raster || !visible)
-            continue;
-        std::size_t channelsAt = channelsStart;
-        if (major >= 4) {
-            // The bitmap information chunk: its length, bitmap count and channel count.
-            ByteReader bi(layer.body.subspan(channelsStart));
-            const std::uint32_t length = bi.u32le();
-            if (bi.failed() || length > layer.body.size() - channelsStart) {
-                reason = "PSP: layer bitmap information is damaged";
+    }
+    // A group holds the layers that follow it, as many as it says (groups among them count as
+    // one, with their own members); a group that claims more than the bank has holds the rest.
+    std::vector<std::pair<std::size_t, std::uint32_t>> open; // group index, members still due
+    for (std::size_t i = 0; i < plans.size(); ++i) {
+        if (!open.empty())
+            --open.back().second;
+        plans[i].end = i + 1;
+        if (plans[i].kind == LayerKind::Group && plans[i].members > 0) {
+            if (open.size() == kMaxGroupDepth) {
+                reason =
+                    "PSP: layer groups nest more than " + std::to_string(kMaxGroupDepth) + " deep";
                 return false;
             }
-            channelsAt += length;
+            open.emplace_back(i, plans[i].members);
         }
-        const std::int64_t w = std::int64_t{saved.right} - saved.left;
-        const std::int64_t h = std::int64_t{saved.bottom} - saved.top;
-        if (w <= 0 || h <= 0)
-            continue;
-        if (!Bitmap::fitsInMemory(w, h)) {
-            reason = "PSP: a layer of " + std::to_string(w) + "x" + std::to_string(h) +
-                     " pixels is too large";
-            return false;
+        while (!open.empty() && open.back().second == 0) {
+            plans[open.back().first].end = i + 1;
+            open.pop_back();
         }
-        auto channels = splitBlocks(layer.body.subspan(channelsAt), major, reason);
-        if (!channels)
-            return false;
-        const std::int64_t left = std::int64_t{image.left} + saved.left;
-        const std::int64_t top = std::int64_t{image.top} + saved.top;
-        if (left <= -w || top <= -h || left >= canvasWidth || top >= canvasHeight)
-            continue;
-        plans.push_back({static_cast<int>(left), static_cast<int>(top), static_cast<int>(w),
-                         static_cast<int>(h), opacity, std::move(*channels)});
     }
+    for (const auto& group : open)
+        plans[group.first].end = plans.size();
     return true;
 }
+
+// Flattens the layer tree bottom first. Raster layers are painted with their opacity and
+// transparency; a mask layer masks what lies below it on its own level (inside its group, or
+// the whole picture below it at the top level); a group with a mask, or at less than full
+// opacity, is built on a canvas of its own and painted as one layer.
+class Flattening {
+public:
+    Flattening(const std::vector<LayerPlan>& plans, int major, const ImageInfo& info,
+               const std::vector<Colour>& palette)
+        : plans_(plans), major_(major), info_(info), palette_(palette) {}
+
+    // Paints the layers plans[begin, end) of one level onto the canvas.
+    bool paint(std::size_t begin, std::size_t end, Canvas& canvas) {
+        for (std::size_t i = begin; i < end; i = plans_[i].end) {
+            const LayerPlan& plan = plans_[i];
+            if (!plan.visible)
+                continue;
+            if (plan.kind == LayerKind::Raster && plan.width > 0) {
+                if (!paintChannels(canvas, plan.channels, major_, info_, info_.compression,
+                                   plan.left, plan.top, plan.width, plan.height, plan.opacity,
+                                   palette_, kImageBitmap, kTransparencyMask, reason))
+                    return false;
+                ++painted;
+            } else if (plan.kind == LayerKind::Mask) {
+                if (!paintMask(plan, canvas))
+                    return false;
+            } else if (plan.kind == LayerKind::Group && !ownsCanvas(i)) {
+                if (!paint(i + 1, plan.end, canvas))
+                    return false;
+            } else if (plan.kind == LayerKind::Group) {
+                if (groupCanvases_ == kMaxGroupCanvases) {
+                    reason = "PSP: masked or faded layer groups nest more than " +
+                             std::to_string(kMaxGroupCanvases) + " deep";
+                    unsupported = true;
+                    return false;
+                }
+                ++groupCanvases_;
+                Canvas group(info_.width, info_.height, false);
+                const bool ok = paint(i + 1, plan.end, group);
+                --groupCanvases_;
+                if (!ok)
+                    return false;
+                canvas.paintCanvas(group, plan.opacity);
+            }
+        }
+        return true;
+    }
+
+    // True when the layers plans[begin, end) hold a shown mask on their own level.
+    bool masksLevel(std::size_t begin, std::size_t end) const {
+        for (std::size_t i = begin; i < end; i = plans_[i].end)
+            if (plans_[i].kind == LayerKind::Mask && plans_[i].visible)
+                return true;
+        return false;
+    }
+
+    int painted = 0; // raster layers painted
+    std::string reason;
+    bool unsupported = false; // the failure is a variant beyond this reader, not damage
+
+private:
+    bool ownsCanvas(std::size_t group) const {
+        return plans_[group].opacity != 255 || masksLevel(group + 1, plans_[group].end);
+    }
+
+    bool paintMask(const LayerPlan& plan, Canvas& canvas) {
+        const Block* data = nullptr;
+        for (const Block& b : plan.channels) {
+            const auto types = channelTypes(b, major_);
+            if (b.id == kChannelBlock && types && types->first == kUserMask)
+                data = &b;
+        }
+        if (plan.width == 0 || !data) {
+            canvas.mask(0, 0, 0, 0, nullptr, plan.opacity); // nothing stored: it hides all
+            return true;
+        }
+        const auto mask = readChannel(*data, major_, plan.width, plan.height, info_.depth,
+                                      info_.compression, reason);
+        if (!mask)
+            return false;
+        canvas.mask(plan.left, plan.top, plan.width, plan.height, mask->pixels.data(),
+                    plan.opacity);
+        return true;
+    }
+
+    const std::vector<LayerPlan>& plans_;
+    int major_;
+    const ImageInfo& info_;
+    const std::vector<Colour>& palette_;
+    int groupCanvases_ = 0; // groups being built on canvases of their own
+};
 
 // What the main blocks say: the general image attributes, the palette and where the layer
 // and composite banks lie.
@@ -608,6 +871,84 @@ DecodeResult beyondPixelLimit(std::uint64_t pixels, const PspDecodeOptions& opti
                                      std::to_string(options.maxPixels));
 }
 
+// The pixels a flattening of the planned layers passes over, at most: see flattenLayers.
+std::uint64_t paintCost(const std::vector<LayerPlan>& plans, const ImageInfo& info) {
+    // The area painted so far on each open level, with the index where that level ends.
+    struct Level {
+        std::size_t end;
+        int x0, y0, x1, y1;
+        std::uint64_t area() const {
+            return x1 <= x0 || y1 <= y0 ? 0 : std::uint64_t(x1 - x0) * std::uint64_t(y1 - y0);
+        }
+    };
+    std::vector<Level> open{{plans.size(), info.width, info.height, 0, 0}};
+    std::uint64_t cost = 0;
+    for (std::size_t i = 0; i <= plans.size(); ++i) {
+        while (open.size() > 1 && open.back().end <= i) {
+            cost += open.back().area(); // the group painted onto its level
+            open.pop_back();
+        }
+        if (i == plans.size())
+            break;
+        const LayerPlan& plan = plans[i];
+        if (plan.kind == LayerKind::Mask && plan.visible)
+            cost += open.back().area();
+        if (plan.kind == LayerKind::Group && plan.visible && plan.end > i + 1)
+            open.push_back({plan.end, info.width, info.height, 0, 0});
+        if (plan.width == 0)
+            continue;
+        cost += static_cast<std::uint64_t>(plan.width) * plan.height;
+        for (Level& level : open) {
+            level.x0 = std::clamp(plan.left, 0, level.x0);
+            level.y0 = std::clamp(plan.top, 0, level.y0);
+            level.x1 = std::clamp(plan.left + plan.width, level.x1, info.width);
+            level.y1 = std::clamp(plan.top + plan.height, level.y1, info.height);
+        }
+    }
+    return cost;
+}
+
+// Paints the planned layers into the picture, once their cost is known to fit the file.
+DecodeResult flattenLayers(const std::vector<LayerPlan>& plans, int major, const ImageInfo& info,
+                           const std::vector<Colour>& palette, std::size_t fileSize,
+                           const PspDecodeOptions& options) {
+    // Every layer costs a pass over its pixels, a mask one over the area its level has painted
+    // below it, and a group with a canvas of its own one over the area it paints. A layer may
+    // cover the canvas from a few bytes, but hundreds of such layers in a small file would
+    // take minutes: beyond one canvas, the painted area is bounded by what the file's size
+    // can sensibly describe. The layers' headers tell it before any of them is decoded.
+    const std::uint64_t canvasPixels =
+        static_cast<std::uint64_t>(info.width) * static_cast<std::uint64_t>(info.height);
+    const std::uint64_t paintLimit = canvasPixels + fileSize * kLayerPixelsPerByte;
+    const std::uint64_t paintedPixels = paintCost(plans, info);
+    if (paintedPixels > paintLimit)
+        return DecodeResult::damaged("PSP: " + std::to_string(fileSize) +
+                                     " bytes cannot hold layers of " +
+                                     std::to_string(paintedPixels) + " pixels");
+    if (paintedPixels > options.maxPixels)
+        return beyondPixelLimit(paintedPixels, options);
+    Flattening flattening(plans, major, info, palette);
+    // Layers are painted bottom first: a bottom layer that covers the canvas opaquely makes
+    // the whole picture opaque, whatever lies above it, unless a mask at the top level can
+    // hide some of it again.
+    std::size_t first = 0; // the first layer shown at the top level
+    while (first < plans.size() && !plans[first].visible)
+        first = plans[first].end;
+    const LayerPlan* bottom = first < plans.size() ? &plans[first] : nullptr;
+    const bool opaque = bottom && bottom->kind == LayerKind::Raster && bottom->left <= 0 &&
+                        bottom->top <= 0 && bottom->left + bottom->width >= info.width &&
+                        bottom->top + bottom->height >= info.height && bottom->opacity == 255 &&
+                        !hasBitmap(bottom->channels, major, kTransparencyMask) &&
+                        !flattening.masksLevel(0, plans.size());
+    Canvas canvas(info.width, info.height, opaque);
+    if (!flattening.paint(0, plans.size(), canvas))
+        return flattening.unsupported ? DecodeResult::unsupported(flattening.reason)
+                                      : DecodeResult::damaged(flattening.reason);
+    if (flattening.painted == 0)
+        return DecodeResult::unsupported("PSP: no visible raster layer to show");
+    return std::move(canvas).finish();
+}
+
 } // namespace
 
 DecodeResult decodePsp(std::span<const std::uint8_t> data, const PspDecodeOptions& options) {
@@ -663,11 +1004,11 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data, const PspDecodeOption
         static_cast<std::uint64_t>(info->width) * static_cast<std::uint64_t>(info->height);
     if (canvasPixels > options.maxPixels)
         return beyondPixelLimit(canvasPixels, options);
-    if (main.compositeBank && major >= 4)
+    if (main.compositeBank && major >= 4 && options.useStoredComposite)
         if (auto composite = readComposite(*main.compositeBank, major, *info, palette))
             return std::move(*composite);
 
-    // Otherwise the raster layers, bottom first, painted with their opacity and transparency.
+    // Otherwise the layers, flattened.
     if (!layerBank)
         return DecodeResult::unsupported(
             "PSP: the file holds neither a composite image nor layers");
@@ -678,41 +1019,7 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data, const PspDecodeOption
     std::vector<LayerPlan> plans;
     if (!planLayers(*layers, major, info->width, info->height, plans, reason))
         return DecodeResult::damaged(reason);
-    // Every layer costs a pass over its pixels. A layer may cover the canvas from a few bytes,
-    // but hundreds of such layers in a small file would take minutes: beyond one canvas, the
-    // painted area is bounded by what the file's size can sensibly describe. The layers'
-    // headers tell it before any of them is decoded.
-    const std::uint64_t paintLimit =
-        static_cast<std::uint64_t>(info->width) * static_cast<std::uint64_t>(info->height) +
-        data.size() * kLayerPixelsPerByte;
-    std::uint64_t paintedPixels = 0;
-    for (const LayerPlan& plan : plans)
-        paintedPixels += static_cast<std::uint64_t>(plan.width) * plan.height;
-    if (paintedPixels > paintLimit)
-        return DecodeResult::damaged("PSP: " + std::to_string(data.size()) +
-                                     " bytes cannot hold layers of " +
-                                     std::to_string(paintedPixels) + " pixels");
-    if (paintedPixels > options.maxPixels)
-        return beyondPixelLimit(paintedPixels, options);
-    // Layers are painted bottom first: a bottom layer that covers the canvas opaquely makes
-    // the whole picture opaque, whatever lies above it.
-    const bool opaque = !plans.empty() && plans.front().left <= 0 && plans.front().top <= 0 &&
-                        plans.front().left + plans.front().width >= info->width &&
-                        plans.front().top + plans.front().height >= info->height &&
-                        plans.front().opacity == 255 &&
-                        !hasBitmap(plans.front().channels, major, kTransparencyMask);
-    Canvas canvas(info->width, info->height, opaque);
-    int painted = 0;
-    for (const LayerPlan& plan : plans) {
-        if (!paintChannels(canvas, plan.channels, major, *info, info->compression, plan.left,
-                           plan.top, plan.width, plan.height, plan.opacity, palette, kImageBitmap,
-                           kTransparencyMask, reason))
-            return DecodeResult::damaged(reason);
-        ++painted;
-    }
-    if (painted == 0)
-        return DecodeResult::unsupported("PSP: no visible raster layer to show");
-    return std::move(canvas).finish();
+    return flattenLayers(plans, major, *info, palette, data.size(), options);
 }
 
 DecodeResult decodePsp(std::span<const std::uint8_t> data) {

@@ -20,9 +20,10 @@ TEST(PspReader, CorpusFilesMatchTheirReferences) {
         const Bitmap& b = result.bitmap();
         const QImage preview = corpus::loadOracle("oracle/" + row.path + ".preview.png");
         if (row.path.find("04_hex_mask") != std::string::npos) {
-            // The reference flattening leaves out everything but the masked group, so its
-            // alpha is wrong; the stored composite is opaque, and its colours agree with the
-            // reference wherever the reference has any.
+            // The reference takes its alpha nearly from one layer's own transparency (the
+            // green hexagon's, before its mask), though the opaque background shows
+            // everywhere; the stored composite is opaque, and its colours agree with the
+            // reference's.
             EXPECT_EQ(b.format(), PixelFormat::Bits24);
             EXPECT_EQ(
                 corpus::compareWithOracle(b, corpus::loadOracle(row.oraclePng), {1, 0.0, false}),
@@ -47,6 +48,56 @@ TEST(PspReader, CorpusFilesMatchTheirReferences) {
         }
     }
     EXPECT_EQ(compared, 9);
+}
+
+// A decoded bitmap as an RGBA picture, to compare one decoding with another.
+static QImage asImage(const Bitmap& b) {
+    QImage image(b.width(), b.height(), QImage::Format_RGBA8888);
+    for (int y = 0; y < b.height(); ++y)
+        for (int x = 0; x < b.width(); ++x) {
+            const Colour c = b.pixel(x, y);
+            const int alpha = b.format() == PixelFormat::Bits32 ? b.alphaAt(x, y) : 255;
+            image.setPixelColor(x, y, QColor(c.red, c.green, c.blue, alpha));
+        }
+    return image;
+}
+
+// The layers flattened here against what the program itself shows, its stored composite, and
+// against the reference flattening. That reference gives 04_hex_mask nearly the alpha of one
+// layer's own transparency, though the picture's opaque background shows everywhere (in the
+// stored composite and the embedded preview alike): only its colours are compared.
+TEST(PspReader, FlattenedLayersMatchTheStoredCompositeAndTheReference) {
+    PARVANE_REQUIRE_TESTDATA();
+    struct Case {
+        const char* path;
+        const char* reference;
+        bool referenceAlpha;
+    };
+    const Case cases[] = {
+        {"psp_scan/tests/bmps/04_hex_mask.pspimage", "psp_scan/tests/bmps/04_hex_mask_good.png",
+         false}, // groups with mask layers
+        {"psp_scan/tests/bmps/02_layered.pspimage", "psp_scan/tests/bmps/02_layered_good.png",
+         true}, // layers with transparency
+        {"psp_scan/tests/bmps/01_quadrants.pspimage", "psp_scan/tests/bmps/01_quadrants_good.png",
+         true},
+        {"psp_scan/tests/bmps/06_game_hex.pspimage", "psp_scan/tests/bmps/06_game_hex_good.png",
+         true},
+    };
+    PspDecodeOptions layersOnly;
+    layersOnly.useStoredComposite = false;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        const auto bytes = readFileBytes(peerFile(c.path));
+        const auto shown = decodePsp(bytes);
+        const auto flattened = decodePsp(bytes, layersOnly);
+        ASSERT_TRUE(shown.ok() && flattened.ok());
+        const Bitmap& b = flattened.bitmap();
+        EXPECT_EQ(b.format(), PixelFormat::Bits24);
+        EXPECT_EQ(corpus::compareWithOracle(b, corpus::loadOracle(c.reference),
+                                            {2, 0.0, c.referenceAlpha}),
+                  "");
+        EXPECT_EQ(corpus::compareWithOracle(b, asImage(shown.bitmap()), {2}), "");
+    }
 }
 
 namespace {
@@ -118,6 +169,8 @@ struct Layer {
     bool visible = true;
     std::vector<std::uint8_t> red, green, blue, mask;     // width x height each; mask optional
     std::vector<std::vector<std::uint8_t>> extraChannels; // whole channel blocks, after those
+    std::uint8_t type = 1;                                // version 4 on: 1 raster, 5 group, 6 mask
+    std::uint32_t members = 0;                            // a group's
 };
 
 std::vector<std::uint8_t> layerBlock(int major, int compression, const Layer& l) {
@@ -126,33 +179,52 @@ std::vector<std::uint8_t> layerBlock(int major, int compression, const Layer& l)
         put32(f, 0); // patched below
         put16(f, 2);
         putBytes(f, {'L', '1'});
-        f.push_back(1); // raster
+        f.push_back(l.type);
     } else {
         f.resize(256, 0);
         f.push_back(0); // normal layer
     }
-    for (int v : {l.left, l.top, l.left + l.width, l.top + l.height, 0, 0, l.width, l.height})
-        put32(f, static_cast<std::uint32_t>(v));
-    putBytes(f, {l.opacity, 0, static_cast<std::uint8_t>(l.visible), 0, 0});
-    f.resize(f.size() + 32 + 3, 0); // mask rectangles and flags
-    put16(f, 0);                    // blend ranges
+    // A raster layer's pixels lie in its image rectangle, a mask layer's in its mask one.
+    const bool isMask = l.type == 6, pixels = l.type == 1 || isMask;
+    const std::vector<int> rects{l.left, l.top, l.left + l.width, l.top + l.height,
+                                 0,      0,     l.width,          l.height};
+    for (int pass : {0, 1})
+        for (int v : rects)
+            put32(f, static_cast<std::uint32_t>(pixels && isMask == (pass == 1) ? v : 0));
+    f.insert(f.begin() + static_cast<long>(f.size()) - 32,
+             {l.opacity, 0, static_cast<std::uint8_t>(l.visible), 0, 0});
+    f.resize(f.size() + 3, 0); // mask flags
+    put16(f, 0);               // blend ranges
+    const unsigned channels = !pixels ? 0 : isMask ? 1 : l.mask.empty() ? 3 : 4;
+    std::vector<std::uint8_t> extension;
+    if (l.type == 5) {
+        put32(extension, 9);
+        put32(extension, l.members);
+        extension.push_back(1);
+    }
     if (major <= 3) {
         f.resize(f.size() + 40, 0);
         put16(f, 1);
-        put16(f, l.mask.empty() ? 3 : 4);
+        put16(f, static_cast<std::uint16_t>(channels));
     } else {
         const auto length = static_cast<std::uint32_t>(f.size());
         std::memcpy(f.data(), &length, 4);
+        if (!extension.empty())
+            putBytes(f, block(major, 25, extension));
         put32(f, 8); // bitmap information chunk
-        put16(f, 1);
-        put16(f, l.mask.empty() ? 3 : 4);
+        put16(f, pixels ? 1 : 0);
+        put16(f, static_cast<std::uint16_t>(channels));
     }
     std::vector<std::uint8_t> subs;
-    putBytes(subs, channel(major, compression, 0, 1, l.red));
-    putBytes(subs, channel(major, compression, 0, 2, l.green));
-    putBytes(subs, channel(major, compression, 0, 3, l.blue));
-    if (!l.mask.empty())
-        putBytes(subs, channel(major, compression, 1, 0, l.mask));
+    if (isMask) {
+        putBytes(subs, channel(major, compression, 2, 0, l.mask));
+    } else if (pixels) {
+        putBytes(subs, channel(major, compression, 0, 1, l.red));
+        putBytes(subs, channel(major, compression, 0, 2, l.green));
+        putBytes(subs, channel(major, compression, 0, 3, l.blue));
+        if (!l.mask.empty())
+            putBytes(subs, channel(major, compression, 1, 0, l.mask));
+    }
     for (const auto& extra : l.extraChannels)
         putBytes(subs, extra);
     return block(major, 4, f, subs);
@@ -186,6 +258,26 @@ std::vector<std::uint8_t> pspFile(int major, int width, int height, int compress
         putBytes(bank, layerBlock(major, compression, l));
     putBytes(v, block(major, 3, {}, bank));
     return v;
+}
+
+Layer groupLayer(std::uint32_t members, std::uint8_t opacity = 255) {
+    Layer l;
+    l.type = 5;
+    l.members = members;
+    l.opacity = opacity;
+    return l;
+}
+
+// A mask layer whose values cover width x height pixels at (left, top).
+Layer maskLayer(int left, int top, int width, int height, std::vector<std::uint8_t> values) {
+    Layer l;
+    l.type = 6;
+    l.left = left;
+    l.top = top;
+    l.width = width;
+    l.height = height;
+    l.mask = std::move(values);
+    return l;
 }
 
 Layer flatLayer(int width, int height, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
@@ -222,6 +314,66 @@ TEST(PspReader, LayersArePaintedBottomFirstInEveryCompressionAndVersion) {
             EXPECT_EQ(b.pixel(2, 1), (Colour{10, 20, 30}));
         }
     }
+}
+
+TEST(PspReader, MaskLayersMaskWhatLiesBelowThemOnTheirLevel) {
+    const Layer red = flatLayer(3, 1, 200, 0, 0), blue = flatLayer(3, 1, 0, 0, 200);
+    Layer greenDot = flatLayer(1, 1, 0, 200, 0);
+    greenDot.left = 2;
+    Layer hiddenMask = maskLayer(0, 0, 3, 1, {0, 0, 0});
+    hiddenMask.visible = false;
+    Layer hiddenGroup = groupLayer(1);
+    hiddenGroup.visible = false;
+    Layer halfMask = maskLayer(0, 0, 3, 1, {0, 0, 0});
+    halfMask.opacity = 128;
+    struct Pixel {
+        int x;
+        Colour colour;
+        int alpha;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Layer> layers;
+        std::vector<Pixel> expected;
+    };
+    const Case cases[] = {
+        // Partly masked pixels carry the mask in alpha; beyond the mask nothing shows.
+        {"at the top level",
+         {red, maskLayer(0, 0, 2, 1, {255, 128})},
+         {{0, {200, 0, 0}, 255}, {1, {200, 0, 0}, 128}, {2, {0, 0, 0}, 0}}},
+        {"layers above a mask stay whole",
+         {blue, maskLayer(0, 0, 3, 1, {0, 0, 0}), greenDot},
+         {{0, {0, 0, 0}, 0}, {2, {0, 200, 0}, 255}}},
+        // Inside a group a mask hides only the group's layers below it.
+        {"in a group",
+         {blue, groupLayer(2), flatLayer(3, 1, 0, 200, 0), maskLayer(1, 0, 1, 1, {255})},
+         {{0, {0, 0, 200}, 255}, {1, {0, 200, 0}, 255}, {2, {0, 0, 200}, 255}}},
+        {"a group claiming more layers than there are holds the rest",
+         {blue, groupLayer(5), flatLayer(3, 1, 0, 200, 0), maskLayer(0, 0, 1, 1, {255})},
+         {{0, {0, 200, 0}, 255}, {1, {0, 0, 200}, 255}}},
+        {"at half opacity", {red, halfMask}, {{0, {200, 0, 0}, 127}}},
+        {"hidden masks and groups",
+         {red, hiddenMask, hiddenGroup, flatLayer(3, 1, 0, 200, 0)},
+         {{0, {200, 0, 0}, 255}}},
+        {"group opacity",
+         {blue, groupLayer(1, 128), flatLayer(3, 1, 200, 0, 0)},
+         {{1, {100, 0, 100}, 255}}},
+    };
+    for (int compression : {0, 1, 2})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + ", compression " + std::to_string(compression));
+            const auto result = decodePsp(pspFile(8, 3, 1, compression, c.layers));
+            ASSERT_TRUE(result.ok()) << result.error().reason;
+            const Bitmap& b = result.bitmap();
+            for (const Pixel& p : c.expected) {
+                const Colour got = b.pixel(p.x, 0);
+                const int alpha = b.format() == PixelFormat::Bits32 ? b.alphaAt(p.x, 0) : 255;
+                EXPECT_NEAR(got.red, p.colour.red, 1) << p.x;
+                EXPECT_NEAR(got.green, p.colour.green, 1) << p.x;
+                EXPECT_NEAR(got.blue, p.colour.blue, 1) << p.x;
+                EXPECT_NEAR(alpha, p.alpha, 1) << p.x;
+            }
+        }
 }
 
 TEST(PspReader, ChannelsOfOtherBitmapsAreSkippedAndRepeatedOnesReplaced) {
@@ -325,6 +477,24 @@ TEST(PspReader, DamagedAndUnsupportedFilesAreRefused) {
     huge.height = 20000;
     cases.push_back(
         {"layer larger than its data", pspFile(8, 4, 4, 1, {huge}), DecodeError::Kind::Damaged});
+    // Masks sized beyond their data, or beyond any bitmap, and groups nested without end.
+    cases.push_back(
+        {"mask larger than its data",
+         pspFile(8, 4, 4, 0, {flatLayer(4, 4, 1, 2, 3), maskLayer(0, 0, 300, 300, {1})}),
+         DecodeError::Kind::Damaged});
+    cases.push_back(
+        {"mask beyond any bitmap",
+         pspFile(8, 4, 4, 0, {flatLayer(4, 4, 1, 2, 3), maskLayer(0, 0, 0x7FFFFFFF, 2, {1})}),
+         DecodeError::Kind::Damaged});
+    std::vector<Layer> nested(40, groupLayer(1));
+    nested.push_back(flatLayer(4, 4, 1, 2, 3));
+    cases.push_back(
+        {"groups nested too deep", pspFile(8, 4, 4, 0, nested), DecodeError::Kind::Damaged});
+    // Faded groups each build on a canvas of their own: only a few may nest.
+    std::vector<Layer> faded(5, groupLayer(1, 128));
+    faded.push_back(flatLayer(4, 4, 1, 2, 3));
+    cases.push_back({"faded groups nested too deep", pspFile(8, 4, 4, 0, faded),
+                     DecodeError::Kind::Unsupported});
     for (std::size_t keep : {good.size() - 1, good.size() / 2, std::size_t{40}})
         cases.push_back(
             {"truncated",
@@ -376,6 +546,16 @@ TEST(PspReader, ManyCanvasSizedLayersFromAFewBytesAreRefused) {
     EXPECT_EQ(many.error().kind, DecodeError::Kind::Damaged);
     EXPECT_NE(many.error().reason.find("cannot hold layers"), std::string::npos)
         << many.error().reason;
+    // Masks pass over all their level has painted below them: two dots in opposite corners
+    // span the canvas, and a few hundred empty masks over them cost far more than the file.
+    Layer corner = flatLayer(1, 1, 1, 2, 3);
+    corner.left = corner.top = 1023;
+    std::vector<Layer> masked{flatLayer(1, 1, 1, 2, 3), corner};
+    masked.resize(600, maskLayer(0, 0, 0, 0, {}));
+    const auto masks = decodePsp(pspFile(8, 1024, 1024, 2, masked));
+    ASSERT_FALSE(masks.ok());
+    EXPECT_NE(masks.error().reason.find("cannot hold layers"), std::string::npos)
+        << masks.error().reason;
 }
 
 TEST(PspReader, APixelLimitRefusesPicturesAndLayersBeyondIt) {
