@@ -26,8 +26,28 @@ cleanup() {
 }
 trap cleanup EXIT
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$WORK XDG_CONFIG_HOME=$WORK
+# Retries a check for up to ten seconds: a loaded machine may be slow to show a change.
+wait_for() {
+    for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+# The colour of one pixel of the screen, as "r,g,b".
+screen_pixel() {
+    import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
+        sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1,\2,\3/p' | head -1
+}
+screen_shows() { [ "$(screen_pixel "$1" "$2")" = "$3" ]; } # x, y, "r,g,b"
+no_window() { ! xdotool search --onlyvisible --name "$1" >/dev/null; }
+# True when the screen at x, y shows exactly the picture of a file.
+screen_area_is() {
+    import -window root -crop "$(identify -format '%wx%h' "$3")+$1+$2" +repage "$WORK/area.png" &&
+        [ "$(compare -metric AE "$WORK/area.png" "$3" null: 2>&1)" = 0 ]
+}
 
-"$APP" >"$WORK/app.log" 2>&1 &
+# The program opens with a picture in the Source: a gradient, so that every cut of it differs.
+convert -size 256x256 'xc:rgb(0,0,64)' -channel R -fx 'i/255' -channel G -fx 'j/255' +channel \
+    -depth 8 -type TrueColor "$WORK/start.bmp"
+"$APP" "$WORK/start.bmp" >"$WORK/app.log" 2>&1 &
 APID=$!
 WID=$(timeout 10 xdotool search --sync --all --onlyvisible --pid "$APID" --name 'Parvane v2.4' | head -1)
 [ -n "$WID" ] || { echo "the main window did not appear"; cat "$WORK/app.log"; exit 1; }
@@ -35,6 +55,9 @@ WID=$(timeout 10 xdotool search --sync --all --onlyvisible --pid "$APID" --name 
 eval "$(xdotool getwindowgeometry --shell "$WID")"
 echo "window at $X,$Y size ${WIDTH}x$HEIGHT"
 [ "$WIDTH" = 725 ] && [ "$HEIGHT" = 598 ] || { echo "unexpected window size"; exit 1; }
+# The Source picture starts 17 and 43 pixels into the window.
+wait_for screen_shows $((X + 17 + 10)) $((Y + 43 + 20)) 10,20,64 ||
+    { echo "the Source does not show the picture given on the command line"; exit 1; }
 
 # AUTO EXPORT sits at a fixed place in the central column (the Source side is 308 wide).
 xdotool mousemove --sync $((X + 308 + 30)) $((Y + 200)) click 1
@@ -55,11 +78,16 @@ for _ in $(seq 50); do
 done
 echo "clipboard holds ${size:-nothing}"
 [ "$size" = 128x128 ] || { echo "the cut did not reach the clipboard"; exit 1; }
+convert "$WORK/start.bmp" -crop 128x128+0+64 +repage "$WORK/cells.png"
+[ "$(compare -metric AE "$WORK/cells.png" "$WORK/cut.png" null: 2>&1)" = 0 ] ||
+    { echo "the clipboard does not hold the two by two cells under the drag"; exit 1; }
 
-# A click on the Target pastes; the program keeps running.
+# A click on the Target pastes the cut with its corner on the cell under the pointer, cell
+# (0, 1); the Target picture starts 435 and 43 pixels into the window.
 xdotool mousemove --sync $((X + 308 + 180)) $((Y + 120)) sleep 0.1 click 1
-sleep 0.2
-kill -0 "$APID" || { echo "the program ended"; cat "$WORK/app.log"; exit 1; }
+xdotool mousemove --sync $((X + 60)) $((Y + HEIGHT - 8))
+wait_for screen_area_is $((X + 435)) $((Y + 43 + 64)) "$WORK/cells.png" ||
+    { echo "the Target does not show the pasted cut"; exit 1; }
 
 # --- The Source side ------------------------------------------------------------------
 # The colour of one pixel of a PNG, as "r,g,b".
@@ -88,7 +116,8 @@ load_through_menu() { # item, dialog title, path
     xdotool windowfocus --sync "$dialog" key ctrl+a
     xdotool type --delay 5 "$3"
     xdotool key Return
-    sleep 1
+    wait_for no_window "$2" ||
+        { echo "the dialog '$2' did not close"; exit 1; }
 }
 
 convert -size 640x480 "xc:rgb(0,200,0)" -type TrueColor "$WORK/green.bmp"
@@ -107,9 +136,12 @@ xdotool mousemove --sync $((X + 308 + 60)) $((Y + 221)) sleep 0.2 click 1
 clipboard_holds 64x64 || exit 1
 [ "$(pixel "$WORK/clip.png" 30 30)" = "0,200,0" ] || { echo "the tile is not of the picture"; exit 1; }
 echo "a picture opened through the Source menu gave a 64 x 64 tile"
-# The tile is pasted on the Target.
+# The tile is pasted on the Target, on cell (1, 2).
 xdotool mousemove --sync $((X + 308 + 126 + 100)) $((Y + 46 + 150)) sleep 0.2 click 1
-sleep 0.2
+xdotool mousemove --sync $((X + 60)) $((Y + HEIGHT - 8))
+convert -size 64x64 "xc:rgb(0,200,0)" "$WORK/green64.png"
+wait_for screen_area_is $((X + 435 + 64)) $((Y + 43 + 128)) "$WORK/green64.png" ||
+    { echo "the Target does not show the pasted tile"; exit 1; }
 
 # A level through the level dialog: its pages replace the green picture.
 "$BUILD/tests/write_test_level" "$WORK/level.dv4" 6 --pages 3 >/dev/null
@@ -117,8 +149,12 @@ load_through_menu 2 'EXTRAIRE TEXTURES' "$WORK/level.dv4"
 xdotool mousemove --sync $((X + 16 + 30)) $((Y + 46 + 30)) sleep 0.1 mousedown 1 sleep 0.1 mouseup 1
 clipboard_holds 64x64 || exit 1
 [ "$(pixel "$WORK/clip.png" 5 5)" != "0,200,0" ] || { echo "the level did not replace the picture"; exit 1; }
-import -window root "$WORK/source.png" 2>/dev/null || true
-kill -0 "$APID" || { echo "the program ended"; cat "$WORK/app.log"; exit 1; }
+# The Source shows the level's first page, whose top left cell is the tile (inside the cursor's
+# frame around it).
+convert "$WORK/clip.png" -crop 60x60+2+2 +repage "$WORK/inside.png"
+wait_for screen_area_is $((X + 17 + 2)) $((Y + 43 + 2)) "$WORK/inside.png" ||
+    { echo "the Source does not show the level"; exit 1; }
+import -window root "$WORK/source.png"
 echo "a level opened through the Source menu"
 echo "Source end-to-end run passed"
 
@@ -249,6 +285,7 @@ convert -size 256x512 xc:black "$WORK/tile.png" -geometry +0+0 -composite \
 convert "$WORK/undone.tga" -auto-orient "$WORK/undone.png"
 [ "$(compare -metric AE "$WORK/two.png" "$WORK/undone.png" null: 2>&1)" = 0 ] ||
     { echo "after three undos and a redo the Target is not the first two tiles"; exit 1; }
+find_view "$WORK/undone-shot.png" "$WORK/undone.tga" >/dev/null || exit 1
 echo "three undos and a redo left the first two tiles, saved with Ctrl+S"
 
 # Ctrl and the wheel over cell (2, 3) zoom to 2x around the pointer, which stays over that cell.
@@ -268,7 +305,14 @@ convert "$WORK/two.png" "$WORK/tile.png" -geometry +128+192 -composite "$WORK/th
 convert "$WORK/zoomed.tga" -auto-orient "$WORK/zoomed.png"
 [ "$(compare -metric AE "$WORK/three.png" "$WORK/zoomed.png" null: 2>&1)" = 0 ] ||
     { echo "the paste at 2x did not land on the cell under the pointer"; exit 1; }
-# At 2x one picture pixel is a square of four screen pixels: the view shows no 1x copy.
+# At 2x one picture pixel is a square of four screen pixels: the view shows the tile doubled
+# near the pointer.
+convert "$WORK/tile.png" -sample 200% "$WORK/tile2x.png"
+convert "$WORK/zoomed-shot.png" -crop 200x200+$(($(cell_x 2) - X - 100))+$(($(cell_y 3) - Y - 100)) \
+    +repage "$WORK/zoomed-area.png"
+found=$(compare -metric AE -subimage-search "$WORK/zoomed-area.png" "$WORK/tile2x.png" null: 2>&1 ||
+    true)
+case "$found" in "0 @ "*) ;; *) echo "the 2x view does not show the tile doubled ($found)"; exit 1 ;; esac
 echo "Ctrl and the wheel zoomed the Target, and a paste at 2x landed under the pointer"
 xdotool key ctrl+0
 
