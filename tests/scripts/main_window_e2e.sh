@@ -28,8 +28,11 @@ trap cleanup EXIT
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$WORK XDG_CONFIG_HOME=$WORK
 # Retries a check for up to ten seconds: a loaded machine may be slow to show a change.
 wait_for() {
-    for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done
-    return 1
+    local end=$((SECONDS + 10))
+    until "$@"; do
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.1
+    done
 }
 # The colour of one pixel of the screen, as "r,g,b".
 screen_pixel() {
@@ -38,6 +41,14 @@ screen_pixel() {
 }
 screen_shows() { [ "$(screen_pixel "$1" "$2")" = "$3" ]; } # x, y, "r,g,b"
 no_window() { ! xdotool search --onlyvisible --name "$1" >/dev/null; }
+windows() { xdotool search --onlyvisible --pid "$APID" 2>/dev/null | wc -l; }
+# Clicks at x, y and waits until a menu opens there (one more window of the program shows).
+open_menu() {
+    local before
+    before=$(windows)
+    xdotool mousemove "$1" "$2" sleep 0.1 click 1
+    wait_for eval '[ "$(windows)" -gt "$before" ]' || { echo "no menu opened"; exit 1; }
+}
 # True when the screen at x, y shows exactly the picture of a file.
 screen_area_is() {
     import -window root -crop "$(identify -format '%wx%h' "$3")+$1+$2" +repage "$WORK/area.png" &&
@@ -107,8 +118,7 @@ clipboard_holds() {
 }
 # Chooses a Source menu item with the keyboard and answers its file dialog by typing a path.
 load_through_menu() { # item, dialog title, path
-    xdotool mousemove --sync $((X + 100)) $((Y + 25)) sleep 0.2 click 1
-    sleep 0.5
+    open_menu $((X + 100)) $((Y + 25))
     xdotool key --delay 80 Home $(printf 'Down %.0s' $(seq "$1")) Return
     local dialog
     dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "$2" | head -1)
@@ -175,8 +185,7 @@ column() { echo $((X + WIDTH - 417 + $1)); }
 park_mouse() { xdotool mousemove --sync $((X + 60)) $((Y + HEIGHT - 8)); sleep 0.3; }
 target_menu() {
     # Without --sync: the pointer may already be there, and --sync would wait for a move.
-    xdotool mousemove "$(column 264)" $((Y + 25)) sleep 0.1 click 1
-    sleep 0.4
+    open_menu "$(column 264)" $((Y + 25))
     xdotool key Home
     for _ in $(seq "$1"); do xdotool key Down; done
     xdotool key Return
@@ -201,6 +210,9 @@ find_view() {
     *) echo "the Target view does not show the saved pixels ($found)" >&2; return 1 ;;
     esac
 }
+# Takes a screenshot of the window into a file until its Target view shows the saved picture.
+view_matches() { import -window "$WID" "$1" && find_view "$1" "$2" >/dev/null 2>&1; }
+view_shows() { wait_for view_matches "$1" "$2" || find_view "$1" "$2" >/dev/null; } # shot, saved
 
 # Create New first: the Source steps above pasted a tile of their own.
 target_menu 2
@@ -222,7 +234,7 @@ import -window "$WID" "$WORK/pasted.png"
 
 target_menu 1
 type_in_dialog 'SAVING IMAGE FILE' "$WORK/set.tga"
-for _ in $(seq 50); do [ -s "$WORK/set.tga" ] && break; sleep 0.1; done
+wait_for test -s "$WORK/set.tga" || { echo "set.tga was not saved"; exit 1; }
 [ "$(stat -c %s "$WORK/set.tga")" = $((18 + 256 * 512 * 3)) ] ||
     { echo "set.tga is not a 256 x 512 24-bit TGA"; exit 1; }
 [ "$(identify -format '%m %wx%h' "$WORK/set.tga")" = "TGA 256x512" ] ||
@@ -236,21 +248,21 @@ convert -size 256x512 xc:black "$WORK/tile.png" -geometry "${box#64x64}" -compos
 convert "$WORK/set.tga" -auto-orient "$WORK/set.png"
 [ "$(compare -metric AE "$WORK/expected.png" "$WORK/set.png" null: 2>&1)" = 0 ] ||
     { echo "set.tga differs from the pasted tile on black"; exit 1; }
+view_shows "$WORK/pasted.png" "$WORK/set.tga"
 shown=$(find_view "$WORK/pasted.png" "$WORK/set.tga")
 echo "the saved pixels are those shown (view at $shown)"
 
 target_menu 2
 park_mouse
-import -window "$WID" "$WORK/new.png"
-[ "$(convert "$WORK/new.png" -crop "256x380+$((WIDTH - 417 + 115 + ${shown%,*}))+$((30 + ${shown#*,}))" \
-    -format '%[fx:maxima]' info:)" = 0 ] || { echo "Create New left pixels on the Target"; exit 1; }
+wait_for eval 'import -window "$WID" "$WORK/new.png" &&
+    [ "$(convert "$WORK/new.png" -crop "256x380+$((WIDTH - 417 + 115 + ${shown%,*}))+$((30 + ${shown#*,}))" \
+        -format "%[fx:maxima]" info:)" = 0 ]' || { echo "Create New left pixels on the Target"; exit 1; }
 
 target_menu 3
 type_in_dialog 'LOADING IMAGE FILE' "$WORK/set.tga"
 park_mouse
 eval "$(xdotool getwindowgeometry --shell "$WID")"
-import -window "$WID" "$WORK/reloaded.png"
-find_view "$WORK/reloaded.png" "$WORK/set.tga" >/dev/null
+view_shows "$WORK/reloaded.png" "$WORK/set.tga"
 echo "the reloaded set shows the saved tiles"
 
 # --- Undo, shortcuts and zoom: three tiles pasted from the clipboard, one rotated; three undos
@@ -279,13 +291,13 @@ park_mouse
 import -window "$WID" "$WORK/undone-shot.png"
 xdotool key ctrl+s
 type_in_dialog 'SAVING IMAGE FILE' "$WORK/undone.tga"
-for _ in $(seq 50); do [ -s "$WORK/undone.tga" ] && break; sleep 0.1; done
+wait_for test -s "$WORK/undone.tga" || { echo "undone.tga was not saved"; exit 1; }
 convert -size 256x512 xc:black "$WORK/tile.png" -geometry +0+0 -composite \
     "$WORK/tile.png" -geometry +64+0 -composite "$WORK/two.png"
 convert "$WORK/undone.tga" -auto-orient "$WORK/undone.png"
 [ "$(compare -metric AE "$WORK/two.png" "$WORK/undone.png" null: 2>&1)" = 0 ] ||
     { echo "after three undos and a redo the Target is not the first two tiles"; exit 1; }
-find_view "$WORK/undone-shot.png" "$WORK/undone.tga" >/dev/null || exit 1
+view_shows "$WORK/undone-shot.png" "$WORK/undone.tga"
 echo "three undos and a redo left the first two tiles, saved with Ctrl+S"
 
 # Ctrl and the wheel over cell (2, 3) zoom to 2x around the pointer, which stays over that cell.
@@ -300,7 +312,7 @@ park_mouse
 import -window "$WID" "$WORK/zoomed-shot.png"
 xdotool key ctrl+s
 type_in_dialog 'SAVING IMAGE FILE' "$WORK/zoomed.tga"
-for _ in $(seq 50); do [ -s "$WORK/zoomed.tga" ] && break; sleep 0.1; done
+wait_for test -s "$WORK/zoomed.tga" || { echo "zoomed.tga was not saved"; exit 1; }
 convert "$WORK/two.png" "$WORK/tile.png" -geometry +128+192 -composite "$WORK/three.png"
 convert "$WORK/zoomed.tga" -auto-orient "$WORK/zoomed.png"
 [ "$(compare -metric AE "$WORK/three.png" "$WORK/zoomed.png" null: 2>&1)" = 0 ] ||
@@ -308,11 +320,15 @@ convert "$WORK/zoomed.tga" -auto-orient "$WORK/zoomed.png"
 # At 2x one picture pixel is a square of four screen pixels: the view shows the tile doubled
 # near the pointer.
 convert "$WORK/tile.png" -sample 200% "$WORK/tile2x.png"
-convert "$WORK/zoomed-shot.png" -crop 200x200+$(($(cell_x 2) - X - 100))+$(($(cell_y 3) - Y - 100)) \
-    +repage "$WORK/zoomed-area.png"
-found=$(compare -metric AE -subimage-search "$WORK/zoomed-area.png" "$WORK/tile2x.png" null: 2>&1 ||
-    true)
-case "$found" in "0 @ "*) ;; *) echo "the 2x view does not show the tile doubled ($found)"; exit 1 ;; esac
+shows_doubled_tile() {
+    convert "$WORK/zoomed-shot.png" -crop 200x200+$(($(cell_x 2) - X - 100))+$(($(cell_y 3) - Y - 100)) \
+        +repage "$WORK/zoomed-area.png"
+    case "$(compare -metric AE -subimage-search "$WORK/zoomed-area.png" "$WORK/tile2x.png" null: 2>&1)" in
+    "0 @ "*) return 0 ;;
+    *) import -window "$WID" "$WORK/zoomed-shot.png"; return 1 ;;
+    esac
+}
+wait_for shows_doubled_tile || { echo "the 2x view does not show the tile doubled"; exit 1; }
 echo "Ctrl and the wheel zoomed the Target, and a paste at 2x landed under the pointer"
 xdotool key ctrl+0
 
