@@ -1,9 +1,10 @@
 #!/bin/bash
 # End-to-end run of the desktop program on a real X server: the main window opens with its
-# design size, and a drag on the Source canvas with AUTO EXPORT checked puts the cut on the
-# system clipboard, where another program reads it. Then the Source menu opens a picture and
-# a level through their dialogs (the path typed into the name box), the size selector
-# shrinks a cut, and the tile is pasted.
+# design size and the picture named on the command line, a drag on the Source canvas with
+# AUTO EXPORT checked puts the cut on the system clipboard, where another program reads it,
+# and a click pastes it. Then the Source menu opens a picture and a level through their
+# dialogs (the path typed into the name box), the size selector shrinks a cut, and the tile
+# is pasted. Every step is checked by the pixels it leaves on the screen or in a file.
 #   main_window_e2e.sh <build dir> [test data dir]
 # With KEEP_E2E=<folder> the run's files and screenshots are copied there at the end.
 set -eu
