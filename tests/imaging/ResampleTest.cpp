@@ -9,6 +9,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <map>
+#include <numbers>
 
 namespace parvane::imaging {
 namespace {
@@ -161,7 +162,10 @@ TEST(Resample, DegenerateSizesStayInsideTheSource) {
 // Mitchell-Netravali cubic in its general form, with B = C = 1/3.
 double referenceKernel(ResamplingFilter filter, double x) {
     const double t = std::abs(x);
-    const auto sinc = [](double v) { return v == 0.0 ? 1.0 : std::sin(M_PI * v) / (M_PI * v); };
+    const auto sinc = [](double v) {
+        const double pv = std::numbers::pi * v;
+        return v == 0.0 ? 1.0 : std::sin(pv) / pv;
+    };
     switch (filter) {
     case ResamplingFilter::Box:
         return x > -0.5 && x <= 0.5 ? 1.0 : 0.0;
