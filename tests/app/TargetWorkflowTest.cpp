@@ -194,10 +194,12 @@ TEST_F(TargetWorkflowTest, ASaveThatCannotBeWrittenKeepsTheOldFileAndTheLastSave
     // the save.
     const std::function<void()> readOnly = [&] {
         using fs::perms;
-        fs::permissions(locked, perms::owner_read | perms::owner_exec | perms::others_read |
-                                    perms::others_exec);
+        // Nobody keeps root's group, so the group's permissions are the ones that apply.
+        fs::permissions(locked, perms::owner_read | perms::owner_exec | perms::group_read |
+                                    perms::group_exec | perms::others_read | perms::others_exec);
         if (root) {
-            fs::permissions(dir.path(), perms::others_exec, fs::perm_options::add);
+            fs::permissions(dir.path(), perms::group_exec | perms::others_exec,
+                            fs::perm_options::add);
             ASSERT_EQ(::seteuid(65534), 0);
         }
     };
