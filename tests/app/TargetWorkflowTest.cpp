@@ -177,7 +177,8 @@ TEST_F(TargetWorkflowTest, ASaveThatCannotBeWrittenKeepsTheOldFileAndTheLastSave
     const std::vector<std::uint8_t> old{9, 8, 7, 6};
     testing::writeFileBytes(locked / "set.tga", old);
     // A full disk: the system refuses every byte past a small file size (for root too).
-    // A read-only folder: only where permissions stop the user.
+    // A read-only folder. Folder permissions do not bind root: run as root (as CI does), the
+    // save is made as nobody, whom the folder does not let write either.
     const std::function<void()> fullDisk = [] {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit small{4096, RLIM_INFINITY};
@@ -188,21 +189,33 @@ TEST_F(TargetWorkflowTest, ASaveThatCannotBeWrittenKeepsTheOldFileAndTheLastSave
         setrlimit(RLIMIT_FSIZE, &none);
         std::signal(SIGXFSZ, SIG_DFL);
     };
+    const bool root = ::geteuid() == 0;
+    // Nobody may reach and read the folder, so that only its missing write permission stops
+    // the save.
     const std::function<void()> readOnly = [&] {
-        fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+        using fs::perms;
+        // Nobody keeps root's group, so the group's permissions are the ones that apply.
+        fs::permissions(locked, perms::owner_read | perms::owner_exec | perms::group_read |
+                                    perms::group_exec | perms::others_read | perms::others_exec);
+        if (root) {
+            fs::permissions(dir.path(), perms::group_exec | perms::others_exec,
+                            fs::perm_options::add);
+            ASSERT_EQ(::seteuid(65534), 0);
+        }
     };
-    const std::function<void()> writable = [&] { fs::permissions(locked, fs::perms::owner_all); };
+    const std::function<void()> writable = [&] {
+        if (root) {
+            ASSERT_EQ(::seteuid(0), 0);
+        }
+        fs::permissions(locked, fs::perms::owner_all);
+    };
     const struct {
         const char* cause;
-        bool skipForRoot;
         const std::function<void()>& fail;
         const std::function<void()>& undo;
-    } causes[] = {{"full disk", false, fullDisk, diskSpace},
-                  {"read-only folder", true, readOnly, writable}};
+    } causes[] = {{"full disk", fullDisk, diskSpace}, {"read-only folder", readOnly, writable}};
     for (const auto& cause : causes) {
         SCOPED_TRACE(cause.cause);
-        if (cause.skipForRoot && ::geteuid() == 0)
-            continue; // folder permissions do not stop root
         messages.clear();
         answerDialog(locked / "set.tga");
         cause.fail();

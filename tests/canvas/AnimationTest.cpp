@@ -2,6 +2,8 @@
 #include "canvas/AnimationSteps.h"
 #include "canvas/ImageStack.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -382,10 +384,10 @@ TEST(AnimationWidget, TimerAnimPlaysTheRangeAndStopsWithIt) {
     EXPECT_TRUE(stack.TimerAnim->isActive());
     stack.SetAnimSpeed(1);
 
-    // Let the real timer tick a few times.
-    QEventLoop loop;
-    QTimer::singleShot(150, &loop, &QEventLoop::quit);
-    loop.exec();
+    // Let the real timer tick (waiting for at most five seconds).
+    const QDeadlineTimer deadline(5000);
+    while (stack.Bitmap() == original && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_NE(stack.Bitmap(), original) << "the timer's ticks step the scroll tile";
 
     stack.MouseIsDown(Qt::RightButton, Qt::NoModifier, 70, 10);

@@ -160,14 +160,32 @@ TEST(Grid, DottedLayerEqualsEveryCellOutlineDrawnInTurn) {
         g.TransparentColor = c.transparent;
         const Bitmap before = g.L5_Grid.bitmap;
         g.UpdateGrid();
+        // Whole cells of the port, each outlined by a dotted frame: every second pixel (where
+        // x + y is even) of the outline just inside the cell combined by exclusive-or, first
+        // in the ring colour for the cells and a ring around them, then in the grid colour.
+        const int cols = (c.portWidth - c.offsetX) / c.cellWidth;
+        const int rows = (c.portHeight - c.offsetY) / c.cellHeight;
+        EXPECT_EQ(g.GridCols, cols);
+        EXPECT_EQ(g.GridRows, rows);
         Bitmap expected = before;
-        expected.fillRect({0, 0, g.PortWidth(), g.PortHeight()}, c.transparent);
-        for (int row = -1; row <= g.GridRows; ++row)
-            for (int col = -1; col <= g.GridCols; ++col)
-                expected.drawFocusRect(g.CellRect(col, row), FrameStackCore::kGridRingColor);
-        for (int row = 0; row < g.GridRows; ++row)
-            for (int col = 0; col < g.GridCols; ++col)
-                expected.drawFocusRect(g.CellRect(col, row), g.GridColor);
+        ASSERT_EQ(expected.format(), parvane::imaging::PixelFormat::Bits32);
+        expected.fillRect({0, 0, c.portWidth, c.portHeight}, c.transparent);
+        const auto dottedFrame = [&](int col, int row, Colour paint) {
+            const int left = c.offsetX + col * c.cellWidth, top = c.offsetY + row * c.cellHeight;
+            const int right = left + c.cellWidth - 1, bottom = top + c.cellHeight - 1;
+            for (int y = std::max(top, 0); y <= std::min(bottom, expected.height() - 1); ++y)
+                for (int x = std::max(left, 0); x <= std::min(right, expected.width() - 1); ++x)
+                    if ((x == left || x == right || y == top || y == bottom) && (x + y) % 2 == 0) {
+                        std::uint8_t* p = expected.row(y) + 4 * x;
+                        p[0] ^= paint.blue, p[1] ^= paint.green, p[2] ^= paint.red;
+                    }
+        };
+        for (int row = -1; row <= rows; ++row)
+            for (int col = -1; col <= cols; ++col)
+                dottedFrame(col, row, kRingDot);
+        for (int row = 0; row < rows; ++row)
+            for (int col = 0; col < cols; ++col)
+                dottedFrame(col, row, kLine);
         EXPECT_TRUE(g.L5_Grid.bitmap == expected);
     }
 }

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <map>
+#include <numbers>
 
 namespace parvane::imaging {
 namespace {
@@ -157,31 +158,94 @@ TEST(Resample, DegenerateSizesStayInsideTheSource) {
     }
 }
 
-// The resampler as written out step by step: pass one row by row, pass two column by column,
-// one output pixel at a time with a division per channel.
+// The seven kernels as the filters define them, with their default radii. Mitchell is the
+// Mitchell-Netravali cubic in its general form, with B = C = 1/3.
+double referenceKernel(ResamplingFilter filter, double x) {
+    const double t = std::abs(x);
+    const auto sinc = [](double v) {
+        const double pv = std::numbers::pi * v;
+        return v == 0.0 ? 1.0 : std::sin(pv) / pv;
+    };
+    switch (filter) {
+    case ResamplingFilter::Box:
+        return x > -0.5 && x <= 0.5 ? 1.0 : 0.0;
+    case ResamplingFilter::Triangle:
+        return t < 1.0 ? 1.0 - t : 0.0;
+    case ResamplingFilter::Hermite:
+        return t < 1.0 ? 2.0 * t * t * t - 3.0 * t * t + 1.0 : 0.0;
+    case ResamplingFilter::Bell:
+        return t < 0.5 ? 0.75 - t * t : t < 1.5 ? (t - 1.5) * (t - 1.5) / 2.0 : 0.0;
+    case ResamplingFilter::Spline:
+        return t < 1.0   ? t * t * t / 2.0 - t * t + 2.0 / 3.0
+               : t < 2.0 ? std::pow(2.0 - t, 3) / 6.0
+                         : 0.0;
+    case ResamplingFilter::Lanczos3:
+        return t < 3.0 ? sinc(x) * sinc(x / 3.0) : 0.0;
+    case ResamplingFilter::Mitchell: {
+        const double b = 1.0 / 3.0, c = 1.0 / 3.0;
+        if (t < 1.0)
+            return ((12 - 9 * b - 6 * c) * t * t * t + (-18 + 12 * b + 6 * c) * t * t +
+                    (6 - 2 * b)) /
+                   6;
+        if (t < 2.0)
+            return ((-b - 6 * c) * t * t * t + (6 * b + 30 * c) * t * t + (-12 * b - 48 * c) * t +
+                    (8 * b + 24 * c)) /
+                   6;
+        return 0.0;
+    }
+    }
+    return 0.0;
+}
+constexpr std::array<float, 7> kReferenceRadius{0.5f, 1.0f, 1.0f, 1.5f, 2.0f, 3.0f, 2.0f};
+
+// The resampler as written out step by step: one list of (source index, weight) per target
+// pixel, pass one row by row, pass two column by column, one output pixel at a time with a
+// division per channel.
 Bitmap referenceResample(const Bitmap& source24, int tw, int th, ResamplingFilter filter) {
-    const float radius = static_cast<float>(defaultRadius(filter));
+    const float radius = kReferenceRadius[static_cast<int>(filter)];
     const int sw = source24.width(), sh = source24.height();
     auto scaleOf = [](int t, int s) {
         return (s == 1 || t == 1) ? static_cast<float>(t) / static_cast<float>(s)
                                   : static_cast<float>(t - 1) / static_cast<float>(s - 1);
     };
-    auto pixelFrom = [](const ContributorTable& t, int i, auto&& channel) {
+    using Lists = std::vector<std::vector<std::pair<int, int>>>;
+    auto listsFor = [&](int s, int t) {
+        const float scale = scaleOf(t, s);
+        const float w = scale >= 1.0f ? radius : radius / scale;
+        Lists lists(t);
+        for (int i = 0; i < t; ++i) {
+            const float center = static_cast<float>(i) / scale;
+            for (int j = static_cast<int>(std::floor(center - w));
+                 j <= static_cast<int>(std::ceil(center + w)); ++j) {
+                const double d = center - static_cast<float>(j);
+                const double f = scale >= 1.0f ? referenceKernel(filter, d)
+                                               : referenceKernel(filter, d * scale) * scale;
+                const int weight = static_cast<int>(std::nearbyint(f * 256.0)); // halves to even
+                // Mirrored at the edges; what still falls outside a tiny source is clamped.
+                const int mirrored = j < 0 ? -j : j >= s ? 2 * s - 1 - j : j;
+                if (weight != 0)
+                    lists[i].push_back({std::clamp(mirrored, 0, s - 1), weight});
+            }
+        }
+        return lists;
+    };
+    auto pixelFrom = [](const Lists& lists, int i, auto&& channel) {
         int sums[3] = {}, total = 0;
-        for (std::size_t k = t.offsets[i]; k < t.offsets[i + 1]; ++k) {
+        for (const auto& [index, weight] : lists[i]) {
             for (int ch = 0; ch < 3; ++ch)
-                sums[ch] += channel(t.contributors[k].index, ch) * t.contributors[k].weight;
-            total += t.contributors[k].weight;
+                sums[ch] += channel(index, ch) * weight;
+            total += weight;
         }
         std::array<std::uint8_t, 3> out{};
         for (int ch = 0; ch < 3; ++ch) {
-            const int v = total != 0 ? sums[ch] / total : (sums[ch] >> 8);
+            const int v = total != 0 ? sums[ch] / total
+                                     : static_cast<int>(static_cast<std::uint32_t>(sums[ch]) >> 8);
             out[ch] = static_cast<std::uint8_t>(std::clamp(v, 0, 255));
         }
         return out;
     };
     Bitmap middle(tw, sh, PixelFormat::Bits24);
-    const ContributorTable cols = buildContributors(sw, tw, scaleOf(tw, sw), filter, radius);
+    const Lists cols = listsFor(sw, tw);
     for (int y = 0; y < sh; ++y)
         for (int i = 0; i < tw; ++i) {
             const auto p =
@@ -189,7 +253,7 @@ Bitmap referenceResample(const Bitmap& source24, int tw, int th, ResamplingFilte
             std::copy(p.begin(), p.end(), middle.row(y) + 3 * i);
         }
     Bitmap target(tw, th, PixelFormat::Bits24);
-    const ContributorTable rows = buildContributors(sh, th, scaleOf(th, sh), filter, radius);
+    const Lists rows = listsFor(sh, th);
     for (int x = 0; x < tw; ++x)
         for (int i = 0; i < th; ++i) {
             const auto p =

@@ -135,7 +135,9 @@ TEST(TgaWriter, UnwritableFolderLeavesTheOldFile) {
     const auto path = dir.file("set.tga");
     const Bytes old(5000, 0x5A);
     testing::writeFileBytes(path, old);
-    ::chmod(dir.path().c_str(), 0500);
+    // Readable by everyone (nobody keeps root's group), so that only the missing write
+    // permission stops the save.
+    ::chmod(dir.path().c_str(), 0555);
     // Folder permissions do not bind root: run as root (as CI does), the save is made as
     // nobody, whom the folder does not let write either.
     const bool root = ::geteuid() == 0;

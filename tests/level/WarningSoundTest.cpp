@@ -3,7 +3,6 @@
 #include "level/ui/SoundPlayer.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QThread>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -65,20 +64,19 @@ TEST(SoundPlayer, AlsaOutputFailsQuietlyWithoutADevice) {
     const std::atomic<bool> stop{false};
     const auto sound = synthesiseWarningSound();
     testing::internal::CaptureStderr();
-    QElapsedTimer timer;
-    timer.start();
     const bool played = playPcmThroughAlsa("parvane_no_such_device", sound, 44100, stop,
                                            std::chrono::milliseconds(2000));
     const std::string noise = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(played);
     EXPECT_EQ(noise, "");
-    EXPECT_LT(timer.elapsed(), 1000);
 
     // The null device takes everything at once.
     EXPECT_TRUE(playPcmThroughAlsa("null", sound, 44100, stop, std::chrono::milliseconds(2000)));
 }
 
-TEST(SoundPlayer, FallsBackOnTheCreatingThreadAndNeverBlocks) {
+// How fast play() hands the work over, and how fast a missing device fails, is measured by
+// bench_sound; here only what happens.
+TEST(SoundPlayer, FallsBackOnTheCreatingThread) {
     SoundPlayer player;
     player.setDevice("parvane_no_such_device");
     int fallbacks = 0;
@@ -87,10 +85,7 @@ TEST(SoundPlayer, FallsBackOnTheCreatingThreadAndNeverBlocks) {
         ++fallbacks;
         fallbackThread = QThread::currentThreadId();
     });
-    QElapsedTimer timer;
-    timer.start();
     EXPECT_TRUE(player.playWarningSound());
-    EXPECT_LT(timer.elapsed(), 100); // play() hands the work over at once
     player.waitUntilFinished();
     EXPECT_FALSE(player.isPlaying());
     EXPECT_EQ(fallbacks, 0); // queued for the event loop, not run on the worker

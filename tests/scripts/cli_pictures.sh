@@ -84,6 +84,11 @@ expect 0 "info of the resampled picture" -- "$cli" info "$work/big.bmp"
 contains "$work/out" "width: 4" "resampled width"
 contains "$work/out" "height: 3" "resampled height"
 expect 0 "resample with the default filter" -- "$cli" resample "$work/red.tga" "$work/m.tga" 64 64
+# One red pixel widened stays red all over: 64 x 64 pixels of blue 0, green 0, red 255.
+bytes=$(tail -c +19 "$work/m.tga" | od -An -v -tx1 |
+    awk '{ for (i = 1; i <= NF; i++) n[$i]++ } END { for (b in n) print n[b], b }' | sort)
+[[ $(od -An -tu2 -j12 -N4 "$work/m.tga" | tr -s ' ') == " 64 64" && $bytes == $'4096 ff\n8192 00' ]] ||
+    { echo "FAIL: m.tga is not 64 x 64 red: $bytes"; failures=$((failures + 1)); }
 # A tall source widened a lot: the finished picture would fit, the horizontal pass would not.
 {
     printf '\0\0\2\0\0\0\0\0\0\0\0\0\1\0\1\100\30\0' # 1 x 16385, 24 bits

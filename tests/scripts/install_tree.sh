@@ -57,7 +57,7 @@ version=$("$prefix/bin/parvane" --version) || fail "parvane --version"
 need xvfb-run
 need xdotool
 if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
-    "$build/tests/write_test_level" "$work/level.dv4" 6 --pages 3
+    "$build/tests/write_test_level" "$work/level.dv4" 6 --pages 3 >/dev/null || fail "level writer"
     exec_line=$(sed -n 's/^Exec=//p' "$prefix/share/applications/$id.desktop")
     command=${exec_line//%f/$work/level.dv4}
     cat >"$work/launch.sh" <<LAUNCH
@@ -67,8 +67,9 @@ export LANG=fr_FR.UTF-8
 $command > "$work/app.log" 2>&1 & app=\$!
 # A French desktop gets the French window.
 wid=\$(timeout 15 xdotool search --sync --onlyvisible --name 'Parvane v2.4   par   Oskelin' | head -1)
-kill \$app; wait \$app 2>/dev/null
-[[ -n \$wid ]] || { echo "no window"; exit 1; }
+[[ -n \$wid ]] || { echo "no window"; kill \$app; exit 1; }
+kill \$app || { echo "the program ended on its own"; exit 1; }
+wait \$app 2>/dev/null
 echo "window \$wid"
 LAUNCH
     xvfb-run -a bash "$work/launch.sh" || { cat "$work/app.log"; fail "start from the desktop entry"; }

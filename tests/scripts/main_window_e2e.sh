@@ -1,9 +1,10 @@
 #!/bin/bash
 # End-to-end run of the desktop program on a real X server: the main window opens with its
-# design size, and a drag on the Source canvas with AUTO EXPORT checked puts the cut on the
-# system clipboard, where another program reads it. Then the Source menu opens a picture and
-# a level through their dialogs (the path typed into the name box), the size selector
-# shrinks a cut, and the tile is pasted.
+# design size and the picture named on the command line, a drag on the Source canvas with
+# AUTO EXPORT checked puts the cut on the system clipboard, where another program reads it,
+# and a click pastes it. Then the Source menu opens a picture and a level through their
+# dialogs (the path typed into the name box), the size selector shrinks a cut, and the tile
+# is pasted. Every step is checked by the pixels it leaves on the screen or in a file.
 #   main_window_e2e.sh <build dir> [test data dir]
 # With KEEP_E2E=<folder> the run's files and screenshots are copied there at the end.
 set -eu
@@ -26,8 +27,39 @@ cleanup() {
 }
 trap cleanup EXIT
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$WORK XDG_CONFIG_HOME=$WORK
+# Retries a check for up to ten seconds: a loaded machine may be slow to show a change.
+wait_for() {
+    local end=$((SECONDS + 10))
+    until "$@"; do
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.1
+    done
+}
+# The colour of one pixel of the screen, as "r,g,b".
+screen_pixel() {
+    import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
+        sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1,\2,\3/p' | head -1
+}
+screen_shows() { [ "$(screen_pixel "$1" "$2")" = "$3" ]; } # x, y, "r,g,b"
+no_window() { ! xdotool search --onlyvisible --name "$1" >/dev/null; }
+windows() { xdotool search --onlyvisible --pid "$APID" 2>/dev/null | wc -l; }
+# Clicks at x, y and waits until a menu opens there (one more window of the program shows).
+open_menu() {
+    local before
+    before=$(windows)
+    xdotool mousemove "$1" "$2" sleep 0.1 click 1
+    wait_for eval '[ "$(windows)" -gt "$before" ]' || { echo "no menu opened"; exit 1; }
+}
+# True when the screen at x, y shows exactly the picture of a file.
+screen_area_is() {
+    import -window root -crop "$(identify -format '%wx%h' "$3")+$1+$2" +repage "$WORK/area.png" &&
+        [ "$(compare -metric AE "$WORK/area.png" "$3" null: 2>&1)" = 0 ]
+}
 
-"$APP" >"$WORK/app.log" 2>&1 &
+# The program opens with a picture in the Source: a gradient, so that every cut of it differs.
+convert -size 256x256 'xc:rgb(0,0,64)' -channel R -fx 'i/255' -channel G -fx 'j/255' +channel \
+    -depth 8 -type TrueColor "$WORK/start.bmp"
+"$APP" "$WORK/start.bmp" >"$WORK/app.log" 2>&1 &
 APID=$!
 WID=$(timeout 10 xdotool search --sync --all --onlyvisible --pid "$APID" --name 'Parvane v2.4' | head -1)
 [ -n "$WID" ] || { echo "the main window did not appear"; cat "$WORK/app.log"; exit 1; }
@@ -35,6 +67,9 @@ WID=$(timeout 10 xdotool search --sync --all --onlyvisible --pid "$APID" --name 
 eval "$(xdotool getwindowgeometry --shell "$WID")"
 echo "window at $X,$Y size ${WIDTH}x$HEIGHT"
 [ "$WIDTH" = 725 ] && [ "$HEIGHT" = 598 ] || { echo "unexpected window size"; exit 1; }
+# The Source picture starts 17 and 43 pixels into the window.
+wait_for screen_shows $((X + 17 + 10)) $((Y + 43 + 20)) 10,20,64 ||
+    { echo "the Source does not show the picture given on the command line"; exit 1; }
 
 # AUTO EXPORT sits at a fixed place in the central column (the Source side is 308 wide).
 xdotool mousemove --sync $((X + 308 + 30)) $((Y + 200)) click 1
@@ -55,11 +90,16 @@ for _ in $(seq 50); do
 done
 echo "clipboard holds ${size:-nothing}"
 [ "$size" = 128x128 ] || { echo "the cut did not reach the clipboard"; exit 1; }
+convert "$WORK/start.bmp" -crop 128x128+0+64 +repage "$WORK/cells.png"
+[ "$(compare -metric AE "$WORK/cells.png" "$WORK/cut.png" null: 2>&1)" = 0 ] ||
+    { echo "the clipboard does not hold the two by two cells under the drag"; exit 1; }
 
-# A click on the Target pastes; the program keeps running.
+# A click on the Target pastes the cut with its corner on the cell under the pointer, cell
+# (0, 1); the Target picture starts 435 and 43 pixels into the window.
 xdotool mousemove --sync $((X + 308 + 180)) $((Y + 120)) sleep 0.1 click 1
-sleep 0.2
-kill -0 "$APID" || { echo "the program ended"; cat "$WORK/app.log"; exit 1; }
+xdotool mousemove --sync $((X + 60)) $((Y + HEIGHT - 8))
+wait_for screen_area_is $((X + 435)) $((Y + 43 + 64)) "$WORK/cells.png" ||
+    { echo "the Target does not show the pasted cut"; exit 1; }
 
 # --- The Source side ------------------------------------------------------------------
 # The colour of one pixel of a PNG, as "r,g,b".
@@ -79,8 +119,7 @@ clipboard_holds() {
 }
 # Chooses a Source menu item with the keyboard and answers its file dialog by typing a path.
 load_through_menu() { # item, dialog title, path
-    xdotool mousemove --sync $((X + 100)) $((Y + 25)) sleep 0.2 click 1
-    sleep 0.5
+    open_menu $((X + 100)) $((Y + 25))
     xdotool key --delay 80 Home $(printf 'Down %.0s' $(seq "$1")) Return
     local dialog
     dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "$2" | head -1)
@@ -88,7 +127,8 @@ load_through_menu() { # item, dialog title, path
     xdotool windowfocus --sync "$dialog" key ctrl+a
     xdotool type --delay 5 "$3"
     xdotool key Return
-    sleep 1
+    wait_for no_window "$2" ||
+        { echo "the dialog '$2' did not close"; exit 1; }
 }
 
 convert -size 640x480 "xc:rgb(0,200,0)" -type TrueColor "$WORK/green.bmp"
@@ -107,9 +147,12 @@ xdotool mousemove --sync $((X + 308 + 60)) $((Y + 221)) sleep 0.2 click 1
 clipboard_holds 64x64 || exit 1
 [ "$(pixel "$WORK/clip.png" 30 30)" = "0,200,0" ] || { echo "the tile is not of the picture"; exit 1; }
 echo "a picture opened through the Source menu gave a 64 x 64 tile"
-# The tile is pasted on the Target.
+# The tile is pasted on the Target, on cell (1, 2).
 xdotool mousemove --sync $((X + 308 + 126 + 100)) $((Y + 46 + 150)) sleep 0.2 click 1
-sleep 0.2
+xdotool mousemove --sync $((X + 60)) $((Y + HEIGHT - 8))
+convert -size 64x64 "xc:rgb(0,200,0)" "$WORK/green64.png"
+wait_for screen_area_is $((X + 435 + 64)) $((Y + 43 + 128)) "$WORK/green64.png" ||
+    { echo "the Target does not show the pasted tile"; exit 1; }
 
 # A level through the level dialog: its pages replace the green picture.
 "$BUILD/tests/write_test_level" "$WORK/level.dv4" 6 --pages 3 >/dev/null
@@ -117,8 +160,12 @@ load_through_menu 2 'EXTRAIRE TEXTURES' "$WORK/level.dv4"
 xdotool mousemove --sync $((X + 16 + 30)) $((Y + 46 + 30)) sleep 0.1 mousedown 1 sleep 0.1 mouseup 1
 clipboard_holds 64x64 || exit 1
 [ "$(pixel "$WORK/clip.png" 5 5)" != "0,200,0" ] || { echo "the level did not replace the picture"; exit 1; }
-import -window root "$WORK/source.png" 2>/dev/null || true
-kill -0 "$APID" || { echo "the program ended"; cat "$WORK/app.log"; exit 1; }
+# The Source shows the level's first page, whose top left cell is the tile (inside the cursor's
+# frame around it).
+convert "$WORK/clip.png" -crop 60x60+2+2 +repage "$WORK/inside.png"
+wait_for screen_area_is $((X + 17 + 2)) $((Y + 43 + 2)) "$WORK/inside.png" ||
+    { echo "the Source does not show the level"; exit 1; }
+import -window root "$WORK/source.png"
 echo "a level opened through the Source menu"
 echo "Source end-to-end run passed"
 
@@ -139,8 +186,7 @@ column() { echo $((X + WIDTH - 417 + $1)); }
 park_mouse() { xdotool mousemove --sync $((X + 60)) $((Y + HEIGHT - 8)); sleep 0.3; }
 target_menu() {
     # Without --sync: the pointer may already be there, and --sync would wait for a move.
-    xdotool mousemove "$(column 264)" $((Y + 25)) sleep 0.1 click 1
-    sleep 0.4
+    open_menu "$(column 264)" $((Y + 25))
     xdotool key Home
     for _ in $(seq "$1"); do xdotool key Down; done
     xdotool key Return
@@ -165,6 +211,9 @@ find_view() {
     *) echo "the Target view does not show the saved pixels ($found)" >&2; return 1 ;;
     esac
 }
+# Takes a screenshot of the window into a file until its Target view shows the saved picture.
+view_matches() { import -window "$WID" "$1" && find_view "$1" "$2" >/dev/null 2>&1; }
+view_shows() { wait_for view_matches "$1" "$2" || find_view "$1" "$2" >/dev/null; } # shot, saved
 
 # Create New first: the Source steps above pasted a tile of their own.
 target_menu 2
@@ -186,7 +235,7 @@ import -window "$WID" "$WORK/pasted.png"
 
 target_menu 1
 type_in_dialog 'SAVING IMAGE FILE' "$WORK/set.tga"
-for _ in $(seq 50); do [ -s "$WORK/set.tga" ] && break; sleep 0.1; done
+wait_for test -s "$WORK/set.tga" || { echo "set.tga was not saved"; exit 1; }
 [ "$(stat -c %s "$WORK/set.tga")" = $((18 + 256 * 512 * 3)) ] ||
     { echo "set.tga is not a 256 x 512 24-bit TGA"; exit 1; }
 [ "$(identify -format '%m %wx%h' "$WORK/set.tga")" = "TGA 256x512" ] ||
@@ -200,21 +249,21 @@ convert -size 256x512 xc:black "$WORK/tile.png" -geometry "${box#64x64}" -compos
 convert "$WORK/set.tga" -auto-orient "$WORK/set.png"
 [ "$(compare -metric AE "$WORK/expected.png" "$WORK/set.png" null: 2>&1)" = 0 ] ||
     { echo "set.tga differs from the pasted tile on black"; exit 1; }
+view_shows "$WORK/pasted.png" "$WORK/set.tga"
 shown=$(find_view "$WORK/pasted.png" "$WORK/set.tga")
 echo "the saved pixels are those shown (view at $shown)"
 
 target_menu 2
 park_mouse
-import -window "$WID" "$WORK/new.png"
-[ "$(convert "$WORK/new.png" -crop "256x380+$((WIDTH - 417 + 115 + ${shown%,*}))+$((30 + ${shown#*,}))" \
-    -format '%[fx:maxima]' info:)" = 0 ] || { echo "Create New left pixels on the Target"; exit 1; }
+wait_for eval 'import -window "$WID" "$WORK/new.png" &&
+    [ "$(convert "$WORK/new.png" -crop "256x380+$((WIDTH - 417 + 115 + ${shown%,*}))+$((30 + ${shown#*,}))" \
+        -format "%[fx:maxima]" info:)" = 0 ]' || { echo "Create New left pixels on the Target"; exit 1; }
 
 target_menu 3
 type_in_dialog 'LOADING IMAGE FILE' "$WORK/set.tga"
 park_mouse
 eval "$(xdotool getwindowgeometry --shell "$WID")"
-import -window "$WID" "$WORK/reloaded.png"
-find_view "$WORK/reloaded.png" "$WORK/set.tga" >/dev/null
+view_shows "$WORK/reloaded.png" "$WORK/set.tga"
 echo "the reloaded set shows the saved tiles"
 
 # --- Undo, shortcuts and zoom: three tiles pasted from the clipboard, one rotated; three undos
@@ -243,12 +292,13 @@ park_mouse
 import -window "$WID" "$WORK/undone-shot.png"
 xdotool key ctrl+s
 type_in_dialog 'SAVING IMAGE FILE' "$WORK/undone.tga"
-for _ in $(seq 50); do [ -s "$WORK/undone.tga" ] && break; sleep 0.1; done
+wait_for test -s "$WORK/undone.tga" || { echo "undone.tga was not saved"; exit 1; }
 convert -size 256x512 xc:black "$WORK/tile.png" -geometry +0+0 -composite \
     "$WORK/tile.png" -geometry +64+0 -composite "$WORK/two.png"
 convert "$WORK/undone.tga" -auto-orient "$WORK/undone.png"
 [ "$(compare -metric AE "$WORK/two.png" "$WORK/undone.png" null: 2>&1)" = 0 ] ||
     { echo "after three undos and a redo the Target is not the first two tiles"; exit 1; }
+view_shows "$WORK/undone-shot.png" "$WORK/undone.tga"
 echo "three undos and a redo left the first two tiles, saved with Ctrl+S"
 
 # Ctrl and the wheel over cell (2, 3) zoom to 2x around the pointer, which stays over that cell.
@@ -263,12 +313,23 @@ park_mouse
 import -window "$WID" "$WORK/zoomed-shot.png"
 xdotool key ctrl+s
 type_in_dialog 'SAVING IMAGE FILE' "$WORK/zoomed.tga"
-for _ in $(seq 50); do [ -s "$WORK/zoomed.tga" ] && break; sleep 0.1; done
+wait_for test -s "$WORK/zoomed.tga" || { echo "zoomed.tga was not saved"; exit 1; }
 convert "$WORK/two.png" "$WORK/tile.png" -geometry +128+192 -composite "$WORK/three.png"
 convert "$WORK/zoomed.tga" -auto-orient "$WORK/zoomed.png"
 [ "$(compare -metric AE "$WORK/three.png" "$WORK/zoomed.png" null: 2>&1)" = 0 ] ||
     { echo "the paste at 2x did not land on the cell under the pointer"; exit 1; }
-# At 2x one picture pixel is a square of four screen pixels: the view shows no 1x copy.
+# At 2x one picture pixel is a square of four screen pixels: the view shows the tile doubled
+# near the pointer.
+convert "$WORK/tile.png" -sample 200% "$WORK/tile2x.png"
+shows_doubled_tile() {
+    convert "$WORK/zoomed-shot.png" -crop 200x200+$(($(cell_x 2) - X - 100))+$(($(cell_y 3) - Y - 100)) \
+        +repage "$WORK/zoomed-area.png"
+    case "$(compare -metric AE -subimage-search "$WORK/zoomed-area.png" "$WORK/tile2x.png" null: 2>&1)" in
+    "0 @ "*) return 0 ;;
+    *) import -window "$WID" "$WORK/zoomed-shot.png"; return 1 ;;
+    esac
+}
+wait_for shows_doubled_tile || { echo "the 2x view does not show the tile doubled"; exit 1; }
 echo "Ctrl and the wheel zoomed the Target, and a paste at 2x landed under the pointer"
 xdotool key ctrl+0
 
