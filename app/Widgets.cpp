@@ -4,8 +4,10 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace parvane::app {
 
@@ -93,6 +95,44 @@ void MenuCombo::hidePopup() {
     QComboBox::hidePopup();
     if (wasOpen)
         emit closedUp();
+}
+
+void MenuCombo::wheelEvent(QWheelEvent* event) {
+    // Qt would select the next item and report it as chosen: the wheel passing over a menu
+    // would open a file dialog or empty the Target. Taken here so that nothing behind the
+    // menu scrolls either.
+    event->accept();
+}
+
+void MenuCombo::keyPressEvent(QKeyEvent* event) {
+    // Qt moves a closed menu's selection with these keys (and with typed letters) and reports
+    // each step as a choice. Here they show the list, where Enter runs the item chosen.
+    const bool command = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (command)
+            event->ignore();
+        else
+            showPopup();
+        return;
+    default:
+        break;
+    }
+    const QString text = event->text();
+    if (!command && !(event->modifiers() & Qt::AltModifier) && !text.isEmpty() &&
+        text.at(0).isPrint() && !text.at(0).isSpace()) {
+        // No search among the items of a closed menu: it would run the item found.
+        event->accept();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
 }
 
 TileViewer::TileViewer(QWidget* parent) : QWidget(parent) {

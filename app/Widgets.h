@@ -37,7 +37,10 @@ private:
     QColor colour_;
 };
 
-// A drop-down menu that says when its list closes, whether or not an item was chosen.
+// A drop-down menu whose items are commands: it says when its list closes, whether or not an
+// item was chosen, and runs an item only when the user picks it from the open list. A closed
+// menu ignores the wheel, and its navigation keys open the list instead of stepping through
+// (and so running) the items.
 class MenuCombo : public QComboBox {
     Q_OBJECT
 
@@ -47,6 +50,10 @@ public:
 
 signals:
     void closedUp();
+
+protected:
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // Static text whose text is the information (a size line, a page counter, the tile size).
