@@ -62,6 +62,9 @@ public:
     static constexpr int kMaxEditorTiles = 256;
     // Width of the central column and margins beside the Target view.
     static constexpr int kRightPanelExtra = 161;
+    // The window's size as designed; a one-page Target brings the window back to this width.
+    static constexpr int kDesignWidth = 725;
+    static constexpr int kDesignHeight = 598;
 
     explicit TMain(QWidget* parent = nullptr);
     ~TMain() override;

@@ -160,7 +160,7 @@ void TMain::createControls() {
     StatusBar->setSizeGripEnabled(false);
     setStatusBar(StatusBar);
 
-    resize(725, 598);
+    resize(kDesignWidth, kDesignHeight);
     setMinimumHeight(445);
 }
 
