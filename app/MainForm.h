@@ -273,8 +273,8 @@ private:
     // shortcuts, zoom keys and the pointer's position in the status line (Shortcuts.cpp) ---
 public:
     TargetHistory& History() { return *history_; }
-    // The status line's place for the pointer's position over a canvas.
-    QLabel* StatusPosition = nullptr;
+    // The status line's place for the pointer's position over a canvas: its second line.
+    InfoText* StatusPosition = nullptr;
     // The canvas the zoom keys act on: the one with the keyboard focus, else the one under
     // the pointer, else the one pointed at last (the Target at first).
     canvas::TFrameStack* activeCanvas() const;

@@ -2,6 +2,7 @@
 // current tile, and the Target side with its page counters. Every control carries the name
 // of the window's design as its object name.
 #include "app/MainForm.h"
+#include "app/StatusLine.h"
 #include "canvas/ImageStack.h"
 
 #include <QButtonGroup>
@@ -155,9 +156,10 @@ void TMain::createControls() {
     columns->addWidget(PanelRightSide);
     setCentralWidget(central);
 
-    StatusBar = named(new QStatusBar, "StatusBar");
-    StatusBar->setFixedHeight(19);
-    StatusBar->setSizeGripEnabled(false);
+    // Two lines high: the hint above, the pointer's position over a canvas below it.
+    auto* statusLine = named(new StatusLine, "StatusBar");
+    StatusBar = statusLine;
+    StatusPosition = statusLine->position();
     setStatusBar(StatusBar);
 
     resize(kDesignWidth, kDesignHeight);

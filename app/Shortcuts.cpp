@@ -168,14 +168,7 @@ void TMain::createShortcuts() {
     connect(&stack, &QUndoStack::canUndoChanged, undoAction, &QAction::setEnabled);
     connect(&stack, &QUndoStack::canRedoChanged, redoAction, &QAction::setEnabled);
 
-    // The pointer's position over either canvas.
-    auto* position = new InfoText(StatusBar);
-    position->setObjectName(QStringLiteral("StatusPosition"));
-    position->setTopic(QStringLiteral("Pointer position"));
-    // Clear of the window's right edge, as the hints are of its left edge.
-    position->setContentsMargins(0, 0, 8, 0);
-    StatusPosition = position;
-    StatusBar->addPermanentWidget(StatusPosition);
+    // The pointer's position over either canvas, on the status line's second line.
     for (canvas::TFrameStack* canvas : {Source, Target}) {
         connect(canvas, &canvas::TFrameStack::overlayMouseMoved, this,
                 [this, canvas](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {

@@ -5,6 +5,7 @@
 #include "app/MainForm.h"
 #include "app/SourceWorkflow.h"
 #include "app/Startup.h"
+#include "app/StatusLine.h"
 #include "canvas/ImageStack.h"
 #include "imaging/ImageFiles.h"
 #include "imaging/ui/ImageFileModule.h"
@@ -187,8 +188,9 @@ TEST_F(DesktopProductTest, HintsKeepTheirIndentAndFitTheStatusLineInBothLanguage
     for (const Language language : {Language::English, Language::French}) {
         setInterfaceLanguage(language);
         const std::unique_ptr<TMain> window = start({QStringLiteral("parvane")});
-        const QStatusBar* line = window->StatusBar;
-        const int room = line->contentsRect().width() - 8;
+        // The hints' own line of the status line; the pointer's position has the other.
+        const auto* line = static_cast<const StatusLine*>(window->StatusBar);
+        const int room = line->hintRect().width();
         int hints = 0;
         for (const QWidget* control : window->findChildren<QWidget*>()) {
             const QString hint = control->statusTip();

@@ -3,6 +3,7 @@
 // pointer's position, size lines that show their whole text, and the page counters' keys.
 #include "app/Languages.h"
 #include "app/MainForm.h"
+#include "app/StatusLine.h"
 #include "app/TargetHistory.h"
 #include "canvas/ImageStack.h"
 #include "imaging/ui/ImageFileModule.h"
@@ -10,7 +11,10 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QEnterEvent>
 #include <QFileDialog>
+#include <QLabel>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -129,6 +133,54 @@ TEST_F(WindowLayoutTest, OnePageBringsTheWindowBackToItsDesignWidthCentredOnItsS
         main->TargetWidthScrollBar->setValue(pages);
         QApplication::processEvents();
         EXPECT_TRUE(main->isMaximized()) << pages;
+    }
+}
+
+// The pointer over a canvas: what the event filter and the canvas hear from the system.
+void pointAt(canvas::TFrameStack* canvas, QPoint at) {
+    QWidget* picture = canvas->BasePanel;
+    QEnterEvent enter(at, at, picture->mapToGlobal(at));
+    QApplication::sendEvent(picture, &enter);
+    QMouseEvent move(QEvent::MouseMove, at, picture->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(picture, &move);
+}
+
+TEST_F(WindowLayoutTest, TheWholeHintAndThePointersPositionShowTogetherInBothLanguages) {
+    // The Target at its largest gives the longest position: pixel, cell and page numbers of
+    // four digits, two and three.
+    main->TargetWidthScrollBar->setValue(1);
+    main->TargetHeightScrollBar->setValue(32);
+    showWindow();
+    for (const Language language : {Language::English, Language::French}) {
+        main->switchLanguage(language);
+        const auto* line = static_cast<const StatusLine*>(main->StatusBar);
+        const QLabel* position = main->StatusPosition;
+        for (canvas::TFrameStack* canvas : {main->Source, main->Target}) {
+            SCOPED_TRACE(canvas->objectName().toStdString() +
+                         (language == Language::French ? " in French" : " in English"));
+            pointAt(canvas, QPoint(canvas->PortWidth() - 1, canvas->PortHeight() - 1));
+            QApplication::processEvents();
+            const QString hint = line->currentMessage();
+            EXPECT_EQ(hint, canvas->statusTip());
+            ASSERT_FALSE(position->text().isEmpty());
+            EXPECT_TRUE(position->isVisible());
+            // Both whole, in their own places, inside the status line.
+            EXPECT_LE(line->fontMetrics().horizontalAdvance(hint), line->hintRect().width())
+                << hint.toStdString();
+            EXPECT_LE(position->sizeHint().width(), position->width())
+                << position->text().toStdString();
+            EXPECT_GE(position->height(), position->fontMetrics().height());
+            EXPECT_FALSE(line->hintRect().intersects(position->geometry()));
+            EXPECT_TRUE(line->rect().contains(position->geometry()));
+            EXPECT_TRUE(line->rect().contains(line->hintRect()));
+            EXPECT_GE(line->geometry().top(), main->centralWidget()->geometry().bottom());
+        }
+        // A screen reader hears what the numbers are.
+        EXPECT_TRUE(main->StatusPosition->spokenText().startsWith(
+            language == Language::French ? QStringLiteral("Position du pointeur")
+                                         : QStringLiteral("Pointer position: pixel ")))
+            << main->StatusPosition->spokenText().toStdString();
     }
 }
 

@@ -281,14 +281,16 @@ about_button() { # window title, x from the left, y from the bottom
     eval "$(xdotool getwindowgeometry --shell "$w" | sed 's/^/A/')"
     xdotool mousemove --sync $((AX + $2)) $((AY + AHEIGHT - $3)) click 1
 }
-xdotool mousemove --sync "$(column 60)" $((Y + HEIGHT - 80)) click 1
+# The help button sits 48 pixels above the two-line status line (about 36 pixels high).
+help_button() { xdotool mousemove --sync "$(column 60)" $((Y + HEIGHT - 95)) click 1; }
+help_button
 about_button 'About,   Help' 60 22
 HELPWID=$(timeout 10 xdotool search --sync --onlyvisible --name 'Help$' | head -1)
 [ -n "$HELPWID" ] || { echo "HELP opened no help window"; exit 1; }
 # Without a window manager the help window covers the main window: move it aside.
 xdotool windowmove "$HELPWID" 0 $((Y + HEIGHT + 10))
 xdotool search --onlyvisible --name 'About,   Help' >/dev/null && { echo "the about window stayed"; exit 1; }
-xdotool mousemove --sync "$(column 60)" $((Y + HEIGHT - 80)) click 1
+help_button
 about_button 'About,   Help' 320 57
 about_button 'A propos' 180 22
 timeout 10 xdotool search --sync --onlyvisible --name '^Credits$' >/dev/null ||
