@@ -51,6 +51,7 @@ InfoText* infoText(const char* name, const QColor& colour, Qt::Alignment alignme
     font.setPixelSize(11);
     font.setStretch(QFont::SemiCondensed);
     label->setFont(font);
+    label->setShrinkToFit(true);
     return label;
 }
 

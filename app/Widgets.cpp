@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QWheelEvent>
 
 namespace parvane::app {
@@ -87,6 +88,46 @@ QString InfoText::spokenText() const {
     if (topic_.isEmpty())
         return value;
     return value.isEmpty() ? topic_ : topic_ + QStringLiteral(": ") + value;
+}
+
+void InfoText::setShrinkToFit(bool shrink) {
+    shrinkToFit_ = shrink;
+    updateGeometry();
+    update();
+}
+
+QFont InfoText::shownFont() const {
+    QFont shown = font();
+    if (!shrinkToFit_)
+        return shown;
+    // One pixel smaller at a time, down to a size that stays readable.
+    constexpr int kSmallest = 7;
+    const QString value = text();
+    const int room = contentsRect().width() - 2 * margin();
+    int size = QFontInfo(shown).pixelSize();
+    while (size > kSmallest && QFontMetrics(shown).horizontalAdvance(value) > room)
+        shown.setPixelSize(--size);
+    return shown;
+}
+
+QSize InfoText::minimumSizeHint() const {
+    // The text fits whatever width the layout gives: only its height is a minimum.
+    if (shrinkToFit_)
+        return {0, QLabel::minimumSizeHint().height()};
+    return QLabel::minimumSizeHint();
+}
+
+void InfoText::paintEvent(QPaintEvent* event) {
+    if (!shrinkToFit_) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    drawFrame(&painter);
+    painter.setFont(shownFont());
+    const QRect room = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+    style()->drawItemText(&painter, room, int(alignment()), palette(), isEnabled(), text(),
+                          foregroundRole());
 }
 
 void MenuCombo::hidePopup() {

@@ -72,8 +72,19 @@ public:
     // The topic and the text as a screen reader says them.
     QString spokenText() const;
 
+    // Whether the text shrinks to the label's width rather than lose its ends: the size lines
+    // keep their design widths whatever the numbers and the desktop's font.
+    void setShrinkToFit(bool shrink);
+    // The font the text is shown in: the label's own, or a smaller one where it is too narrow.
+    QFont shownFont() const;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     QString topic_;
+    bool shrinkToFit_ = false;
 };
 
 // The current-tile viewer: owns the current tile's picture, which may be larger than the

@@ -184,5 +184,46 @@ TEST_F(WindowLayoutTest, TheWholeHintAndThePointersPositionShowTogetherInBothLan
     }
 }
 
+TEST_F(WindowLayoutTest, TheSizeLinesShowTheirWholeTextAtTheLargestValues) {
+    showWindow();
+    auto* targetLine = qobject_cast<InfoText*>(main->TargetAreaInfo);
+    auto* sourceLine = qobject_cast<InfoText*>(main->SourceAreaInfo);
+    ASSERT_TRUE(targetLine && sourceLine);
+    const int sourceWidth = sourceLine->width();
+    for (const Language language : {Language::English, Language::French}) {
+        main->switchLanguage(language);
+        const TextTable& texts = interfaceTexts();
+        const struct {
+            InfoText* line;
+            int widthPages, heightPages; // for the Target's line
+            QString text;                // for the Source's line
+        } rows[] = {
+            {targetLine, 1, 32, {}},
+            {targetLine, 2, 32, {}},
+            {sourceLine, 0, 0, texts.SourceAreaFormat.arg(8192).arg(8192).arg("32 bits")},
+            {sourceLine, 0, 0, texts.SourceAreaFormat.arg(8192).arg(8192).arg("8 bits (256 col)")},
+        };
+        for (const auto& row : rows) {
+            if (row.widthPages) {
+                main->TargetWidthScrollBar->setValue(row.widthPages);
+                main->TargetHeightScrollBar->setValue(row.heightPages);
+            } else {
+                row.line->setText(row.text);
+            }
+            QApplication::processEvents();
+            const QString text = row.line->text();
+            SCOPED_TRACE(text.toStdString());
+            EXPECT_LE(QFontMetrics(row.line->shownFont()).horizontalAdvance(text),
+                      row.line->contentsRect().width());
+            EXPECT_GE(QFontInfo(row.line->shownFont()).pixelSize(), 7);
+        }
+        // The lines keep their places: the arrangement is the design's.
+        main->TargetWidthScrollBar->setValue(1);
+        QApplication::processEvents();
+        EXPECT_EQ(main->width(), TMain::kDesignWidth);
+        EXPECT_EQ(main->SourceAreaInfo->width(), sourceWidth);
+    }
+}
+
 } // namespace
 } // namespace parvane::app
