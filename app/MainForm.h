@@ -45,6 +45,7 @@ class THelpForm;
 class THelpFormFR;
 class SourceWorkflow;
 class TargetHistory;
+class StatusLine;
 struct TargetViewState;
 
 // The application's one window: it owns both canvases, the current-tile viewer and all
@@ -290,6 +291,7 @@ private:
     // Adds each control's keys to its hint (and to what screen readers are told).
     void appendShortcutHints(const TextTable& texts);
     void showPointerPosition(canvas::TFrameStack* canvas, int x, int y);
+    StatusLine& statusLine() const;
     TargetHistory* history_ = nullptr;
     canvas::TFrameStack* lastPointed_ = nullptr;
     // ------------------------------------------------------------------------------------

@@ -33,7 +33,29 @@ int StatusLine::lineHeight() const {
 }
 
 QRect StatusLine::hintRect() const {
-    return QRect(kSide, kTop, width() - 2 * kSide, lineHeight());
+    const int lines = position_->text().isEmpty() ? 2 : 1;
+    return QRect(kSide, kTop, width() - 2 * kSide, lines * lineHeight());
+}
+
+int StatusLine::indentOf(const QString& hint, int& blanks) const {
+    blanks = 0;
+    while (blanks < hint.size() && hint.at(blanks) == QLatin1Char(' '))
+        ++blanks;
+    return fontMetrics().horizontalAdvance(hint.left(blanks));
+}
+
+QRect StatusLine::hintBounds(const QString& hint) const {
+    int blanks = 0;
+    const int indent = indentOf(hint, blanks);
+    return fontMetrics().boundingRect(hintRect().adjusted(indent, 0, 0, 0), kHintFlags,
+                                      hint.mid(blanks));
+}
+
+void StatusLine::setPosition(const QString& text) {
+    const bool linesChange = text.isEmpty() != position_->text().isEmpty();
+    position_->setText(text);
+    if (linesChange)
+        update();
 }
 
 void StatusLine::arrange() {
@@ -64,7 +86,9 @@ void StatusLine::paintEvent(QPaintEvent*) {
     if (message.isEmpty())
         return;
     painter.setPen(palette().windowText().color());
-    painter.drawText(hintRect(), Qt::AlignLeading | Qt::AlignVCenter | Qt::TextSingleLine, message);
+    int blanks = 0;
+    const int indent = indentOf(message, blanks);
+    painter.drawText(hintRect().adjusted(indent, 0, 0, 0), kHintFlags, message.mid(blanks));
 }
 
 } // namespace parvane::app

@@ -20,6 +20,7 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
+#include <QUndoStack>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 #include <memory>
@@ -166,8 +167,8 @@ TEST_F(WindowLayoutTest, TheWholeHintAndThePointersPositionShowTogetherInBothLan
             ASSERT_FALSE(position->text().isEmpty());
             EXPECT_TRUE(position->isVisible());
             // Both whole, in their own places, inside the status line.
-            EXPECT_LE(line->fontMetrics().horizontalAdvance(hint), line->hintRect().width())
-                << hint.toStdString();
+            EXPECT_TRUE(line->hintRect().contains(line->hintBounds(hint))) << hint.toStdString();
+            EXPECT_LE(line->hintRect().height(), position->fontMetrics().height());
             EXPECT_LE(position->sizeHint().width(), position->width())
                 << position->text().toStdString();
             EXPECT_GE(position->height(), position->fontMetrics().height());
@@ -223,6 +224,51 @@ TEST_F(WindowLayoutTest, TheSizeLinesShowTheirWholeTextAtTheLargestValues) {
         EXPECT_EQ(main->width(), TMain::kDesignWidth);
         EXPECT_EQ(main->SourceAreaInfo->width(), sourceWidth);
     }
+}
+
+TEST_F(WindowLayoutTest, ThePageKeysStepTheCountersAsTheirArrowsDo) {
+    showWindow();
+    main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+    const Qt::KeyboardModifiers ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    const auto steps = [&] { return main->History().stack().count(); };
+    const struct {
+        Qt::Key key;
+        int widthPages, heightPages;
+        int newSteps; // a counter that grows the picture is a step of the undo history
+    } rows[] = {
+        {Qt::Key_Right, 2, 2, 1}, {Qt::Key_Right, 2, 2, 0}, // no third page across
+        {Qt::Key_Down, 2, 3, 1},  {Qt::Key_Up, 2, 2, 0},    {Qt::Key_Up, 2, 1, 0},
+        {Qt::Key_Up, 2, 1, 0},    {Qt::Key_Left, 1, 1, 0},  {Qt::Key_Left, 1, 1, 0},
+        {Qt::Key_Down, 1, 2, 0},  {Qt::Key_Down, 1, 3, 0},  {Qt::Key_Down, 1, 4, 1},
+    };
+    for (const auto& row : rows) {
+        const int before = steps();
+        QTest::keyClick(main.get(), row.key, ctrlShift);
+        EXPECT_EQ(main->TargetWidthScrollBar->value(), row.widthPages) << row.key;
+        EXPECT_EQ(main->TargetHeightScrollBar->value(), row.heightPages) << row.key;
+        EXPECT_EQ(main->Target->PortWidth(), row.widthPages * TMain::kPageSide);
+        EXPECT_EQ(main->Target->PortHeight(), row.heightPages * TMain::kPageSide);
+        EXPECT_EQ(steps() - before, row.newSteps) << row.key;
+    }
+    // The width key brought the window back to its design width; undo takes back the last
+    // growth as it would a click on the counter.
+    EXPECT_EQ(main->width(), TMain::kDesignWidth);
+    QTest::keyClick(main.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(main->TargetHeightScrollBar->value(), 3);
+    EXPECT_EQ(main->Target->Bitmap().height(), 3 * TMain::kPageSide);
+
+    // The counters' hints list their keys.
+    const struct {
+        QWidget* counter;
+        Qt::Key more, fewer;
+    } counters[] = {{main->TargetWidthScrollBar, Qt::Key_Right, Qt::Key_Left},
+                    {main->TargetHeightScrollBar, Qt::Key_Down, Qt::Key_Up}};
+    for (const auto& [counter, more, fewer] : counters)
+        for (const Qt::Key key : {more, fewer})
+            EXPECT_TRUE(counter->statusTip().contains(
+                QKeySequence(ctrlShift | key).toString(QKeySequence::NativeText)))
+                << counter->statusTip().toStdString();
 }
 
 } // namespace
