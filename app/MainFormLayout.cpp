@@ -186,7 +186,9 @@ QWidget* TMain::createCentralColumn() {
     ClipTileSizeScroll->setRange(0, 100);
     ClipTileSizeScroll->setPageStep(1);
     ClipTileSizeScroll->setGeometry(9, 48, 13, 15);
-    ClipTileSize = named(new InfoText(top), "ClipTileSize");
+    auto* sizeSelector = named(new InfoText(top), "ClipTileSize");
+    sizeSelector->setShrinkToFit(true);
+    ClipTileSize = sizeSelector;
     setBackground(ClipTileSize, kSizeSelectorYellow);
     ClipTileSize->setGeometry(22, 47, 91, 17);
 

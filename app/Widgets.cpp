@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QWheelEvent>
+#include <algorithm>
 
 namespace parvane::app {
 
@@ -96,16 +97,30 @@ void InfoText::setShrinkToFit(bool shrink) {
     update();
 }
 
+int InfoText::room() const {
+    return contentsRect().width() - 2 * margin();
+}
+
+QString InfoText::shownText() const {
+    // Blanks that only set the text in from the edge go first when the width is short.
+    const QString value = text();
+    if (!shrinkToFit_ || fontMetrics().horizontalAdvance(value) <= room())
+        return value;
+    qsizetype blanks = 0;
+    while (blanks < value.size() && value.at(blanks) == QLatin1Char(' '))
+        ++blanks;
+    return value.mid(std::max<qsizetype>(0, blanks - 1));
+}
+
 QFont InfoText::shownFont() const {
     QFont shown = font();
     if (!shrinkToFit_)
         return shown;
     // One pixel smaller at a time, down to a size that stays readable.
     constexpr int kSmallest = 7;
-    const QString value = text();
-    const int room = contentsRect().width() - 2 * margin();
+    const QString value = shownText();
     int size = QFontInfo(shown).pixelSize();
-    while (size > kSmallest && QFontMetrics(shown).horizontalAdvance(value) > room)
+    while (size > kSmallest && QFontMetrics(shown).horizontalAdvance(value) > room())
         shown.setPixelSize(--size);
     return shown;
 }
@@ -126,7 +141,7 @@ void InfoText::paintEvent(QPaintEvent* event) {
     drawFrame(&painter);
     painter.setFont(shownFont());
     const QRect room = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
-    style()->drawItemText(&painter, room, int(alignment()), palette(), isEnabled(), text(),
+    style()->drawItemText(&painter, room, int(alignment()), palette(), isEnabled(), shownText(),
                           foregroundRole());
 }
 

@@ -75,7 +75,10 @@ public:
     // Whether the text shrinks to the label's width rather than lose its ends: the size lines
     // keep their design widths whatever the numbers and the desktop's font.
     void setShrinkToFit(bool shrink);
-    // The font the text is shown in: the label's own, or a smaller one where it is too narrow.
+    // The text as shown, and the font it is shown in: the label's own text and font, or,
+    // where the label is too narrow, the text without the blanks that indent it and a
+    // smaller font.
+    QString shownText() const;
     QFont shownFont() const;
     QSize minimumSizeHint() const override;
 
@@ -83,6 +86,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The width the text may take.
+    int room() const;
     QString topic_;
     bool shrinkToFit_ = false;
 };

@@ -185,12 +185,19 @@ TEST_F(WindowLayoutTest, TheWholeHintAndThePointersPositionShowTogetherInBothLan
     }
 }
 
-TEST_F(WindowLayoutTest, TheSizeLinesShowTheirWholeTextAtTheLargestValues) {
+TEST_F(WindowLayoutTest, TheInformationLinesShowTheirWholeTextAtTheLargestValues) {
     showWindow();
     auto* targetLine = qobject_cast<InfoText*>(main->TargetAreaInfo);
     auto* sourceLine = qobject_cast<InfoText*>(main->SourceAreaInfo);
     ASSERT_TRUE(targetLine && sourceLine);
     const int sourceWidth = sourceLine->width();
+    const auto expectWhole = [](const InfoText* line) {
+        SCOPED_TRACE(line->text().toStdString());
+        EXPECT_LE(QFontMetrics(line->shownFont()).horizontalAdvance(line->shownText()),
+                  line->contentsRect().width());
+        EXPECT_EQ(line->shownText().trimmed(), line->text().trimmed());
+        EXPECT_GE(QFontInfo(line->shownFont()).pixelSize(), 7);
+    };
     for (const Language language : {Language::English, Language::French}) {
         main->switchLanguage(language);
         const TextTable& texts = interfaceTexts();
@@ -212,11 +219,14 @@ TEST_F(WindowLayoutTest, TheSizeLinesShowTheirWholeTextAtTheLargestValues) {
                 row.line->setText(row.text);
             }
             QApplication::processEvents();
-            const QString text = row.line->text();
-            SCOPED_TRACE(text.toStdString());
-            EXPECT_LE(QFontMetrics(row.line->shownFont()).horizontalAdvance(text),
-                      row.line->contentsRect().width());
-            EXPECT_GE(QFontInfo(row.line->shownFont()).pixelSize(), 7);
+            expectWhole(row.line);
+        }
+        // Every text of the size selector.
+        auto* sizeSelector = qobject_cast<InfoText*>(main->ClipTileSize);
+        ASSERT_TRUE(sizeSelector);
+        for (int step = 0; step < texts.ClipTileSizes.size(); ++step) {
+            main->ClipTileSizeScroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            expectWhole(sizeSelector);
         }
         // The lines keep their places: the arrangement is the design's.
         main->TargetWidthScrollBar->setValue(1);
