@@ -329,11 +329,11 @@ echo "the wheel over both closed menus ran nothing"
 
 xdotool windowfocus --sync "$WID"
 sleep 0.2
-fits() { # expected width: the window's width and its left edge centred on the 1280 screen
-    local got
+SCREEN_WIDTH=$(xdotool getdisplaygeometry | cut -d' ' -f1)
+fits() { # expected width: the window's width, and its left edge centred on the screen
     for _ in $(seq 30); do
         eval "$(xdotool getwindowgeometry --shell "$WID")"
-        [ "$WIDTH" = "$1" ] && [ "$X" = $(((1280 - $1) / 2)) ] && return 0
+        [ "$WIDTH" = "$1" ] && [ "$X" = $(((SCREEN_WIDTH - $1) / 2)) ] && return 0
         sleep 0.1
     done
     echo "the window is ${WIDTH} wide at $X, not $1 wide and centred"
