@@ -45,6 +45,7 @@ class THelpForm;
 class THelpFormFR;
 class SourceWorkflow;
 class TargetHistory;
+class StatusLine;
 struct TargetViewState;
 
 // The application's one window: it owns both canvases, the current-tile viewer and all
@@ -62,6 +63,9 @@ public:
     static constexpr int kMaxEditorTiles = 256;
     // Width of the central column and margins beside the Target view.
     static constexpr int kRightPanelExtra = 161;
+    // The window's size as designed; a one-page Target brings the window back to this width.
+    static constexpr int kDesignWidth = 725;
+    static constexpr int kDesignHeight = 598;
 
     explicit TMain(QWidget* parent = nullptr);
     ~TMain() override;
@@ -270,8 +274,8 @@ private:
     // shortcuts, zoom keys and the pointer's position in the status line (Shortcuts.cpp) ---
 public:
     TargetHistory& History() { return *history_; }
-    // The status line's place for the pointer's position over a canvas.
-    QLabel* StatusPosition = nullptr;
+    // The status line's place for the pointer's position over a canvas: its second line.
+    InfoText* StatusPosition = nullptr;
     // The canvas the zoom keys act on: the one with the keyboard focus, else the one under
     // the pointer, else the one pointed at last (the Target at first).
     canvas::TFrameStack* activeCanvas() const;
@@ -287,6 +291,7 @@ private:
     // Adds each control's keys to its hint (and to what screen readers are told).
     void appendShortcutHints(const TextTable& texts);
     void showPointerPosition(canvas::TFrameStack* canvas, int x, int y);
+    StatusLine& statusLine() const;
     TargetHistory* history_ = nullptr;
     canvas::TFrameStack* lastPointed_ = nullptr;
     // ------------------------------------------------------------------------------------

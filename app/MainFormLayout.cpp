@@ -2,6 +2,7 @@
 // current tile, and the Target side with its page counters. Every control carries the name
 // of the window's design as its object name.
 #include "app/MainForm.h"
+#include "app/StatusLine.h"
 #include "canvas/ImageStack.h"
 
 #include <QButtonGroup>
@@ -50,6 +51,7 @@ InfoText* infoText(const char* name, const QColor& colour, Qt::Alignment alignme
     font.setPixelSize(11);
     font.setStretch(QFont::SemiCondensed);
     label->setFont(font);
+    label->setShrinkToFit(true);
     return label;
 }
 
@@ -155,12 +157,13 @@ void TMain::createControls() {
     columns->addWidget(PanelRightSide);
     setCentralWidget(central);
 
-    StatusBar = named(new QStatusBar, "StatusBar");
-    StatusBar->setFixedHeight(19);
-    StatusBar->setSizeGripEnabled(false);
+    // Two lines high: the hint above, the pointer's position over a canvas below it.
+    auto* statusLine = named(new StatusLine, "StatusBar");
+    StatusBar = statusLine;
+    StatusPosition = statusLine->position();
     setStatusBar(StatusBar);
 
-    resize(725, 598);
+    resize(kDesignWidth, kDesignHeight);
     setMinimumHeight(445);
 }
 
@@ -183,7 +186,9 @@ QWidget* TMain::createCentralColumn() {
     ClipTileSizeScroll->setRange(0, 100);
     ClipTileSizeScroll->setPageStep(1);
     ClipTileSizeScroll->setGeometry(9, 48, 13, 15);
-    ClipTileSize = named(new InfoText(top), "ClipTileSize");
+    auto* sizeSelector = named(new InfoText(top), "ClipTileSize");
+    sizeSelector->setShrinkToFit(true);
+    ClipTileSize = sizeSelector;
     setBackground(ClipTileSize, kSizeSelectorYellow);
     ClipTileSize->setGeometry(22, 47, 91, 17);
 

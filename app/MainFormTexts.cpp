@@ -124,6 +124,8 @@ constexpr ControlWords kControlWords[] = {
     {"HelpSpeedButton", &TextTable::HintHelpSpeedButton,
      QT_TRANSLATE_NOOP("parvane::app::TMain", "Help and credits")},
     {"StatusBar", nullptr, QT_TRANSLATE_NOOP("parvane::app::TMain", "Status line")},
+    {"StatusPosition", nullptr, QT_TRANSLATE_NOOP("parvane::app::TMain", "Pointer position"),
+     Spoken::Information},
     {"Target", &TextTable::HintTarget, QT_TRANSLATE_NOOP("parvane::app::TMain", "Target canvas")},
     {"TargetCombo", &TextTable::HintTargetCombo,
      QT_TRANSLATE_NOOP("parvane::app::TMain", "Target menu")},

@@ -6,6 +6,7 @@
 // window of the program is active, none of them fires.
 #include "app/Languages.h"
 #include "app/MainForm.h"
+#include "app/StatusLine.h"
 #include "app/TargetHistory.h"
 #include "canvas/ImageStack.h"
 
@@ -69,6 +70,16 @@ const Shortcut kShortcuts[] = {
      [](TMain& m) { step(m.ClipTileSizeScroll, QAbstractSlider::SliderSingleStepSub); }},
     {"ActionSizeDown", "Ctrl+Down", "ClipTileSize,ClipTileSizeScroll",
      [](TMain& m) { step(m.ClipTileSizeScroll, QAbstractSlider::SliderSingleStepAdd); }},
+    // The page counters, as a click on their arrows: the vertical counter's lower arrow adds
+    // a page at the bottom of the Target.
+    {"ActionTargetWider", "Ctrl+Shift+Right", "TargetWidth,TargetWidthScrollBar",
+     [](TMain& m) { step(m.TargetWidthScrollBar, QAbstractSlider::SliderSingleStepAdd); }},
+    {"ActionTargetNarrower", "Ctrl+Shift+Left", "TargetWidth,TargetWidthScrollBar",
+     [](TMain& m) { step(m.TargetWidthScrollBar, QAbstractSlider::SliderSingleStepSub); }},
+    {"ActionTargetHigher", "Ctrl+Shift+Down", "TargetHeight,TargetHeightScrollBar",
+     [](TMain& m) { step(m.TargetHeightScrollBar, QAbstractSlider::SliderSingleStepAdd); }},
+    {"ActionTargetLower", "Ctrl+Shift+Up", "TargetHeight,TargetHeightScrollBar",
+     [](TMain& m) { step(m.TargetHeightScrollBar, QAbstractSlider::SliderSingleStepSub); }},
     {"ActionGridReset", "Ctrl+G", "SpeedButtonReset",
      [](TMain& m) { m.SpeedButtonReset->click(); }},
     {"ActionGridView", "G", "SpeedButtonView", [](TMain& m) { m.SpeedButtonView->click(); }},
@@ -168,20 +179,14 @@ void TMain::createShortcuts() {
     connect(&stack, &QUndoStack::canUndoChanged, undoAction, &QAction::setEnabled);
     connect(&stack, &QUndoStack::canRedoChanged, redoAction, &QAction::setEnabled);
 
-    // The pointer's position over either canvas.
-    auto* position = new InfoText(StatusBar);
-    position->setObjectName(QStringLiteral("StatusPosition"));
-    position->setTopic(QStringLiteral("Pointer position"));
-    // Clear of the window's right edge, as the hints are of its left edge.
-    position->setContentsMargins(0, 0, 8, 0);
-    StatusPosition = position;
-    StatusBar->addPermanentWidget(StatusPosition);
+    // The pointer's position over either canvas, on the status line's second line.
     for (canvas::TFrameStack* canvas : {Source, Target}) {
         connect(canvas, &canvas::TFrameStack::overlayMouseMoved, this,
                 [this, canvas](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
                     showPointerPosition(canvas, x, y);
                 });
-        connect(canvas, &canvas::TFrameStack::overlayLeft, StatusPosition, &QLabel::clear);
+        connect(canvas, &canvas::TFrameStack::overlayLeft, this,
+                [this] { statusLine().setPosition({}); });
     }
 }
 
@@ -245,7 +250,7 @@ void TMain::EscapeClick() {
 void TMain::showPointerPosition(canvas::TFrameStack* canvas, int x, int y) {
     lastPointed_ = canvas;
     if (x < 0 || y < 0 || x >= canvas->PortWidth() || y >= canvas->PortHeight()) {
-        StatusPosition->clear();
+        statusLine().setPosition({});
         return;
     }
     const TextTable& texts = interfaceTexts();
@@ -262,7 +267,11 @@ void TMain::showPointerPosition(canvas::TFrameStack* canvas, int x, int y) {
         const int page = (y / kPageSide) * across + x / kPageSide + 1;
         text += texts.PointerPageFormat.arg(page).arg(across * down);
     }
-    StatusPosition->setText(text);
+    statusLine().setPosition(text);
+}
+
+StatusLine& TMain::statusLine() const {
+    return *static_cast<StatusLine*>(StatusBar);
 }
 
 } // namespace parvane::app

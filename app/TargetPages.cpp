@@ -7,6 +7,7 @@
 
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QScreen>
 #include <QScrollBar>
@@ -84,15 +85,21 @@ void TMain::ResizeTargetWindow(QObject* sender) {
     if (sender == TargetHeightScrollBar)
         return;
     // The width changed: the central panel takes the Target's new width, and the window
-    // becomes as narrow as its panels allow, centred across the screen.
+    // becomes as narrow as its panels allow (never under its design width), centred across
+    // the screen it is on. The layout takes the panel's width first: until it has, the
+    // window's minimum width is still that of the wider Target and would hold it wide.
     PanelRightSide->setFixedWidth(viewW + kRightPanelExtra);
     if (isMaximized() || isFullScreen())
         return;
-    const int narrow = PanelLeftSide->minimumWidth() + PanelRightSide->width();
+    if (QLayout* columns = centralWidget()->layout())
+        columns->activate();
+    layout()->activate();
+    const int narrow = std::max(kDesignWidth, minimumSizeHint().width());
     resize(narrow, height());
     if (const QScreen* s = screen()) {
+        const QRect area = s->availableGeometry();
         const int frameExtra = frameGeometry().width() - geometry().width();
-        const int left = (s->geometry().width() - (narrow + frameExtra)) / 2;
+        const int left = area.x() + (area.width() - (narrow + frameExtra)) / 2;
         move(left, pos().y());
     }
 }

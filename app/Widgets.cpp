@@ -4,8 +4,12 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QWheelEvent>
+#include <algorithm>
 
 namespace parvane::app {
 
@@ -87,12 +91,104 @@ QString InfoText::spokenText() const {
     return value.isEmpty() ? topic_ : topic_ + QStringLiteral(": ") + value;
 }
 
+void InfoText::setShrinkToFit(bool shrink) {
+    shrinkToFit_ = shrink;
+    updateGeometry();
+    update();
+}
+
+int InfoText::room() const {
+    return contentsRect().width() - 2 * margin();
+}
+
+QString InfoText::shownText() const {
+    // Blanks that only set the text in from the edge go first when the width is short.
+    const QString value = text();
+    if (!shrinkToFit_ || fontMetrics().horizontalAdvance(value) <= room())
+        return value;
+    qsizetype blanks = 0;
+    while (blanks < value.size() && value.at(blanks) == QLatin1Char(' '))
+        ++blanks;
+    return value.mid(std::max<qsizetype>(0, blanks - 1));
+}
+
+QFont InfoText::shownFont() const {
+    QFont shown = font();
+    if (!shrinkToFit_)
+        return shown;
+    // One pixel smaller at a time, down to a size that stays readable.
+    constexpr int kSmallest = 7;
+    const QString value = shownText();
+    int size = QFontInfo(shown).pixelSize();
+    while (size > kSmallest && QFontMetrics(shown).horizontalAdvance(value) > room())
+        shown.setPixelSize(--size);
+    return shown;
+}
+
+QSize InfoText::minimumSizeHint() const {
+    // The text fits whatever width the layout gives: only its height is a minimum.
+    if (shrinkToFit_)
+        return {0, QLabel::minimumSizeHint().height()};
+    return QLabel::minimumSizeHint();
+}
+
+void InfoText::paintEvent(QPaintEvent* event) {
+    if (!shrinkToFit_) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    drawFrame(&painter);
+    painter.setFont(shownFont());
+    const QRect room = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+    style()->drawItemText(&painter, room, int(alignment()), palette(), isEnabled(), shownText(),
+                          foregroundRole());
+}
+
 void MenuCombo::hidePopup() {
     // Qt also calls this whenever the menu is hidden, with or without an open list.
     const bool wasOpen = view() && view()->isVisible();
     QComboBox::hidePopup();
     if (wasOpen)
         emit closedUp();
+}
+
+void MenuCombo::wheelEvent(QWheelEvent* event) {
+    // Qt would select the next item and report it as chosen: the wheel passing over a menu
+    // would open a file dialog or empty the Target. Taken here so that nothing behind the
+    // menu scrolls either.
+    event->accept();
+}
+
+void MenuCombo::keyPressEvent(QKeyEvent* event) {
+    // Qt moves a closed menu's selection with these keys (and with typed letters) and reports
+    // each step as a choice. Here they show the list, where Enter runs the item chosen.
+    const bool command = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (command)
+            event->ignore();
+        else
+            showPopup();
+        return;
+    default:
+        break;
+    }
+    const QString text = event->text();
+    if (!command && !(event->modifiers() & Qt::AltModifier) && !text.isEmpty() &&
+        text.at(0).isPrint() && !text.at(0).isSpace()) {
+        // No search among the items of a closed menu: it would run the item found.
+        event->accept();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
 }
 
 TileViewer::TileViewer(QWidget* parent) : QWidget(parent) {

@@ -37,7 +37,10 @@ private:
     QColor colour_;
 };
 
-// A drop-down menu that says when its list closes, whether or not an item was chosen.
+// A drop-down menu whose items are commands: it says when its list closes, whether or not an
+// item was chosen, and runs an item only when the user picks it from the open list. A closed
+// menu ignores the wheel, and its navigation keys open the list instead of stepping through
+// (and so running) the items.
 class MenuCombo : public QComboBox {
     Q_OBJECT
 
@@ -47,6 +50,10 @@ public:
 
 signals:
     void closedUp();
+
+protected:
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // Static text whose text is the information (a size line, a page counter, the tile size).
@@ -65,8 +72,24 @@ public:
     // The topic and the text as a screen reader says them.
     QString spokenText() const;
 
+    // Whether the text shrinks to the label's width rather than lose its ends: the size lines
+    // keep their design widths whatever the numbers and the desktop's font.
+    void setShrinkToFit(bool shrink);
+    // The text as shown, and the font it is shown in: the label's own text and font, or,
+    // where the label is too narrow, the text without the blanks that indent it and a
+    // smaller font.
+    QString shownText() const;
+    QFont shownFont() const;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
+    // The width the text may take.
+    int room() const;
     QString topic_;
+    bool shrinkToFit_ = false;
 };
 
 // The current-tile viewer: owns the current tile's picture, which may be larger than the

@@ -486,6 +486,10 @@ The right canvas must be used with standard Texture Sets, only.</source>
         <translation>Cette image était trop grande&#x202f;! Elle a été recadrée à %1 pixels.
 Le canevas de droite ne reçoit que des jeux de textures standard.</translation>
     </message>
+    <message>
+        <source>Pointer position</source>
+        <translation>Position du pointeur</translation>
+    </message>
 </context>
 <context>
     <name>parvane::imaging::PicturePreview</name>

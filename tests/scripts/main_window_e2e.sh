@@ -342,17 +342,85 @@ about_button() { # window title, x from the left, y from the bottom
     eval "$(xdotool getwindowgeometry --shell "$w" | sed 's/^/A/')"
     xdotool mousemove --sync $((AX + $2)) $((AY + AHEIGHT - $3)) click 1
 }
-xdotool mousemove --sync "$(column 60)" $((Y + HEIGHT - 80)) click 1
+# The help button sits 48 pixels above the two-line status line (about 36 pixels high).
+help_button() { xdotool mousemove --sync "$(column 60)" $((Y + HEIGHT - 95)) click 1; }
+help_button
 about_button 'About,   Help' 60 22
 HELPWID=$(timeout 10 xdotool search --sync --onlyvisible --name 'Help$' | head -1)
 [ -n "$HELPWID" ] || { echo "HELP opened no help window"; exit 1; }
 # Without a window manager the help window covers the main window: move it aside.
 xdotool windowmove "$HELPWID" 0 $((Y + HEIGHT + 10))
 xdotool search --onlyvisible --name 'About,   Help' >/dev/null && { echo "the about window stayed"; exit 1; }
-xdotool mousemove --sync "$(column 60)" $((Y + HEIGHT - 80)) click 1
+help_button
 about_button 'About,   Help' 320 57
 about_button 'A propos' 180 22
 timeout 10 xdotool search --sync --onlyvisible --name '^Credits$' >/dev/null ||
     { echo "the French CREDITS opened no credits window"; exit 1; }
 kill -0 "$APID" || { echo "the program ended"; cat "$WORK/app.log"; exit 1; }
 echo "Target end-to-end run passed"
+
+# ==== Window layout: the menus, the window's width and the status line =====================
+# The wheel over both closed menus runs nothing: no dialog opens and the Target keeps its
+# tiles. A two-page Target widens the window; back at one page it is 725 wide again and
+# centred. With the pointer over the Target picture the status line shows the hint on its
+# first line and the pointer's position on its second (screenshot status-target.png).
+CREDWID=$(xdotool search --onlyvisible --name '^Credits$' | head -1)
+[ -n "$CREDWID" ] && xdotool windowmove "$CREDWID" 400 $((Y + HEIGHT + 10))
+WID=$(xdotool search --all --onlyvisible --pid "$APID" --name 'Parvane v2.4' | head -1)
+eval "$(xdotool getwindowgeometry --shell "$WID")"
+visible_windows() { xdotool search --all --onlyvisible --pid "$APID" 2>/dev/null | wc -l; }
+target_view() { # screenshot of the window, cropped to the Target view
+    import -window "$WID" "$WORK/$1-shot.png"
+    convert "$WORK/$1-shot.png" -crop 256x380+$((WIDTH - 417 + 127))+47 +repage "$WORK/$1.png"
+}
+park_mouse
+target_view before-wheel
+windows_before=$(visible_windows)
+for menu_x in $((X + 100)) "$(column 264)"; do
+    xdotool mousemove --sync "$menu_x" $((Y + 25)) sleep 0.2
+    for button in 5 5 5 4 5 5 4 4 5; do xdotool click $button; sleep 0.15; done
+done
+sleep 1
+[ "$(visible_windows)" = "$windows_before" ] || { echo "the wheel over a menu opened a window"; exit 1; }
+park_mouse
+target_view after-wheel
+[ "$(compare -metric AE "$WORK/before-wheel.png" "$WORK/after-wheel.png" null: 2>&1)" = 0 ] ||
+    { echo "the wheel over a menu changed the Target"; exit 1; }
+echo "the wheel over both closed menus ran nothing"
+
+xdotool windowfocus --sync "$WID"
+sleep 0.2
+SCREEN_WIDTH=$(xdotool getdisplaygeometry | cut -d' ' -f1)
+fits() { # expected width: the window's width, and its left edge centred on the screen
+    for _ in $(seq 30); do
+        eval "$(xdotool getwindowgeometry --shell "$WID")"
+        [ "$WIDTH" = "$1" ] && [ "$X" = $(((SCREEN_WIDTH - $1) / 2)) ] && return 0
+        sleep 0.1
+    done
+    echo "the window is ${WIDTH} wide at $X, not $1 wide and centred"
+    return 1
+}
+xdotool key ctrl+shift+Right
+fits 973 || exit 1
+xdotool key ctrl+shift+Left
+fits 725 || exit 1
+echo "two pages widened the window to 973, one page brought it back to 725, centred"
+
+# The status line's two lines, from the window's bottom: true when a line shows any text.
+status_line_text() { # screenshot, line (1 or 2)
+    local top=$((HEIGHT - 36 + 17 * ($2 - 1)))
+    convert "$1" -crop "$((WIDTH - 12))x15+6+$top" +repage -colorspace gray -threshold 40% \
+        -negate -format '%[fx:maxima>0]' info:
+}
+xdotool mousemove --sync "$(cell_x 1)" "$(cell_y 2)" sleep 0.2 \
+    mousemove --sync $(($(cell_x 1) + 3)) $(($(cell_y 2) + 3)) sleep 0.3
+import -window "$WID" "$WORK/status-target.png"
+convert "$WORK/status-target.png" -crop "${WIDTH}x40+0+$((HEIGHT - 40))" +repage \
+    "$WORK/status-target-line.png"
+[ "$(status_line_text "$WORK/status-target.png" 1)" = 1 ] || { echo "no hint over the Target"; exit 1; }
+[ "$(status_line_text "$WORK/status-target.png" 2)" = 1 ] ||
+    { echo "no pointer position under the hint"; exit 1; }
+park_mouse
+kill -0 "$APID" || { echo "the program ended"; cat "$WORK/app.log"; exit 1; }
+echo "Window layout end-to-end run passed"
+# ==== end of the window layout block ======================================================
