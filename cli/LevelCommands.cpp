@@ -41,6 +41,9 @@ std::string describe(const Extraction& e) {
 
 int fail(const Extraction& e) {
     std::fprintf(stderr, "%s\n", describe(e).c_str());
+    const std::string reason = level::failureReason(e);
+    if (!reason.empty())
+        std::fprintf(stderr, "%s\n", reason.c_str());
     return kExitFailed;
 }
 
@@ -87,8 +90,9 @@ int runExtract(std::span<const std::string_view> args) {
     const imaging::FileResult saved = imaging::saveImageFile(e.bitmap, outPath);
     if (!saved) {
         std::fprintf(stderr, "%s\n", saved.message.c_str());
-        if (!saved.detail.empty() && saved.detail != saved.message)
-            std::fprintf(stderr, "(%s)\n", saved.detail.c_str());
+        const std::string reason = imaging::failureReason(saved);
+        if (!reason.empty())
+            std::fprintf(stderr, "%s\n", reason.c_str());
         return kExitFailed;
     }
     std::printf("%s level: %s of %d x %d saved to %s (pages of %s)\n",

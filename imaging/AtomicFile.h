@@ -9,23 +9,27 @@
 
 namespace parvane::imaging {
 
-// Outcome of a save: success, or the message to show the user.
+// Outcome of a save: success, or the message to show the user ("Cannot save NAME.") and the
+// reason beneath it, which carries the system's own words.
 class WriteStatus {
 public:
     static WriteStatus success() { return WriteStatus{}; }
-    static WriteStatus failure(std::string message) {
+    static WriteStatus failure(std::string message, std::string reason = {}) {
         WriteStatus s;
         s.ok_ = false;
         s.message_ = std::move(message);
+        s.reason_ = std::move(reason);
         return s;
     }
     bool ok() const { return ok_; }
     explicit operator bool() const { return ok_; }
     const std::string& message() const { return message_; }
+    const std::string& reason() const { return reason_; }
 
 private:
     bool ok_ = true;
     std::string message_;
+    std::string reason_;
 };
 
 // Writes the new content of a file piece by piece into a temporary file beside it, which
@@ -48,7 +52,7 @@ public:
     WriteStatus commit();
 
 private:
-    bool fail(const char* what, int error);
+    bool fail(const char* reasonPattern, int error);
 
     std::filesystem::path requested_;
     std::filesystem::path path_;

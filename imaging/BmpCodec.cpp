@@ -11,6 +11,7 @@
 #include "BmpCodec.h"
 
 #include "ByteReader.h"
+#include "FailureReason.h"
 #include "PixelFormatConversions.h"
 
 #include <algorithm>
@@ -474,8 +475,8 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
 WriteStatus saveBmp(const Bitmap& bitmap, const std::filesystem::path& fileName) {
     const std::vector<std::uint8_t> file = encodeBmp(bitmap);
     if (file.empty())
-        return WriteStatus::failure("Cannot save " + fileName.string() +
-                                    ": the picture is too large for a BMP file.");
+        return WriteStatus::failure("Cannot save " + fileName.string() + ".",
+                                    reasons::kBmpTooLarge);
     return writeFileAtomically(fileName, file);
 }
 

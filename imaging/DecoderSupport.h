@@ -4,6 +4,7 @@
 
 #include "Bitmap.h"
 #include "DecodeResult.h"
+#include "FailureReason.h"
 
 #include <cstdint>
 #include <optional>
@@ -16,11 +17,11 @@ namespace parvane::imaging::decoders {
 inline std::optional<std::string> sizeProblem(const char* format, std::int64_t width,
                                               std::int64_t height) {
     if (width <= 0 || height <= 0)
-        return std::string(format) + ": empty picture " + std::to_string(width) + "x" +
-               std::to_string(height);
+        return reasons::format(reasons::kEmptyPicture,
+                               {format, std::to_string(width) + "x" + std::to_string(height)});
     if (!Bitmap::fitsInMemory(width, height))
-        return std::string(format) + ": picture of " + std::to_string(width) + "x" +
-               std::to_string(height) + " pixels is too large";
+        return reasons::format(reasons::kPictureTooLarge,
+                               {format, std::to_string(width) + "x" + std::to_string(height)});
     return std::nullopt;
 }
 

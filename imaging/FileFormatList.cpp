@@ -1,5 +1,6 @@
 #include "FileFormatList.h"
 
+#include "FailureReason.h"
 #include "ImageFiles.h"
 #include "PixelBuffer.h"
 
@@ -155,25 +156,27 @@ FileBytes readWholeFile(const std::filesystem::path& path) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (!ec && std::filesystem::is_directory(status)) {
-        out.error_ = path.string() + " is a folder";
+        out.error_ = reasons::kIsFolder;
         return out;
     }
     if (!ec && !std::filesystem::is_regular_file(status)) {
-        out.error_ = path.string() + " is not a regular file";
+        out.error_ = reasons::kNotRegularFile;
         return out;
     }
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        out.error_ = "cannot open " + path.string() + ": " + std::strerror(errno);
+        out.error_ = errno == ENOENT
+                         ? std::string(reasons::kFileMissing)
+                         : reasons::format(reasons::kCannotOpen, {std::strerror(errno)});
         return out;
     }
     struct stat st {};
     constexpr auto kLimit =
         static_cast<std::size_t>(Bitmap::kMaxPixelBytes) + (std::size_t{1} << 20);
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        out.error_ = path.string() + " is not a regular file";
+        out.error_ = reasons::kNotRegularFile;
     } else if (static_cast<std::uint64_t>(st.st_size) > kLimit) {
-        out.error_ = path.string() + " is too large to be a picture Parvane can hold";
+        out.error_ = reasons::kFileTooLarge;
     } else if (st.st_size > 0) {
         const auto size = static_cast<std::size_t>(st.st_size);
         // The pages are read ahead as they are mapped; the decoder then reads them in place.
@@ -196,7 +199,7 @@ FileBytes readWholeFile(const std::filesystem::path& path) {
             }
             if (done < size) {
                 out.copy_.clear();
-                out.error_ = "cannot read " + path.string() + ": " + std::strerror(errno);
+                out.error_ = reasons::format(reasons::kCannotRead, {std::strerror(errno)});
             } else {
                 out.bytes_ = out.copy_;
             }
@@ -214,7 +217,8 @@ DecodeResult decodeRegistered(const std::filesystem::path& path, const TFileForm
                               Decode&& decode) {
     auto graphic = list.createGraphic(fileExtension(path));
     if (!graphic)
-        return DecodeResult::unsupported("no reader is registered for " + path.filename().string());
+        return DecodeResult::unsupported(
+            reasons::format(reasons::kNoReader, {upperCaseExtension(path)}));
     const FileBytes file = readWholeFile(path);
     if (!file.ok())
         return DecodeResult::unsupported(file.error());

@@ -1,6 +1,7 @@
 #include "ImageFiles.h"
 
 #include "BmpCodec.h"
+#include "FailureReason.h"
 #include "FileFormatList.h"
 #include "JpegCodec.h"
 #include "PixelFormatConversions.h"
@@ -112,6 +113,13 @@ std::string pixelFormatText(int code) {
     }
 }
 
+std::string failureReason(const FileResult& result) {
+    // A message that already says everything (" format not supported.") has no reason.
+    if (result.ok() || result.detail.empty() || result.detail == result.message)
+        return {};
+    return reasons::sentence(result.detail);
+}
+
 void convertToWorkingBitmap(Bitmap& picture, std::uint8_t code) {
     if (code == 4 || code == 8)
         Convert15BitsTo32Bits(picture);
@@ -193,9 +201,8 @@ FileResult loadImageAs32BitsFileUnguarded(const std::filesystem::path& path, Bit
 
 // A picture of a size the readers accept may still need more memory than is left (a 16384 x
 // 16384 sheet takes 1 GiB): the load fails with a message and what was shown stays.
-FileResult notEnoughMemory(const std::filesystem::path& path) {
-    return failure(FileResult::Failure::ReaderError, kNotEnoughMemoryMessage,
-                   "not enough memory for the pixels of \"" + path.string() + "\"");
+FileResult notEnoughMemory() {
+    return failure(FileResult::Failure::ReaderError, kNotEnoughMemoryMessage, reasons::kNoMemory);
 }
 
 } // namespace
@@ -204,7 +211,7 @@ FileResult loadImageFile(const std::filesystem::path& path, Bitmap& picture) {
     try {
         return loadImageFileUnguarded(path, picture);
     } catch (const std::bad_alloc&) {
-        return notEnoughMemory(path);
+        return notEnoughMemory();
     }
 }
 
@@ -214,7 +221,7 @@ FileResult loadImageAs32BitsFile(const std::filesystem::path& path, Bitmap& pict
         return loadImageAs32BitsFileUnguarded(path, picture, code);
     } catch (const std::bad_alloc&) {
         code = 0;
-        return notEnoughMemory(path);
+        return notEnoughMemory();
     }
 }
 
@@ -239,7 +246,7 @@ FileResult saveImageFile(const Bitmap& picture, const std::filesystem::path& pat
     }
     }
     if (!status)
-        return failure(FileResult::Failure::WriteError, status.message(), status.message());
+        return failure(FileResult::Failure::WriteError, status.message(), status.reason());
     return {};
 }
 

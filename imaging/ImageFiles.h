@@ -53,6 +53,11 @@ struct FileResult {
     explicit operator bool() const { return ok(); }
 };
 
+// Why a file routine failed, as one sentence ("The file does not exist."), or "" when its
+// message says it all. parvane-cli prints it beneath the message and the window shows it as
+// the message box's further text.
+std::string failureReason(const FileResult& result);
+
 // Reads a picture in the file's own pixel format. picture is replaced only on success.
 FileResult loadImageFile(const std::filesystem::path& path, Bitmap& picture);
 // Reads a picture and converts it to the 32-bit working bitmap; code receives the file's own

@@ -2,6 +2,7 @@
 
 #include "ByteReader.h"
 #include "DecoderSupport.h"
+#include "FailureReason.h"
 #include "RleCodecs.h"
 
 #include <array>
@@ -162,7 +163,7 @@ DecodeResult decodePcx(std::span<const std::uint8_t> data) {
         return DecodeResult::notThisFormat("PCX: file shorter than its 128-byte header");
     const PcxHeader h = readHeader(in);
     if (h.manufacturer != 10 && h.manufacturer != 205)
-        return DecodeResult::notThisFormat("PCX: first byte is not 10 or 205");
+        return DecodeResult::notThisFormat(reasons::kPcxNotPcx);
     if (h.xMax < h.xMin || h.yMax < h.yMin)
         return DecodeResult::damaged("PCX: picture window ends before it starts");
     const int width = h.xMax - h.xMin + 1;
@@ -196,8 +197,8 @@ DecodeResult decodePcx(std::span<const std::uint8_t> data) {
         layout = Layout::Rgba;
         format = PixelFormat::Bits32;
     } else {
-        return DecodeResult::unsupported("PCX: " + std::to_string(planes) + " planes of " +
-                                         std::to_string(bits) + " bits are not supported");
+        return DecodeResult::unsupported(
+            reasons::format(reasons::kPcxPlanes, {std::to_string(planes), std::to_string(bits)}));
     }
 
     const std::size_t bpl = h.bytesPerLine;

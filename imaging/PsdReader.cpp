@@ -200,16 +200,18 @@ struct PsdLayout {
 // Tells unsupported variants and damaged headers apart, and chooses the layout.
 std::optional<DecodeResult> validate(const PsdHeader& h, PsdLayout& layout) {
     if (h.version != 1 && h.version != 2)
-        return DecodeResult::unsupported("PSD: version " + std::to_string(h.version));
+        return DecodeResult::unsupported(
+            reasons::format(reasons::kPsdVersion, {std::to_string(h.version)}));
     // Pictures that keep many alpha channels have more than the 56 the format's description
     // names; only the first four are read, and the row table of the others is bounded by the
     // file's size before anything is allocated for it.
     if (h.channels < 1)
-        return DecodeResult::damaged("PSD: no channels");
+        return DecodeResult::damaged(reasons::kPsdNoChannels);
     if (auto problem = decoders::sizeProblem("PSD", h.width, h.height))
         return DecodeResult::damaged(*problem);
     if (h.depth != 1 && h.depth != 8 && h.depth != 16 && h.depth != 32)
-        return DecodeResult::unsupported("PSD: " + std::to_string(h.depth) + " bits per channel");
+        return DecodeResult::unsupported(
+            reasons::format(reasons::kPsdChannelDepth, {std::to_string(h.depth)}));
 
     const auto mode = static_cast<PsdMode>(h.mode);
     Target& target = layout.target;
@@ -250,7 +252,8 @@ std::optional<DecodeResult> validate(const PsdHeader& h, PsdLayout& layout) {
         alpha = h.channels >= 4;
         break;
     default:
-        return DecodeResult::unsupported("PSD: colour mode " + std::to_string(h.mode));
+        return DecodeResult::unsupported(
+            reasons::format(reasons::kPsdColourMode, {std::to_string(h.mode)}));
     }
     if (h.channels < needed)
         return DecodeResult::damaged("PSD: " + std::to_string(h.channels) +
@@ -397,8 +400,8 @@ DecodeResult decodePsd(std::span<const std::uint8_t> data) {
     if (in.failed())
         return DecodeResult::damaged("PSD: the file ends before the merged image");
     if (compression > 1)
-        return DecodeResult::unsupported("PSD: merged image compression " +
-                                         std::to_string(compression) + " is not supported");
+        return DecodeResult::unsupported(
+            reasons::format(reasons::kCompression, {"PSD", std::to_string(compression)}));
 
     const int width = static_cast<int>(h.width);
     const int height = static_cast<int>(h.height);

@@ -1,6 +1,7 @@
 // The two level extractions, shared by the level window and the command line.
 #include "level/LevelExtraction.h"
 
+#include "imaging/FailureReason.h"
 #include "imaging/ImageFiles.h"
 #include "level/AnimatedTextures.h"
 #include "level/PageStrip.h"
@@ -116,12 +117,18 @@ bool isAcceptedLevelExtension(const std::filesystem::path& fileName) {
 std::string failureMessage(const Extraction& extraction) {
     switch (extraction.status) {
     case ExtractionStatus::Damaged:
-        return "The level file is damaged and could not be read (" + extraction.reason + ").";
+        return "The level file is damaged and could not be read.";
     case ExtractionStatus::Unreadable:
-        return "The level file could not be read (" + extraction.reason + ").";
+        return "The level file could not be read.";
     default:
         return {};
     }
+}
+
+std::string failureReason(const Extraction& extraction) {
+    if (failureMessage(extraction).empty())
+        return {};
+    return imaging::reasons::sentence(extraction.reason);
 }
 
 Extraction extractLevelTextures(const std::filesystem::path& file, bool convert,

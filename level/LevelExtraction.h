@@ -42,6 +42,9 @@ bool isAcceptedLevelExtension(const std::filesystem::path& fileName);
 // The message a user should see for a failed extraction, or "" where the warning sound alone
 // reports it (refused extension, missing file, not a level file, no animation ranges).
 std::string failureMessage(const Extraction& extraction);
+// Why, as one sentence beneath that message ("The file ends inside its palettes."); "" where
+// there is no message.
+std::string failureReason(const Extraction& extraction);
 
 // All texture pages, stacked into one 256-pixel-wide 32-bit strip. `convert` paints the
 // level's transparent pixels magenta. progress receives the load's values, then 0 and 100.
