@@ -89,6 +89,24 @@ inline constexpr const char* kBmpTooLarge =
 inline constexpr const char* kTgaTooLarge =
     PARVANE_REASON("Reason", "A TGA picture is at most %1 pixels on each side.");
 
+// The level reader, which words its reasons as fragments (the window makes them sentences).
+inline constexpr const char* kLevelEndsInPalettes =
+    PARVANE_REASON("Reason", "the file ends inside its palettes");
+inline constexpr const char* kLevelEndsBeforePageCount =
+    PARVANE_REASON("Reason", "the file ends before its page count");
+inline constexpr const char* kLevelEndsInTextureHeader =
+    PARVANE_REASON("Reason", "the file ends inside its texture header");
+inline constexpr const char* kLevelPageCount =
+    PARVANE_REASON("Reason", "page count %1 is beyond the %2 pages a strip can hold");
+inline constexpr const char* kLevelPagesNeed =
+    PARVANE_REASON("Reason", "%1 texture pages need %2 bytes, only %3 are left");
+inline constexpr const char* kLevelDataDeclares =
+    PARVANE_REASON("Reason", "the level data declares %1 bytes, only %2 are left");
+inline constexpr const char* kLevelRoomDeclares =
+    PARVANE_REASON("Reason", "a room declares %1 bytes, only %2 are left");
+inline constexpr const char* kLevelLargerThan =
+    PARVANE_REASON("Reason", "the file is larger than %1 MiB");
+
 // Every pattern above, for the window's translation.
 std::span<const char* const> allPatterns();
 

@@ -81,9 +81,11 @@ public:
     }
 
     bool rawFits(std::size_t offset, int channels) const {
-        const std::uint64_t need =
-            static_cast<std::uint64_t>(rowBytes_) * height_ * static_cast<std::uint64_t>(channels);
-        return offset <= data_.size() && need <= data_.size() - offset;
+        return offset <= data_.size() && rawBytes(channels) <= data_.size() - offset;
+    }
+    std::uint64_t rawBytes(int channels) const {
+        return static_cast<std::uint64_t>(rowBytes_) * height_ *
+               static_cast<std::uint64_t>(channels);
     }
     void setRawOffset(std::size_t offset) { rawOffset_ = offset; }
 
@@ -372,11 +374,17 @@ DecodeResult decodePsd(std::span<const std::uint8_t> data) {
     ByteReader in(data);
     in.seek(PsdHeader::kSize);
 
+    // Where a cut file ends against the bytes its next length field or section needs.
+    const auto cut = [&](std::uint64_t need) {
+        return DecodeResult::damaged(reasons::endsAfter(data.size(), need));
+    };
     // Colour mode data: the palette of indexed pictures (256 reds, greens, blues).
     const std::uint32_t modeDataLength = in.u32be();
+    if (in.failed())
+        return cut(PsdHeader::kSize + 4);
     const std::size_t modeDataStart = in.position();
     if (!in.skip(modeDataLength))
-        return DecodeResult::damaged("PSD: colour mode data runs past the end");
+        return cut(modeDataStart + std::uint64_t{modeDataLength});
     std::vector<Colour> palette;
     if (target == Target::Indexed) {
         if (modeDataLength < 768)
@@ -388,17 +396,26 @@ DecodeResult decodePsd(std::span<const std::uint8_t> data) {
     }
     // Image resources, then the layer and mask section: skipped by their lengths, so nothing
     // in the layer records can disturb the merged image.
-    if (!in.skip(in.u32be()))
-        return DecodeResult::damaged("PSD: image resources run past the end");
+    const std::size_t resourcesAt = in.position();
+    const std::uint32_t resourcesLength = in.u32be();
+    if (in.failed())
+        return cut(resourcesAt + 4);
+    if (!in.skip(resourcesLength))
+        return cut(resourcesAt + 4 + std::uint64_t{resourcesLength});
+    const std::size_t layersAt = in.position();
     std::uint64_t layerLength = in.u32be();
     if (large)
         layerLength = (layerLength << 32) | in.u32be();
-    if (in.failed() || layerLength > in.remaining() || !in.skip(layerLength))
-        return DecodeResult::damaged("PSD: layer section runs past the end");
+    if (in.failed())
+        return cut(layersAt + (large ? 8 : 4));
+    if (layerLength > in.remaining())
+        return cut(in.position() + layerLength);
+    in.skip(layerLength);
 
+    const std::size_t compressionAt = in.position();
     const std::uint16_t compression = in.u16be();
     if (in.failed())
-        return DecodeResult::damaged("PSD: the file ends before the merged image");
+        return cut(compressionAt + 2);
     if (compression > 1)
         return DecodeResult::unsupported(
             reasons::format(reasons::kCompression, {"PSD", std::to_string(compression)}));
@@ -409,7 +426,7 @@ DecodeResult decodePsd(std::span<const std::uint8_t> data) {
     const int used = alpha ? needed + 1 : needed;
     if (compression == 0) {
         if (!rows.rawFits(in.position(), used))
-            return DecodeResult::damaged("PSD: the merged image ends early");
+            return cut(in.position() + rows.rawBytes(used));
         rows.useRaw();
         rows.setRawOffset(in.position());
     } else {

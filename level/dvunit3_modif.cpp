@@ -3,6 +3,7 @@
 // LevelDataWalk.cpp, the generation-7 rooms in RoomGeometry.cpp.
 #include "level/dvunit3_modif.h"
 
+#include "imaging/FailureReason.h"
 #include "level/LevelReaderInternal.h"
 
 #include <cstring>
@@ -13,6 +14,7 @@
 namespace parvane::level {
 
 using detail::LevelDamaged;
+namespace reasons = imaging::reasons;
 
 int generationFor(std::uint32_t version, const std::string& fileName) {
     const auto contains = [&](const char* s) { return fileName.find(s) != std::string::npos; };
@@ -192,8 +194,8 @@ LoadResult Tdvlevel::LoadLevelFromBytes(std::vector<std::uint8_t> bytes,
                                         const std::string& fileName, bool texturesOnly) {
     return open(fileName, texturesOnly, [&]() -> LoadResult {
         if (bytes.size() > kMaxLevelFileBytes)
-            return LoadResult::damaged("the file is larger than " +
-                                       std::to_string(kMaxLevelFileBytes >> 20) + " MiB");
+            return LoadResult::damaged(reasons::format(reasons::kLevelLargerThan,
+                                                       {std::to_string(kMaxLevelFileBytes >> 20)}));
         if (file_.MemFileResetFromBytes(std::move(bytes), 1))
             return LoadStatus::Ok;
         return LoadResult::damaged(file_.error());
@@ -272,25 +274,25 @@ void Tdvlevel::readTexturesClassic() {
         const auto palette8 = file_.take(model_.Palette8.size());
         const auto palette16 = file_.take(model_.Palette16.size());
         if (file_.failed())
-            throw LevelDamaged("the file ends inside its palettes");
+            throw LevelDamaged(reasons::kLevelEndsInPalettes);
         std::memcpy(model_.Palette8.data(), palette8.data(), model_.Palette8.size());
         std::memcpy(model_.Palette16.data(), palette16.data(), model_.Palette16.size());
     }
     const std::uint32_t pages = file_.u32();
     if (file_.failed())
-        throw LevelDamaged("the file ends before its page count");
+        throw LevelDamaged(reasons::kLevelEndsBeforePageCount);
     if (pages > kMaxPages)
-        throw LevelDamaged("page count " + std::to_string(pages) + " is beyond the " +
-                           std::to_string(kMaxPages) + " pages a strip can hold");
+        throw LevelDamaged(reasons::format(reasons::kLevelPageCount,
+                                           {std::to_string(pages), std::to_string(kMaxPages)}));
     model_.NumTextiles = pages;
     model_.textile8Bytes = pages * static_cast<std::uint32_t>(kPage8Bytes);
     setGauge(30);
     const std::size_t bytes8 = std::size_t{pages} * kPage8Bytes;
     const std::size_t bytes16 = Generation >= 3 ? std::size_t{pages} * kPage16Bytes : 0;
     if (bytes8 + bytes16 > file_.remaining())
-        throw LevelDamaged(std::to_string(pages) + " texture pages need " +
-                           std::to_string(bytes8 + bytes16) + " bytes, only " +
-                           std::to_string(file_.remaining()) + " are left");
+        throw LevelDamaged(reasons::format(
+            reasons::kLevelPagesNeed, {std::to_string(pages), reasons::grouped(bytes8 + bytes16),
+                                       reasons::grouped(file_.remaining())}));
     const auto pages8 = file_.take(bytes8);
     model_.Textile8.assign(pages8.begin(), pages8.end());
     if (Generation >= 3) {
@@ -329,7 +331,7 @@ void Tdvlevel::readTexturesCompressed() {
     model_.numObjectPages = file_.u16();
     model_.numBumpPages = file_.u16();
     if (file_.failed())
-        throw LevelDamaged("the file ends inside its texture header");
+        throw LevelDamaged(reasons::kLevelEndsInTextureHeader);
     model_.Textile32 = readChunk(file_, "32-bit texture chunk", model_.inflated32,
                                  model_.compressed32, maxInflatedBytes);
     setGauge(20);
@@ -343,8 +345,8 @@ void Tdvlevel::readTexturesCompressed() {
     // Both the 16-bit and the 32-bit pages are counted from the 16-bit chunk.
     const std::size_t pages = model_.Textile16.size() / kPage16Bytes;
     if (pages > kMaxPages)
-        throw LevelDamaged("page count " + std::to_string(pages) + " is beyond the " +
-                           std::to_string(kMaxPages) + " pages a strip can hold");
+        throw LevelDamaged(reasons::format(reasons::kLevelPageCount,
+                                           {std::to_string(pages), std::to_string(kMaxPages)}));
     // A 32-bit chunk that holds fewer pages is read as far as it goes; the page strip leaves
     // the pages it lacks transparent.
     model_.NumTextiles = static_cast<std::uint32_t>(pages);

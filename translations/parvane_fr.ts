@@ -332,67 +332,67 @@
     </message>
     <message>
         <source>%1: the picture is empty (%2).</source>
-        <translation>%1 : l&apos;image est vide (%2).</translation>
+        <translation>%1&#xa0;: l&apos;image est vide (%2).</translation>
     </message>
     <message>
         <source>%1: a picture of %2 pixels is larger than Parvane can hold.</source>
-        <translation>%1 : une image de %2 pixels dépasse ce que Parvane peut contenir.</translation>
+        <translation>%1&#xa0;: une image de %2 pixels dépasse ce que Parvane peut contenir.</translation>
     </message>
     <message>
         <source>%1: the run-length data ends early.</source>
-        <translation>%1 : les données compressées (RLE) s&apos;arrêtent trop tôt.</translation>
+        <translation>%1&#xa0;: les données compressées (RLE) s&apos;arrêtent trop tôt.</translation>
     </message>
     <message>
         <source>%1: the run-length data ends in row %2.</source>
-        <translation>%1 : les données compressées (RLE) s&apos;arrêtent à la ligne %2.</translation>
+        <translation>%1&#xa0;: les données compressées (RLE) s&apos;arrêtent à la ligne %2.</translation>
     </message>
     <message>
         <source>%1: pixels of %2 bits are not read.</source>
-        <translation>%1 : les pixels de %2 bits ne sont pas lus.</translation>
+        <translation>%1&#xa0;: les pixels de %2 bits ne sont pas lus.</translation>
     </message>
     <message>
         <source>%1: compression %2 is not read.</source>
-        <translation>%1 : la compression %2 n&apos;est pas lue.</translation>
+        <translation>%1&#xa0;: la compression %2 n&apos;est pas lue.</translation>
     </message>
     <message>
         <source>TGA: image type 0 holds no picture.</source>
-        <translation>TGA : le type d&apos;image 0 ne contient aucune image.</translation>
+        <translation>TGA&#xa0;: le type d&apos;image 0 ne contient aucune image.</translation>
     </message>
     <message>
         <source>TGA: image type %1 is not read.</source>
-        <translation>TGA : le type d&apos;image %1 n&apos;est pas lu.</translation>
+        <translation>TGA&#xa0;: le type d&apos;image %1 n&apos;est pas lu.</translation>
     </message>
     <message>
         <source>TGA: image type %1 with pixels of %2 bits is not read.</source>
-        <translation>TGA : le type d&apos;image %1 avec des pixels de %2 bits n&apos;est pas lu.</translation>
+        <translation>TGA&#xa0;: le type d&apos;image %1 avec des pixels de %2 bits n&apos;est pas lu.</translation>
     </message>
     <message>
         <source>TGA: colour map entries of %1 bits are not read.</source>
-        <translation>TGA : les entrées de palette de %1 bits ne sont pas lues.</translation>
+        <translation>TGA&#xa0;: les entrées de palette de %1 bits ne sont pas lues.</translation>
     </message>
     <message>
         <source>PSD: version %1 is not read.</source>
-        <translation>PSD : la version %1 n&apos;est pas lue.</translation>
+        <translation>PSD&#xa0;: la version %1 n&apos;est pas lue.</translation>
     </message>
     <message>
         <source>PSD: colour mode %1 is not read.</source>
-        <translation>PSD : le mode colorimétrique %1 n&apos;est pas lu.</translation>
+        <translation>PSD&#xa0;: le mode colorimétrique %1 n&apos;est pas lu.</translation>
     </message>
     <message>
         <source>PSD: channels of %1 bits are not read.</source>
-        <translation>PSD : les couches de %1 bits ne sont pas lues.</translation>
+        <translation>PSD&#xa0;: les couches de %1 bits ne sont pas lues.</translation>
     </message>
     <message>
         <source>PSD: the picture has no channels.</source>
-        <translation>PSD : l&apos;image n&apos;a aucune couche.</translation>
+        <translation>PSD&#xa0;: l&apos;image n&apos;a aucune couche.</translation>
     </message>
     <message>
         <source>PCX: the first byte is not 10 or 205.</source>
-        <translation>PCX : le premier octet n&apos;est ni 10 ni 205.</translation>
+        <translation>PCX&#xa0;: le premier octet n&apos;est ni 10 ni 205.</translation>
     </message>
     <message>
         <source>PCX: %1 planes of %2 bits are not read.</source>
-        <translation>PCX : %1 plans de %2 bits ne sont pas lus.</translation>
+        <translation>PCX&#xa0;: %1 plans de %2 bits ne sont pas lus.</translation>
     </message>
     <message>
         <source>No file name was given.</source>
@@ -433,7 +433,39 @@
     <message>
         <source>,</source>
         <comment>thousands separator of counts such as 65,554</comment>
-        <translation> </translation>
+        <translation>&#x202f;</translation>
+    </message>
+    <message>
+        <source>the file ends inside its palettes</source>
+        <translation>le fichier s&apos;arrête au milieu de ses palettes</translation>
+    </message>
+    <message>
+        <source>the file ends before its page count</source>
+        <translation>le fichier s&apos;arrête avant son nombre de pages</translation>
+    </message>
+    <message>
+        <source>the file ends inside its texture header</source>
+        <translation>le fichier s&apos;arrête au milieu de son en-tête de textures</translation>
+    </message>
+    <message>
+        <source>page count %1 is beyond the %2 pages a strip can hold</source>
+        <translation>le nombre de pages %1 dépasse les %2 pages qu&apos;une bande peut contenir</translation>
+    </message>
+    <message>
+        <source>%1 texture pages need %2 bytes, only %3 are left</source>
+        <translation>%1 pages de textures demandent %2 octets, il n&apos;en reste que %3</translation>
+    </message>
+    <message>
+        <source>the level data declares %1 bytes, only %2 are left</source>
+        <translation>les données du niveau annoncent %1 octets, il n&apos;en reste que %2</translation>
+    </message>
+    <message>
+        <source>a room declares %1 bytes, only %2 are left</source>
+        <translation>une salle annonce %1 octets, il n&apos;en reste que %2</translation>
+    </message>
+    <message>
+        <source>the file is larger than %1 MiB</source>
+        <translation>le fichier dépasse %1 Mio</translation>
     </message>
 </context>
 <context>

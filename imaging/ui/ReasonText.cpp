@@ -29,7 +29,8 @@ const std::vector<CompiledPattern>& compiledPatterns() {
         std::vector<CompiledPattern> out;
         static const QRegularExpression argument(QStringLiteral("%([1-9])"));
         for (const char* pattern : reasons::allPatterns()) {
-            const QString text = QString::fromUtf8(pattern);
+            // The level reader's fragments are matched as the sentences they are shown as.
+            const QString text = QString::fromStdString(reasons::sentence(pattern));
             QString expression = QStringLiteral("^");
             std::vector<int> order;
             qsizetype from = 0;
@@ -66,7 +67,7 @@ QString reasonText(const std::string& english) {
         const QRegularExpressionMatch m = p.match.match(text);
         if (!m.hasMatch())
             continue;
-        QString translated = QCoreApplication::translate(kReasonContext, p.pattern);
+        const QString translated = QCoreApplication::translate(kReasonContext, p.pattern);
         // Put each argument where the translation has its number, in one pass, so that an
         // argument holding "%2" is never taken for a place.
         QString out;
@@ -84,7 +85,7 @@ QString reasonText(const std::string& english) {
             }
             out += translated[i];
         }
-        return out;
+        return QString::fromStdString(reasons::sentence(out.toStdString()));
     }
     return text;
 }
