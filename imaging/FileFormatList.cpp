@@ -136,7 +136,7 @@ FileBytes& FileBytes::operator=(FileBytes&& other) noexcept {
         bytes_ = std::exchange(other.bytes_, {});
         mapping_ = std::exchange(other.mapping_, nullptr);
         copy_ = std::move(other.copy_);
-        error_ = std::move(other.error_);
+        failure_ = std::move(other.failure_);
     }
     return *this;
 }
@@ -156,27 +156,28 @@ FileBytes readWholeFile(const std::filesystem::path& path) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (!ec && std::filesystem::is_directory(status)) {
-        out.error_ = reasons::kIsFolder;
+        out.failure_ = Failure{FailureKind::Unsupported, reasons::kIsFolder};
         return out;
     }
     if (!ec && !std::filesystem::is_regular_file(status)) {
-        out.error_ = reasons::kNotRegularFile;
+        out.failure_ = Failure{FailureKind::Unsupported, reasons::kNotRegularFile};
         return out;
     }
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        out.error_ = errno == ENOENT
-                         ? std::string(reasons::kFileMissing)
-                         : reasons::format(reasons::kCannotOpen, {std::strerror(errno)});
+        out.failure_ = errno == ENOENT
+                           ? Failure{FailureKind::FileMissing, reasons::kFileMissing}
+                           : Failure{FailureKind::Unsupported,
+                                     reasons::format(reasons::kCannotOpen, {std::strerror(errno)})};
         return out;
     }
     struct stat st {};
     constexpr auto kLimit =
         static_cast<std::size_t>(Bitmap::kMaxPixelBytes) + (std::size_t{1} << 20);
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        out.error_ = reasons::kNotRegularFile;
+        out.failure_ = Failure{FailureKind::Unsupported, reasons::kNotRegularFile};
     } else if (static_cast<std::uint64_t>(st.st_size) > kLimit) {
-        out.error_ = reasons::kFileTooLarge;
+        out.failure_ = Failure{FailureKind::TooLarge, reasons::kFileTooLarge};
     } else if (st.st_size > 0) {
         const auto size = static_cast<std::size_t>(st.st_size);
         // The pages are read ahead as they are mapped; the decoder then reads them in place.
@@ -199,7 +200,9 @@ FileBytes readWholeFile(const std::filesystem::path& path) {
             }
             if (done < size) {
                 out.copy_.clear();
-                out.error_ = reasons::format(reasons::kCannotRead, {std::strerror(errno)});
+                out.failure_ =
+                    Failure{FailureKind::Unsupported,
+                            reasons::format(reasons::kCannotRead, {std::strerror(errno)})};
             } else {
                 out.bytes_ = out.copy_;
             }
@@ -221,7 +224,7 @@ DecodeResult decodeRegistered(const std::filesystem::path& path, const TFileForm
             reasons::format(reasons::kNoReader, {upperCaseExtension(path)}));
     const FileBytes file = readWholeFile(path);
     if (!file.ok())
-        return DecodeResult::unsupported(file.error());
+        return file.failure();
     return decode(*graphic, file.bytes());
 }
 

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -87,9 +88,9 @@ DecodeResult loadRegisteredPictureWidening24Bits(const std::filesystem::path& pa
                                                  PixelFormat& fileFormat,
                                                  const TFileFormatList& list = FileFormatList());
 
-// The whole content of a file, or an error text. A regular file is mapped into memory rather
-// than copied, so its bytes are read once, by the decoder. Files beyond the picture memory
-// limit are refused before they are read.
+// The whole content of a file, or the Failure that kept it from being read. A regular file is
+// mapped into memory rather than copied, so its bytes are read once, by the decoder. Files beyond
+// the picture memory limit are refused before they are read.
 class FileBytes {
 public:
     FileBytes() = default;
@@ -100,8 +101,9 @@ public:
     FileBytes& operator=(const FileBytes&) = delete;
 
     std::span<const std::uint8_t> bytes() const { return bytes_; }
-    const std::string& error() const { return error_; }
-    bool ok() const { return error_.empty(); }
+    bool ok() const { return !failure_; }
+    // Why the file could not be read; only when !ok().
+    const Failure& failure() const { return *failure_; }
 
 private:
     friend FileBytes readWholeFile(const std::filesystem::path& path);
@@ -110,7 +112,7 @@ private:
     std::span<const std::uint8_t> bytes_;
     void* mapping_ = nullptr;        // what munmap releases, when the bytes are mapped
     std::vector<std::uint8_t> copy_; // the bytes of a file that cannot be mapped
-    std::string error_;
+    std::optional<Failure> failure_;
 };
 FileBytes readWholeFile(const std::filesystem::path& path);
 

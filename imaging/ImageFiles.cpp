@@ -15,12 +15,8 @@ namespace parvane::imaging {
 
 namespace {
 
-FileResult failure(FileResult::Failure kind, std::string message, std::string detail) {
-    FileResult r;
-    r.failure = kind;
-    r.message = std::move(message);
-    r.detail = std::move(detail);
-    return r;
+FileResult failure(FileResult::Message shown, std::string message, Failure why) {
+    return FileResult(shown, std::move(message), std::move(why));
 }
 
 bool isOneOf(const std::string& ext, std::initializer_list<const char*> list) {
@@ -38,8 +34,8 @@ std::string jpegUserMessage(const std::string& reason) {
 
 FileResult notSupported(const std::filesystem::path& path) {
     const std::string ext = upperCaseExtension(path);
-    return failure(FileResult::Failure::FormatNotSupported, formatNotSupportedMessage(ext),
-                   formatNotSupportedMessage(ext));
+    return failure(FileResult::Message::FormatNotSupported, formatNotSupportedMessage(ext),
+                   {FailureKind::Unsupported, formatNotSupportedMessage(ext)});
 }
 
 } // namespace
@@ -115,9 +111,10 @@ std::string pixelFormatText(int code) {
 
 std::string failureReason(const FileResult& result) {
     // A message that already says everything (" format not supported.") has no reason.
-    if (result.ok() || result.detail.empty() || result.detail == result.message)
+    const std::string& reason = result.error().reason;
+    if (result.ok() || reason.empty() || reason == result.message)
         return {};
-    return reasons::sentence(result.detail);
+    return reasons::sentence(reason);
 }
 
 void convertToWorkingBitmap(Bitmap& picture, std::uint8_t code) {
@@ -136,23 +133,23 @@ FileResult loadImageFileUnguarded(const std::filesystem::path& path, Bitmap& pic
     if (route == LoadRoute::Registered) {
         DecodeResult result = loadRegisteredPicture(path);
         if (!result)
-            return failure(FileResult::Failure::CompressionScheme, kCompressionSchemeMessage,
-                           result.error().reason);
+            return failure(FileResult::Message::CompressionScheme, kCompressionSchemeMessage,
+                           result.error());
         picture = std::move(result).bitmap();
         return {};
     }
     // BMP and JPEG failures carry the reader's own message, as the platform readers raise it.
     const FileBytes file = readWholeFile(path);
     if (!file.ok())
-        return failure(FileResult::Failure::ReaderError,
-                       "Cannot open file \"" + path.string() + "\".", file.error());
+        return failure(FileResult::Message::ReaderError,
+                       "Cannot open file \"" + path.string() + "\".", file.failure());
     DecodeResult result =
         route == LoadRoute::Bmp ? readBmp(file.bytes()) : decodeJpeg(file.bytes());
     if (!result) {
-        const std::string& reason = result.error().reason;
-        return failure(FileResult::Failure::ReaderError,
-                       route == LoadRoute::Bmp ? kBmpNotValidMessage : jpegUserMessage(reason),
-                       reason);
+        return failure(FileResult::Message::ReaderError,
+                       route == LoadRoute::Bmp ? kBmpNotValidMessage
+                                               : jpegUserMessage(result.error().reason),
+                       result.error());
     }
     picture = std::move(result).bitmap();
     return {};
@@ -168,21 +165,20 @@ FileResult loadImageAs32BitsFileUnguarded(const std::filesystem::path& path, Bit
         PixelFormat fileFormat = PixelFormat::Bits32;
         DecodeResult decoded = loadRegisteredPictureWidening24Bits(path, fileFormat);
         if (!decoded)
-            return failure(FileResult::Failure::CompressionScheme, kCompressionSchemeMessage,
-                           decoded.error().reason);
+            return failure(FileResult::Message::CompressionScheme, kCompressionSchemeMessage,
+                           decoded.error());
         loaded = std::move(decoded).bitmap();
         code = static_cast<std::uint8_t>(fileFormat);
     } else if (loadRouteFor(path) == LoadRoute::Bmp) {
         // The same for BMP files, read here rather than through loadImageFile.
         const FileBytes file = readWholeFile(path);
         if (!file.ok())
-            return failure(FileResult::Failure::ReaderError,
-                           "Cannot open file \"" + path.string() + "\".", file.error());
+            return failure(FileResult::Message::ReaderError,
+                           "Cannot open file \"" + path.string() + "\".", file.failure());
         bool widened = false;
         DecodeResult decoded = readBmpWidening24Bits(file.bytes(), widened);
         if (!decoded)
-            return failure(FileResult::Failure::ReaderError, kBmpNotValidMessage,
-                           decoded.error().reason);
+            return failure(FileResult::Message::ReaderError, kBmpNotValidMessage, decoded.error());
         loaded = std::move(decoded).bitmap();
         // A widened picture is still a 24-bit file.
         code = widened ? static_cast<std::uint8_t>(PixelFormat::Bits24) : pixelFormatCode(loaded);
@@ -202,7 +198,8 @@ FileResult loadImageAs32BitsFileUnguarded(const std::filesystem::path& path, Bit
 // A picture of a size the readers accept may still need more memory than is left (a 16384 x
 // 16384 sheet takes 1 GiB): the load fails with a message and what was shown stays.
 FileResult notEnoughMemory() {
-    return failure(FileResult::Failure::ReaderError, kNotEnoughMemoryMessage, reasons::kNoMemory);
+    return failure(FileResult::Message::ReaderError, kNotEnoughMemoryMessage,
+                   {FailureKind::NoMemory, reasons::kNoMemory});
 }
 
 } // namespace
@@ -239,14 +236,15 @@ FileResult saveImageFile(const Bitmap& picture, const std::filesystem::path& pat
     case SaveRoute::Jpeg: {
         const JpegEncoded encoded = encodeJpeg(picture, kJpegQuality);
         if (!encoded.ok())
-            return failure(FileResult::Failure::WriteError, jpegUserMessage(encoded.error),
-                           encoded.error);
+            return failure(FileResult::Message::WriteError, jpegUserMessage(encoded.error),
+                           {FailureKind::WriteFailed, encoded.error});
         status = writeFileAtomically(path, encoded.bytes);
         break;
     }
     }
     if (!status)
-        return failure(FileResult::Failure::WriteError, status.message(), status.reason());
+        return failure(FileResult::Message::WriteError, status.message(),
+                       {FailureKind::WriteFailed, status.reason()});
     return {};
 }
 

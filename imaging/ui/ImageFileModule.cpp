@@ -231,19 +231,19 @@ void TFIO::ReportFileError(FileErrorKind kind, const QString& text, const QStrin
 
 void TFIO::report(const FileResult& result) {
     const QString reason = reasonText(failureReason(result));
-    switch (result.failure) {
-    case FileResult::Failure::None:
+    switch (result.shown) {
+    case FileResult::Message::None:
         return;
-    case FileResult::Failure::FormatNotSupported:
+    case FileResult::Message::FormatNotSupported:
         ReportFileError(FileErrorKind::FormatNotSupported,
                         QString::fromStdString(result.message)
                             .chopped(static_cast<int>(std::strlen(" format not supported."))),
                         reason);
         return;
-    case FileResult::Failure::CompressionScheme:
+    case FileResult::Message::CompressionScheme:
         ReportFileError(FileErrorKind::CompressionScheme, {}, reason);
         return;
-    case FileResult::Failure::ReaderError: {
+    case FileResult::Message::ReaderError: {
         // The readers' fixed messages have their translation; libjpeg's numbered ones keep
         // their number.
         const QString message = QString::fromStdString(result.message);
@@ -256,7 +256,7 @@ void TFIO::report(const FileResult& result) {
             showMessage(translated(result.message.c_str()), reason);
         return;
     }
-    case FileResult::Failure::WriteError:
+    case FileResult::Message::WriteError:
         // Names the file; the reason beneath carries the system's words.
         showMessage(QString::fromStdString(result.message), reason);
         return;

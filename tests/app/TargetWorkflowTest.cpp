@@ -52,7 +52,7 @@ Bitmap cellPattern(int width, int height) {
 Bitmap readBack(const fs::path& path) {
     Bitmap picture;
     const imaging::FileResult result = imaging::loadImageFile(path, picture);
-    EXPECT_TRUE(result.ok()) << result.detail;
+    EXPECT_TRUE(result.ok()) << result.error().reason;
     picture.convertTo(imaging::PixelFormat::Bits32);
     return picture;
 }
