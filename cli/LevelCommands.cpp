@@ -111,22 +111,13 @@ int runLevelInfo(std::span<const std::string_view> args) {
     if (args.size() != 1)
         return usage("level-info LEVEL");
     const std::string name = fullPath(args[0]).string();
-    Extraction refused;
-    if (!level::isAcceptedLevelExtension(name)) {
-        refused.status = ExtractionStatus::RefusedExtension;
-        return fail(refused);
-    }
+    if (!level::isAcceptedLevelExtension(name))
+        return fail(Extraction(ExtractionStatus::RefusedExtension,
+                               {imaging::FailureKind::NotThisFormat, {}}));
     level::Tdvlevel reader;
     const level::LoadResult result = reader.LoadLevel(name, false);
-    if (!result) {
-        using level::LoadStatus;
-        refused.status = result.status() == LoadStatus::Missing      ? ExtractionStatus::Missing
-                         : result.status() == LoadStatus::NotLevel   ? ExtractionStatus::NotALevel
-                         : result.status() == LoadStatus::Unreadable ? ExtractionStatus::Unreadable
-                                                                     : ExtractionStatus::Damaged;
-        refused.reason = result.reason();
-        return fail(refused);
-    }
+    if (!result)
+        return fail(level::extractionFailure(result));
     const level::TdvlevelModel& model = reader.model();
     std::string note;
     const auto ranges = level::parseAnimatedRanges(model.AnimatedTextures, &note);

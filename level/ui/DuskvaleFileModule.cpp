@@ -247,10 +247,8 @@ Extraction TDVL::extract(const QString& fileName, bool convert, Extract what) {
                    : extractAnimatedTextures(toPath(fileName), convert, progress);
     } catch (const std::exception& e) {
         // Running out of memory for a huge level, for instance: the file could not be read.
-        Extraction failed;
-        failed.status = ExtractionStatus::Unreadable;
-        failed.reason = e.what();
-        return failed;
+        return Extraction(ExtractionStatus::Unreadable,
+                          imaging::Failure{imaging::FailureKind::NoMemory, e.what()});
     }
 }
 
