@@ -12,18 +12,11 @@
 
 namespace parvane::imaging {
 
-namespace {
+namespace {} // namespace
 
-std::string cannotSave(const std::filesystem::path& path) {
-    return "Cannot save " + path.string() + ".";
-}
-
-} // namespace
-
-AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& requested)
-    : requested_(requested), path_(requested) {
+AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& requested) : path_(requested) {
     if (requested.empty()) {
-        status_ = WriteStatus::failure("Cannot save.", reasons::kNoFileName);
+        status_ = writeFailure(reasons::kNoFileName);
         return;
     }
     // Replace the file a symbolic link points to, not the link itself.
@@ -36,7 +29,7 @@ AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& requested)
     struct stat existing {};
     exists_ = ::stat(path_.c_str(), &existing) == 0;
     if (exists_ && S_ISDIR(existing.st_mode)) {
-        status_ = WriteStatus::failure(cannotSave(requested), reasons::kSaveOnFolder);
+        status_ = writeFailure(reasons::kSaveOnFolder);
         return;
     }
     // The rename would replace a file the user may not write, since only the folder's
@@ -70,8 +63,7 @@ AtomicFileWriter::~AtomicFileWriter() {
 }
 
 bool AtomicFileWriter::fail(const char* reasonPattern, int error) {
-    status_ = WriteStatus::failure(cannotSave(requested_),
-                                   reasons::format(reasonPattern, {std::strerror(error)}));
+    status_ = writeFailure(reasons::format(reasonPattern, {std::strerror(error)}));
     return false;
 }
 

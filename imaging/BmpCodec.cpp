@@ -475,8 +475,7 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
 WriteStatus saveBmp(const Bitmap& bitmap, const std::filesystem::path& fileName) {
     const std::vector<std::uint8_t> file = encodeBmp(bitmap);
     if (file.empty())
-        return WriteStatus::failure("Cannot save " + fileName.string() + ".",
-                                    reasons::kBmpTooLarge);
+        return writeFailure(reasons::kBmpTooLarge);
     return writeFileAtomically(fileName, file);
 }
 

@@ -32,6 +32,11 @@ std::string jpegUserMessage(const std::string& reason) {
     return reason;
 }
 
+// The message of a save that failed, naming the file.
+std::string cannotSaveMessage(const std::filesystem::path& path) {
+    return path.empty() ? std::string("Cannot save.") : "Cannot save " + path.string() + ".";
+}
+
 FileResult notSupported(const std::filesystem::path& path) {
     const std::string ext = upperCaseExtension(path);
     return failure(FileResult::Message::FormatNotSupported, formatNotSupportedMessage(ext),
@@ -243,8 +248,7 @@ FileResult saveImageFile(const Bitmap& picture, const std::filesystem::path& pat
     }
     }
     if (!status)
-        return failure(FileResult::Message::WriteError, status.message(),
-                       {FailureKind::WriteFailed, status.reason()});
+        return failure(FileResult::Message::WriteError, cannotSaveMessage(path), status.error());
     return {};
 }
 

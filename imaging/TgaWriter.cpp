@@ -89,8 +89,7 @@ std::vector<std::uint8_t> encodeUncompTGA24bits(const Bitmap& bitmap) {
 
 WriteStatus SaveAsUncompTGA24bits(const Bitmap& bitmap, const std::filesystem::path& fileName) {
     if (bitmap.width() > kMaxTgaSide || bitmap.height() > kMaxTgaSide)
-        return WriteStatus::failure("Cannot save " + fileName.string() + ".",
-                                    reasons::format(reasons::kTgaTooLarge, {"65535"}));
+        return writeFailure(reasons::format(reasons::kTgaTooLarge, {"65535"}));
     AtomicFileWriter file(fileName);
     if (!file.status())
         return file.status();

@@ -1,5 +1,6 @@
 // The uncompressed 24-bit TGA writer, the TGA reader and its run-length decoder.
 #include "imaging/FileFormatList.h"
+#include "imaging/ImageFiles.h"
 #include "imaging/PixelFormatConversions.h"
 #include "imaging/TargaGraphic.h"
 #include "imaging/TgaWriter.h"
@@ -120,11 +121,11 @@ TEST(TgaWriter, WriteFailureLeavesTheOldFileAndSaysSo) {
     struct rlimit small = saved;
     small.rlim_cur = 4096;
     ::setrlimit(RLIMIT_FSIZE, &small);
-    const WriteStatus status = SaveAsUncompTGA24bits(pattern(100, 100), path);
+    const FileResult status = saveImageFile(pattern(100, 100), path);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(status.ok());
-    EXPECT_NE(status.message().find("set.tga"), std::string::npos) << status.message();
+    EXPECT_NE(status.message.find("set.tga"), std::string::npos) << status.message;
     EXPECT_EQ(testing::readFileBytes(path), old);
     EXPECT_EQ(filesIn(dir.path()), 1u); // no temporary file left behind
 }
@@ -170,8 +171,9 @@ TEST(TgaWriter, ReadOnlyFileIsRefusedAndKept) {
     ::chmod(path.c_str(), 0444);
     const WriteStatus status = SaveAsUncompTGA24bits(pattern(2, 2), path);
     EXPECT_FALSE(status.ok());
-    EXPECT_EQ(status.message(), "Cannot save " + path.string() + ".");
-    EXPECT_EQ(status.reason().rfind("The file is read-only (", 0), 0u) << status.reason();
+    EXPECT_EQ(status.error().kind, FailureKind::WriteFailed);
+    EXPECT_EQ(status.error().reason.rfind("The file is read-only (", 0), 0u)
+        << status.error().reason;
     EXPECT_EQ(testing::readFileBytes(path), old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
