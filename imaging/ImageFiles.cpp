@@ -241,9 +241,9 @@ FileResult saveImageFile(const Bitmap& picture, const std::filesystem::path& pat
     case SaveRoute::Jpeg: {
         const JpegEncoded encoded = encodeJpeg(picture, kJpegQuality);
         if (!encoded.ok())
-            return failure(FileResult::Message::WriteError, jpegUserMessage(encoded.error),
-                           {FailureKind::WriteFailed, encoded.error});
-        status = writeFileAtomically(path, encoded.bytes);
+            return failure(FileResult::Message::WriteError, jpegUserMessage(encoded.error().reason),
+                           encoded.error());
+        status = writeFileAtomically(path, encoded.value());
         break;
     }
     }
