@@ -48,19 +48,21 @@ DecodeResult readGifFrame(std::span<const std::uint8_t> bytes) {
     return decodeGif(bytes);
 }
 
-void TFileFormatList::RegisterFileFormat(std::string_view extension, std::string_view description,
-                                         GraphicFactory factory, bool replace) {
+Status TFileFormatList::RegisterFileFormat(std::string_view extension, std::string_view description,
+                                           GraphicFactory factory, bool replace) {
     std::string key = normalised(extension);
     auto it = std::find_if(entries_.begin(), entries_.end(),
                            [&](const Entry& e) { return e.extension == key; });
     if (it != entries_.end()) {
         if (!replace)
-            throw RegistrationError("Attempt to register " + key + " twice.");
+            return Status::failure(FailureKind::Unsupported,
+                                   "Attempt to register " + key + " twice.");
         it->description = std::string(description);
         it->factory = std::move(factory);
-        return;
+        return {};
     }
     entries_.push_back({std::move(key), std::string(description), std::move(factory)});
+    return {};
 }
 
 void TFileFormatList::UnregisterFileFormat(std::string_view extension) {
@@ -90,9 +92,19 @@ std::vector<std::string> TFileFormatList::extensions() const {
     return out;
 }
 
-void registerDefaultFileFormats(TFileFormatList& list) {
+void registerDefaultFileFormats(TFileFormatList& into) {
     using TIconGraphic = TReaderGraphic<refuseIcon>;
     using TMetafileGraphic = TReaderGraphic<refuseMetafile>;
+    // Every extension below is new to the list, so none of the registrations can fail.
+    struct {
+        TFileFormatList& list;
+        void RegisterFileFormat(std::string_view extension, std::string_view description,
+                                GraphicFactory factory) {
+            const Status added =
+                list.RegisterFileFormat(extension, description, std::move(factory));
+            (void)added;
+        }
+    } list{into};
     list.RegisterFileFormat("bmp", "Windows or OS/2 Bitmap", factoryOf<TBitmapGraphic>());
     list.RegisterFileFormat("ico", "Icon", factoryOf<TIconGraphic>());
     list.RegisterFileFormat("wmf", "Windows Metafile", factoryOf<TMetafileGraphic>());
@@ -232,9 +244,7 @@ DecodeResult decodeRegistered(const std::filesystem::path& path, const TFileForm
 
 DecodeResult loadRegisteredPicture(const std::filesystem::path& path, const TFileFormatList& list) {
     return decodeRegistered(path, list, [](auto& graphic, const auto& bytes) -> DecodeResult {
-        if (!graphic.LoadFromBytes(bytes))
-            return DecodeError(graphic.lastError());
-        return graphic.takeBitmap();
+        return graphic.decode(bytes);
     });
 }
 

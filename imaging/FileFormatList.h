@@ -18,7 +18,6 @@
 #include <memory>
 #include <optional>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,12 +38,6 @@ using TPSPGraphic = TReaderGraphic<decodePsp>;
 
 using GraphicFactory = std::function<std::unique_ptr<TGraphicExGraphic>()>;
 
-// Raised when an extension is registered a second time without asking to replace it.
-class RegistrationError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // Maps lower-case extensions (without dot) to reader factories, in registration order.
 class TFileFormatList {
 public:
@@ -54,10 +47,10 @@ public:
         GraphicFactory factory;
     };
 
-    // Throws RegistrationError "Attempt to register %s twice." when the extension is already
-    // held and replace is false.
-    void RegisterFileFormat(std::string_view extension, std::string_view description,
-                            GraphicFactory factory, bool replace = false);
+    // Fails with "Attempt to register %s twice." when the extension is already held and
+    // replace is false; the entry held stays.
+    Status RegisterFileFormat(std::string_view extension, std::string_view description,
+                              GraphicFactory factory, bool replace = false);
     void UnregisterFileFormat(std::string_view extension);
     void Clear() { entries_.clear(); }
 

@@ -456,14 +456,14 @@ TEST(TgaRegistry, ExtensionsInOrderAndDoubleRegistrationFails) {
                                                "icb",  "tiff", "tif", "fax", "pcx",  "pcc", "scr",
                                                "psd",  "pdd",  "gif", "psp"};
     EXPECT_EQ(list.extensions(), expected);
-    try {
+    const Status twice =
         list.RegisterFileFormat("TGA", "again", [] { return std::make_unique<TTargaGraphic>(); });
-        FAIL() << "a second registration was accepted";
-    } catch (const RegistrationError& e) {
-        EXPECT_STREQ(e.what(), "Attempt to register tga twice.");
-    }
-    list.RegisterFileFormat(
-        "tga", "again", [] { return std::make_unique<TTargaGraphic>(); }, true);
+    ASSERT_FALSE(twice.ok()) << "a second registration was accepted";
+    EXPECT_EQ(twice.error().reason, "Attempt to register tga twice.");
+    EXPECT_EQ(list.find("tga")->description, "Truevision Targa");
+    EXPECT_TRUE(list.RegisterFileFormat(
+                        "tga", "again", [] { return std::make_unique<TTargaGraphic>(); }, true)
+                    .ok());
     EXPECT_EQ(list.find(".TgA")->description, "again");
     EXPECT_NE(list.createGraphic("VDA"), nullptr);
     EXPECT_EQ(list.createGraphic("png"), nullptr);
