@@ -28,8 +28,8 @@ constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3, kJpeg = 4, kPng = 5,
                         kAlphaBitfields = 6;
 
-DecodeResult bad(const std::string& why) {
-    return DecodeResult::damaged(std::string("BMP: ") + why);
+Failure bad(const std::string& why) {
+    return {FailureKind::Damaged, std::string("BMP: ") + why};
 }
 
 struct BmpInfo {
@@ -143,10 +143,10 @@ namespace {
 
 // The reader of both entry points; widen24 writes 24-bit pixels as 32-bit ones (alpha 0).
 // Reads the file header, the info header and any bit-field masks that follow it.
-std::optional<DecodeResult> parseHeaders(std::span<const std::uint8_t> bytes, BmpInfo& info) {
+Status parseHeaders(std::span<const std::uint8_t> bytes, BmpInfo& info) {
     ByteReader r(bytes);
     if (r.u16le() != 0x4D42)
-        return DecodeResult::notThisFormat("BMP: no BM signature");
+        return Status::notThisFormat("BMP: no BM signature");
     r.skip(8); // file size and reserved words: often wrong, never needed
     info.dataOffset = r.u32le();
     info.headerSize = r.u32le();
@@ -196,21 +196,21 @@ std::optional<DecodeResult> parseHeaders(std::span<const std::uint8_t> bytes, Bm
     if (r.failed())
         return bad("file shorter than its headers");
     info.paletteStart = r.position();
-    return std::nullopt;
+    return {};
 }
 
 // Tells unsupported variants and damaged headers apart before anything is allocated.
-std::optional<DecodeResult> validate(const BmpInfo& info) {
+Status validate(const BmpInfo& info) {
     // OS/2 version 2 numbers its own compressions 3 (Huffman) and 4 (RLE24).
     if (info.os2 && (info.compression == 3 || info.compression == 4))
-        return DecodeResult::unsupported("BMP: OS/2 compression " +
-                                         std::to_string(info.compression) + " is not supported");
+        return Status::unsupported("BMP: OS/2 compression " + std::to_string(info.compression) +
+                                   " is not supported");
     if (info.compression == kJpeg || info.compression == kPng)
-        return DecodeResult::unsupported("BMP: embedded JPEG or PNG pictures are not supported");
+        return Status::unsupported("BMP: embedded JPEG or PNG pictures are not supported");
     const int bits = info.bitCount;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        return DecodeResult::unsupported("BMP: " + std::to_string(bits) +
-                                         " bits per pixel are not supported");
+        return Status::unsupported("BMP: " + std::to_string(bits) +
+                                   " bits per pixel are not supported");
     switch (info.compression) {
     case kRgb:
         break;
@@ -228,8 +228,8 @@ std::optional<DecodeResult> validate(const BmpInfo& info) {
             return bad("bit fields need 16 or 32 bits per pixel");
         break;
     default:
-        return DecodeResult::unsupported("BMP: compression " + std::to_string(info.compression) +
-                                         " is not supported");
+        return Status::unsupported("BMP: compression " + std::to_string(info.compression) +
+                                   " is not supported");
     }
 
     const std::int64_t width = info.width;
@@ -240,13 +240,13 @@ std::optional<DecodeResult> validate(const BmpInfo& info) {
     if (!Bitmap::fitsInMemory(width, height))
         return bad("picture of " + std::to_string(width) + " x " + std::to_string(height) +
                    " pixels is too large");
-    return std::nullopt;
+    return {};
 }
 
 // The palette of pictures of up to 8 bits, right after the headers (and masks), up to the
 // pixel data; end receives where it ends.
-std::optional<DecodeResult> readPalette(std::span<const std::uint8_t> bytes, const BmpInfo& info,
-                                        std::vector<Colour>& palette, std::size_t& end) {
+Status readPalette(std::span<const std::uint8_t> bytes, const BmpInfo& info,
+                   std::vector<Colour>& palette, std::size_t& end) {
     // Palette: right after the headers (and masks), up to the pixel data.
     const int bits = info.bitCount;
     const std::uint32_t hs = info.headerSize;
@@ -275,7 +275,7 @@ std::optional<DecodeResult> readPalette(std::span<const std::uint8_t> bytes, con
         }
     }
     end = r.position();
-    return std::nullopt;
+    return {};
 }
 
 // Uncompressed rows, bottom-up or top-down, in the bitmap format their bit count gives.
@@ -364,14 +364,14 @@ DecodeResult decodeRows(std::span<const std::uint8_t> data, const BmpInfo& info,
 DecodeResult decodeBmp(std::span<const std::uint8_t> bytes, bool widen24, bool& widened) {
     widened = false;
     BmpInfo info;
-    if (auto failure = parseHeaders(bytes, info))
-        return std::move(*failure);
-    if (auto failure = validate(info))
-        return std::move(*failure);
+    if (Status checked = parseHeaders(bytes, info); !checked)
+        return checked.error();
+    if (Status checked = validate(info); !checked)
+        return checked.error();
     std::vector<Colour> palette;
     std::size_t paletteEnd = 0;
-    if (auto failure = readPalette(bytes, info, palette, paletteEnd))
-        return std::move(*failure);
+    if (Status checked = readPalette(bytes, info, palette, paletteEnd); !checked)
+        return checked.error();
     const int bits = info.bitCount;
     const bool topDown = info.height < 0;
     const std::int64_t width = info.width;

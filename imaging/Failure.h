@@ -68,6 +68,12 @@ public:
     static Result damaged(std::string reason) {
         return failure(FailureKind::Damaged, std::move(reason));
     }
+    static Result unsupported(std::string reason) {
+        return failure(FailureKind::Unsupported, std::move(reason));
+    }
+    static Result notThisFormat(std::string reason) {
+        return failure(FailureKind::NotThisFormat, std::move(reason));
+    }
 
     bool ok() const { return ok_; }
     explicit operator bool() const { return ok_; }

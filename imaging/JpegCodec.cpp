@@ -85,8 +85,8 @@ struct DecodeJob {
 bool prepareBitmap(DecodeJob& job, const jpeg_decompress_struct& cinfo) {
     const std::int64_t w = cinfo.image_width;
     const std::int64_t h = cinfo.image_height;
-    if (auto problem = decoders::sizeProblem("JPEG", w, h)) {
-        *job.sizeReason = *problem;
+    if (Status size = decoders::checkPictureSize("JPEG", w, h); !size) {
+        *job.sizeReason = size.error().reason;
         return false;
     }
     // Every 8x8 block of a Huffman-coded picture costs at least one bit; a file far smaller than

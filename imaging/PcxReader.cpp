@@ -168,8 +168,8 @@ DecodeResult decodePcx(std::span<const std::uint8_t> data) {
         return DecodeResult::damaged("PCX: picture window ends before it starts");
     const int width = h.xMax - h.xMin + 1;
     const int height = h.yMax - h.yMin + 1;
-    if (auto problem = decoders::sizeProblem("PCX", width, height))
-        return DecodeResult::damaged(*problem);
+    if (Status size = decoders::checkPictureSize("PCX", width, height); !size)
+        return size.error();
 
     const int bits = h.bitsPerPlane;
     const int planes = h.planes;

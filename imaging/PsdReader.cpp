@@ -177,10 +177,10 @@ void labToBgr(std::uint8_t l8, std::uint8_t a8, std::uint8_t b8, std::uint8_t* o
 } // namespace
 
 // Reads the 26-byte file header after checking the signature.
-std::optional<DecodeResult> parseHeader(std::span<const std::uint8_t> data, PsdHeader& h) {
+Status parseHeader(std::span<const std::uint8_t> data, PsdHeader& h) {
     ByteReader in(data);
     if (data.size() < PsdHeader::kSize || std::memcmp(data.data(), "8BPS", 4) != 0)
-        return DecodeResult::notThisFormat("PSD: no 8BPS signature");
+        return Status::notThisFormat("PSD: no 8BPS signature");
     in.skip(4);
     h.version = in.u16be();
     in.skip(6);
@@ -189,7 +189,7 @@ std::optional<DecodeResult> parseHeader(std::span<const std::uint8_t> data, PsdH
     h.width = in.u32be();
     h.depth = in.u16be();
     h.mode = in.u16be();
-    return std::nullopt;
+    return {};
 }
 
 // How the merged channels of a picture become its bitmap.
@@ -200,19 +200,19 @@ struct PsdLayout {
 };
 
 // Tells unsupported variants and damaged headers apart, and chooses the layout.
-std::optional<DecodeResult> validate(const PsdHeader& h, PsdLayout& layout) {
+Status validate(const PsdHeader& h, PsdLayout& layout) {
     if (h.version != 1 && h.version != 2)
-        return DecodeResult::unsupported(
+        return Status::unsupported(
             reasons::format(reasons::kPsdVersion, {std::to_string(h.version)}));
     // Pictures that keep many alpha channels have more than the 56 the format's description
     // names; only the first four are read, and the row table of the others is bounded by the
     // file's size before anything is allocated for it.
     if (h.channels < 1)
-        return DecodeResult::damaged(reasons::kPsdNoChannels);
-    if (auto problem = decoders::sizeProblem("PSD", h.width, h.height))
-        return DecodeResult::damaged(*problem);
+        return Status::damaged(reasons::kPsdNoChannels);
+    if (Status size = decoders::checkPictureSize("PSD", h.width, h.height); !size)
+        return size.error();
     if (h.depth != 1 && h.depth != 8 && h.depth != 16 && h.depth != 32)
-        return DecodeResult::unsupported(
+        return Status::unsupported(
             reasons::format(reasons::kPsdChannelDepth, {std::to_string(h.depth)}));
 
     const auto mode = static_cast<PsdMode>(h.mode);
@@ -222,8 +222,8 @@ std::optional<DecodeResult> validate(const PsdHeader& h, PsdLayout& layout) {
     switch (mode) {
     case PsdMode::Bitmap:
         if (h.depth != 1)
-            return DecodeResult::damaged("PSD: bitmap mode with " + std::to_string(h.depth) +
-                                         " bits per channel");
+            return Status::damaged("PSD: bitmap mode with " + std::to_string(h.depth) +
+                                   " bits per channel");
         target = Target::Bits1;
         break;
     case PsdMode::Grey:
@@ -254,19 +254,18 @@ std::optional<DecodeResult> validate(const PsdHeader& h, PsdLayout& layout) {
         alpha = h.channels >= 4;
         break;
     default:
-        return DecodeResult::unsupported(
+        return Status::unsupported(
             reasons::format(reasons::kPsdColourMode, {std::to_string(h.mode)}));
     }
     if (h.channels < needed)
-        return DecodeResult::damaged("PSD: " + std::to_string(h.channels) +
-                                     " channels are too few for colour mode " +
-                                     std::to_string(h.mode));
+        return Status::damaged("PSD: " + std::to_string(h.channels) +
+                               " channels are too few for colour mode " + std::to_string(h.mode));
     if (h.depth == 1 && target != Target::Bits1)
-        return DecodeResult::unsupported("PSD: 1-bit channels outside bitmap mode");
+        return Status::unsupported("PSD: 1-bit channels outside bitmap mode");
     if (target == Target::Indexed && h.depth != 8)
-        return DecodeResult::unsupported("PSD: indexed colour with " + std::to_string(h.depth) +
-                                         " bits per channel");
-    return std::nullopt;
+        return Status::unsupported("PSD: indexed colour with " + std::to_string(h.depth) +
+                                   " bits per channel");
+    return {};
 }
 
 // Turns the merged image's channel rows into the bitmap's rows: copied for one channel,
@@ -362,11 +361,11 @@ DecodeResult convertRows(ChannelRows& rows, const PsdHeader& h, const PsdLayout&
 
 DecodeResult decodePsd(std::span<const std::uint8_t> data) {
     PsdHeader h;
-    if (auto failure = parseHeader(data, h))
-        return std::move(*failure);
+    if (Status checked = parseHeader(data, h); !checked)
+        return checked.error();
     PsdLayout layout;
-    if (auto failure = validate(h, layout))
-        return std::move(*failure);
+    if (Status checked = validate(h, layout); !checked)
+        return checked.error();
     const bool large = h.version == 2;
     const Target target = layout.target;
     const bool alpha = layout.alpha;

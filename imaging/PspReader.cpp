@@ -640,8 +640,8 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data, const PspDecodeOption
     const Block* layerBank = main.layerBank;
     if (!info)
         return DecodeResult::damaged("PSP: no image attributes block");
-    if (auto problem = decoders::sizeProblem("PSP", info->width, info->height))
-        return DecodeResult::damaged(*problem);
+    if (Status size = decoders::checkPictureSize("PSP", info->width, info->height); !size)
+        return size.error();
     if (info->depth != 1 && info->depth != 4 && info->depth != 8 && info->depth != 24)
         return DecodeResult::unsupported("PSP: " + std::to_string(info->depth) +
                                          "-bit pictures are not supported");
