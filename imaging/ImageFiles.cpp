@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <new>
+#include <stdexcept>
 
 namespace parvane::imaging {
 
@@ -214,6 +215,9 @@ FileResult loadImageFile(const std::filesystem::path& path, Bitmap& picture) {
         return loadImageFileUnguarded(path, picture);
     } catch (const std::bad_alloc&) {
         return notEnoughMemory();
+    } catch (const std::length_error&) {
+        // A size beyond what a bitmap may hold, which a reader let through: the same refusal.
+        return notEnoughMemory();
     }
 }
 
@@ -222,6 +226,9 @@ FileResult loadImageAs32BitsFile(const std::filesystem::path& path, Bitmap& pict
     try {
         return loadImageAs32BitsFileUnguarded(path, picture, code);
     } catch (const std::bad_alloc&) {
+        code = 0;
+        return notEnoughMemory();
+    } catch (const std::length_error&) {
         code = 0;
         return notEnoughMemory();
     }
