@@ -507,8 +507,7 @@ struct MainBlocks {
     const Block* compositeBank = nullptr;
 };
 
-std::optional<DecodeResult> readMainBlocks(const std::vector<Block>& blocks, int major,
-                                           MainBlocks& main) {
+Status readMainBlocks(const std::vector<Block>& blocks, int major, MainBlocks& main) {
     std::optional<ImageInfo>& info = main.info;
     std::vector<Colour>& palette = main.palette;
     const Block*& layerBank = main.layerBank;
@@ -525,14 +524,14 @@ std::optional<DecodeResult> readMainBlocks(const std::vector<Block>& blocks, int
             i.compression = static_cast<Compression>(f.u16le());
             i.depth = f.u16le();
             if (f.failed())
-                return DecodeResult::damaged("PSP: image attributes are cut short");
+                return Status::damaged("PSP: image attributes are cut short");
             info = i;
         } else if (b.id == kColourBlock) {
             if (major >= 4)
                 f.u32le();
             const std::uint32_t count = f.u32le();
             if (f.failed() || count > 256 || !f.has(std::size_t{count} * 4))
-                return DecodeResult::damaged("PSP: damaged colour palette");
+                return Status::damaged("PSP: damaged colour palette");
             palette.resize(count);
             for (Colour& c : palette) {
                 c.blue = f.u8();
@@ -546,7 +545,7 @@ std::optional<DecodeResult> readMainBlocks(const std::vector<Block>& blocks, int
             compositeBank = &b;
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 // The composite that the program stored itself, when it is uncompressed or losslessly
@@ -633,8 +632,8 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data, const PspDecodeOption
         return DecodeResult::damaged(reason);
 
     MainBlocks main;
-    if (auto refused = readMainBlocks(*blocks, major, main))
-        return std::move(*refused);
+    if (Status checked = readMainBlocks(*blocks, major, main); !checked)
+        return checked.error();
     const std::optional<ImageInfo>& info = main.info;
     std::vector<Colour>& palette = main.palette;
     const Block* layerBank = main.layerBank;
@@ -664,8 +663,9 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data, const PspDecodeOption
     if (canvasPixels > options.maxPixels)
         return beyondPixelLimit(canvasPixels, options);
     if (main.compositeBank && major >= 4)
-        if (auto composite = readComposite(*main.compositeBank, major, *info, palette))
-            return std::move(*composite);
+        if (Status composite = readComposite(*main.compositeBank, major, *info, palette);
+            !composite)
+            return composite.error();
 
     // Otherwise the raster layers, bottom first, painted with their opacity and transparency.
     if (!layerBank)
