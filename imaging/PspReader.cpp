@@ -663,9 +663,8 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data, const PspDecodeOption
     if (canvasPixels > options.maxPixels)
         return beyondPixelLimit(canvasPixels, options);
     if (main.compositeBank && major >= 4)
-        if (Status composite = readComposite(*main.compositeBank, major, *info, palette);
-            !composite)
-            return composite.error();
+        if (auto composite = readComposite(*main.compositeBank, major, *info, palette))
+            return std::move(*composite);
 
     // Otherwise the raster layers, bottom first, painted with their opacity and transparency.
     if (!layerBank)
