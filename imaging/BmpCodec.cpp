@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <optional>
 #include <string>
 
 namespace parvane::imaging {
@@ -69,8 +68,8 @@ bool indicesWithin(const Bitmap& bitmap, std::size_t paletteSize) {
 // Decodes RLE8 (bits 8) or RLE4 (bits 4) data into a paletted bitmap.
 // Every index is checked against the palette as it is written; pixels the data skips (deltas,
 // an early end) keep index 0, so checking them would only cost a pass over the picture.
-std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bits, bool topDown,
-                                     std::size_t paletteSize, Bitmap& bitmap) {
+Status decodeRle(std::span<const std::uint8_t> data, int bits, bool topDown,
+                 std::size_t paletteSize, Bitmap& bitmap) {
     const int width = bitmap.width();
     const int height = bitmap.height();
     ByteReader r(data);
@@ -91,15 +90,14 @@ std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bit
         const std::uint8_t count = r.u8();
         const std::uint8_t value = r.u8();
         if (r.failed())
-            return line >= height ? std::nullopt
-                                  : std::optional<std::string>("run-length data ends early");
+            return line >= height ? Status() : Status(bad("run-length data ends early"));
         if (count > 0) {
             for (int i = 0; i < count; ++i) {
                 const std::uint8_t index =
                     bits == 8 ? value
                               : static_cast<std::uint8_t>((i & 1) ? value & 0x0F : value >> 4);
                 if (const char* failure = put(index))
-                    return failure;
+                    return bad(failure);
             }
             continue;
         }
@@ -107,29 +105,29 @@ std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bit
             x = 0;
             ++line;
         } else if (value == 1) { // end of bitmap
-            return std::nullopt;
+            return {};
         } else if (value == 2) { // delta
             const int dx = r.u8();
             const int dy = r.u8();
             if (r.failed())
-                return "run-length data ends early";
+                return bad("run-length data ends early");
             x += dx;
             line += dy;
             if (x > width || line > height)
-                return "a delta leaves the picture";
+                return bad("a delta leaves the picture");
         } else { // absolute run of value pixels, padded to a 16-bit boundary
             const int n = value;
             const std::size_t bytes =
                 bits == 8 ? static_cast<std::size_t>(n) : static_cast<std::size_t>((n + 1) / 2);
             const auto run = r.bytes(bytes);
             if (r.failed())
-                return "run-length data ends early";
+                return bad("run-length data ends early");
             for (int i = 0; i < n; ++i) {
                 const std::uint8_t b = run[bits == 8 ? i : i / 2];
                 const std::uint8_t index =
                     bits == 8 ? b : static_cast<std::uint8_t>((i & 1) ? b & 0x0F : b >> 4);
                 if (const char* failure = put(index))
-                    return failure;
+                    return bad(failure);
             }
             if (bytes & 1)
                 r.skip(1);
@@ -389,8 +387,8 @@ DecodeResult decodeBmp(std::span<const std::uint8_t> bytes, bool widen24, bool& 
         bitmap.setPalette(palette);
         if (palette.empty())
             return bad("a pixel uses a colour beyond the palette");
-        if (const auto failure = decodeRle(data, bits, topDown, palette.size(), bitmap))
-            return bad(*failure);
+        if (Status decoded = decodeRle(data, bits, topDown, palette.size(), bitmap); !decoded)
+            return decoded.error();
         return bitmap;
     }
     return decodeRows(data, info, palette, widen24, widened);
