@@ -11,6 +11,7 @@
 #include "BmpCodec.h"
 
 #include "ByteReader.h"
+#include "DecoderSupport.h"
 #include "FailureReason.h"
 #include "PixelFormatConversions.h"
 
@@ -29,6 +30,10 @@ constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3, kJpeg = 
 
 Failure bad(const std::string& why) {
     return {FailureKind::Damaged, std::string("BMP: ") + why};
+}
+
+Status runLengthEnds() {
+    return Status::damaged(reasons::format(reasons::kRunLengthEnds, {"BMP"}));
 }
 
 struct BmpInfo {
@@ -90,7 +95,7 @@ Status decodeRle(std::span<const std::uint8_t> data, int bits, bool topDown,
         const std::uint8_t count = r.u8();
         const std::uint8_t value = r.u8();
         if (r.failed())
-            return line >= height ? Status() : Status(bad("run-length data ends early"));
+            return line >= height ? Status() : runLengthEnds();
         if (count > 0) {
             for (int i = 0; i < count; ++i) {
                 const std::uint8_t index =
@@ -110,7 +115,7 @@ Status decodeRle(std::span<const std::uint8_t> data, int bits, bool topDown,
             const int dx = r.u8();
             const int dy = r.u8();
             if (r.failed())
-                return bad("run-length data ends early");
+                return runLengthEnds();
             x += dx;
             line += dy;
             if (x > width || line > height)
@@ -121,7 +126,7 @@ Status decodeRle(std::span<const std::uint8_t> data, int bits, bool topDown,
                 bits == 8 ? static_cast<std::size_t>(n) : static_cast<std::size_t>((n + 1) / 2);
             const auto run = r.bytes(bytes);
             if (r.failed())
-                return bad("run-length data ends early");
+                return runLengthEnds();
             for (int i = 0; i < n; ++i) {
                 const std::uint8_t b = run[bits == 8 ? i : i / 2];
                 const std::uint8_t index =
@@ -144,12 +149,12 @@ namespace {
 Status parseHeaders(std::span<const std::uint8_t> bytes, BmpInfo& info) {
     ByteReader r(bytes);
     if (r.u16le() != 0x4D42)
-        return Status::notThisFormat("BMP: no BM signature");
+        return Status::notThisFormat(reasons::kBmpNoSignature);
     r.skip(8); // file size and reserved words: often wrong, never needed
     info.dataOffset = r.u32le();
     info.headerSize = r.u32le();
     if (r.failed())
-        return bad("file shorter than its headers");
+        return Failure{FailureKind::Damaged, reasons::kBmpShortHeaders};
 
     const std::uint32_t hs = info.headerSize;
     const bool windows = hs == 40 || hs == 52 || hs == 56 || hs == 108 || hs == 124;
@@ -192,7 +197,7 @@ Status parseHeaders(std::span<const std::uint8_t> bytes, BmpInfo& info) {
         return bad("header size " + std::to_string(hs) + " is not a known one");
     }
     if (r.failed())
-        return bad("file shorter than its headers");
+        return Failure{FailureKind::Damaged, reasons::kBmpShortHeaders};
     info.paletteStart = r.position();
     return {};
 }
@@ -204,11 +209,11 @@ Status validate(const BmpInfo& info) {
         return Status::unsupported("BMP: OS/2 compression " + std::to_string(info.compression) +
                                    " is not supported");
     if (info.compression == kJpeg || info.compression == kPng)
-        return Status::unsupported("BMP: embedded JPEG or PNG pictures are not supported");
+        return Status::unsupported(reasons::kBmpEmbedded);
     const int bits = info.bitCount;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        return Status::unsupported("BMP: " + std::to_string(bits) +
-                                   " bits per pixel are not supported");
+        return Status::unsupported(
+            reasons::format(reasons::kBitsPerPixel, {"BMP", std::to_string(bits)}));
     switch (info.compression) {
     case kRgb:
         break;
@@ -226,19 +231,13 @@ Status validate(const BmpInfo& info) {
             return bad("bit fields need 16 or 32 bits per pixel");
         break;
     default:
-        return Status::unsupported("BMP: compression " + std::to_string(info.compression) +
-                                   " is not supported");
+        return Status::unsupported(
+            reasons::format(reasons::kCompression, {"BMP", std::to_string(info.compression)}));
     }
 
     const std::int64_t width = info.width;
     const std::int64_t height = info.height < 0 ? -info.height : info.height;
-    if (width <= 0 || height <= 0)
-        return bad("picture of " + std::to_string(width) + " x " + std::to_string(height) +
-                   " pixels has no pixels");
-    if (!Bitmap::fitsInMemory(width, height))
-        return bad("picture of " + std::to_string(width) + " x " + std::to_string(height) +
-                   " pixels is too large");
-    return {};
+    return decoders::checkPictureSize("BMP", width, height);
 }
 
 // The palette of pictures of up to 8 bits, right after the headers (and masks), up to the
@@ -285,7 +284,7 @@ DecodeResult decodeRows(std::span<const std::uint8_t> data, const BmpInfo& info,
     const int h = static_cast<int>(topDown ? -info.height : info.height);
     const std::size_t stride = ((static_cast<std::size_t>(w) * bits + 31) / 32) * 4;
     if (data.size() / stride < static_cast<std::size_t>(h))
-        return bad("pixel rows run past the end");
+        return Failure{FailureKind::Damaged, reasons::kBmpRowsPastEnd};
 
     PixelFormat format = PixelFormat::Bits24;
     bool unpack32 = false;
@@ -355,7 +354,7 @@ DecodeResult decodeRows(std::span<const std::uint8_t> data, const BmpInfo& info,
         }
     }
     if (hasPalette(format) && !indicesWithin(bitmap, palette.size()))
-        return bad("a pixel uses a colour beyond the palette");
+        return Failure{FailureKind::Damaged, reasons::kBmpBeyondPalette};
     return bitmap;
 }
 
@@ -386,7 +385,7 @@ DecodeResult decodeBmp(std::span<const std::uint8_t> bytes, bool widen24, bool& 
         Bitmap bitmap(w, h, bits == 8 ? PixelFormat::Bits8 : PixelFormat::Bits4);
         bitmap.setPalette(palette);
         if (palette.empty())
-            return bad("a pixel uses a colour beyond the palette");
+            return Failure{FailureKind::Damaged, reasons::kBmpBeyondPalette};
         if (Status decoded = decodeRle(data, bits, topDown, palette.size(), bitmap); !decoded)
             return decoded.error();
         return bitmap;

@@ -66,6 +66,18 @@ inline constexpr const char* kPsdChannelDepth =
 inline constexpr const char* kPsdNoChannels =
     PARVANE_REASON("Reason", "PSD: the picture has no channels.");
 
+// BMP.
+inline constexpr const char* kBmpNoSignature =
+    PARVANE_REASON("Reason", "BMP: the file does not begin with BM.");
+inline constexpr const char* kBmpShortHeaders =
+    PARVANE_REASON("Reason", "BMP: the file is shorter than its headers.");
+inline constexpr const char* kBmpEmbedded =
+    PARVANE_REASON("Reason", "BMP: embedded JPEG or PNG pictures are not read.");
+inline constexpr const char* kBmpRowsPastEnd =
+    PARVANE_REASON("Reason", "BMP: the pixel rows run past the end of the file.");
+inline constexpr const char* kBmpBeyondPalette =
+    PARVANE_REASON("Reason", "BMP: a pixel uses a colour beyond the palette.");
+
 // PCX.
 inline constexpr const char* kPcxNotPcx =
     PARVANE_REASON("Reason", "PCX: the first byte is not 10 or 205.");

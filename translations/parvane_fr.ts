@@ -467,6 +467,26 @@
         <source>the file is larger than %1 MiB</source>
         <translation>le fichier dépasse %1 Mio</translation>
     </message>
+    <message>
+        <source>BMP: the file does not begin with BM.</source>
+        <translation>BMP : le fichier ne commence pas par BM.</translation>
+    </message>
+    <message>
+        <source>BMP: the file is shorter than its headers.</source>
+        <translation>BMP : le fichier est plus court que ses en-têtes.</translation>
+    </message>
+    <message>
+        <source>BMP: embedded JPEG or PNG pictures are not read.</source>
+        <translation>BMP : les images JPEG ou PNG incorporées ne sont pas lues.</translation>
+    </message>
+    <message>
+        <source>BMP: the pixel rows run past the end of the file.</source>
+        <translation>BMP : les lignes de pixels dépassent la fin du fichier.</translation>
+    </message>
+    <message>
+        <source>BMP: a pixel uses a colour beyond the palette.</source>
+        <translation>BMP : un pixel utilise une couleur hors de la palette.</translation>
+    </message>
 </context>
 <context>
     <name>parvane::app::SourceWorkflow</name>
