@@ -78,7 +78,35 @@ inline constexpr const char* kBmpRowsPastEnd =
 inline constexpr const char* kBmpBeyondPalette =
     PARVANE_REASON("Reason", "BMP: a pixel uses a colour beyond the palette.");
 
+// PSD.
+inline constexpr const char* kPsdNoSignature =
+    PARVANE_REASON("Reason", "PSD: the file does not begin with 8BPS.");
+inline constexpr const char* kPsdBitmapDepth =
+    PARVANE_REASON("Reason", "PSD: bitmap mode with channels of %1 bits.");
+inline constexpr const char* kPsdTooFewChannels =
+    PARVANE_REASON("Reason", "PSD: %1 channels are too few for colour mode %2.");
+inline constexpr const char* kPsdOneBit =
+    PARVANE_REASON("Reason", "PSD: 1-bit channels outside bitmap mode are not read.");
+inline constexpr const char* kPsdIndexedDepth =
+    PARVANE_REASON("Reason", "PSD: indexed colour with channels of %1 bits is not read.");
+inline constexpr const char* kPsdNoPalette =
+    PARVANE_REASON("Reason", "PSD: the indexed picture lacks its 768-byte palette.");
+inline constexpr const char* kPsdPackedRow =
+    PARVANE_REASON("Reason", "PSD: packed row %1 is damaged.");
+inline constexpr const char* kPsdPackedRowOfChannel =
+    PARVANE_REASON("Reason", "PSD: packed row %1 of channel %2 is damaged.");
+
 // PCX.
+inline constexpr const char* kPcxShortHeader =
+    PARVANE_REASON("Reason", "PCX: the file is shorter than its 128-byte header.");
+inline constexpr const char* kPcxWindow =
+    PARVANE_REASON("Reason", "PCX: the picture window ends before it starts.");
+inline constexpr const char* kPcxBytesPerLine =
+    PARVANE_REASON("Reason", "PCX: %1 bytes per line are too few for a width of %2.");
+inline constexpr const char* kPcxRawEnds =
+    PARVANE_REASON("Reason", "PCX: the raw pixel data ends before the last row.");
+inline constexpr const char* kPcxRunLengthShort =
+    PARVANE_REASON("Reason", "PCX: the run-length data is far too short for the picture.");
 inline constexpr const char* kPcxNotPcx =
     PARVANE_REASON("Reason", "PCX: the first byte is not 10 or 205.");
 inline constexpr const char* kPcxPlanes =

@@ -180,7 +180,7 @@ void labToBgr(std::uint8_t l8, std::uint8_t a8, std::uint8_t b8, std::uint8_t* o
 Status parseHeader(std::span<const std::uint8_t> data, PsdHeader& h) {
     ByteReader in(data);
     if (data.size() < PsdHeader::kSize || std::memcmp(data.data(), "8BPS", 4) != 0)
-        return Status::notThisFormat("PSD: no 8BPS signature");
+        return Status::notThisFormat(reasons::kPsdNoSignature);
     in.skip(4);
     h.version = in.u16be();
     in.skip(6);
@@ -222,8 +222,8 @@ Status validate(const PsdHeader& h, PsdLayout& layout) {
     switch (mode) {
     case PsdMode::Bitmap:
         if (h.depth != 1)
-            return Status::damaged("PSD: bitmap mode with " + std::to_string(h.depth) +
-                                   " bits per channel");
+            return Status::damaged(
+                reasons::format(reasons::kPsdBitmapDepth, {std::to_string(h.depth)}));
         target = Target::Bits1;
         break;
     case PsdMode::Grey:
@@ -258,13 +258,13 @@ Status validate(const PsdHeader& h, PsdLayout& layout) {
             reasons::format(reasons::kPsdColourMode, {std::to_string(h.mode)}));
     }
     if (h.channels < needed)
-        return Status::damaged("PSD: " + std::to_string(h.channels) +
-                               " channels are too few for colour mode " + std::to_string(h.mode));
+        return Status::damaged(reasons::format(
+            reasons::kPsdTooFewChannels, {std::to_string(h.channels), std::to_string(h.mode)}));
     if (h.depth == 1 && target != Target::Bits1)
-        return Status::unsupported("PSD: 1-bit channels outside bitmap mode");
+        return Status::unsupported(reasons::kPsdOneBit);
     if (target == Target::Indexed && h.depth != 8)
-        return Status::unsupported("PSD: indexed colour with " + std::to_string(h.depth) +
-                                   " bits per channel");
+        return Status::unsupported(
+            reasons::format(reasons::kPsdIndexedDepth, {std::to_string(h.depth)}));
     return {};
 }
 
@@ -288,16 +288,16 @@ DecodeResult convertRows(ChannelRows& rows, const PsdHeader& h, const PsdLayout&
         if (target == Target::Bits1 || target == Target::Grey || target == Target::Indexed) {
             const std::uint8_t* src = rows.row(0, y);
             if (!src)
-                return DecodeResult::damaged("PSD: packed row " + std::to_string(y) +
-                                             " is damaged");
+                return DecodeResult::damaged(
+                    reasons::format(reasons::kPsdPackedRow, {std::to_string(y)}));
             std::memcpy(out, src, target == Target::Bits1 ? rows.rowBytes() : w);
             continue;
         }
         for (int k = 0; k < used; ++k) {
             const std::uint8_t* src = rows.row(k, y);
             if (!src)
-                return DecodeResult::damaged("PSD: packed row " + std::to_string(y) +
-                                             " of channel " + std::to_string(k) + " is damaged");
+                return DecodeResult::damaged(reasons::format(
+                    reasons::kPsdPackedRowOfChannel, {std::to_string(y), std::to_string(k)}));
             if (target == Target::Rgb) {
                 rgbRows[k] = src;
                 // The row pointers of packed channels share one buffer: keep a copy of each.
@@ -387,7 +387,7 @@ DecodeResult decodePsd(std::span<const std::uint8_t> data) {
     std::vector<Colour> palette;
     if (target == Target::Indexed) {
         if (modeDataLength < 768)
-            return DecodeResult::damaged("PSD: indexed picture without its 768-byte palette");
+            return DecodeResult::damaged(reasons::kPsdNoPalette);
         palette.resize(256);
         const std::uint8_t* p = data.data() + modeDataStart;
         for (std::size_t i = 0; i < 256; ++i)

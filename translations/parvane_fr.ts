@@ -469,23 +469,75 @@
     </message>
     <message>
         <source>BMP: the file does not begin with BM.</source>
-        <translation>BMP : le fichier ne commence pas par BM.</translation>
+        <translation>BMP&#xa0;: le fichier ne commence pas par BM.</translation>
     </message>
     <message>
         <source>BMP: the file is shorter than its headers.</source>
-        <translation>BMP : le fichier est plus court que ses en-têtes.</translation>
+        <translation>BMP&#xa0;: le fichier est plus court que ses en-têtes.</translation>
     </message>
     <message>
         <source>BMP: embedded JPEG or PNG pictures are not read.</source>
-        <translation>BMP : les images JPEG ou PNG incorporées ne sont pas lues.</translation>
+        <translation>BMP&#xa0;: les images JPEG ou PNG incorporées ne sont pas lues.</translation>
     </message>
     <message>
         <source>BMP: the pixel rows run past the end of the file.</source>
-        <translation>BMP : les lignes de pixels dépassent la fin du fichier.</translation>
+        <translation>BMP&#xa0;: les lignes de pixels dépassent la fin du fichier.</translation>
     </message>
     <message>
         <source>BMP: a pixel uses a colour beyond the palette.</source>
-        <translation>BMP : un pixel utilise une couleur hors de la palette.</translation>
+        <translation>BMP&#xa0;: un pixel utilise une couleur hors de la palette.</translation>
+    </message>
+    <message>
+        <source>PSD: the file does not begin with 8BPS.</source>
+        <translation>PSD : le fichier ne commence pas par 8BPS.</translation>
+    </message>
+    <message>
+        <source>PSD: bitmap mode with channels of %1 bits.</source>
+        <translation>PSD : mode bitmap avec des couches de %1 bits.</translation>
+    </message>
+    <message>
+        <source>PSD: %1 channels are too few for colour mode %2.</source>
+        <translation>PSD : %1 couches sont trop peu pour le mode colorimétrique %2.</translation>
+    </message>
+    <message>
+        <source>PSD: 1-bit channels outside bitmap mode are not read.</source>
+        <translation>PSD : les couches de 1 bit hors du mode bitmap ne sont pas lues.</translation>
+    </message>
+    <message>
+        <source>PSD: indexed colour with channels of %1 bits is not read.</source>
+        <translation>PSD : les couleurs indexées avec des couches de %1 bits ne sont pas lues.</translation>
+    </message>
+    <message>
+        <source>PSD: the indexed picture lacks its 768-byte palette.</source>
+        <translation>PSD : il manque à l&apos;image indexée sa palette de 768 octets.</translation>
+    </message>
+    <message>
+        <source>PSD: packed row %1 is damaged.</source>
+        <translation>PSD : la ligne compressée %1 est endommagée.</translation>
+    </message>
+    <message>
+        <source>PSD: packed row %1 of channel %2 is damaged.</source>
+        <translation>PSD : la ligne compressée %1 de la couche %2 est endommagée.</translation>
+    </message>
+    <message>
+        <source>PCX: the file is shorter than its 128-byte header.</source>
+        <translation>PCX : le fichier est plus court que son en-tête de 128 octets.</translation>
+    </message>
+    <message>
+        <source>PCX: the picture window ends before it starts.</source>
+        <translation>PCX : la fenêtre de l&apos;image se termine avant de commencer.</translation>
+    </message>
+    <message>
+        <source>PCX: %1 bytes per line are too few for a width of %2.</source>
+        <translation>PCX : %1 octets par ligne sont trop peu pour une largeur de %2.</translation>
+    </message>
+    <message>
+        <source>PCX: the raw pixel data ends before the last row.</source>
+        <translation>PCX : les pixels non compressés s&apos;arrêtent avant la dernière ligne.</translation>
+    </message>
+    <message>
+        <source>PCX: the run-length data is far too short for the picture.</source>
+        <translation>PCX : les données compressées (RLE) sont bien trop courtes pour l&apos;image.</translation>
     </message>
 </context>
 <context>
