@@ -64,7 +64,7 @@ template <typename Loader> bool SourceWorkflow::load(Loader&& loader) {
         picture = imaging::Bitmap();
         source->UpdateStack();
         main_.refreshSourceAlpha();
-        main_.FIO().showMessage(refused);
+        main_.FIO().showMessage(refused, {});
         return false;
     }
     picture = imaging::Bitmap();

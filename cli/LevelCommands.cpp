@@ -41,6 +41,9 @@ std::string describe(const Extraction& e) {
 
 int fail(const Extraction& e) {
     std::fprintf(stderr, "%s\n", describe(e).c_str());
+    const std::string reason = level::failureReason(e);
+    if (!reason.empty())
+        std::fprintf(stderr, "%s\n", reason.c_str());
     return kExitFailed;
 }
 
@@ -87,8 +90,9 @@ int runExtract(std::span<const std::string_view> args) {
     const imaging::FileResult saved = imaging::saveImageFile(e.bitmap, outPath);
     if (!saved) {
         std::fprintf(stderr, "%s\n", saved.message.c_str());
-        if (!saved.detail.empty() && saved.detail != saved.message)
-            std::fprintf(stderr, "(%s)\n", saved.detail.c_str());
+        const std::string reason = imaging::failureReason(saved);
+        if (!reason.empty())
+            std::fprintf(stderr, "%s\n", reason.c_str());
         return kExitFailed;
     }
     std::printf("%s level: %s of %d x %d saved to %s (pages of %s)\n",
@@ -107,22 +111,13 @@ int runLevelInfo(std::span<const std::string_view> args) {
     if (args.size() != 1)
         return usage("level-info LEVEL");
     const std::string name = fullPath(args[0]).string();
-    Extraction refused;
-    if (!level::isAcceptedLevelExtension(name)) {
-        refused.status = ExtractionStatus::RefusedExtension;
-        return fail(refused);
-    }
+    if (!level::isAcceptedLevelExtension(name))
+        return fail(Extraction(ExtractionStatus::RefusedExtension,
+                               {imaging::FailureKind::NotThisFormat, {}}));
     level::Tdvlevel reader;
     const level::LoadResult result = reader.LoadLevel(name, false);
-    if (!result) {
-        using level::LoadStatus;
-        refused.status = result.status() == LoadStatus::Missing      ? ExtractionStatus::Missing
-                         : result.status() == LoadStatus::NotLevel   ? ExtractionStatus::NotALevel
-                         : result.status() == LoadStatus::Unreadable ? ExtractionStatus::Unreadable
-                                                                     : ExtractionStatus::Damaged;
-        refused.reason = result.reason();
-        return fail(refused);
-    }
+    if (!result)
+        return fail(level::extractionFailure(result));
     const level::TdvlevelModel& model = reader.model();
     std::string note;
     const auto ranges = level::parseAnimatedRanges(model.AnimatedTextures, &note);

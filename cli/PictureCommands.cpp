@@ -23,8 +23,9 @@ int usage(const char* text) {
 
 int fail(const FileResult& result) {
     std::fprintf(stderr, "%s\n", result.message.c_str());
-    if (!result.detail.empty() && result.detail != result.message)
-        std::fprintf(stderr, "(%s)\n", result.detail.c_str());
+    const std::string reason = imaging::failureReason(result);
+    if (!reason.empty())
+        std::fprintf(stderr, "%s\n", reason.c_str());
     return kExitFailed;
 }
 

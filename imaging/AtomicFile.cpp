@@ -1,5 +1,7 @@
 #include "AtomicFile.h"
 
+#include "FailureReason.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -10,18 +12,11 @@
 
 namespace parvane::imaging {
 
-namespace {
+namespace {} // namespace
 
-std::string describe(const std::filesystem::path& path, const char* what, int error) {
-    return "Cannot save " + path.string() + ": " + what + " (" + std::strerror(error) + ").";
-}
-
-} // namespace
-
-AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& requested)
-    : requested_(requested), path_(requested) {
+AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& requested) : path_(requested) {
     if (requested.empty()) {
-        status_ = WriteStatus::failure("Cannot save: no file name given.");
+        status_ = writeFailure(reasons::kNoFileName);
         return;
     }
     // Replace the file a symbolic link points to, not the link itself.
@@ -34,7 +29,7 @@ AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& requested)
     struct stat existing {};
     exists_ = ::stat(path_.c_str(), &existing) == 0;
     if (exists_ && S_ISDIR(existing.st_mode)) {
-        status_ = WriteStatus::failure("Cannot save " + requested.string() + ": it is a folder.");
+        status_ = writeFailure(reasons::kSaveOnFolder);
         return;
     }
     // The rename would replace a file the user may not write, since only the folder's
@@ -42,7 +37,7 @@ AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& requested)
     // permission for anyone is read-only even to the administrator.
     if (exists_ && (::access(path_.c_str(), W_OK) != 0 ||
                     (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)) {
-        fail("the file is read-only", EACCES);
+        fail(reasons::kReadOnly, EACCES);
         return;
     }
     existingMode_ = existing.st_mode & 07777;
@@ -54,7 +49,7 @@ AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& requested)
     name.push_back('\0');
     fd_ = ::mkstemp(name.data());
     if (fd_ < 0) {
-        fail("the folder cannot be written", errno);
+        fail(reasons::kFolderNotWritable, errno);
         return;
     }
     temporary_ = name.data();
@@ -67,8 +62,8 @@ AtomicFileWriter::~AtomicFileWriter() {
         ::unlink(temporary_.c_str());
 }
 
-bool AtomicFileWriter::fail(const char* what, int error) {
-    status_ = WriteStatus::failure(describe(requested_, what, error));
+bool AtomicFileWriter::fail(const char* reasonPattern, int error) {
+    status_ = writeFailure(reasons::format(reasonPattern, {std::strerror(error)}));
     return false;
 }
 
@@ -81,7 +76,7 @@ bool AtomicFileWriter::write(std::span<const std::uint8_t> bytes) {
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return fail("writing failed", errno);
+            return fail(reasons::kWriteFailed, errno);
         }
         done += static_cast<std::size_t>(n);
     }
@@ -100,17 +95,17 @@ WriteStatus AtomicFileWriter::commit() {
         mode = 0666 & ~mask;
     }
     if (::fchmod(fd_, mode) != 0) {
-        fail("setting its permissions failed", errno);
+        fail(reasons::kPermissionsFailed, errno);
         return status_;
     }
     const int closed = ::close(fd_);
     fd_ = -1;
     if (closed != 0) {
-        fail("writing failed", errno);
+        fail(reasons::kWriteFailed, errno);
         return status_;
     }
     if (::rename(temporary_.c_str(), path_.c_str()) != 0) {
-        fail("replacing the file failed", errno);
+        fail(reasons::kReplaceFailed, errno);
         return status_;
     }
     committed_ = true;

@@ -2,6 +2,8 @@
 // a temporary file in the same folder, which then replaces the target in one rename.
 #pragma once
 
+#include "Failure.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -9,24 +11,13 @@
 
 namespace parvane::imaging {
 
-// Outcome of a save: success, or the message to show the user.
-class WriteStatus {
-public:
-    static WriteStatus success() { return WriteStatus{}; }
-    static WriteStatus failure(std::string message) {
-        WriteStatus s;
-        s.ok_ = false;
-        s.message_ = std::move(message);
-        return s;
-    }
-    bool ok() const { return ok_; }
-    explicit operator bool() const { return ok_; }
-    const std::string& message() const { return message_; }
+// Outcome of a save: success, or a Failure of kind WriteFailed whose reason carries the
+// system's own words; the file routine's message names the file.
+using WriteStatus = Status;
 
-private:
-    bool ok_ = true;
-    std::string message_;
-};
+inline WriteStatus writeFailure(std::string reason) {
+    return Failure{FailureKind::WriteFailed, std::move(reason)};
+}
 
 // Writes the new content of a file piece by piece into a temporary file beside it, which
 // replaces the file in one rename on commit(). On any failure the old file (if any) is
@@ -48,9 +39,8 @@ public:
     WriteStatus commit();
 
 private:
-    bool fail(const char* what, int error);
+    bool fail(const char* reasonPattern, int error);
 
-    std::filesystem::path requested_;
     std::filesystem::path path_;
     bool exists_ = false;
     unsigned existingMode_ = 0;

@@ -11,12 +11,13 @@
 #include "BmpCodec.h"
 
 #include "ByteReader.h"
+#include "DecoderSupport.h"
+#include "FailureReason.h"
 #include "PixelFormatConversions.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <optional>
 #include <string>
 
 namespace parvane::imaging {
@@ -27,8 +28,12 @@ constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3, kJpeg = 4, kPng = 5,
                         kAlphaBitfields = 6;
 
-DecodeResult bad(const std::string& why) {
-    return DecodeResult::damaged(std::string("BMP: ") + why);
+Failure bad(const std::string& why) {
+    return {FailureKind::Damaged, std::string("BMP: ") + why};
+}
+
+Status runLengthEnds() {
+    return Status::damaged(reasons::format(reasons::kRunLengthEnds, {"BMP"}));
 }
 
 struct BmpInfo {
@@ -68,8 +73,8 @@ bool indicesWithin(const Bitmap& bitmap, std::size_t paletteSize) {
 // Decodes RLE8 (bits 8) or RLE4 (bits 4) data into a paletted bitmap.
 // Every index is checked against the palette as it is written; pixels the data skips (deltas,
 // an early end) keep index 0, so checking them would only cost a pass over the picture.
-std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bits, bool topDown,
-                                     std::size_t paletteSize, Bitmap& bitmap) {
+Status decodeRle(std::span<const std::uint8_t> data, int bits, bool topDown,
+                 std::size_t paletteSize, Bitmap& bitmap) {
     const int width = bitmap.width();
     const int height = bitmap.height();
     ByteReader r(data);
@@ -90,15 +95,14 @@ std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bit
         const std::uint8_t count = r.u8();
         const std::uint8_t value = r.u8();
         if (r.failed())
-            return line >= height ? std::nullopt
-                                  : std::optional<std::string>("run-length data ends early");
+            return line >= height ? Status() : runLengthEnds();
         if (count > 0) {
             for (int i = 0; i < count; ++i) {
                 const std::uint8_t index =
                     bits == 8 ? value
                               : static_cast<std::uint8_t>((i & 1) ? value & 0x0F : value >> 4);
                 if (const char* failure = put(index))
-                    return failure;
+                    return bad(failure);
             }
             continue;
         }
@@ -106,29 +110,29 @@ std::optional<std::string> decodeRle(std::span<const std::uint8_t> data, int bit
             x = 0;
             ++line;
         } else if (value == 1) { // end of bitmap
-            return std::nullopt;
+            return {};
         } else if (value == 2) { // delta
             const int dx = r.u8();
             const int dy = r.u8();
             if (r.failed())
-                return "run-length data ends early";
+                return runLengthEnds();
             x += dx;
             line += dy;
             if (x > width || line > height)
-                return "a delta leaves the picture";
+                return bad("a delta leaves the picture");
         } else { // absolute run of value pixels, padded to a 16-bit boundary
             const int n = value;
             const std::size_t bytes =
                 bits == 8 ? static_cast<std::size_t>(n) : static_cast<std::size_t>((n + 1) / 2);
             const auto run = r.bytes(bytes);
             if (r.failed())
-                return "run-length data ends early";
+                return runLengthEnds();
             for (int i = 0; i < n; ++i) {
                 const std::uint8_t b = run[bits == 8 ? i : i / 2];
                 const std::uint8_t index =
                     bits == 8 ? b : static_cast<std::uint8_t>((i & 1) ? b & 0x0F : b >> 4);
                 if (const char* failure = put(index))
-                    return failure;
+                    return bad(failure);
             }
             if (bytes & 1)
                 r.skip(1);
@@ -142,15 +146,15 @@ namespace {
 
 // The reader of both entry points; widen24 writes 24-bit pixels as 32-bit ones (alpha 0).
 // Reads the file header, the info header and any bit-field masks that follow it.
-std::optional<DecodeResult> parseHeaders(std::span<const std::uint8_t> bytes, BmpInfo& info) {
+Status parseHeaders(std::span<const std::uint8_t> bytes, BmpInfo& info) {
     ByteReader r(bytes);
     if (r.u16le() != 0x4D42)
-        return DecodeResult::notThisFormat("BMP: no BM signature");
+        return Status::notThisFormat(reasons::kBmpNoSignature);
     r.skip(8); // file size and reserved words: often wrong, never needed
     info.dataOffset = r.u32le();
     info.headerSize = r.u32le();
     if (r.failed())
-        return bad("file shorter than its headers");
+        return Failure{FailureKind::Damaged, reasons::kBmpShortHeaders};
 
     const std::uint32_t hs = info.headerSize;
     const bool windows = hs == 40 || hs == 52 || hs == 56 || hs == 108 || hs == 124;
@@ -193,23 +197,23 @@ std::optional<DecodeResult> parseHeaders(std::span<const std::uint8_t> bytes, Bm
         return bad("header size " + std::to_string(hs) + " is not a known one");
     }
     if (r.failed())
-        return bad("file shorter than its headers");
+        return Failure{FailureKind::Damaged, reasons::kBmpShortHeaders};
     info.paletteStart = r.position();
-    return std::nullopt;
+    return {};
 }
 
 // Tells unsupported variants and damaged headers apart before anything is allocated.
-std::optional<DecodeResult> validate(const BmpInfo& info) {
+Status validate(const BmpInfo& info) {
     // OS/2 version 2 numbers its own compressions 3 (Huffman) and 4 (RLE24).
     if (info.os2 && (info.compression == 3 || info.compression == 4))
-        return DecodeResult::unsupported("BMP: OS/2 compression " +
-                                         std::to_string(info.compression) + " is not supported");
+        return Status::unsupported("BMP: OS/2 compression " + std::to_string(info.compression) +
+                                   " is not supported");
     if (info.compression == kJpeg || info.compression == kPng)
-        return DecodeResult::unsupported("BMP: embedded JPEG or PNG pictures are not supported");
+        return Status::unsupported(reasons::kBmpEmbedded);
     const int bits = info.bitCount;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        return DecodeResult::unsupported("BMP: " + std::to_string(bits) +
-                                         " bits per pixel are not supported");
+        return Status::unsupported(
+            reasons::format(reasons::kBitsPerPixel, {"BMP", std::to_string(bits)}));
     switch (info.compression) {
     case kRgb:
         break;
@@ -227,25 +231,19 @@ std::optional<DecodeResult> validate(const BmpInfo& info) {
             return bad("bit fields need 16 or 32 bits per pixel");
         break;
     default:
-        return DecodeResult::unsupported("BMP: compression " + std::to_string(info.compression) +
-                                         " is not supported");
+        return Status::unsupported(
+            reasons::format(reasons::kCompression, {"BMP", std::to_string(info.compression)}));
     }
 
     const std::int64_t width = info.width;
     const std::int64_t height = info.height < 0 ? -info.height : info.height;
-    if (width <= 0 || height <= 0)
-        return bad("picture of " + std::to_string(width) + " x " + std::to_string(height) +
-                   " pixels has no pixels");
-    if (!Bitmap::fitsInMemory(width, height))
-        return bad("picture of " + std::to_string(width) + " x " + std::to_string(height) +
-                   " pixels is too large");
-    return std::nullopt;
+    return decoders::checkPictureSize("BMP", width, height);
 }
 
 // The palette of pictures of up to 8 bits, right after the headers (and masks), up to the
 // pixel data; end receives where it ends.
-std::optional<DecodeResult> readPalette(std::span<const std::uint8_t> bytes, const BmpInfo& info,
-                                        std::vector<Colour>& palette, std::size_t& end) {
+Status readPalette(std::span<const std::uint8_t> bytes, const BmpInfo& info,
+                   std::vector<Colour>& palette, std::size_t& end) {
     // Palette: right after the headers (and masks), up to the pixel data.
     const int bits = info.bitCount;
     const std::uint32_t hs = info.headerSize;
@@ -274,7 +272,7 @@ std::optional<DecodeResult> readPalette(std::span<const std::uint8_t> bytes, con
         }
     }
     end = r.position();
-    return std::nullopt;
+    return {};
 }
 
 // Uncompressed rows, bottom-up or top-down, in the bitmap format their bit count gives.
@@ -286,7 +284,7 @@ DecodeResult decodeRows(std::span<const std::uint8_t> data, const BmpInfo& info,
     const int h = static_cast<int>(topDown ? -info.height : info.height);
     const std::size_t stride = ((static_cast<std::size_t>(w) * bits + 31) / 32) * 4;
     if (data.size() / stride < static_cast<std::size_t>(h))
-        return bad("pixel rows run past the end");
+        return Failure{FailureKind::Damaged, reasons::kBmpRowsPastEnd};
 
     PixelFormat format = PixelFormat::Bits24;
     bool unpack32 = false;
@@ -356,21 +354,21 @@ DecodeResult decodeRows(std::span<const std::uint8_t> data, const BmpInfo& info,
         }
     }
     if (hasPalette(format) && !indicesWithin(bitmap, palette.size()))
-        return bad("a pixel uses a colour beyond the palette");
+        return Failure{FailureKind::Damaged, reasons::kBmpBeyondPalette};
     return bitmap;
 }
 
 DecodeResult decodeBmp(std::span<const std::uint8_t> bytes, bool widen24, bool& widened) {
     widened = false;
     BmpInfo info;
-    if (auto failure = parseHeaders(bytes, info))
-        return std::move(*failure);
-    if (auto failure = validate(info))
-        return std::move(*failure);
+    if (Status checked = parseHeaders(bytes, info); !checked)
+        return checked.error();
+    if (Status checked = validate(info); !checked)
+        return checked.error();
     std::vector<Colour> palette;
     std::size_t paletteEnd = 0;
-    if (auto failure = readPalette(bytes, info, palette, paletteEnd))
-        return std::move(*failure);
+    if (Status checked = readPalette(bytes, info, palette, paletteEnd); !checked)
+        return checked.error();
     const int bits = info.bitCount;
     const bool topDown = info.height < 0;
     const std::int64_t width = info.width;
@@ -387,9 +385,9 @@ DecodeResult decodeBmp(std::span<const std::uint8_t> bytes, bool widen24, bool& 
         Bitmap bitmap(w, h, bits == 8 ? PixelFormat::Bits8 : PixelFormat::Bits4);
         bitmap.setPalette(palette);
         if (palette.empty())
-            return bad("a pixel uses a colour beyond the palette");
-        if (const auto failure = decodeRle(data, bits, topDown, palette.size(), bitmap))
-            return bad(*failure);
+            return Failure{FailureKind::Damaged, reasons::kBmpBeyondPalette};
+        if (Status decoded = decodeRle(data, bits, topDown, palette.size(), bitmap); !decoded)
+            return decoded.error();
         return bitmap;
     }
     return decodeRows(data, info, palette, widen24, widened);
@@ -474,8 +472,7 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
 WriteStatus saveBmp(const Bitmap& bitmap, const std::filesystem::path& fileName) {
     const std::vector<std::uint8_t> file = encodeBmp(bitmap);
     if (file.empty())
-        return WriteStatus::failure("Cannot save " + fileName.string() +
-                                    ": the picture is too large for a BMP file.");
+        return writeFailure(reasons::kBmpTooLarge);
     return writeFileAtomically(fileName, file);
 }
 

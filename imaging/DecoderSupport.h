@@ -4,24 +4,22 @@
 
 #include "Bitmap.h"
 #include "DecodeResult.h"
+#include "FailureReason.h"
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace parvane::imaging::decoders {
 
-// The reason a picture of this size is refused, or nothing when it may be allocated.
-inline std::optional<std::string> sizeProblem(const char* format, std::int64_t width,
-                                              std::int64_t height) {
+// Refuses (Damaged) a picture of this size: empty, or beyond the memory a picture may take.
+inline Status checkPictureSize(const char* format, std::int64_t width, std::int64_t height) {
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
     if (width <= 0 || height <= 0)
-        return std::string(format) + ": empty picture " + std::to_string(width) + "x" +
-               std::to_string(height);
+        return Status::damaged(reasons::format(reasons::kEmptyPicture, {format, size}));
     if (!Bitmap::fitsInMemory(width, height))
-        return std::string(format) + ": picture of " + std::to_string(width) + "x" +
-               std::to_string(height) + " pixels is too large";
-    return std::nullopt;
+        return Status::damaged(reasons::format(reasons::kPictureTooLarge, {format, size}));
+    return {};
 }
 
 // 2^bits evenly spaced greys from black to white (bits 1 to 8).

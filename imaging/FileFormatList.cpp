@@ -1,5 +1,6 @@
 #include "FileFormatList.h"
 
+#include "FailureReason.h"
 #include "ImageFiles.h"
 #include "PixelBuffer.h"
 
@@ -47,19 +48,21 @@ DecodeResult readGifFrame(std::span<const std::uint8_t> bytes) {
     return decodeGif(bytes);
 }
 
-void TFileFormatList::RegisterFileFormat(std::string_view extension, std::string_view description,
-                                         GraphicFactory factory, bool replace) {
+Status TFileFormatList::RegisterFileFormat(std::string_view extension, std::string_view description,
+                                           GraphicFactory factory, bool replace) {
     std::string key = normalised(extension);
     auto it = std::find_if(entries_.begin(), entries_.end(),
                            [&](const Entry& e) { return e.extension == key; });
     if (it != entries_.end()) {
         if (!replace)
-            throw RegistrationError("Attempt to register " + key + " twice.");
+            return Status::failure(FailureKind::Unsupported,
+                                   "Attempt to register " + key + " twice.");
         it->description = std::string(description);
         it->factory = std::move(factory);
-        return;
+        return {};
     }
     entries_.push_back({std::move(key), std::string(description), std::move(factory)});
+    return {};
 }
 
 void TFileFormatList::UnregisterFileFormat(std::string_view extension) {
@@ -89,9 +92,19 @@ std::vector<std::string> TFileFormatList::extensions() const {
     return out;
 }
 
-void registerDefaultFileFormats(TFileFormatList& list) {
+void registerDefaultFileFormats(TFileFormatList& into) {
     using TIconGraphic = TReaderGraphic<refuseIcon>;
     using TMetafileGraphic = TReaderGraphic<refuseMetafile>;
+    // Every extension below is new to the list, so none of the registrations can fail.
+    struct {
+        TFileFormatList& list;
+        void RegisterFileFormat(std::string_view extension, std::string_view description,
+                                GraphicFactory factory) {
+            const Status added =
+                list.RegisterFileFormat(extension, description, std::move(factory));
+            (void)added;
+        }
+    } list{into};
     list.RegisterFileFormat("bmp", "Windows or OS/2 Bitmap", factoryOf<TBitmapGraphic>());
     list.RegisterFileFormat("ico", "Icon", factoryOf<TIconGraphic>());
     list.RegisterFileFormat("wmf", "Windows Metafile", factoryOf<TMetafileGraphic>());
@@ -135,7 +148,7 @@ FileBytes& FileBytes::operator=(FileBytes&& other) noexcept {
         bytes_ = std::exchange(other.bytes_, {});
         mapping_ = std::exchange(other.mapping_, nullptr);
         copy_ = std::move(other.copy_);
-        error_ = std::move(other.error_);
+        failure_ = std::move(other.failure_);
     }
     return *this;
 }
@@ -155,25 +168,28 @@ FileBytes readWholeFile(const std::filesystem::path& path) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (!ec && std::filesystem::is_directory(status)) {
-        out.error_ = path.string() + " is a folder";
+        out.failure_ = Failure{FailureKind::Unsupported, reasons::kIsFolder};
         return out;
     }
     if (!ec && !std::filesystem::is_regular_file(status)) {
-        out.error_ = path.string() + " is not a regular file";
+        out.failure_ = Failure{FailureKind::Unsupported, reasons::kNotRegularFile};
         return out;
     }
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        out.error_ = "cannot open " + path.string() + ": " + std::strerror(errno);
+        out.failure_ = errno == ENOENT
+                           ? Failure{FailureKind::FileMissing, reasons::kFileMissing}
+                           : Failure{FailureKind::Unsupported,
+                                     reasons::format(reasons::kCannotOpen, {std::strerror(errno)})};
         return out;
     }
     struct stat st {};
     constexpr auto kLimit =
         static_cast<std::size_t>(Bitmap::kMaxPixelBytes) + (std::size_t{1} << 20);
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        out.error_ = path.string() + " is not a regular file";
+        out.failure_ = Failure{FailureKind::Unsupported, reasons::kNotRegularFile};
     } else if (static_cast<std::uint64_t>(st.st_size) > kLimit) {
-        out.error_ = path.string() + " is too large to be a picture Parvane can hold";
+        out.failure_ = Failure{FailureKind::TooLarge, reasons::kFileTooLarge};
     } else if (st.st_size > 0) {
         const auto size = static_cast<std::size_t>(st.st_size);
         // The pages are read ahead as they are mapped; the decoder then reads them in place.
@@ -196,7 +212,9 @@ FileBytes readWholeFile(const std::filesystem::path& path) {
             }
             if (done < size) {
                 out.copy_.clear();
-                out.error_ = "cannot read " + path.string() + ": " + std::strerror(errno);
+                out.failure_ =
+                    Failure{FailureKind::Unsupported,
+                            reasons::format(reasons::kCannotRead, {std::strerror(errno)})};
             } else {
                 out.bytes_ = out.copy_;
             }
@@ -214,10 +232,11 @@ DecodeResult decodeRegistered(const std::filesystem::path& path, const TFileForm
                               Decode&& decode) {
     auto graphic = list.createGraphic(fileExtension(path));
     if (!graphic)
-        return DecodeResult::unsupported("no reader is registered for " + path.filename().string());
+        return DecodeResult::unsupported(
+            reasons::format(reasons::kNoReader, {upperCaseExtension(path)}));
     const FileBytes file = readWholeFile(path);
     if (!file.ok())
-        return DecodeResult::unsupported(file.error());
+        return file.failure();
     return decode(*graphic, file.bytes());
 }
 
@@ -225,9 +244,7 @@ DecodeResult decodeRegistered(const std::filesystem::path& path, const TFileForm
 
 DecodeResult loadRegisteredPicture(const std::filesystem::path& path, const TFileFormatList& list) {
     return decodeRegistered(path, list, [](auto& graphic, const auto& bytes) -> DecodeResult {
-        if (!graphic.LoadFromBytes(bytes))
-            return DecodeError(graphic.lastError());
-        return graphic.takeBitmap();
+        return graphic.decode(bytes);
     });
 }
 

@@ -16,8 +16,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,12 +38,6 @@ using TPSPGraphic = TReaderGraphic<decodePsp>;
 
 using GraphicFactory = std::function<std::unique_ptr<TGraphicExGraphic>()>;
 
-// Raised when an extension is registered a second time without asking to replace it.
-class RegistrationError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // Maps lower-case extensions (without dot) to reader factories, in registration order.
 class TFileFormatList {
 public:
@@ -53,10 +47,10 @@ public:
         GraphicFactory factory;
     };
 
-    // Throws RegistrationError "Attempt to register %s twice." when the extension is already
-    // held and replace is false.
-    void RegisterFileFormat(std::string_view extension, std::string_view description,
-                            GraphicFactory factory, bool replace = false);
+    // Fails with "Attempt to register %s twice." when the extension is already held and
+    // replace is false; the entry held stays.
+    Status RegisterFileFormat(std::string_view extension, std::string_view description,
+                              GraphicFactory factory, bool replace = false);
     void UnregisterFileFormat(std::string_view extension);
     void Clear() { entries_.clear(); }
 
@@ -87,9 +81,9 @@ DecodeResult loadRegisteredPictureWidening24Bits(const std::filesystem::path& pa
                                                  PixelFormat& fileFormat,
                                                  const TFileFormatList& list = FileFormatList());
 
-// The whole content of a file, or an error text. A regular file is mapped into memory rather
-// than copied, so its bytes are read once, by the decoder. Files beyond the picture memory
-// limit are refused before they are read.
+// The whole content of a file, or the Failure that kept it from being read. A regular file is
+// mapped into memory rather than copied, so its bytes are read once, by the decoder. Files beyond
+// the picture memory limit are refused before they are read.
 class FileBytes {
 public:
     FileBytes() = default;
@@ -100,8 +94,9 @@ public:
     FileBytes& operator=(const FileBytes&) = delete;
 
     std::span<const std::uint8_t> bytes() const { return bytes_; }
-    const std::string& error() const { return error_; }
-    bool ok() const { return error_.empty(); }
+    bool ok() const { return !failure_; }
+    // Why the file could not be read; only when !ok().
+    const Failure& failure() const { return *failure_; }
 
 private:
     friend FileBytes readWholeFile(const std::filesystem::path& path);
@@ -110,7 +105,7 @@ private:
     std::span<const std::uint8_t> bytes_;
     void* mapping_ = nullptr;        // what munmap releases, when the bytes are mapped
     std::vector<std::uint8_t> copy_; // the bytes of a file that cannot be mapped
-    std::string error_;
+    std::optional<Failure> failure_;
 };
 FileBytes readWholeFile(const std::filesystem::path& path);
 

@@ -104,8 +104,8 @@ DecodeResult decodeGif(std::span<const std::uint8_t> data, int* transparentIndex
             height = frame.Height;
         }
     }
-    if (auto problem = decoders::sizeProblem("GIF", width, height))
-        return DecodeResult::damaged(*problem);
+    if (Status size = decoders::checkPictureSize("GIF", width, height); !size)
+        return size.error();
 
     const ColorMapObject* map = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
     std::vector<Colour> palette;

@@ -30,8 +30,9 @@ class TGraphicExGraphic {
 public:
     virtual ~TGraphicExGraphic() = default;
 
-    // Replaces the bitmap with the picture held in bytes. On failure the bitmap is unchanged
-    // and lastError() says why.
+    // Replaces the bitmap with the picture held in bytes: the Boolean of the picture holder's
+    // interface, made from decode()'s result. On failure the bitmap is unchanged and
+    // lastError() says why.
     bool LoadFromBytes(std::span<const std::uint8_t> bytes) {
         DecodeResult result = decode(bytes);
         if (!result) {

@@ -1,6 +1,7 @@
 #include "ImageFiles.h"
 
 #include "BmpCodec.h"
+#include "FailureReason.h"
 #include "FileFormatList.h"
 #include "JpegCodec.h"
 #include "PixelFormatConversions.h"
@@ -9,17 +10,14 @@
 #include <algorithm>
 #include <cctype>
 #include <new>
+#include <stdexcept>
 
 namespace parvane::imaging {
 
 namespace {
 
-FileResult failure(FileResult::Failure kind, std::string message, std::string detail) {
-    FileResult r;
-    r.failure = kind;
-    r.message = std::move(message);
-    r.detail = std::move(detail);
-    return r;
+FileResult failure(FileResult::Message shown, std::string message, Failure why) {
+    return FileResult(shown, std::move(message), std::move(why));
 }
 
 bool isOneOf(const std::string& ext, std::initializer_list<const char*> list) {
@@ -35,10 +33,15 @@ std::string jpegUserMessage(const std::string& reason) {
     return reason;
 }
 
+// The message of a save that failed, naming the file.
+std::string cannotSaveMessage(const std::filesystem::path& path) {
+    return path.empty() ? std::string("Cannot save.") : "Cannot save " + path.string() + ".";
+}
+
 FileResult notSupported(const std::filesystem::path& path) {
     const std::string ext = upperCaseExtension(path);
-    return failure(FileResult::Failure::FormatNotSupported, formatNotSupportedMessage(ext),
-                   formatNotSupportedMessage(ext));
+    return failure(FileResult::Message::FormatNotSupported, formatNotSupportedMessage(ext),
+                   {FailureKind::Unsupported, formatNotSupportedMessage(ext)});
 }
 
 } // namespace
@@ -112,6 +115,14 @@ std::string pixelFormatText(int code) {
     }
 }
 
+std::string failureReason(const FileResult& result) {
+    // A message that already says everything (" format not supported.") has no reason.
+    const std::string& reason = result.error().reason;
+    if (result.ok() || reason.empty() || reason == result.message)
+        return {};
+    return reasons::sentence(reason);
+}
+
 void convertToWorkingBitmap(Bitmap& picture, std::uint8_t code) {
     if (code == 4 || code == 8)
         Convert15BitsTo32Bits(picture);
@@ -128,23 +139,23 @@ FileResult loadImageFileUnguarded(const std::filesystem::path& path, Bitmap& pic
     if (route == LoadRoute::Registered) {
         DecodeResult result = loadRegisteredPicture(path);
         if (!result)
-            return failure(FileResult::Failure::CompressionScheme, kCompressionSchemeMessage,
-                           result.error().reason);
+            return failure(FileResult::Message::CompressionScheme, kCompressionSchemeMessage,
+                           result.error());
         picture = std::move(result).bitmap();
         return {};
     }
     // BMP and JPEG failures carry the reader's own message, as the platform readers raise it.
     const FileBytes file = readWholeFile(path);
     if (!file.ok())
-        return failure(FileResult::Failure::ReaderError,
-                       "Cannot open file \"" + path.string() + "\".", file.error());
+        return failure(FileResult::Message::ReaderError,
+                       "Cannot open file \"" + path.string() + "\".", file.failure());
     DecodeResult result =
         route == LoadRoute::Bmp ? readBmp(file.bytes()) : decodeJpeg(file.bytes());
     if (!result) {
-        const std::string& reason = result.error().reason;
-        return failure(FileResult::Failure::ReaderError,
-                       route == LoadRoute::Bmp ? kBmpNotValidMessage : jpegUserMessage(reason),
-                       reason);
+        return failure(FileResult::Message::ReaderError,
+                       route == LoadRoute::Bmp ? kBmpNotValidMessage
+                                               : jpegUserMessage(result.error().reason),
+                       result.error());
     }
     picture = std::move(result).bitmap();
     return {};
@@ -160,21 +171,20 @@ FileResult loadImageAs32BitsFileUnguarded(const std::filesystem::path& path, Bit
         PixelFormat fileFormat = PixelFormat::Bits32;
         DecodeResult decoded = loadRegisteredPictureWidening24Bits(path, fileFormat);
         if (!decoded)
-            return failure(FileResult::Failure::CompressionScheme, kCompressionSchemeMessage,
-                           decoded.error().reason);
+            return failure(FileResult::Message::CompressionScheme, kCompressionSchemeMessage,
+                           decoded.error());
         loaded = std::move(decoded).bitmap();
         code = static_cast<std::uint8_t>(fileFormat);
     } else if (loadRouteFor(path) == LoadRoute::Bmp) {
         // The same for BMP files, read here rather than through loadImageFile.
         const FileBytes file = readWholeFile(path);
         if (!file.ok())
-            return failure(FileResult::Failure::ReaderError,
-                           "Cannot open file \"" + path.string() + "\".", file.error());
+            return failure(FileResult::Message::ReaderError,
+                           "Cannot open file \"" + path.string() + "\".", file.failure());
         bool widened = false;
         DecodeResult decoded = readBmpWidening24Bits(file.bytes(), widened);
         if (!decoded)
-            return failure(FileResult::Failure::ReaderError, kBmpNotValidMessage,
-                           decoded.error().reason);
+            return failure(FileResult::Message::ReaderError, kBmpNotValidMessage, decoded.error());
         loaded = std::move(decoded).bitmap();
         // A widened picture is still a 24-bit file.
         code = widened ? static_cast<std::uint8_t>(PixelFormat::Bits24) : pixelFormatCode(loaded);
@@ -193,9 +203,9 @@ FileResult loadImageAs32BitsFileUnguarded(const std::filesystem::path& path, Bit
 
 // A picture of a size the readers accept may still need more memory than is left (a 16384 x
 // 16384 sheet takes 1 GiB): the load fails with a message and what was shown stays.
-FileResult notEnoughMemory(const std::filesystem::path& path) {
-    return failure(FileResult::Failure::ReaderError, kNotEnoughMemoryMessage,
-                   "not enough memory for the pixels of \"" + path.string() + "\"");
+FileResult notEnoughMemory() {
+    return failure(FileResult::Message::ReaderError, kNotEnoughMemoryMessage,
+                   {FailureKind::NoMemory, reasons::kNoMemory});
 }
 
 } // namespace
@@ -204,7 +214,10 @@ FileResult loadImageFile(const std::filesystem::path& path, Bitmap& picture) {
     try {
         return loadImageFileUnguarded(path, picture);
     } catch (const std::bad_alloc&) {
-        return notEnoughMemory(path);
+        return notEnoughMemory();
+    } catch (const std::length_error&) {
+        // A size beyond what a bitmap may hold, which a reader let through: the same refusal.
+        return notEnoughMemory();
     }
 }
 
@@ -214,7 +227,10 @@ FileResult loadImageAs32BitsFile(const std::filesystem::path& path, Bitmap& pict
         return loadImageAs32BitsFileUnguarded(path, picture, code);
     } catch (const std::bad_alloc&) {
         code = 0;
-        return notEnoughMemory(path);
+        return notEnoughMemory();
+    } catch (const std::length_error&) {
+        code = 0;
+        return notEnoughMemory();
     }
 }
 
@@ -232,14 +248,14 @@ FileResult saveImageFile(const Bitmap& picture, const std::filesystem::path& pat
     case SaveRoute::Jpeg: {
         const JpegEncoded encoded = encodeJpeg(picture, kJpegQuality);
         if (!encoded.ok())
-            return failure(FileResult::Failure::WriteError, jpegUserMessage(encoded.error),
-                           encoded.error);
-        status = writeFileAtomically(path, encoded.bytes);
+            return failure(FileResult::Message::WriteError, jpegUserMessage(encoded.error().reason),
+                           encoded.error());
+        status = writeFileAtomically(path, encoded.value());
         break;
     }
     }
     if (!status)
-        return failure(FileResult::Failure::WriteError, status.message(), status.message());
+        return failure(FileResult::Message::WriteError, cannotSaveMessage(path), status.error());
     return {};
 }
 

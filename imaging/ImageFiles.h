@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Bitmap.h"
+#include "Failure.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -36,22 +37,31 @@ std::uint8_t pixelFormatCode(const Bitmap& bitmap);
 // The name of a pixel-format code as the Source size line shows it ("24 bits", "Unknown").
 std::string pixelFormatText(int code);
 
-// Outcome of a file routine. The message is what the user is shown.
-struct FileResult {
-    enum class Failure {
+// Outcome of a file routine: success, or its Failure (kind and reason) with the message that
+// the routine's path shows the user.
+class FileResult : public Status {
+public:
+    // Which of the routines' messages a failure shows.
+    enum class Message {
         None,
         FormatNotSupported, // extension outside the lists (message kind 1)
         CompressionScheme,  // any failure of a registered reader (message kind 2)
         ReaderError,        // BMP or JPEG reading failed: the reader's own message
         WriteError,         // the file could not be written
     };
-    Failure failure = Failure::None;
-    std::string message; // user-facing
-    std::string detail;  // the precise reason, for the command line and tests
 
-    bool ok() const { return failure == Failure::None; }
-    explicit operator bool() const { return ok(); }
+    FileResult() = default;
+    FileResult(Message shown, std::string message, Failure failure)
+        : Status(std::move(failure)), shown(shown), message(std::move(message)) {}
+
+    Message shown = Message::None;
+    std::string message; // user-facing
 };
+
+// Why a file routine failed, as one sentence ("The file does not exist."), or "" when its
+// message says it all. parvane-cli prints it beneath the message and the window shows it as
+// the message box's further text.
+std::string failureReason(const FileResult& result);
 
 // Reads a picture in the file's own pixel format. picture is replaced only on success.
 FileResult loadImageFile(const std::filesystem::path& path, Bitmap& picture);

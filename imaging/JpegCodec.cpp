@@ -85,8 +85,8 @@ struct DecodeJob {
 bool prepareBitmap(DecodeJob& job, const jpeg_decompress_struct& cinfo) {
     const std::int64_t w = cinfo.image_width;
     const std::int64_t h = cinfo.image_height;
-    if (auto problem = decoders::sizeProblem("JPEG", w, h)) {
-        *job.sizeReason = *problem;
+    if (Status size = decoders::checkPictureSize("JPEG", w, h); !size) {
+        *job.sizeReason = size.error().reason;
         return false;
     }
     // Every 8x8 block of a Huffman-coded picture costs at least one bit; a file far smaller than
@@ -229,11 +229,10 @@ DecodeResult decodeJpeg(std::span<const std::uint8_t> data) {
 }
 
 JpegEncoded encodeJpeg(const Bitmap& bitmap, int quality) {
-    JpegEncoded result;
     if (bitmap.isEmpty()) {
         // libjpeg refuses empty pictures with "Empty JPEG image (DNL not supported)".
-        result.error = jpegErrorText(JERR_EMPTY_IMAGE) + ": empty picture";
-        return result;
+        return JpegEncoded::failure(FailureKind::WriteFailed,
+                                    jpegErrorText(JERR_EMPTY_IMAGE) + ": empty picture");
     }
     const Bitmap* source = &bitmap;
     Bitmap converted;
@@ -250,10 +249,9 @@ JpegEncoded encodeJpeg(const Bitmap& bitmap, int quality) {
     EncodeJob job{source, quality, &buffer, &size};
     const bool ok = runEncode(&cinfo, &err, &job);
     jpeg_destroy_compress(&cinfo);
-    if (ok && buffer)
-        result.bytes.assign(buffer, buffer + size);
-    else
-        result.error = failureText(err);
+    JpegEncoded result = ok && buffer
+                             ? JpegEncoded(std::vector<std::uint8_t>(buffer, buffer + size))
+                             : JpegEncoded::failure(FailureKind::WriteFailed, failureText(err));
     std::free(buffer);
     return result;
 }

@@ -26,11 +26,8 @@ std::string jpegErrorText(int messageCode);
 DecodeResult decodeJpeg(std::span<const std::uint8_t> data);
 
 // The bytes of a written JPEG file, or the failure.
-struct JpegEncoded {
-    std::vector<std::uint8_t> bytes; // the JFIF file; empty on failure
-    std::string error;               // empty on success, else as decodeJpeg's reasons
-    bool ok() const { return error.empty(); }
-};
+// The JFIF file, or the Failure (reasons as decodeJpeg's).
+using JpegEncoded = Result<std::vector<std::uint8_t>>;
 
 // Writes a baseline JFIF file (three colour components, no progressive mode) at the given
 // libjpeg quality. Any pixel format is accepted: the picture is taken through 24 bits first.

@@ -2,6 +2,7 @@
 
 #include "ByteReader.h"
 #include "DecoderSupport.h"
+#include "FailureReason.h"
 #include "RleCodecs.h"
 
 #include <array>
@@ -159,16 +160,16 @@ void convertLine(Layout layout, const std::uint8_t* line, std::size_t bpl, int p
 DecodeResult decodePcx(std::span<const std::uint8_t> data) {
     ByteReader in(data);
     if (data.size() < PcxHeader::kSize)
-        return DecodeResult::notThisFormat("PCX: file shorter than its 128-byte header");
+        return DecodeResult::notThisFormat(reasons::kPcxShortHeader);
     const PcxHeader h = readHeader(in);
     if (h.manufacturer != 10 && h.manufacturer != 205)
-        return DecodeResult::notThisFormat("PCX: first byte is not 10 or 205");
+        return DecodeResult::notThisFormat(reasons::kPcxNotPcx);
     if (h.xMax < h.xMin || h.yMax < h.yMin)
-        return DecodeResult::damaged("PCX: picture window ends before it starts");
+        return DecodeResult::damaged(reasons::kPcxWindow);
     const int width = h.xMax - h.xMin + 1;
     const int height = h.yMax - h.yMin + 1;
-    if (auto problem = decoders::sizeProblem("PCX", width, height))
-        return DecodeResult::damaged(*problem);
+    if (Status size = decoders::checkPictureSize("PCX", width, height); !size)
+        return size.error();
 
     const int bits = h.bitsPerPlane;
     const int planes = h.planes;
@@ -196,15 +197,15 @@ DecodeResult decodePcx(std::span<const std::uint8_t> data) {
         layout = Layout::Rgba;
         format = PixelFormat::Bits32;
     } else {
-        return DecodeResult::unsupported("PCX: " + std::to_string(planes) + " planes of " +
-                                         std::to_string(bits) + " bits are not supported");
+        return DecodeResult::unsupported(
+            reasons::format(reasons::kPcxPlanes, {std::to_string(planes), std::to_string(bits)}));
     }
 
     const std::size_t bpl = h.bytesPerLine;
     const std::size_t needed = (static_cast<std::size_t>(width) * bits + 7) / 8;
     if (bpl < needed)
-        return DecodeResult::damaged("PCX: bytes per line " + std::to_string(bpl) +
-                                     " too small for width " + std::to_string(width));
+        return DecodeResult::damaged(reasons::format(reasons::kPcxBytesPerLine,
+                                                     {std::to_string(bpl), std::to_string(width)}));
     const std::size_t lineBytes = bpl * static_cast<std::size_t>(planes);
 
     // The 256-colour palette sits in the last 769 bytes, after a 12 marker byte.
@@ -232,9 +233,9 @@ DecodeResult decodePcx(std::span<const std::uint8_t> data) {
     const std::uint64_t totalBytes = static_cast<std::uint64_t>(lineBytes) * height;
     const bool rle = h.encoding == 1;
     if (!rle && pixelData.size() < totalBytes)
-        return DecodeResult::damaged("PCX: raw pixel data ends before the last row");
+        return DecodeResult::damaged(reasons::kPcxRawEnds);
     if (rle && static_cast<std::uint64_t>(pixelData.size()) * 32 < totalBytes)
-        return DecodeResult::damaged("PCX: run-length data far too short for the picture");
+        return DecodeResult::damaged(reasons::kPcxRunLengthShort);
 
     // Whole-byte pixels are written in full by every row below; sub-byte rows are assembled
     // bit by bit on cleared bytes.
@@ -258,8 +259,8 @@ DecodeResult decodePcx(std::span<const std::uint8_t> data) {
             const RleResult r = decodePcxRle(pixelData.subspan(pos), std::span(line).subspan(head));
             pos += r.consumed;
             if (head + r.produced < lineBytes)
-                return DecodeResult::damaged("PCX: run-length data ends in row " +
-                                             std::to_string(y));
+                return DecodeResult::damaged(
+                    reasons::format(reasons::kRunLengthEndsInRow, {"PCX", std::to_string(y)}));
             if (r.carryCount) {
                 carry = r.carryCount;
                 carryValue = r.carryValue;

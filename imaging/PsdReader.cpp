@@ -81,9 +81,11 @@ public:
     }
 
     bool rawFits(std::size_t offset, int channels) const {
-        const std::uint64_t need =
-            static_cast<std::uint64_t>(rowBytes_) * height_ * static_cast<std::uint64_t>(channels);
-        return offset <= data_.size() && need <= data_.size() - offset;
+        return offset <= data_.size() && rawBytes(channels) <= data_.size() - offset;
+    }
+    std::uint64_t rawBytes(int channels) const {
+        return static_cast<std::uint64_t>(rowBytes_) * height_ *
+               static_cast<std::uint64_t>(channels);
     }
     void setRawOffset(std::size_t offset) { rawOffset_ = offset; }
 
@@ -175,10 +177,10 @@ void labToBgr(std::uint8_t l8, std::uint8_t a8, std::uint8_t b8, std::uint8_t* o
 } // namespace
 
 // Reads the 26-byte file header after checking the signature.
-std::optional<DecodeResult> parseHeader(std::span<const std::uint8_t> data, PsdHeader& h) {
+Status parseHeader(std::span<const std::uint8_t> data, PsdHeader& h) {
     ByteReader in(data);
     if (data.size() < PsdHeader::kSize || std::memcmp(data.data(), "8BPS", 4) != 0)
-        return DecodeResult::notThisFormat("PSD: no 8BPS signature");
+        return Status::notThisFormat(reasons::kPsdNoSignature);
     in.skip(4);
     h.version = in.u16be();
     in.skip(6);
@@ -187,7 +189,7 @@ std::optional<DecodeResult> parseHeader(std::span<const std::uint8_t> data, PsdH
     h.width = in.u32be();
     h.depth = in.u16be();
     h.mode = in.u16be();
-    return std::nullopt;
+    return {};
 }
 
 // How the merged channels of a picture become its bitmap.
@@ -198,18 +200,20 @@ struct PsdLayout {
 };
 
 // Tells unsupported variants and damaged headers apart, and chooses the layout.
-std::optional<DecodeResult> validate(const PsdHeader& h, PsdLayout& layout) {
+Status validate(const PsdHeader& h, PsdLayout& layout) {
     if (h.version != 1 && h.version != 2)
-        return DecodeResult::unsupported("PSD: version " + std::to_string(h.version));
+        return Status::unsupported(
+            reasons::format(reasons::kPsdVersion, {std::to_string(h.version)}));
     // Pictures that keep many alpha channels have more than the 56 the format's description
     // names; only the first four are read, and the row table of the others is bounded by the
     // file's size before anything is allocated for it.
     if (h.channels < 1)
-        return DecodeResult::damaged("PSD: no channels");
-    if (auto problem = decoders::sizeProblem("PSD", h.width, h.height))
-        return DecodeResult::damaged(*problem);
+        return Status::damaged(reasons::kPsdNoChannels);
+    if (Status size = decoders::checkPictureSize("PSD", h.width, h.height); !size)
+        return size.error();
     if (h.depth != 1 && h.depth != 8 && h.depth != 16 && h.depth != 32)
-        return DecodeResult::unsupported("PSD: " + std::to_string(h.depth) + " bits per channel");
+        return Status::unsupported(
+            reasons::format(reasons::kPsdChannelDepth, {std::to_string(h.depth)}));
 
     const auto mode = static_cast<PsdMode>(h.mode);
     Target& target = layout.target;
@@ -218,8 +222,8 @@ std::optional<DecodeResult> validate(const PsdHeader& h, PsdLayout& layout) {
     switch (mode) {
     case PsdMode::Bitmap:
         if (h.depth != 1)
-            return DecodeResult::damaged("PSD: bitmap mode with " + std::to_string(h.depth) +
-                                         " bits per channel");
+            return Status::damaged(
+                reasons::format(reasons::kPsdBitmapDepth, {std::to_string(h.depth)}));
         target = Target::Bits1;
         break;
     case PsdMode::Grey:
@@ -250,18 +254,18 @@ std::optional<DecodeResult> validate(const PsdHeader& h, PsdLayout& layout) {
         alpha = h.channels >= 4;
         break;
     default:
-        return DecodeResult::unsupported("PSD: colour mode " + std::to_string(h.mode));
+        return Status::unsupported(
+            reasons::format(reasons::kPsdColourMode, {std::to_string(h.mode)}));
     }
     if (h.channels < needed)
-        return DecodeResult::damaged("PSD: " + std::to_string(h.channels) +
-                                     " channels are too few for colour mode " +
-                                     std::to_string(h.mode));
+        return Status::damaged(reasons::format(
+            reasons::kPsdTooFewChannels, {std::to_string(h.channels), std::to_string(h.mode)}));
     if (h.depth == 1 && target != Target::Bits1)
-        return DecodeResult::unsupported("PSD: 1-bit channels outside bitmap mode");
+        return Status::unsupported(reasons::kPsdOneBit);
     if (target == Target::Indexed && h.depth != 8)
-        return DecodeResult::unsupported("PSD: indexed colour with " + std::to_string(h.depth) +
-                                         " bits per channel");
-    return std::nullopt;
+        return Status::unsupported(
+            reasons::format(reasons::kPsdIndexedDepth, {std::to_string(h.depth)}));
+    return {};
 }
 
 // Turns the merged image's channel rows into the bitmap's rows: copied for one channel,
@@ -284,16 +288,16 @@ DecodeResult convertRows(ChannelRows& rows, const PsdHeader& h, const PsdLayout&
         if (target == Target::Bits1 || target == Target::Grey || target == Target::Indexed) {
             const std::uint8_t* src = rows.row(0, y);
             if (!src)
-                return DecodeResult::damaged("PSD: packed row " + std::to_string(y) +
-                                             " is damaged");
+                return DecodeResult::damaged(
+                    reasons::format(reasons::kPsdPackedRow, {std::to_string(y)}));
             std::memcpy(out, src, target == Target::Bits1 ? rows.rowBytes() : w);
             continue;
         }
         for (int k = 0; k < used; ++k) {
             const std::uint8_t* src = rows.row(k, y);
             if (!src)
-                return DecodeResult::damaged("PSD: packed row " + std::to_string(y) +
-                                             " of channel " + std::to_string(k) + " is damaged");
+                return DecodeResult::damaged(reasons::format(
+                    reasons::kPsdPackedRowOfChannel, {std::to_string(y), std::to_string(k)}));
             if (target == Target::Rgb) {
                 rgbRows[k] = src;
                 // The row pointers of packed channels share one buffer: keep a copy of each.
@@ -357,11 +361,11 @@ DecodeResult convertRows(ChannelRows& rows, const PsdHeader& h, const PsdLayout&
 
 DecodeResult decodePsd(std::span<const std::uint8_t> data) {
     PsdHeader h;
-    if (auto failure = parseHeader(data, h))
-        return std::move(*failure);
+    if (Status checked = parseHeader(data, h); !checked)
+        return checked.error();
     PsdLayout layout;
-    if (auto failure = validate(h, layout))
-        return std::move(*failure);
+    if (Status checked = validate(h, layout); !checked)
+        return checked.error();
     const bool large = h.version == 2;
     const Target target = layout.target;
     const bool alpha = layout.alpha;
@@ -369,15 +373,21 @@ DecodeResult decodePsd(std::span<const std::uint8_t> data) {
     ByteReader in(data);
     in.seek(PsdHeader::kSize);
 
+    // Where a cut file ends against the bytes its next length field or section needs.
+    const auto cut = [&](std::uint64_t need) {
+        return DecodeResult::damaged(reasons::endsAfter(data.size(), need));
+    };
     // Colour mode data: the palette of indexed pictures (256 reds, greens, blues).
     const std::uint32_t modeDataLength = in.u32be();
+    if (in.failed())
+        return cut(PsdHeader::kSize + 4);
     const std::size_t modeDataStart = in.position();
     if (!in.skip(modeDataLength))
-        return DecodeResult::damaged("PSD: colour mode data runs past the end");
+        return cut(modeDataStart + std::uint64_t{modeDataLength});
     std::vector<Colour> palette;
     if (target == Target::Indexed) {
         if (modeDataLength < 768)
-            return DecodeResult::damaged("PSD: indexed picture without its 768-byte palette");
+            return DecodeResult::damaged(reasons::kPsdNoPalette);
         palette.resize(256);
         const std::uint8_t* p = data.data() + modeDataStart;
         for (std::size_t i = 0; i < 256; ++i)
@@ -385,20 +395,29 @@ DecodeResult decodePsd(std::span<const std::uint8_t> data) {
     }
     // Image resources, then the layer and mask section: skipped by their lengths, so nothing
     // in the layer records can disturb the merged image.
-    if (!in.skip(in.u32be()))
-        return DecodeResult::damaged("PSD: image resources run past the end");
+    const std::size_t resourcesAt = in.position();
+    const std::uint32_t resourcesLength = in.u32be();
+    if (in.failed())
+        return cut(resourcesAt + 4);
+    if (!in.skip(resourcesLength))
+        return cut(resourcesAt + 4 + std::uint64_t{resourcesLength});
+    const std::size_t layersAt = in.position();
     std::uint64_t layerLength = in.u32be();
     if (large)
         layerLength = (layerLength << 32) | in.u32be();
-    if (in.failed() || layerLength > in.remaining() || !in.skip(layerLength))
-        return DecodeResult::damaged("PSD: layer section runs past the end");
+    if (in.failed())
+        return cut(layersAt + (large ? 8 : 4));
+    if (layerLength > in.remaining())
+        return cut(in.position() + layerLength);
+    in.skip(layerLength);
 
+    const std::size_t compressionAt = in.position();
     const std::uint16_t compression = in.u16be();
     if (in.failed())
-        return DecodeResult::damaged("PSD: the file ends before the merged image");
+        return cut(compressionAt + 2);
     if (compression > 1)
-        return DecodeResult::unsupported("PSD: merged image compression " +
-                                         std::to_string(compression) + " is not supported");
+        return DecodeResult::unsupported(
+            reasons::format(reasons::kCompression, {"PSD", std::to_string(compression)}));
 
     const int width = static_cast<int>(h.width);
     const int height = static_cast<int>(h.height);
@@ -406,7 +425,7 @@ DecodeResult decodePsd(std::span<const std::uint8_t> data) {
     const int used = alpha ? needed + 1 : needed;
     if (compression == 0) {
         if (!rows.rawFits(in.position(), used))
-            return DecodeResult::damaged("PSD: the merged image ends early");
+            return cut(in.position() + rows.rawBytes(used));
         rows.useRaw();
         rows.setRawOffset(in.position());
     } else {

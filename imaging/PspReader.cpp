@@ -770,8 +770,7 @@ struct MainBlocks {
     const Block* compositeBank = nullptr;
 };
 
-std::optional<DecodeResult> readMainBlocks(const std::vector<Block>& blocks, int major,
-                                           MainBlocks& main) {
+Status readMainBlocks(const std::vector<Block>& blocks, int major, MainBlocks& main) {
     std::optional<ImageInfo>& info = main.info;
     std::vector<Colour>& palette = main.palette;
     const Block*& layerBank = main.layerBank;
@@ -788,14 +787,14 @@ std::optional<DecodeResult> readMainBlocks(const std::vector<Block>& blocks, int
             i.compression = static_cast<Compression>(f.u16le());
             i.depth = f.u16le();
             if (f.failed())
-                return DecodeResult::damaged("PSP: image attributes are cut short");
+                return Status::damaged("PSP: image attributes are cut short");
             info = i;
         } else if (b.id == kColourBlock) {
             if (major >= 4)
                 f.u32le();
             const std::uint32_t count = f.u32le();
             if (f.failed() || count > 256 || !f.has(std::size_t{count} * 4))
-                return DecodeResult::damaged("PSP: damaged colour palette");
+                return Status::damaged("PSP: damaged colour palette");
             palette.resize(count);
             for (Colour& c : palette) {
                 c.blue = f.u8();
@@ -809,7 +808,7 @@ std::optional<DecodeResult> readMainBlocks(const std::vector<Block>& blocks, int
             compositeBank = &b;
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 // The composite that the program stored itself, when it is uncompressed or losslessly
@@ -974,15 +973,15 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data, const PspDecodeOption
         return DecodeResult::damaged(reason);
 
     MainBlocks main;
-    if (auto refused = readMainBlocks(*blocks, major, main))
-        return std::move(*refused);
+    if (Status checked = readMainBlocks(*blocks, major, main); !checked)
+        return checked.error();
     const std::optional<ImageInfo>& info = main.info;
     std::vector<Colour>& palette = main.palette;
     const Block* layerBank = main.layerBank;
     if (!info)
         return DecodeResult::damaged("PSP: no image attributes block");
-    if (auto problem = decoders::sizeProblem("PSP", info->width, info->height))
-        return DecodeResult::damaged(*problem);
+    if (Status size = decoders::checkPictureSize("PSP", info->width, info->height); !size)
+        return size.error();
     if (info->depth != 1 && info->depth != 4 && info->depth != 8 && info->depth != 24)
         return DecodeResult::unsupported("PSP: " + std::to_string(info->depth) +
                                          "-bit pictures are not supported");

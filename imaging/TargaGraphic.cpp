@@ -7,13 +7,15 @@
 // 24- and 32-bit entries; at most 256 entries are kept, placed from the map's first entry index.
 // Rows stored top row first or bottom row first; the right-to-left bit is ignored, as the level
 // editors' files never set it. Run-length packets may cross row ends. Refuses: other pixel depths
-// ("Invalid pixel format"), other image types (type 0, "no image data", included), greyscale pixels
-// of other than 8 or 16 bits, colour-mapped pixels of other than 8 bits, colour-mapped pictures
-// whose map entries are not 15, 16, 24 or 32 bits, pictures with a zero side or beyond the memory
-// limit, and data that ends before the last pixel ("Stream read error" for uncompressed rows).
+// ("pixels of N bits are not read"), other image types (type 0, which holds no picture, included),
+// greyscale pixels of other than 8 or 16 bits, colour-mapped pixels of other than 8 bits,
+// colour-mapped pictures whose map entries are not 15, 16, 24 or 32 bits, pictures with a zero side
+// or beyond the memory limit, and data that ends before the last pixel ("Stream read error" for
+// uncompressed rows).
 #include "TargaGraphic.h"
 
 #include "ByteReader.h"
+#include "FailureReason.h"
 #include "PixelFormatConversions.h"
 
 #include <algorithm>
@@ -215,46 +217,49 @@ namespace {
 DecodeResult decodeTga(std::span<const std::uint8_t> bytes, bool widen24, PixelFormat& fileFormat) {
     const std::optional<TgaHeader> parsed = parseTgaHeader(bytes);
     if (!parsed)
-        return DecodeResult::damaged("TGA: Stream read error (header shorter than 18 bytes)");
+        return DecodeResult::damaged(reasons::endsAfter(bytes.size(), TgaHeader::kSize));
     const TgaHeader& h = *parsed;
     const std::optional<PixelFormat> format = formatForDepth(h.pixelDepth);
     if (!format)
-        return DecodeResult::unsupported("TGA: Invalid pixel format (depth " +
-                                         std::to_string(h.pixelDepth) + ")");
+        return DecodeResult::unsupported(
+            reasons::format(reasons::kBitsPerPixel, {"TGA", std::to_string(h.pixelDepth)}));
     if (h.imageType == 0)
-        return DecodeResult::unsupported("TGA: image type 0 holds no image data");
+        return DecodeResult::unsupported(reasons::kTgaNoImage);
     if (!isKnownImageType(h.imageType))
-        return DecodeResult::unsupported("TGA: image type " + std::to_string(h.imageType) +
-                                         " is not supported");
+        return DecodeResult::unsupported(
+            reasons::format(reasons::kTgaImageType, {std::to_string(h.imageType)}));
     // Greyscale pixels are 8 bits (16 with an alpha byte) and colour map indices 8 bits;
     // other combinations are damaged headers, not pictures.
     if ((isGreyType(h.imageType) && h.pixelDepth != 8 && h.pixelDepth != 16) ||
         ((h.imageType == 1 || h.imageType == 9) && h.pixelDepth != 8))
-        return DecodeResult::unsupported("TGA: image type " + std::to_string(h.imageType) +
-                                         " with pixels of " + std::to_string(h.pixelDepth) +
-                                         " bits is not supported");
+        return DecodeResult::unsupported(
+            reasons::format(reasons::kTgaImageTypeDepth,
+                            {std::to_string(h.imageType), std::to_string(h.pixelDepth)}));
     const int width = h.width;
     const int height = h.height;
     if (width == 0 || height == 0)
-        return DecodeResult::damaged("TGA: picture of " + sizeText(width, height) +
-                                     " pixels has no pixels");
+        return DecodeResult::damaged(
+            reasons::format(reasons::kEmptyPicture, {"TGA", sizeText(width, height)}));
     if (!Bitmap::fitsInMemory(width, height))
-        return DecodeResult::damaged("TGA: picture of " + sizeText(width, height) +
-                                     " pixels is too large");
+        return DecodeResult::damaged(
+            reasons::format(reasons::kPictureTooLarge, {"TGA", sizeText(width, height)}));
 
     ByteReader r(bytes);
     r.seek(TgaHeader::kSize);
     if (!r.skip(h.idLength))
-        return DecodeResult::damaged("TGA: Stream read error (image ID runs past the end)");
+        return DecodeResult::damaged(
+            reasons::endsAfter(bytes.size(), TgaHeader::kSize + h.idLength));
 
     std::vector<Colour> palette;
     if (isGreyType(h.imageType)) {
         // Some writers give greyscale pictures a colour map as well; the grey ramp is used and
         // the map is passed over, so that its entries are not read as pixels.
-        if (h.colourMapType == 1 &&
-            !r.skip(static_cast<std::size_t>(h.colourMapLength) *
-                    static_cast<std::size_t>((h.colourMapEntrySize + 7) / 8)))
-            return DecodeResult::damaged("TGA: Stream read error (colour map runs past the end)");
+        const std::size_t mapBytes = static_cast<std::size_t>(h.colourMapLength) *
+                                     static_cast<std::size_t>((h.colourMapEntrySize + 7) / 8);
+        if (h.colourMapType == 1 && !r.has(mapBytes))
+            return DecodeResult::damaged(reasons::endsAfter(bytes.size(), r.position() + mapBytes));
+        if (h.colourMapType == 1)
+            r.skip(mapBytes);
         palette.resize(256);
         for (int i = 0; i < 256; ++i)
             palette[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i),
@@ -264,14 +269,15 @@ DecodeResult decodeTga(std::span<const std::uint8_t> bytes, bool widen24, PixelF
         const bool known = entryBits == 15 || entryBits == 16 || entryBits == 24 || entryBits == 32;
         const bool indexed = h.imageType == 1 || h.imageType == 9;
         if (!known && indexed)
-            return DecodeResult::unsupported("TGA: colour map entries of " +
-                                             std::to_string(entryBits) + " bits are not supported");
+            return DecodeResult::unsupported(
+                reasons::format(reasons::kTgaColourMapEntries, {std::to_string(entryBits)}));
         // A true-colour picture may carry a map it does not use: it is read past.
         const int entryBytes = (entryBits + 7) / 8;
-        const auto map = r.bytes(static_cast<std::size_t>(h.colourMapLength) *
-                                 static_cast<std::size_t>(entryBytes));
-        if (r.failed())
-            return DecodeResult::damaged("TGA: Stream read error (colour map runs past the end)");
+        const std::size_t mapBytes =
+            static_cast<std::size_t>(h.colourMapLength) * static_cast<std::size_t>(entryBytes);
+        if (!r.has(mapBytes))
+            return DecodeResult::damaged(reasons::endsAfter(bytes.size(), r.position() + mapBytes));
+        const auto map = r.bytes(mapBytes);
         // Pixel values index the map counted from its first entry index.
         palette.assign(256, colours::kBlack);
         for (std::size_t k = 0; known && k < h.colourMapLength; ++k) {
@@ -299,9 +305,10 @@ DecodeResult decodeTga(std::span<const std::uint8_t> bytes, bool widen24, PixelF
         // possibly hold the picture.
         const std::size_t minimum = (pixelCount + 127) / 128 * (1 + bpp);
         if (r.remaining() < minimum)
-            return DecodeResult::damaged("TGA: run-length data ends early");
+            return DecodeResult::damaged(reasons::format(reasons::kRunLengthEnds, {"TGA"}));
     } else if (r.remaining() / rowBytes < static_cast<std::size_t>(height)) {
-        return DecodeResult::damaged("TGA: Stream read error (pixel rows run past the end)");
+        return DecodeResult::damaged(reasons::endsAfter(
+            bytes.size(), r.position() + rowBytes * static_cast<std::size_t>(height)));
     }
 
     const bool widen = widen24 && *format == PixelFormat::Bits24;
@@ -332,8 +339,8 @@ DecodeResult decodeTga(std::span<const std::uint8_t> bytes, bool widen24, PixelF
     for (int i = 0; i < height; ++i) {
         std::uint8_t* target = widen ? fileRow.data() : bitmap.row(rowFor(i));
         if (!decoder.Decode(bytes, pos, {target, rowBytes}, static_cast<std::size_t>(width)))
-            return DecodeResult::damaged("TGA: run-length data ends early in row " +
-                                         std::to_string(i));
+            return DecodeResult::damaged(
+                reasons::format(reasons::kRunLengthEndsInRow, {"TGA", std::to_string(i)}));
         if (widen)
             widenRow24To32(fileRow.data(), bitmap.row(rowFor(i)), width);
     }

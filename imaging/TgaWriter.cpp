@@ -1,5 +1,6 @@
 #include "TgaWriter.h"
 
+#include "FailureReason.h"
 #include "PixelFormatConversions.h"
 
 #include <algorithm>
@@ -88,8 +89,7 @@ std::vector<std::uint8_t> encodeUncompTGA24bits(const Bitmap& bitmap) {
 
 WriteStatus SaveAsUncompTGA24bits(const Bitmap& bitmap, const std::filesystem::path& fileName) {
     if (bitmap.width() > kMaxTgaSide || bitmap.height() > kMaxTgaSide)
-        return WriteStatus::failure("Cannot save " + fileName.string() +
-                                    ": a TGA picture is at most 65535 pixels on each side.");
+        return writeFailure(reasons::format(reasons::kTgaTooLarge, {"65535"}));
     AtomicFileWriter file(fileName);
     if (!file.status())
         return file.status();

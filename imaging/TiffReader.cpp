@@ -115,8 +115,8 @@ struct PageInfo {
     bool associatedAlpha = false;
 };
 
-DecodeResult failure(const MemoryFile& file, const std::string& what) {
-    return DecodeResult::damaged("TIFF: " + (file.error.empty() ? what : file.error));
+Failure failure(const MemoryFile& file, const std::string& what) {
+    return {FailureKind::Damaged, "TIFF: " + (file.error.empty() ? what : file.error)};
 }
 
 // How one row of samples becomes a bitmap row in the direct path.
@@ -357,28 +357,27 @@ PageInfo readPageInfo(TIFF* tif) {
 }
 
 // Refuses pages this reader cannot decode, and pages far larger than the file could fill.
-std::optional<DecodeResult> validate(const PageInfo& p, std::size_t fileSize) {
-    if (auto problem = decoders::sizeProblem("TIFF", p.width, p.height))
-        return DecodeResult::damaged(*problem);
+Status validate(const PageInfo& p, std::size_t fileSize) {
+    if (Status size = decoders::checkPictureSize("TIFF", p.width, p.height); !size)
+        return size.error();
     if (!TIFFIsCODECConfigured(p.compression)) {
         const TIFFCodec* codec = TIFFFindCODEC(p.compression);
-        return DecodeResult::unsupported(
+        return Status::unsupported(
             "The compression scheme is not supported: " +
             (codec ? std::string(codec->name) : std::to_string(p.compression)));
     }
     if (p.samples == 0 || p.samples > 16 || p.extraCount >= p.samples)
-        return DecodeResult::damaged("TIFF: " + std::to_string(p.samples) +
-                                     " samples per pixel with " + std::to_string(p.extraCount) +
-                                     " extra");
+        return Status::damaged("TIFF: " + std::to_string(p.samples) + " samples per pixel with " +
+                               std::to_string(p.extraCount) + " extra");
 
     // A small file cannot expand into an enormous raster.
     const std::uint64_t rasterBytes =
         (static_cast<std::uint64_t>(p.width) * p.samples * p.bits + 7) / 8 * p.height;
     if (rasterBytes > fileSize * kMaxExpansion + kExpansionSlack)
-        return DecodeResult::damaged("TIFF: " + std::to_string(fileSize) +
-                                     " bytes cannot hold a picture of " + std::to_string(p.width) +
-                                     "x" + std::to_string(p.height));
-    return std::nullopt;
+        return Status::damaged("TIFF: " + std::to_string(fileSize) +
+                               " bytes cannot hold a picture of " + std::to_string(p.width) + "x" +
+                               std::to_string(p.height));
+    return {};
 }
 
 // How the direct path turns a row of this page into a bitmap row; false when the page needs
@@ -430,9 +429,8 @@ bool directLayout(TIFF* tif, const PageInfo& p, Kind& kind) {
 }
 
 // The bitmap format and palette of a page read by the direct path.
-std::optional<DecodeResult> directFormat(TIFF* tif, const PageInfo& p, Kind kind,
-                                         const MemoryFile& file, PixelFormat& format,
-                                         std::vector<Colour>& palette) {
+Status directFormat(TIFF* tif, const PageInfo& p, Kind kind, const MemoryFile& file,
+                    PixelFormat& format, std::vector<Colour>& palette) {
     const bool alpha = p.extraCount > 0;
     const bool minIsWhite = p.photometric == PHOTOMETRIC_MINISWHITE;
     if (alpha) {
@@ -475,7 +473,7 @@ std::optional<DecodeResult> directFormat(TIFF* tif, const PageInfo& p, Kind kind
             break;
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 // Sample s of pixel x, whether the samples are interleaved or in planes.
@@ -736,15 +734,15 @@ DecodeResult decodeTiffOnThreads(std::span<const std::uint8_t> data, unsigned th
         return failure(file, "the file could not be opened");
 
     const PageInfo p = readPageInfo(tif.get());
-    if (auto refused = validate(p, data.size()))
-        return std::move(*refused);
+    if (Status checked = validate(p, data.size()); !checked)
+        return checked.error();
     Kind kind = Kind::Rgb;
     if (!directLayout(tif.get(), p, kind))
         return readThroughRgba(tif.get(), p, file);
     PixelFormat format = PixelFormat::Bits24;
     std::vector<Colour> palette;
-    if (auto refused = directFormat(tif.get(), p, kind, file, format, palette))
-        return std::move(*refused);
+    if (Status checked = directFormat(tif.get(), p, kind, file, format, palette); !checked)
+        return checked.error();
     return readDirect(tif.get(), p, kind, file, format, palette, threads);
 }
 

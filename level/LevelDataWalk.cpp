@@ -1,6 +1,7 @@
 // The walk through the level data behind the texture pages: the rooms of generations 1-6
 // and the level-wide sections of every generation, in file order, up to the sample data.
 // Generation-7 rooms are read in RoomGeometry.cpp.
+#include "imaging/FailureReason.h"
 #include "level/LevelReaderInternal.h"
 #include "level/dvunit3_modif.h"
 
@@ -10,6 +11,7 @@
 namespace parvane::level {
 
 using detail::LevelDamaged;
+namespace reasons = imaging::reasons;
 
 namespace detail {
 
@@ -85,8 +87,9 @@ void Tdvlevel::walkLevelData() {
         ensureRead(file_, "the level data header");
         std::memcpy(model_.levelHeader7.data(), header.data(), header.size());
         if (model_.levelDataSize7 > file_.remaining())
-            throw LevelDamaged("the level data declares " + std::to_string(model_.levelDataSize7) +
-                               " bytes, only " + std::to_string(file_.remaining()) + " are left");
+            throw LevelDamaged(reasons::format(
+                reasons::kLevelDataDeclares,
+                {reasons::grouped(model_.levelDataSize7), reasons::grouped(file_.remaining())}));
         levelDataEnd = file_.MemFilePos() + model_.levelDataSize7;
         file_.skip(4);
         const std::uint32_t rooms = file_.u32() & 0xFFFF;

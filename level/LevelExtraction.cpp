@@ -1,6 +1,7 @@
 // The two level extractions, shared by the level window and the command line.
 #include "level/LevelExtraction.h"
 
+#include "imaging/FailureReason.h"
 #include "imaging/ImageFiles.h"
 #include "level/AnimatedTextures.h"
 #include "level/PageStrip.h"
@@ -13,33 +14,24 @@ namespace parvane::level {
 
 namespace {
 
-Extraction failure(ExtractionStatus status, std::string reason) {
-    Extraction e;
-    e.status = status;
-    e.reason = std::move(reason);
-    return e;
+using imaging::FailureKind;
+
+Extraction failure(ExtractionStatus status, FailureKind kind, std::string reason) {
+    return Extraction(status, imaging::Failure{kind, std::move(reason)});
 }
 
-Extraction loadFailure(const LoadResult& result) {
-    switch (result.status()) {
-    case LoadStatus::Missing:
-        return failure(ExtractionStatus::Missing, "no such file");
-    case LoadStatus::NotLevel:
-        return failure(ExtractionStatus::NotALevel, "the file is not a Duskvale level file");
-    case LoadStatus::Unreadable:
-        return failure(ExtractionStatus::Unreadable, result.reason());
-    default:
-        return failure(ExtractionStatus::Damaged, result.reason());
-    }
+Extraction noMemory() {
+    return failure(ExtractionStatus::Damaged, FailureKind::NoMemory,
+                   "the level needs more memory than is available");
 }
 
 // The strip of a loaded level, or a failure when it has no pages to show.
 Extraction stripOf(const Tdvlevel& level, bool convert, const ProgressFn& progress) {
     if (level.model().NumTextiles == 0)
-        return failure(ExtractionStatus::Damaged, "the level holds no texture pages");
+        return failure(ExtractionStatus::Damaged, FailureKind::Damaged,
+                       "the level holds no texture pages");
     PageStrip strip = buildPageStrip(level, convert, progress);
     Extraction e;
-    e.status = ExtractionStatus::Ok;
     e.bitmap = std::move(strip.bitmap);
     e.sourcePixelFormat = strip.sourcePixelFormat;
     e.generation = level.Generation;
@@ -51,12 +43,12 @@ template <typename Load>
 std::optional<Extraction> loadLevel(Tdvlevel& level, const std::string& name,
                                     const ProgressFn& progress, bool texturesOnly, Load load) {
     if (!isAcceptedLevelExtension(name))
-        return failure(ExtractionStatus::RefusedExtension,
+        return failure(ExtractionStatus::RefusedExtension, FailureKind::NotThisFormat,
                        "only .PHD, .DVX, .DV2, .DV4 and .DVC files are level files");
     level.Gauge = progress;
     const LoadResult result = load(level, texturesOnly);
     if (!result)
-        return loadFailure(result);
+        return extractionFailure(result);
     return std::nullopt;
 }
 
@@ -71,7 +63,7 @@ Extraction extractPages(const std::string& name, bool convert, const ProgressFn&
         level.FreeLevelData();
         return e;
     } catch (const std::bad_alloc&) {
-        return failure(ExtractionStatus::Damaged, "the level needs more memory than is available");
+        return noMemory();
     }
 }
 
@@ -85,10 +77,12 @@ Extraction extractAnimated(const std::string& name, bool convert, const Progress
 
     const auto ranges = parseAnimatedRanges(level.model().AnimatedTextures);
     if (ranges.empty())
-        return failure(ExtractionStatus::NoAnimatedTextures, "the level has no animated textures");
+        // A sound level of a kind without animations: not one the extraction can take.
+        return failure(ExtractionStatus::NoAnimatedTextures, FailureKind::Unsupported,
+                       "the level has no animated textures");
     const AnimatedLayout layout = layoutAnimatedRanges(ranges);
     if (static_cast<std::int64_t>(layout.rows) * kTileSide > imaging::Bitmap::kMaxSide)
-        return failure(ExtractionStatus::Damaged,
+        return failure(ExtractionStatus::Damaged, FailureKind::TooLarge,
                        "the animated texture list needs " + std::to_string(layout.rows) +
                            " rows of tiles, more than a picture can hold");
     try {
@@ -102,11 +96,25 @@ Extraction extractAnimated(const std::string& name, bool convert, const Progress
         level.FreeLevelData();
         return e;
     } catch (const std::bad_alloc&) {
-        return failure(ExtractionStatus::Damaged, "the level needs more memory than is available");
+        return noMemory();
     }
 }
 
 } // namespace
+
+Extraction extractionFailure(const LoadResult& load) {
+    switch (load.status()) {
+    case LoadStatus::Missing:
+        return failure(ExtractionStatus::Missing, FailureKind::FileMissing, "no such file");
+    case LoadStatus::NotLevel:
+        return failure(ExtractionStatus::NotALevel, FailureKind::NotThisFormat,
+                       "the file is not a Duskvale level file");
+    case LoadStatus::Unreadable:
+        return Extraction(ExtractionStatus::Unreadable, load.error());
+    default:
+        return Extraction(ExtractionStatus::Damaged, load.error());
+    }
+}
 
 bool isAcceptedLevelExtension(const std::filesystem::path& fileName) {
     const std::string ext = imaging::upperCaseExtension(fileName);
@@ -116,12 +124,18 @@ bool isAcceptedLevelExtension(const std::filesystem::path& fileName) {
 std::string failureMessage(const Extraction& extraction) {
     switch (extraction.status) {
     case ExtractionStatus::Damaged:
-        return "The level file is damaged and could not be read (" + extraction.reason + ").";
+        return "The level file is damaged and could not be read.";
     case ExtractionStatus::Unreadable:
-        return "The level file could not be read (" + extraction.reason + ").";
+        return "The level file could not be read.";
     default:
         return {};
     }
+}
+
+std::string failureReason(const Extraction& extraction) {
+    if (failureMessage(extraction).empty())
+        return {};
+    return imaging::reasons::sentence(extraction.reason());
 }
 
 Extraction extractLevelTextures(const std::filesystem::path& file, bool convert,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "imaging/Bitmap.h"
+#include "imaging/Failure.h"
 #include "level/dvunit3_modif.h"
 
 #include <cstdint>
@@ -23,18 +24,26 @@ enum class ExtractionStatus {
     NoAnimatedTextures, // animated extraction of a level without animation ranges
 };
 
-// What an extraction gives back. On success `bitmap` holds the 32-bit result and
-// `sourcePixelFormat` the pixel-format code of the level's pages (3, 4 or 7).
-struct Extraction {
-    ExtractionStatus status = ExtractionStatus::Damaged;
-    std::string reason;
+// What an extraction gives back: success, or the Failure (kind and reason). On success
+// `bitmap` holds the 32-bit result and `sourcePixelFormat` the pixel-format code of the
+// level's pages (3, 4 or 7). `status` is the level window's outcome, made with the failure.
+class Extraction : public imaging::Status {
+public:
+    Extraction() : status(ExtractionStatus::Ok) {}
+    Extraction(ExtractionStatus outcome, imaging::Failure failure)
+        : imaging::Status(std::move(failure)), status(outcome) {}
+
+    const std::string& reason() const { return error().reason; }
+
+    ExtractionStatus status;
     imaging::Bitmap bitmap;
     std::uint8_t sourcePixelFormat = 0;
     int generation = 0;
     int missingTiles = 0; // animated textures named by the list but absent from the level
-
-    bool ok() const { return status == ExtractionStatus::Ok; }
 };
+
+// The failed extraction of a level whose load failed.
+Extraction extractionFailure(const LoadResult& load);
 
 // True for the accepted level extensions, compared after upper-casing: .PHD .DVX .DV2 .DV4 .DVC
 bool isAcceptedLevelExtension(const std::filesystem::path& fileName);
@@ -42,6 +51,9 @@ bool isAcceptedLevelExtension(const std::filesystem::path& fileName);
 // The message a user should see for a failed extraction, or "" where the warning sound alone
 // reports it (refused extension, missing file, not a level file, no animation ranges).
 std::string failureMessage(const Extraction& extraction);
+// Why, as one sentence beneath that message ("The file ends inside its palettes."); "" where
+// there is no message.
+std::string failureReason(const Extraction& extraction);
 
 // All texture pages, stacked into one 256-pixel-wide 32-bit strip. `convert` paints the
 // level's transparent pixels magenta. progress receives the load's values, then 0 and 100.

@@ -1,6 +1,8 @@
 // Pieces shared by the files of the level reader; not part of its public interface.
 #pragma once
 
+#include "imaging/Failure.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -58,9 +60,10 @@ const GenerationLayout& layoutOf(int generation);
 // Inflates one zlib stream. The output may not exceed limit bytes (nor what deflate's greatest
 // ratio allows for the compressed bytes); estimate is the size the file states, used only to
 // size the buffer up front, since writers store sizes that are 0, too small or too large.
-// Returns false with error set when the stream is damaged, ends early or inflates beyond limit.
-bool inflateChunk(std::span<const std::uint8_t> compressed, std::size_t estimate, std::size_t limit,
-                  std::vector<std::uint8_t>& out, std::string& error);
+// Fails (Damaged) when the stream is damaged or ends early, (TooLarge) when it inflates beyond
+// limit, (NoMemory) when zlib cannot start.
+imaging::Result<std::vector<std::uint8_t>> inflateChunk(std::span<const std::uint8_t> compressed,
+                                                        std::size_t estimate, std::size_t limit);
 
 } // namespace parvane::level::detail
 

@@ -1,5 +1,6 @@
 // Generation-7 rooms: their header, their geometry layers and the conversion of the layers
 // into the room's common vertex, rectangle and triangle lists.
+#include "imaging/FailureReason.h"
 #include "level/LevelReaderInternal.h"
 #include "level/dvunit3_modif.h"
 
@@ -10,6 +11,8 @@
 #include <unordered_map>
 
 namespace parvane::level {
+
+namespace reasons = imaging::reasons;
 
 using detail::ensureRead;
 using detail::LevelDamaged;
@@ -44,8 +47,9 @@ void Tdvlevel::readRoom7(TDvRoom& room) {
     ensureRead(file_, "a room header");
     const std::size_t start = file_.MemFilePos(); // P
     if (room.RoomDataSize > file_.remaining())
-        throw LevelDamaged("a room declares " + std::to_string(room.RoomDataSize) +
-                           " bytes, only " + std::to_string(file_.remaining()) + " are left");
+        throw LevelDamaged(reasons::format(
+            imaging::reasons::kLevelRoomDeclares,
+            {reasons::grouped(room.RoomDataSize), reasons::grouped(file_.remaining())}));
     // The room is read only within its declared bytes: what its counts place beyond them is
     // absent (header fields read as 0, lists keep the records that fit). The next room starts
     // where those bytes end, so no byte is read as part of two rooms and the memory a room

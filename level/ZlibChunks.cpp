@@ -16,9 +16,11 @@ constexpr std::size_t kDeflateMaxRatio = 1032;
 
 } // namespace
 
-bool inflateChunk(std::span<const std::uint8_t> compressed, std::size_t estimate, std::size_t limit,
-                  std::vector<std::uint8_t>& out, std::string& error) {
-    out.clear();
+imaging::Result<std::vector<std::uint8_t>> inflateChunk(std::span<const std::uint8_t> compressed,
+                                                        std::size_t estimate, std::size_t limit) {
+    using imaging::FailureKind;
+    std::vector<std::uint8_t> out;
+    imaging::Failure failure;
     limit = std::min(limit, kMaxInflatedBytes);
     const std::size_t ratioBound =
         compressed.size() > (std::numeric_limits<std::size_t>::max() - 1024) / kDeflateMaxRatio
@@ -31,10 +33,8 @@ bool inflateChunk(std::span<const std::uint8_t> compressed, std::size_t estimate
     std::size_t capacity = std::min(std::max<std::size_t>(estimate, 256), ceiling);
 
     z_stream stream{};
-    if (inflateInit(&stream) != Z_OK) {
-        error = "zlib could not be initialised";
-        return false;
-    }
+    if (inflateInit(&stream) != Z_OK)
+        return imaging::Failure{FailureKind::NoMemory, "zlib could not be initialised"};
     out.resize(capacity);
     std::size_t consumed = 0;
     std::size_t produced = 0;
@@ -55,14 +55,15 @@ bool inflateChunk(std::span<const std::uint8_t> compressed, std::size_t estimate
         if (status == Z_STREAM_END)
             break;
         if (status != Z_OK && status != Z_BUF_ERROR) {
-            error = std::string("zlib stream is damaged (") +
-                    (stream.msg ? stream.msg : "inflate failed") + ")";
+            failure = {FailureKind::Damaged, std::string("zlib stream is damaged (") +
+                                                 (stream.msg ? stream.msg : "inflate failed") +
+                                                 ")"};
             break;
         }
         if (produced == out.size()) {
             if (out.size() >= ceiling) {
-                error = "zlib stream inflates beyond the limit of " + std::to_string(limit >> 20) +
-                        " MiB";
+                failure = {FailureKind::TooLarge, "zlib stream inflates beyond the limit of " +
+                                                      std::to_string(limit >> 20) + " MiB"};
                 status = Z_DATA_ERROR;
                 break;
             }
@@ -70,21 +71,18 @@ bool inflateChunk(std::span<const std::uint8_t> compressed, std::size_t estimate
             continue;
         }
         if (consumed == compressed.size()) {
-            error = "zlib stream ends early";
+            failure = {FailureKind::Damaged, "zlib stream ends early"};
             status = Z_DATA_ERROR;
             break;
         }
     }
     inflateEnd(&stream);
-    if (status != Z_STREAM_END) {
-        out.clear();
-        out.shrink_to_fit();
-        return false;
-    }
+    if (status != Z_STREAM_END)
+        return failure;
     out.resize(produced);
     if (out.capacity() - produced > 65536)
         out.shrink_to_fit();
-    return true;
+    return out;
 }
 
 } // namespace parvane::level::detail

@@ -3,6 +3,7 @@
 // LevelDataWalk.cpp, the generation-7 rooms in RoomGeometry.cpp.
 #include "level/dvunit3_modif.h"
 
+#include "imaging/FailureReason.h"
 #include "level/LevelReaderInternal.h"
 
 #include <cstring>
@@ -13,6 +14,7 @@
 namespace parvane::level {
 
 using detail::LevelDamaged;
+namespace reasons = imaging::reasons;
 
 int generationFor(std::uint32_t version, const std::string& fileName) {
     const auto contains = [&](const char* s) { return fileName.find(s) != std::string::npos; };
@@ -54,50 +56,84 @@ const char* generationLabel(int generation) {
 }
 
 // ---------------------------------------------------------------------------------------
+// LoadResult
+
+namespace {
+
+imaging::Status statusOf(LoadStatus status) {
+    using imaging::FailureKind;
+    switch (status) {
+    case LoadStatus::Ok:
+        return {};
+    case LoadStatus::Missing:
+        return imaging::Status::failure(FailureKind::FileMissing, {});
+    case LoadStatus::NotLevel:
+        return imaging::Status::failure(FailureKind::NotThisFormat, {});
+    case LoadStatus::Damaged:
+        return imaging::Status::failure(FailureKind::Damaged, {});
+    case LoadStatus::Unreadable:
+        break;
+    }
+    return imaging::Status::failure(FailureKind::Unsupported, {});
+}
+
+} // namespace
+
+LoadResult::LoadResult(LoadStatus status) : imaging::Status(statusOf(status)) {}
+
+LoadStatus LoadResult::status() const {
+    if (ok())
+        return LoadStatus::Ok;
+    switch (error().kind) {
+    case imaging::FailureKind::FileMissing:
+        return LoadStatus::Missing;
+    case imaging::FailureKind::NotThisFormat:
+        return LoadStatus::NotLevel;
+    case imaging::FailureKind::Damaged:
+    case imaging::FailureKind::TooLarge:
+    case imaging::FailureKind::NoMemory:
+        return LoadStatus::Damaged;
+    default:
+        return LoadStatus::Unreadable;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
 // TMemFile
 
-bool TMemFile::MemFileReset(std::uint16_t recordSize) {
-    containerDamaged_ = false;
-    error_.clear();
+imaging::Status TMemFile::MemFileReset(std::uint16_t recordSize) {
+    using imaging::FailureKind;
     std::error_code ec;
     const auto size = std::filesystem::file_size(fileName_, ec);
-    if (ec) {
-        error_ = ec.message();
-        return false;
-    }
-    if (size > kMaxLevelFileBytes) {
-        error_ = "the file is larger than " + std::to_string(kMaxLevelFileBytes >> 20) + " MiB";
-        containerDamaged_ = true;
-        return false;
-    }
+    if (ec)
+        return imaging::Failure{FailureKind::Unsupported, ec.message()};
+    // The level reader's old words for this limit, not its new pattern: they are what the
+    // user has been shown for a file read from the disk.
+    if (size > kMaxLevelFileBytes)
+        return imaging::Failure{FailureKind::TooLarge,
+                                "the file is larger than " +
+                                    std::to_string(kMaxLevelFileBytes >> 20) + " MiB"};
     std::ifstream in(fileName_, std::ios::binary);
-    if (!in) {
-        error_ = "the file cannot be opened";
-        return false;
-    }
+    if (!in)
+        return imaging::Failure{FailureKind::Unsupported, "the file cannot be opened"};
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     if (!bytes.empty() &&
-        !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
-        error_ = "the file cannot be read";
-        return false;
-    }
+        !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)))
+        return imaging::Failure{FailureKind::Unsupported, "the file cannot be read"};
     return MemFileResetFromBytes(std::move(bytes), recordSize);
 }
 
-bool TMemFile::MemFileResetFromBytes(std::vector<std::uint8_t> bytes, std::uint16_t recordSize) {
-    containerDamaged_ = false;
-    error_.clear();
+imaging::Status TMemFile::MemFileResetFromBytes(std::vector<std::uint8_t> bytes,
+                                                std::uint16_t recordSize) {
     recordSize_ = recordSize == 0 ? 1 : recordSize;
-    const bool loaded = loadImage(std::move(bytes));
-    if (!loaded) {
-        containerDamaged_ = true;
+    imaging::Status loaded = loadImage(std::move(bytes));
+    if (!loaded)
         image_.clear();
-    }
     rewind(0);
     return loaded;
 }
 
-bool TMemFile::loadImage(std::vector<std::uint8_t> bytes) {
+imaging::Status TMemFile::loadImage(std::vector<std::uint8_t> bytes) {
     if (bytes.size() > 12 && std::memcmp(bytes.data(), "ZLIB", 4) == 0) {
         const auto u32at = [&](std::size_t at) {
             return static_cast<std::uint32_t>(bytes[at]) | (std::uint32_t{bytes[at + 1]} << 8) |
@@ -105,23 +141,19 @@ bool TMemFile::loadImage(std::vector<std::uint8_t> bytes) {
         };
         const std::size_t compressed = u32at(4);
         const std::size_t inflated = u32at(8);
-        if (compressed > bytes.size() - 12) {
-            error_ = "the ZLIB container declares " + std::to_string(compressed) +
-                     " compressed bytes, the file holds " + std::to_string(bytes.size() - 12);
-            return false;
-        }
-        std::string why;
-        std::vector<std::uint8_t> out;
-        if (!detail::inflateChunk(std::span(bytes).subspan(12, compressed), inflated,
-                                  maxInflatedBytes_, out, why)) {
-            error_ = "ZLIB container: " + why;
-            return false;
-        }
-        image_ = std::move(out);
-        return true;
+        if (compressed > bytes.size() - 12)
+            return imaging::Status::damaged(
+                "the ZLIB container declares " + std::to_string(compressed) +
+                " compressed bytes, the file holds " + std::to_string(bytes.size() - 12));
+        auto out = detail::inflateChunk(std::span(bytes).subspan(12, compressed), inflated,
+                                        maxInflatedBytes_);
+        if (!out)
+            return imaging::Failure{out.error().kind, "ZLIB container: " + out.error().reason};
+        image_ = std::move(out).value();
+        return {};
     }
     image_ = std::move(bytes);
-    return true;
+    return {};
 }
 
 void TMemFile::rewind(std::size_t position) {
@@ -181,10 +213,10 @@ LoadResult Tdvlevel::LoadLevel(const std::string& fileName, bool texturesOnly) {
         std::error_code ec;
         if (!std::filesystem::exists(fileName, ec))
             return LoadStatus::Missing;
-        if (file_.MemFileReset(1))
-            return LoadStatus::Ok;
-        return file_.containerDamaged() ? LoadResult::damaged(file_.error())
-                                        : LoadResult::unreadable(file_.error());
+        imaging::Status reset = file_.MemFileReset(1);
+        if (!reset)
+            return reset;
+        return LoadStatus::Ok;
     });
 }
 
@@ -192,11 +224,13 @@ LoadResult Tdvlevel::LoadLevelFromBytes(std::vector<std::uint8_t> bytes,
                                         const std::string& fileName, bool texturesOnly) {
     return open(fileName, texturesOnly, [&]() -> LoadResult {
         if (bytes.size() > kMaxLevelFileBytes)
-            return LoadResult::damaged("the file is larger than " +
-                                       std::to_string(kMaxLevelFileBytes >> 20) + " MiB");
-        if (file_.MemFileResetFromBytes(std::move(bytes), 1))
-            return LoadStatus::Ok;
-        return LoadResult::damaged(file_.error());
+            return imaging::Failure{imaging::FailureKind::TooLarge,
+                                    reasons::format(reasons::kLevelLargerThan,
+                                                    {std::to_string(kMaxLevelFileBytes >> 20)})};
+        imaging::Status reset = file_.MemFileResetFromBytes(std::move(bytes), 1);
+        if (!reset)
+            return reset;
+        return LoadStatus::Ok;
     });
 }
 
@@ -235,6 +269,7 @@ LoadResult Tdvlevel::load(bool texturesOnly) {
     paletteRead_ = false;
     animatedListRead_ = false;
     std::string failure;
+    bool noMemory = false;
     try {
         if (Generation <= 5) {
             readTexturesClassic();
@@ -256,12 +291,15 @@ LoadResult Tdvlevel::load(bool texturesOnly) {
         if (!wantedWasRead)
             failure = e.what();
     } catch (const std::bad_alloc&) {
+        noMemory = true;
         failure = "the level needs more memory than is available";
     }
     file_.MemFileClose();
     if (!failure.empty()) {
         FreeLevelData();
-        return LoadResult::damaged(std::move(failure));
+        return imaging::Failure{noMemory ? imaging::FailureKind::NoMemory
+                                         : imaging::FailureKind::Damaged,
+                                std::move(failure)};
     }
     setGauge(100);
     return LoadStatus::Ok;
@@ -272,25 +310,25 @@ void Tdvlevel::readTexturesClassic() {
         const auto palette8 = file_.take(model_.Palette8.size());
         const auto palette16 = file_.take(model_.Palette16.size());
         if (file_.failed())
-            throw LevelDamaged("the file ends inside its palettes");
+            throw LevelDamaged(reasons::kLevelEndsInPalettes);
         std::memcpy(model_.Palette8.data(), palette8.data(), model_.Palette8.size());
         std::memcpy(model_.Palette16.data(), palette16.data(), model_.Palette16.size());
     }
     const std::uint32_t pages = file_.u32();
     if (file_.failed())
-        throw LevelDamaged("the file ends before its page count");
+        throw LevelDamaged(reasons::kLevelEndsBeforePageCount);
     if (pages > kMaxPages)
-        throw LevelDamaged("page count " + std::to_string(pages) + " is beyond the " +
-                           std::to_string(kMaxPages) + " pages a strip can hold");
+        throw LevelDamaged(reasons::format(reasons::kLevelPageCount,
+                                           {std::to_string(pages), std::to_string(kMaxPages)}));
     model_.NumTextiles = pages;
     model_.textile8Bytes = pages * static_cast<std::uint32_t>(kPage8Bytes);
     setGauge(30);
     const std::size_t bytes8 = std::size_t{pages} * kPage8Bytes;
     const std::size_t bytes16 = Generation >= 3 ? std::size_t{pages} * kPage16Bytes : 0;
     if (bytes8 + bytes16 > file_.remaining())
-        throw LevelDamaged(std::to_string(pages) + " texture pages need " +
-                           std::to_string(bytes8 + bytes16) + " bytes, only " +
-                           std::to_string(file_.remaining()) + " are left");
+        throw LevelDamaged(reasons::format(
+            reasons::kLevelPagesNeed, {std::to_string(pages), reasons::grouped(bytes8 + bytes16),
+                                       reasons::grouped(file_.remaining())}));
     const auto pages8 = file_.take(bytes8);
     model_.Textile8.assign(pages8.begin(), pages8.end());
     if (Generation >= 3) {
@@ -313,10 +351,10 @@ std::vector<std::uint8_t> readChunk(TMemFile& file, const char* what, std::uint3
         throw LevelDamaged(std::string("the ") + what + " declares " + std::to_string(compressed) +
                            " compressed bytes, only " + std::to_string(file.remaining()) +
                            " are left");
-    std::vector<std::uint8_t> out;
-    std::string why;
-    if (!detail::inflateChunk(file.take(compressed), inflated, cap, out, why))
-        throw LevelDamaged(std::string("the ") + what + ": " + why);
+    auto chunk = detail::inflateChunk(file.take(compressed), inflated, cap);
+    if (!chunk)
+        throw LevelDamaged(std::string("the ") + what + ": " + chunk.error().reason);
+    std::vector<std::uint8_t> out = std::move(chunk).value();
     // The length actually produced replaces what the file states.
     inflated = static_cast<std::uint32_t>(out.size());
     return out;
@@ -329,7 +367,7 @@ void Tdvlevel::readTexturesCompressed() {
     model_.numObjectPages = file_.u16();
     model_.numBumpPages = file_.u16();
     if (file_.failed())
-        throw LevelDamaged("the file ends inside its texture header");
+        throw LevelDamaged(reasons::kLevelEndsInTextureHeader);
     model_.Textile32 = readChunk(file_, "32-bit texture chunk", model_.inflated32,
                                  model_.compressed32, maxInflatedBytes);
     setGauge(20);
@@ -343,8 +381,8 @@ void Tdvlevel::readTexturesCompressed() {
     // Both the 16-bit and the 32-bit pages are counted from the 16-bit chunk.
     const std::size_t pages = model_.Textile16.size() / kPage16Bytes;
     if (pages > kMaxPages)
-        throw LevelDamaged("page count " + std::to_string(pages) + " is beyond the " +
-                           std::to_string(kMaxPages) + " pages a strip can hold");
+        throw LevelDamaged(reasons::format(reasons::kLevelPageCount,
+                                           {std::to_string(pages), std::to_string(kMaxPages)}));
     // A 32-bit chunk that holds fewer pages is read as far as it goes; the page strip leaves
     // the pages it lacks transparent.
     model_.NumTextiles = static_cast<std::uint32_t>(pages);

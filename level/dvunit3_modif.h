@@ -19,6 +19,7 @@
 #pragma once
 
 #include "imaging/ByteReader.h"
+#include "imaging/Failure.h"
 
 #include <algorithm>
 #include <array>
@@ -45,28 +46,25 @@ enum class LoadStatus : std::uint8_t {
     Unreadable = 4, // the file exists but cannot be read
 };
 
-// What a load returns: its status and, for a damaged or unreadable file, the reason ("the
-// file ends inside the object textures"). The level itself stays in the reader's model.
-class LoadResult {
+// What a load returns: success, or the Failure with its reason ("the file ends inside the
+// object textures"). The level itself stays in the reader's model. status() gives the
+// reader's byte code: a missing file, no level (not this format), a damaged level (damaged,
+// too large, no memory) or an unreadable file (any other kind).
+class LoadResult : public imaging::Status {
 public:
-    LoadResult(LoadStatus status, std::string reason = {})
-        : status_(status), reason_(std::move(reason)) {}
+    LoadResult(imaging::Failure failure) : imaging::Status(std::move(failure)) {}
+    LoadResult(imaging::Status status) : imaging::Status(std::move(status)) {}
+    LoadResult(LoadStatus status);
 
     static LoadResult damaged(std::string reason) {
-        return {LoadStatus::Damaged, std::move(reason)};
+        return imaging::Failure{imaging::FailureKind::Damaged, std::move(reason)};
     }
     static LoadResult unreadable(std::string reason) {
-        return {LoadStatus::Unreadable, std::move(reason)};
+        return imaging::Failure{imaging::FailureKind::Unsupported, std::move(reason)};
     }
 
-    LoadStatus status() const { return status_; }
-    bool ok() const { return status_ == LoadStatus::Ok; }
-    explicit operator bool() const { return ok(); }
-    const std::string& reason() const { return reason_; }
-
-private:
-    LoadStatus status_;
-    std::string reason_;
+    LoadStatus status() const;
+    const std::string& reason() const { return error().reason; }
 };
 
 // Limits that keep a hostile file from making the reader allocate without bound.
@@ -95,13 +93,13 @@ const char* generationLabel(int generation);
 class TMemFile {
 public:
     void MemFileAssign(const std::string& fileName) { fileName_ = fileName; }
-    // Loads the image from the disk file; a "ZLIB" container is inflated. Returns false with
-    // error() set when the file cannot be read or the container is damaged.
-    bool MemFileReset(std::uint16_t recordSize);
-    // True after a failed reset whose file was read but held a damaged "ZLIB" container.
-    bool containerDamaged() const { return containerDamaged_; }
+    // Loads the image from the disk file; a "ZLIB" container is inflated. Fails (Unsupported)
+    // when the file cannot be read, (TooLarge) beyond the level size limit, (Damaged or
+    // TooLarge) when the container is damaged or inflates beyond its limit.
+    imaging::Status MemFileReset(std::uint16_t recordSize);
     // Loads the image from bytes already in memory (the file's content), as MemFileReset does.
-    bool MemFileResetFromBytes(std::vector<std::uint8_t> bytes, std::uint16_t recordSize);
+    imaging::Status MemFileResetFromBytes(std::vector<std::uint8_t> bytes,
+                                          std::uint16_t recordSize);
     // Copies count records from the position, never more than what is left; returns the
     // number of bytes copied. A short read leaves the rest of the destination untouched.
     std::size_t MemFileRead(void* destination, std::size_t count);
@@ -115,7 +113,6 @@ public:
     // The most a "ZLIB" container may inflate to.
     void setMaxInflatedBytes(std::size_t limit) { maxInflatedBytes_ = limit; }
     const std::string& fileName() const { return fileName_; }
-    const std::string& error() const { return error_; }
     std::span<const std::uint8_t> image() const { return image_; }
 
     // The image is read through the shared bounded cursor: a read past the end returns zero,
@@ -138,7 +135,7 @@ public:
     void endWindow();
 
 private:
-    bool loadImage(std::vector<std::uint8_t> bytes);
+    imaging::Status loadImage(std::vector<std::uint8_t> bytes);
     // A cursor over the whole image at position (after the image changed).
     void rewind(std::size_t position);
 
@@ -146,9 +143,7 @@ private:
     std::vector<std::uint8_t> image_;
     imaging::ByteReader reader_{{}};
     std::uint16_t recordSize_ = 1;
-    bool containerDamaged_ = false;
     std::size_t maxInflatedBytes_ = kMaxInflatedBytes;
-    std::string error_;
 };
 
 // A run of fixed-size records kept as they were read, for sections nothing outside the

@@ -293,6 +293,254 @@
     </message>
 </context>
 <context>
+    <name>Reason</name>
+    <message>
+        <source>The file does not exist.</source>
+        <translation>Le fichier n&apos;existe pas.</translation>
+    </message>
+    <message>
+        <source>This is a folder, not a file.</source>
+        <translation>C&apos;est un dossier, pas un fichier.</translation>
+    </message>
+    <message>
+        <source>This is not a regular file.</source>
+        <translation>Ce n&apos;est pas un fichier ordinaire.</translation>
+    </message>
+    <message>
+        <source>The file cannot be opened (%1).</source>
+        <translation>Le fichier ne peut pas être ouvert (%1).</translation>
+    </message>
+    <message>
+        <source>The file cannot be read (%1).</source>
+        <translation>Le fichier ne peut pas être lu (%1).</translation>
+    </message>
+    <message>
+        <source>The file is larger than any picture Parvane can hold.</source>
+        <translation>Le fichier dépasse la taille de toute image que Parvane peut contenir.</translation>
+    </message>
+    <message>
+        <source>The file ends after %1 of %2 bytes.</source>
+        <translation>Le fichier s&apos;arrête après %1 des %2 octets attendus.</translation>
+    </message>
+    <message>
+        <source>The picture&apos;s pixels do not fit in the memory left.</source>
+        <translation>Les pixels de l&apos;image ne tiennent pas dans la mémoire restante.</translation>
+    </message>
+    <message>
+        <source>No reader takes %1 files.</source>
+        <translation>Aucun lecteur ne prend les fichiers %1.</translation>
+    </message>
+    <message>
+        <source>%1: the picture is empty (%2).</source>
+        <translation>%1&#xa0;: l&apos;image est vide (%2).</translation>
+    </message>
+    <message>
+        <source>%1: a picture of %2 pixels is larger than Parvane can hold.</source>
+        <translation>%1&#xa0;: une image de %2 pixels dépasse ce que Parvane peut contenir.</translation>
+    </message>
+    <message>
+        <source>%1: the run-length data ends early.</source>
+        <translation>%1&#xa0;: les données compressées (RLE) s&apos;arrêtent trop tôt.</translation>
+    </message>
+    <message>
+        <source>%1: the run-length data ends in row %2.</source>
+        <translation>%1&#xa0;: les données compressées (RLE) s&apos;arrêtent à la ligne %2.</translation>
+    </message>
+    <message>
+        <source>%1: pixels of %2 bits are not read.</source>
+        <translation>%1&#xa0;: les pixels de %2 bits ne sont pas lus.</translation>
+    </message>
+    <message>
+        <source>%1: compression %2 is not read.</source>
+        <translation>%1&#xa0;: la compression %2 n&apos;est pas lue.</translation>
+    </message>
+    <message>
+        <source>TGA: image type 0 holds no picture.</source>
+        <translation>TGA&#xa0;: le type d&apos;image 0 ne contient aucune image.</translation>
+    </message>
+    <message>
+        <source>TGA: image type %1 is not read.</source>
+        <translation>TGA&#xa0;: le type d&apos;image %1 n&apos;est pas lu.</translation>
+    </message>
+    <message>
+        <source>TGA: image type %1 with pixels of %2 bits is not read.</source>
+        <translation>TGA&#xa0;: le type d&apos;image %1 avec des pixels de %2 bits n&apos;est pas lu.</translation>
+    </message>
+    <message>
+        <source>TGA: colour map entries of %1 bits are not read.</source>
+        <translation>TGA&#xa0;: les entrées de palette de %1 bits ne sont pas lues.</translation>
+    </message>
+    <message>
+        <source>PSD: version %1 is not read.</source>
+        <translation>PSD&#xa0;: la version %1 n&apos;est pas lue.</translation>
+    </message>
+    <message>
+        <source>PSD: colour mode %1 is not read.</source>
+        <translation>PSD&#xa0;: le mode colorimétrique %1 n&apos;est pas lu.</translation>
+    </message>
+    <message>
+        <source>PSD: channels of %1 bits are not read.</source>
+        <translation>PSD&#xa0;: les couches de %1 bits ne sont pas lues.</translation>
+    </message>
+    <message>
+        <source>PSD: the picture has no channels.</source>
+        <translation>PSD&#xa0;: l&apos;image n&apos;a aucune couche.</translation>
+    </message>
+    <message>
+        <source>PCX: the first byte is not 10 or 205.</source>
+        <translation>PCX&#xa0;: le premier octet n&apos;est ni 10 ni 205.</translation>
+    </message>
+    <message>
+        <source>PCX: %1 planes of %2 bits are not read.</source>
+        <translation>PCX&#xa0;: %1 plans de %2 bits ne sont pas lus.</translation>
+    </message>
+    <message>
+        <source>No file name was given.</source>
+        <translation>Aucun nom de fichier n&apos;a été donné.</translation>
+    </message>
+    <message>
+        <source>The name is that of a folder.</source>
+        <translation>Ce nom est celui d&apos;un dossier.</translation>
+    </message>
+    <message>
+        <source>The file is read-only (%1).</source>
+        <translation>Le fichier est en lecture seule (%1).</translation>
+    </message>
+    <message>
+        <source>The folder cannot be written (%1).</source>
+        <translation>Le dossier ne peut pas être écrit (%1).</translation>
+    </message>
+    <message>
+        <source>Writing failed (%1).</source>
+        <translation>L&apos;écriture a échoué (%1).</translation>
+    </message>
+    <message>
+        <source>Setting the file&apos;s permissions failed (%1).</source>
+        <translation>Les droits du fichier n&apos;ont pas pu être fixés (%1).</translation>
+    </message>
+    <message>
+        <source>Replacing the file failed (%1).</source>
+        <translation>Le remplacement du fichier a échoué (%1).</translation>
+    </message>
+    <message>
+        <source>The picture is too large for a BMP file.</source>
+        <translation>L&apos;image est trop grande pour un fichier BMP.</translation>
+    </message>
+    <message>
+        <source>A TGA picture is at most %1 pixels on each side.</source>
+        <translation>Une image TGA a au plus %1 pixels de côté.</translation>
+    </message>
+    <message>
+        <source>,</source>
+        <comment>thousands separator of counts such as 65,554</comment>
+        <translation>&#x202f;</translation>
+    </message>
+    <message>
+        <source>the file ends inside its palettes</source>
+        <translation>le fichier s&apos;arrête au milieu de ses palettes</translation>
+    </message>
+    <message>
+        <source>the file ends before its page count</source>
+        <translation>le fichier s&apos;arrête avant son nombre de pages</translation>
+    </message>
+    <message>
+        <source>the file ends inside its texture header</source>
+        <translation>le fichier s&apos;arrête au milieu de son en-tête de textures</translation>
+    </message>
+    <message>
+        <source>page count %1 is beyond the %2 pages a strip can hold</source>
+        <translation>le nombre de pages %1 dépasse les %2 pages qu&apos;une bande peut contenir</translation>
+    </message>
+    <message>
+        <source>%1 texture pages need %2 bytes, only %3 are left</source>
+        <translation>%1 pages de textures demandent %2 octets, il n&apos;en reste que %3</translation>
+    </message>
+    <message>
+        <source>the level data declares %1 bytes, only %2 are left</source>
+        <translation>les données du niveau annoncent %1 octets, il n&apos;en reste que %2</translation>
+    </message>
+    <message>
+        <source>a room declares %1 bytes, only %2 are left</source>
+        <translation>une salle annonce %1 octets, il n&apos;en reste que %2</translation>
+    </message>
+    <message>
+        <source>the file is larger than %1 MiB</source>
+        <translation>le fichier dépasse %1 Mio</translation>
+    </message>
+    <message>
+        <source>BMP: the file does not begin with BM.</source>
+        <translation>BMP&#xa0;: le fichier ne commence pas par BM.</translation>
+    </message>
+    <message>
+        <source>BMP: the file is shorter than its headers.</source>
+        <translation>BMP&#xa0;: le fichier est plus court que ses en-têtes.</translation>
+    </message>
+    <message>
+        <source>BMP: embedded JPEG or PNG pictures are not read.</source>
+        <translation>BMP&#xa0;: les images JPEG ou PNG incorporées ne sont pas lues.</translation>
+    </message>
+    <message>
+        <source>BMP: the pixel rows run past the end of the file.</source>
+        <translation>BMP&#xa0;: les lignes de pixels dépassent la fin du fichier.</translation>
+    </message>
+    <message>
+        <source>BMP: a pixel uses a colour beyond the palette.</source>
+        <translation>BMP&#xa0;: un pixel utilise une couleur hors de la palette.</translation>
+    </message>
+    <message>
+        <source>PSD: the file does not begin with 8BPS.</source>
+        <translation>PSD : le fichier ne commence pas par 8BPS.</translation>
+    </message>
+    <message>
+        <source>PSD: bitmap mode with channels of %1 bits.</source>
+        <translation>PSD : mode bitmap avec des couches de %1 bits.</translation>
+    </message>
+    <message>
+        <source>PSD: %1 channels are too few for colour mode %2.</source>
+        <translation>PSD : %1 couches sont trop peu pour le mode colorimétrique %2.</translation>
+    </message>
+    <message>
+        <source>PSD: 1-bit channels outside bitmap mode are not read.</source>
+        <translation>PSD : les couches de 1 bit hors du mode bitmap ne sont pas lues.</translation>
+    </message>
+    <message>
+        <source>PSD: indexed colour with channels of %1 bits is not read.</source>
+        <translation>PSD : les couleurs indexées avec des couches de %1 bits ne sont pas lues.</translation>
+    </message>
+    <message>
+        <source>PSD: the indexed picture lacks its 768-byte palette.</source>
+        <translation>PSD : il manque à l&apos;image indexée sa palette de 768 octets.</translation>
+    </message>
+    <message>
+        <source>PSD: packed row %1 is damaged.</source>
+        <translation>PSD : la ligne compressée %1 est endommagée.</translation>
+    </message>
+    <message>
+        <source>PSD: packed row %1 of channel %2 is damaged.</source>
+        <translation>PSD : la ligne compressée %1 de la couche %2 est endommagée.</translation>
+    </message>
+    <message>
+        <source>PCX: the file is shorter than its 128-byte header.</source>
+        <translation>PCX : le fichier est plus court que son en-tête de 128 octets.</translation>
+    </message>
+    <message>
+        <source>PCX: the picture window ends before it starts.</source>
+        <translation>PCX : la fenêtre de l&apos;image se termine avant de commencer.</translation>
+    </message>
+    <message>
+        <source>PCX: %1 bytes per line are too few for a width of %2.</source>
+        <translation>PCX : %1 octets par ligne sont trop peu pour une largeur de %2.</translation>
+    </message>
+    <message>
+        <source>PCX: the raw pixel data ends before the last row.</source>
+        <translation>PCX : les pixels non compressés s&apos;arrêtent avant la dernière ligne.</translation>
+    </message>
+    <message>
+        <source>PCX: the run-length data is far too short for the picture.</source>
+        <translation>PCX : les données compressées (RLE) sont bien trop courtes pour l&apos;image.</translation>
+    </message>
+</context>
+<context>
     <name>parvane::app::SourceWorkflow</name>
     <message>
         <source>Unknown</source>
@@ -564,20 +812,20 @@ Le canevas de droite ne reçoit que des jeux de textures standard.</translation>
         <translation>Tous les fichiers (*.*)</translation>
     </message>
     <message>
-        <source>The level file is damaged and could not be read (%1).</source>
-        <translation>Le fichier de niveau est endommagé et n&apos;a pas pu être lu (%1).</translation>
-    </message>
-    <message>
-        <source>The level file could not be read (%1).</source>
-        <translation>Le fichier de niveau n&apos;a pas pu être lu (%1).</translation>
-    </message>
-    <message>
         <source>   Loading...</source>
         <translation>   Chargement...</translation>
     </message>
     <message>
         <source>   ----- EXTRAIRE TEXTURES DUSKVALE -----</source>
         <translation>   ----- EXTRAIRE TEXTURES DUSKVALE -----</translation>
+    </message>
+    <message>
+        <source>The level file is damaged and could not be read.</source>
+        <translation>Le fichier de niveau est endommagé et n&apos;a pas pu être lu.</translation>
+    </message>
+    <message>
+        <source>The level file could not be read.</source>
+        <translation>Le fichier de niveau n&apos;a pas pu être lu.</translation>
     </message>
 </context>
 </TS>

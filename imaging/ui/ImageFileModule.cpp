@@ -2,6 +2,7 @@
 
 #include "imaging/FileFormatList.h"
 #include "imaging/PixelFormatConversions.h"
+#include "imaging/ui/ReasonText.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -126,8 +127,11 @@ void PicturePreview::showFile(const QString& path) {
 TFIO::TFIO(QWidget* dialogParent) : dialogParent_(dialogParent) {
     FormOnCreate();
     runDialog = [](QFileDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
-    showMessage = [this](const QString& text) {
-        QMessageBox::warning(dialogParent_, QApplication::applicationName(), text);
+    showMessage = [this](const QString& text, const QString& reason) {
+        QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text,
+                        QMessageBox::Ok, dialogParent_);
+        box.setInformativeText(reason);
+        box.exec();
     };
 }
 
@@ -215,42 +219,46 @@ bool TFIO::runPictureDialog(PictureDialogSettings& settings, QFileDialog::Accept
     return chosen;
 }
 
-void TFIO::ReportFileError(FileErrorKind kind, const QString& text) {
+void TFIO::ReportFileError(FileErrorKind kind, const QString& text, const QString& reason) {
     if (kind == FileErrorKind::FormatNotSupported)
         showMessage(
             QCoreApplication::translate("parvane::imaging::TFIO", "%1 format not supported.")
-                .arg(text));
+                .arg(text),
+            reason);
     else
-        showMessage(translated(kCompressionSchemeMessage));
+        showMessage(translated(kCompressionSchemeMessage), reason);
 }
 
 void TFIO::report(const FileResult& result) {
-    switch (result.failure) {
-    case FileResult::Failure::None:
+    const QString reason = reasonText(failureReason(result));
+    switch (result.shown) {
+    case FileResult::Message::None:
         return;
-    case FileResult::Failure::FormatNotSupported:
+    case FileResult::Message::FormatNotSupported:
         ReportFileError(FileErrorKind::FormatNotSupported,
                         QString::fromStdString(result.message)
-                            .chopped(static_cast<int>(std::strlen(" format not supported."))));
+                            .chopped(static_cast<int>(std::strlen(" format not supported."))),
+                        reason);
         return;
-    case FileResult::Failure::CompressionScheme:
-        ReportFileError(FileErrorKind::CompressionScheme, {});
+    case FileResult::Message::CompressionScheme:
+        ReportFileError(FileErrorKind::CompressionScheme, {}, reason);
         return;
-    case FileResult::Failure::ReaderError: {
+    case FileResult::Message::ReaderError: {
         // The readers' fixed messages have their translation; libjpeg's numbered ones keep
         // their number.
         const QString message = QString::fromStdString(result.message);
         const QString jpeg = QStringLiteral("JPEG error #");
         if (message.startsWith(jpeg))
             showMessage(QCoreApplication::translate("parvane::imaging::TFIO", "JPEG error #%1")
-                            .arg(message.mid(jpeg.size())));
+                            .arg(message.mid(jpeg.size())),
+                        reason);
         else
-            showMessage(translated(result.message.c_str()));
+            showMessage(translated(result.message.c_str()), reason);
         return;
     }
-    case FileResult::Failure::WriteError:
-        // Names the file and the system's reason, which no catalogue can hold.
-        showMessage(QString::fromStdString(result.message));
+    case FileResult::Message::WriteError:
+        // Names the file; the reason beneath carries the system's words.
+        showMessage(QString::fromStdString(result.message), reason);
         return;
     }
 }

@@ -79,7 +79,8 @@ public:
     bool SaveImageAs24BitsFile(ImageArea area, const QString& fileName);
     bool SaveImageAs24BitsDialog(ImageArea area);
     bool SaveImageDialog(ImageArea area);
-    void ReportFileError(FileErrorKind kind, const QString& text);
+    // Shows the module's message of the kind; reason, when given, stands beneath it.
+    void ReportFileError(FileErrorKind kind, const QString& text, const QString& reason = {});
 
     PictureDialogSettings OpenPictureDialog1;
     PictureDialogSettings SavePictureDialog1;
@@ -89,10 +90,11 @@ public:
     // The Qt name filters of a "label|patterns|..." filter string.
     static QStringList qtNameFilters(const QString& filter);
 
-    // How a dialog is run and a message shown; tests replace them to drive the module without
-    // a person. The runner returns true when a file was chosen.
+    // How a dialog is run and a message shown (its text, and the reason beneath it, which may
+    // be empty); tests replace them to drive the module without a person. The runner returns
+    // true when a file was chosen.
     std::function<bool(QFileDialog&)> runDialog;
-    std::function<void(const QString&)> showMessage;
+    std::function<void(const QString& text, const QString& reason)> showMessage;
 
 private:
     void FormOnCreate();

@@ -1,6 +1,7 @@
 #include "level/ui/DuskvaleFileModule.h"
 
 #include "imaging/ui/Gauges.h"
+#include "imaging/ui/ReasonText.h"
 #include "level/LevelExtraction.h"
 
 #include <QApplication>
@@ -54,18 +55,21 @@ private:
     TDVL& window_;
 };
 
-// The message of a level that could not be read, naming the file; empty where the warning
-// sound alone tells the failure.
-QString failureText(const QString& fileName, const Extraction& extraction) {
-    // The reason is the reader's own, in English, as precise as the file allows.
-    const QString reason = QString::fromStdString(extraction.reason);
+// The message of a level that could not be read, naming the file, and the reason beneath it;
+// an empty message where the warning sound alone tells the failure.
+struct FailureText {
+    QString message;
+    QString reason;
+};
+
+FailureText failureText(const QString& fileName, const Extraction& extraction) {
     QString message;
     switch (extraction.status) {
     case ExtractionStatus::Damaged:
-        message = TDVL::tr("The level file is damaged and could not be read (%1).").arg(reason);
+        message = TDVL::tr("The level file is damaged and could not be read.");
         break;
     case ExtractionStatus::Unreadable:
-        message = TDVL::tr("The level file could not be read (%1).").arg(reason);
+        message = TDVL::tr("The level file could not be read.");
         break;
     default:
         // Anything else the reader tells is shown as it words it, or not at all.
@@ -74,7 +78,8 @@ QString failureText(const QString& fileName, const Extraction& extraction) {
             return {};
         break;
     }
-    return message + QStringLiteral("\n\n") + QDir::toNativeSeparators(fileName);
+    return {message + QStringLiteral("\n\n") + QDir::toNativeSeparators(fileName),
+            imaging::reasonText(failureReason(extraction))};
 }
 
 } // namespace
@@ -88,8 +93,11 @@ TDVL::TDVL(QWidget* mainWindow)
     gauge_->setGeometry(8, 8, 177, 20);
     gauge_->setProgress(0);
     warningSound_ = [this] { player_.playWarningSound(); };
-    message_ = [this](const QString& text) {
-        QMessageBox::critical(mainWindow_, QStringLiteral("Parvane"), text);
+    message_ = [this](const QString& text, const QString& reason) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Parvane"), text, QMessageBox::Ok,
+                        mainWindow_);
+        box.setInformativeText(reason);
+        box.exec();
     };
     FormOnCreate();
 }
@@ -175,7 +183,7 @@ void TDVL::setWarningSoundHandler(std::function<void()> handler) {
     warningSound_ = std::move(handler);
 }
 
-void TDVL::setMessageHandler(std::function<void(const QString&)> handler) {
+void TDVL::setMessageHandler(std::function<void(const QString&, const QString&)> handler) {
     message_ = std::move(handler);
 }
 
@@ -184,9 +192,9 @@ void TDVL::WarningSound() {
         warningSound_();
 }
 
-void TDVL::showMessage(const QString& text) {
+void TDVL::showMessage(const QString& text, const QString& reason) {
     if (message_)
-        message_(text);
+        message_(text, reason);
 }
 
 bool TDVL::LoadLevelAs32BitsDialog(imaging::Bitmap& image, std::uint8_t& pixelFormat,
@@ -239,10 +247,8 @@ Extraction TDVL::extract(const QString& fileName, bool convert, Extract what) {
                    : extractAnimatedTextures(toPath(fileName), convert, progress);
     } catch (const std::exception& e) {
         // Running out of memory for a huge level, for instance: the file could not be read.
-        Extraction failed;
-        failed.status = ExtractionStatus::Unreadable;
-        failed.reason = e.what();
-        return failed;
+        return Extraction(ExtractionStatus::Unreadable,
+                          imaging::Failure{imaging::FailureKind::NoMemory, e.what()});
     }
 }
 
@@ -265,9 +271,9 @@ bool TDVL::loadFile(imaging::Bitmap& image, const QString& fileName, bool conver
         WarningSound();
         // A missing file, a file that is no level and a level without animations are told
         // by the sound alone; a level that cannot be read also says why.
-        const QString text = failureText(fileName, extraction);
-        if (!text.isEmpty())
-            showMessage(text);
+        const FailureText text = failureText(fileName, extraction);
+        if (!text.message.isEmpty())
+            showMessage(text.message, text.reason);
         return false;
     }
     image = std::move(extraction.bitmap);

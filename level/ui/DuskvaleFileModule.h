@@ -79,9 +79,10 @@ public:
     static QStringList levelNameFilters();
 
     // Replace how failures are told (the warning sound, and the message of a damaged or
-    // unreadable file). Tests use these to watch what the user would hear and read.
+    // unreadable file: its text and the reason beneath it). Tests use these to watch what the
+    // user would hear and read.
     void setWarningSoundHandler(std::function<void()> handler);
-    void setMessageHandler(std::function<void(const QString&)> handler);
+    void setMessageHandler(std::function<void(const QString& text, const QString& reason)> handler);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -95,14 +96,14 @@ private:
                   std::uint8_t& pixelFormat, Extract what);
     Extraction extract(const QString& fileName, bool convert, Extract what);
     void showCentred();
-    void showMessage(const QString& text);
+    void showMessage(const QString& text, const QString& reason);
 
     QWidget* mainWindow_;
     imaging::TGauge* gauge_;
     QPointer<QFileDialog> openDialog_;
     SoundPlayer player_;
     std::function<void()> warningSound_;
-    std::function<void(const QString&)> message_;
+    std::function<void(const QString&, const QString&)> message_;
 };
 
 } // namespace parvane::level

@@ -58,9 +58,12 @@ protected:
         const CommandLine line = parseCommandLine(arguments);
         EXPECT_EQ(line.action, CommandLine::Action::Run);
         std::unique_ptr<TMain> window = startMainWindow(line);
-        window->FIO().showMessage = [this](const QString& text) { messages << text; };
+        window->FIO().showMessage = [this](const QString& text, const QString&) {
+            messages << text;
+        };
         window->DVL().setWarningSoundHandler([this] { ++sounds; });
-        window->DVL().setMessageHandler([this](const QString& text) { messages << text; });
+        window->DVL().setMessageHandler(
+            [this](const QString& text, const QString&) { messages << text; });
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         QApplication::processEvents();
         return window;

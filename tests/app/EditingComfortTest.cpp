@@ -67,7 +67,7 @@ class EditingComfortTest : public ::testing::Test {
 protected:
     void SetUp() override {
         main = std::make_unique<TMain>();
-        main->FIO().showMessage = [this](const QString& text) { messages << text; };
+        main->FIO().showMessage = [this](const QString& text, const QString&) { messages << text; };
         main->Target->setBitmap(cellPattern(256, 512));
     }
 

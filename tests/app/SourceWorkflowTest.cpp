@@ -3,10 +3,13 @@
 // selector, the colour pots, the picker and the transparency buttons.
 #include "app/SourceWorkflow.h"
 
+#include "app/Languages.h"
 #include "app/MainForm.h"
 #include "canvas/ImageStack.h"
+#include "imaging/FailureReason.h"
 #include "imaging/ImageFiles.h"
 #include "imaging/ui/ImageFileModule.h"
+#include "imaging/ui/ReasonText.h"
 #include "level/LevelFileWriter.h"
 #include "level/ui/DuskvaleFileModule.h"
 #include "support/ModalWindows.h"
@@ -92,7 +95,10 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         main = std::make_unique<TMain>();
-        main->FIO().showMessage = [this](const QString& text) { messages << text; };
+        main->FIO().showMessage = [this](const QString& text, const QString& reason) {
+            messages << text;
+            reasons << reason;
+        };
         main->FIO().runDialog = [this](QFileDialog& dialog) {
             ++pictureDialogs;
             presetPicture = dialog.selectedFiles().value(0);
@@ -102,7 +108,10 @@ protected:
             return true;
         };
         main->DVL().setWarningSoundHandler([this] { ++sounds; });
-        main->DVL().setMessageHandler([this](const QString& text) { messages << text; });
+        main->DVL().setMessageHandler([this](const QString& text, const QString& reason) {
+            messages << text;
+            reasons << reason;
+        });
         main->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
     }
@@ -165,6 +174,7 @@ protected:
     int pictureDialogs = 0;
     int sounds = 0;
     QStringList messages;
+    QStringList reasons; // what each message shows beneath its text
 };
 
 TEST_F(SourceWorkflowTest, APictureLoadsThroughTheMenuAndTheReplayReadsTheFileAgain) {
@@ -199,7 +209,9 @@ TEST_F(SourceWorkflowTest, APictureLoadsThroughTheMenuAndTheReplayReadsTheFileAg
     choose(1);
     EXPECT_EQ(messages,
               QStringList{QStringLiteral("This file has a non supported compression scheme.")});
+    EXPECT_EQ(reasons, QStringList{QStringLiteral("The file ends after 1,000 of 921,618 bytes.")});
     messages.clear();
+    reasons.clear();
     EXPECT_EQ(caption(), path);
     EXPECT_EQ(flow().SourceImagePath, path);
     EXPECT_EQ(main->Source->Bitmap().width(), 640);
@@ -290,7 +302,13 @@ TEST_F(SourceWorkflowTest, LevelItemsShareTheirPathAndTheTransparencyButtonsReEx
     choose(2);
     drop(damaged);
     ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[0].startsWith(
+        QStringLiteral("The level file is damaged and could not be read.\n\n")))
+        << messages[0].toStdString();
     EXPECT_TRUE(messages[0].contains(damaged)) << messages[0].toStdString();
+    EXPECT_TRUE(reasons[0].startsWith(QStringLiteral("2 texture pages need ")) &&
+                reasons[0].endsWith('.'))
+        << reasons[0].toStdString();
     EXPECT_EQ(main->Source->Bitmap(), shown);
     EXPECT_EQ(caption(), animated);
     EXPECT_EQ(flow().LevelPath, animated);
@@ -372,10 +390,38 @@ TEST_F(SourceWorkflowTest, APictureThatCanBeReadFitsTheCanvasWithoutFurtherLayer
     drop(larger);
     setrlimit(RLIMIT_AS, &old);
     EXPECT_EQ(messages, QStringList{QStringLiteral("Not enough memory to read this picture.")});
+    EXPECT_EQ(reasons,
+              QStringList{QStringLiteral("The picture's pixels do not fit in the memory left.")});
     EXPECT_EQ(main->Source->Bitmap().width(), 3072);
     EXPECT_EQ(caption(), large);
 }
 #endif
+
+// The reasons beneath the messages in French: each of the core's patterns has its French, and
+// counts take the French grouping (a narrow no-break space).
+TEST_F(SourceWorkflowTest, TheReasonsOfFailedLoadsAreShownInFrench) {
+    setInterfaceLanguage(Language::French);
+    for (const char* pattern : imaging::reasons::allPatterns()) {
+        const QString french = QCoreApplication::translate(imaging::kReasonContext, pattern);
+        EXPECT_NE(french, QString::fromUtf8(pattern));
+        EXPECT_FALSE(french.contains(QStringLiteral(" :"))) << french.toStdString();
+    }
+    drop(dir.filePath("missing.tga"));
+    drop(writeBytes("cut.tga", {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0, 4, 24, 0}));
+    const QString damaged =
+        writeBytes("damaged.psd", {'8', 'B', 'P', 'S', 0, 1, 0, 0, 0, 0, 0, 0, 0,
+                                   3,   0,   0,   0,   1, 0, 0, 0, 1, 0, 8, 0, 5});
+    drop(damaged);
+    setInterfaceLanguage(Language::English);
+    const QString scheme =
+        QStringLiteral("Ce fichier utilise une méthode de compression non prise en charge.");
+    EXPECT_EQ(messages, (QStringList{scheme, scheme, scheme}));
+    EXPECT_EQ(reasons, (QStringList{QStringLiteral("Le fichier n'existe pas."),
+                                    QStringLiteral("Le fichier s'arrête après 18 des "
+                                                   "3\u202f145\u202f746 octets attendus."),
+                                    QStringLiteral("PSD\u00a0: le mode colorimétrique 5 "
+                                                   "n'est pas lu.")}));
+}
 
 TEST_F(SourceWorkflowTest, TheSizeSelectorShapesEachCut) {
     // Grid positions: 0 is 8 pixels, 2 is 32, 3 is 64. A free grid follows the pointer.

@@ -52,7 +52,7 @@ Bitmap cellPattern(int width, int height) {
 Bitmap readBack(const fs::path& path) {
     Bitmap picture;
     const imaging::FileResult result = imaging::loadImageFile(path, picture);
-    EXPECT_TRUE(result.ok()) << result.detail;
+    EXPECT_TRUE(result.ok()) << result.error().reason;
     picture.convertTo(imaging::PixelFormat::Bits32);
     return picture;
 }
@@ -61,7 +61,10 @@ class TargetWorkflowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         main = std::make_unique<TMain>();
-        main->FIO().showMessage = [this](const QString& text) { messages << text; };
+        main->FIO().showMessage = [this](const QString& text, const QString& reason) {
+            messages << text;
+            reasons << reason;
+        };
     }
 
     // The next file dialog sees this name chosen (or is cancelled for an empty path) and
@@ -106,6 +109,7 @@ protected:
 
     std::unique_ptr<TMain> main;
     QStringList messages;
+    QStringList reasons; // what each message shows beneath its text
     QStringList offered;
     testing::ScratchDir dir;
 };
@@ -162,6 +166,7 @@ TEST_F(TargetWorkflowTest, ACancelledOrFailedSaveKeepsTheMenuCaption) {
     answerDialog(dir.file("plain") / "set.tga");
     chooseTargetItem(1);
     EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(reasons, QStringList{"The folder cannot be written (Not a directory)."});
     EXPECT_EQ(main->TargetCombo->currentText(), kNoTargetSaved);
     EXPECT_EQ(main->TargetSavePath, kNoTargetSaved);
 }
@@ -213,15 +218,22 @@ TEST_F(TargetWorkflowTest, ASaveThatCannotBeWrittenKeepsTheOldFileAndTheLastSave
         const char* cause;
         const std::function<void()>& fail;
         const std::function<void()>& undo;
-    } causes[] = {{"full disk", fullDisk, diskSpace}, {"read-only folder", readOnly, writable}};
+        const char* reason; // the system's words in brackets
+    } causes[] = {{"full disk", fullDisk, diskSpace, "Writing failed (File too large)."},
+                  {"read-only folder", readOnly, writable,
+                   "The folder cannot be written (Permission denied)."}};
     for (const auto& cause : causes) {
         SCOPED_TRACE(cause.cause);
         messages.clear();
+        reasons.clear();
         answerDialog(locked / "set.tga");
         cause.fail();
         chooseTargetItem(1);
         cause.undo();
-        EXPECT_EQ(messages.size(), 1);
+        EXPECT_EQ(messages,
+                  QStringList{"Cannot save " +
+                              QString::fromStdString((locked / "set.tga").string()) + "."});
+        EXPECT_EQ(reasons, QStringList{cause.reason});
         EXPECT_EQ(testing::readFileBytes(locked / "set.tga"), old);
         EXPECT_EQ(std::distance(fs::directory_iterator(locked), fs::directory_iterator()), 1)
             << "no temporary file is left behind";
@@ -295,6 +307,7 @@ TEST_F(TargetWorkflowTest, ReloadingReplacesTheTargetAndPadsItToWholePages) {
     chooseTargetItem(3);
     EXPECT_EQ(messages,
               QStringList{QStringLiteral("This file has a non supported compression scheme.")});
+    EXPECT_EQ(reasons, QStringList{QStringLiteral("The file ends after 5 of 18 bytes.")});
     EXPECT_EQ(main->Target->Bitmap(), before);
     EXPECT_EQ(main->TargetCombo->currentText(), path);
     EXPECT_EQ(main->TargetReloadPath, path);

@@ -17,7 +17,10 @@ namespace {
 class ImageFileModuleTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        fio.showMessage = [this](const QString& text) { messages << text; };
+        fio.showMessage = [this](const QString& text, const QString& reason) {
+            messages << text;
+            reasons << reason;
+        };
     }
     // The dialog "chooses" name (or cancels when empty) and records how it was configured.
     void choose(const QString& name) {
@@ -35,6 +38,7 @@ protected:
     testing::ScratchDir dir;
     TFIO fio;
     QStringList messages;
+    QStringList reasons; // what each message shows beneath its text
     QString seenTitle, seenSuffix;
 };
 
@@ -125,25 +129,65 @@ TEST_F(ImageFileModuleTest, SaveDialogAddsTheDefaultExtensionAndCropsToTheArea) 
     EXPECT_EQ(target.width(), 20);
 }
 
-TEST_F(ImageFileModuleTest, EachFailureShowsItsMessage) {
-    Bitmap picture = sample(2, 2);
-    const Bitmap before = picture;
+// Each reader family keeps its message and says why beneath it; a reason ending in "…" is
+// a beginning (the rest is the library's or the system's words).
+TEST_F(ImageFileModuleTest, EachFailureShowsItsMessageAndItsReason) {
+    using Bytes = std::vector<std::uint8_t>;
+    const Bytes psdMode9 = {'8', 'B', 'P', 'S', 0, 1, 0, 0, 0, 0, 0, 0, 0,
+                            3,   0,   0,   0,   1, 0, 0, 0, 1, 0, 8, 0, 5};
+    Bytes notPcx(128, 0);
     testing::writeFileBytes(dir.file("cut.tga"),
                             {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9, 0, 9, 0, 24});
+    testing::writeFileBytes(dir.file("mode5.psd"), psdMode9);
+    testing::writeFileBytes(dir.file("not.pcx"), notPcx);
+    testing::writeFileBytes(dir.file("not.tif"), {'I', 'I', 42, 0, 200, 0, 0, 0});
+    testing::writeFileBytes(dir.file("not.psp"), {'P', 'a', 'i', 'n', 't'});
     testing::writeFileBytes(dir.file("bad.bmp"), {'B', 'M', 0});
-    std::uint8_t code = 0;
-    EXPECT_FALSE(fio.LoadImageAs32BitsFile(ImageArea::of(picture), path("photo.jpeg"), code));
-    EXPECT_FALSE(fio.LoadImageFile(ImageArea::of(picture), path("cut.tga")));
-    EXPECT_FALSE(fio.LoadImageFile(ImageArea::of(picture), path("bad.bmp")));
-    EXPECT_FALSE(fio.SaveImageFile(ImageArea::of(picture), path("name.png")));
-    EXPECT_FALSE(fio.SaveImageFile(ImageArea::of(picture), path("no/folder/x.bmp")));
-    ASSERT_EQ(messages.size(), 5);
-    EXPECT_EQ(messages[0], ".JPEG format not supported.");
-    EXPECT_EQ(messages[1], "This file has a non supported compression scheme.");
-    EXPECT_EQ(messages[2], "Bitmap image is not valid");
-    EXPECT_EQ(messages[3], ".PNG format not supported.");
-    EXPECT_TRUE(messages[4].contains("x.bmp")) << messages[4].toStdString();
-    EXPECT_TRUE(picture == before);
+    testing::writeFileBytes(dir.file("bad.jpg"), {0xFF, 0xD8, 0xFF, 0xDB, 0, 2});
+    const QString scheme = "This file has a non supported compression scheme.";
+    struct Case {
+        const char* name;
+        bool save;
+        QString message;
+        QString reason;
+    };
+    const Case cases[] = {
+        {"photo.jpeg", false, ".JPEG format not supported.", ""},
+        {"missing.tga", false, scheme, "The file does not exist."},
+        {"cut.tga", false, scheme, "The file ends after 17 of 18 bytes."},
+        {"mode5.psd", false, scheme, "PSD: colour mode 5 is not read."},
+        {"not.pcx", false, scheme, "PCX: the first byte is not 10 or 205."},
+        {"not.tif", false, scheme, "TIFF: …"},
+        {"not.psp", false, scheme, "PSP: …"},
+        {"bad.bmp", false, "Bitmap image is not valid", "BMP: …"},
+        {"bad.jpg", false, "JPEG error #…", "JPEG error #…"},
+        {"name.png", true, ".PNG format not supported.", ""},
+        {"no/folder/x.bmp", true, "Cannot save " + path("no/folder/x.bmp") + ".",
+         "The folder cannot be written (No such file or directory)."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        messages.clear();
+        reasons.clear();
+        Bitmap picture = sample(2, 2);
+        const Bitmap before = picture;
+        std::uint8_t code = 0;
+        EXPECT_FALSE(c.save
+                         ? fio.SaveImageFile(ImageArea::of(picture), path(c.name))
+                         : fio.LoadImageAs32BitsFile(ImageArea::of(picture), path(c.name), code));
+        ASSERT_EQ(messages.size(), 1);
+        for (const auto& [shown, expected] :
+             {std::pair{messages[0], c.message}, std::pair{reasons[0], c.reason}}) {
+            if (expected.endsWith(QChar(u'…')))
+                EXPECT_TRUE(shown.startsWith(expected.chopped(1)) && shown.size() > expected.size())
+                    << shown.toStdString();
+            else
+                EXPECT_EQ(shown, expected);
+        }
+        // A reason is one whole sentence.
+        EXPECT_TRUE(reasons[0].isEmpty() || reasons[0].endsWith('.')) << reasons[0].toStdString();
+        EXPECT_TRUE(picture == before);
+    }
     EXPECT_FALSE(std::filesystem::exists(dir.file("name.png")));
 }
 

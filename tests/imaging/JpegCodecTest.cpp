@@ -67,7 +67,7 @@ TEST(JpegCodec, HugeDeclaredSizeInATinyFileIsRefusedBeforeAllocating) {
     Bitmap small(8, 8, PixelFormat::Bits24);
     auto encoded = encodeJpeg(small);
     ASSERT_TRUE(encoded.ok());
-    auto& bytes = encoded.bytes;
+    auto& bytes = encoded.value();
     for (std::size_t i = 0; i + 8 < bytes.size(); ++i)
         if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) {
             bytes[i + 5] = 0xEA; // height 0xEA60
@@ -93,9 +93,9 @@ TEST(JpegCodec, WriteThenReadKeepsThePictureAtAwkwardSizes) {
                                  {static_cast<std::uint8_t>(x * 255 / std::max(1, w - 1)),
                                   static_cast<std::uint8_t>(y * 255 / std::max(1, h - 1)), 128});
         const auto encoded = encodeJpeg(picture);
-        ASSERT_TRUE(encoded.ok()) << encoded.error;
+        ASSERT_TRUE(encoded.ok()) << encoded.error().reason;
         // Baseline JFIF: SOI, APP0 "JFIF", and a baseline frame marker (C0), no progressive (C2).
-        const auto& b = encoded.bytes;
+        const auto& b = encoded.value();
         ASSERT_GT(b.size(), 20u);
         EXPECT_EQ(b[0], 0xFF);
         EXPECT_EQ(b[1], 0xD8);
@@ -136,10 +136,9 @@ TEST(JpegCodec, QualityChangesTheOutputAndEmptyPicturesFail) {
             picture.setPixel(x, y,
                              {static_cast<std::uint8_t>(x * 16), static_cast<std::uint8_t>(y * 16),
                               static_cast<std::uint8_t>((x ^ y) * 16)});
-    EXPECT_NE(encodeJpeg(picture, 90).bytes, encodeJpeg(picture, 20).bytes);
-    EXPECT_EQ(encodeJpeg(picture).bytes, encodeJpeg(picture, kJpegQuality).bytes);
+    EXPECT_NE(encodeJpeg(picture, 90).value(), encodeJpeg(picture, 20).value());
+    EXPECT_EQ(encodeJpeg(picture).value(), encodeJpeg(picture, kJpegQuality).value());
     const auto empty = encodeJpeg(Bitmap());
     EXPECT_FALSE(empty.ok());
-    EXPECT_EQ(empty.error.rfind("JPEG error #", 0), 0u);
-    EXPECT_TRUE(empty.bytes.empty());
+    EXPECT_EQ(empty.error().reason.rfind("JPEG error #", 0), 0u);
 }

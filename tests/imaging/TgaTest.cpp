@@ -1,5 +1,6 @@
 // The uncompressed 24-bit TGA writer, the TGA reader and its run-length decoder.
 #include "imaging/FileFormatList.h"
+#include "imaging/ImageFiles.h"
 #include "imaging/PixelFormatConversions.h"
 #include "imaging/TargaGraphic.h"
 #include "imaging/TgaWriter.h"
@@ -120,11 +121,11 @@ TEST(TgaWriter, WriteFailureLeavesTheOldFileAndSaysSo) {
     struct rlimit small = saved;
     small.rlim_cur = 4096;
     ::setrlimit(RLIMIT_FSIZE, &small);
-    const WriteStatus status = SaveAsUncompTGA24bits(pattern(100, 100), path);
+    const FileResult status = saveImageFile(pattern(100, 100), path);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(status.ok());
-    EXPECT_NE(status.message().find("set.tga"), std::string::npos) << status.message();
+    EXPECT_NE(status.message.find("set.tga"), std::string::npos) << status.message;
     EXPECT_EQ(testing::readFileBytes(path), old);
     EXPECT_EQ(filesIn(dir.path()), 1u); // no temporary file left behind
 }
@@ -172,7 +173,9 @@ TEST(TgaWriter, ReadOnlyFileIsRefusedAndKept) {
     ::chmod(path.c_str(), 0444);
     const WriteStatus status = SaveAsUncompTGA24bits(pattern(2, 2), path);
     EXPECT_FALSE(status.ok());
-    EXPECT_NE(status.message().find("read-only"), std::string::npos) << status.message();
+    EXPECT_EQ(status.error().kind, FailureKind::WriteFailed);
+    EXPECT_EQ(status.error().reason.rfind("The file is read-only (", 0), 0u)
+        << status.error().reason;
     EXPECT_EQ(testing::readFileBytes(path), old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
@@ -326,17 +329,17 @@ TEST(TgaReader, RefusesWhatItCannotRead) {
     Bytes shortMap = header(1, 1, 1, 8, 0, 1, 10, 24);
     shortMap.resize(18 + 20);
     const Case cases[] = {
-        {"depth 12", header(2, 1, 1, 12), "Invalid pixel format"},
-        {"truncated rows", truncated, "Stream read error"},
-        {"header only", Bytes(17, 0), "Stream read error"},
-        {"short colour map", shortMap, "Stream read error"},
+        {"depth 12", header(2, 1, 1, 12), "TGA: pixels of 12 bits are not read."},
+        {"truncated rows", truncated, "The file ends after 65 of 66 bytes."},
+        {"header only", Bytes(17, 0), "The file ends after 17 of 18 bytes."},
+        {"short colour map", shortMap, "The file ends after 38 of 48 bytes."},
         {"image type 32", header(32, 1, 1, 8), "image type"},
-        {"image type 0: a header alone", header(0, 8192, 8192, 24), "no image data"},
-        {"zero width", header(2, 0, 5, 24), "no pixels"},
+        {"image type 0: a header alone", header(0, 8192, 8192, 24), "holds no picture"},
+        {"zero width", header(2, 0, 5, 24), "the picture is empty"},
         {"8-bit map entries", header(1, 1, 1, 8, 0, 1, 1, 8), "colour map entries"},
-        {"true colour after an unused map, cut short", unusedMap, "Stream read error"},
+        {"true colour after an unused map, cut short", unusedMap, "ends after 23 of 24 bytes"},
         {"grey of 32 bits", header(11, 1, 1, 32), "image type 11"},
-        {"huge run-length picture", header(10, 65535, 65535, 32), "too large"},
+        {"huge run-length picture", header(10, 65535, 65535, 32), "larger than Parvane can hold"},
         {"run-length data ends early", header(10, 300, 1, 24), "ends early"},
     };
     for (const Case& c : cases) {
@@ -455,14 +458,14 @@ TEST(TgaRegistry, ExtensionsInOrderAndDoubleRegistrationFails) {
                                                "icb",  "tiff", "tif", "fax", "pcx",  "pcc", "scr",
                                                "psd",  "pdd",  "gif", "psp"};
     EXPECT_EQ(list.extensions(), expected);
-    try {
+    const Status twice =
         list.RegisterFileFormat("TGA", "again", [] { return std::make_unique<TTargaGraphic>(); });
-        FAIL() << "a second registration was accepted";
-    } catch (const RegistrationError& e) {
-        EXPECT_STREQ(e.what(), "Attempt to register tga twice.");
-    }
-    list.RegisterFileFormat(
-        "tga", "again", [] { return std::make_unique<TTargaGraphic>(); }, true);
+    ASSERT_FALSE(twice.ok()) << "a second registration was accepted";
+    EXPECT_EQ(twice.error().reason, "Attempt to register tga twice.");
+    EXPECT_EQ(list.find("tga")->description, "Truevision Targa");
+    EXPECT_TRUE(list.RegisterFileFormat(
+                        "tga", "again", [] { return std::make_unique<TTargaGraphic>(); }, true)
+                    .ok());
     EXPECT_EQ(list.find(".TgA")->description, "again");
     EXPECT_NE(list.createGraphic("VDA"), nullptr);
     EXPECT_EQ(list.createGraphic("png"), nullptr);

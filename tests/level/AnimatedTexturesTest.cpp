@@ -71,7 +71,7 @@ TEST_P(AnimatedLayoutCases, TilesLandInTheirSlots) {
     const auto bytes = writeLevel(recipe);
     const Extraction strip = extractLevelTexturesFromBytes(bytes, "a.dvc", false);
     const Extraction e = extractAnimatedTexturesFromBytes(bytes, "a.dvc", false);
-    ASSERT_TRUE(e.ok()) << e.reason;
+    ASSERT_TRUE(e.ok()) << e.reason();
     EXPECT_EQ(e.sourcePixelFormat, 7);
     EXPECT_EQ(e.bitmap.width(), 256);
     EXPECT_EQ(e.bitmap.height(), c.height);
@@ -124,7 +124,7 @@ TEST(AnimatedTextures, TextureOnPageTwoIsCutFromRows576To639) {
     const auto bytes = writeLevel(recipe);
     const Extraction strip = extractLevelTexturesFromBytes(bytes, "a.dvc", true);
     const Extraction e = extractAnimatedTexturesFromBytes(bytes, "a.dvc", true);
-    ASSERT_TRUE(e.ok()) << e.reason;
+    ASSERT_TRUE(e.ok()) << e.reason();
     EXPECT_TRUE(regionEquals(e.bitmap, slot(0), strip.bitmap, Rect{0, 576, 64, 640}));
     EXPECT_FALSE(regionEquals(e.bitmap, slot(0), strip.bitmap, Rect{0, 577, 64, 641}));
 }
@@ -157,7 +157,7 @@ TEST(AnimatedTextures, MissingTexturesAreSkippedAndCounted) {
     LevelRecipe recipe = animatedLevel({1, 2, 0, 40, 3});
     recipe.objectTextures[3].tile = 5;
     const Extraction e = extractAnimatedTexturesFromBytes(writeLevel(recipe), "a.dvc", false);
-    ASSERT_TRUE(e.ok()) << e.reason;
+    ASSERT_TRUE(e.ok()) << e.reason();
     EXPECT_EQ(e.missingTiles, 2);
     EXPECT_EQ(e.bitmap.height(), 64);
     EXPECT_FALSE(isMagenta(e.bitmap, slot(0)));
@@ -184,7 +184,7 @@ TEST(AnimatedTextures, ListThatRunsPastItsEndKeepsItsCompleteRanges) {
             EXPECT_EQ(e.status, ExtractionStatus::NoAnimatedTextures);
             continue;
         }
-        ASSERT_TRUE(e.ok()) << e.reason;
+        ASSERT_TRUE(e.ok()) << e.reason();
         EXPECT_EQ(e.bitmap.height(), 64);
         EXPECT_FALSE(isMagenta(e.bitmap, slot(1)));
         EXPECT_TRUE(isMagenta(e.bitmap, slot(2)));
@@ -197,7 +197,7 @@ TEST(AnimatedTextures, MoreTilesThanTwiceTheStripHeightGetATallerOutput) {
         words.push_back(static_cast<std::uint16_t>(i % 16));
     const Extraction e =
         extractAnimatedTexturesFromBytes(writeLevel(animatedLevel(words, 1)), "a.dvc", false);
-    ASSERT_TRUE(e.ok()) << e.reason;
+    ASSERT_TRUE(e.ok()) << e.reason();
     EXPECT_EQ(e.bitmap.height(), 640); // ten rows, the strip is 256 high
     EXPECT_FALSE(isMagenta(e.bitmap, slot(39)));
 }

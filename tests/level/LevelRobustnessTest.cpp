@@ -104,7 +104,7 @@ TEST(BitFlips, NeverCrashAndAlwaysAnswer) {
                 }
                 if (at % 5 == 0) {
                     const Extraction e = extractAnimatedTexturesFromBytes(flipped, name, true);
-                    ASSERT_TRUE(e.ok() || !e.reason.empty());
+                    ASSERT_TRUE(e.ok() || !e.reason().empty());
                 }
             }
         }
@@ -184,7 +184,7 @@ TEST(ZlibChunks, ThirtyTwoBitChunkWithFewerPagesGivesThePagesItHas) {
     const auto bytes = writeLevel(recipe);
     for (const bool convert : {false, true}) {
         const Extraction e = extractLevelTexturesFromBytes(bytes, "a.DV4", convert);
-        ASSERT_TRUE(e.ok()) << e.reason;
+        ASSERT_TRUE(e.ok()) << e.reason();
         ASSERT_EQ(e.bitmap.height(), 3 * 256);
         EXPECT_EQ(std::memcmp(e.bitmap.row(0), recipe.textile32.data(), recipe.textile32.size()),
                   0);

@@ -66,7 +66,7 @@ TEST_P(StripOfEveryGeneration, MatchesThePagesPixelByPixel) {
     recipe.zlibContainer = generation % 2 == 0;
     const Extraction e =
         extractLevelTexturesFromBytes(writeLevel(recipe), fileNameFor(generation), convert);
-    ASSERT_TRUE(e.ok()) << e.reason;
+    ASSERT_TRUE(e.ok()) << e.reason();
     ASSERT_EQ(e.bitmap.width(), 256);
     ASSERT_EQ(e.bitmap.height(), 768);
     EXPECT_EQ(e.bitmap.format(), PixelFormat::Bits32);
@@ -117,7 +117,7 @@ LevelRecipe onePage(int generation, std::vector<std::uint8_t> firstBytes) {
 Pixel firstPixel(const LevelRecipe& recipe, bool convert, int x = 0) {
     const Extraction e =
         extractLevelTexturesFromBytes(writeLevel(recipe), fileNameFor(recipe.generation), convert);
-    EXPECT_TRUE(e.ok()) << e.reason;
+    EXPECT_TRUE(e.ok()) << e.reason();
     return e.ok() ? at(e.bitmap, x, 0) : Pixel{-1, -1, -1, -1};
 }
 
@@ -169,7 +169,7 @@ TEST(LevelExtraction, FromAFileWithProgress) {
     parvane::testing::writeFileBytes(path, writeLevel(richLevel(7)));
     std::vector<int> progress;
     const Extraction e = extractLevelTextures(path, true, [&](int v) { progress.push_back(v); });
-    ASSERT_TRUE(e.ok()) << e.reason;
+    ASSERT_TRUE(e.ok()) << e.reason();
     EXPECT_EQ(e.bitmap.height(), 512);
     EXPECT_EQ(progress, (std::vector<int>{0, 20, 30, 40, 0, 0, 100}));
     EXPECT_EQ(extractLevelTextures(dir.file("none.dvc"), true).status, ExtractionStatus::Missing);
