@@ -110,7 +110,7 @@ void BM_ExtractLevelTextures(benchmark::State& state) {
     for (auto _ : state) {
         Extraction e = extractLevelTexturesFromBytes(levelBytes(), "bench.DVC", convert);
         if (!e.ok())
-            state.SkipWithError(e.reason.c_str());
+            state.SkipWithError(e.reason().c_str());
         benchmark::DoNotOptimize(e.bitmap.bytes().data());
     }
 }

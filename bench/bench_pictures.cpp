@@ -130,7 +130,10 @@ void BM_ImageMagickLoadRleTga4096(benchmark::State& state) {
         return;
     }
     ::close(fd);
-    SaveAsUncompTGA24bits(Bitmap(1, 1, PixelFormat::Bits24), tiny);
+    if (!SaveAsUncompTGA24bits(Bitmap(1, 1, PixelFormat::Bits24), tiny)) {
+        state.SkipWithError("cannot write the start-up picture");
+        return;
+    }
     for (auto _ : state) {
         const double load = timeCommand("convert " + big.string() + " null:");
         const double start = timeCommand("convert " + tiny.string() + " null:");

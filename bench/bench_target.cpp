@@ -52,7 +52,7 @@ void BM_SaveFromTargetMenu(benchmark::State& state) {
     const QString neverSaved = main->TargetSavePath;
     const bool overLastFile = state.range(0) != 0;
     QString failure;
-    main->FIO().showMessage = [&failure](const QString& text) { failure = text; };
+    main->FIO().showMessage = [&failure](const QString& text, const QString&) { failure = text; };
     main->FIO().runDialog = [&path](QFileDialog& dialog) {
         dialog.selectFile(path);
         return true;

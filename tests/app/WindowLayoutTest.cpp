@@ -36,7 +36,7 @@ protected:
             ++dialogs;
             return false;
         };
-        main->FIO().showMessage = [](const QString&) {};
+        main->FIO().showMessage = [](const QString&, const QString&) {};
     }
     void TearDown() override { setInterfaceLanguage(Language::English); }
 
