@@ -1,0 +1,119 @@
+// What keeps a level builder's work and attention safe in the window: clipboard pictures of
+// any size, the question before unsaved work is lost, no settings left behind, refusals shown
+// on the screen, and the document windows closed from the keyboard.
+#include "app/MainForm.h"
+#include "canvas/ImageStack.h"
+#include "imaging/ui/ImageFileModule.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QImage>
+#include <QMimeData>
+#include <QToolButton>
+#include <gtest/gtest.h>
+#include <memory>
+#include <zlib.h>
+
+namespace parvane::app {
+namespace {
+
+using canvas::CanvasMode;
+using imaging::Colour;
+
+class WindowSafetyTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        main = std::make_unique<TMain>();
+        main->FIO().showMessage = [this](const QString& text) { messages << text; };
+    }
+
+    void clickTarget(int x, int y) {
+        main->TargetMouseMove(Qt::NoModifier, x, y);
+        main->TargetMouseDown(Qt::LeftButton, Qt::NoModifier, x, y);
+        main->TargetMouseUp(Qt::LeftButton, Qt::NoModifier, x, y);
+    }
+
+    std::unique_ptr<TMain> main;
+    QStringList messages;
+};
+
+// A PNG file that declares the given size in its header and holds the pixels of a 1 x 1
+// picture: its size reads well, its pixels would not.
+QByteArray pngDeclaring(quint32 width, quint32 height) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImage(1, 1, QImage::Format_RGB32).save(&buffer, "PNG");
+    // The header chunk follows the 8-byte signature: length, "IHDR", width, height, ...
+    const auto put = [&bytes](int at, quint32 value) {
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = static_cast<char>(value >> (24 - 8 * i));
+    };
+    put(16, width);
+    put(20, height);
+    put(29,
+        static_cast<quint32>(crc32(0, reinterpret_cast<const Bytef*>(bytes.constData() + 12), 17)));
+    return bytes;
+}
+
+// A picture on the clipboard as another program offers it: in a format of its own, with
+// Qt's image entry that only says a picture is there.
+void offerPicture(const char* format, const QByteArray& bytes) {
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("application/x-qt-image"), {});
+    data->setData(QString::fromLatin1(format), bytes);
+    QApplication::clipboard()->setMimeData(data);
+}
+
+TEST_F(WindowSafetyTest, ClipboardPicturesOfAnySizeBecomeTheTileOrAreRefusedAloud) {
+    // A 3840 x 2160 screenshot: the whole of it is the tile, the viewer shows its corner and
+    // a paste near the Target's end clips at the edges.
+    QImage screenshot(3840, 2160, QImage::Format_RGB32);
+    screenshot.fill(QColor(20, 40, 60));
+    screenshot.setPixel(0, 0, qRgb(250, 0, 0));
+    QApplication::clipboard()->setImage(screenshot);
+    main->ClipImportButton->click();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+    ASSERT_EQ(main->ClipTileImage->picture().width(), 3840);
+    EXPECT_EQ(main->ClipTileImage->picture().height(), 2160);
+    EXPECT_EQ(main->Target->Clip().bitmap.width(), 3840);
+    EXPECT_EQ(main->Target->Mode, CanvasMode::Paste);
+    const QImage viewer = main->ClipTileImage->grab().toImage();
+    EXPECT_EQ(viewer.pixelColor(0, 0), QColor(250, 0, 0));
+    EXPECT_EQ(viewer.pixelColor(63, 63), QColor(20, 40, 60));
+
+    clickTarget(200, 450);
+    const imaging::Bitmap& target = main->Target->Bitmap();
+    EXPECT_EQ(target.width(), 256);
+    EXPECT_EQ(target.height(), 512);
+    EXPECT_EQ(target.pixel(192, 448), (Colour{250, 0, 0}));
+    EXPECT_EQ(target.pixel(255, 511), (Colour{20, 40, 60}));
+    EXPECT_EQ(target.pixel(191, 447), (Colour{0, 0, 0}));
+
+    // Past the loaders' memory rule (known from the picture's header, before any pixel is
+    // decoded), and a picture that cannot be read: the tile stays and a message says why.
+    struct Row {
+        const char* name;
+        const char* format;
+        QByteArray bytes;
+        QString message;
+    };
+    const Row rows[] = {
+        {"40000 x 40000", "image/png", pngDeclaring(40000, 40000),
+         "Not enough memory to read this picture."},
+        {"damaged", "image/png", QByteArray("\x89PNG\r\n\x1a\n garbage"),
+         "Bitmap image is not valid"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        messages.clear();
+        offerPicture(row.format, row.bytes);
+        main->ClipImportButton->click();
+        EXPECT_EQ(messages, QStringList{row.message});
+        EXPECT_EQ(main->ClipTileImage->picture().width(), 3840);
+    }
+}
+
+} // namespace
+} // namespace parvane::app
