@@ -3,6 +3,7 @@
 #include "app/Languages.h"
 #include "app/SourceWorkflow.h"
 #include "app/TargetHistory.h"
+#include "app/UnsavedWork.h"
 #include "canvas/ImageStack.h"
 #include "imaging/ui/ImageFileModule.h"
 #include "level/ui/DuskvaleFileModule.h"
@@ -39,6 +40,7 @@ TMain::TMain(QWidget* parent)
     qApp->installEventFilter(this);
     FormCreate();
     createModules();
+    unsavedWork_ = new UnsavedWork(*this);
 }
 
 void TMain::createModules() {

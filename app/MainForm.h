@@ -45,6 +45,7 @@ class THelpForm;
 class THelpFormFR;
 class SourceWorkflow;
 class TargetHistory;
+class UnsavedWork;
 struct TargetViewState;
 
 // The application's one window: it owns both canvases, the current-tile viewer and all
@@ -289,6 +290,18 @@ private:
     void showPointerPosition(canvas::TFrameStack* canvas, int x, int y);
     TargetHistory* history_ = nullptr;
     canvas::TFrameStack* lastPointed_ = nullptr;
+    // ------------------------------------------------------------------------------------
+
+    // --- The question before unsaved Target work is lost (UnsavedWork.cpp) -----------------
+public:
+    UnsavedWork& Unsaved() { return *unsavedWork_; }
+
+protected:
+    // Asks, when the Target has changes, whether to save them; the window may stay open.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    UnsavedWork* unsavedWork_ = nullptr;
     // ------------------------------------------------------------------------------------
 
 protected:

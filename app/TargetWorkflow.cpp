@@ -87,6 +87,7 @@ void TMain::SaveToImageFile() {
     if (FIO().SaveImageAs24BitsDialog(view)) {
         TargetSavePath = dialog.FileName;
         TargetCaption = TargetSavePath;
+        history_->markUnchanged();
     }
     showTargetItem0(TargetCaption);
 }
@@ -123,6 +124,8 @@ void TMain::ReInitTarget() {
     setCounterQuietly(TargetHeightScrollBar, 2);
     ResizeTargetWindow(widthChanged ? TargetWidthScrollBar : TargetHeightScrollBar);
     TargetCaption = interfaceTexts().TargetComboItems.value(kItemCreateNew);
+    // A fresh Target holds no work to lose.
+    history_->markUnchanged();
 }
 
 void TMain::ReloadFromImageFile() {
@@ -142,6 +145,7 @@ void TMain::ReloadFromImageFile() {
     TargetCaption = TargetReloadPath;
     showTargetItem0(TargetReloadPath);
     replaceTargetPicture(std::move(picture), &shownBefore);
+    history_->markUnchanged();
 }
 
 void TMain::TargetStackDragNDropOnChange() {
@@ -159,6 +163,8 @@ void TMain::TargetStackDragNDropOnChange() {
     TargetCaption = fileName;
     showTargetItem0(fileName);
     replaceTargetPicture(std::move(picture), &shownBefore);
+    // Like a reload: the Target is the dropped file.
+    history_->markUnchanged();
 }
 
 void TMain::CopyAllOnClick() {

@@ -488,6 +488,25 @@ Le canevas de droite ne reçoit que des jeux de textures standard.</translation>
     </message>
 </context>
 <context>
+    <name>parvane::app::UnsavedWork</name>
+    <message>
+        <source>The Target canvas has changes that are not saved. Save them before closing?</source>
+        <translation>Le canevas Target a des modifications non enregistrées. Les enregistrer avant de fermer ?</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Enregistrer</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Ne pas enregistrer</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
     <name>parvane::imaging::PicturePreview</name>
     <message>
         <source>No preview</source>

@@ -1,16 +1,26 @@
 // What keeps a level builder's work and attention safe in the window: clipboard pictures of
 // any size, the question before unsaved work is lost, no settings left behind, refusals shown
 // on the screen, and the document windows closed from the keyboard.
+#include "app/Languages.h"
 #include "app/MainForm.h"
+#include "app/TargetHistory.h"
+#include "app/UnsavedWork.h"
 #include "canvas/ImageStack.h"
 #include "imaging/ui/ImageFileModule.h"
+#include "support/TestData.h"
 
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QImage>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QToolButton>
+#include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <zlib.h>
@@ -113,6 +123,108 @@ TEST_F(WindowSafetyTest, ClipboardPicturesOfAnySizeBecomeTheTileOrAreRefusedAlou
         EXPECT_EQ(messages, QStringList{row.message});
         EXPECT_EQ(main->ClipTileImage->picture().width(), 3840);
     }
+}
+
+TEST_F(WindowSafetyTest, ClosingAsksOnlyWhenTheTargetHasChangedSinceItMatchedItsFile) {
+    using Answer = UnsavedWork::Answer;
+    const parvane::testing::ScratchDir dir;
+    const std::filesystem::path saved = dir.file("set.tga");
+    const auto paste = [this] {
+        main->PanelMagentaOnClick();
+        clickTarget(10, 10);
+    };
+    struct Row {
+        const char* name;
+        std::function<void()> work;
+        Answer answer;         // if asked
+        bool saveDialogChosen; // if the save dialog opens
+        bool asked, closes, savedFile;
+    };
+    const Row rows[] = {
+        {"untouched", [] {}, Answer::Cancel, true, false, true, false},
+        {"pasted, cancelled", paste, Answer::Cancel, true, true, false, false},
+        {"pasted, discarded", paste, Answer::Discard, true, true, true, false},
+        {"pasted, saved", paste, Answer::Save, true, true, true, true},
+        {"pasted, save dialog cancelled", paste, Answer::Save, false, true, false, false},
+        {"saved then undone back to the saved picture",
+         [&] {
+             paste();
+             main->FIO().runDialog = [&](QFileDialog& dialog) {
+                 dialog.selectFile(QString::fromStdString(saved.string()));
+                 return true;
+             };
+             main->SaveToImageFile();
+             std::filesystem::remove(saved);
+             main->PanelBlackOnClick();
+             clickTarget(70, 10);
+             main->UndoTargetEdit();
+         },
+         Answer::Cancel, true, false, true, false},
+        {"saved then undone past it",
+         [&] {
+             paste();
+             main->SaveToImageFile();
+             std::filesystem::remove(saved);
+             main->UndoTargetEdit();
+         },
+         Answer::Cancel, true, true, false, false},
+        {"pasted then made new",
+         [&] {
+             paste();
+             main->ReInitTarget();
+         },
+         Answer::Cancel, true, false, true, false},
+        {"a page counted more", [&] { main->TargetHeightScrollBar->setValue(3); }, Answer::Cancel,
+         true, true, false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUp();
+        main->show();
+        main->FIO().runDialog = [&](QFileDialog& dialog) {
+            dialog.selectFile(QString::fromStdString(saved.string()));
+            return true;
+        };
+        row.work();
+        main->FIO().runDialog = [&](QFileDialog& dialog) {
+            if (!row.saveDialogChosen)
+                return false;
+            dialog.selectFile(QString::fromStdString(saved.string()));
+            return true;
+        };
+        QString question;
+        main->Unsaved().runQuestion = [&](QMessageBox& box) {
+            question = box.text();
+            return row.answer;
+        };
+        EXPECT_EQ(main->close(), row.closes);
+        EXPECT_EQ(main->isVisible(), !row.closes);
+        EXPECT_EQ(!question.isEmpty(), row.asked) << question.toStdString();
+        EXPECT_EQ(std::filesystem::exists(saved), row.savedFile);
+        std::filesystem::remove(saved);
+        // A window kept open asks again at the next close.
+        if (!row.closes && row.asked) {
+            question.clear();
+            main->close();
+            EXPECT_FALSE(question.isEmpty());
+        }
+    }
+
+    // The question speaks the interface's language, its buttons too.
+    main->switchLanguage(Language::French);
+    main->PanelMagentaOnClick();
+    clickTarget(10, 10);
+    QStringList words;
+    main->Unsaved().runQuestion = [&](QMessageBox& box) {
+        words << box.text() << box.button(QMessageBox::Discard)->text();
+        return UnsavedWork::Answer::Cancel;
+    };
+    EXPECT_FALSE(main->close());
+    main->switchLanguage(Language::English);
+    EXPECT_EQ(words, (QStringList{QString::fromUtf8("Le canevas Target a des modifications non "
+                                                    "enregistrées. Les enregistrer avant de "
+                                                    "fermer\u202f?"),
+                                  QStringLiteral("Ne pas enregistrer")}));
 }
 
 } // namespace
