@@ -1,12 +1,15 @@
 // What keeps a level builder's work and attention safe in the window: clipboard pictures of
 // any size, the question before unsaved work is lost, no settings left behind, refusals shown
 // on the screen, and the document windows closed from the keyboard.
+#include "app/DocumentForm.h"
 #include "app/Languages.h"
 #include "app/MainForm.h"
+#include "app/Startup.h"
 #include "app/TargetHistory.h"
 #include "app/UnsavedWork.h"
 #include "canvas/ImageStack.h"
 #include "imaging/ui/ImageFileModule.h"
+#include "support/ModalWindows.h"
 #include "support/TestData.h"
 
 #include <QApplication>
@@ -16,6 +19,7 @@
 #include <QImage>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QToolButton>
@@ -225,6 +229,74 @@ TEST_F(WindowSafetyTest, ClosingAsksOnlyWhenTheTargetHasChangedSinceItMatchedIts
                                                     "enregistrées. Les enregistrer avant de "
                                                     "fermer\u202f?"),
                                   QStringLiteral("Ne pas enregistrer")}));
+}
+
+// Opens every dialog and window the program has, each closed as a user would, then ends.
+void openEveryDialog() {
+    keepNoSettings();
+    TMain main;
+    main.show();
+    const auto closedWhenOpen = [](const std::function<void()>& open) {
+        bool opened = false;
+        parvane::testing::whenModalOpens([&opened](QWidget* modal) {
+            opened = true;
+            modal->close();
+        });
+        open();
+        EXPECT_TRUE(opened);
+    };
+    closedWhenOpen([&] { main.SourceComboOnSelect(1); });   // picture open dialog
+    closedWhenOpen([&] { main.SourceComboOnSelect(2); });   // level open dialog
+    closedWhenOpen([&] { main.TargetComboOnSelect(1); });   // save dialog
+    closedWhenOpen([&] { main.TargetComboOnSelect(3); });   // reload dialog
+    closedWhenOpen([&] { main.PanelFillerOnDblClick(); });  // colour dialog
+    closedWhenOpen([&] { main.HelpSpeedButtonOnClick(); }); // about window
+    for (QWidget* document : std::initializer_list<QWidget*>{main.HelpForm, main.HelpFormFR,
+                                                             main.CreditsForm, main.CreditsFormFR})
+        document->show();
+    QApplication::processEvents();
+    main.PanelMagentaOnClick();
+    main.TargetMouseMove(Qt::NoModifier, 10, 10);
+    main.TargetMouseDown(Qt::LeftButton, Qt::NoModifier, 10, 10);
+    main.TargetMouseUp(Qt::LeftButton, Qt::NoModifier, 10, 10);
+    closedWhenOpen([&] { main.close(); }); // the unsaved-work question
+}
+
+// Every file and folder below root.
+QStringList entriesBelow(const std::filesystem::path& root) {
+    QStringList found;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+        found << QString::fromStdString(entry.path().string());
+    return found;
+}
+
+TEST(WindowSafetyRunTest, ARunThatOpenedEveryDialogLeavesTheUsersFoldersEmpty) {
+    if (qEnvironmentVariableIsSet("PARVANE_TEST_USER_FOLDERS"))
+        return openEveryDialog();
+    // The same test again in a child process whose home and folders are empty and watched.
+    const parvane::testing::ScratchDir scratch;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PARVANE_TEST_USER_FOLDERS", "1");
+    const std::pair<const char*, const char*> folders[] = {{"HOME", "home"},
+                                                           {"XDG_CONFIG_HOME", "config"},
+                                                           {"XDG_CACHE_HOME", "cache"},
+                                                           {"XDG_DATA_HOME", "data"},
+                                                           {"XDG_STATE_HOME", "state"}};
+    for (const auto& [variable, name] : folders) {
+        std::filesystem::create_directory(scratch.file(name));
+        environment.insert(variable, QString::fromStdString(scratch.file(name).string()));
+    }
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=WindowSafetyRunTest.*")});
+    ASSERT_TRUE(child.waitForFinished(120000));
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString();
+    QStringList written;
+    for (const auto& [variable, name] : folders)
+        written << entriesBelow(scratch.file(name));
+    EXPECT_TRUE(written.isEmpty()) << written.join('\n').toStdString();
 }
 
 } // namespace
