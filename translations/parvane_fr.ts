@@ -587,6 +587,22 @@ Le canevas de droite ne reçoit que des jeux de textures standard.</translation>
         <translation>Le fichier de niveau n&apos;a pas pu être lu (%1).</translation>
     </message>
     <message>
+        <source>%1 is not a Duskvale level file (.PHD, .DVX, .DV2, .DV4 or .DVC).</source>
+        <translation>%1 n&apos;est pas un fichier de niveau Duskvale (.PHD, .DVX, .DV2, .DV4 ou .DVC).</translation>
+    </message>
+    <message>
+        <source>%1 does not exist.</source>
+        <translation>%1 n&apos;existe pas.</translation>
+    </message>
+    <message>
+        <source>%1 is not a Duskvale level.</source>
+        <translation>%1 n&apos;est pas un niveau Duskvale.</translation>
+    </message>
+    <message>
+        <source>%1 has no animated textures.</source>
+        <translation>%1 n&apos;a pas de textures animées.</translation>
+    </message>
+    <message>
         <source>   Loading...</source>
         <translation>   Chargement...</translation>
     </message>

@@ -77,6 +77,25 @@ QString failureText(const QString& fileName, const Extraction& extraction) {
     return message + QStringLiteral("\n\n") + QDir::toNativeSeparators(fileName);
 }
 
+// What the screen says of a failure that the warning sound alone would tell; empty for the
+// failures that have a message of their own.
+QString refusalText(const QString& fileName, ExtractionStatus status) {
+    const QString name = QFileInfo(fileName).fileName();
+    switch (status) {
+    case ExtractionStatus::RefusedExtension:
+        return TDVL::tr("%1 is not a Duskvale level file (.PHD, .DVX, .DV2, .DV4 or .DVC).")
+            .arg(name);
+    case ExtractionStatus::Missing:
+        return TDVL::tr("%1 does not exist.").arg(name);
+    case ExtractionStatus::NotALevel:
+        return TDVL::tr("%1 is not a Duskvale level.").arg(name);
+    case ExtractionStatus::NoAnimatedTextures:
+        return TDVL::tr("%1 has no animated textures.").arg(name);
+    default:
+        return {};
+    }
+}
+
 } // namespace
 
 TDVL::TDVL(QWidget* mainWindow)
@@ -250,6 +269,7 @@ bool TDVL::loadFile(imaging::Bitmap& image, const QString& fileName, bool conver
                     std::uint8_t& pixelFormat, Extract what) {
     if (!isAcceptedLevelExtension(toPath(fileName))) {
         WarningSound();
+        emit refused(refusalText(fileName, ExtractionStatus::RefusedExtension));
         return false;
     }
 
@@ -268,6 +288,9 @@ bool TDVL::loadFile(imaging::Bitmap& image, const QString& fileName, bool conver
         const QString text = failureText(fileName, extraction);
         if (!text.isEmpty())
             showMessage(text);
+        else if (const QString refusal = refusalText(fileName, extraction.status);
+                 !refusal.isEmpty())
+            emit refused(refusal);
         return false;
     }
     image = std::move(extraction.bitmap);

@@ -9,6 +9,8 @@
 #include "app/UnsavedWork.h"
 #include "canvas/ImageStack.h"
 #include "imaging/ui/ImageFileModule.h"
+#include "level/LevelFileWriter.h"
+#include "level/ui/DuskvaleFileModule.h"
 #include "support/ModalWindows.h"
 #include "support/TestData.h"
 
@@ -22,6 +24,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QToolButton>
 #include <filesystem>
 #include <functional>
@@ -229,6 +232,68 @@ TEST_F(WindowSafetyTest, ClosingAsksOnlyWhenTheTargetHasChangedSinceItMatchedIts
                                                     "enregistrées. Les enregistrer avant de "
                                                     "fermer\u202f?"),
                                   QStringLiteral("Ne pas enregistrer")}));
+}
+
+TEST_F(WindowSafetyTest, RefusalsTheSoundAloneToldAreAlsoShownInTheStatusLine) {
+    namespace writer = level::testing;
+    const parvane::testing::ScratchDir dir;
+    const auto write = [&dir](const std::string& name, std::vector<std::uint8_t> bytes) {
+        parvane::testing::writeFileBytes(dir.file(name), bytes);
+        return QString::fromStdString(dir.file(name).string());
+    };
+    std::vector<std::uint8_t> damaged = writer::writeLevel(writer::richLevel(4));
+    damaged.resize(damaged.size() / 2);
+    int tones = 0;
+    QStringList boxes;
+    main->DVL().setWarningSoundHandler([&tones] { ++tones; });
+    main->DVL().setMessageHandler([&boxes](const QString& text) { boxes << text; });
+
+    struct Row {
+        const char* name;
+        Language language;
+        bool animatedOnly;
+        QString file;
+        const char* shown; // in the status line, after the hints' five spaces; "" for none
+        bool box;
+    };
+    const Row rows[] = {
+        {"damaged: its message", Language::English, false, write("broken.dv4", damaged), "", true},
+        {"not a level's extension", Language::English, false, write("notes.txt", {1, 2, 3}),
+         "notes.txt is not a Duskvale level file (.PHD, .DVX, .DV2, .DV4 or .DVC).", false},
+        {"missing", Language::English, false, QString::fromStdString(dir.file("gone.dv4").string()),
+         "gone.dv4 does not exist.", false},
+        {"not a level", Language::English, false,
+         write("fake.dv4", std::vector<std::uint8_t>(64, 7)), "fake.dv4 is not a Duskvale level.",
+         false},
+        {"no animated textures", Language::English, true,
+         write("still.phd", writer::writeLevel(writer::twoPageLevelWithATransparentPixel())),
+         "still.phd has no animated textures.", false},
+        {"in French", Language::French, false, write("notes.txt", {1, 2, 3}),
+         "notes.txt n'est pas un fichier de niveau Duskvale (.PHD, .DVX, .DV2, .DV4 ou .DVC).",
+         false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        main->switchLanguage(row.language);
+        main->StatusBar->clearMessage();
+        tones = 0;
+        boxes.clear();
+        imaging::Bitmap picture;
+        std::uint8_t format = 0;
+        EXPECT_FALSE(row.animatedOnly
+                         ? main->DVL().LoadAnimAs32BitsFile(picture, row.file, false, format)
+                         : main->DVL().LoadLevelAs32BitsFile(picture, row.file, false, format));
+        EXPECT_EQ(tones, 1);
+        EXPECT_EQ(boxes.size(), row.box ? 1 : 0);
+        const QString shown = QString::fromUtf8(row.shown);
+        EXPECT_EQ(main->StatusBar->currentMessage().trimmed(), shown);
+        // The hint of a control the pointer passes over waits until the notice was read.
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(main->CopyButton, &enter);
+        EXPECT_EQ(main->StatusBar->currentMessage().trimmed(),
+                  shown.isEmpty() ? main->CopyButton->statusTip().trimmed() : shown);
+    }
+    main->switchLanguage(Language::English);
 }
 
 // Opens every dialog and window the program has, each closed as a user would, then ends.
