@@ -337,6 +337,9 @@ private:
     // The Target side's menu, button, drop field and the help button (TargetWorkflow.cpp).
     void connectTargetWorkflow();
     void createDocumentWindows();
+    // The help and credits windows open in one language give their place to their twins in
+    // the interface's language.
+    void followLanguageInDocumentWindows();
     // Shows text in Target menu item 0 and selects it.
     void showTargetItem0(const QString& text);
     // Installs a picture that replaces the Target and fits the view to it; the area added to

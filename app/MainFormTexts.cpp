@@ -268,6 +268,7 @@ void TMain::switchLanguage(Language language) {
     ClipTileSizeScrollChange();
     DisplayTargetAreaInfo(Target->PortWidth(), Target->PortHeight());
     StatusBar->clearMessage();
+    followLanguageInDocumentWindows();
 }
 
 bool TMain::eventFilter(QObject* watched, QEvent* event) {

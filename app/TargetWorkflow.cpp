@@ -56,6 +56,18 @@ void TMain::createDocumentWindows() {
     AboutFormFR->setDocumentWindows(HelpFormFR, CreditsFormFR);
 }
 
+void TMain::followLanguageInDocumentWindows() {
+    const bool french = interfaceLanguage() == Language::French;
+    const std::pair<TDocumentForm*, TDocumentForm*> twins[] = {{HelpForm, HelpFormFR},
+                                                               {CreditsForm, CreditsFormFR}};
+    for (const auto& [english, inFrench] : twins) {
+        TDocumentForm* wanted = french ? inFrench : english;
+        TDocumentForm* shown = french ? english : inFrench;
+        if (shown->isVisible())
+            wanted->showInPlaceOf(*shown);
+    }
+}
+
 void TMain::showTargetItem0(const QString& text) {
     TargetCombo->setItemText(kItemCaption, text);
     TargetCombo->setCurrentIndex(kItemCaption);
