@@ -6,12 +6,15 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QThread>
+#include <QWindow>
 #include <algorithm>
 #include <exception>
 #include <filesystem>
@@ -94,6 +97,19 @@ QString refusalText(const QString& fileName, ExtractionStatus status) {
     default:
         return {};
     }
+}
+
+// How long the progress window waits for the display to show it before the load begins.
+constexpr int kExposeWaitMs = 1000;
+
+bool isExposed(const QWidget& window) {
+    const QWindow* handle = window.windowHandle();
+    return handle && handle->isExposed();
+}
+
+// Sends what was drawn to the display now.
+void flushToScreen() {
+    QGuiApplication::sync();
 }
 
 } // namespace
@@ -245,13 +261,29 @@ void TDVL::showCentred() {
         move(around.center() - QPoint(kWidth / 2, kHeight / 2));
     show();
     raise();
-    // The load runs on this thread without yielding: let the window appear first, so the
-    // gauge's repaints reach the screen.
+    // The load runs on this thread without yielding: the window must be on the screen before
+    // it starts, or the gauge's repaints reach nothing. A real display maps a window a
+    // moment after it is shown, and says so; the main window's own paints run meanwhile.
+    QElapsedTimer waited;
+    waited.start();
+    while (!isExposed(*this) && waited.elapsed() < kExposeWaitMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(2);
+    }
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    repaint();
+    flushToScreen();
 }
 
 Extraction TDVL::extract(const QString& fileName, bool convert, Extract what) {
-    const ProgressFn progress = [this](int value) { gauge_->setProgress(value); };
+    const ProgressFn progress = [this](int value) {
+        // The gauge repaints at once when its shown percentage changes; the drawing is then
+        // sent to the display, which would otherwise get it only after the load.
+        const int before = gauge_->DisplayedPercent();
+        gauge_->setProgress(value);
+        if (gauge_->DisplayedPercent() != before)
+            flushToScreen();
+    };
     try {
         return what == Extract::AllTextures
                    ? extractLevelTextures(toPath(fileName), convert, progress)
