@@ -175,6 +175,31 @@ TEST_F(WindowSafetyTest, ClosingAsksOnlyWhenTheTargetHasChangedSinceItMatchedIts
              main->UndoTargetEdit();
          },
          Answer::Cancel, true, true, false, false},
+        // A history with room for one step only: the steps before the newest go.
+        {"saved, one more paste in a full history, undone back to the saved picture",
+         [&] {
+             main->History().setBudget(1);
+             paste();
+             main->SaveToImageFile();
+             std::filesystem::remove(saved);
+             main->PanelBlackOnClick();
+             clickTarget(70, 10);
+             main->UndoTargetEdit();
+         },
+         Answer::Cancel, true, false, true, false},
+        {"saved, two more pastes in a full history, one undone",
+         [&] {
+             main->History().setBudget(1);
+             paste();
+             main->SaveToImageFile();
+             std::filesystem::remove(saved);
+             main->PanelBlackOnClick();
+             clickTarget(70, 10);
+             main->PanelMagentaOnClick();
+             clickTarget(140, 10);
+             main->UndoTargetEdit();
+         },
+         Answer::Cancel, true, true, false, false},
         {"pasted then made new",
          [&] {
              paste();
