@@ -491,7 +491,7 @@ Le canevas de droite ne reçoit que des jeux de textures standard.</translation>
     <name>parvane::app::UnsavedWork</name>
     <message>
         <source>The Target canvas has changes that are not saved. Save them before closing?</source>
-        <translation>Le canevas Target a des modifications non enregistrées. Les enregistrer avant de fermer ?</translation>
+        <translation>Le canevas Target a des modifications non enregistrées. Les enregistrer avant de fermer&#x202f;?</translation>
     </message>
     <message>
         <source>Save</source>
