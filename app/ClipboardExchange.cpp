@@ -2,6 +2,7 @@
 // AUTO boxes (at most one of them checked), and the reaction to clipboard changes.
 #include "app/MainForm.h"
 #include "canvas/ImageStack.h"
+#include "imaging/BmpCodec.h"
 #include "imaging/ImageFiles.h"
 #include "imaging/ui/ImageFileModule.h"
 
@@ -18,9 +19,6 @@
 namespace parvane::app {
 
 namespace {
-
-// The picture loaders' words for a picture that cannot be decoded.
-constexpr const char* kDamagedPictureMessage = "Bitmap image is not valid";
 
 // The size that the clipboard's picture declares, read without decoding its pixels.
 QSize declaredPictureSize(const QMimeData& data) {
@@ -73,7 +71,7 @@ void TMain::ImportFromClipboard() {
     allowClipboardPictures();
     const QImage image = clipboard->image();
     if (image.isNull())
-        return refuse(kDamagedPictureMessage);
+        return refuse(imaging::kBmpNotValidMessage);
     if (!imaging::Bitmap::fitsInMemory(image.width(), image.height()))
         return refuse(imaging::kNotEnoughMemoryMessage);
     MakeCurrentTile(canvas::bitmapFromImage(image));
