@@ -2,15 +2,48 @@
 // AUTO boxes (at most one of them checked), and the reaction to clipboard changes.
 #include "app/MainForm.h"
 #include "canvas/ImageStack.h"
+#include "imaging/BmpCodec.h"
+#include "imaging/ImageFiles.h"
+#include "imaging/ui/ImageFileModule.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QMimeData>
 #include <QToolButton>
 
 namespace parvane::app {
+
+namespace {
+
+// The size that the clipboard's picture declares, read without decoding its pixels.
+QSize declaredPictureSize(const QMimeData& data) {
+    for (const QString& format : data.formats()) {
+        if (!format.startsWith(QLatin1String("image/")))
+            continue;
+        QByteArray bytes = data.data(format);
+        QBuffer buffer(&bytes);
+        QImageReader reader(&buffer);
+        if (const QSize size = reader.size(); size.isValid())
+            return size;
+    }
+    return {};
+}
+
+void allowClipboardPictures() {
+    // Qt decodes the clipboard's pictures itself and refuses those past 256 MiB; the picture
+    // loaders' rule, 1 GiB of 32-bit pixels, is the one the program keeps to. Qt may decode at
+    // up to 8 bytes a pixel (16-bit channels) before the picture becomes a working bitmap.
+    constexpr std::int64_t kMiB = std::int64_t{1} << 20;
+    QImageReader::setAllocationLimit(static_cast<int>(2 * imaging::Bitmap::kMaxPixelBytes / kMiB) +
+                                     1);
+}
+
+} // namespace
 
 void TMain::ExportToClipboard() {
     // The whole current tile, not only the 64 x 64 the viewer shows.
@@ -26,14 +59,21 @@ void TMain::ImportFromClipboard() {
     const QMimeData* data = clipboard ? clipboard->mimeData() : nullptr;
     if (!data || !data->hasImage())
         return;
+    // A picture of any size becomes the current tile at its own size; a paste clips it at
+    // the Target's edges. Only what the picture loaders would refuse is refused, and said,
+    // before its pixels are decoded where its size can be read first.
+    const auto refuse = [this](const char* message) {
+        FIO().showMessage(QCoreApplication::translate("parvane::imaging::TFIO", message));
+    };
+    const QSize declared = declaredPictureSize(*data);
+    if (declared.isValid() && !imaging::Bitmap::fitsInMemory(declared.width(), declared.height()))
+        return refuse(imaging::kNotEnoughMemoryMessage);
+    allowClipboardPictures();
     const QImage image = clipboard->image();
-    // The tile is kept three times (viewer, Target clip, paste frame); a picture larger than
-    // a whole texture set could never be pasted anyway, so it is ignored like any other
-    // content that is not a tile. So is a thin strip wider or taller than any bitmap can be.
-    const qint64 pixels = qint64(image.width()) * image.height();
-    if (image.isNull() || pixels > qint64(kMaxTargetWidth) * kMaxTargetHeight ||
-        !imaging::Bitmap::fitsInMemory(image.width(), image.height()))
-        return;
+    if (image.isNull())
+        return refuse(imaging::kBmpNotValidMessage);
+    if (!imaging::Bitmap::fitsInMemory(image.width(), image.height()))
+        return refuse(imaging::kNotEnoughMemoryMessage);
     MakeCurrentTile(canvas::bitmapFromImage(image));
 }
 

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTextBrowser>
 
 namespace parvane::app {
@@ -77,6 +78,13 @@ TDocumentForm::TDocumentForm(const Design& design, QWidget* owner)
     row->addWidget(Viewer, 1);
     Viewer->setAccessibleName(windowTitle().trimmed());
 
+    // A reading window closes from the keyboard as dialogs do; closing only hides it, so
+    // it opens again where the reader left it.
+    auto* closeKeys = new QShortcut(this);
+    closeKeys->setKeys({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    closeKeys->setContext(Qt::WindowShortcut);
+    connect(closeKeys, &QShortcut::activated, this, &QWidget::close);
+
     resize(design.size);
     FormCreate();
 }
@@ -116,6 +124,15 @@ void TDocumentForm::showDocument() {
             move(frame.topLeft());
         }
     }
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void TDocumentForm::showInPlaceOf(TDocumentForm& other) {
+    placed_ = true;
+    setGeometry(other.geometry());
+    other.close();
     showNormal();
     raise();
     activateWindow();

@@ -36,6 +36,9 @@ public:
 
     // Shows the window (not modal) and brings it to the front, where the user left it.
     void showDocument();
+    // Shows this window where other shows, in its place, and closes other: its twin in the
+    // other language, when the interface changes language.
+    void showInPlaceOf(TDocumentForm& other);
     // The name of the resource the document came from.
     QString resourceName() const { return resourceName_; }
 

@@ -2,7 +2,9 @@
 
 #include "app/Languages.h"
 #include "app/SourceWorkflow.h"
+#include "app/StatusNotice.h"
 #include "app/TargetHistory.h"
+#include "app/UnsavedWork.h"
 #include "canvas/ImageStack.h"
 #include "imaging/ui/ImageFileModule.h"
 #include "level/ui/DuskvaleFileModule.h"
@@ -39,6 +41,7 @@ TMain::TMain(QWidget* parent)
     qApp->installEventFilter(this);
     FormCreate();
     createModules();
+    unsavedWork_ = new UnsavedWork(*this);
 }
 
 void TMain::createModules() {
@@ -46,6 +49,8 @@ void TMain::createModules() {
     // window, then the about, credits and help windows. All live as long as the window.
     fio_ = std::make_unique<imaging::TFIO>(this);
     dvl_ = new level::TDVL(this);
+    // What the level window tells by its sound alone is also said on the screen.
+    connect(dvl_, &level::TDVL::refused, new StatusNotice(*StatusBar), &StatusNotice::show);
     createDocumentWindows();
 }
 

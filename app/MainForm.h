@@ -46,6 +46,7 @@ class THelpFormFR;
 class SourceWorkflow;
 class TargetHistory;
 class StatusLine;
+class UnsavedWork;
 struct TargetViewState;
 
 // The application's one window: it owns both canvases, the current-tile viewer and all
@@ -296,6 +297,18 @@ private:
     canvas::TFrameStack* lastPointed_ = nullptr;
     // ------------------------------------------------------------------------------------
 
+    // --- The question before unsaved Target work is lost (UnsavedWork.cpp) -----------------
+public:
+    UnsavedWork& Unsaved() { return *unsavedWork_; }
+
+protected:
+    // Asks, when the Target has changes, whether to save them; the window may stay open.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    UnsavedWork* unsavedWork_ = nullptr;
+    // ------------------------------------------------------------------------------------
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -329,6 +342,9 @@ private:
     // The Target side's menu, button, drop field and the help button (TargetWorkflow.cpp).
     void connectTargetWorkflow();
     void createDocumentWindows();
+    // The help and credits windows open in one language give their place to their twins in
+    // the interface's language.
+    void followLanguageInDocumentWindows();
     // Shows text in Target menu item 0 and selects it.
     void showTargetItem0(const QString& text);
     // Installs a picture that replaces the Target and fits the view to it; the area added to

@@ -270,6 +270,7 @@ void TMain::switchLanguage(Language language) {
     ClipTileSizeScrollChange();
     DisplayTargetAreaInfo(Target->PortWidth(), Target->PortHeight());
     StatusBar->clearMessage();
+    followLanguageInDocumentWindows();
 }
 
 bool TMain::eventFilter(QObject* watched, QEvent* event) {

@@ -97,8 +97,13 @@ const Shortcut kShortcuts[] = {
      [](TMain& m) { m.SpeedButtonPicker->click(); }},
     {"ActionPickedColourTile", "Shift+P", "SourceColourSample",
      [](TMain& m) { m.SourceColourSampleClick(); }},
+    // The key does what a double click on the sample does, whose first click has already
+    // made the picked colour the pot colour.
     {"ActionPickedColourFiller", "Alt+P", "SourceColourSample",
-     [](TMain& m) { m.SourceColourSampleOnDblClick(); }},
+     [](TMain& m) {
+         m.SourceColourSampleClick();
+         m.SourceColourSampleOnDblClick();
+     }},
     {"ActionToolNone", "N", "SpeedButtonNone", [](TMain& m) { m.SpeedButtonNone->click(); }},
     {"ActionToolRotate", "R", "SpeedButtonRotate", [](TMain& m) { m.SpeedButtonRotate->click(); }},
     {"ActionToolHFlip", "H", "SpeedButtonHFlip", [](TMain& m) { m.SpeedButtonHFlip->click(); }},

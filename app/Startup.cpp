@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QLineEdit>
+#include <QSettings>
 #include <QTimer>
 #include <QUrl>
 
@@ -42,6 +43,15 @@ void describeApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Parvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PARVANE_VERSION));
     QGuiApplication::setDesktopFileName(QLatin1String(kDesktopId));
+}
+
+void keepNoSettings() {
+    // Qt's dialogs keep their state in the user-scope settings file "QtProject.conf". A
+    // folder below /dev/null can never be made, so those settings live in memory only, for
+    // the session, and nothing reaches the user's folders.
+    constexpr const char* kNowhere = "/dev/null";
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, QString::fromLatin1(kNowhere));
 }
 
 void setProgramIcon() {

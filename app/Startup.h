@@ -29,6 +29,10 @@ constexpr int kExitUsage = 2;
 // The program's name, version and desktop entry, for message boxes, --version and the desktop.
 // Callable before the application object exists.
 void describeApplication();
+// Keeps Qt's own dialogs from writing their settings (the colour dialog's custom colours, the
+// file dialogs' history) under the user's configuration folder: the program keeps nothing
+// between runs. Called before any dialog exists.
+void keepNoSettings();
 // The program's icon for its windows; once the application object exists.
 void setProgramIcon();
 

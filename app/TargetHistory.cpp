@@ -192,9 +192,31 @@ void TargetHistory::enforceBudget() {
         total += done[first - 1]->bytes();
         --first;
     }
+    // The clean state moves with the steps that stay; when its step is dropped, no state of
+    // the rebuilt stack matches the file any more.
+    const int clean = stack_->cleanIndex();
+    const int kept = clean - static_cast<int>(first);
     stack_->clear();
-    for (std::size_t i = first; i < done.size(); ++i)
+    for (std::size_t i = first; i < done.size(); ++i) {
+        if (static_cast<int>(i - first) == kept)
+            stack_->setClean();
         stack_->push(new Command(*this, done[i]));
+    }
+    if (kept == static_cast<int>(done.size() - first))
+        stack_->setClean();
+    else if (kept < 0 || kept > static_cast<int>(done.size() - first))
+        stack_->resetClean();
+}
+
+void TargetHistory::markUnchanged() {
+    stack_->setClean();
+    unchangedWidthPages_ = main_.TargetWidthScrollBar->value();
+    unchangedHeightPages_ = main_.TargetHeightScrollBar->value();
+}
+
+bool TargetHistory::changed() const {
+    return !stack_->isClean() || main_.TargetWidthScrollBar->value() != unchangedWidthPages_ ||
+           main_.TargetHeightScrollBar->value() != unchangedHeightPages_;
 }
 
 TargetViewState TargetHistory::currentView() const {

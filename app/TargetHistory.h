@@ -106,6 +106,13 @@ public:
     // A page counter grew the picture from w x h; the counters now show the new pages.
     void recordGrowth(int fromWidth, int fromHeight, int fromWidthPages, int fromHeightPages);
 
+    // --- Unsaved work ----------------------------------------------------------------------
+    // The Target as it is now matches its file: it was just saved, reloaded or made new.
+    void markUnchanged();
+    // True when the Target differs from what it was when last marked unchanged: a step done
+    // or undone since (an undo back to that moment is no change), or other pages counted.
+    bool changed() const;
+
     // --- Undo and redo ---------------------------------------------------------------------
     void undo();
     void redo();
@@ -127,6 +134,10 @@ private:
     std::size_t kept_ = 0; // memory of the steps on the stack
     std::shared_ptr<TargetStep> pending_;
     int busy_ = 0;
+    // The page counts when the Target was last marked unchanged: they decide what a save
+    // writes, though lowering them is no step of the history.
+    int unchangedWidthPages_ = 1;
+    int unchangedHeightPages_ = 2;
 };
 
 } // namespace parvane::app

@@ -56,6 +56,18 @@ void TMain::createDocumentWindows() {
     AboutFormFR->setDocumentWindows(HelpFormFR, CreditsFormFR);
 }
 
+void TMain::followLanguageInDocumentWindows() {
+    const bool french = interfaceLanguage() == Language::French;
+    const std::pair<TDocumentForm*, TDocumentForm*> twins[] = {{HelpForm, HelpFormFR},
+                                                               {CreditsForm, CreditsFormFR}};
+    for (const auto& [english, inFrench] : twins) {
+        TDocumentForm* wanted = french ? inFrench : english;
+        TDocumentForm* shown = french ? english : inFrench;
+        if (shown->isVisible())
+            wanted->showInPlaceOf(*shown);
+    }
+}
+
 void TMain::showTargetItem0(const QString& text) {
     TargetCombo->setItemText(kItemCaption, text);
     TargetCombo->setCurrentIndex(kItemCaption);
@@ -87,6 +99,7 @@ void TMain::SaveToImageFile() {
     if (FIO().SaveImageAs24BitsDialog(view)) {
         TargetSavePath = dialog.FileName;
         TargetCaption = TargetSavePath;
+        history_->markUnchanged();
     }
     showTargetItem0(TargetCaption);
 }
@@ -123,6 +136,8 @@ void TMain::ReInitTarget() {
     setCounterQuietly(TargetHeightScrollBar, 2);
     ResizeTargetWindow(widthChanged ? TargetWidthScrollBar : TargetHeightScrollBar);
     TargetCaption = interfaceTexts().TargetComboItems.value(kItemCreateNew);
+    // A fresh Target holds no work to lose.
+    history_->markUnchanged();
 }
 
 void TMain::ReloadFromImageFile() {
@@ -142,6 +157,7 @@ void TMain::ReloadFromImageFile() {
     TargetCaption = TargetReloadPath;
     showTargetItem0(TargetReloadPath);
     replaceTargetPicture(std::move(picture), &shownBefore);
+    history_->markUnchanged();
 }
 
 void TMain::TargetStackDragNDropOnChange() {
@@ -159,6 +175,8 @@ void TMain::TargetStackDragNDropOnChange() {
     TargetCaption = fileName;
     showTargetItem0(fileName);
     replaceTargetPicture(std::move(picture), &shownBefore);
+    // Like a reload: the Target is the dropped file.
+    history_->markUnchanged();
 }
 
 void TMain::CopyAllOnClick() {

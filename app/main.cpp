@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
     if (line.action != CommandLine::Action::Run)
         return answer(line);
 
+    keepNoSettings();
     QApplication application(argc, argv);
     setProgramIcon();
     setInterfaceLanguage(desktopLanguage());

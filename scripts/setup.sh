@@ -13,7 +13,7 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev zlib1g-dev libjpeg62-tur
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool
                xclip x11-utils imagemagick clang-format desktop-file-utils appstream
-               shared-mime-info)
+               shared-mime-info python3)
 fi
 if [[ "${1:-}" == "--bench" ]]; then
     packages+=(hyperfine time imagemagick graphicsmagick libvips-tools)

@@ -740,6 +740,25 @@ Le canevas de droite ne reçoit que des jeux de textures standard.</translation>
     </message>
 </context>
 <context>
+    <name>parvane::app::UnsavedWork</name>
+    <message>
+        <source>The Target canvas has changes that are not saved. Save them before closing?</source>
+        <translation>Le canevas Target a des modifications non enregistrées. Les enregistrer avant de fermer&#x202f;?</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Enregistrer</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Ne pas enregistrer</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
     <name>parvane::imaging::PicturePreview</name>
     <message>
         <source>No preview</source>
@@ -810,6 +829,22 @@ Le canevas de droite ne reçoit que des jeux de textures standard.</translation>
     <message>
         <source>All Files (*.*)</source>
         <translation>Tous les fichiers (*.*)</translation>
+    </message>
+    <message>
+        <source>%1 is not a Duskvale level file (.PHD, .DVX, .DV2, .DV4 or .DVC).</source>
+        <translation>%1 n&apos;est pas un fichier de niveau Duskvale (.PHD, .DVX, .DV2, .DV4 ou .DVC).</translation>
+    </message>
+    <message>
+        <source>%1 does not exist.</source>
+        <translation>%1 n&apos;existe pas.</translation>
+    </message>
+    <message>
+        <source>%1 is not a Duskvale level.</source>
+        <translation>%1 n&apos;est pas un niveau Duskvale.</translation>
+    </message>
+    <message>
+        <source>%1 has no animated textures.</source>
+        <translation>%1 n&apos;a pas de textures animées.</translation>
     </message>
     <message>
         <source>   Loading...</source>

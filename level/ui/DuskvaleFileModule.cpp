@@ -7,12 +7,15 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QThread>
+#include <QWindow>
 #include <algorithm>
 #include <exception>
 #include <filesystem>
@@ -80,6 +83,38 @@ FailureText failureText(const QString& fileName, const Extraction& extraction) {
     }
     return {message + QStringLiteral("\n\n") + QDir::toNativeSeparators(fileName),
             imaging::reasonText(failureReason(extraction))};
+}
+
+// What the screen says of a failure that the warning sound alone would tell; empty for the
+// failures that have a message of their own.
+QString refusalText(const QString& fileName, ExtractionStatus status) {
+    const QString name = QFileInfo(fileName).fileName();
+    switch (status) {
+    case ExtractionStatus::RefusedExtension:
+        return TDVL::tr("%1 is not a Duskvale level file (.PHD, .DVX, .DV2, .DV4 or .DVC).")
+            .arg(name);
+    case ExtractionStatus::Missing:
+        return TDVL::tr("%1 does not exist.").arg(name);
+    case ExtractionStatus::NotALevel:
+        return TDVL::tr("%1 is not a Duskvale level.").arg(name);
+    case ExtractionStatus::NoAnimatedTextures:
+        return TDVL::tr("%1 has no animated textures.").arg(name);
+    default:
+        return {};
+    }
+}
+
+// How long the progress window waits for the display to show it before the load begins.
+constexpr int kExposeWaitMs = 1000;
+
+bool isExposed(const QWidget& window) {
+    const QWindow* handle = window.windowHandle();
+    return handle && handle->isExposed();
+}
+
+// Sends what was drawn to the display now.
+void flushToScreen() {
+    QGuiApplication::sync();
 }
 
 } // namespace
@@ -234,13 +269,29 @@ void TDVL::showCentred() {
         move(around.center() - QPoint(kWidth / 2, kHeight / 2));
     show();
     raise();
-    // The load runs on this thread without yielding: let the window appear first, so the
-    // gauge's repaints reach the screen.
+    // The load runs on this thread without yielding: the window must be on the screen before
+    // it starts, or the gauge's repaints reach nothing. A real display maps a window a
+    // moment after it is shown, and says so; the main window's own paints run meanwhile.
+    QElapsedTimer waited;
+    waited.start();
+    while (!isExposed(*this) && waited.elapsed() < kExposeWaitMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(2);
+    }
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    repaint();
+    flushToScreen();
 }
 
 Extraction TDVL::extract(const QString& fileName, bool convert, Extract what) {
-    const ProgressFn progress = [this](int value) { gauge_->setProgress(value); };
+    const ProgressFn progress = [this](int value) {
+        // The gauge repaints at once when its shown percentage changes; the drawing is then
+        // sent to the display, which would otherwise get it only after the load.
+        const int before = gauge_->DisplayedPercent();
+        gauge_->setProgress(value);
+        if (gauge_->DisplayedPercent() != before)
+            flushToScreen();
+    };
     try {
         return what == Extract::AllTextures
                    ? extractLevelTextures(toPath(fileName), convert, progress)
@@ -256,6 +307,7 @@ bool TDVL::loadFile(imaging::Bitmap& image, const QString& fileName, bool conver
                     std::uint8_t& pixelFormat, Extract what) {
     if (!isAcceptedLevelExtension(toPath(fileName))) {
         WarningSound();
+        emit refused(refusalText(fileName, ExtractionStatus::RefusedExtension));
         return false;
     }
 
@@ -274,6 +326,9 @@ bool TDVL::loadFile(imaging::Bitmap& image, const QString& fileName, bool conver
         const FailureText text = failureText(fileName, extraction);
         if (!text.message.isEmpty())
             showMessage(text.message, text.reason);
+        else if (const QString refusal = refusalText(fileName, extraction.status);
+                 !refusal.isEmpty())
+            emit refused(refusal);
         return false;
     }
     image = std::move(extraction.bitmap);

@@ -84,6 +84,12 @@ public:
     void setWarningSoundHandler(std::function<void()> handler);
     void setMessageHandler(std::function<void(const QString& text, const QString& reason)> handler);
 
+signals:
+    // A file refused where the warning sound alone would tell it (not a level file, no such
+    // file, no animated textures): the words for the screen, in the interface's language,
+    // so that a machine without sound shows the refusal too.
+    void refused(const QString& text);
+
 protected:
     void changeEvent(QEvent* event) override;
 

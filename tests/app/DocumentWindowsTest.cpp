@@ -258,6 +258,52 @@ TEST_F(DocumentWindowsTest, TheFrenchWindowsAreReachedThroughTheLanguageSwitch) 
     EXPECT_FALSE(main->AboutFormFR->isVisible());
 }
 
+TEST_F(DocumentWindowsTest, EscapeAndCtrlWCloseADocumentWhichReopensWhereItWasLeft) {
+    for (TDocumentForm* w : documents()) {
+        SCOPED_TRACE(w->objectName().toStdString());
+        QScrollBar* bar = w->Viewer->verticalScrollBar();
+        for (const QKeyCombination key : {QKeyCombination(Qt::Key_Escape), Qt::CTRL | Qt::Key_W}) {
+            w->showDocument();
+            w->resize(400, 150);
+            ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+            QApplication::processEvents();
+            ASSERT_GT(bar->maximum(), 0);
+            bar->setValue(bar->maximum() / 3 + 1);
+            const int place = bar->value();
+            QTest::keyClick(w->Viewer, key.key(), key.keyboardModifiers());
+            EXPECT_FALSE(w->isVisible()) << QKeySequence(key).toString().toStdString();
+            w->showDocument();
+            EXPECT_EQ(bar->value(), place);
+            w->close();
+        }
+    }
+}
+
+TEST_F(DocumentWindowsTest, TheLanguageSwitchPutsTheOtherEditionInPlaceOfAnOpenDocument) {
+    main->show();
+    main->HelpForm->showDocument();
+    main->CreditsForm->showDocument();
+    main->HelpForm->move(40, 30);
+    const QRect helpPlace = main->HelpForm->geometry();
+    main->switchLanguage(Language::French);
+    EXPECT_FALSE(main->HelpForm->isVisible());
+    EXPECT_FALSE(main->CreditsForm->isVisible());
+    ASSERT_TRUE(main->HelpFormFR->isVisible());
+    EXPECT_TRUE(main->CreditsFormFR->isVisible());
+    EXPECT_EQ(main->HelpFormFR->geometry(), helpPlace);
+    // The captions are those of the design in both languages.
+    EXPECT_EQ(main->HelpFormFR->windowTitle(), QStringLiteral("   Help"));
+    EXPECT_EQ(main->CreditsFormFR->windowTitle(), QStringLiteral("Credits"));
+
+    // Back to English, with only the credits still open.
+    main->HelpFormFR->close();
+    main->switchLanguage(Language::English);
+    EXPECT_TRUE(main->CreditsForm->isVisible());
+    EXPECT_FALSE(main->CreditsFormFR->isVisible());
+    EXPECT_FALSE(main->HelpForm->isVisible());
+    EXPECT_FALSE(main->HelpFormFR->isVisible());
+}
+
 TEST_F(DocumentWindowsTest, ResizingReflowsTheTextBesideAStripOfFixedWidth) {
     for (TDocumentForm* w : documents()) {
         w->showDocument();

@@ -367,10 +367,12 @@ TEST_F(EditingComfortTest, EveryShortcutReachesItsCommandAndNoneFiresUnderADialo
          [&] {
              return main->PotColour == Colour{3, 4, 5};
          }},
-        {Qt::ALT | Qt::Key_P,
-         {},
+        // A colour picked after the last pot: Alt+P must not tile the pot colour before it.
+        {Qt::ALT | Qt::Key_P, [&] { main->SourceColourSample->setColour(QColor(6, 7, 8)); },
          [&] {
-             return main->FillerColour == Colour{3, 4, 5};
+             const Bitmap& tile = target->Clip().bitmap;
+             return main->FillerColour == Colour{6, 7, 8} && tile.width() == 64 &&
+                    tile.pixel(63, 63) == Colour{6, 7, 8} && target->Mode == CanvasMode::Paste;
          }},
         {Qt::Key_R, {}, [&] { return cursor() == "crRotate"; }},
         {Qt::Key_H, {}, [&] { return cursor() == "crHFlip"; }},

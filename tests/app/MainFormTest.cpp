@@ -6,6 +6,7 @@
 #include "app/Languages.h"
 #include "app/SourceWorkflow.h"
 #include "canvas/ImageStack.h"
+#include "imaging/ui/ImageFileModule.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -675,23 +676,26 @@ TEST_F(MainFormTest, TheAutoBoxesExcludeEachOtherAndImportFollowsTheClipboard) {
     EXPECT_EQ(main->ClipTileImage->picture().pixel(3, 3), (Colour{40, 50, 60}));
     EXPECT_EQ(main->Target->Mode, CanvasMode::Paste);
 
-    // A picture larger than a whole texture set is not taken.
+    // A picture larger than a whole texture set is taken at its own size.
     QImage huge(4200, 1000, QImage::Format_RGB32);
     huge.fill(Qt::white);
     QApplication::clipboard()->setImage(huge);
-    EXPECT_EQ(main->ClipTileImage->picture().width(), 7);
-    // Nor is a strip too long for any bitmap, however few its pixels.
+    EXPECT_EQ(main->ClipTileImage->picture().width(), 4200);
+    // A strip too long for any bitmap, however few its pixels, is refused aloud.
+    QStringList messages;
+    main->FIO().showMessage = [&messages](const QString& text) { messages << text; };
     for (const QSize size : {QSize(70000, 2), QSize(3, 70000)}) {
         QImage strip(size, QImage::Format_RGB32);
         strip.fill(Qt::white);
         QApplication::clipboard()->setImage(strip);
-        EXPECT_EQ(main->ClipTileImage->picture().width(), 7);
+        EXPECT_EQ(main->ClipTileImage->picture().width(), 4200);
     }
+    EXPECT_EQ(messages.size(), 2);
 
     // Text on the clipboard changes nothing.
     main->Target->SetModeToIdle();
     QApplication::clipboard()->setText(QStringLiteral("not a tile"));
-    EXPECT_EQ(main->ClipTileImage->picture().width(), 7);
+    EXPECT_EQ(main->ClipTileImage->picture().width(), 4200);
     EXPECT_EQ(main->Target->Mode, CanvasMode::Idle);
 }
 

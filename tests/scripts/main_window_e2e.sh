@@ -424,3 +424,157 @@ park_mouse
 kill -0 "$APID" || { echo "the program ended"; cat "$WORK/app.log"; exit 1; }
 echo "Window layout end-to-end run passed"
 # ==== end of the window layout block ======================================================
+
+# --- Window safety ------------------------------------------------------------------------
+# A fresh program whose home and user folders start empty: a 3840 x 2160 picture copied with
+# xclip becomes the current tile whole and is pasted; a large level's progress window and
+# gauge are on the screen while it is read; closing with the paste unsaved asks, Cancel keeps
+# the window, Save saves and closes; the user's folders stay empty throughout. The program
+# has ended when this part is over.
+# Without a window manager, python3 stands in for its close button.
+command -v python3 >/dev/null || { echo "python3 is missing"; exit 77; }
+kill "$APID" 2>/dev/null || true
+wait "$APID" 2>/dev/null || true
+[ -n "$CPID" ] && kill "$CPID" 2>/dev/null
+CPID=""
+USERDIRS=$WORK/user
+mkdir -p "$USERDIRS/home" "$USERDIRS/config" "$USERDIRS/cache" "$USERDIRS/data"
+HOME=$USERDIRS/home XDG_CONFIG_HOME=$USERDIRS/config XDG_CACHE_HOME=$USERDIRS/cache \
+    XDG_DATA_HOME=$USERDIRS/data "$APP" >"$WORK/safety.log" 2>&1 &
+APID=$!
+WID=$(timeout 10 xdotool search --sync --all --onlyvisible --pid "$APID" --name 'Parvane v2.4' | head -1)
+[ -n "$WID" ] || { echo "the main window did not appear"; cat "$WORK/safety.log"; exit 1; }
+eval "$(xdotool getwindowgeometry --shell "$WID")"
+alive() { kill -0 "$APID" 2>/dev/null || { echo "the program ended: $1"; cat "$WORK/safety.log"; exit 1; }; }
+# Asks the window to close as a window manager's close button does.
+close_window() {
+    python3 - "$1" <<'PY'
+import ctypes, sys
+x = ctypes.cdll.LoadLibrary("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int), ("l", ctypes.c_long * 5)]
+class XEvent(ctypes.Union):
+    _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                         ctypes.POINTER(XEvent)]
+x.XFlush.argtypes = x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+display = x.XOpenDisplay(None)
+event = XEvent()
+event.xclient.type = 33  # ClientMessage
+event.xclient.window = int(sys.argv[1])
+event.xclient.message_type = x.XInternAtom(display, b"WM_PROTOCOLS", 0)
+event.xclient.format = 32
+event.xclient.l[0] = x.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+x.XSendEvent(display, int(sys.argv[1]), 0, 0, ctypes.byref(event))
+x.XFlush(display)
+x.XCloseDisplay(display)
+PY
+}
+
+# A screenshot-sized picture on the clipboard, imported whole: Export hands back all of it.
+convert -size 3840x2160 gradient:red-blue -depth 8 "$WORK/screen.png"
+xclip -quiet -selection clipboard -t image/png -i "$WORK/screen.png" 2>/dev/null &
+CPID=$!
+for _ in $(seq 100); do
+    [ "$(xclip -selection clipboard -t image/png -o 2>/dev/null | identify -format '%wx%h' - 2>/dev/null)" = 3840x2160 ] && break
+    sleep 0.1
+done
+xdotool mousemove --sync "$(column 60)" $((Y + 252)) click 1
+sleep 1
+alive "importing a 3840 x 2160 picture"
+xdotool mousemove --sync "$(column 60)" $((Y + 221)) click 1
+got=""
+for _ in $(seq 100); do
+    got=$(xclip -selection clipboard -t image/png -o 2>/dev/null | identify -format '%wx%h' - 2>/dev/null) &&
+        [ "$got" = 3840x2160 ] && break
+    sleep 0.2
+done
+[ "$got" = 3840x2160 ] || { echo "the imported tile is ${got:-nothing}, not 3840 x 2160"; exit 1; }
+# Pasted on the second row of the Target: clipped at the Target's edges.
+xdotool mousemove --sync "$(column 160)" $((Y + 120)) sleep 0.1 \
+    mousemove --sync "$(column 162)" $((Y + 120)) sleep 0.1 click 1
+sleep 0.3
+park_mouse
+import -window "$WID" "$WORK/big-paste.png"
+[ "$(pixel "$WORK/big-paste.png" $((WIDTH - 417 + 127 + 250)) $((47 + 400)))" != "0,0,0" ] ||
+    { echo "the paste did not reach the Target's edge"; exit 1; }
+alive "pasting a 3840 x 2160 tile"
+echo "a 3840 x 2160 clipboard picture was imported whole and pasted"
+
+# A large level through the level dialog: the program is stopped as soon as its progress
+# window shows, and the screen must show the window drawn, gauge and all.
+"$BUILD/tests/write_test_level" "$WORK/large.dv2" 3 --pages 256 >/dev/null
+xdotool mousemove --sync $((X + 100)) $((Y + 25)) sleep 0.2 click 1
+sleep 0.5
+xdotool key --delay 80 Home Down Down Return
+dialog=$(timeout 10 xdotool search --sync --onlyvisible --name 'EXTRAIRE TEXTURES' | head -1)
+[ -n "$dialog" ] || { echo "the level dialog did not open"; exit 1; }
+xdotool windowfocus --sync "$dialog" key ctrl+a
+xdotool type --delay 5 "$WORK/large.dv2"
+xdotool key Return
+progress=""
+for _ in $(seq 500); do
+    progress=$(xdotool search --onlyvisible --name '^   Loading' 2>/dev/null | head -1) && [ -n "$progress" ] && break
+done
+[ -n "$progress" ] || { echo "no progress window showed"; exit 1; }
+kill -STOP "$APID"
+sleep 0.1
+import -window root "$WORK/progress.png"
+kill -CONT "$APID"
+eval "$(xdotool getwindowgeometry --shell "$progress" | sed 's/^/P/')"
+# The window's face, and the gauge's white field and black frame, bar and percentage: an
+# undrawn window is one flat colour.
+convert "$WORK/progress.png" -crop "${PWIDTH}x$PHEIGHT+$PX+$PY" +repage "$WORK/progress-window.png"
+colours=$(convert "$WORK/progress-window.png" -format '%k' info:)
+gauge=$(convert "$WORK/progress-window.png" -crop 177x20+8+8 +repage -format '%k' info:)
+echo "the progress window was on the screen with $colours colours, its gauge with $gauge"
+[ "$colours" -ge 3 ] && [ "$gauge" -ge 2 ] ||
+    { echo "the progress window was not drawn during the load"; exit 1; }
+for _ in $(seq 100); do
+    xdotool search --onlyvisible --name '^   Loading' >/dev/null 2>&1 || break
+    sleep 0.1
+done
+alive "reading a large level"
+
+# Closing with the paste unsaved asks; Cancel (Escape) keeps the window.
+close_window "$WID"
+question=$(timeout 10 xdotool search --sync --onlyvisible --name '^Parvane$' | head -1)
+[ -n "$question" ] || { echo "closing with unsaved changes asked nothing"; exit 1; }
+import -window root "$WORK/close-question.png"
+xdotool windowfocus --sync "$question" key Escape
+sleep 0.5
+alive "the close question was cancelled"
+xdotool search --onlyvisible --pid "$APID" --name 'Parvane v2.4' >/dev/null ||
+    { echo "Cancel did not keep the window"; exit 1; }
+echo "closing with unsaved changes asked, and Cancel kept the window"
+# The filler colour dialog, opened and cancelled, for the settings check below.
+xdotool mousemove --sync "$(column 76)" $((Y + 100)) click --repeat 2 --delay 80 1
+colour=$(timeout 10 xdotool search --sync --onlyvisible --name 'Select Color' | head -1)
+[ -n "$colour" ] || { echo "the filler colour dialog did not open"; exit 1; }
+xdotool windowfocus --sync "$colour" key Escape
+sleep 0.3
+# Asked again, Save (the default button) runs the Target menu's save; the program then ends.
+close_window "$WID"
+question=$(timeout 10 xdotool search --sync --onlyvisible --name '^Parvane$' | head -1)
+[ -n "$question" ] || { echo "the second close asked nothing"; exit 1; }
+xdotool windowfocus --sync "$question" key Return
+type_in_dialog 'SAVING IMAGE FILE' "$WORK/closing.tga"
+for _ in $(seq 100); do kill -0 "$APID" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$APID" 2>/dev/null && { echo "the program did not end after saving"; exit 1; }
+APID=""
+# The clipboard's xclip has ended when the program took the clipboard over.
+kill "$CPID" 2>/dev/null || true
+CPID=""
+[ "$(identify -format '%wx%h' "$WORK/closing.tga")" = 256x512 ] ||
+    { echo "Save in the close question wrote no texture set"; exit 1; }
+echo "Save in the close question saved the Target and ended the program"
+
+written=$(find "$USERDIRS" -mindepth 2)
+[ -z "$written" ] || { echo "the run wrote into the user's folders:"; echo "$written"; exit 1; }
+echo "the user's folders stayed empty"
+echo "Window safety end-to-end run passed"

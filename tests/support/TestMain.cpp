@@ -7,7 +7,10 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("XDG_CONFIG_HOME", PARVANE_TEST_CONFIG_DIR);
+    // A child run that watches which of the user's folders a run writes to keeps the
+    // folders it was given.
+    if (!qEnvironmentVariableIsSet("PARVANE_TEST_USER_FOLDERS"))
+        qputenv("XDG_CONFIG_HOME", PARVANE_TEST_CONFIG_DIR);
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         qputenv("XDG_RUNTIME_DIR", PARVANE_TEST_RUNTIME_DIR);
     QApplication app(argc, argv);

@@ -1,0 +1,42 @@
+// The question before unsaved work on the Target is lost: when the window closes and when the
+// desktop session ends, a Target changed since it was last saved, reloaded or made new is
+// offered for saving first.
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class QMessageBox;
+class QSessionManager;
+
+namespace parvane::app {
+
+class TMain;
+
+class UnsavedWork : public QObject {
+    Q_OBJECT
+
+public:
+    // The user's answer to the question.
+    enum class Answer { Save, Discard, Cancel };
+
+    explicit UnsavedWork(TMain& main);
+
+    // True when the window may close: the Target has no changes, or the user saved them or
+    // let them go. A cancelled question or a save that did not happen keeps the window.
+    bool mayClose();
+
+    // Shows the question and returns the button the user chose; tests replace it so that no
+    // modal window opens.
+    std::function<Answer(QMessageBox&)> runQuestion;
+
+private:
+    void commitData(QSessionManager& manager);
+
+    TMain& main_;
+    // The user let the changes go when the session began to end; the window's closing that
+    // follows does not ask again, unless the Target has changed since.
+    bool letGo_ = false;
+};
+
+} // namespace parvane::app
