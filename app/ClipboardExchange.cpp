@@ -63,7 +63,7 @@ void TMain::ImportFromClipboard() {
     // the Target's edges. Only what the picture loaders would refuse is refused, and said,
     // before its pixels are decoded where its size can be read first.
     const auto refuse = [this](const char* message) {
-        FIO().showMessage(QCoreApplication::translate("parvane::imaging::TFIO", message));
+        FIO().showMessage(QCoreApplication::translate("parvane::imaging::TFIO", message), {});
     };
     const QSize declared = declaredPictureSize(*data);
     if (declared.isValid() && !imaging::Bitmap::fitsInMemory(declared.width(), declared.height()))

@@ -683,7 +683,9 @@ TEST_F(MainFormTest, TheAutoBoxesExcludeEachOtherAndImportFollowsTheClipboard) {
     EXPECT_EQ(main->ClipTileImage->picture().width(), 4200);
     // A strip too long for any bitmap, however few its pixels, is refused aloud.
     QStringList messages;
-    main->FIO().showMessage = [&messages](const QString& text) { messages << text; };
+    main->FIO().showMessage = [&messages](const QString& text, const QString&) {
+        messages << text;
+    };
     for (const QSize size : {QSize(70000, 2), QSize(3, 70000)}) {
         QImage strip(size, QImage::Format_RGB32);
         strip.fill(Qt::white);

@@ -42,7 +42,7 @@ class WindowSafetyTest : public ::testing::Test {
 protected:
     void SetUp() override {
         main = std::make_unique<TMain>();
-        main->FIO().showMessage = [this](const QString& text) { messages << text; };
+        main->FIO().showMessage = [this](const QString& text, const QString&) { messages << text; };
     }
 
     void clickTarget(int x, int y) {
@@ -271,7 +271,7 @@ TEST_F(WindowSafetyTest, RefusalsTheSoundAloneToldAreAlsoShownInTheStatusLine) {
     int tones = 0;
     QStringList boxes;
     main->DVL().setWarningSoundHandler([&tones] { ++tones; });
-    main->DVL().setMessageHandler([&boxes](const QString& text) { boxes << text; });
+    main->DVL().setMessageHandler([&boxes](const QString& text, const QString&) { boxes << text; });
 
     struct Row {
         const char* name;
