@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace parvane::imaging {
 
 namespace {
@@ -73,8 +77,19 @@ constexpr std::size_t kPcxSlack = 16;
 
 // One bit per byte of the 64 at `in`: set where the byte is 192 or more.
 std::uint64_t pcxHighBytes(const std::uint8_t* in) {
-    constexpr std::uint64_t kTopBits = 0x8080808080808080u;
     std::uint64_t mask = 0;
+#ifdef __SSE2__
+    // Bytes shifted to signed order, where those of 192 or more are the ones above 63.
+    const __m128i bias = _mm_set1_epi8(static_cast<char>(0x80));
+    const __m128i limit = _mm_set1_epi8(63);
+    for (unsigned i = 0; i < 4; ++i) {
+        const __m128i v =
+            _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 16 * i)), bias);
+        const auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(v, limit)));
+        mask |= std::uint64_t{bits} << (16 * i);
+    }
+#else
+    constexpr std::uint64_t kTopBits = 0x8080808080808080u;
     for (unsigned i = 0; i < 8; ++i) {
         std::uint64_t w;
         std::memcpy(&w, in + 8 * i, 8);
@@ -82,6 +97,7 @@ std::uint64_t pcxHighBytes(const std::uint8_t* in) {
         const std::uint64_t high = w & (w << 1) & kTopBits;
         mask |= (((high >> 7) * 0x0102040810204080u) >> 56) << (8 * i);
     }
+#endif
     return mask;
 }
 
@@ -165,6 +181,43 @@ RleResult decodePcxRle(std::span<const std::uint8_t> src, std::span<std::uint8_t
     r.produced = produced;
     r.consumed = pos;
     return r;
+}
+
+std::size_t pcxRleLength(std::span<const std::uint8_t> src) {
+    const std::uint8_t* in = src.data();
+    const std::size_t inSize = src.size();
+    std::size_t pos = 0, length = 0;
+    while (pos + kPcxBlock <= inSize) {
+        const std::uint8_t* block = in + pos;
+        std::uint64_t counts = pcxRunCounts(pcxHighBytes(block));
+        // A count in the last byte has its value in the next block; it starts that block.
+        std::size_t covered = kPcxBlock;
+        if (counts >> 63) {
+            covered = kPcxBlock - 1;
+            counts &= ~(std::uint64_t{1} << 63);
+        }
+        // Every byte that is neither a count nor its value is one literal pixel byte; a run
+        // gives its count instead of its two bytes.
+        length += covered;
+        for (std::uint64_t m = counts; m; m &= m - 1) {
+            length -= 2;
+            length += block[__builtin_ctzll(m)] & 63u;
+        }
+        pos += covered;
+    }
+    while (pos < inSize) {
+        const std::uint8_t b = in[pos];
+        if (b < 192) {
+            ++length;
+            ++pos;
+            continue;
+        }
+        if (pos + 1 >= inSize)
+            break;
+        length += b & 63u;
+        pos += 2;
+    }
+    return length;
 }
 
 RleResult decodePspRle(std::span<const std::uint8_t> src, std::span<std::uint8_t> dst) {
