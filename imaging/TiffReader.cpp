@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <thread>
@@ -100,6 +102,9 @@ int onWarning(TIFF*, void*, const char*, const char*, va_list) {
 
 struct TiffCloser {
     void operator()(TIFF* tif) const { TIFFClose(tif); }
+};
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
 };
 struct OptionsFree {
     void operator()(TIFFOpenOptions* o) const { TIFFOpenOptionsFree(o); }
@@ -285,15 +290,20 @@ DecodeResult readThroughRgba(TIFF* tif, const PageInfo& p, MemoryFile& file) {
     char message[1024] = "";
     if (!TIFFRGBAImageOK(tif, message))
         return DecodeResult::unsupported("TIFF: " + std::string(message));
-    std::vector<std::uint32_t> raster(static_cast<std::size_t>(p.width) * p.height);
-    if (!TIFFReadRGBAImageOriented(tif, p.width, p.height, raster.data(), ORIENTATION_TOPLEFT, 1))
+    // Zeroed by calloc, which takes large blocks fresh from the system without clearing them
+    // again; a vector would write every pixel before libtiff does.
+    const std::unique_ptr<std::uint32_t, FreeDeleter> raster(static_cast<std::uint32_t*>(
+        std::calloc(static_cast<std::size_t>(p.width) * p.height, sizeof(std::uint32_t))));
+    if (!raster)
+        throw std::bad_alloc(); // reported as the other allocations of a load are
+    if (!TIFFReadRGBAImageOriented(tif, p.width, p.height, raster.get(), ORIENTATION_TOPLEFT, 1))
         return failure(file, "the picture could not be read");
     Bitmap bitmap(static_cast<int>(p.width), static_cast<int>(p.height),
                   alpha ? PixelFormat::Bits32 : PixelFormat::Bits24);
     const std::size_t bytes = alpha ? 4 : 3;
     for (std::uint32_t y = 0; y < p.height; ++y) {
         std::uint8_t* out = bitmap.row(static_cast<int>(y));
-        const std::uint32_t* in = raster.data() + static_cast<std::size_t>(y) * p.width;
+        const std::uint32_t* in = raster.get() + static_cast<std::size_t>(y) * p.width;
         for (std::uint32_t x = 0; x < p.width; ++x, out += bytes) {
             // libtiff hands out colours multiplied by alpha; the bitmap keeps them straight,
             // as the direct path does.
