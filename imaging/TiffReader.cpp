@@ -548,6 +548,36 @@ void paletteAlphaRow(const RowLayout& l, const PlaneRows& rows, std::uint8_t* ou
     }
 }
 
+// Interleaved 8-bit grey levels and straight alpha, the commonest grey layout with alpha,
+// without per-sample decisions.
+void greyAlpha8Row(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
+    const std::uint8_t* in = rows[0];
+    const std::size_t width = l.width;
+    const std::uint8_t flip = l.minIsWhite ? 255 : 0;
+    for (std::size_t x = 0; x < width; ++x, in += 2, out += 4) {
+        const auto grey = static_cast<std::uint8_t>(in[0] ^ flip);
+        out[0] = grey;
+        out[1] = grey;
+        out[2] = grey;
+        out[3] = in[1];
+    }
+}
+
+// Interleaved 8-bit palette indices and straight alpha.
+void paletteAlpha8Row(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
+    const std::uint8_t* in = rows[0];
+    const std::size_t width = l.width;
+    const Colour* palette = l.palette->data();
+    const std::size_t entries = l.palette->size();
+    for (std::size_t x = 0; x < width; ++x, in += 2, out += 4) {
+        const Colour c = in[0] < entries ? palette[in[0]] : colours::kBlack;
+        out[0] = c.blue;
+        out[1] = c.green;
+        out[2] = c.red;
+        out[3] = in[1];
+    }
+}
+
 // Red, green and blue samples (and alpha).
 void rgbRow(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
     const std::size_t bytes = l.alpha ? 4 : 3;
@@ -604,6 +634,7 @@ void cmykRow(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
 // The converter of a page's pixel layout.
 RowConverter converterFor(Kind kind, const RowLayout& l) {
     const bool interleaved8 = l.bits == 8 && !l.planar;
+    const bool straightAlpha8 = interleaved8 && l.samples == 2 && !l.associatedAlpha;
     switch (kind) {
     case Kind::Rgb:
         if (interleaved8 && l.samples == 3)
@@ -617,13 +648,13 @@ RowConverter converterFor(Kind kind, const RowLayout& l) {
     case Kind::Palette4:
     case Kind::Palette8:
         if (l.alpha)
-            return paletteAlphaRow;
+            return straightAlpha8 ? paletteAlpha8Row : paletteAlphaRow;
         return l.bits == 2 ? twoBitRowToNibbles : copyPackedRow;
     case Kind::Bilevel:
     case Kind::GreyNibbles:
     case Kind::Grey8:
         if (l.alpha)
-            return greyAlphaRow;
+            return straightAlpha8 ? greyAlpha8Row : greyAlphaRow;
         if (l.bits == 2)
             return twoBitRowToNibbles;
         return l.bits == 16 ? grey16RowTo8 : copyPackedRow;
