@@ -311,14 +311,14 @@ struct PcxStream {
     bool rle;
 };
 
-// Decodes rows [first, end) of the bitmap from s.data[pos], which starts a packet. A non-zero
+// Decodes rows [first, end) of the bitmap from s.data[pos], which starts a packet, through
+// `line` (s.lineBytes long). A non-zero
 // `lead` says that the stream there is still `lead` bytes before the end of row first - 1:
 // those are decoded into the line and dropped, so that a run crossing into row first carries
 // on as it does when the picture is read from the start. Returns the row in which the data ends
 // before the picture does, or -1 when every row was filled.
 int decodeRows(const PcxStream& s, std::size_t pos, std::size_t lead, int first, int end,
-               Bitmap& bitmap) {
-    std::vector<std::uint8_t> line(s.lineBytes);
+               std::vector<std::uint8_t>& line, Bitmap& bitmap) {
     // A run may go on across the end of a line: the whole picture is one run-length stream.
     std::size_t carry = 0;
     std::uint8_t carryValue = 0;
@@ -373,6 +373,8 @@ int decodeRowsInParallel(const PcxStream& s, int height, unsigned threads, Bitma
                           : s.lineBytes * (static_cast<std::size_t>(height) * t / threads);
     std::vector<std::size_t> lengths(threads, 0);
     std::vector<int> failed(threads, -1);
+    // Allocated here, so that running out of memory is reported as for any other load.
+    std::vector<std::vector<std::uint8_t>> lines(threads, std::vector<std::uint8_t>(s.lineBytes));
     std::latch counted(threads);
     const std::uint64_t total = std::uint64_t{s.lineBytes} * static_cast<std::uint64_t>(height);
     // Row where thread t starts and the bytes of the row before still to come there.
@@ -400,7 +402,7 @@ int decodeRowsInParallel(const PcxStream& s, int height, unsigned threads, Bitma
                                     ? rowAt(std::min(offset + lengths[t], total), nextLead)
                                     : height;
                 if (first < end)
-                    failed[t] = decodeRows(s, starts[t], lead, first, end, bitmap);
+                    failed[t] = decodeRows(s, starts[t], lead, first, end, lines[t], bitmap);
             });
     }
     for (int row : failed)
@@ -465,7 +467,10 @@ DecodeResult decodePcxOnThreads(std::span<const std::uint8_t> data, unsigned thr
                       ? 1
                       : std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
     threads = std::min({threads, static_cast<unsigned>(height), 64u});
-    const int failedRow = threads <= 1 ? decodeRows(stream, 0, 0, 0, height, bitmap)
+    std::vector<std::uint8_t> line;
+    if (threads <= 1)
+        line.resize(lineBytes);
+    const int failedRow = threads <= 1 ? decodeRows(stream, 0, 0, 0, height, line, bitmap)
                                        : decodeRowsInParallel(stream, height, threads, bitmap);
     if (failedRow >= 0)
         return DecodeResult::damaged("PCX: run-length data ends in row " +
