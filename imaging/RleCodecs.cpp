@@ -111,8 +111,14 @@ std::uint64_t pcxRunCounts(std::uint64_t high) {
     return high & ~values;
 }
 
+// The most one block writes: 32 runs of 63, and the stores' overshoot past the last byte.
+constexpr std::size_t kPcxBlockMostOut = kPcxBlock / 2 * 63 + 2 * kPcxSlack;
+
 // Decodes whole packets of the block at in[pos] while out has room for them plus the slack.
 // Returns false when the block was stopped short for room; pos and produced stay at a packet.
+// Unchecked, out must have room for kPcxBlockMostOut more bytes: far from the end of out, the
+// common case, the room is not looked at packet by packet.
+template <bool kChecked>
 bool decodePcxBlock(const std::uint8_t* in, std::size_t& pos, std::uint8_t* out,
                     std::size_t& produced, std::size_t outSize) {
     const std::uint8_t* block = in + pos;
@@ -125,7 +131,7 @@ bool decodePcxBlock(const std::uint8_t* in, std::size_t& pos, std::uint8_t* out,
         const std::size_t next = m ? static_cast<std::size_t>(__builtin_ctzll(m)) : end;
         const std::size_t literal = next - at;
         const std::size_t run = m ? block[next] & 63u : 0;
-        if (o + literal + std::max<std::size_t>(run, 8) + kPcxSlack > outSize) {
+        if (kChecked && o + literal + std::max<std::size_t>(run, 8) + kPcxSlack > outSize) {
             whole = false;
             break;
         }
@@ -162,7 +168,9 @@ RleResult decodePcxRle(std::span<const std::uint8_t> src, std::span<std::uint8_t
     const std::size_t outSize = dst.size();
     std::size_t pos = 0, produced = 0;
     while (pos + kPcxBlock + kPcxSlack <= inSize &&
-           decodePcxBlock(in, pos, out, produced, outSize)) {
+           (produced + kPcxBlockMostOut <= outSize
+                ? decodePcxBlock<false>(in, pos, out, produced, outSize)
+                : decodePcxBlock<true>(in, pos, out, produced, outSize))) {
     }
     while (produced < outSize && pos < inSize) {
         const std::uint8_t b = in[pos];
