@@ -111,6 +111,18 @@ std::uint64_t pcxRunCounts(std::uint64_t high) {
     return high & ~values;
 }
 
+#ifdef __SSE2__
+// The low 16 bits of `bits` as 16 bytes, 0xFF where the bit is set.
+inline __m128i pcxByteMask(std::uint64_t bits) {
+    const __m128i select = _mm_set_epi8(-128, 64, 32, 16, 8, 4, 2, 1, -128, 64, 32, 16, 8, 4, 2, 1);
+    constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
+    const __m128i spread =
+        _mm_set_epi64x(static_cast<long long>(((bits >> 8) & 0xFFu) * kEveryByte),
+                       static_cast<long long>((bits & 0xFFu) * kEveryByte));
+    return _mm_cmpeq_epi8(_mm_and_si128(spread, select), select);
+}
+#endif
+
 // The most one block writes: 32 runs of 63, and the stores' overshoot past the last byte.
 constexpr std::size_t kPcxBlockMostOut = kPcxBlock / 2 * 63 + 2 * kPcxSlack;
 
@@ -195,24 +207,40 @@ std::size_t pcxRleLength(std::span<const std::uint8_t> src) {
     const std::uint8_t* in = src.data();
     const std::size_t inSize = src.size();
     std::size_t pos = 0, length = 0;
+#ifdef __SSE2__
+    __m128i sums = _mm_setzero_si128();
+#endif
     while (pos + kPcxBlock <= inSize) {
         const std::uint8_t* block = in + pos;
         std::uint64_t counts = pcxRunCounts(pcxHighBytes(block));
         // A count in the last byte has its value in the next block; it starts that block.
-        std::size_t covered = kPcxBlock;
+        std::uint64_t covered = ~std::uint64_t{0};
         if (counts >> 63) {
-            covered = kPcxBlock - 1;
-            counts &= ~(std::uint64_t{1} << 63);
+            covered >>= 1;
+            counts &= covered;
         }
         // Every byte that is neither a count nor its value is one literal pixel byte; a run
         // gives its count instead of its two bytes.
-        length += covered;
-        for (std::uint64_t m = counts; m; m &= m - 1) {
-            length -= 2;
-            length += block[__builtin_ctzll(m)] & 63u;
+        const std::uint64_t literals = ~(counts | counts << 1) & covered;
+#ifdef __SSE2__
+        for (unsigned i = 0; i < 4; ++i) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i));
+            const __m128i runs = _mm_and_si128(pcxByteMask(counts >> (16 * i)),
+                                               _mm_and_si128(bytes, _mm_set1_epi8(63)));
+            const __m128i ones = _mm_and_si128(pcxByteMask(literals >> (16 * i)), _mm_set1_epi8(1));
+            sums = _mm_add_epi64(sums, _mm_sad_epu8(_mm_or_si128(runs, ones), _mm_setzero_si128()));
         }
-        pos += covered;
+#else
+        length += static_cast<std::size_t>(__builtin_popcountll(literals));
+        for (std::uint64_t m = counts; m; m &= m - 1)
+            length += block[__builtin_ctzll(m)] & 63u;
+#endif
+        pos += covered >> 63 ? kPcxBlock : kPcxBlock - 1;
     }
+#ifdef __SSE2__
+    length += static_cast<std::size_t>(_mm_cvtsi128_si64(sums)) +
+              static_cast<std::size_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
+#endif
     while (pos < inSize) {
         const std::uint8_t b = in[pos];
         if (b < 192) {
