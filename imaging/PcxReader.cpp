@@ -8,6 +8,7 @@
 #include <array>
 #include <cstring>
 #include <latch>
+#include <memory>
 #include <optional>
 #include <thread>
 #include <utility>
@@ -311,6 +312,14 @@ struct PcxStream {
     bool rle;
 };
 
+// One decoded scan line, all planes. Every row fills it before it is read (the dropped part of a
+// lead row is never read), so it is not cleared first: a damaged header may declare lines of a
+// quarter of a megabyte.
+using LineBuffer = std::unique_ptr<std::uint8_t[]>;
+LineBuffer lineBuffer(std::size_t bytes) {
+    return std::make_unique_for_overwrite<std::uint8_t[]>(bytes);
+}
+
 // Decodes rows [first, end) of the bitmap from s.data[pos], which starts a packet, through
 // `line` (s.lineBytes long). A non-zero
 // `lead` says that the stream there is still `lead` bytes before the end of row first - 1:
@@ -318,7 +327,7 @@ struct PcxStream {
 // on as it does when the picture is read from the start. Returns the row in which the data ends
 // before the picture does, or -1 when every row was filled.
 int decodeRows(const PcxStream& s, std::size_t pos, std::size_t lead, int first, int end,
-               std::vector<std::uint8_t>& line, Bitmap& bitmap) {
+               std::span<std::uint8_t> line, Bitmap& bitmap) {
     // A run may go on across the end of a line: the whole picture is one run-length stream.
     std::size_t carry = 0;
     std::uint8_t carryValue = 0;
@@ -329,8 +338,7 @@ int decodeRows(const PcxStream& s, std::size_t pos, std::size_t lead, int first,
             const std::size_t head = std::min(carry, s.lineBytes - start);
             std::memset(line.data() + start, carryValue, head);
             carry -= head;
-            const RleResult r =
-                decodePcxRle(s.data.subspan(pos), std::span(line).subspan(start + head));
+            const RleResult r = decodePcxRle(s.data.subspan(pos), line.subspan(start + head));
             pos += r.consumed;
             if (start + head + r.produced < s.lineBytes)
                 return y;
@@ -374,7 +382,9 @@ int decodeRowsInParallel(const PcxStream& s, int height, unsigned threads, Bitma
     std::vector<std::size_t> lengths(threads, 0);
     std::vector<int> failed(threads, -1);
     // Allocated here, so that running out of memory is reported as for any other load.
-    std::vector<std::vector<std::uint8_t>> lines(threads, std::vector<std::uint8_t>(s.lineBytes));
+    std::vector<LineBuffer> lines;
+    for (unsigned t = 0; t < threads; ++t)
+        lines.push_back(lineBuffer(s.lineBytes));
     std::latch counted(threads);
     const std::uint64_t total = std::uint64_t{s.lineBytes} * static_cast<std::uint64_t>(height);
     // Row where thread t starts and the bytes of the row before still to come there.
@@ -402,7 +412,8 @@ int decodeRowsInParallel(const PcxStream& s, int height, unsigned threads, Bitma
                                     ? rowAt(std::min(offset + lengths[t], total), nextLead)
                                     : height;
                 if (first < end)
-                    failed[t] = decodeRows(s, starts[t], lead, first, end, lines[t], bitmap);
+                    failed[t] = decodeRows(s, starts[t], lead, first, end,
+                                           {lines[t].get(), s.lineBytes}, bitmap);
             });
     }
     for (int row : failed)
@@ -467,11 +478,13 @@ DecodeResult decodePcxOnThreads(std::span<const std::uint8_t> data, unsigned thr
                       ? 1
                       : std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
     threads = std::min({threads, static_cast<unsigned>(height), 64u});
-    std::vector<std::uint8_t> line;
-    if (threads <= 1)
-        line.resize(lineBytes);
-    const int failedRow = threads <= 1 ? decodeRows(stream, 0, 0, 0, height, line, bitmap)
-                                       : decodeRowsInParallel(stream, height, threads, bitmap);
+    int failedRow = -1;
+    if (threads <= 1) {
+        const LineBuffer line = lineBuffer(lineBytes);
+        failedRow = decodeRows(stream, 0, 0, 0, height, {line.get(), lineBytes}, bitmap);
+    } else {
+        failedRow = decodeRowsInParallel(stream, height, threads, bitmap);
+    }
     if (failedRow >= 0)
         return DecodeResult::damaged("PCX: run-length data ends in row " +
                                      std::to_string(failedRow));
