@@ -488,17 +488,41 @@ std::optional<DecodeResult> directFormat(TIFF* tif, const PageInfo& p, Kind kind
     return std::nullopt;
 }
 
-// Sample s of pixel x, whether the samples are interleaved or in planes.
-inline unsigned sampleOf(const RowLayout& l, const PlaneRows& rows, std::size_t x, int s) {
-    return l.planar ? sampleAt(rows[static_cast<std::size_t>(s)], x, l.bits)
-                    : sampleAt(rows[0], x * l.samples + static_cast<std::size_t>(s), l.bits);
+// Samples [first, first + count) of every pixel of a row, reduced to 8 bits, as one run of
+// l.width bytes per sample: the layout and bit depth are decided once a row rather than once a
+// sample (a page of several million pixels would otherwise take as many decisions).
+const std::uint8_t* samplesOfRow(const RowLayout& l, const PlaneRows& rows, int first, int count) {
+    thread_local std::vector<std::uint8_t> scratch;
+    scratch.resize(l.width * static_cast<std::size_t>(count));
+    const std::size_t width = l.width;
+    for (int k = 0; k < count; ++k) {
+        const int s = first + k;
+        std::uint8_t* dst = scratch.data() + width * static_cast<std::size_t>(k);
+        const std::uint8_t* row = rows[l.planar ? static_cast<std::size_t>(s) : 0];
+        const std::size_t step = l.planar ? 1 : static_cast<std::size_t>(l.samples);
+        const std::size_t at = l.planar ? 0 : static_cast<std::size_t>(s);
+        if (l.bits == 8) {
+            for (std::size_t x = 0; x < width; ++x)
+                dst[x] = row[at + x * step];
+        } else if (l.bits == 16) {
+            for (std::size_t x = 0; x < width; ++x) {
+                std::uint16_t v;
+                std::memcpy(&v, row + 2 * (at + x * step), 2);
+                dst[x] = static_cast<std::uint8_t>(v >> 8);
+            }
+        } else {
+            for (std::size_t x = 0; x < width; ++x)
+                dst[x] = static_cast<std::uint8_t>(sampleAt(row, at + x * step, l.bits));
+        }
+    }
+    return scratch.data();
 }
 
-// Writes pixel x of a 24- or 32-bit row; a 32-bit row takes its alpha from sample alphaSample.
-inline void storeColour(const RowLayout& l, const PlaneRows& rows, std::size_t x, int alphaSample,
-                        unsigned r, unsigned g, unsigned b, std::uint8_t* out) {
-    if (l.alpha) {
-        const unsigned a = sampleOf(l, rows, x, alphaSample);
+// Writes pixel x of a 24- or 32-bit row; a 32-bit row takes its alpha from alpha[x].
+inline void storeColour(const RowLayout& l, const std::uint8_t* alpha, std::size_t x, unsigned r,
+                        unsigned g, unsigned b, std::uint8_t* out) {
+    if (alpha) {
+        const unsigned a = alpha[x];
         // Associated alpha: the colours were multiplied by it; undo that.
         if (l.associatedAlpha && a != 0 && a != 255)
             unassociate(r, g, b, a);
@@ -530,21 +554,24 @@ void grey16RowTo8(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) 
 
 // Grey levels with an alpha sample.
 void greyAlphaRow(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
+    const std::uint8_t* grey = samplesOfRow(l, rows, 0, 2);
+    const std::uint8_t* alpha = grey + l.width;
+    const unsigned flip = l.minIsWhite ? 255 : 0;
     for (std::size_t x = 0; x < l.width; ++x, out += 4) {
-        const unsigned v = sampleOf(l, rows, x, 0);
-        const unsigned grey = l.minIsWhite ? 255 - v : v;
-        storeColour(l, rows, x, 1, grey, grey, grey, out);
+        const unsigned v = grey[x] ^ flip;
+        storeColour(l, alpha, x, v, v, v, out);
     }
 }
 
 // Palette indices with an alpha sample.
 void paletteAlphaRow(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
     const std::vector<Colour>& palette = *l.palette;
+    const std::uint8_t* alpha = samplesOfRow(l, rows, 1, 1);
     for (std::size_t x = 0; x < l.width; ++x, out += 4) {
         const unsigned index =
             l.planar ? indexAt(rows[0], x, l.bits) : indexAt(rows[0], x * l.samples, l.bits);
         const Colour c = index < palette.size() ? palette[index] : colours::kBlack;
-        storeColour(l, rows, x, 1, c.red, c.green, c.blue, out);
+        storeColour(l, alpha, x, c.red, c.green, c.blue, out);
     }
 }
 
@@ -581,9 +608,12 @@ void paletteAlpha8Row(const RowLayout& l, const PlaneRows& rows, std::uint8_t* o
 // Red, green and blue samples (and alpha).
 void rgbRow(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
     const std::size_t bytes = l.alpha ? 4 : 3;
+    const std::uint8_t* red = samplesOfRow(l, rows, 0, l.alpha ? 4 : 3);
+    const std::uint8_t* green = red + l.width;
+    const std::uint8_t* blue = green + l.width;
+    const std::uint8_t* alpha = l.alpha ? blue + l.width : nullptr;
     for (std::size_t x = 0; x < l.width; ++x, out += bytes)
-        storeColour(l, rows, x, 3, sampleOf(l, rows, x, 0), sampleOf(l, rows, x, 1),
-                    sampleOf(l, rows, x, 2), out);
+        storeColour(l, alpha, x, red[x], green[x], blue[x], out);
 }
 
 // Interleaved 8-bit red, green and blue, the commonest layout: the samples swapped into the
@@ -623,11 +653,15 @@ void rgba8Row(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
 // Cyan, magenta, yellow and black inks (and alpha), as the colour they leave on white.
 void cmykRow(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
     const std::size_t bytes = l.alpha ? 4 : 3;
+    const std::uint8_t* cyan = samplesOfRow(l, rows, 0, l.alpha ? 5 : 4);
+    const std::uint8_t* magenta = cyan + l.width;
+    const std::uint8_t* yellow = magenta + l.width;
+    const std::uint8_t* black = yellow + l.width;
+    const std::uint8_t* alpha = l.alpha ? black + l.width : nullptr;
     for (std::size_t x = 0; x < l.width; ++x, out += bytes) {
-        const unsigned k = 255 - sampleOf(l, rows, x, 3);
-        storeColour(l, rows, x, 4, (255 - sampleOf(l, rows, x, 0)) * k / 255,
-                    (255 - sampleOf(l, rows, x, 1)) * k / 255,
-                    (255 - sampleOf(l, rows, x, 2)) * k / 255, out);
+        const unsigned k = 255u - black[x];
+        storeColour(l, alpha, x, (255u - cyan[x]) * k / 255, (255u - magenta[x]) * k / 255,
+                    (255u - yellow[x]) * k / 255, out);
     }
 }
 
