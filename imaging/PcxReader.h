@@ -15,6 +15,10 @@
 
 namespace parvane::imaging {
 
+// Large run-length pictures are decoded on one thread per core.
 DecodeResult decodePcx(std::span<const std::uint8_t> data);
+// The same on at most `threads` threads whatever the picture's size (0: as decodePcx chooses);
+// the picture, or the row named in the failure, is the same whichever count is used.
+DecodeResult decodePcxOnThreads(std::span<const std::uint8_t> data, unsigned threads);
 
 } // namespace parvane::imaging

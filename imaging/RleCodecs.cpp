@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace parvane::imaging {
 
 namespace {
@@ -73,8 +77,19 @@ constexpr std::size_t kPcxSlack = 16;
 
 // One bit per byte of the 64 at `in`: set where the byte is 192 or more.
 std::uint64_t pcxHighBytes(const std::uint8_t* in) {
-    constexpr std::uint64_t kTopBits = 0x8080808080808080u;
     std::uint64_t mask = 0;
+#ifdef __SSE2__
+    // Bytes shifted to signed order, where those of 192 or more are the ones above 63.
+    const __m128i bias = _mm_set1_epi8(static_cast<char>(0x80));
+    const __m128i limit = _mm_set1_epi8(63);
+    for (unsigned i = 0; i < 4; ++i) {
+        const __m128i v =
+            _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 16 * i)), bias);
+        const auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(v, limit)));
+        mask |= std::uint64_t{bits} << (16 * i);
+    }
+#else
+    constexpr std::uint64_t kTopBits = 0x8080808080808080u;
     for (unsigned i = 0; i < 8; ++i) {
         std::uint64_t w;
         std::memcpy(&w, in + 8 * i, 8);
@@ -82,6 +97,7 @@ std::uint64_t pcxHighBytes(const std::uint8_t* in) {
         const std::uint64_t high = w & (w << 1) & kTopBits;
         mask |= (((high >> 7) * 0x0102040810204080u) >> 56) << (8 * i);
     }
+#endif
     return mask;
 }
 
@@ -95,8 +111,26 @@ std::uint64_t pcxRunCounts(std::uint64_t high) {
     return high & ~values;
 }
 
+#ifdef __SSE2__
+// The low 16 bits of `bits` as 16 bytes, 0xFF where the bit is set.
+inline __m128i pcxByteMask(std::uint64_t bits) {
+    const __m128i select = _mm_set_epi8(-128, 64, 32, 16, 8, 4, 2, 1, -128, 64, 32, 16, 8, 4, 2, 1);
+    constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
+    const __m128i spread =
+        _mm_set_epi64x(static_cast<long long>(((bits >> 8) & 0xFFu) * kEveryByte),
+                       static_cast<long long>((bits & 0xFFu) * kEveryByte));
+    return _mm_cmpeq_epi8(_mm_and_si128(spread, select), select);
+}
+#endif
+
+// The most one block writes: 32 runs of 63, and the stores' overshoot past the last byte.
+constexpr std::size_t kPcxBlockMostOut = kPcxBlock / 2 * 63 + 2 * kPcxSlack;
+
 // Decodes whole packets of the block at in[pos] while out has room for them plus the slack.
 // Returns false when the block was stopped short for room; pos and produced stay at a packet.
+// Unchecked, out must have room for kPcxBlockMostOut more bytes: far from the end of out, the
+// common case, the room is not looked at packet by packet.
+template <bool kChecked>
 bool decodePcxBlock(const std::uint8_t* in, std::size_t& pos, std::uint8_t* out,
                     std::size_t& produced, std::size_t outSize) {
     const std::uint8_t* block = in + pos;
@@ -109,7 +143,7 @@ bool decodePcxBlock(const std::uint8_t* in, std::size_t& pos, std::uint8_t* out,
         const std::size_t next = m ? static_cast<std::size_t>(__builtin_ctzll(m)) : end;
         const std::size_t literal = next - at;
         const std::size_t run = m ? block[next] & 63u : 0;
-        if (o + literal + std::max<std::size_t>(run, 8) + kPcxSlack > outSize) {
+        if (kChecked && o + literal + std::max<std::size_t>(run, 8) + kPcxSlack > outSize) {
             whole = false;
             break;
         }
@@ -146,7 +180,9 @@ RleResult decodePcxRle(std::span<const std::uint8_t> src, std::span<std::uint8_t
     const std::size_t outSize = dst.size();
     std::size_t pos = 0, produced = 0;
     while (pos + kPcxBlock + kPcxSlack <= inSize &&
-           decodePcxBlock(in, pos, out, produced, outSize)) {
+           (produced + kPcxBlockMostOut <= outSize
+                ? decodePcxBlock<false>(in, pos, out, produced, outSize)
+                : decodePcxBlock<true>(in, pos, out, produced, outSize))) {
     }
     while (produced < outSize && pos < inSize) {
         const std::uint8_t b = in[pos];
@@ -165,6 +201,59 @@ RleResult decodePcxRle(std::span<const std::uint8_t> src, std::span<std::uint8_t
     r.produced = produced;
     r.consumed = pos;
     return r;
+}
+
+std::size_t pcxRleLength(std::span<const std::uint8_t> src) {
+    const std::uint8_t* in = src.data();
+    const std::size_t inSize = src.size();
+    std::size_t pos = 0, length = 0;
+#ifdef __SSE2__
+    __m128i sums = _mm_setzero_si128();
+#endif
+    while (pos + kPcxBlock <= inSize) {
+        const std::uint8_t* block = in + pos;
+        std::uint64_t counts = pcxRunCounts(pcxHighBytes(block));
+        // A count in the last byte has its value in the next block; it starts that block.
+        std::uint64_t covered = ~std::uint64_t{0};
+        if (counts >> 63) {
+            covered >>= 1;
+            counts &= covered;
+        }
+        // Every byte that is neither a count nor its value is one literal pixel byte; a run
+        // gives its count instead of its two bytes.
+        const std::uint64_t literals = ~(counts | counts << 1) & covered;
+#ifdef __SSE2__
+        for (unsigned i = 0; i < 4; ++i) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i));
+            const __m128i runs = _mm_and_si128(pcxByteMask(counts >> (16 * i)),
+                                               _mm_and_si128(bytes, _mm_set1_epi8(63)));
+            const __m128i ones = _mm_and_si128(pcxByteMask(literals >> (16 * i)), _mm_set1_epi8(1));
+            sums = _mm_add_epi64(sums, _mm_sad_epu8(_mm_or_si128(runs, ones), _mm_setzero_si128()));
+        }
+#else
+        length += static_cast<std::size_t>(__builtin_popcountll(literals));
+        for (std::uint64_t m = counts; m; m &= m - 1)
+            length += block[__builtin_ctzll(m)] & 63u;
+#endif
+        pos += covered >> 63 ? kPcxBlock : kPcxBlock - 1;
+    }
+#ifdef __SSE2__
+    length += static_cast<std::size_t>(_mm_cvtsi128_si64(sums)) +
+              static_cast<std::size_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
+#endif
+    while (pos < inSize) {
+        const std::uint8_t b = in[pos];
+        if (b < 192) {
+            ++length;
+            ++pos;
+            continue;
+        }
+        if (pos + 1 >= inSize)
+            break;
+        length += b & 63u;
+        pos += 2;
+    }
+    return length;
 }
 
 RleResult decodePspRle(std::span<const std::uint8_t> src, std::span<std::uint8_t> dst) {

@@ -31,6 +31,12 @@ RleResult decodePackBits(std::span<const std::uint8_t> src, std::span<std::uint8
 // For speed it may write scratch bytes into dst past `produced` (never past its end).
 RleResult decodePcxRle(std::span<const std::uint8_t> src, std::span<std::uint8_t> dst);
 
+// The bytes the PCX run-length packets of src produce, without writing them; src must begin
+// at a packet (the start of the data, or any byte after one below 192: such a byte is always a
+// literal or the value of a run, so it ends a packet). A count with no value at the end counts
+// nothing, as decodePcxRle ignores it.
+std::size_t pcxRleLength(std::span<const std::uint8_t> src);
+
 // Paint Shop Pro: a control byte n above 128 repeats the next byte n - 128 times; otherwise n
 // literal bytes follow.
 RleResult decodePspRle(std::span<const std::uint8_t> src, std::span<std::uint8_t> dst);

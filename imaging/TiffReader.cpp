@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <thread>
@@ -100,6 +102,9 @@ int onWarning(TIFF*, void*, const char*, const char*, va_list) {
 
 struct TiffCloser {
     void operator()(TIFF* tif) const { TIFFClose(tif); }
+};
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
 };
 struct OptionsFree {
     void operator()(TIFFOpenOptions* o) const { TIFFOpenOptionsFree(o); }
@@ -285,15 +290,20 @@ DecodeResult readThroughRgba(TIFF* tif, const PageInfo& p, MemoryFile& file) {
     char message[1024] = "";
     if (!TIFFRGBAImageOK(tif, message))
         return DecodeResult::unsupported("TIFF: " + std::string(message));
-    std::vector<std::uint32_t> raster(static_cast<std::size_t>(p.width) * p.height);
-    if (!TIFFReadRGBAImageOriented(tif, p.width, p.height, raster.data(), ORIENTATION_TOPLEFT, 1))
+    // Zeroed by calloc, which takes large blocks fresh from the system without clearing them
+    // again; a vector would write every pixel before libtiff does.
+    const std::unique_ptr<std::uint32_t, FreeDeleter> raster(static_cast<std::uint32_t*>(
+        std::calloc(static_cast<std::size_t>(p.width) * p.height, sizeof(std::uint32_t))));
+    if (!raster)
+        throw std::bad_alloc(); // reported as the other allocations of a load are
+    if (!TIFFReadRGBAImageOriented(tif, p.width, p.height, raster.get(), ORIENTATION_TOPLEFT, 1))
         return failure(file, "the picture could not be read");
     Bitmap bitmap(static_cast<int>(p.width), static_cast<int>(p.height),
                   alpha ? PixelFormat::Bits32 : PixelFormat::Bits24);
     const std::size_t bytes = alpha ? 4 : 3;
     for (std::uint32_t y = 0; y < p.height; ++y) {
         std::uint8_t* out = bitmap.row(static_cast<int>(y));
-        const std::uint32_t* in = raster.data() + static_cast<std::size_t>(y) * p.width;
+        const std::uint32_t* in = raster.get() + static_cast<std::size_t>(y) * p.width;
         for (std::uint32_t x = 0; x < p.width; ++x, out += bytes) {
             // libtiff hands out colours multiplied by alpha; the bitmap keeps them straight,
             // as the direct path does.
@@ -476,17 +486,41 @@ Status directFormat(TIFF* tif, const PageInfo& p, Kind kind, const MemoryFile& f
     return {};
 }
 
-// Sample s of pixel x, whether the samples are interleaved or in planes.
-inline unsigned sampleOf(const RowLayout& l, const PlaneRows& rows, std::size_t x, int s) {
-    return l.planar ? sampleAt(rows[static_cast<std::size_t>(s)], x, l.bits)
-                    : sampleAt(rows[0], x * l.samples + static_cast<std::size_t>(s), l.bits);
+// Samples [first, first + count) of every pixel of a row, reduced to 8 bits, as one run of
+// l.width bytes per sample: the layout and bit depth are decided once a row rather than once a
+// sample (a page of several million pixels would otherwise take as many decisions).
+const std::uint8_t* samplesOfRow(const RowLayout& l, const PlaneRows& rows, int first, int count) {
+    thread_local std::vector<std::uint8_t> scratch;
+    scratch.resize(l.width * static_cast<std::size_t>(count));
+    const std::size_t width = l.width;
+    for (int k = 0; k < count; ++k) {
+        const int s = first + k;
+        std::uint8_t* dst = scratch.data() + width * static_cast<std::size_t>(k);
+        const std::uint8_t* row = rows[l.planar ? static_cast<std::size_t>(s) : 0];
+        const std::size_t step = l.planar ? 1 : static_cast<std::size_t>(l.samples);
+        const std::size_t at = l.planar ? 0 : static_cast<std::size_t>(s);
+        if (l.bits == 8) {
+            for (std::size_t x = 0; x < width; ++x)
+                dst[x] = row[at + x * step];
+        } else if (l.bits == 16) {
+            for (std::size_t x = 0; x < width; ++x) {
+                std::uint16_t v;
+                std::memcpy(&v, row + 2 * (at + x * step), 2);
+                dst[x] = static_cast<std::uint8_t>(v >> 8);
+            }
+        } else {
+            for (std::size_t x = 0; x < width; ++x)
+                dst[x] = static_cast<std::uint8_t>(sampleAt(row, at + x * step, l.bits));
+        }
+    }
+    return scratch.data();
 }
 
-// Writes pixel x of a 24- or 32-bit row; a 32-bit row takes its alpha from sample alphaSample.
-inline void storeColour(const RowLayout& l, const PlaneRows& rows, std::size_t x, int alphaSample,
-                        unsigned r, unsigned g, unsigned b, std::uint8_t* out) {
-    if (l.alpha) {
-        const unsigned a = sampleOf(l, rows, x, alphaSample);
+// Writes pixel x of a 24- or 32-bit row; a 32-bit row takes its alpha from alpha[x].
+inline void storeColour(const RowLayout& l, const std::uint8_t* alpha, std::size_t x, unsigned r,
+                        unsigned g, unsigned b, std::uint8_t* out) {
+    if (alpha) {
+        const unsigned a = alpha[x];
         // Associated alpha: the colours were multiplied by it; undo that.
         if (l.associatedAlpha && a != 0 && a != 255)
             unassociate(r, g, b, a);
@@ -518,30 +552,66 @@ void grey16RowTo8(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) 
 
 // Grey levels with an alpha sample.
 void greyAlphaRow(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
+    const std::uint8_t* grey = samplesOfRow(l, rows, 0, 2);
+    const std::uint8_t* alpha = grey + l.width;
+    const unsigned flip = l.minIsWhite ? 255 : 0;
     for (std::size_t x = 0; x < l.width; ++x, out += 4) {
-        const unsigned v = sampleOf(l, rows, x, 0);
-        const unsigned grey = l.minIsWhite ? 255 - v : v;
-        storeColour(l, rows, x, 1, grey, grey, grey, out);
+        const unsigned v = grey[x] ^ flip;
+        storeColour(l, alpha, x, v, v, v, out);
     }
 }
 
 // Palette indices with an alpha sample.
 void paletteAlphaRow(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
     const std::vector<Colour>& palette = *l.palette;
+    const std::uint8_t* alpha = samplesOfRow(l, rows, 1, 1);
     for (std::size_t x = 0; x < l.width; ++x, out += 4) {
         const unsigned index =
             l.planar ? indexAt(rows[0], x, l.bits) : indexAt(rows[0], x * l.samples, l.bits);
         const Colour c = index < palette.size() ? palette[index] : colours::kBlack;
-        storeColour(l, rows, x, 1, c.red, c.green, c.blue, out);
+        storeColour(l, alpha, x, c.red, c.green, c.blue, out);
+    }
+}
+
+// Interleaved 8-bit grey levels and straight alpha, the commonest grey layout with alpha,
+// without per-sample decisions.
+void greyAlpha8Row(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
+    const std::uint8_t* in = rows[0];
+    const std::size_t width = l.width;
+    const std::uint8_t flip = l.minIsWhite ? 255 : 0;
+    for (std::size_t x = 0; x < width; ++x, in += 2, out += 4) {
+        const auto grey = static_cast<std::uint8_t>(in[0] ^ flip);
+        out[0] = grey;
+        out[1] = grey;
+        out[2] = grey;
+        out[3] = in[1];
+    }
+}
+
+// Interleaved 8-bit palette indices and straight alpha.
+void paletteAlpha8Row(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
+    const std::uint8_t* in = rows[0];
+    const std::size_t width = l.width;
+    const Colour* palette = l.palette->data();
+    const std::size_t entries = l.palette->size();
+    for (std::size_t x = 0; x < width; ++x, in += 2, out += 4) {
+        const Colour c = in[0] < entries ? palette[in[0]] : colours::kBlack;
+        out[0] = c.blue;
+        out[1] = c.green;
+        out[2] = c.red;
+        out[3] = in[1];
     }
 }
 
 // Red, green and blue samples (and alpha).
 void rgbRow(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
     const std::size_t bytes = l.alpha ? 4 : 3;
+    const std::uint8_t* red = samplesOfRow(l, rows, 0, l.alpha ? 4 : 3);
+    const std::uint8_t* green = red + l.width;
+    const std::uint8_t* blue = green + l.width;
+    const std::uint8_t* alpha = l.alpha ? blue + l.width : nullptr;
     for (std::size_t x = 0; x < l.width; ++x, out += bytes)
-        storeColour(l, rows, x, 3, sampleOf(l, rows, x, 0), sampleOf(l, rows, x, 1),
-                    sampleOf(l, rows, x, 2), out);
+        storeColour(l, alpha, x, red[x], green[x], blue[x], out);
 }
 
 // Interleaved 8-bit red, green and blue, the commonest layout: the samples swapped into the
@@ -581,17 +651,22 @@ void rgba8Row(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
 // Cyan, magenta, yellow and black inks (and alpha), as the colour they leave on white.
 void cmykRow(const RowLayout& l, const PlaneRows& rows, std::uint8_t* out) {
     const std::size_t bytes = l.alpha ? 4 : 3;
+    const std::uint8_t* cyan = samplesOfRow(l, rows, 0, l.alpha ? 5 : 4);
+    const std::uint8_t* magenta = cyan + l.width;
+    const std::uint8_t* yellow = magenta + l.width;
+    const std::uint8_t* black = yellow + l.width;
+    const std::uint8_t* alpha = l.alpha ? black + l.width : nullptr;
     for (std::size_t x = 0; x < l.width; ++x, out += bytes) {
-        const unsigned k = 255 - sampleOf(l, rows, x, 3);
-        storeColour(l, rows, x, 4, (255 - sampleOf(l, rows, x, 0)) * k / 255,
-                    (255 - sampleOf(l, rows, x, 1)) * k / 255,
-                    (255 - sampleOf(l, rows, x, 2)) * k / 255, out);
+        const unsigned k = 255u - black[x];
+        storeColour(l, alpha, x, (255u - cyan[x]) * k / 255, (255u - magenta[x]) * k / 255,
+                    (255u - yellow[x]) * k / 255, out);
     }
 }
 
 // The converter of a page's pixel layout.
 RowConverter converterFor(Kind kind, const RowLayout& l) {
     const bool interleaved8 = l.bits == 8 && !l.planar;
+    const bool straightAlpha8 = interleaved8 && l.samples == 2 && !l.associatedAlpha;
     switch (kind) {
     case Kind::Rgb:
         if (interleaved8 && l.samples == 3)
@@ -605,13 +680,13 @@ RowConverter converterFor(Kind kind, const RowLayout& l) {
     case Kind::Palette4:
     case Kind::Palette8:
         if (l.alpha)
-            return paletteAlphaRow;
+            return straightAlpha8 ? paletteAlpha8Row : paletteAlphaRow;
         return l.bits == 2 ? twoBitRowToNibbles : copyPackedRow;
     case Kind::Bilevel:
     case Kind::GreyNibbles:
     case Kind::Grey8:
         if (l.alpha)
-            return greyAlphaRow;
+            return straightAlpha8 ? greyAlpha8Row : greyAlphaRow;
         if (l.bits == 2)
             return twoBitRowToNibbles;
         return l.bits == 16 ? grey16RowTo8 : copyPackedRow;

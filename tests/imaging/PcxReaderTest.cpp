@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <map>
+#include <random>
 
 using namespace parvane::imaging;
 using namespace parvane::testing;
@@ -160,5 +161,81 @@ TEST(PcxReader, DamagedFilesAreRefusedWithAReason) {
         ASSERT_FALSE(result.ok());
         EXPECT_EQ(result.error().kind, c.kind);
         EXPECT_EQ(result.error().reason.rfind("PCX: ", 0), 0u) << result.error().reason;
+    }
+}
+
+namespace {
+
+// A run-length stream for `bytes` decoded bytes, encoded as one stream across line ends: runs
+// of every length (some crossing into the next line, some empty), escaped high literals.
+std::vector<std::uint8_t> pcxStream(std::size_t bytes, std::uint32_t seed) {
+    std::mt19937 random(seed);
+    std::vector<std::uint8_t> out;
+    std::size_t produced = 0;
+    while (produced < bytes) {
+        const auto value = static_cast<std::uint8_t>(random());
+        const unsigned pick = random() % 8;
+        if (pick == 0) {
+            out.push_back(0xC0); // an empty run
+            out.push_back(value);
+        } else if (pick < 3) {
+            const auto count = static_cast<std::uint8_t>(1 + random() % 63);
+            out.push_back(static_cast<std::uint8_t>(0xC0 | count));
+            out.push_back(value);
+            produced += count;
+        } else {
+            if (value >= 192)
+                out.push_back(0xC1);
+            out.push_back(value);
+            ++produced;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(PcxReader, ThreadedDecodingGivesTheOneThreadPictureOrFailure) {
+    struct Case {
+        const char* name;
+        int width, planes, bits, bpl;
+    };
+    const Case cases[] = {{"24 bits, padded lines", 37, 3, 8, 39},
+                          {"32 bits", 53, 4, 8, 53},
+                          {"8 bits", 45, 1, 8, 46},
+                          {"1 bit", 70, 1, 1, 10},
+                          {"4 planes of 1 bit", 30, 4, 1, 4}};
+    constexpr int kHeight = 41;
+    for (const Case& c : cases) {
+        for (const int encoding : {1, 0}) {
+            const std::size_t total = static_cast<std::size_t>(c.bpl) * c.planes * kHeight;
+            const auto seed = static_cast<std::uint32_t>(c.width * 7 + encoding);
+            std::vector<std::uint8_t> pixels =
+                encoding ? pcxStream(total, seed) : std::vector<std::uint8_t>(total, 0);
+            if (!encoding)
+                for (std::size_t i = 0; i < total; ++i)
+                    pixels[i] = static_cast<std::uint8_t>(i * 131 + i / 7);
+            auto file = header(c.width, kHeight, c.planes, c.bits, c.bpl, encoding);
+            file.insert(file.end(), pixels.begin(), pixels.end());
+            // The whole stream, then cut at a third, two thirds and its last byte.
+            for (const std::size_t keep :
+                 {pixels.size(), pixels.size() / 3, pixels.size() * 2 / 3, pixels.size() - 1}) {
+                SCOPED_TRACE(std::string(c.name) + (encoding ? ", run-length" : ", raw") +
+                             ", stream bytes " + std::to_string(keep));
+                const std::span<const std::uint8_t> bytes(file.data(), 128 + keep);
+                const auto single = decodePcxOnThreads(bytes, 1);
+                if (keep == pixels.size()) {
+                    ASSERT_TRUE(single.ok()) << single.error().reason;
+                }
+                for (const unsigned threads : {2u, 3u, 7u}) {
+                    const auto threaded = decodePcxOnThreads(bytes, threads);
+                    ASSERT_EQ(threaded.ok(), single.ok()) << threads << " threads";
+                    if (single.ok())
+                        EXPECT_TRUE(threaded.bitmap() == single.bitmap()) << threads << " threads";
+                    else
+                        EXPECT_EQ(threaded.error().reason, single.error().reason) << threads;
+                }
+            }
+        }
     }
 }

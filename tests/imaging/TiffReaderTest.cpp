@@ -159,6 +159,11 @@ TEST(TiffReader, LayoutsGiveTheirPixelFormatsAndColours) {
     TiffLayout greyAlpha;
     greyAlpha.samples = 2;
     greyAlpha.extra = EXTRASAMPLE_UNASSALPHA;
+    TiffLayout paletteAlpha = greyAlpha;
+    paletteAlpha.photometric = PHOTOMETRIC_PALETTE;
+    paletteAlpha.colourMap.assign(3 * 256, 0);
+    paletteAlpha.colourMap[40] = 0xFF00;       // red of index 40
+    paletteAlpha.colourMap[512 + 40] = 0x7700; // blue of index 40
     TiffLayout premultiplied = lzw;
     premultiplied.samples = 4;
     premultiplied.extra = EXTRASAMPLE_ASSOCALPHA;
@@ -197,6 +202,15 @@ TEST(TiffReader, LayoutsGiveTheirPixelFormatsAndColours) {
          0,
          {20, 20, 20},
          30},
+        // Every pixel index 40 at alpha 90; the colour map holds 16-bit entries.
+        {"palette with alpha",
+         paletteAlpha,
+         repeat({40, 90}, 12),
+         PixelFormat::Bits32,
+         1,
+         0,
+         {0xFF, 0, 0x77},
+         90},
         // Premultiplied 60, 30, 0 at alpha 120 -> 127, 63, 0.
         {"associated alpha",
          premultiplied,
