@@ -358,7 +358,7 @@ DecodeResult decodeRows(std::span<const std::uint8_t> data, const BmpInfo& info,
     return bitmap;
 }
 
-DecodeResult decodeBmp(std::span<const std::uint8_t> bytes, bool widen24, bool& widened) {
+DecodeResult decodeBmpPicture(std::span<const std::uint8_t> bytes, bool widen24, bool& widened) {
     widened = false;
     BmpInfo info;
     if (Status checked = parseHeaders(bytes, info); !checked)
@@ -395,13 +395,13 @@ DecodeResult decodeBmp(std::span<const std::uint8_t> bytes, bool widen24, bool& 
 
 } // namespace
 
-DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
+DecodeResult decodeBmp(std::span<const std::uint8_t> bytes) {
     bool widened = false;
-    return decodeBmp(bytes, false, widened);
+    return decodeBmpPicture(bytes, false, widened);
 }
 
-DecodeResult readBmpWidening24Bits(std::span<const std::uint8_t> bytes, bool& widened) {
-    return decodeBmp(bytes, true, widened);
+DecodeResult decodeBmpWidening24Bits(std::span<const std::uint8_t> bytes, bool& widened) {
+    return decodeBmpPicture(bytes, true, widened);
 }
 
 std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {

@@ -44,7 +44,7 @@ DecodeResult refuseMetafile(std::span<const std::uint8_t>) {
 
 } // namespace
 
-DecodeResult readGifFrame(std::span<const std::uint8_t> bytes) {
+DecodeResult decodeGifFrame(std::span<const std::uint8_t> bytes) {
     return decodeGif(bytes);
 }
 

@@ -25,15 +25,15 @@
 namespace parvane::imaging {
 
 // The first frame of a GIF file, without asking for its transparent index.
-DecodeResult readGifFrame(std::span<const std::uint8_t> bytes);
+DecodeResult decodeGifFrame(std::span<const std::uint8_t> bytes);
 
 // The reader classes of the registry; TTargaGraphic has its own header.
-using TBitmapGraphic = TReaderGraphic<readBmp>;
+using TBitmapGraphic = TReaderGraphic<decodeBmp>;
 using TJPEGGraphic = TReaderGraphic<decodeJpeg>;
 using TTIFFGraphic = TReaderGraphic<decodeTiff>;
 using TPCXGraphic = TReaderGraphic<decodePcx>;
 using TPSDGraphic = TReaderGraphic<decodePsd>;
-using TGIFGraphic = TReaderGraphic<readGifFrame>;
+using TGIFGraphic = TReaderGraphic<decodeGifFrame>;
 using TPSPGraphic = TReaderGraphic<decodePsp>;
 
 using GraphicFactory = std::function<std::unique_ptr<TGraphicExGraphic>()>;

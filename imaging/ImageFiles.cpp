@@ -150,7 +150,7 @@ FileResult loadImageFileUnguarded(const std::filesystem::path& path, Bitmap& pic
         return failure(FileResult::Message::ReaderError,
                        "Cannot open file \"" + path.string() + "\".", file.failure());
     DecodeResult result =
-        route == LoadRoute::Bmp ? readBmp(file.bytes()) : decodeJpeg(file.bytes());
+        route == LoadRoute::Bmp ? decodeBmp(file.bytes()) : decodeJpeg(file.bytes());
     if (!result) {
         return failure(FileResult::Message::ReaderError,
                        route == LoadRoute::Bmp ? kBmpNotValidMessage
@@ -182,7 +182,7 @@ FileResult loadImageAs32BitsFileUnguarded(const std::filesystem::path& path, Bit
             return failure(FileResult::Message::ReaderError,
                            "Cannot open file \"" + path.string() + "\".", file.failure());
         bool widened = false;
-        DecodeResult decoded = readBmpWidening24Bits(file.bytes(), widened);
+        DecodeResult decoded = decodeBmpWidening24Bits(file.bytes(), widened);
         if (!decoded)
             return failure(FileResult::Message::ReaderError, kBmpNotValidMessage, decoded.error());
         loaded = std::move(decoded).bitmap();

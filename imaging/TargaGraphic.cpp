@@ -214,7 +214,8 @@ std::vector<std::uint8_t> TTargaRLEDecoder::Encode(std::span<const std::uint8_t>
 namespace {
 
 // The reader of both entry points; widen24 writes 24-bit pixels as 32-bit ones.
-DecodeResult decodeTga(std::span<const std::uint8_t> bytes, bool widen24, PixelFormat& fileFormat) {
+DecodeResult decodeTgaPicture(std::span<const std::uint8_t> bytes, bool widen24,
+                              PixelFormat& fileFormat) {
     const std::optional<TgaHeader> parsed = parseTgaHeader(bytes);
     if (!parsed)
         return DecodeResult::damaged(reasons::endsAfter(bytes.size(), TgaHeader::kSize));
@@ -352,13 +353,13 @@ DecodeResult decodeTga(std::span<const std::uint8_t> bytes, bool widen24, PixelF
 
 } // namespace
 
-DecodeResult readTga(std::span<const std::uint8_t> bytes) {
+DecodeResult decodeTga(std::span<const std::uint8_t> bytes) {
     PixelFormat fileFormat = PixelFormat::Bits32;
-    return decodeTga(bytes, false, fileFormat);
+    return decodeTgaPicture(bytes, false, fileFormat);
 }
 
-DecodeResult readTgaWidening24Bits(std::span<const std::uint8_t> bytes, PixelFormat& fileFormat) {
-    return decodeTga(bytes, true, fileFormat);
+DecodeResult decodeTgaWidening24Bits(std::span<const std::uint8_t> bytes, PixelFormat& fileFormat) {
+    return decodeTgaPicture(bytes, true, fileFormat);
 }
 
 std::optional<ImageProperties>
