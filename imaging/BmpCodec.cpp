@@ -400,8 +400,13 @@ DecodeResult decodeBmp(std::span<const std::uint8_t> bytes) {
     return decodeBmpPicture(bytes, false, widened);
 }
 
-DecodeResult decodeBmpWidening24Bits(std::span<const std::uint8_t> bytes, bool& widened) {
-    return decodeBmpPicture(bytes, true, widened);
+DecodeResult decodeBmpWidening24Bits(std::span<const std::uint8_t> bytes, PixelFormat& fileFormat) {
+    bool widened = false;
+    DecodeResult result = decodeBmpPicture(bytes, true, widened);
+    // A widened picture is still a 24-bit file.
+    if (result)
+        fileFormat = widened ? PixelFormat::Bits24 : result.bitmap().format();
+    return result;
 }
 
 std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
