@@ -172,35 +172,16 @@ ContributorTable buildContributors(int sourceSize, int targetSize, float scale,
     return table;
 }
 
-void ResampleBitmap(int newWidth, int newHeight, ResamplingFilter filter, float radius,
-                    Bitmap& source, Bitmap& target) {
-    if (radius == 0.0f)
-        radius = static_cast<float>(defaultRadius(filter));
-    const int tw = std::max(newWidth, 0);
-    const int th = std::max(newHeight, 0);
-    target = Bitmap(tw, th, PixelFormat::Bits24);
-    if (source.format() != PixelFormat::Bits24)
-        source = convertedTo24Bits(source);
+namespace {
+
+// First pass: horizontal, each source row through the column lists into a tw x sh intermediate
+// picture of clamped 8-bit channels (three bytes a pixel, rows midStride apart). Rows are taken
+// kBlock at a time: the channel caches hold kBlock rows side by side for every source column,
+// so the multiply-add over a list runs across kBlock rows at once.
+std::vector<std::uint8_t> resampleRows(const Bitmap& source, int tw,
+                                       const ContributorTable& columns) {
     const int sw = source.width();
     const int sh = source.height();
-    if (sw == 0 || sh == 0 || tw == 0 || th == 0)
-        return;
-
-    // The (n - 1) form maps the first and last source pixels onto the first and last target
-    // pixels. A single source or target pixel has no such span and uses n / n instead (a
-    // target of one column would otherwise divide by a zero scale).
-    const float scaleX = (sw == 1 || tw == 1)
-                             ? static_cast<float>(tw) / static_cast<float>(sw)
-                             : static_cast<float>(tw - 1) / static_cast<float>(sw - 1);
-    const float scaleY = (sh == 1 || th == 1)
-                             ? static_cast<float>(th) / static_cast<float>(sh)
-                             : static_cast<float>(th - 1) / static_cast<float>(sh - 1);
-
-    // First pass: horizontal, each source row through the column lists into a tw x sh
-    // intermediate picture of clamped 8-bit channels. Rows are taken kBlock at a time: the
-    // channel caches hold kBlock rows side by side for every source column, so the multiply-add
-    // over a list runs across kBlock rows at once.
-    const ContributorTable columns = buildContributors(sw, tw, scaleX, filter, radius);
     const std::size_t midStride = 3 * static_cast<std::size_t>(tw);
     std::vector<std::uint8_t> middle(midStride * static_cast<std::size_t>(sh));
     // 16-bit caches: channel values and weights (at most 256 in size) both fit, and their
@@ -245,10 +226,15 @@ void ResampleBitmap(int newWidth, int newHeight, ResamplingFilter filter, float 
             }
         }
     }
+    return middle;
+}
 
-    // Second pass: vertical. Each target row is the weighted sum of whole intermediate rows,
-    // which gives the same integer sums as walking the columns but reads memory in order.
-    const ContributorTable rows = buildContributors(sh, th, scaleY, filter, radius);
+// Second pass: vertical. Each target row is the weighted sum of whole intermediate rows, which
+// gives the same integer sums as walking the columns but reads memory in order.
+void resampleColumns(const std::vector<std::uint8_t>& middle, const ContributorTable& rows,
+                     Bitmap& target) {
+    const std::size_t midStride = 3 * static_cast<std::size_t>(target.width());
+    const int th = target.height();
     std::vector<int> sums(midStride);
     for (int i = 0; i < th; ++i) {
         std::fill(sums.begin(), sums.end(), 0);
@@ -268,6 +254,37 @@ void ResampleBitmap(int newWidth, int newHeight, ResamplingFilter filter, float 
         for (std::size_t n = 0; n < midStride; ++n)
             d[n] = divide(sums[n]);
     }
+}
+
+} // namespace
+
+void ResampleBitmap(int newWidth, int newHeight, ResamplingFilter filter, float radius,
+                    Bitmap& source, Bitmap& target) {
+    if (radius == 0.0f)
+        radius = static_cast<float>(defaultRadius(filter));
+    const int tw = std::max(newWidth, 0);
+    const int th = std::max(newHeight, 0);
+    target = Bitmap(tw, th, PixelFormat::Bits24);
+    if (source.format() != PixelFormat::Bits24)
+        source = convertedTo24Bits(source);
+    const int sw = source.width();
+    const int sh = source.height();
+    if (sw == 0 || sh == 0 || tw == 0 || th == 0)
+        return;
+
+    // The (n - 1) form maps the first and last source pixels onto the first and last target
+    // pixels. A single source or target pixel has no such span and uses n / n instead (a
+    // target of one column would otherwise divide by a zero scale).
+    const float scaleX = (sw == 1 || tw == 1)
+                             ? static_cast<float>(tw) / static_cast<float>(sw)
+                             : static_cast<float>(tw - 1) / static_cast<float>(sw - 1);
+    const float scaleY = (sh == 1 || th == 1)
+                             ? static_cast<float>(th) / static_cast<float>(sh)
+                             : static_cast<float>(th - 1) / static_cast<float>(sh - 1);
+
+    const ContributorTable columns = buildContributors(sw, tw, scaleX, filter, radius);
+    const std::vector<std::uint8_t> middle = resampleRows(source, tw, columns);
+    resampleColumns(middle, buildContributors(sh, th, scaleY, filter, radius), target);
 }
 
 } // namespace parvane::imaging
