@@ -184,6 +184,9 @@ std::vector<std::uint8_t> resampleRows(const Bitmap& source, int tw,
     const int sh = source.height();
     const std::size_t midStride = 3 * static_cast<std::size_t>(tw);
     std::vector<std::uint8_t> middle(midStride * static_cast<std::size_t>(sh));
+    std::uint8_t* const mid = middle.data();
+    const std::size_t* const offsets = columns.offsets.data();
+    const Contributor* const contributors = columns.contributors.data();
     // 16-bit caches: channel values and weights (at most 256 in size) both fit, and their
     // products widen to 32 bits, which vectorises well.
     constexpr int kBlock = 16;
@@ -203,8 +206,8 @@ std::vector<std::uint8_t> resampleRows(const Bitmap& source, int tw,
         for (int i = 0; i < tw; ++i) {
             int sumR[kBlock] = {}, sumG[kBlock] = {}, sumB[kBlock] = {};
             int total = 0;
-            for (std::size_t k = columns.offsets[i]; k < columns.offsets[i + 1]; ++k) {
-                const Contributor c = columns.contributors[k];
+            for (std::size_t k = offsets[i]; k < offsets[i + 1]; ++k) {
+                const Contributor c = contributors[k];
                 const std::int16_t* cr = red.data() + static_cast<std::size_t>(c.index) * kBlock;
                 const std::int16_t* cg = green.data() + static_cast<std::size_t>(c.index) * kBlock;
                 const std::int16_t* cb = blue.data() + static_cast<std::size_t>(c.index) * kBlock;
@@ -218,8 +221,7 @@ std::vector<std::uint8_t> resampleRows(const Bitmap& source, int tw,
             }
             const ListDivisor divide(total);
             for (int r = 0; r < rows; ++r) {
-                std::uint8_t* d =
-                    middle.data() + midStride * static_cast<std::size_t>(y0 + r) + 3 * i;
+                std::uint8_t* d = mid + midStride * static_cast<std::size_t>(y0 + r) + 3 * i;
                 d[0] = divide(sumB[r]);
                 d[1] = divide(sumG[r]);
                 d[2] = divide(sumR[r]);
