@@ -108,7 +108,7 @@ std::vector<std::uint8_t> rleTga4096() {
 void BM_LoadRleTga4096(benchmark::State& state) {
     const auto file = rleTga4096();
     for (auto _ : state) {
-        DecodeResult r = readTga(file);
+        DecodeResult r = decodeTga(file);
         if (!r.ok()) {
             state.SkipWithError(r.error().reason.c_str());
             return;

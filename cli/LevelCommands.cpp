@@ -1,6 +1,7 @@
 // The level subcommands of parvane-cli: extract (all texture pages, or only the animated
 // textures) and level-info. They run the same extraction code as the level window.
 #include "Commands.h"
+#include "imaging/FileFormatList.h"
 #include "imaging/ImageFiles.h"
 #include "level/AnimatedTextures.h"
 #include "level/LevelExtraction.h"
@@ -77,7 +78,8 @@ int runExtract(std::span<const std::string_view> args) {
         return usage(kUsage);
     const std::filesystem::path levelPath = fullPath(paths[0]);
     const std::filesystem::path outPath{std::string(paths[1])};
-    if (imaging::saveRouteFor(outPath) == imaging::SaveRoute::NotSupported) {
+    if (const imaging::PictureFormat* format = imaging::pictureFormatFor(outPath);
+        !format || !format->writer) {
         std::fprintf(
             stderr, "%s\n",
             imaging::formatNotSupportedMessage(imaging::upperCaseExtension(outPath)).c_str());

@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> bytes(data, size);
-    const parvane::imaging::DecodeResult result = parvane::imaging::readTga(bytes);
+    const parvane::imaging::DecodeResult result = parvane::imaging::decodeTga(bytes);
     if (result.ok()) {
         // Touch the corners so that a wrong size shows up under the sanitizers.
         const parvane::imaging::Bitmap& b = result.bitmap();
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The read for the working bitmap, which widens 24-bit rows as it goes.
     parvane::imaging::PixelFormat fileFormat = parvane::imaging::PixelFormat::Bits32;
     const parvane::imaging::DecodeResult wide =
-        parvane::imaging::readTgaWidening24Bits(bytes, fileFormat);
+        parvane::imaging::decodeTgaWidening24Bits(bytes, fileFormat);
     if (wide.ok()) {
         const parvane::imaging::Bitmap& b = wide.bitmap();
         (void)b.pixel(b.width() - 1, b.height() - 1);

@@ -275,6 +275,61 @@ Status readPalette(std::span<const std::uint8_t> bytes, const BmpInfo& info,
     return {};
 }
 
+// The bitmap format of uncompressed rows of a bit count: 16-bit rows by their masks, and
+// 32-bit rows whose masks are not the plain byte order are unpacked channel by channel.
+struct RowLayout {
+    PixelFormat format = PixelFormat::Bits24;
+    bool unpack32 = false;
+    BitfieldMasks masks; // for PixelFormat::Custom
+};
+
+RowLayout rowLayoutOf(const BmpInfo& info) {
+    RowLayout layout;
+    switch (info.bitCount) {
+    case 1:
+        layout.format = PixelFormat::Bits1;
+        break;
+    case 4:
+        layout.format = PixelFormat::Bits4;
+        break;
+    case 8:
+        layout.format = PixelFormat::Bits8;
+        break;
+    case 16:
+        if (info.compression == kRgb) {
+            layout.format = PixelFormat::Bits15;
+        } else if (info.redMask == 0xF800 && info.greenMask == 0x07E0 && info.blueMask == 0x001F) {
+            layout.format = PixelFormat::Bits16;
+        } else {
+            layout.format = PixelFormat::Custom;
+            layout.masks = {info.redMask, info.greenMask, info.blueMask};
+        }
+        break;
+    case 24:
+        layout.format = PixelFormat::Bits24;
+        break;
+    case 32:
+        layout.format = PixelFormat::Bits32;
+        layout.unpack32 =
+            info.compression != kRgb &&
+            !(info.redMask == 0xFF0000 && info.greenMask == 0xFF00 && info.blueMask == 0xFF &&
+              (info.alphaMask == 0 || info.alphaMask == 0xFF000000));
+        break;
+    }
+    return layout;
+}
+
+void unpackMaskedRow(const std::uint8_t* s, std::uint8_t* d, int w, const BmpInfo& info) {
+    for (int x = 0; x < w; ++x, s += 4, d += 4) {
+        const std::uint32_t p =
+            s[0] | (s[1] << 8) | (s[2] << 16) | (static_cast<std::uint32_t>(s[3]) << 24);
+        d[0] = maskedChannel(p, info.blueMask);
+        d[1] = maskedChannel(p, info.greenMask);
+        d[2] = maskedChannel(p, info.redMask);
+        d[3] = maskedChannel(p, info.alphaMask);
+    }
+}
+
 // Uncompressed rows, bottom-up or top-down, in the bitmap format their bit count gives.
 DecodeResult decodeRows(std::span<const std::uint8_t> data, const BmpInfo& info,
                         const std::vector<Colour>& palette, bool widen24, bool& widened) {
@@ -286,41 +341,8 @@ DecodeResult decodeRows(std::span<const std::uint8_t> data, const BmpInfo& info,
     if (data.size() / stride < static_cast<std::size_t>(h))
         return Failure{FailureKind::Damaged, reasons::kBmpRowsPastEnd};
 
-    PixelFormat format = PixelFormat::Bits24;
-    bool unpack32 = false;
-    BitfieldMasks masks;
-    switch (bits) {
-    case 1:
-        format = PixelFormat::Bits1;
-        break;
-    case 4:
-        format = PixelFormat::Bits4;
-        break;
-    case 8:
-        format = PixelFormat::Bits8;
-        break;
-    case 16:
-        if (info.compression == kRgb) {
-            format = PixelFormat::Bits15;
-        } else if (info.redMask == 0xF800 && info.greenMask == 0x07E0 && info.blueMask == 0x001F) {
-            format = PixelFormat::Bits16;
-        } else {
-            format = PixelFormat::Custom;
-            masks = {info.redMask, info.greenMask, info.blueMask};
-        }
-        break;
-    case 24:
-        format = PixelFormat::Bits24;
-        break;
-    case 32:
-        format = PixelFormat::Bits32;
-        unpack32 =
-            info.compression != kRgb &&
-            !(info.redMask == 0xFF0000 && info.greenMask == 0xFF00 && info.blueMask == 0xFF &&
-              (info.alphaMask == 0 || info.alphaMask == 0xFF000000));
-        break;
-    }
-
+    const RowLayout layout = rowLayoutOf(info);
+    const PixelFormat format = layout.format;
     const bool widen = widen24 && format == PixelFormat::Bits24;
     widened = widen;
     // Rows of 24 and 32 bits are written in full below; narrower ones are copied with the
@@ -331,34 +353,24 @@ DecodeResult decodeRows(std::span<const std::uint8_t> data, const BmpInfo& info,
     if (hasPalette(format))
         bitmap.setPalette(palette);
     if (format == PixelFormat::Custom)
-        bitmap.setMasks(masks);
+        bitmap.setMasks(layout.masks);
     const std::size_t rowBytes = std::min(stride, bitmap.stride());
     for (int i = 0; i < h; ++i) {
         const std::uint8_t* s = data.data() + stride * static_cast<std::size_t>(i);
         std::uint8_t* d = bitmap.row(topDown ? i : h - 1 - i);
-        if (widen) {
+        if (widen)
             widenRow24To32(s, d, w);
-            continue;
-        }
-        if (!unpack32) {
+        else if (layout.unpack32)
+            unpackMaskedRow(s, d, w, info);
+        else
             std::memcpy(d, s, rowBytes);
-            continue;
-        }
-        for (int x = 0; x < w; ++x, s += 4, d += 4) {
-            const std::uint32_t p =
-                s[0] | (s[1] << 8) | (s[2] << 16) | (static_cast<std::uint32_t>(s[3]) << 24);
-            d[0] = maskedChannel(p, info.blueMask);
-            d[1] = maskedChannel(p, info.greenMask);
-            d[2] = maskedChannel(p, info.redMask);
-            d[3] = maskedChannel(p, info.alphaMask);
-        }
     }
     if (hasPalette(format) && !indicesWithin(bitmap, palette.size()))
         return Failure{FailureKind::Damaged, reasons::kBmpBeyondPalette};
     return bitmap;
 }
 
-DecodeResult decodeBmp(std::span<const std::uint8_t> bytes, bool widen24, bool& widened) {
+DecodeResult decodeBmpPicture(std::span<const std::uint8_t> bytes, bool widen24, bool& widened) {
     widened = false;
     BmpInfo info;
     if (Status checked = parseHeaders(bytes, info); !checked)
@@ -395,13 +407,18 @@ DecodeResult decodeBmp(std::span<const std::uint8_t> bytes, bool widen24, bool& 
 
 } // namespace
 
-DecodeResult readBmp(std::span<const std::uint8_t> bytes) {
+DecodeResult decodeBmp(std::span<const std::uint8_t> bytes) {
     bool widened = false;
-    return decodeBmp(bytes, false, widened);
+    return decodeBmpPicture(bytes, false, widened);
 }
 
-DecodeResult readBmpWidening24Bits(std::span<const std::uint8_t> bytes, bool& widened) {
-    return decodeBmp(bytes, true, widened);
+DecodeResult decodeBmpWidening24Bits(std::span<const std::uint8_t> bytes, PixelFormat& fileFormat) {
+    bool widened = false;
+    DecodeResult result = decodeBmpPicture(bytes, true, widened);
+    // A widened picture is still a 24-bit file.
+    if (result)
+        fileFormat = widened ? PixelFormat::Bits24 : result.bitmap().format();
+    return result;
 }
 
 std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {

@@ -17,11 +17,11 @@ namespace parvane::imaging {
 inline constexpr const char* kBmpNotValidMessage = "Bitmap image is not valid";
 
 // Reads a BMP file. See BmpCodec.cpp for what is supported.
-DecodeResult readBmp(std::span<const std::uint8_t> bytes);
+DecodeResult decodeBmp(std::span<const std::uint8_t> bytes);
 // The same, except that 24-bit pixels are written straight as 32-bit pixels with alpha 0, for a
 // caller that wants the working bitmap: the 24-bit picture and a pass over it are spared.
-// widened tells whether that happened.
-DecodeResult readBmpWidening24Bits(std::span<const std::uint8_t> bytes, bool& widened);
+// fileFormat receives the format decodeBmp would have given.
+DecodeResult decodeBmpWidening24Bits(std::span<const std::uint8_t> bytes, PixelFormat& fileFormat);
 
 // The complete file: BITMAPFILEHEADER, a 40-byte BITMAPINFOHEADER, colour masks for 5:6:5 and
 // custom 16-bit layouts, the palette of paletted formats, then the rows bottom row first, each

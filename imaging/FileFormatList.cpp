@@ -3,6 +3,7 @@
 #include "FailureReason.h"
 #include "ImageFiles.h"
 #include "PixelBuffer.h"
+#include "TgaWriter.h"
 
 #include <algorithm>
 #include <cctype>
@@ -29,23 +30,73 @@ std::string normalised(std::string_view extension) {
     return lower;
 }
 
-template <typename Graphic> GraphicFactory factoryOf() {
-    return [] { return std::make_unique<Graphic>(); };
+template <typename Graphic> std::unique_ptr<TGraphicExGraphic> make() {
+    return std::make_unique<Graphic>();
 }
 
-// Icons and metafiles are registered so that the registry lists every extension the file
-// dialogs know, but Parvane has no decoder for them: their reader says so.
+// Icons and metafiles are listed so that the registry holds every extension the file dialogs
+// know, but Parvane has no decoder for them: their reader says so.
 DecodeResult refuseIcon(std::span<const std::uint8_t>) {
     return DecodeResult::unsupported("icons are not decoded");
 }
 DecodeResult refuseMetafile(std::span<const std::uint8_t>) {
     return DecodeResult::unsupported("metafiles are not decoded");
 }
+using TIconGraphic = TReaderGraphic<refuseIcon>;
+using TMetafileGraphic = TReaderGraphic<refuseMetafile>;
+
+// Only ".bmp", ".jpg", ".tga", ".tif", ".psd", ".psp" and ".pcx" load; the other extensions of
+// the same readers (".jpeg", ".tiff", ".dib", ...) are there for the preview alone.
+constexpr PictureFormat kFormats[] = {
+    {"bmp", "Windows or OS/2 Bitmap", make<TBitmapGraphic>, LoadClass::Bitmap,
+     PixelRule::Widen24BitsWhileDecoding, saveBmp},
+    {"ico", "Icon", make<TIconGraphic>},
+    {"wmf", "Windows Metafile", make<TMetafileGraphic>},
+    {"emf", "Enhanced Metafile", make<TMetafileGraphic>},
+    {"jfif", "JPEG Image File", make<TJPEGGraphic>},
+    {"jpg", "JPEG Image File", make<TJPEGGraphic>, LoadClass::Jpeg, PixelRule::ConvertAfterDecoding,
+     saveJpeg},
+    {"jpe", "JPEG Image File", make<TJPEGGraphic>},
+    {"jpeg", "JPEG Image File", make<TJPEGGraphic>},
+    {"rle", "Run-length encoded Bitmap", make<TBitmapGraphic>},
+    {"dib", "Device independent Bitmap", make<TBitmapGraphic>},
+    {"win", "Truevision Targa", make<TTargaGraphic>},
+    {"vst", "Truevision Targa", make<TTargaGraphic>},
+    {"vda", "Truevision Targa", make<TTargaGraphic>},
+    {"tga", "Truevision Targa", make<TTargaGraphic>, LoadClass::Registered,
+     PixelRule::Widen24BitsWhileDecoding, SaveAsUncompTGA24bits},
+    {"icb", "Truevision Targa", make<TTargaGraphic>},
+    {"tiff", "Tagged Image File", make<TTIFFGraphic>},
+    {"tif", "Tagged Image File", make<TTIFFGraphic>, LoadClass::Registered},
+    {"fax", "Tagged Image File", make<TTIFFGraphic>},
+    {"pcx", "ZSoft Paintbrush", make<TPCXGraphic>, LoadClass::Registered},
+    {"pcc", "ZSoft Paintbrush", make<TPCXGraphic>},
+    {"scr", "ZSoft Paintbrush", make<TPCXGraphic>},
+    {"psd", "Adobe Photoshop", make<TPSDGraphic>, LoadClass::Registered},
+    {"pdd", "Adobe Photoshop", make<TPSDGraphic>},
+    {"gif", "CompuServe GIF", make<TGIFGraphic>},
+    {"psp", "Paint Shop Pro Image", make<TPSPGraphic>, LoadClass::Registered},
+};
 
 } // namespace
 
-DecodeResult readGifFrame(std::span<const std::uint8_t> bytes) {
+DecodeResult decodeGifFrame(std::span<const std::uint8_t> bytes) {
     return decodeGif(bytes);
+}
+
+std::span<const PictureFormat> pictureFormats() {
+    return kFormats;
+}
+
+const PictureFormat* pictureFormatFor(const std::filesystem::path& path) {
+    const std::string extension = fileExtension(path);
+    if (extension.empty())
+        return nullptr;
+    const std::string key = normalised(extension);
+    for (const PictureFormat& format : kFormats)
+        if (format.extension == key)
+            return &format;
+    return nullptr;
 }
 
 Status TFileFormatList::RegisterFileFormat(std::string_view extension, std::string_view description,
@@ -92,37 +143,13 @@ std::vector<std::string> TFileFormatList::extensions() const {
     return out;
 }
 
-void registerDefaultFileFormats(TFileFormatList& into) {
-    using TIconGraphic = TReaderGraphic<refuseIcon>;
-    using TMetafileGraphic = TReaderGraphic<refuseMetafile>;
-    // Every extension below is new to the list, so none of the registrations can fail.
-    struct {
-        TFileFormatList& list;
-        void RegisterFileFormat(std::string_view extension, std::string_view description,
-                                GraphicFactory factory) {
-            const Status added =
-                list.RegisterFileFormat(extension, description, std::move(factory));
-            (void)added;
-        }
-    } list{into};
-    list.RegisterFileFormat("bmp", "Windows or OS/2 Bitmap", factoryOf<TBitmapGraphic>());
-    list.RegisterFileFormat("ico", "Icon", factoryOf<TIconGraphic>());
-    list.RegisterFileFormat("wmf", "Windows Metafile", factoryOf<TMetafileGraphic>());
-    list.RegisterFileFormat("emf", "Enhanced Metafile", factoryOf<TMetafileGraphic>());
-    for (const char* ext : {"jfif", "jpg", "jpe", "jpeg"})
-        list.RegisterFileFormat(ext, "JPEG Image File", factoryOf<TJPEGGraphic>());
-    list.RegisterFileFormat("rle", "Run-length encoded Bitmap", factoryOf<TBitmapGraphic>());
-    list.RegisterFileFormat("dib", "Device independent Bitmap", factoryOf<TBitmapGraphic>());
-    for (const char* ext : {"win", "vst", "vda", "tga", "icb"})
-        list.RegisterFileFormat(ext, "Truevision Targa", factoryOf<TTargaGraphic>());
-    for (const char* ext : {"tiff", "tif", "fax"})
-        list.RegisterFileFormat(ext, "Tagged Image File", factoryOf<TTIFFGraphic>());
-    for (const char* ext : {"pcx", "pcc", "scr"})
-        list.RegisterFileFormat(ext, "ZSoft Paintbrush", factoryOf<TPCXGraphic>());
-    for (const char* ext : {"psd", "pdd"})
-        list.RegisterFileFormat(ext, "Adobe Photoshop", factoryOf<TPSDGraphic>());
-    list.RegisterFileFormat("gif", "CompuServe GIF", factoryOf<TGIFGraphic>());
-    list.RegisterFileFormat("psp", "Paint Shop Pro Image", factoryOf<TPSPGraphic>());
+void registerDefaultFileFormats(TFileFormatList& list) {
+    // The table holds each extension once, so none of the registrations can fail.
+    for (const PictureFormat& format : kFormats) {
+        const Status added =
+            list.RegisterFileFormat(format.extension, format.description, format.reader);
+        (void)added;
+    }
 }
 
 TFileFormatList& FileFormatList() {
@@ -224,12 +251,7 @@ FileBytes readWholeFile(const std::filesystem::path& path) {
     return out;
 }
 
-namespace {
-
-// Reads the file with the reader its extension names and hands both to decode.
-template <typename Decode>
-DecodeResult decodeRegistered(const std::filesystem::path& path, const TFileFormatList& list,
-                              Decode&& decode) {
+DecodeResult loadRegisteredPicture(const std::filesystem::path& path, const TFileFormatList& list) {
     auto graphic = list.createGraphic(fileExtension(path));
     if (!graphic)
         return DecodeResult::unsupported(
@@ -237,23 +259,7 @@ DecodeResult decodeRegistered(const std::filesystem::path& path, const TFileForm
     const FileBytes file = readWholeFile(path);
     if (!file.ok())
         return file.failure();
-    return decode(*graphic, file.bytes());
-}
-
-} // namespace
-
-DecodeResult loadRegisteredPicture(const std::filesystem::path& path, const TFileFormatList& list) {
-    return decodeRegistered(path, list, [](auto& graphic, const auto& bytes) -> DecodeResult {
-        return graphic.decode(bytes);
-    });
-}
-
-DecodeResult loadRegisteredPictureWidening24Bits(const std::filesystem::path& path,
-                                                 PixelFormat& fileFormat,
-                                                 const TFileFormatList& list) {
-    return decodeRegistered(path, list, [&fileFormat](auto& graphic, const auto& bytes) {
-        return graphic.decodeWidening24Bits(bytes, fileFormat);
-    });
+    return graphic->decode(file.bytes());
 }
 
 } // namespace parvane::imaging

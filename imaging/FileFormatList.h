@@ -1,8 +1,11 @@
-// The registry of picture file extensions: which reader class loads a file of each extension.
-// The picture loading path and the file dialogs' preview pick their reader here by the file
-// name's extension alone, never by the file's contents.
+// The picture file formats by extension, in one table: for each extension the reader class
+// that decodes it, how the image file routines treat it when loading (refused, or which
+// message a failure shows), how it reaches the working bitmap, and its writer. The registry of
+// reader classes, the image file routines and the file dialogs' preview all go by this table,
+// and by the file name's extension alone, never by the file's contents.
 #pragma once
 
+#include "AtomicFile.h"
 #include "BmpCodec.h"
 #include "GifReader.h"
 #include "GraphicEx.h"
@@ -25,16 +28,52 @@
 namespace parvane::imaging {
 
 // The first frame of a GIF file, without asking for its transparent index.
-DecodeResult readGifFrame(std::span<const std::uint8_t> bytes);
+DecodeResult decodeGifFrame(std::span<const std::uint8_t> bytes);
 
 // The reader classes of the registry; TTargaGraphic has its own header.
-using TBitmapGraphic = TReaderGraphic<readBmp>;
+using TBitmapGraphic = TReaderGraphic<decodeBmp, decodeBmpWidening24Bits>;
 using TJPEGGraphic = TReaderGraphic<decodeJpeg>;
 using TTIFFGraphic = TReaderGraphic<decodeTiff>;
 using TPCXGraphic = TReaderGraphic<decodePcx>;
 using TPSDGraphic = TReaderGraphic<decodePsd>;
-using TGIFGraphic = TReaderGraphic<readGifFrame>;
+using TGIFGraphic = TReaderGraphic<decodeGifFrame>;
 using TPSPGraphic = TReaderGraphic<decodePsp>;
+
+// What loading through the image file routines does with an extension.
+enum class LoadClass {
+    Refused,    // known to the preview only: refused with " format not supported."
+    Bitmap,     // the bitmap reader; a failure shows its own "Bitmap image is not valid"
+    Jpeg,       // libjpeg; a failure shows its "JPEG error #n"
+    Registered, // the registry's reader; any failure shows the compression-scheme message
+};
+
+// How a load that asks for the working bitmap gets there. Either way the pixel-format code
+// reported is the file's own, as decoding it gives; codes 4 and 8 then turn each pixel's top
+// bit into alpha, every other format is converted plainly (alpha 0 unless the file has 32 bits).
+enum class PixelRule {
+    ConvertAfterDecoding,
+    // The reader writes 24-bit pixels straight as 32-bit ones with alpha 0 (the plain
+    // conversion's result), which spares the 24-bit picture and a pass over it.
+    Widen24BitsWhileDecoding,
+};
+
+using ReaderFactory = std::unique_ptr<TGraphicExGraphic> (*)();
+using PictureWriter = WriteStatus (*)(const Bitmap&, const std::filesystem::path&);
+
+struct PictureFormat {
+    std::string_view extension;   // lower case, no dot
+    std::string_view description; // as the registry lists it
+    ReaderFactory reader;
+    LoadClass load = LoadClass::Refused;
+    PixelRule pixels = PixelRule::ConvertAfterDecoding;
+    PictureWriter writer = nullptr; // null: saving refuses the extension
+};
+
+// Every extension, in the registry's order.
+std::span<const PictureFormat> pictureFormats();
+// The row of a file name's extension (case ignored), or null when the name has none or an
+// unknown one.
+const PictureFormat* pictureFormatFor(const std::filesystem::path& path);
 
 using GraphicFactory = std::function<std::unique_ptr<TGraphicExGraphic>()>;
 
@@ -65,21 +104,15 @@ private:
     std::vector<Entry> entries_;
 };
 
-// The application's registry, filled with every reader on first use.
+// The application's registry, filled with every reader of the table on first use.
 TFileFormatList& FileFormatList();
-// Fills a registry with the application's readers in their order.
+// Fills a registry with the table's readers in their order.
 void registerDefaultFileFormats(TFileFormatList& list);
 
-// Reads a file through the reader registered for its extension. Fails (Unsupported) when no
-// reader is registered for it or the file cannot be opened.
+// Reads a file through the reader registered for its extension, as the file dialogs' preview
+// does. Fails (Unsupported) when no reader is registered for it or the file cannot be opened.
 DecodeResult loadRegisteredPicture(const std::filesystem::path& path,
                                    const TFileFormatList& list = FileFormatList());
-// The same for a caller that turns the picture into the working bitmap: 24-bit pixels may
-// arrive already widened to 32 bits (see TGraphicExGraphic::decodeWidening24Bits); fileFormat
-// receives the format loadRegisteredPicture would have given.
-DecodeResult loadRegisteredPictureWidening24Bits(const std::filesystem::path& path,
-                                                 PixelFormat& fileFormat,
-                                                 const TFileFormatList& list = FileFormatList());
 
 // The whole content of a file, or the Failure that kept it from being read. A regular file is
 // mapped into memory rather than copied, so its bytes are read once, by the decoder. Files beyond

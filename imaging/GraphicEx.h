@@ -81,12 +81,23 @@ private:
     DecodeError lastError_;
 };
 
-// A registry reader made from one free reading function.
-template <DecodeResult (*Reader)(std::span<const std::uint8_t>)>
+// A registry reader made from one free decoding function, and where the reader can write
+// 24-bit pixels straight as 32-bit ones, the function that does so.
+using DecodeFunction = DecodeResult (*)(std::span<const std::uint8_t>);
+using DecodeWideningFunction = DecodeResult (*)(std::span<const std::uint8_t>, PixelFormat&);
+
+template <DecodeFunction Decode, DecodeWideningFunction DecodeWidening = nullptr>
 class TReaderGraphic : public TGraphicExGraphic {
 public:
     DecodeResult decode(std::span<const std::uint8_t> bytes) const override {
-        return Reader(bytes);
+        return Decode(bytes);
+    }
+    DecodeResult decodeWidening24Bits(std::span<const std::uint8_t> bytes,
+                                      PixelFormat& fileFormat) const override {
+        if constexpr (DecodeWidening != nullptr)
+            return DecodeWidening(bytes, fileFormat);
+        else
+            return TGraphicExGraphic::decodeWidening24Bits(bytes, fileFormat);
     }
 };
 

@@ -20,13 +20,13 @@ FileResult failure(FileResult::Message shown, std::string message, Failure why) 
     return FileResult(shown, std::move(message), std::move(why));
 }
 
-bool isOneOf(const std::string& ext, std::initializer_list<const char*> list) {
-    return std::any_of(list.begin(), list.end(), [&](const char* e) { return ext == e; });
+bool isJpegFailure(const std::string& reason) {
+    return reason.rfind("JPEG error #", 0) == 0;
 }
 
 // libjpeg failures are shown as "JPEG error #n"; the rest of the reason is for logs.
 std::string jpegUserMessage(const std::string& reason) {
-    if (reason.rfind("JPEG error #", 0) == 0) {
+    if (isJpegFailure(reason)) {
         const auto colon = reason.find(':');
         return colon == std::string::npos ? reason : reason.substr(0, colon);
     }
@@ -62,28 +62,6 @@ std::string upperCaseExtension(const std::filesystem::path& path) {
 
 std::string formatNotSupportedMessage(const std::string& upperExtension) {
     return upperExtension + " format not supported.";
-}
-
-LoadRoute loadRouteFor(const std::filesystem::path& path) {
-    const std::string ext = upperCaseExtension(path);
-    if (ext == ".BMP")
-        return LoadRoute::Bmp;
-    if (ext == ".JPG")
-        return LoadRoute::Jpeg;
-    if (isOneOf(ext, {".TGA", ".TIF", ".PSD", ".PSP", ".PCX"}))
-        return LoadRoute::Registered;
-    return LoadRoute::NotSupported;
-}
-
-SaveRoute saveRouteFor(const std::filesystem::path& path) {
-    const std::string ext = upperCaseExtension(path);
-    if (ext == ".BMP")
-        return SaveRoute::Bmp;
-    if (ext == ".JPG")
-        return SaveRoute::Jpeg;
-    if (ext == ".TGA")
-        return SaveRoute::Tga;
-    return SaveRoute::NotSupported;
 }
 
 std::uint8_t pixelFormatCode(const Bitmap& bitmap) {
@@ -132,68 +110,65 @@ void convertToWorkingBitmap(Bitmap& picture, std::uint8_t code) {
 
 namespace {
 
-FileResult loadImageFileUnguarded(const std::filesystem::path& path, Bitmap& picture) {
-    const LoadRoute route = loadRouteFor(path);
-    if (route == LoadRoute::NotSupported)
-        return notSupported(path);
-    if (route == LoadRoute::Registered) {
-        DecodeResult result = loadRegisteredPicture(path);
-        if (!result)
-            return failure(FileResult::Message::CompressionScheme, kCompressionSchemeMessage,
-                           result.error());
-        picture = std::move(result).bitmap();
-        return {};
-    }
-    // BMP and JPEG failures carry the reader's own message, as the platform readers raise it.
+// The message a load failure shows: every failure of a registered reader gives the
+// compression-scheme message; the bitmap reader and libjpeg have their own, and a file they
+// cannot open is named.
+FileResult loadFailure(const PictureFormat& format, const std::filesystem::path& path, Failure why,
+                       bool opening) {
+    if (format.load == LoadClass::Registered)
+        return failure(FileResult::Message::CompressionScheme, kCompressionSchemeMessage,
+                       std::move(why));
+    std::string message = opening ? "Cannot open file \"" + path.string() + "\"."
+                          : format.load == LoadClass::Bitmap ? std::string(kBmpNotValidMessage)
+                                                             : jpegUserMessage(why.reason);
+    return failure(FileResult::Message::ReaderError, std::move(message), std::move(why));
+}
+
+// Reads the file with its extension's reader. With working set, a reader whose pixel rule
+// allows it writes 24-bit pixels straight as 32-bit ones; fileFormat receives the file's own
+// pixel format either way.
+FileResult decodeFile(const PictureFormat& format, const std::filesystem::path& path, bool working,
+                      Bitmap& picture, PixelFormat& fileFormat) {
     const FileBytes file = readWholeFile(path);
     if (!file.ok())
-        return failure(FileResult::Message::ReaderError,
-                       "Cannot open file \"" + path.string() + "\".", file.failure());
-    DecodeResult result =
-        route == LoadRoute::Bmp ? readBmp(file.bytes()) : decodeJpeg(file.bytes());
-    if (!result) {
-        return failure(FileResult::Message::ReaderError,
-                       route == LoadRoute::Bmp ? kBmpNotValidMessage
-                                               : jpegUserMessage(result.error().reason),
-                       result.error());
-    }
-    picture = std::move(result).bitmap();
+        return loadFailure(format, path, file.failure(), true);
+    const std::unique_ptr<TGraphicExGraphic> reader = format.reader();
+    DecodeResult decoded = working && format.pixels == PixelRule::Widen24BitsWhileDecoding
+                               ? reader->decodeWidening24Bits(file.bytes(), fileFormat)
+                               : reader->decode(file.bytes());
+    if (!decoded)
+        return loadFailure(format, path, decoded.error(), false);
+    if (!working || format.pixels != PixelRule::Widen24BitsWhileDecoding)
+        fileFormat = decoded.bitmap().format();
+    picture = std::move(decoded).bitmap();
     return {};
+}
+
+// The row of a name that loads, or null for one refused with " format not supported.".
+const PictureFormat* loadableFormatFor(const std::filesystem::path& path) {
+    const PictureFormat* format = pictureFormatFor(path);
+    return format && format->load != LoadClass::Refused ? format : nullptr;
+}
+
+FileResult loadImageFileUnguarded(const std::filesystem::path& path, Bitmap& picture) {
+    const PictureFormat* format = loadableFormatFor(path);
+    if (!format)
+        return notSupported(path);
+    PixelFormat fileFormat = PixelFormat::Bits32;
+    return decodeFile(*format, path, false, picture, fileFormat);
 }
 
 FileResult loadImageAs32BitsFileUnguarded(const std::filesystem::path& path, Bitmap& picture,
                                           std::uint8_t& code) {
     code = 0;
+    const PictureFormat* format = loadableFormatFor(path);
+    if (!format)
+        return notSupported(path);
     Bitmap loaded;
-    if (loadRouteFor(path) == LoadRoute::Registered) {
-        // The registered readers may hand 24-bit pixels over already widened, which spares
-        // a full-size 24-bit picture and a pass over it.
-        PixelFormat fileFormat = PixelFormat::Bits32;
-        DecodeResult decoded = loadRegisteredPictureWidening24Bits(path, fileFormat);
-        if (!decoded)
-            return failure(FileResult::Message::CompressionScheme, kCompressionSchemeMessage,
-                           decoded.error());
-        loaded = std::move(decoded).bitmap();
-        code = static_cast<std::uint8_t>(fileFormat);
-    } else if (loadRouteFor(path) == LoadRoute::Bmp) {
-        // The same for BMP files, read here rather than through loadImageFile.
-        const FileBytes file = readWholeFile(path);
-        if (!file.ok())
-            return failure(FileResult::Message::ReaderError,
-                           "Cannot open file \"" + path.string() + "\".", file.failure());
-        bool widened = false;
-        DecodeResult decoded = readBmpWidening24Bits(file.bytes(), widened);
-        if (!decoded)
-            return failure(FileResult::Message::ReaderError, kBmpNotValidMessage, decoded.error());
-        loaded = std::move(decoded).bitmap();
-        // A widened picture is still a 24-bit file.
-        code = widened ? static_cast<std::uint8_t>(PixelFormat::Bits24) : pixelFormatCode(loaded);
-    } else {
-        FileResult result = loadImageFileUnguarded(path, loaded);
-        if (!result)
-            return result;
-        code = pixelFormatCode(loaded);
-    }
+    PixelFormat fileFormat = PixelFormat::Bits32;
+    if (FileResult result = decodeFile(*format, path, true, loaded, fileFormat); !result)
+        return result;
+    code = static_cast<std::uint8_t>(fileFormat);
     // A picture already in the working format is kept as it is, not copied.
     if (loaded.format() != PixelFormat::Bits32)
         convertToWorkingBitmap(loaded, code);
@@ -235,27 +210,17 @@ FileResult loadImageAs32BitsFile(const std::filesystem::path& path, Bitmap& pict
 }
 
 FileResult saveImageFile(const Bitmap& picture, const std::filesystem::path& path) {
-    WriteStatus status;
-    switch (saveRouteFor(path)) {
-    case SaveRoute::NotSupported:
+    const PictureFormat* format = pictureFormatFor(path);
+    if (!format || !format->writer)
         return notSupported(path);
-    case SaveRoute::Tga:
-        status = SaveAsUncompTGA24bits(picture, path);
-        break;
-    case SaveRoute::Bmp:
-        status = saveBmp(picture, path);
-        break;
-    case SaveRoute::Jpeg: {
-        const JpegEncoded encoded = encodeJpeg(picture, kJpegQuality);
-        if (!encoded.ok())
-            return failure(FileResult::Message::WriteError, jpegUserMessage(encoded.error().reason),
-                           encoded.error());
-        status = writeFileAtomically(path, encoded.value());
-        break;
+    const WriteStatus status = format->writer(picture, path);
+    if (!status) {
+        // libjpeg's failures show their number, as when reading; the others name the file.
+        const std::string& reason = status.error().reason;
+        std::string message =
+            isJpegFailure(reason) ? jpegUserMessage(reason) : cannotSaveMessage(path);
+        return failure(FileResult::Message::WriteError, std::move(message), status.error());
     }
-    }
-    if (!status)
-        return failure(FileResult::Message::WriteError, cannotSaveMessage(path), status.error());
     return {};
 }
 

@@ -25,13 +25,6 @@ std::string upperCaseExtension(const std::filesystem::path& path);
 // The upper-cased extension followed by " format not supported.".
 std::string formatNotSupportedMessage(const std::string& upperExtension);
 
-// Which reader a name goes to.
-enum class LoadRoute { Bmp, Jpeg, Registered, NotSupported };
-LoadRoute loadRouteFor(const std::filesystem::path& path);
-// Which writer a name goes to.
-enum class SaveRoute { Bmp, Jpeg, Tga, NotSupported };
-SaveRoute saveRouteFor(const std::filesystem::path& path);
-
 // The pixel-format code of a bitmap as loaded (0-8).
 std::uint8_t pixelFormatCode(const Bitmap& bitmap);
 // The name of a pixel-format code as the Source size line shows it ("24 bits", "Unknown").

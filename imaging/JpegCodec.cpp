@@ -256,4 +256,11 @@ JpegEncoded encodeJpeg(const Bitmap& bitmap, int quality) {
     return result;
 }
 
+WriteStatus saveJpeg(const Bitmap& bitmap, const std::filesystem::path& fileName) {
+    const JpegEncoded encoded = encodeJpeg(bitmap, kJpegQuality);
+    if (!encoded)
+        return encoded.error();
+    return writeFileAtomically(fileName, encoded.value());
+}
+
 } // namespace parvane::imaging

@@ -6,10 +6,12 @@
 // partly grey picture. Writes baseline JFIF files at quality 90.
 #pragma once
 
+#include "AtomicFile.h"
 #include "Bitmap.h"
 #include "DecodeResult.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
@@ -32,5 +34,9 @@ using JpegEncoded = Result<std::vector<std::uint8_t>>;
 // Writes a baseline JFIF file (three colour components, no progressive mode) at the given
 // libjpeg quality. Any pixel format is accepted: the picture is taken through 24 bits first.
 JpegEncoded encodeJpeg(const Bitmap& bitmap, int quality = kJpegQuality);
+
+// Writes the bitmap as a JFIF file at quality 90; the old file of that name stays as it was on
+// failure. A libjpeg failure keeps encodeJpeg's reason ("JPEG error #n: ...").
+WriteStatus saveJpeg(const Bitmap& bitmap, const std::filesystem::path& fileName);
 
 } // namespace parvane::imaging

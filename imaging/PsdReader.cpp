@@ -268,6 +268,57 @@ Status validate(const PsdHeader& h, PsdLayout& layout) {
     return {};
 }
 
+namespace {
+
+// One pass over an RGB row: red, green, blue (and alpha) become bytes 2, 1, 0 (and 3).
+void interleaveRgb(const std::uint8_t* const* rgbRows, bool alpha, std::size_t w,
+                   std::uint8_t* out) {
+    const std::uint8_t* r = rgbRows[0];
+    const std::uint8_t* g = rgbRows[1];
+    const std::uint8_t* b = rgbRows[2];
+    if (alpha) {
+        const std::uint8_t* a = rgbRows[3];
+        for (std::size_t x = 0; x < w; ++x, out += 4) {
+            out[0] = b[x];
+            out[1] = g[x];
+            out[2] = r[x];
+            out[3] = a[x];
+        }
+    } else {
+        for (std::size_t x = 0; x < w; ++x, out += 3) {
+            out[0] = b[x];
+            out[1] = g[x];
+            out[2] = r[x];
+        }
+    }
+}
+
+// CMYK and Lab need all channels of a pixel at once: channel k is parked in the bitmap row
+// (and the spare bytes) until the row is converted in place. The black channel of CMYK is
+// applied as it arrives.
+void parkChannel(Target target, int k, const std::uint8_t* src, std::size_t w,
+                 std::size_t pixelBytes, std::uint8_t* out) {
+    if (k < 3) {
+        std::uint8_t* dst = out + k;
+        for (std::size_t x = 0; x < w; ++x, dst += pixelBytes)
+            *dst = src[x];
+    } else if (target == Target::Cmyk && k == 3) {
+        // Stored inverted (255 = no ink): the colour is C' x K' and likewise.
+        std::uint8_t* p = out;
+        for (std::size_t x = 0; x < w; ++x, p += pixelBytes) {
+            const unsigned kk = src[x];
+            const std::uint8_t cy = p[0], mg = p[1], ye = p[2];
+            p[0] = static_cast<std::uint8_t>((ye * kk + 127) / 255);
+            p[1] = static_cast<std::uint8_t>((mg * kk + 127) / 255);
+            p[2] = static_cast<std::uint8_t>((cy * kk + 127) / 255);
+        }
+    } else {
+        std::uint8_t* dst = out + 3;
+        for (std::size_t x = 0; x < w; ++x, dst += pixelBytes)
+            *dst = src[x];
+    }
+}
+
 // Turns the merged image's channel rows into the bitmap's rows: copied for one channel,
 // interleaved for RGB, converted for CMYK and Lab.
 DecodeResult convertRows(ChannelRows& rows, const PsdHeader& h, const PsdLayout& layout,
@@ -275,12 +326,11 @@ DecodeResult convertRows(ChannelRows& rows, const PsdHeader& h, const PsdLayout&
     const Target target = layout.target;
     const bool alpha = layout.alpha;
     const int used = alpha ? layout.needed + 1 : layout.needed;
-    const int width = static_cast<int>(h.width);
     const int height = static_cast<int>(h.height);
     const std::size_t pixelBytes = alpha ? 4 : 3;
     const std::uint8_t* rgbRows[4] = {};
     std::vector<std::uint8_t> gathered[4];
-    const auto w = static_cast<std::size_t>(width);
+    const auto w = static_cast<std::size_t>(h.width);
     for (int y = 0; y < height; ++y) {
         std::uint8_t* out = bitmap.row(y);
         // Each row pointer stays valid until the next call for a later channel, so single
@@ -298,58 +348,19 @@ DecodeResult convertRows(ChannelRows& rows, const PsdHeader& h, const PsdLayout&
             if (!src)
                 return DecodeResult::damaged(reasons::format(
                     reasons::kPsdPackedRowOfChannel, {std::to_string(y), std::to_string(k)}));
-            if (target == Target::Rgb) {
-                rgbRows[k] = src;
-                // The row pointers of packed channels share one buffer: keep a copy of each.
-                if (compression == 1 || h.depth > 8) {
-                    gathered[static_cast<std::size_t>(k)].assign(src, src + w);
-                    rgbRows[k] = gathered[static_cast<std::size_t>(k)].data();
-                }
+            if (target != Target::Rgb) {
+                parkChannel(target, k, src, w, pixelBytes, out);
                 continue;
             }
-            // CMYK and Lab need all channels of a pixel at once: park them in the bitmap row
-            // and the spare bytes, then convert in place.
-            if (k < 3) {
-                std::uint8_t* dst = out + k;
-                for (std::size_t x = 0; x < w; ++x, dst += pixelBytes)
-                    *dst = src[x];
-            } else if (target == Target::Cmyk && k == 3) {
-                // Stored inverted (255 = no ink): the colour is C' x K' and likewise.
-                std::uint8_t* p = out;
-                for (std::size_t x = 0; x < w; ++x, p += pixelBytes) {
-                    const unsigned kk = src[x];
-                    const std::uint8_t cy = p[0], mg = p[1], ye = p[2];
-                    p[0] = static_cast<std::uint8_t>((ye * kk + 127) / 255);
-                    p[1] = static_cast<std::uint8_t>((mg * kk + 127) / 255);
-                    p[2] = static_cast<std::uint8_t>((cy * kk + 127) / 255);
-                }
-            } else {
-                std::uint8_t* dst = out + 3;
-                for (std::size_t x = 0; x < w; ++x, dst += pixelBytes)
-                    *dst = src[x];
+            rgbRows[k] = src;
+            // The row pointers of packed channels share one buffer: keep a copy of each.
+            if (compression == 1 || h.depth > 8) {
+                gathered[static_cast<std::size_t>(k)].assign(src, src + w);
+                rgbRows[k] = gathered[static_cast<std::size_t>(k)].data();
             }
         }
-        if (target == Target::Rgb) {
-            // One pass: red, green, blue (and alpha) become bytes 2, 1, 0 (and 3).
-            const std::uint8_t* r = rgbRows[0];
-            const std::uint8_t* g = rgbRows[1];
-            const std::uint8_t* b = rgbRows[2];
-            if (alpha) {
-                const std::uint8_t* a = rgbRows[3];
-                for (std::size_t x = 0; x < w; ++x, out += 4) {
-                    out[0] = b[x];
-                    out[1] = g[x];
-                    out[2] = r[x];
-                    out[3] = a[x];
-                }
-            } else {
-                for (std::size_t x = 0; x < w; ++x, out += 3) {
-                    out[0] = b[x];
-                    out[1] = g[x];
-                    out[2] = r[x];
-                }
-            }
-        }
+        if (target == Target::Rgb)
+            interleaveRgb(rgbRows, alpha, w, out);
         if (target == Target::Lab) {
             std::uint8_t* p = out;
             for (std::size_t x = 0; x < w; ++x, p += pixelBytes)
@@ -359,90 +370,83 @@ DecodeResult convertRows(ChannelRows& rows, const PsdHeader& h, const PsdLayout&
     return bitmap;
 }
 
-DecodeResult decodePsd(std::span<const std::uint8_t> data) {
-    PsdHeader h;
-    if (Status checked = parseHeader(data, h); !checked)
-        return checked.error();
-    PsdLayout layout;
-    if (Status checked = validate(h, layout); !checked)
-        return checked.error();
-    const bool large = h.version == 2;
-    const Target target = layout.target;
-    const bool alpha = layout.alpha;
-    const int needed = layout.needed;
-    ByteReader in(data);
-    in.seek(PsdHeader::kSize);
+// Where a cut file ends against the bytes its next length field or section needs.
+Status cutAt(std::size_t fileSize, std::uint64_t need) {
+    return Status::damaged(reasons::endsAfter(fileSize, need));
+}
 
-    // Where a cut file ends against the bytes its next length field or section needs.
-    const auto cut = [&](std::uint64_t need) {
-        return DecodeResult::damaged(reasons::endsAfter(data.size(), need));
-    };
-    // Colour mode data: the palette of indexed pictures (256 reds, greens, blues).
+// Colour mode data: the palette of indexed pictures (256 reds, greens, blues).
+Status readModeData(ByteReader& in, std::span<const std::uint8_t> data, Target target,
+                    std::vector<Colour>& palette) {
     const std::uint32_t modeDataLength = in.u32be();
     if (in.failed())
-        return cut(PsdHeader::kSize + 4);
+        return cutAt(data.size(), PsdHeader::kSize + 4);
     const std::size_t modeDataStart = in.position();
     if (!in.skip(modeDataLength))
-        return cut(modeDataStart + std::uint64_t{modeDataLength});
-    std::vector<Colour> palette;
-    if (target == Target::Indexed) {
-        if (modeDataLength < 768)
-            return DecodeResult::damaged(reasons::kPsdNoPalette);
-        palette.resize(256);
-        const std::uint8_t* p = data.data() + modeDataStart;
-        for (std::size_t i = 0; i < 256; ++i)
-            palette[i] = {p[i], p[256 + i], p[512 + i]};
-    }
-    // Image resources, then the layer and mask section: skipped by their lengths, so nothing
-    // in the layer records can disturb the merged image.
+        return cutAt(data.size(), modeDataStart + std::uint64_t{modeDataLength});
+    if (target != Target::Indexed)
+        return {};
+    if (modeDataLength < 768)
+        return Status::damaged(reasons::kPsdNoPalette);
+    palette.resize(256);
+    const std::uint8_t* p = data.data() + modeDataStart;
+    for (std::size_t i = 0; i < 256; ++i)
+        palette[i] = {p[i], p[256 + i], p[512 + i]};
+    return {};
+}
+
+// Image resources, then the layer and mask section: skipped by their lengths, so nothing in
+// the layer records can disturb the merged image.
+Status skipResourcesAndLayers(ByteReader& in, std::size_t fileSize, bool large) {
     const std::size_t resourcesAt = in.position();
     const std::uint32_t resourcesLength = in.u32be();
     if (in.failed())
-        return cut(resourcesAt + 4);
+        return cutAt(fileSize, resourcesAt + 4);
     if (!in.skip(resourcesLength))
-        return cut(resourcesAt + 4 + std::uint64_t{resourcesLength});
+        return cutAt(fileSize, resourcesAt + 4 + std::uint64_t{resourcesLength});
     const std::size_t layersAt = in.position();
     std::uint64_t layerLength = in.u32be();
     if (large)
         layerLength = (layerLength << 32) | in.u32be();
     if (in.failed())
-        return cut(layersAt + (large ? 8 : 4));
+        return cutAt(fileSize, layersAt + (large ? 8 : 4));
     if (layerLength > in.remaining())
-        return cut(in.position() + layerLength);
+        return cutAt(fileSize, in.position() + layerLength);
     in.skip(layerLength);
+    return {};
+}
 
-    const std::size_t compressionAt = in.position();
-    const std::uint16_t compression = in.u16be();
-    if (in.failed())
-        return cut(compressionAt + 2);
-    if (compression > 1)
-        return DecodeResult::unsupported(
-            reasons::format(reasons::kCompression, {"PSD", std::to_string(compression)}));
-
-    const int width = static_cast<int>(h.width);
-    const int height = static_cast<int>(h.height);
-    ChannelRows rows(data, width, height, h.depth);
-    const int used = alpha ? needed + 1 : needed;
+// Finds the merged image's channel rows after its compression word: raw, or PackBits with a
+// row length table for every channel of the file (or, as some writers store, only the ones
+// used).
+Status locateChannels(ChannelRows& rows, const ByteReader& in, std::size_t fileSize,
+                      const PsdHeader& h, int used, int compression) {
     if (compression == 0) {
         if (!rows.rawFits(in.position(), used))
-            return cut(in.position() + rows.rawBytes(used));
+            return cutAt(fileSize, in.position() + rows.rawBytes(used));
         rows.useRaw();
         rows.setRawOffset(in.position());
-    } else {
-        std::string reason;
-        if (!rows.usePackBits(in.position(), h.channels, large, reason)) {
-            // Some writers store only the channels they use; accept that when it fits.
-            if (!rows.usePackBits(in.position(), used, large, reason))
-                return DecodeResult::damaged(reason);
-        }
+        return {};
     }
+    const bool large = h.version == 2;
+    std::string reason;
+    if (!rows.usePackBits(in.position(), h.channels, large, reason) &&
+        !rows.usePackBits(in.position(), used, large, reason))
+        return Status::damaged(reason);
+    return {};
+}
 
+// The bitmap the rows are converted into, with its palette.
+Bitmap bitmapFor(const PsdHeader& h, const PsdLayout& layout, std::vector<Colour> palette) {
+    const int width = static_cast<int>(h.width);
+    const int height = static_cast<int>(h.height);
+    const Target target = layout.target;
     PixelFormat format = PixelFormat::Bits8;
     if (target == Target::Bits1)
         format = PixelFormat::Bits1;
     else if (target == Target::Rgb || target == Target::Cmyk || target == Target::Lab)
-        format = alpha ? PixelFormat::Bits32 : PixelFormat::Bits24;
-    // Every byte of a row is written below, except in the bit rows of bitmap mode.
+        format = layout.alpha ? PixelFormat::Bits32 : PixelFormat::Bits24;
+    // Every byte of a row is written later, except in the bit rows of bitmap mode.
     Bitmap bitmap = format == PixelFormat::Bits1 ? Bitmap(width, height, format)
                                                  : Bitmap::forWriting(width, height, format);
     if (target == Target::Bits1)
@@ -451,7 +455,38 @@ DecodeResult decodePsd(std::span<const std::uint8_t> data) {
         bitmap.setPalette(decoders::greyRamp(8));
     else if (target == Target::Indexed)
         bitmap.setPalette(std::move(palette));
-    return convertRows(rows, h, layout, compression, std::move(bitmap));
+    return bitmap;
+}
+
+} // namespace
+
+DecodeResult decodePsd(std::span<const std::uint8_t> data) {
+    PsdHeader h;
+    if (Status checked = parseHeader(data, h); !checked)
+        return checked.error();
+    PsdLayout layout;
+    if (Status checked = validate(h, layout); !checked)
+        return checked.error();
+    ByteReader in(data);
+    in.seek(PsdHeader::kSize);
+    std::vector<Colour> palette;
+    if (Status read = readModeData(in, data, layout.target, palette); !read)
+        return read.error();
+    if (Status skipped = skipResourcesAndLayers(in, data.size(), h.version == 2); !skipped)
+        return skipped.error();
+
+    const std::size_t compressionAt = in.position();
+    const std::uint16_t compression = in.u16be();
+    if (in.failed())
+        return cutAt(data.size(), compressionAt + 2).error();
+    if (compression > 1)
+        return DecodeResult::unsupported(
+            reasons::format(reasons::kCompression, {"PSD", std::to_string(compression)}));
+    ChannelRows rows(data, static_cast<int>(h.width), static_cast<int>(h.height), h.depth);
+    const int used = layout.alpha ? layout.needed + 1 : layout.needed;
+    if (Status found = locateChannels(rows, in, data.size(), h, used, compression); !found)
+        return found.error();
+    return convertRows(rows, h, layout, compression, bitmapFor(h, layout, std::move(palette)));
 }
 
 } // namespace parvane::imaging

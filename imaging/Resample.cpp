@@ -172,6 +172,94 @@ ContributorTable buildContributors(int sourceSize, int targetSize, float scale,
     return table;
 }
 
+namespace {
+
+// First pass: horizontal, each source row through the column lists into a tw x sh intermediate
+// picture of clamped 8-bit channels (three bytes a pixel, rows midStride apart). Rows are taken
+// kBlock at a time: the channel caches hold kBlock rows side by side for every source column,
+// so the multiply-add over a list runs across kBlock rows at once.
+std::vector<std::uint8_t> resampleRows(const Bitmap& source, int tw,
+                                       const ContributorTable& columns) {
+    const int sw = source.width();
+    const int sh = source.height();
+    const std::size_t midStride = 3 * static_cast<std::size_t>(tw);
+    std::vector<std::uint8_t> middle(midStride * static_cast<std::size_t>(sh));
+    std::uint8_t* const mid = middle.data();
+    const std::size_t* const offsets = columns.offsets.data();
+    const Contributor* const contributors = columns.contributors.data();
+    // 16-bit caches: channel values and weights (at most 256 in size) both fit, and their
+    // products widen to 32 bits, which vectorises well.
+    constexpr int kBlock = 16;
+    std::vector<std::int16_t> red(static_cast<std::size_t>(sw) * kBlock), green(red.size()),
+        blue(red.size());
+    for (int y0 = 0; y0 < sh; y0 += kBlock) {
+        const int rows = std::min(kBlock, sh - y0);
+        for (int r = 0; r < kBlock; ++r) {
+            // A short last block repeats its last row; the copies are not stored.
+            const std::uint8_t* s = source.row(y0 + std::min(r, rows - 1));
+            for (int x = 0; x < sw; ++x, s += 3) {
+                blue[x * kBlock + r] = s[0];
+                green[x * kBlock + r] = s[1];
+                red[x * kBlock + r] = s[2];
+            }
+        }
+        for (int i = 0; i < tw; ++i) {
+            int sumR[kBlock] = {}, sumG[kBlock] = {}, sumB[kBlock] = {};
+            int total = 0;
+            for (std::size_t k = offsets[i]; k < offsets[i + 1]; ++k) {
+                const Contributor c = contributors[k];
+                const std::int16_t* cr = red.data() + static_cast<std::size_t>(c.index) * kBlock;
+                const std::int16_t* cg = green.data() + static_cast<std::size_t>(c.index) * kBlock;
+                const std::int16_t* cb = blue.data() + static_cast<std::size_t>(c.index) * kBlock;
+                const auto weight = static_cast<std::int16_t>(c.weight);
+                for (int r = 0; r < kBlock; ++r) {
+                    sumR[r] += cr[r] * weight;
+                    sumG[r] += cg[r] * weight;
+                    sumB[r] += cb[r] * weight;
+                }
+                total += c.weight;
+            }
+            const ListDivisor divide(total);
+            for (int r = 0; r < rows; ++r) {
+                std::uint8_t* d = mid + midStride * static_cast<std::size_t>(y0 + r) + 3 * i;
+                d[0] = divide(sumB[r]);
+                d[1] = divide(sumG[r]);
+                d[2] = divide(sumR[r]);
+            }
+        }
+    }
+    return middle;
+}
+
+// Second pass: vertical. Each target row is the weighted sum of whole intermediate rows, which
+// gives the same integer sums as walking the columns but reads memory in order.
+void resampleColumns(const std::vector<std::uint8_t>& middle, const ContributorTable& rows,
+                     Bitmap& target) {
+    const std::size_t midStride = 3 * static_cast<std::size_t>(target.width());
+    const int th = target.height();
+    std::vector<int> sums(midStride);
+    for (int i = 0; i < th; ++i) {
+        std::fill(sums.begin(), sums.end(), 0);
+        int total = 0;
+        for (std::size_t k = rows.offsets[i]; k < rows.offsets[i + 1]; ++k) {
+            const Contributor c = rows.contributors[k];
+            const std::uint8_t* __restrict m =
+                middle.data() + midStride * static_cast<std::size_t>(c.index);
+            int* __restrict acc = sums.data();
+            const int weight = c.weight;
+            for (std::size_t n = 0; n < midStride; ++n)
+                acc[n] += m[n] * weight;
+            total += c.weight;
+        }
+        std::uint8_t* d = target.row(i);
+        const ListDivisor divide(total);
+        for (std::size_t n = 0; n < midStride; ++n)
+            d[n] = divide(sums[n]);
+    }
+}
+
+} // namespace
+
 void ResampleBitmap(int newWidth, int newHeight, ResamplingFilter filter, float radius,
                     Bitmap& source, Bitmap& target) {
     if (radius == 0.0f)
@@ -196,78 +284,9 @@ void ResampleBitmap(int newWidth, int newHeight, ResamplingFilter filter, float 
                              ? static_cast<float>(th) / static_cast<float>(sh)
                              : static_cast<float>(th - 1) / static_cast<float>(sh - 1);
 
-    // First pass: horizontal, each source row through the column lists into a tw x sh
-    // intermediate picture of clamped 8-bit channels. Rows are taken kBlock at a time: the
-    // channel caches hold kBlock rows side by side for every source column, so the multiply-add
-    // over a list runs across kBlock rows at once.
     const ContributorTable columns = buildContributors(sw, tw, scaleX, filter, radius);
-    const std::size_t midStride = 3 * static_cast<std::size_t>(tw);
-    std::vector<std::uint8_t> middle(midStride * static_cast<std::size_t>(sh));
-    // 16-bit caches: channel values and weights (at most 256 in size) both fit, and their
-    // products widen to 32 bits, which vectorises well.
-    constexpr int kBlock = 16;
-    std::vector<std::int16_t> red(static_cast<std::size_t>(sw) * kBlock), green(red.size()),
-        blue(red.size());
-    for (int y0 = 0; y0 < sh; y0 += kBlock) {
-        const int rows = std::min(kBlock, sh - y0);
-        for (int r = 0; r < kBlock; ++r) {
-            // A short last block repeats its last row; the copies are not stored.
-            const std::uint8_t* s = source.row(y0 + std::min(r, rows - 1));
-            for (int x = 0; x < sw; ++x, s += 3) {
-                blue[x * kBlock + r] = s[0];
-                green[x * kBlock + r] = s[1];
-                red[x * kBlock + r] = s[2];
-            }
-        }
-        for (int i = 0; i < tw; ++i) {
-            int sumR[kBlock] = {}, sumG[kBlock] = {}, sumB[kBlock] = {};
-            int total = 0;
-            for (std::size_t k = columns.offsets[i]; k < columns.offsets[i + 1]; ++k) {
-                const Contributor c = columns.contributors[k];
-                const std::int16_t* cr = red.data() + static_cast<std::size_t>(c.index) * kBlock;
-                const std::int16_t* cg = green.data() + static_cast<std::size_t>(c.index) * kBlock;
-                const std::int16_t* cb = blue.data() + static_cast<std::size_t>(c.index) * kBlock;
-                const auto weight = static_cast<std::int16_t>(c.weight);
-                for (int r = 0; r < kBlock; ++r) {
-                    sumR[r] += cr[r] * weight;
-                    sumG[r] += cg[r] * weight;
-                    sumB[r] += cb[r] * weight;
-                }
-                total += c.weight;
-            }
-            const ListDivisor divide(total);
-            for (int r = 0; r < rows; ++r) {
-                std::uint8_t* d =
-                    middle.data() + midStride * static_cast<std::size_t>(y0 + r) + 3 * i;
-                d[0] = divide(sumB[r]);
-                d[1] = divide(sumG[r]);
-                d[2] = divide(sumR[r]);
-            }
-        }
-    }
-
-    // Second pass: vertical. Each target row is the weighted sum of whole intermediate rows,
-    // which gives the same integer sums as walking the columns but reads memory in order.
-    const ContributorTable rows = buildContributors(sh, th, scaleY, filter, radius);
-    std::vector<int> sums(midStride);
-    for (int i = 0; i < th; ++i) {
-        std::fill(sums.begin(), sums.end(), 0);
-        int total = 0;
-        for (std::size_t k = rows.offsets[i]; k < rows.offsets[i + 1]; ++k) {
-            const Contributor c = rows.contributors[k];
-            const std::uint8_t* __restrict m =
-                middle.data() + midStride * static_cast<std::size_t>(c.index);
-            int* __restrict acc = sums.data();
-            const int weight = c.weight;
-            for (std::size_t n = 0; n < midStride; ++n)
-                acc[n] += m[n] * weight;
-            total += c.weight;
-        }
-        std::uint8_t* d = target.row(i);
-        const ListDivisor divide(total);
-        for (std::size_t n = 0; n < midStride; ++n)
-            d[n] = divide(sums[n]);
-    }
+    const std::vector<std::uint8_t> middle = resampleRows(source, tw, columns);
+    resampleColumns(middle, buildContributors(sh, th, scaleY, filter, radius), target);
 }
 
 } // namespace parvane::imaging

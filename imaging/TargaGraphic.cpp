@@ -213,137 +213,173 @@ std::vector<std::uint8_t> TTargaRLEDecoder::Encode(std::span<const std::uint8_t>
 
 namespace {
 
-// The reader of both entry points; widen24 writes 24-bit pixels as 32-bit ones.
-DecodeResult decodeTga(std::span<const std::uint8_t> bytes, bool widen24, PixelFormat& fileFormat) {
-    const std::optional<TgaHeader> parsed = parseTgaHeader(bytes);
-    if (!parsed)
-        return DecodeResult::damaged(reasons::endsAfter(bytes.size(), TgaHeader::kSize));
-    const TgaHeader& h = *parsed;
-    const std::optional<PixelFormat> format = formatForDepth(h.pixelDepth);
-    if (!format)
-        return DecodeResult::unsupported(
+// Refuses the headers that describe no picture this reader takes.
+Status checkTgaHeader(const TgaHeader& h) {
+    if (!formatForDepth(h.pixelDepth))
+        return Status::unsupported(
             reasons::format(reasons::kBitsPerPixel, {"TGA", std::to_string(h.pixelDepth)}));
     if (h.imageType == 0)
-        return DecodeResult::unsupported(reasons::kTgaNoImage);
+        return Status::unsupported(reasons::kTgaNoImage);
     if (!isKnownImageType(h.imageType))
-        return DecodeResult::unsupported(
+        return Status::unsupported(
             reasons::format(reasons::kTgaImageType, {std::to_string(h.imageType)}));
     // Greyscale pixels are 8 bits (16 with an alpha byte) and colour map indices 8 bits;
     // other combinations are damaged headers, not pictures.
     if ((isGreyType(h.imageType) && h.pixelDepth != 8 && h.pixelDepth != 16) ||
         ((h.imageType == 1 || h.imageType == 9) && h.pixelDepth != 8))
-        return DecodeResult::unsupported(
+        return Status::unsupported(
             reasons::format(reasons::kTgaImageTypeDepth,
                             {std::to_string(h.imageType), std::to_string(h.pixelDepth)}));
-    const int width = h.width;
-    const int height = h.height;
-    if (width == 0 || height == 0)
-        return DecodeResult::damaged(
-            reasons::format(reasons::kEmptyPicture, {"TGA", sizeText(width, height)}));
-    if (!Bitmap::fitsInMemory(width, height))
-        return DecodeResult::damaged(
-            reasons::format(reasons::kPictureTooLarge, {"TGA", sizeText(width, height)}));
+    if (h.width == 0 || h.height == 0)
+        return Status::damaged(
+            reasons::format(reasons::kEmptyPicture, {"TGA", sizeText(h.width, h.height)}));
+    if (!Bitmap::fitsInMemory(h.width, h.height))
+        return Status::damaged(
+            reasons::format(reasons::kPictureTooLarge, {"TGA", sizeText(h.width, h.height)}));
+    return {};
+}
 
-    ByteReader r(bytes);
-    r.seek(TgaHeader::kSize);
-    if (!r.skip(h.idLength))
-        return DecodeResult::damaged(
-            reasons::endsAfter(bytes.size(), TgaHeader::kSize + h.idLength));
+// The colour map's entries counted from its first entry index, as pixel values index them.
+std::vector<Colour> colourMapPalette(const TgaHeader& h, std::span<const std::uint8_t> map) {
+    const int entryBytes = (h.colourMapEntrySize + 7) / 8;
+    std::vector<Colour> palette(256, colours::kBlack);
+    for (std::size_t k = 0; k < h.colourMapLength; ++k) {
+        const std::size_t slot = h.colourMapFirst + k;
+        if (slot >= palette.size())
+            break;
+        const std::uint8_t* e = map.data() + k * static_cast<std::size_t>(entryBytes);
+        if (h.colourMapEntrySize <= 16) {
+            const unsigned w = e[0] | (e[1] << 8);
+            palette[slot] = {static_cast<std::uint8_t>((w & 0x7C00) >> 7),
+                             static_cast<std::uint8_t>((w & 0x3E0) >> 2),
+                             static_cast<std::uint8_t>((w & 0x1F) << 3)};
+        } else {
+            palette[slot] = {e[2], e[1], e[0]};
+        }
+    }
+    return palette;
+}
 
-    std::vector<Colour> palette;
+// Reads (or passes over) the colour map after the image ID: a grey ramp for greyscale types,
+// the map's colours for a picture that has one, nothing otherwise.
+Status readTgaPalette(const TgaHeader& h, ByteReader& r, std::size_t fileSize,
+                      std::vector<Colour>& palette) {
     if (isGreyType(h.imageType)) {
         // Some writers give greyscale pictures a colour map as well; the grey ramp is used and
         // the map is passed over, so that its entries are not read as pixels.
         const std::size_t mapBytes = static_cast<std::size_t>(h.colourMapLength) *
                                      static_cast<std::size_t>((h.colourMapEntrySize + 7) / 8);
         if (h.colourMapType == 1 && !r.has(mapBytes))
-            return DecodeResult::damaged(reasons::endsAfter(bytes.size(), r.position() + mapBytes));
+            return Status::damaged(reasons::endsAfter(fileSize, r.position() + mapBytes));
         if (h.colourMapType == 1)
             r.skip(mapBytes);
         palette.resize(256);
         for (int i = 0; i < 256; ++i)
             palette[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i),
                           static_cast<std::uint8_t>(i)};
-    } else if (h.colourMapType == 1) {
-        const int entryBits = h.colourMapEntrySize;
-        const bool known = entryBits == 15 || entryBits == 16 || entryBits == 24 || entryBits == 32;
-        const bool indexed = h.imageType == 1 || h.imageType == 9;
-        if (!known && indexed)
-            return DecodeResult::unsupported(
-                reasons::format(reasons::kTgaColourMapEntries, {std::to_string(entryBits)}));
-        // A true-colour picture may carry a map it does not use: it is read past.
-        const int entryBytes = (entryBits + 7) / 8;
-        const std::size_t mapBytes =
-            static_cast<std::size_t>(h.colourMapLength) * static_cast<std::size_t>(entryBytes);
-        if (!r.has(mapBytes))
-            return DecodeResult::damaged(reasons::endsAfter(bytes.size(), r.position() + mapBytes));
-        const auto map = r.bytes(mapBytes);
-        // Pixel values index the map counted from its first entry index.
-        palette.assign(256, colours::kBlack);
-        for (std::size_t k = 0; known && k < h.colourMapLength; ++k) {
-            const std::size_t slot = h.colourMapFirst + k;
-            if (slot >= palette.size())
-                break;
-            const std::uint8_t* e = map.data() + k * static_cast<std::size_t>(entryBytes);
-            if (entryBits <= 16) {
-                const unsigned w = e[0] | (e[1] << 8);
-                palette[slot] = {static_cast<std::uint8_t>((w & 0x7C00) >> 7),
-                                 static_cast<std::uint8_t>((w & 0x3E0) >> 2),
-                                 static_cast<std::uint8_t>((w & 0x1F) << 3)};
-            } else {
-                palette[slot] = {e[2], e[1], e[0]};
-            }
-        }
+        return {};
     }
+    if (h.colourMapType != 1)
+        return {};
+    const int entryBits = h.colourMapEntrySize;
+    const bool known = entryBits == 15 || entryBits == 16 || entryBits == 24 || entryBits == 32;
+    const bool indexed = h.imageType == 1 || h.imageType == 9;
+    if (!known && indexed)
+        return Status::unsupported(
+            reasons::format(reasons::kTgaColourMapEntries, {std::to_string(entryBits)}));
+    // A true-colour picture may carry a map it does not use: it is read past.
+    const std::size_t mapBytes =
+        static_cast<std::size_t>(h.colourMapLength) * static_cast<std::size_t>((entryBits + 7) / 8);
+    if (!r.has(mapBytes))
+        return Status::damaged(reasons::endsAfter(fileSize, r.position() + mapBytes));
+    const auto map = r.bytes(mapBytes);
+    palette = known ? colourMapPalette(h, map) : std::vector<Colour>(256, colours::kBlack);
+    return {};
+}
 
+// Refuses pixel data too short for the picture before any of it is allocated.
+Status checkTgaPixelData(const TgaHeader& h, const ByteReader& r, std::size_t fileSize) {
     const std::size_t bpp = static_cast<std::size_t>(tgaBytesPerPixel(h.pixelDepth));
-    const std::size_t rowBytes = bpp * static_cast<std::size_t>(width);
-    const std::size_t pixelCount =
-        static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    const std::size_t rowBytes = bpp * h.width;
+    const std::size_t height = h.height;
     if (isRunLengthType(h.imageType)) {
-        // Each packet gives at most 128 pixels: refuse before allocating when the data cannot
-        // possibly hold the picture.
-        const std::size_t minimum = (pixelCount + 127) / 128 * (1 + bpp);
+        // Each packet gives at most 128 pixels: the data cannot possibly hold the picture.
+        const std::size_t minimum = (std::size_t{h.width} * height + 127) / 128 * (1 + bpp);
         if (r.remaining() < minimum)
-            return DecodeResult::damaged(reasons::format(reasons::kRunLengthEnds, {"TGA"}));
-    } else if (r.remaining() / rowBytes < static_cast<std::size_t>(height)) {
-        return DecodeResult::damaged(reasons::endsAfter(
-            bytes.size(), r.position() + rowBytes * static_cast<std::size_t>(height)));
+            return Status::damaged(reasons::format(reasons::kRunLengthEnds, {"TGA"}));
+    } else if (r.remaining() / rowBytes < height) {
+        return Status::damaged(reasons::endsAfter(fileSize, r.position() + rowBytes * height));
     }
+    return {};
+}
 
-    const bool widen = widen24 && *format == PixelFormat::Bits24;
-    // Every pixel byte is written below (a load that ends early fails), so none is cleared.
-    Bitmap bitmap = Bitmap::forWriting(width, height, widen ? PixelFormat::Bits32 : *format);
-    if (*format == PixelFormat::Bits8 && !palette.empty())
-        bitmap.setPalette(std::move(palette));
-    fileFormat = isGreyAlpha(h) ? PixelFormat::Bits32 : *format;
+// The bitmap row that file row i fills: rows come top first when descriptor bit 5 is set.
+int bitmapRowFor(const TgaHeader& h, int i) {
+    return (h.descriptor & 0x20) != 0 ? i : h.height - 1 - i;
+}
 
-    const bool topFirst = (h.descriptor & 0x20) != 0;
-    auto rowFor = [&](int i) { return topFirst ? i : height - 1 - i; };
-    if (!isRunLengthType(h.imageType)) {
-        const std::uint8_t* s = bytes.data() + r.position();
-        for (int i = 0; i < height; ++i, s += rowBytes) {
-            if (widen)
-                widenRow24To32(s, bitmap.row(rowFor(i)), width);
-            else
-                std::memcpy(bitmap.row(rowFor(i)), s, rowBytes);
-        }
-        if (isGreyAlpha(h))
-            return greyAlphaTo32Bits(bitmap);
-        return bitmap;
+void copyRawRows(const TgaHeader& h, const std::uint8_t* s, bool widen, Bitmap& bitmap) {
+    const int width = h.width;
+    const std::size_t rowBytes = static_cast<std::size_t>(tgaBytesPerPixel(h.pixelDepth)) * width;
+    for (int i = 0; i < h.height; ++i, s += rowBytes) {
+        if (widen)
+            widenRow24To32(s, bitmap.row(bitmapRowFor(h, i)), width);
+        else
+            std::memcpy(bitmap.row(bitmapRowFor(h, i)), s, rowBytes);
     }
+}
+
+Status decodeRunLengthRows(const TgaHeader& h, std::span<const std::uint8_t> bytes, std::size_t pos,
+                           bool widen, Bitmap& bitmap) {
+    const int width = h.width;
+    const std::size_t rowBytes = static_cast<std::size_t>(tgaBytesPerPixel(h.pixelDepth)) * width;
     TTargaRLEDecoder decoder(h.pixelDepth);
-    std::size_t pos = r.position();
     // Widened rows are decoded into one row of file pixels first.
     std::vector<std::uint8_t> fileRow(widen ? rowBytes : 0);
-    for (int i = 0; i < height; ++i) {
-        std::uint8_t* target = widen ? fileRow.data() : bitmap.row(rowFor(i));
+    for (int i = 0; i < h.height; ++i) {
+        std::uint8_t* target = widen ? fileRow.data() : bitmap.row(bitmapRowFor(h, i));
         if (!decoder.Decode(bytes, pos, {target, rowBytes}, static_cast<std::size_t>(width)))
-            return DecodeResult::damaged(
+            return Status::damaged(
                 reasons::format(reasons::kRunLengthEndsInRow, {"TGA", std::to_string(i)}));
         if (widen)
-            widenRow24To32(fileRow.data(), bitmap.row(rowFor(i)), width);
+            widenRow24To32(fileRow.data(), bitmap.row(bitmapRowFor(h, i)), width);
     }
+    return {};
+}
+
+// The reader of both entry points; widen24 writes 24-bit pixels as 32-bit ones.
+DecodeResult decodeTgaPicture(std::span<const std::uint8_t> bytes, bool widen24,
+                              PixelFormat& fileFormat) {
+    const std::optional<TgaHeader> parsed = parseTgaHeader(bytes);
+    if (!parsed)
+        return DecodeResult::damaged(reasons::endsAfter(bytes.size(), TgaHeader::kSize));
+    const TgaHeader& h = *parsed;
+    if (Status checked = checkTgaHeader(h); !checked)
+        return checked.error();
+    const PixelFormat format = *formatForDepth(h.pixelDepth);
+
+    ByteReader r(bytes);
+    r.seek(TgaHeader::kSize);
+    if (!r.skip(h.idLength))
+        return DecodeResult::damaged(
+            reasons::endsAfter(bytes.size(), TgaHeader::kSize + h.idLength));
+    std::vector<Colour> palette;
+    if (Status read = readTgaPalette(h, r, bytes.size(), palette); !read)
+        return read.error();
+    if (Status checked = checkTgaPixelData(h, r, bytes.size()); !checked)
+        return checked.error();
+
+    const bool widen = widen24 && format == PixelFormat::Bits24;
+    // Every pixel byte is written below (a load that ends early fails), so none is cleared.
+    Bitmap bitmap = Bitmap::forWriting(h.width, h.height, widen ? PixelFormat::Bits32 : format);
+    if (format == PixelFormat::Bits8 && !palette.empty())
+        bitmap.setPalette(std::move(palette));
+    fileFormat = isGreyAlpha(h) ? PixelFormat::Bits32 : format;
+
+    if (!isRunLengthType(h.imageType))
+        copyRawRows(h, bytes.data() + r.position(), widen, bitmap);
+    else if (Status decoded = decodeRunLengthRows(h, bytes, r.position(), widen, bitmap); !decoded)
+        return decoded.error();
     // Not a conditional expression: with an lvalue branch it would copy the whole picture.
     if (isGreyAlpha(h))
         return greyAlphaTo32Bits(bitmap);
@@ -352,13 +388,13 @@ DecodeResult decodeTga(std::span<const std::uint8_t> bytes, bool widen24, PixelF
 
 } // namespace
 
-DecodeResult readTga(std::span<const std::uint8_t> bytes) {
+DecodeResult decodeTga(std::span<const std::uint8_t> bytes) {
     PixelFormat fileFormat = PixelFormat::Bits32;
-    return decodeTga(bytes, false, fileFormat);
+    return decodeTgaPicture(bytes, false, fileFormat);
 }
 
-DecodeResult readTgaWidening24Bits(std::span<const std::uint8_t> bytes, PixelFormat& fileFormat) {
-    return decodeTga(bytes, true, fileFormat);
+DecodeResult decodeTgaWidening24Bits(std::span<const std::uint8_t> bytes, PixelFormat& fileFormat) {
+    return decodeTgaPicture(bytes, true, fileFormat);
 }
 
 std::optional<ImageProperties>

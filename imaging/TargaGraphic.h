@@ -56,20 +56,20 @@ private:
 };
 
 // Reads a TGA file. See TargaGraphic.cpp for what is supported.
-DecodeResult readTga(std::span<const std::uint8_t> bytes);
+DecodeResult decodeTga(std::span<const std::uint8_t> bytes);
 // The same, except that 24-bit pixels are written straight as 32-bit pixels with alpha 0;
-// fileFormat receives the format readTga would have given.
-DecodeResult readTgaWidening24Bits(std::span<const std::uint8_t> bytes, PixelFormat& fileFormat);
+// fileFormat receives the format decodeTga would have given.
+DecodeResult decodeTgaWidening24Bits(std::span<const std::uint8_t> bytes, PixelFormat& fileFormat);
 
 // The TGA reader of the extension registry.
 class TTargaGraphic : public TGraphicExGraphic {
 public:
     DecodeResult decode(std::span<const std::uint8_t> bytes) const override {
-        return readTga(bytes);
+        return decodeTga(bytes);
     }
     DecodeResult decodeWidening24Bits(std::span<const std::uint8_t> bytes,
                                       PixelFormat& fileFormat) const override {
-        return readTgaWidening24Bits(bytes, fileFormat);
+        return decodeTgaWidening24Bits(bytes, fileFormat);
     }
     std::optional<ImageProperties>
     ReadImageProperties(std::span<const std::uint8_t> bytes) const override;

@@ -15,19 +15,113 @@ namespace reasons = imaging::reasons;
 
 namespace detail {
 
+// Only what differs from 0 or false is named.
+constexpr GenerationLayout kLayouts[7] = {
+    // Generation 1.
+    {.vertexBytes = 8,
+     .roomLightBytes = 18,
+     .roomStaticBytes = 18,
+     .moveableBytes = 18,
+     .objectTexturesEarly = true,
+     .objectTextureBytes = 20,
+     .boxBytes = 20,
+     .zoneArrays = 6,
+     .entities22 = true,
+     .lightMap = true,
+     .soundMapBytes = 512,
+     .sampleData = true,
+     .paletteAfter = 1},
+    // Generation 2.
+    {.vertexBytes = 8,
+     .roomLightBytes = 18,
+     .roomStaticBytes = 18,
+     .moveableBytes = 18,
+     .objectTexturesEarly = true,
+     .objectTextureBytes = 20,
+     .boxBytes = 20,
+     .zoneArrays = 6,
+     .entities22 = true,
+     .lightMap = true,
+     .soundMapBytes = 512,
+     .sampleData = true,
+     .paletteAfter = 2},
+    // Generation 3.
+    {.vertexBytes = 12,
+     .ambientSecond = true,
+     .lightMode = true,
+     .roomLightBytes = 24,
+     .roomStaticBytes = 20,
+     .moveableBytes = 18,
+     .objectTexturesEarly = true,
+     .objectTextureBytes = 20,
+     .boxBytes = 8,
+     .zoneArrays = 10,
+     .lightMap = true,
+     .soundMapBytes = 740},
+    // Generation 4.
+    {.vertexBytes = 12,
+     .ambientSecond = true,
+     .lightMode = true,
+     .roomLightBytes = 24,
+     .roomStaticBytes = 20,
+     .moveableBytes = 18,
+     .objectTexturesEarly = true,
+     .objectTextureBytes = 20,
+     .boxBytes = 8,
+     .zoneArrays = 10,
+     .lightMap = true,
+     .soundMapBytes = 740},
+    // Generation 5.
+    {.vertexBytes = 12,
+     .ambientSecond = true,
+     .roomLightBytes = 24,
+     .roomStaticBytes = 20,
+     .roomTrailing = true,
+     .moveableBytes = 18,
+     .objectTextureBytes = 20,
+     .boxBytes = 8,
+     .zoneArrays = 10,
+     .lightMap = true,
+     .soundMapBytes = 740},
+    // Generation 6.
+    {.vertexBytes = 12,
+     .ambientSecond = true,
+     .roomLightBytes = 46,
+     .roomStaticBytes = 20,
+     .roomTrailing = true,
+     .animationMiddle = 8,
+     .moveableBytes = 18,
+     .objectTextureBytes = 38,
+     .objectTextureFlags = true,
+     .objectTextureExtra = true,
+     .markerBeforeSprites = 3,
+     .markerAfterAnimated = 4,
+     .flybyCameras = true,
+     .boxBytes = 8,
+     .zoneArrays = 10,
+     .aiObjects = true,
+     .soundMapBytes = 740},
+    // Generation 7.
+    {.vertexBytes = 12,
+     .ambientSecond = true,
+     .roomLightBytes = 88,
+     .roomStaticBytes = 20,
+     .animationMiddle = 8,
+     .moveableBytes = 20,
+     .objectTextureBytes = 40,
+     .objectTextureFlags = true,
+     .objectTextureExtra = true,
+     .objectTexturePadding = true,
+     .markerBeforeSprites = 4,
+     .markerAfterAnimated = 5,
+     .flybyCameras = true,
+     .boxBytes = 8,
+     .zoneArrays = 10,
+     .aiObjects = true,
+     .soundMapBytes = 900},
+};
+
 const GenerationLayout& layoutOf(int generation) {
-    // clang-format off
-    static constexpr GenerationLayout kLayouts[7] = {
-        // vtx amb2  mode   light stat trail  anim mov early  ot  flags  extra  pad   mkS mkA fly   box zones e22   lmap  ai     snd  smp   pal
-        {8,  false, false, 18, 18, false, 0,  18, true,  20, false, false, false, 0, 0, false, 20, 6,  true,  true,  false, 512, true,  1},
-        {8,  false, false, 18, 18, false, 0,  18, true,  20, false, false, false, 0, 0, false, 20, 6,  true,  true,  false, 512, true,  2},
-        {12, true,  true,  24, 20, false, 0,  18, true,  20, false, false, false, 0, 0, false, 8,  10, false, true,  false, 740, false, 0},
-        {12, true,  true,  24, 20, false, 0,  18, true,  20, false, false, false, 0, 0, false, 8,  10, false, true,  false, 740, false, 0},
-        {12, true,  false, 24, 20, true,  0,  18, false, 20, false, false, false, 0, 0, false, 8,  10, false, true,  false, 740, false, 0},
-        {12, true,  false, 46, 20, true,  8,  18, false, 38, true,  true,  false, 3, 4, true,  8,  10, false, false, true,  740, false, 0},
-        {12, true,  false, 88, 20, false, 8,  20, false, 40, true,  true,  true,  4, 5, true,  8,  10, false, false, true,  900, false, 0},
-    };
-    // clang-format on
     return kLayouts[generation - 1];
 }
 
@@ -259,107 +353,133 @@ void Tdvlevel::readEntities() {
     ensureRead(file_, "the entities");
 }
 
+namespace {
+
+// A section of fixed size stored as it is (markers, palette, light map, sound map).
+template <typename Store>
+void readFixed(TMemFile& file, Store& store, std::size_t bytes, const char* what) {
+    const auto data = file.take(bytes);
+    detail::ensureRead(file, what);
+    std::memcpy(store.data(), data.data(), bytes);
+}
+
+} // namespace
+
+void Tdvlevel::readRecordSection(RecordArray& array, std::uint32_t& countField,
+                                 std::size_t recordBytes, const char* what) {
+    SizeRecords(array, countField, readCount(file_, recordBytes, what), recordBytes);
+    readRecordsInto(file_, array);
+}
+
 void Tdvlevel::readLevelWideSections() {
+    readMeshAndAnimationSections();
+    readSpriteAndCameraSections();
+    readBoxesAndZones();
+    readAnimatedTextureSections();
+    readEntities();
+    readClosingSections();
+}
+
+void Tdvlevel::readMeshAndAnimationSections() {
+    readRecordSection(model_.floorData, model_.numFloorData, 2, "floor data");
+    readRecordSection(model_.meshData, model_.numMeshData, 2, "mesh data");
+    readRecordSection(model_.meshPointers, model_.numMeshPointers, 4, "mesh pointers");
+    readAnimations();
+    readRecordSection(model_.stateChanges, model_.numStateChanges, 6, "state changes");
+    readRecordSection(model_.animDispatches, model_.numAnimDispatches, 8, "animation dispatches");
+    readRecordSection(model_.animCommands, model_.numAnimCommands, 2, "animation commands");
+    readRecordSection(model_.meshTrees, model_.numMeshTrees, 4, "mesh trees");
+    readRecordSection(model_.frames, model_.numFrames, 2, "frames");
+    readMoveables();
+    readRecordSection(model_.staticMeshes, model_.numStaticMeshes, 32, "static meshes");
+}
+
+// Animations keep their pieces in 40-byte slots: 16 bytes, (8 bytes,) 16 bytes.
+void Tdvlevel::readAnimations() {
+    const std::size_t middle = detail::layoutOf(Generation).animationMiddle;
+    const std::size_t fileBytes = 32 + middle;
+    SizeRecords(model_.animations, model_.numAnimations, readCount(file_, fileBytes, "animations"),
+                40);
+    for (std::uint32_t i = 0; i < model_.numAnimations; ++i) {
+        auto slot = model_.animations.record(i);
+        const auto first = file_.take(16);
+        std::memcpy(slot.data(), first.data(), 16);
+        if (middle != 0) {
+            const auto piece = file_.take(middle);
+            std::memcpy(slot.data() + 16, piece.data(), middle);
+        }
+        const auto last = file_.take(16);
+        std::memcpy(slot.data() + 24, last.data(), 16);
+    }
+}
+
+// Moveables are 18 bytes (20 in generation 7), kept in 20-byte slots.
+void Tdvlevel::readMoveables() {
+    const std::size_t fileBytes = detail::layoutOf(Generation).moveableBytes;
+    SizeRecords(model_.moveables, model_.numMoveables, readCount(file_, fileBytes, "moveables"),
+                20);
+    for (std::uint32_t i = 0; i < model_.numMoveables; ++i) {
+        const auto data = file_.take(fileBytes);
+        std::memcpy(model_.moveables.record(i).data(), data.data(), fileBytes);
+    }
+}
+
+void Tdvlevel::readSpriteAndCameraSections() {
     const detail::GenerationLayout& layout = detail::layoutOf(Generation);
-    const auto records = [&](RecordArray& array, std::uint32_t& countField, std::size_t recordBytes,
-                             const char* what) {
-        SizeRecords(array, countField, readCount(file_, recordBytes, what), recordBytes);
-        readRecordsInto(file_, array);
-    };
-    const auto fixed = [&](auto& store, std::size_t bytes, const char* what) {
-        const auto data = file_.take(bytes);
-        ensureRead(file_, what);
-        std::memcpy(store.data(), data.data(), bytes);
-    };
-
-    records(model_.floorData, model_.numFloorData, 2, "floor data");
-    records(model_.meshData, model_.numMeshData, 2, "mesh data");
-    records(model_.meshPointers, model_.numMeshPointers, 4, "mesh pointers");
-
-    // Animations keep their pieces in 40-byte slots: 16 bytes, (8 bytes,) 16 bytes.
-    {
-        const std::size_t middle = layout.animationMiddle;
-        const std::size_t fileBytes = 32 + middle;
-        SizeRecords(model_.animations, model_.numAnimations,
-                    readCount(file_, fileBytes, "animations"), 40);
-        for (std::uint32_t i = 0; i < model_.numAnimations; ++i) {
-            auto slot = model_.animations.record(i);
-            const auto first = file_.take(16);
-            std::memcpy(slot.data(), first.data(), 16);
-            if (middle != 0) {
-                const auto piece = file_.take(middle);
-                std::memcpy(slot.data() + 16, piece.data(), middle);
-            }
-            const auto last = file_.take(16);
-            std::memcpy(slot.data() + 24, last.data(), 16);
-        }
-    }
-    records(model_.stateChanges, model_.numStateChanges, 6, "state changes");
-    records(model_.animDispatches, model_.numAnimDispatches, 8, "animation dispatches");
-    records(model_.animCommands, model_.numAnimCommands, 2, "animation commands");
-    records(model_.meshTrees, model_.numMeshTrees, 4, "mesh trees");
-    records(model_.frames, model_.numFrames, 2, "frames");
-    // Moveables are 18 bytes (20 in generation 7), kept in 20-byte slots.
-    {
-        const std::size_t fileBytes = layout.moveableBytes;
-        SizeRecords(model_.moveables, model_.numMoveables, readCount(file_, fileBytes, "moveables"),
-                    20);
-        for (std::uint32_t i = 0; i < model_.numMoveables; ++i) {
-            const auto data = file_.take(fileBytes);
-            std::memcpy(model_.moveables.record(i).data(), data.data(), fileBytes);
-        }
-    }
-    records(model_.staticMeshes, model_.numStaticMeshes, 32, "static meshes");
     if (layout.objectTexturesEarly)
         readObjectTextures();
     if (layout.markerBeforeSprites != 0)
-        fixed(model_.markerBeforeSprites, layout.markerBeforeSprites,
-              "the marker before the sprite textures");
-    records(model_.spriteTextures, model_.numSpriteTextures, 16, "sprite textures");
-    records(model_.spriteSequences, model_.numSpriteSequences, 8, "sprite sequences");
+        readFixed(file_, model_.markerBeforeSprites, layout.markerBeforeSprites,
+                  "the marker before the sprite textures");
+    readRecordSection(model_.spriteTextures, model_.numSpriteTextures, 16, "sprite textures");
+    readRecordSection(model_.spriteSequences, model_.numSpriteSequences, 8, "sprite sequences");
     if (layout.paletteAfter == 2) {
-        fixed(model_.Palette8, model_.Palette8.size(), "the palette");
+        readFixed(file_, model_.Palette8, model_.Palette8.size(), "the palette");
         paletteRead_ = true;
     }
-    records(model_.cameras, model_.numCameras, 16, "cameras");
+    readRecordSection(model_.cameras, model_.numCameras, 16, "cameras");
     if (layout.flybyCameras)
-        records(model_.flybyCameras, model_.numFlybyCameras, 40, "flyby cameras");
-    records(model_.soundSources, model_.numSoundSources, 16, "sound sources");
+        readRecordSection(model_.flybyCameras, model_.numFlybyCameras, 40, "flyby cameras");
+    readRecordSection(model_.soundSources, model_.numSoundSources, 16, "sound sources");
+}
 
-    // Boxes, then the overlaps, then the zone arrays that have one word per box.
-    {
-        const std::size_t boxBytes = layout.boxBytes;
-        const std::uint32_t count = readCount(file_, boxBytes, "boxes");
-        SetBoxCount(count);
-        readRecordsInto(file_, boxBytes == 20 ? model_.boxes20 : model_.boxes8);
-    }
-    records(model_.overlaps, model_.numOverlaps, 2, "overlaps");
-    {
-        const std::size_t zoneArrays = layout.zoneArrays;
-        requireRecords(file_, model_.numBoxes, 2 * zoneArrays, "zones");
-        SetZoneCount(model_.numBoxes);
-        for (std::size_t z = 0; z < zoneArrays; ++z)
-            readRecordsInto(file_, model_.zones[z]);
-    }
+// Boxes, then the overlaps, then the zone arrays that have one word per box.
+void Tdvlevel::readBoxesAndZones() {
+    const detail::GenerationLayout& layout = detail::layoutOf(Generation);
+    const std::size_t boxBytes = layout.boxBytes;
+    SetBoxCount(readCount(file_, boxBytes, "boxes"));
+    readRecordsInto(file_, boxBytes == 20 ? model_.boxes20 : model_.boxes8);
+    readRecordSection(model_.overlaps, model_.numOverlaps, 2, "overlaps");
+    const std::size_t zoneArrays = layout.zoneArrays;
+    requireRecords(file_, model_.numBoxes, 2 * zoneArrays, "zones");
+    SetZoneCount(model_.numBoxes);
+    for (std::size_t z = 0; z < zoneArrays; ++z)
+        readRecordsInto(file_, model_.zones[z]);
+}
 
+// The animated texture words, and what follows them up to the entities.
+void Tdvlevel::readAnimatedTextureSections() {
+    const detail::GenerationLayout& layout = detail::layoutOf(Generation);
     SetAnimatedTextureWordCount(readCount(file_, 2, "animated texture words"));
     for (auto& word : model_.AnimatedTextures)
         word = file_.u16();
     animatedListRead_ = true;
     setGauge(85);
-
     if (layout.markerAfterAnimated != 0)
-        fixed(model_.markerAfterAnimated, layout.markerAfterAnimated,
-              "the marker after the animated textures");
+        readFixed(file_, model_.markerAfterAnimated, layout.markerAfterAnimated,
+                  "the marker after the animated textures");
     if (!layout.objectTexturesEarly)
         readObjectTextures();
     setGauge(90);
+}
 
-    readEntities();
+// From the light map to the sample indices, the end of the level data.
+void Tdvlevel::readClosingSections() {
+    const detail::GenerationLayout& layout = detail::layoutOf(Generation);
     if (layout.lightMap)
-        fixed(model_.LightMap, model_.LightMap.size(), "the light map");
+        readFixed(file_, model_.LightMap, model_.LightMap.size(), "the light map");
     if (layout.paletteAfter == 1) {
-        fixed(model_.Palette8, model_.Palette8.size(), "the palette");
+        readFixed(file_, model_.Palette8, model_.Palette8.size(), "the palette");
         paletteRead_ = true;
     }
     if (layout.aiObjects) {
@@ -371,19 +491,14 @@ void Tdvlevel::readLevelWideSections() {
     }
     SizeRecords(model_.demoData, model_.numDemoData, readCount(file_, 1, "demo data", true), 1);
     readRecordsInto(file_, model_.demoData);
-    {
-        const std::size_t soundMapBytes = layout.soundMapBytes;
-        const auto data = file_.take(soundMapBytes);
-        ensureRead(file_, "the sound map");
-        std::memcpy(model_.SoundMap.data(), data.data(), soundMapBytes);
-    }
-    records(model_.soundDetails, model_.numSoundDetails, 8, "sound details");
+    readFixed(file_, model_.SoundMap, layout.soundMapBytes, "the sound map");
+    readRecordSection(model_.soundDetails, model_.numSoundDetails, 8, "sound details");
     if (layout.sampleData) {
         model_.sampleDataBytes = readCount(file_, 1, "sample data");
         const auto data = file_.take(model_.sampleDataBytes);
         model_.SampleData.assign(data.begin(), data.end());
     }
-    records(model_.sampleIndices, model_.numSampleIndices, 4, "sample indices");
+    readRecordSection(model_.sampleIndices, model_.numSampleIndices, 4, "sample indices");
     ensureRead(file_, "the level data");
 }
 

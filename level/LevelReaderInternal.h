@@ -24,34 +24,34 @@ public:
 // the table rather than comparing generation codes.
 struct GenerationLayout {
     // Rooms (generation 7 reads only its light and static mesh sizes here).
-    std::size_t vertexBytes;     // 8 (x, y, z, lighting) or 12 (with attributes, lighting)
-    bool ambientSecond;          // a second ambient value after the two ambient bytes
-    bool lightMode;              // a light mode after the ambient values
-    std::size_t roomLightBytes;  // 18, 24, 46 or 88
-    std::size_t roomStaticBytes; // 18 or 20
-    bool roomTrailing;           // a 16-bit and an 8-bit value close the room
+    std::size_t vertexBytes = 0;     // 8 (x, y, z, lighting) or 12 (with attributes, lighting)
+    bool ambientSecond = false;      // a second ambient value after the two ambient bytes
+    bool lightMode = false;          // a light mode after the ambient values
+    std::size_t roomLightBytes = 0;  // 18, 24, 46 or 88
+    std::size_t roomStaticBytes = 0; // 18 or 20
+    bool roomTrailing = false;       // a 16-bit and an 8-bit value close the room
     // Level-wide sections.
-    std::size_t animationMiddle;     // bytes between an animation's two 16-byte pieces (0 or 8)
-    std::size_t moveableBytes;       // 18 or 20
-    bool objectTexturesEarly;        // object textures after the static meshes (else after the
-                                     // animated textures)
-    std::size_t objectTextureBytes;  // 20, 38 or 40
-    bool objectTextureFlags;         // a flags word after the tile
-    bool objectTextureExtra;         // four 32-bit values after the corners
-    bool objectTexturePadding;       // a padding word closes the record
-    std::size_t markerBeforeSprites; // 0, 3 or 4
-    std::size_t markerAfterAnimated; // 0, 4 or 5
-    bool flybyCameras;
-    std::size_t boxBytes;   // 20 or 8
-    std::size_t zoneArrays; // 6 or 10
-    bool entities22;        // entities in the 22-byte form (else 24)
-    bool lightMap;
-    bool aiObjects;            // AI objects with a 4-byte count (else cinematic frames,
-                               // 2-byte count)
-    std::size_t soundMapBytes; // 512, 740 or 900
-    bool sampleData;           // sample data inside the level data
-    int paletteAfter;          // where Palette8 lies: 0 none, 1 after the light map, 2 after
-                               // the sprite sequences
+    std::size_t animationMiddle = 0;     // bytes between an animation's two 16-byte pieces (0 or 8)
+    std::size_t moveableBytes = 0;       // 18 or 20
+    bool objectTexturesEarly = false;    // object textures after the static meshes (else after the
+                                         // animated textures)
+    std::size_t objectTextureBytes = 0;  // 20, 38 or 40
+    bool objectTextureFlags = false;     // a flags word after the tile
+    bool objectTextureExtra = false;     // four 32-bit values after the corners
+    bool objectTexturePadding = false;   // a padding word closes the record
+    std::size_t markerBeforeSprites = 0; // 0, 3 or 4
+    std::size_t markerAfterAnimated = 0; // 0, 4 or 5
+    bool flybyCameras = false;
+    std::size_t boxBytes = 0;   // 20 or 8
+    std::size_t zoneArrays = 0; // 6 or 10
+    bool entities22 = false;    // entities in the 22-byte form (else 24)
+    bool lightMap = false;
+    bool aiObjects = false;        // AI objects with a 4-byte count (else cinematic frames,
+                                   // 2-byte count)
+    std::size_t soundMapBytes = 0; // 512, 740 or 900
+    bool sampleData = false;       // sample data inside the level data
+    int paletteAfter = 0;          // where Palette8 lies: 0 none, 1 after the light map, 2 after
+                                   // the sprite sequences
 };
 
 // The layout of a generation code (1-7).

@@ -39,6 +39,134 @@ std::uint64_t positionKey(std::int16_t x, std::int16_t y, std::int16_t z) {
            std::uint64_t{static_cast<std::uint16_t>(z)};
 }
 
+// Reading within one room's declared bytes: a count that places records beyond them gets the
+// records that fit.
+struct RoomReader {
+    TMemFile& file;
+
+    std::uint32_t fitting(std::uint32_t count, std::size_t recordBytes) const {
+        return static_cast<std::uint32_t>(
+            std::min<std::size_t>(count, file.remaining() / recordBytes));
+    }
+    void readList(RecordArray& array, std::uint32_t count, std::size_t recordBytes) const {
+        array.size(fitting(count, recordBytes), recordBytes);
+        detail::readRecordsInto(file, array);
+    }
+};
+
+// The counts the room header gives for the lists that follow it.
+struct Room7Counts {
+    std::uint16_t lights = 0;
+    std::uint16_t staticMeshes = 0;
+    std::uint32_t records36 = 0;
+};
+
+// The header after the size field: position, sectors, colour, flags and the list counts, with
+// the values kept as they are in headerValues.
+Room7Counts readRoom7Header(TMemFile& file, TDvRoom& room) {
+    Room7Counts counts;
+    auto& hv = room.headerValues;
+    file.skip(4);
+    for (int i = 0; i < 4; ++i)
+        hv[i] = file.u32();
+    room.x = static_cast<std::int32_t>(file.u32());
+    hv[4] = file.u32();
+    room.z = static_cast<std::int32_t>(file.u32());
+    room.yBottom = static_cast<std::int32_t>(file.u32());
+    room.yTop = static_cast<std::int32_t>(file.u32());
+    room.sectorsZ = file.u16();
+    room.sectorsX = file.u16();
+    room.roomColour = file.u32();
+    counts.lights = file.u16();
+    counts.staticMeshes = file.u16();
+    for (int i = 5; i < 8; ++i)
+        hv[i] = file.u32();
+    file.skip(4 + 4 + 6);
+    room.flags1 = file.u8();
+    room.flags2 = file.u8();
+    room.trailing16 = file.u16();
+    file.skip(10 + 4);
+    const auto headerBytes = file.take(room.headerBytes.size());
+    if (!headerBytes.empty())
+        std::memcpy(room.headerBytes.data(), headerBytes.data(), headerBytes.size());
+    file.skip(4 * 4);
+    hv[8] = file.u32();
+    file.skip(4);
+    for (int i = 9; i < 14; ++i)
+        hv[i] = file.u32();
+    counts.records36 = file.u32();
+    hv[14] = file.u32();
+    hv[15] = file.u32();
+    room.NumLayers = file.u32();
+    room.numLayersCopy = room.NumLayers;
+    for (int i = 16; i < 21; ++i)
+        hv[i] = file.u32();
+    file.skip(4 * 4);
+    return counts;
+}
+
+void readRoom7Lists(const RoomReader& reader, TDvRoom& room, const Room7Counts& counts) {
+    const detail::GenerationLayout& layout = detail::layoutOf(7);
+    reader.readList(room.lights, counts.lights, layout.roomLightBytes);
+    reader.readList(room.records36, counts.records36, 36);
+    reader.readList(room.sectors, std::uint32_t{room.sectorsZ} * room.sectorsX, 8);
+    reader.readList(room.portals, reader.file.u16(), 32);
+    reader.file.skip(2);
+    reader.readList(room.staticMeshes, counts.staticMeshes, layout.roomStaticBytes);
+}
+
+// The layer headers; returns the triangles of all layers together.
+std::uint32_t readLayerHeaders(TMemFile& file, std::vector<TDvLayer>& layers) {
+    std::uint32_t triangleTotal = 0;
+    for (auto& layer : layers) {
+        layer.numVertices = static_cast<std::uint16_t>(file.u32());
+        layer.word4 = file.u16();
+        layer.numRectangles = file.u16();
+        layer.numTriangles = file.u16();
+        const auto rest = file.take(layer.headerRest.size());
+        std::memcpy(layer.headerRest.data(), rest.data(), rest.size());
+        triangleTotal += layer.numTriangles;
+    }
+    return triangleTotal;
+}
+
+// Every layer's rectangles and triangles, then (after the padding of the triangles to a
+// multiple of four bytes) every layer's vertices.
+void readLayerGeometry(const RoomReader& reader, std::vector<TDvLayer>& layers,
+                       std::uint32_t triangleTotal) {
+    TMemFile& file = reader.file;
+    for (auto& layer : layers) {
+        layer.rectangles.resize(reader.fitting(layer.numRectangles, 12));
+        for (auto& r : layer.rectangles) {
+            for (auto& v : r.vertices)
+                v = file.u16();
+            r.texture = file.u16();
+            r.extra = file.u16();
+        }
+        layer.triangles.resize(reader.fitting(layer.numTriangles, 10));
+        for (auto& t : layer.triangles) {
+            for (auto& v : t.vertices)
+                v = file.u16();
+            t.texture = file.u16();
+            t.extra = file.u16();
+        }
+    }
+    if (triangleTotal % 2 != 0)
+        file.skip(2);
+    for (auto& layer : layers) {
+        layer.vertices.resize(reader.fitting(layer.numVertices, kLayerVertexBytes));
+        for (auto& v : layer.vertices) {
+            v.x = file.f32();
+            v.y = file.f32();
+            v.z = file.f32();
+            const auto extra = file.take(v.extra.size());
+            std::memcpy(v.extra.data(), extra.data(), extra.size());
+            const auto colour = file.take(v.colour.size());
+            std::memcpy(v.colour.data(), colour.data(), colour.size());
+        }
+    }
+}
+
 } // namespace
 
 void Tdvlevel::readRoom7(TDvRoom& room) {
@@ -56,109 +184,19 @@ void Tdvlevel::readRoom7(TDvRoom& room) {
     // takes stays within what its own bytes describe.
     const std::size_t roomEnd = start + room.RoomDataSize;
     file_.beginWindow(roomEnd);
-    const auto fitting = [&](std::uint32_t count, std::size_t recordBytes) {
-        return static_cast<std::uint32_t>(
-            std::min<std::size_t>(count, file_.remaining() / recordBytes));
-    };
-    const auto readList = [&](RecordArray& array, std::uint32_t count, std::size_t recordBytes) {
-        array.size(fitting(count, recordBytes), recordBytes);
-        detail::readRecordsInto(file_, array);
-    };
-
-    auto& hv = room.headerValues;
-    file_.skip(4);
-    for (int i = 0; i < 4; ++i)
-        hv[i] = file_.u32();
-    room.x = static_cast<std::int32_t>(file_.u32());
-    hv[4] = file_.u32();
-    room.z = static_cast<std::int32_t>(file_.u32());
-    room.yBottom = static_cast<std::int32_t>(file_.u32());
-    room.yTop = static_cast<std::int32_t>(file_.u32());
-    room.sectorsZ = file_.u16();
-    room.sectorsX = file_.u16();
-    room.roomColour = file_.u32();
-    const std::uint16_t lights = file_.u16();
-    const std::uint16_t meshes = file_.u16();
-    for (int i = 5; i < 8; ++i)
-        hv[i] = file_.u32();
-    file_.skip(4 + 4 + 6);
-    room.flags1 = file_.u8();
-    room.flags2 = file_.u8();
-    room.trailing16 = file_.u16();
-    file_.skip(10 + 4);
-    const auto headerBytes = file_.take(room.headerBytes.size());
-    if (!headerBytes.empty())
-        std::memcpy(room.headerBytes.data(), headerBytes.data(), headerBytes.size());
-    file_.skip(4 * 4);
-    hv[8] = file_.u32();
-    file_.skip(4);
-    for (int i = 9; i < 14; ++i)
-        hv[i] = file_.u32();
-    const std::uint32_t records36 = file_.u32();
-    hv[14] = file_.u32();
-    hv[15] = file_.u32();
-    room.NumLayers = file_.u32();
-    room.numLayersCopy = room.NumLayers;
-    for (int i = 16; i < 21; ++i)
-        hv[i] = file_.u32();
-    file_.skip(4 * 4);
-
-    const detail::GenerationLayout& layout = detail::layoutOf(7);
-    readList(room.lights, lights, layout.roomLightBytes);
-    readList(room.records36, records36, 36);
-    readList(room.sectors, std::uint32_t{room.sectorsZ} * room.sectorsX, 8);
-    readList(room.portals, file_.u16(), 32);
-    file_.skip(2);
-    readList(room.staticMeshes, meshes, layout.roomStaticBytes);
+    const RoomReader reader{file_};
+    const Room7Counts counts = readRoom7Header(file_, room);
+    readRoom7Lists(reader, room, counts);
 
     room.numVertices = 0;
     room.numRectangles = 0;
     room.numTriangles = 0;
     room.sprites.size(0, 4);
-    room.layers.assign(fitting(room.NumLayers, kLayerHeaderBytes), TDvLayer{});
+    room.layers.assign(reader.fitting(room.NumLayers, kLayerHeaderBytes), TDvLayer{});
     if (!room.layers.empty()) {
-        std::uint32_t triangleTotal = 0;
-        for (auto& layer : room.layers) {
-            layer.numVertices = static_cast<std::uint16_t>(file_.u32());
-            layer.word4 = file_.u16();
-            layer.numRectangles = file_.u16();
-            layer.numTriangles = file_.u16();
-            const auto rest = file_.take(layer.headerRest.size());
-            std::memcpy(layer.headerRest.data(), rest.data(), rest.size());
-            triangleTotal += layer.numTriangles;
-        }
+        const std::uint32_t triangleTotal = readLayerHeaders(file_, room.layers);
         room.numTriangles = static_cast<std::uint16_t>(triangleTotal);
-        for (auto& layer : room.layers) {
-            layer.rectangles.resize(fitting(layer.numRectangles, 12));
-            for (auto& r : layer.rectangles) {
-                for (auto& v : r.vertices)
-                    v = file_.u16();
-                r.texture = file_.u16();
-                r.extra = file_.u16();
-            }
-            layer.triangles.resize(fitting(layer.numTriangles, 10));
-            for (auto& t : layer.triangles) {
-                for (auto& v : t.vertices)
-                    v = file_.u16();
-                t.texture = file_.u16();
-                t.extra = file_.u16();
-            }
-        }
-        // The triangles are padded to a multiple of four bytes.
-        if (triangleTotal % 2 != 0)
-            file_.skip(2);
-        for (auto& layer : room.layers) {
-            layer.vertices.resize(fitting(layer.numVertices, kLayerVertexBytes));
-            for (auto& v : layer.vertices) {
-                v.x = file_.f32();
-                v.y = file_.f32();
-                v.z = file_.f32();
-                const auto extra = file_.take(v.extra.size());
-                std::memcpy(v.extra.data(), extra.data(), extra.size());
-                const auto colour = file_.take(v.colour.size());
-                std::memcpy(v.colour.data(), colour.data(), colour.size());
-            }
-        }
+        readLayerGeometry(reader, room.layers, triangleTotal);
         ConvertLayersToRoomGeometry(room);
     }
 

@@ -391,6 +391,16 @@ private:
     void readRoomClassic(TDvRoom& room);
     void readRoom7(TDvRoom& room);
     void readLevelWideSections();
+    // The level-wide sections in file order, as readLevelWideSections walks them.
+    void readRecordSection(RecordArray& array, std::uint32_t& countField, std::size_t recordBytes,
+                           const char* what);
+    void readMeshAndAnimationSections();
+    void readAnimations();
+    void readMoveables();
+    void readSpriteAndCameraSections();
+    void readBoxesAndZones();
+    void readAnimatedTextureSections();
+    void readClosingSections();
     void readObjectTextures();
     void readEntities();
 

@@ -49,7 +49,7 @@ TEST(BmpCodec, EveryPixelFormatRoundTripsAtAwkwardSizes) {
                          std::to_string(h));
             const Bitmap b = patterned(w, h, format);
             const Bytes file = encodeBmp(b);
-            const DecodeResult r = readBmp(file);
+            const DecodeResult r = decodeBmp(file);
             ASSERT_TRUE(r.ok()) << r.error().reason;
             EXPECT_EQ(r.bitmap().format(), format);
             EXPECT_TRUE(r.bitmap() == b);
@@ -91,8 +91,8 @@ Bytes eightBitFile(int height, std::uint32_t compression, const Bytes& data, int
 
 TEST(BmpCodec, TopDownAndBottomUpRows) {
     const Bytes rows = {1, 1, 1, 1, 2, 2, 2, 2};
-    DecodeResult up = readBmp(eightBitFile(2, 0, rows));
-    DecodeResult down = readBmp(eightBitFile(-2, 0, rows));
+    DecodeResult up = decodeBmp(eightBitFile(2, 0, rows));
+    DecodeResult down = decodeBmp(eightBitFile(-2, 0, rows));
     ASSERT_TRUE(up.ok());
     ASSERT_TRUE(down.ok());
     EXPECT_EQ(up.bitmap().indexAt(0, 1), 1); // first stored row is the bottom one
@@ -103,7 +103,7 @@ TEST(BmpCodec, TopDownAndBottomUpRows) {
 TEST(BmpCodec, RunLengthEightAndFour) {
     // RLE8: a run of 4 of index 3, end of line, absolute run 1 2 3 (padded), a pixel, end.
     const Bytes rle8 = {4, 3, 0, 0, 0, 3, 1, 2, 3, 0, 1, 2, 0, 1};
-    DecodeResult r = readBmp(eightBitFile(2, 1, rle8));
+    DecodeResult r = decodeBmp(eightBitFile(2, 1, rle8));
     ASSERT_TRUE(r.ok()) << r.error().reason;
     EXPECT_EQ(r.bitmap().indexAt(3, 1), 3);
     EXPECT_EQ(r.bitmap().indexAt(0, 0), 1);
@@ -113,7 +113,7 @@ TEST(BmpCodec, RunLengthEightAndFour) {
     // RLE4 on a 4-bit file of the same size: a run of 4 alternating 1 and 2, end of bitmap.
     Bytes rle4 = eightBitFile(2, 2, {4, 0x12, 0, 1});
     put16(rle4, 28, 4);
-    r = readBmp(rle4);
+    r = decodeBmp(rle4);
     ASSERT_TRUE(r.ok()) << r.error().reason;
     EXPECT_EQ(r.bitmap().format(), PixelFormat::Bits4);
     EXPECT_EQ(r.bitmap().indexAt(0, 1), 1);
@@ -128,7 +128,7 @@ TEST(BmpCodec, RunsIntoARowsPaddingAreClippedToTheRow) {
     Bytes rle4 = eightBitFile(2, 2, {7, 0x12, 0, 0, 0, 6, 0x34, 0x56, 0x78, 0, 0, 1}, 16);
     put16(rle4, 28, 4);
     for (const Bytes& file : {eightBitFile(2, 1, rle8, 16), rle4}) {
-        const DecodeResult r = readBmp(file);
+        const DecodeResult r = decodeBmp(file);
         ASSERT_TRUE(r.ok()) << r.error().reason;
         const Bitmap& b = r.bitmap();
         const bool four = b.format() == PixelFormat::Bits4;
@@ -152,7 +152,7 @@ TEST(BmpCodec, OsTwoVersionOneHeader) {
     put16(f, 24, 1);
     f[26 + 3 + 1] = 255; // entry 1 is green
     f.insert(f.end(), {0x80, 0x00, 0x00, 0x00});
-    const DecodeResult r = readBmp(f);
+    const DecodeResult r = decodeBmp(f);
     ASSERT_TRUE(r.ok()) << r.error().reason;
     EXPECT_EQ(r.bitmap().format(), PixelFormat::Bits1);
     EXPECT_EQ(r.bitmap().pixel(0, 0), (Colour{0, 255, 0}));
@@ -162,12 +162,12 @@ TEST(BmpCodec, OsTwoVersionOneHeader) {
 TEST(BmpCodec, SixteenBitMasksChooseTheCode) {
     const Bitmap b565 = patterned(5, 3, PixelFormat::Bits16);
     Bytes file = encodeBmp(b565);
-    EXPECT_EQ(readBmp(file).bitmap().format(), PixelFormat::Bits16); // code 5
+    EXPECT_EQ(decodeBmp(file).bitmap().format(), PixelFormat::Bits16); // code 5
     // 5:5:5 given as explicit masks is a custom layout (code 8).
     put32(file, 54, 0x7C00);
     put32(file, 58, 0x03E0);
     put32(file, 62, 0x001F);
-    const DecodeResult r = readBmp(file);
+    const DecodeResult r = decodeBmp(file);
     EXPECT_EQ(r.bitmap().format(), PixelFormat::Custom);
     EXPECT_EQ(r.bitmap().masks().red, 0x7C00u);
 }
@@ -209,7 +209,7 @@ TEST(BmpCodec, RefusesDamagedFiles) {
                           {"empty", Bytes{}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const DecodeResult r = readBmp(c.file);
+        const DecodeResult r = decodeBmp(c.file);
         ASSERT_FALSE(r.ok());
         EXPECT_EQ(r.error().reason.rfind("BMP: ", 0), 0u) << r.error().reason;
     }

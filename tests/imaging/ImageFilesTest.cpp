@@ -2,6 +2,7 @@
 // working bitmap and its pixel-format code, and the cropped 24-bit save of the Target.
 #include "imaging/ImageFiles.h"
 
+#include "imaging/FileFormatList.h"
 #include "imaging/TargaGraphic.h"
 #include "imaging/TgaWriter.h"
 #include "support/TestData.h"
@@ -39,18 +40,26 @@ Bytes tgaFile(int depth, const Bytes& pixels, int w, int h) {
 }
 
 TEST(ImageFiles, ExtensionDecidesTheRoute) {
-    EXPECT_EQ(loadRouteFor("a/photo.jpg"), LoadRoute::Jpeg);
-    EXPECT_EQ(loadRouteFor("a/PHOTO.JPG"), LoadRoute::Jpeg);
-    EXPECT_EQ(loadRouteFor("x.BmP"), LoadRoute::Bmp);
+    const auto loadClass = [](const char* name) {
+        const PictureFormat* format = pictureFormatFor(name);
+        return format ? format->load : LoadClass::Refused;
+    };
+    const auto writes = [](const char* name, PictureWriter writer) {
+        const PictureFormat* format = pictureFormatFor(name);
+        return format && format->writer == writer;
+    };
+    EXPECT_EQ(loadClass("a/photo.jpg"), LoadClass::Jpeg);
+    EXPECT_EQ(loadClass("a/PHOTO.JPG"), LoadClass::Jpeg);
+    EXPECT_EQ(loadClass("x.BmP"), LoadClass::Bitmap);
     // A name that is only an extension has one: the text from its last dot.
     for (const char* name : {"x.tga", "x.TIF", "x.psd", "x.psp", "x.pcx", ".tga", "dir/.PCX"})
-        EXPECT_EQ(loadRouteFor(name), LoadRoute::Registered) << name;
+        EXPECT_EQ(loadClass(name), LoadClass::Registered) << name;
     for (const char* name : {"photo.jpeg", "x.tiff", "x.gif", "x.png", "noextension", "dir.tga/x"})
-        EXPECT_EQ(loadRouteFor(name), LoadRoute::NotSupported) << name;
-    EXPECT_EQ(saveRouteFor("set.TGA"), SaveRoute::Tga);
-    EXPECT_EQ(saveRouteFor("set.bmp"), SaveRoute::Bmp);
-    EXPECT_EQ(saveRouteFor("set.Jpg"), SaveRoute::Jpeg);
-    EXPECT_EQ(saveRouteFor("set.tif"), SaveRoute::NotSupported);
+        EXPECT_EQ(loadClass(name), LoadClass::Refused) << name;
+    EXPECT_TRUE(writes("set.TGA", SaveAsUncompTGA24bits));
+    EXPECT_TRUE(writes("set.bmp", saveBmp));
+    EXPECT_TRUE(writes("set.Jpg", saveJpeg));
+    EXPECT_TRUE(writes("set.tif", nullptr));
 }
 
 TEST(ImageFiles, RefusedExtensionsNameThemselves) {

@@ -53,7 +53,7 @@ const NarrowFields* narrowFieldsOf(const ManifestRow& row) {
 }
 
 DecodeResult decodeRow(const ManifestRow& row, const std::vector<std::uint8_t>& bytes) {
-    return row.format == "TGA" ? readTga(bytes) : readBmp(bytes);
+    return row.format == "TGA" ? decodeTga(bytes) : decodeBmp(bytes);
 }
 
 // Compares the working bitmap with the oracle; returns the first difference.
@@ -180,7 +180,7 @@ TEST(PictureCorpus, EveryTruncationOfATgaAndABmpFails) {
         // may end with an extension area and footer that a reader does not need).
         for (std::size_t keep = 0; keep < bytes.size() / 2; keep += 37) {
             const std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + keep);
-            const DecodeResult r = tga ? readTga(cut) : readBmp(cut);
+            const DecodeResult r = tga ? decodeTga(cut) : decodeBmp(cut);
             EXPECT_FALSE(r.ok()) << "kept " << keep << " of " << bytes.size();
         }
     }

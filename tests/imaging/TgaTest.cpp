@@ -193,7 +193,7 @@ TEST(TgaReader, RoundTripsAwkwardSizesBothRowOrders) {
         SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
         const Bitmap b = pattern(w, h);
         Bytes file = encodeUncompTGA24bits(b);
-        DecodeResult r = readTga(file);
+        DecodeResult r = decodeTga(file);
         ASSERT_TRUE(r.ok()) << r.error().reason;
         EXPECT_TRUE(r.bitmap() == b);
         // The same picture stored top row first loads identically.
@@ -201,7 +201,7 @@ TEST(TgaReader, RoundTripsAwkwardSizesBothRowOrders) {
         topFirst[17] = 0x20;
         for (int y = 0; y < h; ++y)
             topFirst.insert(topFirst.end(), b.row(y), b.row(y) + 3 * w);
-        r = readTga(topFirst);
+        r = decodeTga(topFirst);
         ASSERT_TRUE(r.ok());
         EXPECT_TRUE(r.bitmap() == b);
     }
@@ -211,7 +211,7 @@ TEST(TgaReader, SixteenBitWordsKeepTheirTopBit) {
     for (const int depth : {15, 16}) {
         Bytes file = header(2, 2, 1, depth);
         file.insert(file.end(), {0x00, 0x80, 0xFF, 0x7F}); // 0x8000, 0x7FFF
-        const DecodeResult r = readTga(file);
+        const DecodeResult r = decodeTga(file);
         ASSERT_TRUE(r.ok());
         const Bitmap& b = r.bitmap();
         EXPECT_EQ(b.format(), PixelFormat::Bits15);
@@ -230,7 +230,7 @@ TEST(TgaReader, SixteenBitColourMapEntriesArePlainShifts) {
         file.push_back(static_cast<std::uint8_t>(w >> 8));
     }
     file.insert(file.end(), {1, 2});
-    const DecodeResult r = readTga(file);
+    const DecodeResult r = decodeTga(file);
     ASSERT_TRUE(r.ok()) << r.error().reason;
     const Bitmap& b = r.bitmap();
     EXPECT_EQ(b.format(), PixelFormat::Bits8);
@@ -245,7 +245,7 @@ TEST(TgaReader, ColourMapKeepsAtMost256EntriesAndReadsPastTheRest) {
     for (int i = 0; i < 300; ++i)
         file.insert(file.end(), {static_cast<std::uint8_t>(i), 0, 0});
     file.push_back(255);
-    const DecodeResult r = readTga(file);
+    const DecodeResult r = decodeTga(file);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r.bitmap().palette().size(), 256u);
     EXPECT_EQ(r.bitmap().pixel(0, 0), (Colour{0, 0, 255}));
@@ -254,7 +254,7 @@ TEST(TgaReader, ColourMapKeepsAtMost256EntriesAndReadsPastTheRest) {
 TEST(TgaReader, UnusedColourMapOfAnyEntrySizeIsReadPast) {
     Bytes file = header(2, 1, 1, 24, 0, 1, 3, 8);
     file.insert(file.end(), {9, 9, 9, 1, 2, 3});
-    const DecodeResult r = readTga(file);
+    const DecodeResult r = decodeTga(file);
     ASSERT_TRUE(r.ok()) << r.error().reason;
     EXPECT_EQ(r.bitmap().pixel(0, 0), (Colour{3, 2, 1}));
 }
@@ -268,7 +268,7 @@ TEST(TgaReader, GreyReadsItsPixelsWithOrWithoutAColourMap) {
     Bytes packedMapped = header(11, 2, 1, 8, 0x20, 1, 2, 16);
     packedMapped.insert(packedMapped.end(), {9, 9, 8, 8, 0x01, 0, 200});
     for (const Bytes& file : {grey, mapped, packedMapped}) {
-        const DecodeResult r = readTga(file);
+        const DecodeResult r = decodeTga(file);
         ASSERT_TRUE(r.ok()) << r.error().reason;
         EXPECT_EQ(r.bitmap().pixel(0, 0), (Colour{0, 0, 0}));
         EXPECT_EQ(r.bitmap().pixel(1, 0), (Colour{200, 200, 200}));
@@ -292,7 +292,7 @@ TEST(TgaReader, GreyWithAlphaBecomesThirtyTwoBitGrey) {
     for (const Case& c : cases) {
         Bytes file = header(c.type, 2, 2, 16, c.descriptor);
         file.insert(file.end(), c.data.begin(), c.data.end());
-        const DecodeResult r = readTga(file);
+        const DecodeResult r = decodeTga(file);
         ASSERT_TRUE(r.ok()) << c.type << ": " << r.error().reason;
         const Bitmap& b = r.bitmap();
         ASSERT_EQ(b.format(), PixelFormat::Bits32);
@@ -344,7 +344,7 @@ TEST(TgaReader, RefusesWhatItCannotRead) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const DecodeResult r = readTga(c.file);
+        const DecodeResult r = decodeTga(c.file);
         ASSERT_FALSE(r.ok());
         EXPECT_NE(r.error().reason.find(c.reason), std::string::npos) << r.error().reason;
     }
@@ -405,7 +405,7 @@ TEST(TargaRLEDecoder, EncoderOutputDecodesToTheSamePixelsAsAWholeFile) {
         const Bytes packed = codec.Encode(pixels);
         EXPECT_LT(packed.size(), pixels.size() + pixels.size() / 100 + 200);
         file.insert(file.end(), packed.begin(), packed.end());
-        const DecodeResult r = readTga(file);
+        const DecodeResult r = decodeTga(file);
         ASSERT_TRUE(r.ok()) << r.error().reason;
         for (int y = 0; y < h; ++y)
             ASSERT_TRUE(std::equal(pixels.begin() + y * w * bpp, pixels.begin() + (y + 1) * w * bpp,
@@ -430,10 +430,10 @@ TEST(TgaReader, WideningReadGivesTheWorkingBitmapOfThePlainRead) {
         Bytes file = header(c.type, w, h, c.depth, c.descriptor);
         const Bytes data = c.type >= 9 ? TTargaRLEDecoder(c.depth).Encode(pixels) : pixels;
         file.insert(file.end(), data.begin(), data.end());
-        const DecodeResult plain = readTga(file);
+        const DecodeResult plain = decodeTga(file);
         ASSERT_TRUE(plain.ok()) << plain.error().reason;
         PixelFormat fileFormat = PixelFormat::Device;
-        const DecodeResult wide = readTgaWidening24Bits(file, fileFormat);
+        const DecodeResult wide = decodeTgaWidening24Bits(file, fileFormat);
         ASSERT_TRUE(wide.ok()) << wide.error().reason;
         EXPECT_EQ(fileFormat, plain.bitmap().format());
         const Bitmap expected = plain.bitmap().format() == PixelFormat::Bits24
@@ -442,8 +442,8 @@ TEST(TgaReader, WideningReadGivesTheWorkingBitmapOfThePlainRead) {
         EXPECT_TRUE(wide.bitmap() == expected);
         // Damage is found the same way.
         file.resize(file.size() - 2);
-        const DecodeResult plainCut = readTga(file);
-        const DecodeResult wideCut = readTgaWidening24Bits(file, fileFormat);
+        const DecodeResult plainCut = decodeTga(file);
+        const DecodeResult wideCut = decodeTgaWidening24Bits(file, fileFormat);
         ASSERT_FALSE(plainCut.ok());
         ASSERT_FALSE(wideCut.ok());
         EXPECT_EQ(wideCut.error().reason, plainCut.error().reason);
