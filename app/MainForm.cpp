@@ -5,6 +5,7 @@
 #include "app/StatusNotice.h"
 #include "app/TargetHistory.h"
 #include "app/UnsavedWork.h"
+#include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
 #include "imaging/ui/ImageFileModule.h"
 #include "level/ui/DuskvaleFileModule.h"
@@ -131,7 +132,7 @@ void TMain::FormCreate() {
     // 7. Both side panels are painted off-screen already: Qt double-buffers every widget.
 
     // 8. The size selector starts at "Multi Tile".
-    ClipTileSizeScroll->setValue(1);
+    ClipTileSizeScroll->setValue(static_cast<int>(SizePosition::AsCut));
 
     // 9. The colours of the pots.
     MagentaColour = kMagenta;

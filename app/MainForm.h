@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/Widgets.h"
+#include "imaging/Bitmap.h"
 #include "imaging/Geometry.h"
 
 #include <QCursor>
@@ -48,6 +49,7 @@ class TargetHistory;
 class StatusLine;
 class UnsavedWork;
 struct TargetViewState;
+enum class TransformTool;
 
 // The application's one window: it owns both canvases, the current-tile viewer and all
 // interface state, and turns the user's actions into calls on the canvases.
@@ -245,7 +247,7 @@ public slots:
     bool LoadFromDVAnim();
     void SourceRepeat();
     void SourceStackDragNDropOnChange();
-    void UpdateSourceAreaInfo(std::uint8_t formatCode);
+    void UpdateSourceAreaInfo(imaging::PixelFormat format);
 
     void InitClipTile();
     void PanelMagentaOnClick();
@@ -332,6 +334,8 @@ private:
     // True while the Source canvas shows the colour picker's pointer.
     bool pickerActive() const;
 
+    // Puts the Target in a tool's mode, once any animation has given its cells back.
+    void armTargetTool(TransformTool tool);
     // Sets a page counter without running its change handler.
     void setCounterQuietly(QScrollBar* counter, int value);
     // Copies a picture into the current-tile viewer.

@@ -4,6 +4,7 @@
 #include "app/Languages.h"
 #include "app/MainForm.h"
 #include "app/SourceWorkflow.h"
+#include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
 
 #include <QAbstractButton>
@@ -265,8 +266,8 @@ void TMain::switchLanguage(Language language) {
         for (QString* memory : {&TargetSavePath, &TargetReloadPath, &TargetCaption})
             follow(*memory, before.TargetComboItems.value(item),
                    after.TargetComboItems.value(item));
-    TargetCombo->setItemText(0, TargetCaption);
-    TargetCombo->setCurrentIndex(0);
+    TargetCombo->setItemText(menuIndex(TargetItem::Caption), TargetCaption);
+    TargetCombo->setCurrentIndex(menuIndex(TargetItem::Caption));
     ClipTileSizeScrollChange();
     DisplayTargetAreaInfo(Target->PortWidth(), Target->PortHeight());
     StatusBar->clearMessage();

@@ -8,6 +8,7 @@
 #include "app/MainForm.h"
 #include "app/StatusLine.h"
 #include "app/TargetHistory.h"
+#include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
 
 #include <QAbstractSlider>
@@ -42,19 +43,24 @@ void step(QAbstractSlider* slider, QAbstractSlider::SliderAction action) {
 
 // The table of every shortcut, in the order the hints list them.
 const Shortcut kShortcuts[] = {
-    {"ActionOpenPicture", "Ctrl+O", "SourceCombo", [](TMain& m) { m.SourceComboOnSelect(1); }},
-    {"ActionExtractLevel", "Ctrl+L", "SourceCombo", [](TMain& m) { m.SourceComboOnSelect(2); }},
+    {"ActionOpenPicture", "Ctrl+O", "SourceCombo",
+     [](TMain& m) { m.SourceComboOnSelect(menuIndex(SourceItem::Picture)); }},
+    {"ActionExtractLevel", "Ctrl+L", "SourceCombo",
+     [](TMain& m) { m.SourceComboOnSelect(menuIndex(SourceItem::LevelTextures)); }},
     {"ActionExtractAnimated", "Ctrl+Shift+L", "SourceCombo",
-     [](TMain& m) { m.SourceComboOnSelect(3); }},
-    {"ActionReplaySource", "F5", "SourceCombo", [](TMain& m) { m.SourceComboOnSelect(0); }},
-    {"ActionSaveTarget", "Ctrl+S", "TargetCombo", [](TMain& m) { m.TargetComboOnSelect(1); }},
+     [](TMain& m) { m.SourceComboOnSelect(menuIndex(SourceItem::AnimatedTextures)); }},
+    {"ActionReplaySource", "F5", "SourceCombo",
+     [](TMain& m) { m.SourceComboOnSelect(menuIndex(SourceItem::None)); }},
+    {"ActionSaveTarget", "Ctrl+S", "TargetCombo",
+     [](TMain& m) { m.TargetComboOnSelect(menuIndex(TargetItem::Save)); }},
     {"ActionCreateNew", "Ctrl+N", "TargetCombo",
      [](TMain& m) {
          // As from the menu, which then shows the item chosen.
-         m.TargetCombo->setCurrentIndex(2);
-         m.TargetComboOnSelect(2);
+         m.TargetCombo->setCurrentIndex(menuIndex(TargetItem::CreateNew));
+         m.TargetComboOnSelect(menuIndex(TargetItem::CreateNew));
      }},
-    {"ActionReloadTarget", "Ctrl+R", "TargetCombo", [](TMain& m) { m.TargetComboOnSelect(3); }},
+    {"ActionReloadTarget", "Ctrl+R", "TargetCombo",
+     [](TMain& m) { m.TargetComboOnSelect(menuIndex(TargetItem::Reload)); }},
     {"ActionCopyAll", "Ctrl+Shift+A", "CopyButton", [](TMain& m) { m.CopyAllOnClick(); }},
     {"ActionExport", "Ctrl+C", "ClipExportButton", [](TMain& m) { m.ExportToClipboard(); }},
     {"ActionImport", "Ctrl+V", "ClipImportButton", [](TMain& m) { m.ImportFromClipboard(); }},

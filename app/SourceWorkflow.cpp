@@ -43,6 +43,7 @@ template <typename Loader> bool SourceWorkflow::load(Loader&& loader) {
     // The file is read into a picture of its own: a failed or cancelled load leaves the
     // Source untouched, and a running animation keeps playing until a picture replaces it.
     imaging::Bitmap picture;
+    // The loaders report the format as the file modules' byte code, which PixelFormat numbers.
     std::uint8_t formatCode = 0;
     if (!loader(picture, formatCode))
         return false;
@@ -70,7 +71,7 @@ template <typename Loader> bool SourceWorkflow::load(Loader&& loader) {
     picture = imaging::Bitmap();
     source->UpdateGrid();
     source->Invalidate();
-    updateAreaInfo(formatCode);
+    updateAreaInfo(static_cast<imaging::PixelFormat>(formatCode));
     return true;
 }
 
@@ -186,37 +187,38 @@ void SourceWorkflow::dropped(const QString& fileName) {
     showCaption(SourceCaption);
 }
 
-QString SourceWorkflow::PF2String(std::uint8_t formatCode) {
-    switch (formatCode) {
-    case 0:
+QString SourceWorkflow::PF2String(imaging::PixelFormat format) {
+    using imaging::PixelFormat;
+    switch (format) {
+    case PixelFormat::Device:
         return QStringLiteral("DDB");
-    case 1:
+    case PixelFormat::Bits1:
         return QStringLiteral("1 bit");
-    case 2:
+    case PixelFormat::Bits4:
         return QStringLiteral("4 bits (16 col)");
-    case 3:
+    case PixelFormat::Bits8:
         return QStringLiteral("8 bits (256 col)");
-    case 4:
-    case 8: // a custom layout is shown as the 15-bit one it is handled like
+    case PixelFormat::Bits15:
+    case PixelFormat::Custom: // a custom layout is shown as the 15-bit one it is handled like
         return QStringLiteral("15 bits");
-    case 5:
+    case PixelFormat::Bits16:
         return QStringLiteral("16 bits");
-    case 6:
+    case PixelFormat::Bits24:
         return QStringLiteral("24 bits");
-    case 7:
+    case PixelFormat::Bits32:
         return QStringLiteral("32 bits");
-    default:
-        return QCoreApplication::translate("parvane::app::SourceWorkflow", "Unknown");
     }
+    // A code no loader gives.
+    return QCoreApplication::translate("parvane::app::SourceWorkflow", "Unknown");
 }
 
-void SourceWorkflow::updateAreaInfo(std::uint8_t formatCode) {
-    formatCode_ = formatCode;
+void SourceWorkflow::updateAreaInfo(imaging::PixelFormat format) {
+    format_ = format;
     const imaging::Bitmap& picture = main_.Source->Bitmap();
     main_.SourceAreaInfo->setText(interfaceTexts()
                                       .SourceAreaFormat.arg(picture.width())
                                       .arg(picture.height())
-                                      .arg(PF2String(formatCode)));
+                                      .arg(PF2String(format)));
 }
 
 void SourceWorkflow::retranslate(const TextTable& before, const TextTable& after) {
@@ -228,8 +230,8 @@ void SourceWorkflow::retranslate(const TextTable& before, const TextTable& after
     follow(SourceCaption, before.SourceComboItems.value(0), after.SourceComboItems.value(0));
     follow(LevelPath, before.NoTexturesExtracted, after.NoTexturesExtracted);
     showCaption(SourceCaption);
-    if (formatCode_)
-        updateAreaInfo(*formatCode_);
+    if (format_)
+        updateAreaInfo(*format_);
 }
 
 // The window's handlers of the Source menu and the Source drop.
@@ -271,8 +273,8 @@ void TMain::SourceStackDragNDropOnChange() {
     sourceFlow_->dropped(fileName);
 }
 
-void TMain::UpdateSourceAreaInfo(std::uint8_t formatCode) {
-    sourceFlow_->updateAreaInfo(formatCode);
+void TMain::UpdateSourceAreaInfo(imaging::PixelFormat format) {
+    sourceFlow_->updateAreaInfo(format);
 }
 
 void TMain::refreshSourceAlpha() {

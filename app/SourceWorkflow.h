@@ -3,13 +3,12 @@
 // canvas, the path memories and the menu caption to fall back to, and the size line.
 #pragma once
 
+#include "app/WindowCodes.h"
+#include "imaging/Bitmap.h"
+
 #include <QString>
 #include <cstdint>
 #include <optional>
-
-namespace parvane::imaging {
-class Bitmap;
-}
 
 namespace parvane::app {
 
@@ -20,8 +19,8 @@ struct TextTable;
 // the state below is used by nothing else.
 class SourceWorkflow {
 public:
-    // The loaders behind the menu items and the replay.
-    enum class Choice { None = 0, Picture = 1, LevelTextures = 2, AnimatedTextures = 3 };
+    // The loaders behind the menu items and the replay: the menu's own items.
+    using Choice = SourceItem;
 
     explicit SourceWorkflow(TMain& main) : main_(main) {}
 
@@ -38,11 +37,11 @@ public:
     // A file dropped on the Source canvas: a level file by its extension, else a picture.
     void dropped(const QString& fileName);
 
-    void updateAreaInfo(std::uint8_t formatCode);
+    void updateAreaInfo(imaging::PixelFormat format);
     // The interface changed language: the caption and the path memories that still hold a
     // text of the earlier edition take the new one's, and the size line is written again.
     void retranslate(const TextTable& before, const TextTable& after);
-    static QString PF2String(std::uint8_t formatCode);
+    static QString PF2String(imaging::PixelFormat format);
 
     // Path memory of the picture item, and the one shared by the two level items.
     QString SourceImagePath;
@@ -61,8 +60,8 @@ private:
     bool convert() const;
 
     TMain& main_;
-    // The pixel-format code the size line names, for writing it again in another language.
-    std::optional<std::uint8_t> formatCode_;
+    // The pixel format the size line names, for writing it again in another language.
+    std::optional<imaging::PixelFormat> format_;
 };
 
 } // namespace parvane::app

@@ -12,6 +12,7 @@
 #include "app/Languages.h"
 #include "app/MainForm.h"
 #include "app/TargetHistory.h"
+#include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
 #include "imaging/ui/ImageFileModule.h"
 
@@ -25,8 +26,6 @@
 namespace parvane::app {
 
 namespace {
-
-enum TargetItem { kItemCaption = 0, kItemSave = 1, kItemCreateNew = 2, kItemReload = 3 };
 
 const QString kNoDrop = QStringLiteral("NO");
 
@@ -69,22 +68,22 @@ void TMain::followLanguageInDocumentWindows() {
 }
 
 void TMain::showTargetItem0(const QString& text) {
-    TargetCombo->setItemText(kItemCaption, text);
-    TargetCombo->setCurrentIndex(kItemCaption);
+    TargetCombo->setItemText(menuIndex(TargetItem::Caption), text);
+    TargetCombo->setCurrentIndex(menuIndex(TargetItem::Caption));
 }
 
 void TMain::TargetComboOnSelect(int index) {
-    switch (index) {
-    case kItemSave:
+    switch (static_cast<TargetItem>(index)) {
+    case TargetItem::Save:
         SaveToImageFile();
         break;
-    case kItemCreateNew:
+    case TargetItem::CreateNew:
         ReInitTarget();
         break;
-    case kItemReload:
+    case TargetItem::Reload:
         ReloadFromImageFile();
         break;
-    default:
+    case TargetItem::Caption:
         break;
     }
 }
@@ -92,7 +91,8 @@ void TMain::TargetComboOnSelect(int index) {
 void TMain::SaveToImageFile() {
     Target->CompleteAnimation();
     imaging::PictureDialogSettings& dialog = FIO().SavePictureDialog1;
-    dialog.FileName = offeredName(TargetSavePath, interfaceTexts().TargetComboItems.value(0));
+    dialog.FileName = offeredName(
+        TargetSavePath, interfaceTexts().TargetComboItems.value(menuIndex(TargetItem::Caption)));
     dialog.FilterIndex = 1;
     // Only the view is saved: pages hidden by lowered counters stay out of the file.
     const imaging::ImageArea view{Target->Bitmap(), Target->PortWidth(), Target->PortHeight()};
@@ -120,7 +120,8 @@ void TMain::ReInitTarget() {
     // still show.
     const int cell = StaticTextGrid->text().toInt();
     Target->InitGrid(cell > 0 ? cell : kTileSide, cell > 0 ? cell : kTileSide);
-    Target->GridStyle = SpeedButtonStyle->isChecked() ? 2 : 1;
+    Target->GridStyle =
+        canvasGridStyle(SpeedButtonStyle->isChecked() ? GridStyle::Lines : GridStyle::Dotted);
     Target->setLayerVisible(Target->L5_Grid, SpeedButtonView->isChecked());
     Target->UpdateGrid();
     Target->AutoExport = CheckBoxExport->isChecked();
@@ -135,15 +136,15 @@ void TMain::ReInitTarget() {
     setCounterQuietly(TargetWidthScrollBar, 1);
     setCounterQuietly(TargetHeightScrollBar, 2);
     ResizeTargetWindow(widthChanged ? TargetWidthScrollBar : TargetHeightScrollBar);
-    TargetCaption = interfaceTexts().TargetComboItems.value(kItemCreateNew);
+    TargetCaption = interfaceTexts().TargetComboItems.value(menuIndex(TargetItem::CreateNew));
     // A fresh Target holds no work to lose.
     history_->markUnchanged();
 }
 
 void TMain::ReloadFromImageFile() {
     imaging::PictureDialogSettings& dialog = FIO().OpenPictureDialog1;
-    dialog.FileName =
-        offeredName(TargetReloadPath, interfaceTexts().TargetComboItems.value(kItemReload));
+    dialog.FileName = offeredName(
+        TargetReloadPath, interfaceTexts().TargetComboItems.value(menuIndex(TargetItem::Reload)));
     dialog.FilterIndex = 1;
     // Read aside: a cancelled or failed reload leaves the Target and its animation alone.
     imaging::Bitmap picture;
@@ -196,7 +197,8 @@ void TMain::CopyAllOnClick() {
     Source->setClip(clip);
 
     replaceTargetPicture(imaging::Bitmap(clip));
-    const QString createNew = interfaceTexts().TargetComboItems.value(kItemCreateNew);
+    const QString createNew =
+        interfaceTexts().TargetComboItems.value(menuIndex(TargetItem::CreateNew));
     TargetCaption = createNew;
     showTargetItem0(createNew);
 }

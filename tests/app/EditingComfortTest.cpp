@@ -5,6 +5,7 @@
 #include "app/MainForm.h"
 #include "app/SourceWorkflow.h"
 #include "app/TargetHistory.h"
+#include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
 #include "imaging/ImageFiles.h"
 #include "imaging/ui/ImageFileModule.h"
@@ -143,8 +144,8 @@ TEST_F(EditingComfortTest, UndoAndRedoOfEveryKindOfStepRestoreTheTargetExactly) 
         {"Copy All", [&] { main->CopyAllOnClick(); }},
         {"Create New from the menu",
          [&] {
-             main->TargetCombo->setCurrentIndex(2);
-             main->TargetComboOnSelect(2);
+             main->TargetCombo->setCurrentIndex(menuIndex(TargetItem::CreateNew));
+             main->TargetComboOnSelect(menuIndex(TargetItem::CreateNew));
          }},
         {"reload from the menu",
          [&] {
@@ -152,8 +153,8 @@ TEST_F(EditingComfortTest, UndoAndRedoOfEveryKindOfStepRestoreTheTargetExactly) 
                  dialog.selectFile(QString::fromStdString(otherFile));
                  return true;
              };
-             main->TargetCombo->setCurrentIndex(3);
-             main->TargetComboOnSelect(3);
+             main->TargetCombo->setCurrentIndex(menuIndex(TargetItem::Reload));
+             main->TargetComboOnSelect(menuIndex(TargetItem::Reload));
          }},
         {"drop", [&] { main->Target->DragNDrop->setText(QString::fromStdString(setFile)); }},
         {"counters growing the picture",

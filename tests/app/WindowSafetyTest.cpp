@@ -7,6 +7,7 @@
 #include "app/Startup.h"
 #include "app/TargetHistory.h"
 #include "app/UnsavedWork.h"
+#include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
 #include "imaging/ui/ImageFileModule.h"
 #include "level/LevelFileWriter.h"
@@ -335,12 +336,16 @@ void openEveryDialog() {
         open();
         EXPECT_TRUE(opened);
     };
-    closedWhenOpen([&] { main.SourceComboOnSelect(1); });   // picture open dialog
-    closedWhenOpen([&] { main.SourceComboOnSelect(2); });   // level open dialog
-    closedWhenOpen([&] { main.TargetComboOnSelect(1); });   // save dialog
-    closedWhenOpen([&] { main.TargetComboOnSelect(3); });   // reload dialog
-    closedWhenOpen([&] { main.PanelFillerOnDblClick(); });  // colour dialog
-    closedWhenOpen([&] { main.HelpSpeedButtonOnClick(); }); // about window
+    closedWhenOpen(
+        [&] { main.SourceComboOnSelect(menuIndex(SourceItem::Picture)); }); // picture open dialog
+    closedWhenOpen([&] {
+        main.SourceComboOnSelect(menuIndex(SourceItem::LevelTextures));
+    }); // level open dialog
+    closedWhenOpen([&] { main.TargetComboOnSelect(menuIndex(TargetItem::Save)); }); // save dialog
+    closedWhenOpen(
+        [&] { main.TargetComboOnSelect(menuIndex(TargetItem::Reload)); }); // reload dialog
+    closedWhenOpen([&] { main.PanelFillerOnDblClick(); });                 // colour dialog
+    closedWhenOpen([&] { main.HelpSpeedButtonOnClick(); });                // about window
     for (QWidget* document : std::initializer_list<QWidget*>{main.HelpForm, main.HelpFormFR,
                                                              main.CreditsForm, main.CreditsFormFR})
         document->show();
