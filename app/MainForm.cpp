@@ -3,10 +3,10 @@
 #include "app/Languages.h"
 #include "app/SourceWorkflow.h"
 #include "app/StatusNotice.h"
-#include "app/TargetHistory.h"
 #include "app/UnsavedWork.h"
 #include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
+#include "document/TextureSet.h"
 #include "imaging/ui/ImageFileModule.h"
 #include "level/ui/DuskvaleFileModule.h"
 
@@ -36,8 +36,12 @@ using imaging::colours::kMaroon;
 TMain::TMain(QWidget* parent)
     : QMainWindow(parent), sourceFlow_(std::make_unique<SourceWorkflow>(*this)) {
     runColourDialog = [](QColorDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
-    history_ = new TargetHistory(*this);
     createControls();
+    // The Target's document edits the Target canvas; the Target side shows what it tells.
+    texture_ = new document::TextureSet(*Target, this);
+    texture_->setObjectName(QStringLiteral("TargetDocument"));
+    connect(texture_, &document::TextureSet::pagesChanged, this, &TMain::showTargetPages);
+    connect(texture_, &document::TextureSet::namesChanged, this, &TMain::showTargetNames);
     connectHandlers();
     qApp->installEventFilter(this);
     FormCreate();
@@ -101,7 +105,7 @@ void TMain::connectCanvasMouse() {
     connect(Target, &TFrameStack::overlayMouseReleased, this, &TMain::TargetMouseUp);
     // What a paste or a transformation is about to change goes into the undo history.
     Target->setImageEditHook(
-        [this](const imaging::Rect& area) { history_->areaAboutToChange(area); });
+        [this](const imaging::Rect& area) { texture_->areaAboutToChange(area); });
 }
 
 void TMain::FormCreate() {
@@ -143,14 +147,11 @@ void TMain::FormCreate() {
     resetCustomColours();
 
     // 10. Target pages added later are black.
-    Target->FillColor = kBlack;
-    Target->Image().paint = kBlack;
+    texture_->setFill(kBlack);
 
-    // 11. Path memories and the captions to fall back to.
+    // 11. Path memories and the captions to fall back to (the Target's document starts
+    // with no file saved or reloaded yet).
     sourceFlow_->reset(texts);
-    TargetSavePath = texts.TargetComboItems.value(0);
-    TargetReloadPath = texts.TargetComboItems.value(3);
-    TargetCaption = TargetSavePath;
 
     // 12. The colour picker's pointer, with its hot spot at the tip of the pipette.
     const QPixmap picker(QStringLiteral(":/cursors/PICKER.png"));

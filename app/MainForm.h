@@ -33,6 +33,11 @@ class TFIO;
 namespace parvane::level {
 class TDVL;
 }
+namespace parvane::document {
+class TextureSet;
+struct TargetName;
+struct TargetState;
+} // namespace parvane::document
 
 namespace parvane::app {
 
@@ -45,10 +50,8 @@ class TCreditsFormFR;
 class THelpForm;
 class THelpFormFR;
 class SourceWorkflow;
-class TargetHistory;
 class StatusLine;
 class UnsavedWork;
-struct TargetViewState;
 enum class TransformTool;
 
 // The application's one window: it owns both canvases, the current-tile viewer and all
@@ -155,9 +158,6 @@ public:
     imaging::Colour MagentaColour;
     imaging::Colour BlackColour;
     imaging::Colour FillerColour;
-    QString TargetSavePath;
-    QString TargetReloadPath;
-    QString TargetCaption;
 
     // Set by a double click on the Source canvas: the release that ends it cuts nothing.
     bool SourceDoubleClicked = false;
@@ -273,10 +273,11 @@ private:
     bool sourceAlphaStale_ = true;
     // ------------------------------------------------------------------------------------
 
-    // --- Editing comfort: the Target's undo history (TargetHistory.cpp), the keyboard
+    // --- Editing comfort: undo and redo of Target edits (the document's history), the keyboard
     // shortcuts, zoom keys and the pointer's position in the status line (Shortcuts.cpp) ---
 public:
-    TargetHistory& History() { return *history_; }
+    // The Target as a document: pages, names, unsaved state and the undo history.
+    document::TextureSet& TargetDocument() { return *texture_; }
     // The status line's place for the pointer's position over a canvas: its second line.
     InfoText* StatusPosition = nullptr;
     // The canvas the zoom keys act on: the one with the keyboard focus, else the one under
@@ -295,7 +296,7 @@ private:
     void appendShortcutHints(const TextTable& texts);
     void showPointerPosition(canvas::TFrameStack* canvas, int x, int y);
     StatusLine& statusLine() const;
-    TargetHistory* history_ = nullptr;
+    document::TextureSet* texture_ = nullptr;
     canvas::TFrameStack* lastPointed_ = nullptr;
     // ------------------------------------------------------------------------------------
 
@@ -349,13 +350,16 @@ private:
     // The help and credits windows open in one language give their place to their twins in
     // the interface's language.
     void followLanguageInDocumentWindows();
-    // Shows text in Target menu item 0 and selects it.
-    void showTargetItem0(const QString& text);
+    // The Target side follows its document: counters, size line and the window's width;
+    // the menu's item 0 and the item it shows.
+    void showTargetPages(bool widthChanged);
+    void showTargetNames();
+    QString targetNameText(const document::TargetName& name) const;
     // Installs a picture that replaces the Target and fits the view to it; the area added to
     // reach whole pages takes the filler colour. Undo brings back the picture before and the
-    // view as it is now, or as `shownBefore` was when the captions have already changed.
+    // state as it is now, or as `shownBefore` was when the names have already changed.
     void replaceTargetPicture(imaging::Bitmap&& picture,
-                              const TargetViewState* shownBefore = nullptr);
+                              const document::TargetState* shownBefore = nullptr);
 
     std::unique_ptr<imaging::TFIO> fio_;
     level::TDVL* dvl_ = nullptr; // a window of its own, owned as this window's child

@@ -258,16 +258,8 @@ void TMain::switchLanguage(Language language) {
     appendShortcutHints(after);
     applyAccessibleNames();
     sourceFlow_->retranslate(before, after);
-    const auto follow = [&](QString& memory, const QString& old, const QString& now) {
-        if (memory == old)
-            memory = now;
-    };
-    for (int item = 0; item < before.TargetComboItems.size(); ++item)
-        for (QString* memory : {&TargetSavePath, &TargetReloadPath, &TargetCaption})
-            follow(*memory, before.TargetComboItems.value(item),
-                   after.TargetComboItems.value(item));
-    TargetCombo->setItemText(menuIndex(TargetItem::Caption), TargetCaption);
-    TargetCombo->setCurrentIndex(menuIndex(TargetItem::Caption));
+    // The Target menu is drawn again from its document in the new language.
+    showTargetNames();
     ClipTileSizeScrollChange();
     DisplayTargetAreaInfo(Target->PortWidth(), Target->PortHeight());
     StatusBar->clearMessage();

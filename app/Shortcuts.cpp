@@ -7,9 +7,9 @@
 #include "app/Languages.h"
 #include "app/MainForm.h"
 #include "app/StatusLine.h"
-#include "app/TargetHistory.h"
 #include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
+#include "document/TextureSet.h"
 
 #include <QAbstractSlider>
 #include <QAction>
@@ -21,7 +21,6 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolButton>
-#include <QUndoStack>
 #include <map>
 #include <vector>
 
@@ -184,11 +183,12 @@ void TMain::createShortcuts() {
     // Undo and redo are there only when there is something to take back or bring again.
     auto* undoAction = findChild<QAction*>(QStringLiteral("ActionUndo"));
     auto* redoAction = findChild<QAction*>(QStringLiteral("ActionRedo"));
-    QUndoStack& stack = history_->stack();
-    undoAction->setEnabled(stack.canUndo());
-    redoAction->setEnabled(stack.canRedo());
-    connect(&stack, &QUndoStack::canUndoChanged, undoAction, &QAction::setEnabled);
-    connect(&stack, &QUndoStack::canRedoChanged, redoAction, &QAction::setEnabled);
+    const auto followHistory = [this, undoAction, redoAction] {
+        undoAction->setEnabled(texture_->canUndo());
+        redoAction->setEnabled(texture_->canRedo());
+    };
+    followHistory();
+    connect(texture_, &document::TextureSet::historyChanged, this, followHistory);
 
     // The pointer's position over either canvas, on the status line's second line.
     for (canvas::TFrameStack* canvas : {Source, Target}) {
@@ -245,11 +245,11 @@ canvas::TFrameStack* TMain::activeCanvas() const {
 }
 
 void TMain::UndoTargetEdit() {
-    history_->undo();
+    texture_->undo();
 }
 
 void TMain::RedoTargetEdit() {
-    history_->redo();
+    texture_->redo();
 }
 
 void TMain::EscapeClick() {

@@ -3,9 +3,9 @@
 // 512 x 8192 Source; a paste with its undo recording, and the undo and redo of a Copy All. The
 // process-level figure for the writer is `parvane-cli convert` under hyperfine.
 #include "app/MainForm.h"
-#include "app/TargetHistory.h"
 #include "bench/QtBenchmarkMain.h"
 #include "canvas/ImageStack.h"
+#include "document/TextureSet.h"
 #include "imaging/ImageFiles.h"
 #include "imaging/ui/ImageFileModule.h"
 
@@ -48,19 +48,28 @@ std::unique_ptr<parvane::app::TMain> windowWithFullTarget() {
 void BM_SaveFromTargetMenu(benchmark::State& state) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("set.tga"));
-    auto main = windowWithFullTarget();
-    const QString neverSaved = main->TargetSavePath;
     const bool overLastFile = state.range(0) != 0;
     QString failure;
-    main->FIO().showMessage = [&failure](const QString& text, const QString&) { failure = text; };
-    main->FIO().runDialog = [&path](QFileDialog& dialog) {
-        dialog.selectFile(path);
-        return true;
+    const auto window = [&] {
+        auto main = windowWithFullTarget();
+        main->FIO().showMessage = [&failure](const QString& text, const QString&) {
+            failure = text;
+        };
+        main->FIO().runDialog = [&path](QFileDialog& dialog) {
+            dialog.selectFile(path);
+            return true;
+        };
+        return main;
     };
+    auto main = window();
     main->SaveToImageFile();
     for (auto _ : state) {
-        if (!overLastFile)
-            main->TargetSavePath = neverSaved;
+        if (!overLastFile) {
+            // A window that has saved nothing yet.
+            state.PauseTiming();
+            main = window();
+            state.ResumeTiming();
+        }
         main->SaveToImageFile();
     }
     if (!failure.isEmpty())
@@ -106,8 +115,8 @@ void BM_PasteWithUndoRecording(benchmark::State& state) {
         main->TargetMouseDown(Qt::LeftButton, Qt::ControlModifier, x, y);
         main->TargetMouseUp(Qt::LeftButton, Qt::ControlModifier, x, y);
     }
-    state.counters["steps_kept"] = main->History().stack().count();
-    if (main->History().stack().count() == 0)
+    state.counters["steps_kept"] = main->TargetDocument().stepCount();
+    if (main->TargetDocument().stepCount() == 0)
         state.SkipWithError("no paste was recorded");
 }
 BENCHMARK(BM_PasteWithUndoRecording)->Unit(benchmark::kMicrosecond);

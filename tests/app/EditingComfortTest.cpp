@@ -4,9 +4,9 @@
 #include "app/Languages.h"
 #include "app/MainForm.h"
 #include "app/SourceWorkflow.h"
-#include "app/TargetHistory.h"
 #include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
+#include "document/TextureSet.h"
 #include "imaging/ImageFiles.h"
 #include "imaging/ui/ImageFileModule.h"
 #include "support/TestData.h"
@@ -59,7 +59,8 @@ Bitmap cellPattern(int width, int height) {
 struct TargetShown {
     Bitmap picture;
     int widthPages, heightPages;
-    QString areaInfo, menuText, caption;
+    QString areaInfo, menuText;
+    document::TargetName caption;
 
     bool operator==(const TargetShown&) const = default;
 };
@@ -78,7 +79,7 @@ protected:
                 main->TargetHeightScrollBar->value(),
                 main->TargetAreaInfo->text(),
                 main->TargetCombo->currentText(),
-                main->TargetCaption};
+                main->TargetDocument().state().caption};
     }
 
     // A click of the user on the Target at picture pixel (x, y), after moving there.
@@ -167,16 +168,16 @@ TEST_F(EditingComfortTest, UndoAndRedoOfEveryKindOfStepRestoreTheTargetExactly) 
         SCOPED_TRACE(step.step);
         main->SpeedButtonNone->click();
         const TargetShown before = shown();
-        const int count = main->History().stack().count();
+        const int count = main->TargetDocument().stepCount();
         step.edit();
         const TargetShown after = shown();
         ASSERT_NE(after.picture, before.picture);
         // One step for each change (the counters change twice).
-        EXPECT_GE(main->History().stack().count(), count + 1);
-        while (main->History().stack().index() > count)
+        EXPECT_GE(main->TargetDocument().stepCount(), count + 1);
+        while (main->TargetDocument().stepIndex() > count)
             main->UndoTargetEdit();
         EXPECT_TRUE(shown() == before);
-        while (main->History().stack().canRedo())
+        while (main->TargetDocument().canRedo())
             main->RedoTargetEdit();
         EXPECT_TRUE(shown() == after);
     }
@@ -197,7 +198,7 @@ TEST_F(EditingComfortTest, UndoAndRedoOfEveryKindOfStepRestoreTheTargetExactly) 
 }
 
 TEST_F(EditingComfortTest, TheHistoryKeepsWithinItsMemoryByDroppingTheOldestSteps) {
-    TargetHistory& history = main->History();
+    document::TextureSet& history = main->TargetDocument();
     const Bitmap start = main->Target->Bitmap();
     // Room for about three one-cell steps.
     history.setBudget(3 * (64 * 64 * 4 + 512));
@@ -209,8 +210,8 @@ TEST_F(EditingComfortTest, TheHistoryKeepsWithinItsMemoryByDroppingTheOldestStep
         clickTarget(10 + 64 * (i % 4), 10 + 64 * (i / 4));
     }
     EXPECT_LE(history.keptBytes(), history.budget());
-    EXPECT_EQ(history.stack().count(), 3);
-    while (history.stack().canUndo())
+    EXPECT_EQ(history.stepCount(), 3);
+    while (history.canUndo())
         main->UndoTargetEdit();
     // The two oldest pastes can no longer be taken back; the three newest were.
     const Bitmap& now = main->Target->Bitmap();
@@ -221,7 +222,7 @@ TEST_F(EditingComfortTest, TheHistoryKeepsWithinItsMemoryByDroppingTheOldestStep
     // The newest step stays even when it alone is over the budget.
     history.setBudget(1);
     main->CopyAllOnClick();
-    EXPECT_EQ(history.stack().count(), 1);
+    EXPECT_EQ(history.stepCount(), 1);
 }
 
 // Sends a mouse event to a canvas's panel at a point of the panel (screen pixels).

@@ -6,6 +6,7 @@
 #include "app/Languages.h"
 #include "app/SourceWorkflow.h"
 #include "canvas/ImageStack.h"
+#include "document/TextureSet.h"
 #include "imaging/ui/ImageFileModule.h"
 
 #include <QAccessible>
@@ -98,11 +99,15 @@ TEST_F(MainFormTest, StartsWithOnePageByTwoAndAnEmptyViewer) {
     EXPECT_EQ(source.SourceMenuChoice, SourceWorkflow::Choice::None);
     EXPECT_EQ(source.SourceImagePath, QStringLiteral("   --- no SOURCE file loaded ---"));
     EXPECT_EQ(source.LevelPath, QStringLiteral("   --- no TEXTURES extracted ---"));
-    EXPECT_EQ(main->TargetSavePath, QStringLiteral("   --- no TARGET file saved ---"));
-    EXPECT_EQ(main->TargetReloadPath,
+    // The Target names no file yet: its menu says so, and item 3 offers the reload.
+    const document::TextureSet& target = main->TargetDocument();
+    EXPECT_FALSE(target.savedPath());
+    EXPECT_FALSE(target.reloadedPath());
+    EXPECT_EQ(main->TargetCombo->itemText(0), QStringLiteral("   --- no TARGET file saved ---"));
+    EXPECT_EQ(main->TargetCombo->itemText(3),
               QStringLiteral("   --- Reload a Texture Set File ( TGA, BMP, JPG )"));
     EXPECT_EQ(source.SourceCaption, source.SourceImagePath);
-    EXPECT_EQ(main->TargetCaption, main->TargetSavePath);
+    EXPECT_EQ(target.state().caption, document::TargetName{});
 
     EXPECT_EQ(main->SourceCombo->count(), 4);
     EXPECT_EQ(main->SourceCombo->currentText(), source.SourceImagePath);

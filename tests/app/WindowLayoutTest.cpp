@@ -4,8 +4,8 @@
 #include "app/Languages.h"
 #include "app/MainForm.h"
 #include "app/StatusLine.h"
-#include "app/TargetHistory.h"
 #include "canvas/ImageStack.h"
+#include "document/TextureSet.h"
 #include "imaging/ui/ImageFileModule.h"
 
 #include <QAbstractItemView>
@@ -241,7 +241,7 @@ TEST_F(WindowLayoutTest, ThePageKeysStepTheCountersAsTheirArrowsDo) {
     main->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
     const Qt::KeyboardModifiers ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
-    const auto steps = [&] { return main->History().stack().count(); };
+    const auto steps = [&] { return main->TargetDocument().stepCount(); };
     const struct {
         Qt::Key key;
         int widthPages, heightPages;

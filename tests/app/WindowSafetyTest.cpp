@@ -5,10 +5,10 @@
 #include "app/Languages.h"
 #include "app/MainForm.h"
 #include "app/Startup.h"
-#include "app/TargetHistory.h"
 #include "app/UnsavedWork.h"
 #include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
+#include "document/TextureSet.h"
 #include "imaging/ui/ImageFileModule.h"
 #include "level/LevelFileWriter.h"
 #include "level/ui/DuskvaleFileModule.h"
@@ -179,7 +179,7 @@ TEST_F(WindowSafetyTest, ClosingAsksOnlyWhenTheTargetHasChangedSinceItMatchedIts
         // A history with room for one step only: the steps before the newest go.
         {"saved, one more paste in a full history, undone back to the saved picture",
          [&] {
-             main->History().setBudget(1);
+             main->TargetDocument().setBudget(1);
              paste();
              main->SaveToImageFile();
              std::filesystem::remove(saved);
@@ -190,7 +190,7 @@ TEST_F(WindowSafetyTest, ClosingAsksOnlyWhenTheTargetHasChangedSinceItMatchedIts
          Answer::Cancel, true, false, true, false},
         {"saved, two more pastes in a full history, one undone",
          [&] {
-             main->History().setBudget(1);
+             main->TargetDocument().setBudget(1);
              paste();
              main->SaveToImageFile();
              std::filesystem::remove(saved);
