@@ -151,7 +151,7 @@ void TMain::FormCreate() {
 
     // 11. Path memories and the captions to fall back to (the Target's document starts
     // with no file saved or reloaded yet).
-    sourceFlow_->reset(texts);
+    sourceFlow_->reset();
 
     // 12. The colour picker's pointer, with its hot spot at the tip of the pipette.
     const QPixmap picker(QStringLiteral(":/cursors/PICKER.png"));

@@ -252,12 +252,12 @@ void TMain::switchLanguage(Language language) {
     const TextTable& after = interfaceTexts();
     if (&before == &after)
         return;
-    // The menus are refilled from the table: item 0 goes back to what is loaded and saved,
-    // and memories that still hold a menu text take the new edition's.
+    // The menus are refilled from the table, and item 0 of each is drawn again from what
+    // the Source and the Target's document hold.
     applyTexts(after);
     appendShortcutHints(after);
     applyAccessibleNames();
-    sourceFlow_->retranslate(before, after);
+    sourceFlow_->retranslate();
     // The Target menu is drawn again from its document in the new language.
     showTargetNames();
     ClipTileSizeScrollChange();

@@ -21,12 +21,20 @@ namespace {
 
 const QString kNoDrop = QStringLiteral("NO");
 
+QString pathText(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+std::filesystem::path pathOf(const QString& text) {
+    return std::filesystem::path(text.toStdString());
+}
+
 } // namespace
 
-void SourceWorkflow::reset(const TextTable& texts) {
-    SourceImagePath = texts.SourceComboItems.value(0);
-    LevelPath = texts.NoTexturesExtracted;
-    SourceCaption = SourceImagePath;
+void SourceWorkflow::reset() {
+    SourceImagePath.reset();
+    LevelPath.reset();
+    SourceCaption.reset();
     SourceMenuChoice = Choice::None;
 }
 
@@ -34,9 +42,12 @@ bool SourceWorkflow::convert() const {
     return main_.SpeedButtonMagenta->isChecked();
 }
 
-void SourceWorkflow::showCaption(const QString& caption) {
-    main_.SourceCombo->setItemText(0, caption);
-    main_.SourceCombo->setCurrentIndex(0);
+void SourceWorkflow::showCaption() {
+    const QString text = SourceCaption
+                             ? pathText(*SourceCaption)
+                             : interfaceTexts().SourceComboItems.value(menuIndex(SourceItem::None));
+    main_.SourceCombo->setItemText(menuIndex(SourceItem::None), text);
+    main_.SourceCombo->setCurrentIndex(menuIndex(SourceItem::None));
 }
 
 template <typename Loader> bool SourceWorkflow::load(Loader&& loader) {
@@ -101,24 +112,28 @@ void SourceWorkflow::select(int item) {
 
 bool SourceWorkflow::loadFromImageFile() {
     imaging::TFIO& fio = main_.FIO();
-    fio.OpenPictureDialog1.FileName = SourceImagePath;
+    // Before any picture, the dialog starts on the menu's start text, as the menu shows it.
+    fio.OpenPictureDialog1.FileName =
+        SourceImagePath ? pathText(*SourceImagePath)
+                        : interfaceTexts().SourceComboItems.value(menuIndex(SourceItem::None));
     fio.OpenPictureDialog1.FilterIndex = 1;
     const bool loaded = load([&](imaging::Bitmap& picture, std::uint8_t& code) {
         return fio.LoadImageAs32BitsDialog(imaging::ImageArea::of(picture), code);
     });
     if (!loaded) {
-        showCaption(SourceCaption);
+        showCaption();
         return false;
     }
-    SourceImagePath = fio.OpenPictureDialog1.FileName;
+    SourceImagePath = pathOf(fio.OpenPictureDialog1.FileName);
     SourceCaption = SourceImagePath;
-    showCaption(SourceCaption);
+    showCaption();
     return true;
 }
 
 bool SourceWorkflow::loadFromLevel(Choice what) {
     level::TDVL& dvl = main_.DVL();
-    dvl.setOpenDialogFileName(LevelPath);
+    dvl.setOpenDialogFileName(LevelPath ? pathText(*LevelPath)
+                                        : interfaceTexts().NoTexturesExtracted);
     dvl.setOpenDialogFilterIndex(1);
     const bool animated = what == Choice::AnimatedTextures;
     const bool magenta = convert();
@@ -127,33 +142,36 @@ bool SourceWorkflow::loadFromLevel(Choice what) {
                         : dvl.LoadLevelAs32BitsDialog(picture, code, magenta);
     });
     if (!loaded) {
-        showCaption(SourceCaption);
+        showCaption();
         return false;
     }
-    LevelPath = dvl.openDialogFileName();
+    LevelPath = pathOf(dvl.openDialogFileName());
     SourceCaption = LevelPath;
-    showCaption(SourceCaption);
+    showCaption();
     return true;
 }
 
 bool SourceWorkflow::repeat() {
     // No dialog and no message of its own: the loaders tell their failures.
     const bool magenta = convert();
+    // A choice is only made by a load that succeeded, which also remembered its path.
+    const QString picturePath = SourceImagePath ? pathText(*SourceImagePath) : QString();
+    const QString levelPath = LevelPath ? pathText(*LevelPath) : QString();
     switch (SourceMenuChoice) {
     case Choice::None:
         return false;
     case Choice::Picture:
         return load([&](imaging::Bitmap& picture, std::uint8_t& code) {
-            return main_.FIO().LoadImageAs32BitsFile(imaging::ImageArea::of(picture),
-                                                     SourceImagePath, code);
+            return main_.FIO().LoadImageAs32BitsFile(imaging::ImageArea::of(picture), picturePath,
+                                                     code);
         });
     case Choice::LevelTextures:
         return load([&](imaging::Bitmap& picture, std::uint8_t& code) {
-            return main_.DVL().LoadLevelAs32BitsFile(picture, LevelPath, magenta, code);
+            return main_.DVL().LoadLevelAs32BitsFile(picture, levelPath, magenta, code);
         });
     case Choice::AnimatedTextures:
         return load([&](imaging::Bitmap& picture, std::uint8_t& code) {
-            return main_.DVL().LoadAnimAs32BitsFile(picture, LevelPath, magenta, code);
+            return main_.DVL().LoadAnimAs32BitsFile(picture, levelPath, magenta, code);
         });
     }
     return false;
@@ -167,24 +185,24 @@ void SourceWorkflow::dropped(const QString& fileName) {
         if (!load([&](imaging::Bitmap& picture, std::uint8_t& code) {
                 return main_.DVL().LoadLevelAs32BitsFile(picture, fileName, magenta, code);
             })) {
-            showCaption(SourceCaption);
+            showCaption();
             return;
         }
-        LevelPath = fileName;
+        LevelPath = pathOf(fileName);
         SourceMenuChoice = Choice::LevelTextures;
     } else {
         if (!load([&](imaging::Bitmap& picture, std::uint8_t& code) {
                 return main_.FIO().LoadImageAs32BitsFile(imaging::ImageArea::of(picture), fileName,
                                                          code);
             })) {
-            showCaption(SourceCaption);
+            showCaption();
             return;
         }
-        SourceImagePath = fileName;
+        SourceImagePath = pathOf(fileName);
         SourceMenuChoice = Choice::Picture;
     }
-    SourceCaption = fileName;
-    showCaption(SourceCaption);
+    SourceCaption = pathOf(fileName);
+    showCaption();
 }
 
 QString SourceWorkflow::PF2String(imaging::PixelFormat format) {
@@ -221,15 +239,8 @@ void SourceWorkflow::updateAreaInfo(imaging::PixelFormat format) {
                                       .arg(PF2String(format)));
 }
 
-void SourceWorkflow::retranslate(const TextTable& before, const TextTable& after) {
-    const auto follow = [&](QString& memory, const QString& old, const QString& now) {
-        if (memory == old)
-            memory = now;
-    };
-    follow(SourceImagePath, before.SourceComboItems.value(0), after.SourceComboItems.value(0));
-    follow(SourceCaption, before.SourceComboItems.value(0), after.SourceComboItems.value(0));
-    follow(LevelPath, before.NoTexturesExtracted, after.NoTexturesExtracted);
-    showCaption(SourceCaption);
+void SourceWorkflow::retranslate() {
+    showCaption();
     if (format_)
         updateAreaInfo(*format_);
 }

@@ -8,12 +8,12 @@
 
 #include <QString>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 
 namespace parvane::app {
 
 class TMain;
-struct TextTable;
 
 // What the Source shows and where it came from. The window's Source handlers delegate here;
 // the state below is used by nothing else.
@@ -24,8 +24,8 @@ public:
 
     explicit SourceWorkflow(TMain& main) : main_(main) {}
 
-    // The start values of the path memories and the caption.
-    void reset(const TextTable& texts);
+    // Nothing loaded yet: no path remembered, no replay.
+    void reset();
 
     // The menu's select handler: item 0 replays, items 1 to 3 load through a dialog.
     void select(int item);
@@ -38,16 +38,17 @@ public:
     void dropped(const QString& fileName);
 
     void updateAreaInfo(imaging::PixelFormat format);
-    // The interface changed language: the caption and the path memories that still hold a
-    // text of the earlier edition take the new one's, and the size line is written again.
-    void retranslate(const TextTable& before, const TextTable& after);
+    // The interface changed language: the menu's item 0 and the size line are drawn again.
+    void retranslate();
     static QString PF2String(imaging::PixelFormat format);
 
-    // Path memory of the picture item, and the one shared by the two level items.
-    QString SourceImagePath;
-    QString LevelPath;
-    // What menu item 0 shows again after a cancelled or failed load.
-    QString SourceCaption;
+    // Path memory of the picture item, and the one shared by the two level items; none until
+    // a file was loaded through them (their dialogs then start on the menu's start texts).
+    std::optional<std::filesystem::path> SourceImagePath;
+    std::optional<std::filesystem::path> LevelPath;
+    // The file menu item 0 names, and shows again after a cancelled or failed load; none
+    // while nothing was loaded (item 0 then shows the menu's start text).
+    std::optional<std::filesystem::path> SourceCaption;
     // The loader that the replay (item 0, None, Convert) runs again: the last successful
     // load through the menu or a drop.
     Choice SourceMenuChoice = Choice::None;
@@ -55,8 +56,8 @@ public:
 private:
     // Runs one loader into a fresh picture; on success the Source shows it.
     template <typename Loader> bool load(Loader&& loader);
-    // Menu item 0 names what is loaded now, and shows as the menu's text.
-    void showCaption(const QString& caption);
+    // Menu item 0 names SourceCaption, and shows as the menu's text.
+    void showCaption();
     bool convert() const;
 
     TMain& main_;

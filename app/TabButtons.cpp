@@ -9,7 +9,6 @@
 #include <QSlider>
 #include <QTimer>
 #include <QToolButton>
-#include <algorithm>
 
 namespace parvane::app {
 
@@ -50,7 +49,7 @@ void TMain::SpeedButtonStyleClick() {
 }
 
 void TMain::ScrollBarGridChange() {
-    const int size = 8 << std::clamp(ScrollBarGrid->value(), 0, 3);
+    const int size = gridCellSize(ScrollBarGrid->value());
     StaticTextGrid->setText(QString::number(size));
     for (canvas::TFrameStack* canvas : {Source, Target}) {
         canvas->CellWidth = size;

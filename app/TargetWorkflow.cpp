@@ -139,8 +139,8 @@ void TMain::ReInitTarget() {
 
     // The new Target takes the grid, its look and the automatic export that the controls
     // still show.
-    const int cell = StaticTextGrid->text().toInt();
-    Target->InitGrid(cell > 0 ? cell : kTileSide, cell > 0 ? cell : kTileSide);
+    const int cell = gridCellSize(ScrollBarGrid->value());
+    Target->InitGrid(cell, cell);
     Target->GridStyle =
         canvasGridStyle(SpeedButtonStyle->isChecked() ? GridStyle::Lines : GridStyle::Dotted);
     Target->setLayerVisible(Target->L5_Grid, SpeedButtonView->isChecked());

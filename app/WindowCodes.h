@@ -36,6 +36,11 @@ constexpr std::int32_t canvasGridStyle(GridStyle style) {
     return style == GridStyle::Lines ? 2 : 1;
 }
 
+// The cell side the grid selector's position 0 to 3 stands for: 8, 16, 32 or 64 pixels.
+constexpr int gridCellSize(int position) {
+    return 8 << (position < 0 ? 0 : position > 3 ? 3 : position);
+}
+
 // The positions of the size selector: what a cut becomes. Its arrows wrap from the last
 // position to the first.
 enum class SizePosition {

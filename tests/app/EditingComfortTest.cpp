@@ -315,7 +315,7 @@ TEST_F(EditingComfortTest, EveryShortcutReachesItsCommandAndNoneFiresUnderADialo
          [&] {
              const std::string file = dir.file("p.tga").string();
              ASSERT_TRUE(imaging::saveImageAs24BitsFile(cellPattern(128, 64), 128, 64, file).ok());
-             main->SourceFlow().SourceImagePath = QString::fromStdString(file);
+             main->SourceFlow().SourceImagePath = file;
              main->SourceFlow().SourceMenuChoice = SourceWorkflow::Choice::Picture;
          },
          [&] { return main->Source->Bitmap().width() == 128; }},

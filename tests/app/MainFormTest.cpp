@@ -97,8 +97,8 @@ TEST_F(MainFormTest, StartsWithOnePageByTwoAndAnEmptyViewer) {
     EXPECT_EQ(main->CustomColourSlot, 0);
     const SourceWorkflow& source = main->SourceFlow();
     EXPECT_EQ(source.SourceMenuChoice, SourceWorkflow::Choice::None);
-    EXPECT_EQ(source.SourceImagePath, QStringLiteral("   --- no SOURCE file loaded ---"));
-    EXPECT_EQ(source.LevelPath, QStringLiteral("   --- no TEXTURES extracted ---"));
+    EXPECT_FALSE(source.SourceImagePath);
+    EXPECT_FALSE(source.LevelPath);
     // The Target names no file yet: its menu says so, and item 3 offers the reload.
     const document::TextureSet& target = main->TargetDocument();
     EXPECT_FALSE(target.savedPath());
@@ -106,11 +106,11 @@ TEST_F(MainFormTest, StartsWithOnePageByTwoAndAnEmptyViewer) {
     EXPECT_EQ(main->TargetCombo->itemText(0), QStringLiteral("   --- no TARGET file saved ---"));
     EXPECT_EQ(main->TargetCombo->itemText(3),
               QStringLiteral("   --- Reload a Texture Set File ( TGA, BMP, JPG )"));
-    EXPECT_EQ(source.SourceCaption, source.SourceImagePath);
+    EXPECT_FALSE(source.SourceCaption);
     EXPECT_EQ(target.state().caption, document::TargetName{});
 
     EXPECT_EQ(main->SourceCombo->count(), 4);
-    EXPECT_EQ(main->SourceCombo->currentText(), source.SourceImagePath);
+    EXPECT_EQ(main->SourceCombo->currentText(), QStringLiteral("   --- no SOURCE file loaded ---"));
     EXPECT_EQ(main->TargetCombo->itemText(2), QStringLiteral("   --- Create New"));
     EXPECT_EQ(main->SourcePageControl->currentWidget(), main->TabGrid);
     EXPECT_EQ(main->TargetPageControl->currentWidget(), main->TabTransform);
