@@ -20,7 +20,7 @@ int pagesFor(int pixels) {
 TextureSet::TextureSet(canvas::FrameStackCore& canvas, QObject* parent)
     : QObject(parent), canvas_(canvas) {}
 
-// The steps count themselves out of nothing: they only need the document alive while they go.
+// The steps go before the rest of the document: they act on it, never the other way round.
 TextureSet::~TextureSet() = default;
 
 const imaging::Bitmap& TextureSet::picture() const {
