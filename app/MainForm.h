@@ -2,6 +2,7 @@
 // current tile, and the Target canvas with its page counters on the right.
 #pragma once
 
+#include "app/MainFormUi.h"
 #include "app/Widgets.h"
 #include "imaging/Bitmap.h"
 #include "imaging/Geometry.h"
@@ -56,8 +57,12 @@ enum class TransformTool;
 
 // The application's one window: it owns both canvases, the current-tile viewer and all
 // interface state, and turns the user's actions into calls on the canvases.
-class TMain : public QMainWindow {
+class TMain : public QMainWindow, private MainFormUi {
     Q_OBJECT
+    // The Source workflow shows what it loads in the Source's controls.
+    friend class SourceWorkflow;
+    // The shortcut table moves the controls its keys stand for.
+    friend struct ShortcutTable;
 
 public:
     // Sizes of the texture set, in pixels.
@@ -75,70 +80,6 @@ public:
 
     explicit TMain(QWidget* parent = nullptr);
     ~TMain() override;
-
-    // Controls, named as the window's design names them.
-    QStatusBar* StatusBar = nullptr;
-    ClickPanel* PanelLeftSide = nullptr;
-    ClickPanel* PanelRightSide = nullptr;
-
-    MenuCombo* SourceCombo = nullptr;
-    canvas::TFrameStack* Source = nullptr;
-    QLabel* SourceAreaInfo = nullptr;
-    QTabWidget* SourcePageControl = nullptr;
-    QWidget* TabGrid = nullptr;
-    QWidget* TabTransparency = nullptr;
-    QWidget* TabAnimSource = nullptr;
-
-    QToolButton* CopyButton = nullptr;
-    QScrollBar* ClipTileSizeScroll = nullptr;
-    QLabel* ClipTileSize = nullptr;
-    QFrame* ClipTileAreaBevel = nullptr;
-    QLabel* ClipTileLabel = nullptr;
-    ClickPanel* PanelMagenta = nullptr;
-    ClickPanel* PanelBlack = nullptr;
-    ClickPanel* PanelFiller = nullptr;
-    QFrame* ClipTilePanel = nullptr;
-    TileViewer* ClipTileImage = nullptr;
-    QCheckBox* CheckBoxExport = nullptr;
-    QToolButton* ClipExportButton = nullptr;
-    QToolButton* ClipImportButton = nullptr;
-    QCheckBox* CheckBoxImport = nullptr;
-    QLabel* ClipLabel = nullptr;
-    QToolButton* HelpSpeedButton = nullptr;
-
-    MenuCombo* TargetCombo = nullptr;
-    canvas::TFrameStack* Target = nullptr;
-    QLabel* TargetWidth = nullptr;
-    QScrollBar* TargetWidthScrollBar = nullptr;
-    QLabel* TargetAreaInfo = nullptr;
-    QScrollBar* TargetHeightScrollBar = nullptr;
-    QLabel* TargetHeight = nullptr;
-    QTabWidget* TargetPageControl = nullptr;
-    QWidget* TabTransform = nullptr;
-    QWidget* TabAnimTarget = nullptr;
-
-    // Buttons of the tabs under the canvases.
-    QToolButton* SpeedButtonReset = nullptr;
-    QToolButton* SpeedButtonView = nullptr;
-    QToolButton* SpeedButtonStyle = nullptr;
-    QLabel* ImageGridSize = nullptr;
-    QLabel* StaticTextGrid = nullptr;
-    QScrollBar* ScrollBarGrid = nullptr;
-    QToolButton* SpeedButtonOpaque = nullptr;
-    QToolButton* SpeedButtonMagenta = nullptr;
-    QToolButton* SpeedButtonPicker = nullptr;
-    ClickPanel* SourceColourSample = nullptr;
-    QToolButton* SpeedButtonAlpha = nullptr;
-    QToolButton* ButtonStopSource = nullptr;
-    QSlider* TrackBarSource = nullptr;
-    QToolButton* SpeedButtonNone = nullptr;
-    QToolButton* SpeedButtonRotate = nullptr;
-    QToolButton* SpeedButtonHFlip = nullptr;
-    QToolButton* SpeedButtonVFlip = nullptr;
-    QToolButton* SpeedButtonSwap = nullptr;
-    QToolButton* SpeedButtonMove = nullptr;
-    QToolButton* ButtonStopTarget = nullptr;
-    QSlider* TrackBarTarget = nullptr;
 
     // The image file module and the level window: one of each, made at start-up right after
     // the window and kept for as long as it lives. Tests reach their dialog and message hooks
@@ -278,8 +219,6 @@ private:
 public:
     // The Target as a document: pages, names, unsaved state and the undo history.
     document::TextureSet& TargetDocument() { return *texture_; }
-    // The status line's place for the pointer's position over a canvas: its second line.
-    InfoText* StatusPosition = nullptr;
     // The canvas the zoom keys act on: the one with the keyboard focus, else the one under
     // the pointer, else the one pointed at last (the Target at first).
     canvas::TFrameStack* activeCanvas() const;

@@ -3,6 +3,7 @@
 // 512 x 8192 Source; a paste with its undo recording, and the undo and redo of a Copy All. The
 // process-level figure for the writer is `parvane-cli convert` under hyperfine.
 #include "app/MainForm.h"
+#include "app/MainFormUi.h"
 #include "bench/QtBenchmarkMain.h"
 #include "canvas/ImageStack.h"
 #include "document/TextureSet.h"
@@ -37,9 +38,9 @@ Bitmap fullSet() {
 // A main window whose Target is a full texture set.
 std::unique_ptr<parvane::app::TMain> windowWithFullTarget() {
     auto main = std::make_unique<parvane::app::TMain>();
-    main->TargetWidthScrollBar->setValue(2);
-    main->TargetHeightScrollBar->setValue(32);
-    main->Target->setBitmap(fullSet());
+    controlsOf(*main).TargetWidthScrollBar->setValue(2);
+    controlsOf(*main).TargetHeightScrollBar->setValue(32);
+    controlsOf(*main).Target->setBitmap(fullSet());
     return main;
 }
 
@@ -89,12 +90,12 @@ BENCHMARK(BM_SaveWithTheTgaWriterAlone)->Unit(benchmark::kMillisecond);
 
 void BM_CopyAllOfAFullSource(benchmark::State& state) {
     parvane::app::TMain main;
-    main.Source->setBitmap(fullSet());
-    main.Source->UpdateStack();
-    main.Source->UpdateGrid();
+    controlsOf(main).Source->setBitmap(fullSet());
+    controlsOf(main).Source->UpdateStack();
+    controlsOf(main).Source->UpdateGrid();
     for (auto _ : state)
         main.CopyAllOnClick();
-    if (main.Target->Bitmap().height() != 8192)
+    if (controlsOf(main).Target->Bitmap().height() != 8192)
         state.SkipWithError("Copy All did not fill the Target");
 }
 BENCHMARK(BM_CopyAllOfAFullSource)->Unit(benchmark::kMillisecond);
@@ -127,9 +128,9 @@ void BM_UndoRedoOfCopyAll(benchmark::State& state) {
     auto main = windowWithFullTarget();
     Bitmap source = fullSet();
     source.fill(Colour{1, 2, 3});
-    main->Source->setBitmap(source);
-    main->Source->UpdateStack();
-    main->Source->UpdateGrid();
+    controlsOf(*main).Source->setBitmap(source);
+    controlsOf(*main).Source->UpdateStack();
+    controlsOf(*main).Source->UpdateGrid();
     main->CopyAllOnClick();
     const bool redo = state.range(0) != 0;
     for (auto _ : state) {
@@ -145,7 +146,7 @@ void BM_UndoRedoOfCopyAll(benchmark::State& state) {
             state.ResumeTiming();
         }
     }
-    if (main->Target->Bitmap().pixel(5, 5) != Colour{1, 2, 3})
+    if (controlsOf(*main).Target->Bitmap().pixel(5, 5) != Colour{1, 2, 3})
         state.SkipWithError("the Copy All was not brought back");
 }
 BENCHMARK(BM_UndoRedoOfCopyAll)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

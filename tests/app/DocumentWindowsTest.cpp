@@ -5,6 +5,7 @@
 #include "app/DocumentForm.h"
 #include "app/Languages.h"
 #include "app/MainForm.h"
+#include "app/MainFormUi.h"
 #include "resources/Resources.h"
 #include "support/ModalWindows.h"
 
@@ -199,7 +200,7 @@ TEST_F(DocumentWindowsTest, HelpAndCreditsOpenBesideTheMainWindowAndCloseTheAbou
         aboutWasModal = main->AboutForm->isModal();
         main->AboutForm->HelpButton->click();
     });
-    main->HelpSpeedButton->click();
+    controlsOf(*main).HelpSpeedButton->click();
     EXPECT_TRUE(aboutWasModal);
     EXPECT_FALSE(main->AboutForm->isVisible());
     ASSERT_TRUE(main->HelpForm->isVisible());
@@ -215,12 +216,12 @@ TEST_F(DocumentWindowsTest, HelpAndCreditsOpenBesideTheMainWindowAndCloseTheAbou
     const int place = bar->value();
     main->HelpForm->close();
     whenModal(main->AboutForm, [&] { main->AboutForm->HelpButton->click(); });
-    main->HelpSpeedButton->click();
+    controlsOf(*main).HelpSpeedButton->click();
     EXPECT_TRUE(main->HelpForm->isVisible());
     EXPECT_EQ(bar->value(), place);
 
     whenModal(main->AboutForm, [&] { main->AboutForm->CreditsButton->click(); });
-    main->HelpSpeedButton->click();
+    controlsOf(*main).HelpSpeedButton->click();
     EXPECT_FALSE(main->AboutForm->isVisible());
     EXPECT_TRUE(main->CreditsForm->isVisible());
     EXPECT_TRUE(main->HelpForm->isVisible());
@@ -232,7 +233,7 @@ TEST_F(DocumentWindowsTest, TheFrenchWindowsAreReachedThroughTheLanguageSwitch) 
         main->AboutForm->LanguageButton->click();
         whenModal(main->AboutFormFR, [&] { main->AboutFormFR->HelpButton->click(); });
     });
-    main->HelpSpeedButton->click();
+    controlsOf(*main).HelpSpeedButton->click();
     EXPECT_FALSE(main->AboutForm->isVisible());
     EXPECT_FALSE(main->AboutFormFR->isVisible());
     EXPECT_TRUE(main->HelpFormFR->isVisible());
@@ -241,7 +242,7 @@ TEST_F(DocumentWindowsTest, TheFrenchWindowsAreReachedThroughTheLanguageSwitch) 
     // The interface is French now: the help button opens the French about window. French
     // credits, then back to English with OK closing it.
     whenModal(main->AboutFormFR, [&] { main->AboutFormFR->CreditsButton->click(); });
-    main->HelpSpeedButton->click();
+    controlsOf(*main).HelpSpeedButton->click();
     EXPECT_TRUE(main->CreditsFormFR->isVisible());
 
     bool backInEnglish = false;
@@ -252,7 +253,7 @@ TEST_F(DocumentWindowsTest, TheFrenchWindowsAreReachedThroughTheLanguageSwitch) 
             main->AboutForm->OKButton->click();
         });
     });
-    main->HelpSpeedButton->click();
+    controlsOf(*main).HelpSpeedButton->click();
     EXPECT_TRUE(backInEnglish);
     EXPECT_FALSE(main->AboutForm->isVisible());
     EXPECT_FALSE(main->AboutFormFR->isVisible());
