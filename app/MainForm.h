@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class QCheckBox;
 class QComboBox;
@@ -55,9 +56,24 @@ class StatusLine;
 class UnsavedWork;
 enum class TransformTool;
 
+// The window's own state beside its controls.
+struct MainFormState {
+    // The colours of the pots, and the dialog's custom colour slot the filler takes next.
+    imaging::Colour PotColour;
+    int CustomColourSlot = 0;
+    imaging::Colour MagentaColour;
+    imaging::Colour BlackColour;
+    imaging::Colour FillerColour;
+
+    // Set by a double click on the Source canvas: the release that ends it cuts nothing.
+    bool SourceDoubleClicked = false;
+    // Screen cursor 1: the colour picker's pointer.
+    QCursor PickerCursor;
+};
+
 // The application's one window: it owns both canvases, the current-tile viewer and all
 // interface state, and turns the user's actions into calls on the canvases.
-class TMain : public QMainWindow, private MainFormUi {
+class TMain : public QMainWindow, private MainFormUi, private MainFormState {
     Q_OBJECT
     // The Source workflow shows what it loads in the Source's controls.
     friend class SourceWorkflow;
@@ -93,17 +109,10 @@ public:
     // The system colour dialog of the filler pot; made when it is first needed.
     QColorDialog* colorDialogFiller();
 
-    // Window state.
-    imaging::Colour PotColour;
-    int CustomColourSlot = 0;
-    imaging::Colour MagentaColour;
-    imaging::Colour BlackColour;
-    imaging::Colour FillerColour;
-
-    // Set by a double click on the Source canvas: the release that ends it cuts nothing.
-    bool SourceDoubleClicked = false;
-    // Screen cursor 1: the colour picker's pointer.
-    QCursor PickerCursor;
+    // The window's own state (pots, picker, double click), to read.
+    const MainFormState& formState() const { return *this; }
+    // The filler pot's colour, as the colour dialog sets it.
+    void setFillerColour(imaging::Colour colour);
 
 public slots:
     void FormCreate();
@@ -160,12 +169,12 @@ public slots:
 public:
     // The about, credits and help windows in English and French: made hidden at start-up,
     // after the modules, each document loaded once then.
-    TAboutForm* AboutForm = nullptr;
-    TAboutFormFR* AboutFormFR = nullptr;
-    TCreditsForm* CreditsForm = nullptr;
-    TCreditsFormFR* CreditsFormFR = nullptr;
-    THelpForm* HelpForm = nullptr;
-    THelpFormFR* HelpFormFR = nullptr;
+    TAboutForm* aboutForm() const { return AboutForm; }
+    TAboutFormFR* aboutFormFR() const { return AboutFormFR; }
+    TCreditsForm* creditsForm() const { return CreditsForm; }
+    TCreditsFormFR* creditsFormFR() const { return CreditsFormFR; }
+    THelpForm* helpForm() const { return HelpForm; }
+    THelpFormFR* helpFormFR() const { return HelpFormFR; }
 
     // --- The Source side: menu, level extraction and drops (SourceWorkflow.cpp), colour
     // pots, picker and transparency tab (ColourPots.cpp) ---------------------------------
@@ -177,7 +186,9 @@ public:
     void MakeCurrentTile(const imaging::Bitmap& picture);
     // Runs the filler colour dialog; returns true when the user accepted a colour. Tests
     // replace it so that no modal dialog opens.
-    std::function<bool(QColorDialog&)> runColourDialog;
+    void setColourDialogRunner(std::function<bool(QColorDialog&)> run) {
+        runColourDialog = std::move(run);
+    }
     // The alpha view is out of date with the Source picture; rebuilt now if it shows.
     void refreshSourceAlpha();
 
@@ -300,6 +311,13 @@ private:
     void replaceTargetPicture(imaging::Bitmap&& picture,
                               const document::TargetState* shownBefore = nullptr);
 
+    TAboutForm* AboutForm = nullptr;
+    TAboutFormFR* AboutFormFR = nullptr;
+    TCreditsForm* CreditsForm = nullptr;
+    TCreditsFormFR* CreditsFormFR = nullptr;
+    THelpForm* HelpForm = nullptr;
+    THelpFormFR* HelpFormFR = nullptr;
+    std::function<bool(QColorDialog&)> runColourDialog;
     std::unique_ptr<imaging::TFIO> fio_;
     level::TDVL* dvl_ = nullptr; // a window of its own, owned as this window's child
     bool centred_ = false;

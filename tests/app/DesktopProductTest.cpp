@@ -221,11 +221,11 @@ TEST_F(DesktopProductTest, TheAboutWindowsSwitchTurnsTheWholeInterfaceForTheSess
     // English about window -> switch: the interface turns French and the French about window
     // opens; OK closes it.
     bool frenchShown = false;
-    whenModal(window->AboutForm, [&] {
-        window->AboutForm->LanguageButton->click();
-        whenModal(window->AboutFormFR, [&] {
+    whenModal(window->aboutForm(), [&] {
+        window->aboutForm()->LanguageButton->click();
+        whenModal(window->aboutFormFR(), [&] {
             frenchShown = true;
-            window->AboutFormFR->OKButton->click();
+            window->aboutFormFR()->OKButton->click();
         });
     });
     controlsOf(*window).HelpSpeedButton->click();
@@ -245,9 +245,9 @@ TEST_F(DesktopProductTest, TheAboutWindowsSwitchTurnsTheWholeInterfaceForTheSess
 
     // Back: the help button now opens the French about window, whose switch returns to
     // English.
-    whenModal(window->AboutFormFR, [&] {
-        window->AboutFormFR->LanguageButton->click();
-        whenModal(window->AboutForm, [&] { window->AboutForm->OKButton->click(); });
+    whenModal(window->aboutFormFR(), [&] {
+        window->aboutFormFR()->LanguageButton->click();
+        whenModal(window->aboutForm(), [&] { window->aboutForm()->OKButton->click(); });
     });
     controlsOf(*window).HelpSpeedButton->click();
     EXPECT_EQ(interfaceLanguage(), Language::English);

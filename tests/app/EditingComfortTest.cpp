@@ -281,10 +281,10 @@ TEST_F(EditingComfortTest, EveryShortcutReachesItsCommandAndNoneFiresUnderADialo
         opened = dialog.windowTitle();
         return false;
     };
-    main->runColourDialog = [&opened](QColorDialog&) {
+    main->setColourDialogRunner([&opened](QColorDialog&) {
         opened = QStringLiteral("colour");
         return false;
-    };
+    });
     // Closes the next modal window as soon as it shows, noting its title.
     const auto closeModal = [&opened] {
         auto* timer = new QTimer;
@@ -330,7 +330,7 @@ TEST_F(EditingComfortTest, EveryShortcutReachesItsCommandAndNoneFiresUnderADialo
          [&] {
              return target->Bitmap().pixel(10, 10) ==
                         controlsOf(*main).Source->Bitmap().pixel(10, 10) &&
-                    target->Bitmap().pixel(200, 30) == main->FillerColour;
+                    target->Bitmap().pixel(200, 30) == main->formState().FillerColour;
          }},
         {Qt::CTRL | Qt::Key_Z, pasteOnce,
          [&] { return target->Bitmap().pixel(10, 10) != tile.pixel(0, 0); }},
@@ -339,12 +339,17 @@ TEST_F(EditingComfortTest, EveryShortcutReachesItsCommandAndNoneFiresUnderADialo
          [&] { return target->Bitmap().pixel(10, 10) == tile.pixel(0, 0); }},
         {Qt::CTRL | Qt::Key_Y, [&] { main->UndoTargetEdit(); },
          [&] { return target->Bitmap().pixel(10, 10) == tile.pixel(0, 0); }},
-        {Qt::Key_M, {}, [&] { return main->PotColour == main->MagentaColour; }},
-        {Qt::Key_B, {}, [&] { return main->PotColour == main->BlackColour; }},
+        {Qt::Key_M,
+         {},
+         [&] { return main->formState().PotColour == main->formState().MagentaColour; }},
+        {Qt::Key_B,
+         {},
+         [&] { return main->formState().PotColour == main->formState().BlackColour; }},
         {Qt::Key_F,
          {},
          [&] {
-             return main->PotColour == main->FillerColour && target->Mode == CanvasMode::Paste;
+             return main->formState().PotColour == main->formState().FillerColour &&
+                    target->Mode == CanvasMode::Paste;
          }},
         {Qt::SHIFT | Qt::Key_F, {}, [&] { return opened == "colour"; }},
         {Qt::CTRL | Qt::Key_Up,
@@ -372,14 +377,14 @@ TEST_F(EditingComfortTest, EveryShortcutReachesItsCommandAndNoneFiresUnderADialo
         {Qt::SHIFT | Qt::Key_P,
          [&] { controlsOf(*main).SourceColourSample->setColour(QColor(3, 4, 5)); },
          [&] {
-             return main->PotColour == Colour{3, 4, 5};
+             return main->formState().PotColour == Colour{3, 4, 5};
          }},
         // A colour picked after the last pot: Alt+P must not tile the pot colour before it.
         {Qt::ALT | Qt::Key_P,
          [&] { controlsOf(*main).SourceColourSample->setColour(QColor(6, 7, 8)); },
          [&] {
              const Bitmap& tile = target->Clip().bitmap;
-             return main->FillerColour == Colour{6, 7, 8} && tile.width() == 64 &&
+             return main->formState().FillerColour == Colour{6, 7, 8} && tile.width() == 64 &&
                     tile.pixel(63, 63) == Colour{6, 7, 8} && target->Mode == CanvasMode::Paste;
          }},
         {Qt::Key_R, {}, [&] { return cursor() == "crRotate"; }},
@@ -458,7 +463,7 @@ TEST_F(EditingComfortTest, EveryShortcutReachesItsCommandAndNoneFiresUnderADialo
         QTest::keyClick(main.get(), key.key(), key.keyboardModifiers());
     }
     EXPECT_EQ(target->Bitmap(), pasted);
-    EXPECT_EQ(main->PotColour, main->MagentaColour);
+    EXPECT_EQ(main->formState().PotColour, main->formState().MagentaColour);
 }
 
 } // namespace

@@ -94,10 +94,10 @@ TEST_F(MainFormTest, StartsWithOnePageByTwoAndAnEmptyViewer) {
     EXPECT_EQ(controlsOf(*main).Target->FillColor, imaging::colours::kBlack);
     EXPECT_EQ(controlsOf(*main).Target->Image().paint, imaging::colours::kBlack);
 
-    EXPECT_EQ(main->PotColour, imaging::colours::kBlack);
-    EXPECT_EQ(main->FillerColour, imaging::colours::kMaroon);
-    EXPECT_EQ(main->MagentaColour, imaging::colours::kMagenta);
-    EXPECT_EQ(main->CustomColourSlot, 0);
+    EXPECT_EQ(main->formState().PotColour, imaging::colours::kBlack);
+    EXPECT_EQ(main->formState().FillerColour, imaging::colours::kMaroon);
+    EXPECT_EQ(main->formState().MagentaColour, imaging::colours::kMagenta);
+    EXPECT_EQ(main->formState().CustomColourSlot, 0);
     const SourceWorkflow& source = main->SourceFlow();
     EXPECT_EQ(source.SourceMenuChoice, SourceWorkflow::Choice::None);
     EXPECT_FALSE(source.SourceImagePath);
@@ -387,10 +387,11 @@ TEST_F(MainFormTest, APressOnTheSourceShowsTheFirstCellAndEndsTargetTools) {
 
 TEST_F(MainFormTest, WithThePickerArmedTheSourceSamplesColoursAndAClickOnlyEndsPicking) {
     showWindow();
-    ASSERT_EQ(main->PickerCursor.shape(), Qt::BitmapCursor) << "the picker picture is missing";
+    ASSERT_EQ(main->formState().PickerCursor.shape(), Qt::BitmapCursor)
+        << "the picker picture is missing";
     paintCell(controlsOf(*main).Source, 1, 1, Colour{12, 34, 56});
     QWidget* source = controlsOf(*main).Source->BasePanel;
-    source->setCursor(main->PickerCursor);
+    source->setCursor(main->formState().PickerCursor);
     QTest::mouseMove(source, QPoint(100, 100));
     EXPECT_EQ(controlsOf(*main).SourceColourSample->colour(), QColor(12, 34, 56));
     EXPECT_EQ(controlsOf(*main).Source->Mode, CanvasMode::Idle);
@@ -488,7 +489,7 @@ TEST_F(MainFormTest, OnlyTheSourceReactsToDoubleClicks) {
     QTest::mouseRelease(target, Qt::LeftButton, {}, QPoint(30, 30));
     EXPECT_TRUE(controlsOf(*main).Target->SnapToGrid);
     EXPECT_EQ(controlsOf(*main).Target->GridOffsetX, 0);
-    EXPECT_FALSE(main->SourceDoubleClicked);
+    EXPECT_FALSE(main->formState().SourceDoubleClicked);
 
     // On the Source the double click leaves the locked grid, and its release cuts nothing.
     QWidget* source = controlsOf(*main).Source->BasePanel;
@@ -497,9 +498,9 @@ TEST_F(MainFormTest, OnlyTheSourceReactsToDoubleClicks) {
     QTest::mouseDClick(source, Qt::LeftButton, {}, QPoint(30, 30));
     EXPECT_FALSE(controlsOf(*main).Source->SnapToGrid);
     EXPECT_FALSE(controlsOf(*main).SpeedButtonView->isChecked());
-    EXPECT_TRUE(main->SourceDoubleClicked);
+    EXPECT_TRUE(main->formState().SourceDoubleClicked);
     QTest::mouseRelease(source, Qt::LeftButton, {}, QPoint(30, 30));
-    EXPECT_FALSE(main->SourceDoubleClicked);
+    EXPECT_FALSE(main->formState().SourceDoubleClicked);
     EXPECT_EQ(controlsOf(*main).Source->Mode, CanvasMode::Idle);
     EXPECT_NE(controlsOf(*main).Target->Mode, CanvasMode::Paste);
 

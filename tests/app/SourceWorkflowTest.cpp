@@ -555,7 +555,7 @@ TEST_F(SourceWorkflowTest, ThePotsAndTheSampleMakeFlatTilesReadyToPaste) {
     QTest::mouseClick(controlsOf(*main).SourceColourSample, Qt::LeftButton);
     EXPECT_TRUE(flatTile(Colour{5, 6, 7}));
     QTest::mouseDClick(controlsOf(*main).SourceColourSample, Qt::LeftButton);
-    EXPECT_EQ(main->FillerColour, (Colour{5, 6, 7}));
+    EXPECT_EQ(main->formState().FillerColour, (Colour{5, 6, 7}));
     EXPECT_EQ(controlsOf(*main).PanelFiller->colour(), QColor(5, 6, 7));
 
     // The pasted tile paints one cell.
@@ -575,34 +575,34 @@ TEST_F(SourceWorkflowTest, TheFillerDialogKeepsEightColoursAndOnlyAnAcceptedOneC
     EXPECT_EQ(QColorDialog::customColor(3), QColor(0, 0, 0));
 
     // A cancel after clicking another colour changes nothing but the slot counter.
-    main->runColourDialog = [](QColorDialog& dialog) {
+    main->setColourDialogRunner([](QColorDialog& dialog) {
         dialog.setCurrentColor(Qt::green);
         return false;
-    };
+    });
     QTest::mouseDClick(controlsOf(*main).PanelFiller, Qt::LeftButton);
-    EXPECT_EQ(main->FillerColour, imaging::colours::kMaroon);
+    EXPECT_EQ(main->formState().FillerColour, imaging::colours::kMaroon);
     EXPECT_EQ(QColorDialog::customColor(0), QColor(128, 0, 0));
-    EXPECT_EQ(main->CustomColourSlot, 1);
+    EXPECT_EQ(main->formState().CustomColourSlot, 1);
     EXPECT_EQ(controlsOf(*main).ClipTileImage->picture().pixel(0, 0), imaging::colours::kMaroon);
 
     // Accepted colours roll through slots A to H; the ninth double click writes A again.
     int shade = 0;
-    main->runColourDialog = [&shade](QColorDialog& dialog) {
+    main->setColourDialogRunner([&shade](QColorDialog& dialog) {
         EXPECT_FALSE(dialog.isVisible());
         dialog.setCurrentColor(QColor(10 * ++shade, 0, 0));
         return true;
-    };
+    });
     for (int click = 2; click <= 8; ++click)
         QTest::mouseDClick(controlsOf(*main).PanelFiller, Qt::LeftButton);
-    EXPECT_EQ(main->CustomColourSlot, 0);
+    EXPECT_EQ(main->formState().CustomColourSlot, 0);
     EXPECT_EQ(QColorDialog::customColor(7), QColor(60, 0, 0));
-    EXPECT_EQ(main->FillerColour, (Colour{70, 0, 0}));
+    EXPECT_EQ(main->formState().FillerColour, (Colour{70, 0, 0}));
     QTest::mouseDClick(controlsOf(*main).PanelFiller, Qt::LeftButton);
     EXPECT_EQ(QColorDialog::customColor(0), QColor(70, 0, 0));
     EXPECT_EQ(QColorDialog::customColor(8), QColor(0, 0, 0)) << "slots I to P are not history";
-    EXPECT_EQ(main->FillerColour, (Colour{80, 0, 0}));
+    EXPECT_EQ(main->formState().FillerColour, (Colour{80, 0, 0}));
     EXPECT_EQ(controlsOf(*main).PanelFiller->colour(), QColor(80, 0, 0));
-    EXPECT_EQ(main->PotColour, (Colour{80, 0, 0}));
+    EXPECT_EQ(main->formState().PotColour, (Colour{80, 0, 0}));
 }
 
 TEST_F(SourceWorkflowTest, APasteDuringATargetAnimationLandsWhereClicked) {

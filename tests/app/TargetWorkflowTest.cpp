@@ -266,7 +266,7 @@ TEST_F(TargetWorkflowTest, CreateNewStartsABlankSetWithTheControlsSettings) {
     controlsOf(*main).TargetWidthScrollBar->setValue(2);
     controlsOf(*main).TargetHeightScrollBar->setValue(3);
     controlsOf(*main).Target->Bitmap().fill(kGreen);
-    main->FillerColour = Colour{0, 0, 200};
+    main->setFillerColour(Colour{0, 0, 200});
     controlsOf(*main).ScrollBarGrid->setValue(2); // 32-pixel cells
     controlsOf(*main).SpeedButtonStyle->click();
     controlsOf(*main).SpeedButtonView->click();
@@ -362,7 +362,7 @@ TEST_F(TargetWorkflowTest, ADroppedPictureBecomesTheWorkingTargetAndItsCaption) 
 }
 
 TEST_F(TargetWorkflowTest, CopyAllTurnsTheWholeCellsOfTheSourceIntoTheTarget) {
-    main->FillerColour = Colour{0, 0, 200};
+    main->setFillerColour(Colour{0, 0, 200});
     setSource(cellPattern(300, 200));
     controlsOf(*main).CopyButton->click();
     EXPECT_EQ(controlsOf(*main).Target->Bitmap().width(), 256);

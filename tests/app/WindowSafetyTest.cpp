@@ -347,8 +347,8 @@ void openEveryDialog() {
         [&] { main.TargetComboOnSelect(menuIndex(TargetItem::Reload)); }); // reload dialog
     closedWhenOpen([&] { main.PanelFillerOnDblClick(); });                 // colour dialog
     closedWhenOpen([&] { main.HelpSpeedButtonOnClick(); });                // about window
-    for (QWidget* document : std::initializer_list<QWidget*>{main.HelpForm, main.HelpFormFR,
-                                                             main.CreditsForm, main.CreditsFormFR})
+    for (QWidget* document : std::initializer_list<QWidget*>{
+             main.helpForm(), main.helpFormFR(), main.creditsForm(), main.creditsFormFR()})
         document->show();
     QApplication::processEvents();
     main.PanelMagentaOnClick();
