@@ -34,7 +34,8 @@ using imaging::colours::kMagenta;
 using imaging::colours::kMaroon;
 
 TMain::TMain(QWidget* parent)
-    : QMainWindow(parent), sourceFlow_(std::make_unique<SourceWorkflow>(*this)) {
+    : QMainWindow(parent),
+      sourceFlow_(std::make_unique<SourceWorkflow>(static_cast<SourceView&>(*this))) {
     runColourDialog = [](QColorDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
     createControls();
     // The Target's document edits the Target canvas; the Target side shows what it tells.

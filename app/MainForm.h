@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/MainFormUi.h"
+#include "app/SourceWorkflow.h"
 #include "app/Widgets.h"
 #include "imaging/Bitmap.h"
 #include "imaging/Geometry.h"
@@ -51,7 +52,6 @@ class TCreditsForm;
 class TCreditsFormFR;
 class THelpForm;
 class THelpFormFR;
-class SourceWorkflow;
 class StatusLine;
 class UnsavedWork;
 enum class TransformTool;
@@ -73,10 +73,8 @@ struct MainFormState {
 
 // The application's one window: it owns both canvases, the current-tile viewer and all
 // interface state, and turns the user's actions into calls on the canvases.
-class TMain : public QMainWindow, private MainFormUi, private MainFormState {
+class TMain : public QMainWindow, private MainFormUi, private MainFormState, private SourceView {
     Q_OBJECT
-    // The Source workflow shows what it loads in the Source's controls.
-    friend class SourceWorkflow;
     // The shortcut table moves the controls its keys stand for.
     friend struct ShortcutTable;
 
@@ -190,7 +188,7 @@ public:
         runColourDialog = std::move(run);
     }
     // The alpha view is out of date with the Source picture; rebuilt now if it shows.
-    void refreshSourceAlpha();
+    void refreshSourceAlpha() override;
 
 public slots:
     void SourceComboOnSelect(int index);
@@ -214,6 +212,13 @@ public slots:
     void SpeedButtonAlphaClick();
 
 private:
+    // What the Source workflow sees of the window.
+    canvas::TFrameStack& sourceCanvas() override { return *Source; }
+    imaging::TFIO& pictureFiles() override { return FIO(); }
+    level::TDVL& levelFiles() override { return DVL(); }
+    void showSourceCaption(const QString& text) override;
+    void showSourceAreaInfo(const QString& text) override;
+    bool convertsTransparency() const override;
     void connectSourceSide();
     void connectColourPots();
     // The dialog's custom colours back to the program's own start values.

@@ -39,15 +39,14 @@ void SourceWorkflow::reset() {
 }
 
 bool SourceWorkflow::convert() const {
-    return main_.SpeedButtonMagenta->isChecked();
+    return view_.convertsTransparency();
 }
 
 void SourceWorkflow::showCaption() {
     const QString text = SourceCaption
                              ? pathText(*SourceCaption)
                              : interfaceTexts().SourceComboItems.value(menuIndex(SourceItem::None));
-    main_.SourceCombo->setItemText(menuIndex(SourceItem::None), text);
-    main_.SourceCombo->setCurrentIndex(menuIndex(SourceItem::None));
+    view_.showSourceCaption(text);
 }
 
 template <typename Loader> bool SourceWorkflow::load(Loader&& loader) {
@@ -58,14 +57,14 @@ template <typename Loader> bool SourceWorkflow::load(Loader&& loader) {
     std::uint8_t formatCode = 0;
     if (!loader(picture, formatCode))
         return false;
-    canvas::TFrameStack* source = main_.Source;
+    canvas::TFrameStack* source = &view_.sourceCanvas();
     // An animation still under way would go on moving cells of the new picture.
     source->CompleteAnimation();
     // The earlier picture waits in `picture` until the canvas has its layers for the new one.
     std::swap(source->Bitmap(), picture);
     try {
         source->UpdateStack();
-        main_.refreshSourceAlpha();
+        view_.refreshSourceAlpha();
     } catch (const std::bad_alloc&) {
         // The alpha view, while it shows, takes the picture's size: when it does not fit in
         // memory, the Source keeps what it showed and the user is told why.
@@ -75,8 +74,8 @@ template <typename Loader> bool SourceWorkflow::load(Loader&& loader) {
         std::swap(source->Bitmap(), picture);
         picture = imaging::Bitmap();
         source->UpdateStack();
-        main_.refreshSourceAlpha();
-        main_.FIO().showMessage(refused, {});
+        view_.refreshSourceAlpha();
+        view_.pictureFiles().showMessage(refused, {});
         return false;
     }
     picture = imaging::Bitmap();
@@ -107,11 +106,11 @@ void SourceWorkflow::select(int item) {
         SourceMenuChoice = choice;
     // A load has brought the alpha view up to date already; otherwise it follows here.
     if (!loaded)
-        main_.refreshSourceAlpha();
+        view_.refreshSourceAlpha();
 }
 
 bool SourceWorkflow::loadFromImageFile() {
-    imaging::TFIO& fio = main_.FIO();
+    imaging::TFIO& fio = view_.pictureFiles();
     // Before any picture, the dialog starts on the menu's start text, as the menu shows it.
     fio.OpenPictureDialog1.FileName =
         SourceImagePath ? pathText(*SourceImagePath)
@@ -131,7 +130,7 @@ bool SourceWorkflow::loadFromImageFile() {
 }
 
 bool SourceWorkflow::loadFromLevel(Choice what) {
-    level::TDVL& dvl = main_.DVL();
+    level::TDVL& dvl = view_.levelFiles();
     dvl.setOpenDialogFileName(LevelPath ? pathText(*LevelPath)
                                         : interfaceTexts().NoTexturesExtracted);
     dvl.setOpenDialogFilterIndex(1);
@@ -162,16 +161,16 @@ bool SourceWorkflow::repeat() {
         return false;
     case Choice::Picture:
         return load([&](imaging::Bitmap& picture, std::uint8_t& code) {
-            return main_.FIO().LoadImageAs32BitsFile(imaging::ImageArea::of(picture), picturePath,
-                                                     code);
+            return view_.pictureFiles().LoadImageAs32BitsFile(imaging::ImageArea::of(picture),
+                                                              picturePath, code);
         });
     case Choice::LevelTextures:
         return load([&](imaging::Bitmap& picture, std::uint8_t& code) {
-            return main_.DVL().LoadLevelAs32BitsFile(picture, levelPath, magenta, code);
+            return view_.levelFiles().LoadLevelAs32BitsFile(picture, levelPath, magenta, code);
         });
     case Choice::AnimatedTextures:
         return load([&](imaging::Bitmap& picture, std::uint8_t& code) {
-            return main_.DVL().LoadAnimAs32BitsFile(picture, levelPath, magenta, code);
+            return view_.levelFiles().LoadAnimAs32BitsFile(picture, levelPath, magenta, code);
         });
     }
     return false;
@@ -183,7 +182,7 @@ void SourceWorkflow::dropped(const QString& fileName) {
     if (level::isAcceptedLevelExtension(fileName.toStdString())) {
         const bool magenta = convert();
         if (!load([&](imaging::Bitmap& picture, std::uint8_t& code) {
-                return main_.DVL().LoadLevelAs32BitsFile(picture, fileName, magenta, code);
+                return view_.levelFiles().LoadLevelAs32BitsFile(picture, fileName, magenta, code);
             })) {
             showCaption();
             return;
@@ -192,8 +191,8 @@ void SourceWorkflow::dropped(const QString& fileName) {
         SourceMenuChoice = Choice::LevelTextures;
     } else {
         if (!load([&](imaging::Bitmap& picture, std::uint8_t& code) {
-                return main_.FIO().LoadImageAs32BitsFile(imaging::ImageArea::of(picture), fileName,
-                                                         code);
+                return view_.pictureFiles().LoadImageAs32BitsFile(imaging::ImageArea::of(picture),
+                                                                  fileName, code);
             })) {
             showCaption();
             return;
@@ -232,11 +231,11 @@ QString SourceWorkflow::PF2String(imaging::PixelFormat format) {
 
 void SourceWorkflow::updateAreaInfo(imaging::PixelFormat format) {
     format_ = format;
-    const imaging::Bitmap& picture = main_.Source->Bitmap();
-    main_.SourceAreaInfo->setText(interfaceTexts()
-                                      .SourceAreaFormat.arg(picture.width())
-                                      .arg(picture.height())
-                                      .arg(PF2String(format)));
+    const imaging::Bitmap& picture = view_.sourceCanvas().Bitmap();
+    view_.showSourceAreaInfo(interfaceTexts()
+                                 .SourceAreaFormat.arg(picture.width())
+                                 .arg(picture.height())
+                                 .arg(PF2String(format)));
 }
 
 void SourceWorkflow::retranslate() {
@@ -286,6 +285,19 @@ void TMain::SourceStackDragNDropOnChange() {
 
 void TMain::UpdateSourceAreaInfo(imaging::PixelFormat format) {
     sourceFlow_->updateAreaInfo(format);
+}
+
+void TMain::showSourceCaption(const QString& text) {
+    SourceCombo->setItemText(menuIndex(SourceItem::None), text);
+    SourceCombo->setCurrentIndex(menuIndex(SourceItem::None));
+}
+
+void TMain::showSourceAreaInfo(const QString& text) {
+    SourceAreaInfo->setText(text);
+}
+
+bool TMain::convertsTransparency() const {
+    return SpeedButtonMagenta->isChecked();
 }
 
 void TMain::refreshSourceAlpha() {

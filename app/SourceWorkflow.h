@@ -11,9 +11,34 @@
 #include <filesystem>
 #include <optional>
 
+namespace parvane::canvas {
+class TFrameStack;
+}
+namespace parvane::imaging {
+class TFIO;
+}
+namespace parvane::level {
+class TDVL;
+}
+
 namespace parvane::app {
 
-class TMain;
+// What the Source workflow needs of the window: the Source canvas, the file modules, and the
+// places that show what the Source holds.
+class SourceView {
+public:
+    virtual ~SourceView() = default;
+    virtual canvas::TFrameStack& sourceCanvas() = 0;
+    virtual imaging::TFIO& pictureFiles() = 0;
+    virtual level::TDVL& levelFiles() = 0;
+    // Menu item 0 shows this text and is selected.
+    virtual void showSourceCaption(const QString& text) = 0;
+    virtual void showSourceAreaInfo(const QString& text) = 0;
+    // The Convert switch: level textures take magenta for their transparent colour.
+    virtual bool convertsTransparency() const = 0;
+    // The alpha view is out of date with the Source picture.
+    virtual void refreshSourceAlpha() = 0;
+};
 
 // What the Source shows and where it came from. The window's Source handlers delegate here;
 // the state below is used by nothing else.
@@ -22,7 +47,7 @@ public:
     // The loaders behind the menu items and the replay: the menu's own items.
     using Choice = SourceItem;
 
-    explicit SourceWorkflow(TMain& main) : main_(main) {}
+    explicit SourceWorkflow(SourceView& view) : view_(view) {}
 
     // Nothing loaded yet: no path remembered, no replay.
     void reset();
@@ -60,7 +85,7 @@ private:
     void showCaption();
     bool convert() const;
 
-    TMain& main_;
+    SourceView& view_;
     // The pixel format the size line names, for writing it again in another language.
     std::optional<imaging::PixelFormat> format_;
 };
