@@ -141,4 +141,9 @@ void TMain::connectColourPots() {
     connect(SpeedButtonAlpha, &QToolButton::clicked, this, &TMain::SpeedButtonAlphaClick);
 }
 
+void TMain::setFillerColour(imaging::Colour colour) {
+    FillerColour = colour;
+    PanelFiller->setColour(toQColor(FillerColour));
+}
+
 } // namespace parvane::app

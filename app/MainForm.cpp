@@ -3,9 +3,10 @@
 #include "app/Languages.h"
 #include "app/SourceWorkflow.h"
 #include "app/StatusNotice.h"
-#include "app/TargetHistory.h"
 #include "app/UnsavedWork.h"
+#include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
+#include "document/TextureSet.h"
 #include "imaging/ui/ImageFileModule.h"
 #include "level/ui/DuskvaleFileModule.h"
 
@@ -33,10 +34,15 @@ using imaging::colours::kMagenta;
 using imaging::colours::kMaroon;
 
 TMain::TMain(QWidget* parent)
-    : QMainWindow(parent), sourceFlow_(std::make_unique<SourceWorkflow>(*this)) {
+    : QMainWindow(parent),
+      sourceFlow_(std::make_unique<SourceWorkflow>(static_cast<SourceView&>(*this))) {
     runColourDialog = [](QColorDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
-    history_ = new TargetHistory(*this);
     createControls();
+    // The Target's document edits the Target canvas; the Target side shows what it tells.
+    texture_ = new document::TextureSet(*Target, this);
+    texture_->setObjectName(QStringLiteral("TargetDocument"));
+    connect(texture_, &document::TextureSet::pagesChanged, this, &TMain::showTargetPages);
+    connect(texture_, &document::TextureSet::namesChanged, this, &TMain::showTargetNames);
     connectHandlers();
     qApp->installEventFilter(this);
     FormCreate();
@@ -100,7 +106,7 @@ void TMain::connectCanvasMouse() {
     connect(Target, &TFrameStack::overlayMouseReleased, this, &TMain::TargetMouseUp);
     // What a paste or a transformation is about to change goes into the undo history.
     Target->setImageEditHook(
-        [this](const imaging::Rect& area) { history_->areaAboutToChange(area); });
+        [this](const imaging::Rect& area) { texture_->areaAboutToChange(area); });
 }
 
 void TMain::FormCreate() {
@@ -131,7 +137,7 @@ void TMain::FormCreate() {
     // 7. Both side panels are painted off-screen already: Qt double-buffers every widget.
 
     // 8. The size selector starts at "Multi Tile".
-    ClipTileSizeScroll->setValue(1);
+    ClipTileSizeScroll->setValue(static_cast<int>(SizePosition::AsCut));
 
     // 9. The colours of the pots.
     MagentaColour = kMagenta;
@@ -142,14 +148,11 @@ void TMain::FormCreate() {
     resetCustomColours();
 
     // 10. Target pages added later are black.
-    Target->FillColor = kBlack;
-    Target->Image().paint = kBlack;
+    texture_->setFill(kBlack);
 
-    // 11. Path memories and the captions to fall back to.
-    sourceFlow_->reset(texts);
-    TargetSavePath = texts.TargetComboItems.value(0);
-    TargetReloadPath = texts.TargetComboItems.value(3);
-    TargetCaption = TargetSavePath;
+    // 11. Path memories and the captions to fall back to (the Target's document starts
+    // with no file saved or reloaded yet).
+    sourceFlow_->reset();
 
     // 12. The colour picker's pointer, with its hot spot at the tip of the pipette.
     const QPixmap picker(QStringLiteral(":/cursors/PICKER.png"));

@@ -2,7 +2,10 @@
 // current tile, and the Target canvas with its page counters on the right.
 #pragma once
 
+#include "app/MainFormUi.h"
+#include "app/SourceWorkflow.h"
 #include "app/Widgets.h"
+#include "imaging/Bitmap.h"
 #include "imaging/Geometry.h"
 
 #include <QCursor>
@@ -11,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class QCheckBox;
 class QComboBox;
@@ -32,6 +36,11 @@ class TFIO;
 namespace parvane::level {
 class TDVL;
 }
+namespace parvane::document {
+class TextureSet;
+struct TargetName;
+struct TargetState;
+} // namespace parvane::document
 
 namespace parvane::app {
 
@@ -43,16 +52,31 @@ class TCreditsForm;
 class TCreditsFormFR;
 class THelpForm;
 class THelpFormFR;
-class SourceWorkflow;
-class TargetHistory;
 class StatusLine;
 class UnsavedWork;
-struct TargetViewState;
+enum class TransformTool;
+
+// The window's own state beside its controls.
+struct MainFormState {
+    // The colours of the pots, and the dialog's custom colour slot the filler takes next.
+    imaging::Colour PotColour;
+    int CustomColourSlot = 0;
+    imaging::Colour MagentaColour;
+    imaging::Colour BlackColour;
+    imaging::Colour FillerColour;
+
+    // Set by a double click on the Source canvas: the release that ends it cuts nothing.
+    bool SourceDoubleClicked = false;
+    // Screen cursor 1: the colour picker's pointer.
+    QCursor PickerCursor;
+};
 
 // The application's one window: it owns both canvases, the current-tile viewer and all
 // interface state, and turns the user's actions into calls on the canvases.
-class TMain : public QMainWindow {
+class TMain : public QMainWindow, private MainFormUi, private MainFormState, private SourceView {
     Q_OBJECT
+    // The shortcut table moves the controls its keys stand for.
+    friend struct ShortcutTable;
 
 public:
     // Sizes of the texture set, in pixels.
@@ -71,70 +95,6 @@ public:
     explicit TMain(QWidget* parent = nullptr);
     ~TMain() override;
 
-    // Controls, named as the window's design names them.
-    QStatusBar* StatusBar = nullptr;
-    ClickPanel* PanelLeftSide = nullptr;
-    ClickPanel* PanelRightSide = nullptr;
-
-    MenuCombo* SourceCombo = nullptr;
-    canvas::TFrameStack* Source = nullptr;
-    QLabel* SourceAreaInfo = nullptr;
-    QTabWidget* SourcePageControl = nullptr;
-    QWidget* TabGrid = nullptr;
-    QWidget* TabTransparency = nullptr;
-    QWidget* TabAnimSource = nullptr;
-
-    QToolButton* CopyButton = nullptr;
-    QScrollBar* ClipTileSizeScroll = nullptr;
-    QLabel* ClipTileSize = nullptr;
-    QFrame* ClipTileAreaBevel = nullptr;
-    QLabel* ClipTileLabel = nullptr;
-    ClickPanel* PanelMagenta = nullptr;
-    ClickPanel* PanelBlack = nullptr;
-    ClickPanel* PanelFiller = nullptr;
-    QFrame* ClipTilePanel = nullptr;
-    TileViewer* ClipTileImage = nullptr;
-    QCheckBox* CheckBoxExport = nullptr;
-    QToolButton* ClipExportButton = nullptr;
-    QToolButton* ClipImportButton = nullptr;
-    QCheckBox* CheckBoxImport = nullptr;
-    QLabel* ClipLabel = nullptr;
-    QToolButton* HelpSpeedButton = nullptr;
-
-    MenuCombo* TargetCombo = nullptr;
-    canvas::TFrameStack* Target = nullptr;
-    QLabel* TargetWidth = nullptr;
-    QScrollBar* TargetWidthScrollBar = nullptr;
-    QLabel* TargetAreaInfo = nullptr;
-    QScrollBar* TargetHeightScrollBar = nullptr;
-    QLabel* TargetHeight = nullptr;
-    QTabWidget* TargetPageControl = nullptr;
-    QWidget* TabTransform = nullptr;
-    QWidget* TabAnimTarget = nullptr;
-
-    // Buttons of the tabs under the canvases.
-    QToolButton* SpeedButtonReset = nullptr;
-    QToolButton* SpeedButtonView = nullptr;
-    QToolButton* SpeedButtonStyle = nullptr;
-    QLabel* ImageGridSize = nullptr;
-    QLabel* StaticTextGrid = nullptr;
-    QScrollBar* ScrollBarGrid = nullptr;
-    QToolButton* SpeedButtonOpaque = nullptr;
-    QToolButton* SpeedButtonMagenta = nullptr;
-    QToolButton* SpeedButtonPicker = nullptr;
-    ClickPanel* SourceColourSample = nullptr;
-    QToolButton* SpeedButtonAlpha = nullptr;
-    QToolButton* ButtonStopSource = nullptr;
-    QSlider* TrackBarSource = nullptr;
-    QToolButton* SpeedButtonNone = nullptr;
-    QToolButton* SpeedButtonRotate = nullptr;
-    QToolButton* SpeedButtonHFlip = nullptr;
-    QToolButton* SpeedButtonVFlip = nullptr;
-    QToolButton* SpeedButtonSwap = nullptr;
-    QToolButton* SpeedButtonMove = nullptr;
-    QToolButton* ButtonStopTarget = nullptr;
-    QSlider* TrackBarTarget = nullptr;
-
     // The image file module and the level window: one of each, made at start-up right after
     // the window and kept for as long as it lives. Tests reach their dialog and message hooks
     // through these.
@@ -147,20 +107,10 @@ public:
     // The system colour dialog of the filler pot; made when it is first needed.
     QColorDialog* colorDialogFiller();
 
-    // Window state.
-    imaging::Colour PotColour;
-    int CustomColourSlot = 0;
-    imaging::Colour MagentaColour;
-    imaging::Colour BlackColour;
-    imaging::Colour FillerColour;
-    QString TargetSavePath;
-    QString TargetReloadPath;
-    QString TargetCaption;
-
-    // Set by a double click on the Source canvas: the release that ends it cuts nothing.
-    bool SourceDoubleClicked = false;
-    // Screen cursor 1: the colour picker's pointer.
-    QCursor PickerCursor;
+    // The window's own state (pots, picker, double click), to read.
+    const MainFormState& formState() const { return *this; }
+    // The filler pot's colour, as the colour dialog sets it.
+    void setFillerColour(imaging::Colour colour);
 
 public slots:
     void FormCreate();
@@ -217,12 +167,12 @@ public slots:
 public:
     // The about, credits and help windows in English and French: made hidden at start-up,
     // after the modules, each document loaded once then.
-    TAboutForm* AboutForm = nullptr;
-    TAboutFormFR* AboutFormFR = nullptr;
-    TCreditsForm* CreditsForm = nullptr;
-    TCreditsFormFR* CreditsFormFR = nullptr;
-    THelpForm* HelpForm = nullptr;
-    THelpFormFR* HelpFormFR = nullptr;
+    TAboutForm* aboutForm() const { return AboutForm; }
+    TAboutFormFR* aboutFormFR() const { return AboutFormFR; }
+    TCreditsForm* creditsForm() const { return CreditsForm; }
+    TCreditsFormFR* creditsFormFR() const { return CreditsFormFR; }
+    THelpForm* helpForm() const { return HelpForm; }
+    THelpFormFR* helpFormFR() const { return HelpFormFR; }
 
     // --- The Source side: menu, level extraction and drops (SourceWorkflow.cpp), colour
     // pots, picker and transparency tab (ColourPots.cpp) ---------------------------------
@@ -234,9 +184,11 @@ public:
     void MakeCurrentTile(const imaging::Bitmap& picture);
     // Runs the filler colour dialog; returns true when the user accepted a colour. Tests
     // replace it so that no modal dialog opens.
-    std::function<bool(QColorDialog&)> runColourDialog;
+    void setColourDialogRunner(std::function<bool(QColorDialog&)> run) {
+        runColourDialog = std::move(run);
+    }
     // The alpha view is out of date with the Source picture; rebuilt now if it shows.
-    void refreshSourceAlpha();
+    void refreshSourceAlpha() override;
 
 public slots:
     void SourceComboOnSelect(int index);
@@ -245,7 +197,7 @@ public slots:
     bool LoadFromDVAnim();
     void SourceRepeat();
     void SourceStackDragNDropOnChange();
-    void UpdateSourceAreaInfo(std::uint8_t formatCode);
+    void UpdateSourceAreaInfo(imaging::PixelFormat format);
 
     void InitClipTile();
     void PanelMagentaOnClick();
@@ -260,6 +212,13 @@ public slots:
     void SpeedButtonAlphaClick();
 
 private:
+    // What the Source workflow sees of the window.
+    canvas::TFrameStack& sourceCanvas() override { return *Source; }
+    imaging::TFIO& pictureFiles() override { return FIO(); }
+    level::TDVL& levelFiles() override { return DVL(); }
+    void showSourceCaption(const QString& text) override;
+    void showSourceAreaInfo(const QString& text) override;
+    bool convertsTransparency() const override;
     void connectSourceSide();
     void connectColourPots();
     // The dialog's custom colours back to the program's own start values.
@@ -271,12 +230,11 @@ private:
     bool sourceAlphaStale_ = true;
     // ------------------------------------------------------------------------------------
 
-    // --- Editing comfort: the Target's undo history (TargetHistory.cpp), the keyboard
+    // --- Editing comfort: undo and redo of Target edits (the document's history), the keyboard
     // shortcuts, zoom keys and the pointer's position in the status line (Shortcuts.cpp) ---
 public:
-    TargetHistory& History() { return *history_; }
-    // The status line's place for the pointer's position over a canvas: its second line.
-    InfoText* StatusPosition = nullptr;
+    // The Target as a document: pages, names, unsaved state and the undo history.
+    document::TextureSet& TargetDocument() { return *texture_; }
     // The canvas the zoom keys act on: the one with the keyboard focus, else the one under
     // the pointer, else the one pointed at last (the Target at first).
     canvas::TFrameStack* activeCanvas() const;
@@ -293,7 +251,7 @@ private:
     void appendShortcutHints(const TextTable& texts);
     void showPointerPosition(canvas::TFrameStack* canvas, int x, int y);
     StatusLine& statusLine() const;
-    TargetHistory* history_ = nullptr;
+    document::TextureSet* texture_ = nullptr;
     canvas::TFrameStack* lastPointed_ = nullptr;
     // ------------------------------------------------------------------------------------
 
@@ -332,6 +290,8 @@ private:
     // True while the Source canvas shows the colour picker's pointer.
     bool pickerActive() const;
 
+    // Puts the Target in a tool's mode, once any animation has given its cells back.
+    void armTargetTool(TransformTool tool);
     // Sets a page counter without running its change handler.
     void setCounterQuietly(QScrollBar* counter, int value);
     // Copies a picture into the current-tile viewer.
@@ -345,14 +305,24 @@ private:
     // The help and credits windows open in one language give their place to their twins in
     // the interface's language.
     void followLanguageInDocumentWindows();
-    // Shows text in Target menu item 0 and selects it.
-    void showTargetItem0(const QString& text);
+    // The Target side follows its document: counters, size line and the window's width;
+    // the menu's item 0 and the item it shows.
+    void showTargetPages(bool widthChanged);
+    void showTargetNames();
+    QString targetNameText(const document::TargetName& name) const;
     // Installs a picture that replaces the Target and fits the view to it; the area added to
     // reach whole pages takes the filler colour. Undo brings back the picture before and the
-    // view as it is now, or as `shownBefore` was when the captions have already changed.
+    // state as it is now, or as `shownBefore` was when the names have already changed.
     void replaceTargetPicture(imaging::Bitmap&& picture,
-                              const TargetViewState* shownBefore = nullptr);
+                              const document::TargetState* shownBefore = nullptr);
 
+    TAboutForm* AboutForm = nullptr;
+    TAboutFormFR* AboutFormFR = nullptr;
+    TCreditsForm* CreditsForm = nullptr;
+    TCreditsFormFR* CreditsFormFR = nullptr;
+    THelpForm* HelpForm = nullptr;
+    THelpFormFR* HelpFormFR = nullptr;
+    std::function<bool(QColorDialog&)> runColourDialog;
     std::unique_ptr<imaging::TFIO> fio_;
     level::TDVL* dvl_ = nullptr; // a window of its own, owned as this window's child
     bool centred_ = false;

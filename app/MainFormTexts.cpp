@@ -4,6 +4,7 @@
 #include "app/Languages.h"
 #include "app/MainForm.h"
 #include "app/SourceWorkflow.h"
+#include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
 
 #include <QAbstractButton>
@@ -251,22 +252,14 @@ void TMain::switchLanguage(Language language) {
     const TextTable& after = interfaceTexts();
     if (&before == &after)
         return;
-    // The menus are refilled from the table: item 0 goes back to what is loaded and saved,
-    // and memories that still hold a menu text take the new edition's.
+    // The menus are refilled from the table, and item 0 of each is drawn again from what
+    // the Source and the Target's document hold.
     applyTexts(after);
     appendShortcutHints(after);
     applyAccessibleNames();
-    sourceFlow_->retranslate(before, after);
-    const auto follow = [&](QString& memory, const QString& old, const QString& now) {
-        if (memory == old)
-            memory = now;
-    };
-    for (int item = 0; item < before.TargetComboItems.size(); ++item)
-        for (QString* memory : {&TargetSavePath, &TargetReloadPath, &TargetCaption})
-            follow(*memory, before.TargetComboItems.value(item),
-                   after.TargetComboItems.value(item));
-    TargetCombo->setItemText(0, TargetCaption);
-    TargetCombo->setCurrentIndex(0);
+    sourceFlow_->retranslate();
+    // The Target menu is drawn again from its document in the new language.
+    showTargetNames();
     ClipTileSizeScrollChange();
     DisplayTargetAreaInfo(Target->PortWidth(), Target->PortHeight());
     StatusBar->clearMessage();

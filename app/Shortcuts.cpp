@@ -7,8 +7,9 @@
 #include "app/Languages.h"
 #include "app/MainForm.h"
 #include "app/StatusLine.h"
-#include "app/TargetHistory.h"
+#include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
+#include "document/TextureSet.h"
 
 #include <QAbstractSlider>
 #include <QAction>
@@ -20,113 +21,133 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolButton>
-#include <QUndoStack>
 #include <map>
+#include <span>
 #include <vector>
 
 namespace parvane::app {
 
+// The table of every shortcut, in the order the hints list them. Its commands move the
+// window's controls as a click would.
+struct ShortcutTable {
+    // One command of the window and its keys.
+    struct Entry {
+        const char* action; // object name of the window's action
+        const char* keys;   // in Qt's portable text; several are separated by "; "
+        const char* hintOf; // controls (object names, separated by ",") whose hints show the keys
+        void (*run)(TMain&);
+    };
+    static std::span<const Entry> all();
+};
+
 namespace {
 
-// One command of the window and its keys.
-struct Shortcut {
-    const char* action; // object name of the window's action
-    const char* keys;   // in Qt's portable text; several are separated by "; "
-    const char* hintOf; // controls (object names, separated by ",") whose hints show the keys
-    void (*run)(TMain&);
-};
+using Shortcut = ShortcutTable::Entry;
 
 void step(QAbstractSlider* slider, QAbstractSlider::SliderAction action) {
     slider->triggerAction(action);
 }
 
-// The table of every shortcut, in the order the hints list them.
-const Shortcut kShortcuts[] = {
-    {"ActionOpenPicture", "Ctrl+O", "SourceCombo", [](TMain& m) { m.SourceComboOnSelect(1); }},
-    {"ActionExtractLevel", "Ctrl+L", "SourceCombo", [](TMain& m) { m.SourceComboOnSelect(2); }},
-    {"ActionExtractAnimated", "Ctrl+Shift+L", "SourceCombo",
-     [](TMain& m) { m.SourceComboOnSelect(3); }},
-    {"ActionReplaySource", "F5", "SourceCombo", [](TMain& m) { m.SourceComboOnSelect(0); }},
-    {"ActionSaveTarget", "Ctrl+S", "TargetCombo", [](TMain& m) { m.TargetComboOnSelect(1); }},
-    {"ActionCreateNew", "Ctrl+N", "TargetCombo",
-     [](TMain& m) {
-         // As from the menu, which then shows the item chosen.
-         m.TargetCombo->setCurrentIndex(2);
-         m.TargetComboOnSelect(2);
-     }},
-    {"ActionReloadTarget", "Ctrl+R", "TargetCombo", [](TMain& m) { m.TargetComboOnSelect(3); }},
-    {"ActionCopyAll", "Ctrl+Shift+A", "CopyButton", [](TMain& m) { m.CopyAllOnClick(); }},
-    {"ActionExport", "Ctrl+C", "ClipExportButton", [](TMain& m) { m.ExportToClipboard(); }},
-    {"ActionImport", "Ctrl+V", "ClipImportButton", [](TMain& m) { m.ImportFromClipboard(); }},
-    {"ActionAutoExport", "Ctrl+Shift+E", "CheckBoxExport",
-     [](TMain& m) { m.CheckBoxExport->toggle(); }},
-    {"ActionAutoImport", "Ctrl+Shift+I", "CheckBoxImport",
-     [](TMain& m) { m.CheckBoxImport->toggle(); }},
-    {"ActionMagentaPot", "M", "PanelMagenta", [](TMain& m) { m.PanelMagentaOnClick(); }},
-    {"ActionBlackPot", "B", "PanelBlack", [](TMain& m) { m.PanelBlackOnClick(); }},
-    {"ActionFillerPot", "F", "PanelFiller", [](TMain& m) { m.PanelFillerOnClick(); }},
-    {"ActionFillerColour", "Shift+F", "PanelFiller", [](TMain& m) { m.PanelFillerOnDblClick(); }},
-    {"ActionSizeUp", "Ctrl+Up", "ClipTileSize,ClipTileSizeScroll",
-     [](TMain& m) { step(m.ClipTileSizeScroll, QAbstractSlider::SliderSingleStepSub); }},
-    {"ActionSizeDown", "Ctrl+Down", "ClipTileSize,ClipTileSizeScroll",
-     [](TMain& m) { step(m.ClipTileSizeScroll, QAbstractSlider::SliderSingleStepAdd); }},
-    // The page counters, as a click on their arrows: the vertical counter's lower arrow adds
-    // a page at the bottom of the Target.
-    {"ActionTargetWider", "Ctrl+Shift+Right", "TargetWidth,TargetWidthScrollBar",
-     [](TMain& m) { step(m.TargetWidthScrollBar, QAbstractSlider::SliderSingleStepAdd); }},
-    {"ActionTargetNarrower", "Ctrl+Shift+Left", "TargetWidth,TargetWidthScrollBar",
-     [](TMain& m) { step(m.TargetWidthScrollBar, QAbstractSlider::SliderSingleStepSub); }},
-    {"ActionTargetHigher", "Ctrl+Shift+Down", "TargetHeight,TargetHeightScrollBar",
-     [](TMain& m) { step(m.TargetHeightScrollBar, QAbstractSlider::SliderSingleStepAdd); }},
-    {"ActionTargetLower", "Ctrl+Shift+Up", "TargetHeight,TargetHeightScrollBar",
-     [](TMain& m) { step(m.TargetHeightScrollBar, QAbstractSlider::SliderSingleStepSub); }},
-    {"ActionGridReset", "Ctrl+G", "SpeedButtonReset",
-     [](TMain& m) { m.SpeedButtonReset->click(); }},
-    {"ActionGridView", "G", "SpeedButtonView", [](TMain& m) { m.SpeedButtonView->click(); }},
-    {"ActionGridStyle", "Shift+G", "SpeedButtonStyle",
-     [](TMain& m) { m.SpeedButtonStyle->click(); }},
-    {"ActionGridSmaller", "[", "ImageGridSize,StaticTextGrid,ScrollBarGrid",
-     [](TMain& m) { step(m.ScrollBarGrid, QAbstractSlider::SliderSingleStepSub); }},
-    {"ActionGridLarger", "]", "ImageGridSize,StaticTextGrid,ScrollBarGrid",
-     [](TMain& m) { step(m.ScrollBarGrid, QAbstractSlider::SliderSingleStepAdd); }},
-    {"ActionTransparencyNone", "O", "SpeedButtonOpaque",
-     [](TMain& m) { m.SpeedButtonOpaque->click(); }},
-    {"ActionTransparencyConvert", "C", "SpeedButtonMagenta",
-     [](TMain& m) { m.SpeedButtonMagenta->click(); }},
-    {"ActionColourPicker", "P", "SpeedButtonPicker",
-     [](TMain& m) { m.SpeedButtonPicker->click(); }},
-    {"ActionPickedColourTile", "Shift+P", "SourceColourSample",
-     [](TMain& m) { m.SourceColourSampleClick(); }},
-    // The key does what a double click on the sample does, whose first click has already
-    // made the picked colour the pot colour.
-    {"ActionPickedColourFiller", "Alt+P", "SourceColourSample",
-     [](TMain& m) {
-         m.SourceColourSampleClick();
-         m.SourceColourSampleOnDblClick();
-     }},
-    {"ActionToolNone", "N", "SpeedButtonNone", [](TMain& m) { m.SpeedButtonNone->click(); }},
-    {"ActionToolRotate", "R", "SpeedButtonRotate", [](TMain& m) { m.SpeedButtonRotate->click(); }},
-    {"ActionToolHFlip", "H", "SpeedButtonHFlip", [](TMain& m) { m.SpeedButtonHFlip->click(); }},
-    {"ActionToolVFlip", "V", "SpeedButtonVFlip", [](TMain& m) { m.SpeedButtonVFlip->click(); }},
-    {"ActionToolSwap", "W", "SpeedButtonSwap", [](TMain& m) { m.SpeedButtonSwap->click(); }},
-    {"ActionToolMove", "D", "SpeedButtonMove", [](TMain& m) { m.SpeedButtonMove->click(); }},
-    {"ActionEscape", "Esc", "PanelRightSide,SpeedButtonNone,ButtonStopSource,ButtonStopTarget",
-     [](TMain& m) { m.EscapeClick(); }},
-    {"ActionHelp", "F1", "HelpSpeedButton", [](TMain& m) { m.HelpSpeedButtonOnClick(); }},
-    {"ActionUndo", "Ctrl+Z", "", [](TMain& m) { m.UndoTargetEdit(); }},
-    {"ActionRedo", "Ctrl+Shift+Z; Ctrl+Y", "", [](TMain& m) { m.RedoTargetEdit(); }},
-    {"ActionZoomIn", "Ctrl++; Ctrl+=", "",
-     [](TMain& m) {
-         canvas::TFrameStack* c = m.activeCanvas();
-         c->setZoom(c->zoom() + 1);
-     }},
-    {"ActionZoomOut", "Ctrl+-", "",
-     [](TMain& m) {
-         canvas::TFrameStack* c = m.activeCanvas();
-         c->setZoom(c->zoom() - 1);
-     }},
-    {"ActionZoomReset", "Ctrl+0", "", [](TMain& m) { m.activeCanvas()->setZoom(1); }},
-};
+} // namespace
+
+std::span<const Shortcut> ShortcutTable::all() {
+    static const Shortcut kShortcuts[] = {
+        {"ActionOpenPicture", "Ctrl+O", "SourceCombo",
+         [](TMain& m) { m.SourceComboOnSelect(menuIndex(SourceItem::Picture)); }},
+        {"ActionExtractLevel", "Ctrl+L", "SourceCombo",
+         [](TMain& m) { m.SourceComboOnSelect(menuIndex(SourceItem::LevelTextures)); }},
+        {"ActionExtractAnimated", "Ctrl+Shift+L", "SourceCombo",
+         [](TMain& m) { m.SourceComboOnSelect(menuIndex(SourceItem::AnimatedTextures)); }},
+        {"ActionReplaySource", "F5", "SourceCombo",
+         [](TMain& m) { m.SourceComboOnSelect(menuIndex(SourceItem::None)); }},
+        {"ActionSaveTarget", "Ctrl+S", "TargetCombo",
+         [](TMain& m) { m.TargetComboOnSelect(menuIndex(TargetItem::Save)); }},
+        {"ActionCreateNew", "Ctrl+N", "TargetCombo",
+         [](TMain& m) {
+             // As from the menu, which then shows the item chosen.
+             m.TargetCombo->setCurrentIndex(menuIndex(TargetItem::CreateNew));
+             m.TargetComboOnSelect(menuIndex(TargetItem::CreateNew));
+         }},
+        {"ActionReloadTarget", "Ctrl+R", "TargetCombo",
+         [](TMain& m) { m.TargetComboOnSelect(menuIndex(TargetItem::Reload)); }},
+        {"ActionCopyAll", "Ctrl+Shift+A", "CopyButton", [](TMain& m) { m.CopyAllOnClick(); }},
+        {"ActionExport", "Ctrl+C", "ClipExportButton", [](TMain& m) { m.ExportToClipboard(); }},
+        {"ActionImport", "Ctrl+V", "ClipImportButton", [](TMain& m) { m.ImportFromClipboard(); }},
+        {"ActionAutoExport", "Ctrl+Shift+E", "CheckBoxExport",
+         [](TMain& m) { m.CheckBoxExport->toggle(); }},
+        {"ActionAutoImport", "Ctrl+Shift+I", "CheckBoxImport",
+         [](TMain& m) { m.CheckBoxImport->toggle(); }},
+        {"ActionMagentaPot", "M", "PanelMagenta", [](TMain& m) { m.PanelMagentaOnClick(); }},
+        {"ActionBlackPot", "B", "PanelBlack", [](TMain& m) { m.PanelBlackOnClick(); }},
+        {"ActionFillerPot", "F", "PanelFiller", [](TMain& m) { m.PanelFillerOnClick(); }},
+        {"ActionFillerColour", "Shift+F", "PanelFiller",
+         [](TMain& m) { m.PanelFillerOnDblClick(); }},
+        {"ActionSizeUp", "Ctrl+Up", "ClipTileSize,ClipTileSizeScroll",
+         [](TMain& m) { step(m.ClipTileSizeScroll, QAbstractSlider::SliderSingleStepSub); }},
+        {"ActionSizeDown", "Ctrl+Down", "ClipTileSize,ClipTileSizeScroll",
+         [](TMain& m) { step(m.ClipTileSizeScroll, QAbstractSlider::SliderSingleStepAdd); }},
+        // The page counters, as a click on their arrows: the vertical counter's lower arrow adds
+        // a page at the bottom of the Target.
+        {"ActionTargetWider", "Ctrl+Shift+Right", "TargetWidth,TargetWidthScrollBar",
+         [](TMain& m) { step(m.TargetWidthScrollBar, QAbstractSlider::SliderSingleStepAdd); }},
+        {"ActionTargetNarrower", "Ctrl+Shift+Left", "TargetWidth,TargetWidthScrollBar",
+         [](TMain& m) { step(m.TargetWidthScrollBar, QAbstractSlider::SliderSingleStepSub); }},
+        {"ActionTargetHigher", "Ctrl+Shift+Down", "TargetHeight,TargetHeightScrollBar",
+         [](TMain& m) { step(m.TargetHeightScrollBar, QAbstractSlider::SliderSingleStepAdd); }},
+        {"ActionTargetLower", "Ctrl+Shift+Up", "TargetHeight,TargetHeightScrollBar",
+         [](TMain& m) { step(m.TargetHeightScrollBar, QAbstractSlider::SliderSingleStepSub); }},
+        {"ActionGridReset", "Ctrl+G", "SpeedButtonReset",
+         [](TMain& m) { m.SpeedButtonReset->click(); }},
+        {"ActionGridView", "G", "SpeedButtonView", [](TMain& m) { m.SpeedButtonView->click(); }},
+        {"ActionGridStyle", "Shift+G", "SpeedButtonStyle",
+         [](TMain& m) { m.SpeedButtonStyle->click(); }},
+        {"ActionGridSmaller", "[", "ImageGridSize,StaticTextGrid,ScrollBarGrid",
+         [](TMain& m) { step(m.ScrollBarGrid, QAbstractSlider::SliderSingleStepSub); }},
+        {"ActionGridLarger", "]", "ImageGridSize,StaticTextGrid,ScrollBarGrid",
+         [](TMain& m) { step(m.ScrollBarGrid, QAbstractSlider::SliderSingleStepAdd); }},
+        {"ActionTransparencyNone", "O", "SpeedButtonOpaque",
+         [](TMain& m) { m.SpeedButtonOpaque->click(); }},
+        {"ActionTransparencyConvert", "C", "SpeedButtonMagenta",
+         [](TMain& m) { m.SpeedButtonMagenta->click(); }},
+        {"ActionColourPicker", "P", "SpeedButtonPicker",
+         [](TMain& m) { m.SpeedButtonPicker->click(); }},
+        {"ActionPickedColourTile", "Shift+P", "SourceColourSample",
+         [](TMain& m) { m.SourceColourSampleClick(); }},
+        // The key does what a double click on the sample does, whose first click has already
+        // made the picked colour the pot colour.
+        {"ActionPickedColourFiller", "Alt+P", "SourceColourSample",
+         [](TMain& m) {
+             m.SourceColourSampleClick();
+             m.SourceColourSampleOnDblClick();
+         }},
+        {"ActionToolNone", "N", "SpeedButtonNone", [](TMain& m) { m.SpeedButtonNone->click(); }},
+        {"ActionToolRotate", "R", "SpeedButtonRotate",
+         [](TMain& m) { m.SpeedButtonRotate->click(); }},
+        {"ActionToolHFlip", "H", "SpeedButtonHFlip", [](TMain& m) { m.SpeedButtonHFlip->click(); }},
+        {"ActionToolVFlip", "V", "SpeedButtonVFlip", [](TMain& m) { m.SpeedButtonVFlip->click(); }},
+        {"ActionToolSwap", "W", "SpeedButtonSwap", [](TMain& m) { m.SpeedButtonSwap->click(); }},
+        {"ActionToolMove", "D", "SpeedButtonMove", [](TMain& m) { m.SpeedButtonMove->click(); }},
+        {"ActionEscape", "Esc", "PanelRightSide,SpeedButtonNone,ButtonStopSource,ButtonStopTarget",
+         [](TMain& m) { m.EscapeClick(); }},
+        {"ActionHelp", "F1", "HelpSpeedButton", [](TMain& m) { m.HelpSpeedButtonOnClick(); }},
+        {"ActionUndo", "Ctrl+Z", "", [](TMain& m) { m.UndoTargetEdit(); }},
+        {"ActionRedo", "Ctrl+Shift+Z; Ctrl+Y", "", [](TMain& m) { m.RedoTargetEdit(); }},
+        {"ActionZoomIn", "Ctrl++; Ctrl+=", "",
+         [](TMain& m) {
+             canvas::TFrameStack* c = m.activeCanvas();
+             c->setZoom(c->zoom() + 1);
+         }},
+        {"ActionZoomOut", "Ctrl+-", "",
+         [](TMain& m) {
+             canvas::TFrameStack* c = m.activeCanvas();
+             c->setZoom(c->zoom() - 1);
+         }},
+        {"ActionZoomReset", "Ctrl+0", "", [](TMain& m) { m.activeCanvas()->setZoom(1); }},
+    };
+    return kShortcuts;
+}
+
+namespace {
 
 QList<QKeySequence> keysOf(const Shortcut& shortcut) {
     return QKeySequence::listFromString(QString::fromLatin1(shortcut.keys),
@@ -135,7 +156,7 @@ QList<QKeySequence> keysOf(const Shortcut& shortcut) {
 
 // The first key of a command as the user reads it.
 QString keyText(const char* action) {
-    for (const Shortcut& s : kShortcuts)
+    for (const Shortcut& s : ShortcutTable::all())
         if (qstrcmp(s.action, action) == 0)
             return keysOf(s).value(0).toString(QKeySequence::NativeText);
     return {};
@@ -156,7 +177,7 @@ bool inCanvas(const QWidget* widget) {
 } // namespace
 
 void TMain::createShortcuts() {
-    for (const Shortcut& shortcut : kShortcuts) {
+    for (const Shortcut& shortcut : ShortcutTable::all()) {
         auto* action = new QAction(this);
         action->setObjectName(QString::fromLatin1(shortcut.action));
         action->setShortcuts(keysOf(shortcut));
@@ -178,11 +199,12 @@ void TMain::createShortcuts() {
     // Undo and redo are there only when there is something to take back or bring again.
     auto* undoAction = findChild<QAction*>(QStringLiteral("ActionUndo"));
     auto* redoAction = findChild<QAction*>(QStringLiteral("ActionRedo"));
-    QUndoStack& stack = history_->stack();
-    undoAction->setEnabled(stack.canUndo());
-    redoAction->setEnabled(stack.canRedo());
-    connect(&stack, &QUndoStack::canUndoChanged, undoAction, &QAction::setEnabled);
-    connect(&stack, &QUndoStack::canRedoChanged, redoAction, &QAction::setEnabled);
+    const auto followHistory = [this, undoAction, redoAction] {
+        undoAction->setEnabled(texture_->canUndo());
+        redoAction->setEnabled(texture_->canRedo());
+    };
+    followHistory();
+    connect(texture_, &document::TextureSet::historyChanged, this, followHistory);
 
     // The pointer's position over either canvas, on the status line's second line.
     for (canvas::TFrameStack* canvas : {Source, Target}) {
@@ -197,7 +219,7 @@ void TMain::createShortcuts() {
 
 void TMain::appendShortcutHints(const TextTable& texts) {
     std::map<QString, QStringList> keysOfControl;
-    for (const Shortcut& shortcut : kShortcuts) {
+    for (const Shortcut& shortcut : ShortcutTable::all()) {
         const QString key = keysOf(shortcut).value(0).toString(QKeySequence::NativeText);
         for (const QString& control :
              QString::fromLatin1(shortcut.hintOf).split(QLatin1Char(','), Qt::SkipEmptyParts))
@@ -239,11 +261,11 @@ canvas::TFrameStack* TMain::activeCanvas() const {
 }
 
 void TMain::UndoTargetEdit() {
-    history_->undo();
+    texture_->undo();
 }
 
 void TMain::RedoTargetEdit() {
-    history_->redo();
+    texture_->redo();
 }
 
 void TMain::EscapeClick() {

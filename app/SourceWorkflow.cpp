@@ -21,39 +21,50 @@ namespace {
 
 const QString kNoDrop = QStringLiteral("NO");
 
+QString pathText(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+std::filesystem::path pathOf(const QString& text) {
+    return std::filesystem::path(text.toStdString());
+}
+
 } // namespace
 
-void SourceWorkflow::reset(const TextTable& texts) {
-    SourceImagePath = texts.SourceComboItems.value(0);
-    LevelPath = texts.NoTexturesExtracted;
-    SourceCaption = SourceImagePath;
+void SourceWorkflow::reset() {
+    SourceImagePath.reset();
+    LevelPath.reset();
+    SourceCaption.reset();
     SourceMenuChoice = Choice::None;
 }
 
 bool SourceWorkflow::convert() const {
-    return main_.SpeedButtonMagenta->isChecked();
+    return view_.convertsTransparency();
 }
 
-void SourceWorkflow::showCaption(const QString& caption) {
-    main_.SourceCombo->setItemText(0, caption);
-    main_.SourceCombo->setCurrentIndex(0);
+void SourceWorkflow::showCaption() {
+    const QString text = SourceCaption
+                             ? pathText(*SourceCaption)
+                             : interfaceTexts().SourceComboItems.value(menuIndex(SourceItem::None));
+    view_.showSourceCaption(text);
 }
 
 template <typename Loader> bool SourceWorkflow::load(Loader&& loader) {
     // The file is read into a picture of its own: a failed or cancelled load leaves the
     // Source untouched, and a running animation keeps playing until a picture replaces it.
     imaging::Bitmap picture;
+    // The loaders report the format as the file modules' byte code, which PixelFormat numbers.
     std::uint8_t formatCode = 0;
     if (!loader(picture, formatCode))
         return false;
-    canvas::TFrameStack* source = main_.Source;
+    canvas::TFrameStack* source = &view_.sourceCanvas();
     // An animation still under way would go on moving cells of the new picture.
     source->CompleteAnimation();
     // The earlier picture waits in `picture` until the canvas has its layers for the new one.
     std::swap(source->Bitmap(), picture);
     try {
         source->UpdateStack();
-        main_.refreshSourceAlpha();
+        view_.refreshSourceAlpha();
     } catch (const std::bad_alloc&) {
         // The alpha view, while it shows, takes the picture's size: when it does not fit in
         // memory, the Source keeps what it showed and the user is told why.
@@ -63,14 +74,14 @@ template <typename Loader> bool SourceWorkflow::load(Loader&& loader) {
         std::swap(source->Bitmap(), picture);
         picture = imaging::Bitmap();
         source->UpdateStack();
-        main_.refreshSourceAlpha();
-        main_.FIO().showMessage(refused, {});
+        view_.refreshSourceAlpha();
+        view_.pictureFiles().showMessage(refused, {});
         return false;
     }
     picture = imaging::Bitmap();
     source->UpdateGrid();
     source->Invalidate();
-    updateAreaInfo(formatCode);
+    updateAreaInfo(static_cast<imaging::PixelFormat>(formatCode));
     return true;
 }
 
@@ -95,29 +106,33 @@ void SourceWorkflow::select(int item) {
         SourceMenuChoice = choice;
     // A load has brought the alpha view up to date already; otherwise it follows here.
     if (!loaded)
-        main_.refreshSourceAlpha();
+        view_.refreshSourceAlpha();
 }
 
 bool SourceWorkflow::loadFromImageFile() {
-    imaging::TFIO& fio = main_.FIO();
-    fio.OpenPictureDialog1.FileName = SourceImagePath;
+    imaging::TFIO& fio = view_.pictureFiles();
+    // Before any picture, the dialog starts on the menu's start text, as the menu shows it.
+    fio.OpenPictureDialog1.FileName =
+        SourceImagePath ? pathText(*SourceImagePath)
+                        : interfaceTexts().SourceComboItems.value(menuIndex(SourceItem::None));
     fio.OpenPictureDialog1.FilterIndex = 1;
     const bool loaded = load([&](imaging::Bitmap& picture, std::uint8_t& code) {
         return fio.LoadImageAs32BitsDialog(imaging::ImageArea::of(picture), code);
     });
     if (!loaded) {
-        showCaption(SourceCaption);
+        showCaption();
         return false;
     }
-    SourceImagePath = fio.OpenPictureDialog1.FileName;
+    SourceImagePath = pathOf(fio.OpenPictureDialog1.FileName);
     SourceCaption = SourceImagePath;
-    showCaption(SourceCaption);
+    showCaption();
     return true;
 }
 
 bool SourceWorkflow::loadFromLevel(Choice what) {
-    level::TDVL& dvl = main_.DVL();
-    dvl.setOpenDialogFileName(LevelPath);
+    level::TDVL& dvl = view_.levelFiles();
+    dvl.setOpenDialogFileName(LevelPath ? pathText(*LevelPath)
+                                        : interfaceTexts().NoTexturesExtracted);
     dvl.setOpenDialogFilterIndex(1);
     const bool animated = what == Choice::AnimatedTextures;
     const bool magenta = convert();
@@ -126,33 +141,36 @@ bool SourceWorkflow::loadFromLevel(Choice what) {
                         : dvl.LoadLevelAs32BitsDialog(picture, code, magenta);
     });
     if (!loaded) {
-        showCaption(SourceCaption);
+        showCaption();
         return false;
     }
-    LevelPath = dvl.openDialogFileName();
+    LevelPath = pathOf(dvl.openDialogFileName());
     SourceCaption = LevelPath;
-    showCaption(SourceCaption);
+    showCaption();
     return true;
 }
 
 bool SourceWorkflow::repeat() {
     // No dialog and no message of its own: the loaders tell their failures.
     const bool magenta = convert();
+    // A choice is only made by a load that succeeded, which also remembered its path.
+    const QString picturePath = SourceImagePath ? pathText(*SourceImagePath) : QString();
+    const QString levelPath = LevelPath ? pathText(*LevelPath) : QString();
     switch (SourceMenuChoice) {
     case Choice::None:
         return false;
     case Choice::Picture:
         return load([&](imaging::Bitmap& picture, std::uint8_t& code) {
-            return main_.FIO().LoadImageAs32BitsFile(imaging::ImageArea::of(picture),
-                                                     SourceImagePath, code);
+            return view_.pictureFiles().LoadImageAs32BitsFile(imaging::ImageArea::of(picture),
+                                                              picturePath, code);
         });
     case Choice::LevelTextures:
         return load([&](imaging::Bitmap& picture, std::uint8_t& code) {
-            return main_.DVL().LoadLevelAs32BitsFile(picture, LevelPath, magenta, code);
+            return view_.levelFiles().LoadLevelAs32BitsFile(picture, levelPath, magenta, code);
         });
     case Choice::AnimatedTextures:
         return load([&](imaging::Bitmap& picture, std::uint8_t& code) {
-            return main_.DVL().LoadAnimAs32BitsFile(picture, LevelPath, magenta, code);
+            return view_.levelFiles().LoadAnimAs32BitsFile(picture, levelPath, magenta, code);
         });
     }
     return false;
@@ -164,72 +182,66 @@ void SourceWorkflow::dropped(const QString& fileName) {
     if (level::isAcceptedLevelExtension(fileName.toStdString())) {
         const bool magenta = convert();
         if (!load([&](imaging::Bitmap& picture, std::uint8_t& code) {
-                return main_.DVL().LoadLevelAs32BitsFile(picture, fileName, magenta, code);
+                return view_.levelFiles().LoadLevelAs32BitsFile(picture, fileName, magenta, code);
             })) {
-            showCaption(SourceCaption);
+            showCaption();
             return;
         }
-        LevelPath = fileName;
+        LevelPath = pathOf(fileName);
         SourceMenuChoice = Choice::LevelTextures;
     } else {
         if (!load([&](imaging::Bitmap& picture, std::uint8_t& code) {
-                return main_.FIO().LoadImageAs32BitsFile(imaging::ImageArea::of(picture), fileName,
-                                                         code);
+                return view_.pictureFiles().LoadImageAs32BitsFile(imaging::ImageArea::of(picture),
+                                                                  fileName, code);
             })) {
-            showCaption(SourceCaption);
+            showCaption();
             return;
         }
-        SourceImagePath = fileName;
+        SourceImagePath = pathOf(fileName);
         SourceMenuChoice = Choice::Picture;
     }
-    SourceCaption = fileName;
-    showCaption(SourceCaption);
+    SourceCaption = pathOf(fileName);
+    showCaption();
 }
 
-QString SourceWorkflow::PF2String(std::uint8_t formatCode) {
-    switch (formatCode) {
-    case 0:
+QString SourceWorkflow::PF2String(imaging::PixelFormat format) {
+    using imaging::PixelFormat;
+    switch (format) {
+    case PixelFormat::Device:
         return QStringLiteral("DDB");
-    case 1:
+    case PixelFormat::Bits1:
         return QStringLiteral("1 bit");
-    case 2:
+    case PixelFormat::Bits4:
         return QStringLiteral("4 bits (16 col)");
-    case 3:
+    case PixelFormat::Bits8:
         return QStringLiteral("8 bits (256 col)");
-    case 4:
-    case 8: // a custom layout is shown as the 15-bit one it is handled like
+    case PixelFormat::Bits15:
+    case PixelFormat::Custom: // a custom layout is shown as the 15-bit one it is handled like
         return QStringLiteral("15 bits");
-    case 5:
+    case PixelFormat::Bits16:
         return QStringLiteral("16 bits");
-    case 6:
+    case PixelFormat::Bits24:
         return QStringLiteral("24 bits");
-    case 7:
+    case PixelFormat::Bits32:
         return QStringLiteral("32 bits");
-    default:
-        return QCoreApplication::translate("parvane::app::SourceWorkflow", "Unknown");
     }
+    // A code no loader gives.
+    return QCoreApplication::translate("parvane::app::SourceWorkflow", "Unknown");
 }
 
-void SourceWorkflow::updateAreaInfo(std::uint8_t formatCode) {
-    formatCode_ = formatCode;
-    const imaging::Bitmap& picture = main_.Source->Bitmap();
-    main_.SourceAreaInfo->setText(interfaceTexts()
-                                      .SourceAreaFormat.arg(picture.width())
-                                      .arg(picture.height())
-                                      .arg(PF2String(formatCode)));
+void SourceWorkflow::updateAreaInfo(imaging::PixelFormat format) {
+    format_ = format;
+    const imaging::Bitmap& picture = view_.sourceCanvas().Bitmap();
+    view_.showSourceAreaInfo(interfaceTexts()
+                                 .SourceAreaFormat.arg(picture.width())
+                                 .arg(picture.height())
+                                 .arg(PF2String(format)));
 }
 
-void SourceWorkflow::retranslate(const TextTable& before, const TextTable& after) {
-    const auto follow = [&](QString& memory, const QString& old, const QString& now) {
-        if (memory == old)
-            memory = now;
-    };
-    follow(SourceImagePath, before.SourceComboItems.value(0), after.SourceComboItems.value(0));
-    follow(SourceCaption, before.SourceComboItems.value(0), after.SourceComboItems.value(0));
-    follow(LevelPath, before.NoTexturesExtracted, after.NoTexturesExtracted);
-    showCaption(SourceCaption);
-    if (formatCode_)
-        updateAreaInfo(*formatCode_);
+void SourceWorkflow::retranslate() {
+    showCaption();
+    if (format_)
+        updateAreaInfo(*format_);
 }
 
 // The window's handlers of the Source menu and the Source drop.
@@ -271,8 +283,21 @@ void TMain::SourceStackDragNDropOnChange() {
     sourceFlow_->dropped(fileName);
 }
 
-void TMain::UpdateSourceAreaInfo(std::uint8_t formatCode) {
-    sourceFlow_->updateAreaInfo(formatCode);
+void TMain::UpdateSourceAreaInfo(imaging::PixelFormat format) {
+    sourceFlow_->updateAreaInfo(format);
+}
+
+void TMain::showSourceCaption(const QString& text) {
+    SourceCombo->setItemText(menuIndex(SourceItem::None), text);
+    SourceCombo->setCurrentIndex(menuIndex(SourceItem::None));
+}
+
+void TMain::showSourceAreaInfo(const QString& text) {
+    SourceAreaInfo->setText(text);
+}
+
+bool TMain::convertsTransparency() const {
+    return SpeedButtonMagenta->isChecked();
 }
 
 void TMain::refreshSourceAlpha() {

@@ -3,30 +3,54 @@
 // canvas, the path memories and the menu caption to fall back to, and the size line.
 #pragma once
 
+#include "app/WindowCodes.h"
+#include "imaging/Bitmap.h"
+
 #include <QString>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 
+namespace parvane::canvas {
+class TFrameStack;
+}
 namespace parvane::imaging {
-class Bitmap;
+class TFIO;
+}
+namespace parvane::level {
+class TDVL;
 }
 
 namespace parvane::app {
 
-class TMain;
-struct TextTable;
+// What the Source workflow needs of the window: the Source canvas, the file modules, and the
+// places that show what the Source holds.
+class SourceView {
+public:
+    virtual ~SourceView() = default;
+    virtual canvas::TFrameStack& sourceCanvas() = 0;
+    virtual imaging::TFIO& pictureFiles() = 0;
+    virtual level::TDVL& levelFiles() = 0;
+    // Menu item 0 shows this text and is selected.
+    virtual void showSourceCaption(const QString& text) = 0;
+    virtual void showSourceAreaInfo(const QString& text) = 0;
+    // The Convert switch: level textures take magenta for their transparent colour.
+    virtual bool convertsTransparency() const = 0;
+    // The alpha view is out of date with the Source picture.
+    virtual void refreshSourceAlpha() = 0;
+};
 
 // What the Source shows and where it came from. The window's Source handlers delegate here;
 // the state below is used by nothing else.
 class SourceWorkflow {
 public:
-    // The loaders behind the menu items and the replay.
-    enum class Choice { None = 0, Picture = 1, LevelTextures = 2, AnimatedTextures = 3 };
+    // The loaders behind the menu items and the replay: the menu's own items.
+    using Choice = SourceItem;
 
-    explicit SourceWorkflow(TMain& main) : main_(main) {}
+    explicit SourceWorkflow(SourceView& view) : view_(view) {}
 
-    // The start values of the path memories and the caption.
-    void reset(const TextTable& texts);
+    // Nothing loaded yet: no path remembered, no replay.
+    void reset();
 
     // The menu's select handler: item 0 replays, items 1 to 3 load through a dialog.
     void select(int item);
@@ -38,17 +62,18 @@ public:
     // A file dropped on the Source canvas: a level file by its extension, else a picture.
     void dropped(const QString& fileName);
 
-    void updateAreaInfo(std::uint8_t formatCode);
-    // The interface changed language: the caption and the path memories that still hold a
-    // text of the earlier edition take the new one's, and the size line is written again.
-    void retranslate(const TextTable& before, const TextTable& after);
-    static QString PF2String(std::uint8_t formatCode);
+    void updateAreaInfo(imaging::PixelFormat format);
+    // The interface changed language: the menu's item 0 and the size line are drawn again.
+    void retranslate();
+    static QString PF2String(imaging::PixelFormat format);
 
-    // Path memory of the picture item, and the one shared by the two level items.
-    QString SourceImagePath;
-    QString LevelPath;
-    // What menu item 0 shows again after a cancelled or failed load.
-    QString SourceCaption;
+    // Path memory of the picture item, and the one shared by the two level items; none until
+    // a file was loaded through them (their dialogs then start on the menu's start texts).
+    std::optional<std::filesystem::path> SourceImagePath;
+    std::optional<std::filesystem::path> LevelPath;
+    // The file menu item 0 names, and shows again after a cancelled or failed load; none
+    // while nothing was loaded (item 0 then shows the menu's start text).
+    std::optional<std::filesystem::path> SourceCaption;
     // The loader that the replay (item 0, None, Convert) runs again: the last successful
     // load through the menu or a drop.
     Choice SourceMenuChoice = Choice::None;
@@ -56,13 +81,13 @@ public:
 private:
     // Runs one loader into a fresh picture; on success the Source shows it.
     template <typename Loader> bool load(Loader&& loader);
-    // Menu item 0 names what is loaded now, and shows as the menu's text.
-    void showCaption(const QString& caption);
+    // Menu item 0 names SourceCaption, and shows as the menu's text.
+    void showCaption();
     bool convert() const;
 
-    TMain& main_;
-    // The pixel-format code the size line names, for writing it again in another language.
-    std::optional<std::uint8_t> formatCode_;
+    SourceView& view_;
+    // The pixel format the size line names, for writing it again in another language.
+    std::optional<imaging::PixelFormat> format_;
 };
 
 } // namespace parvane::app

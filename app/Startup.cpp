@@ -118,7 +118,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
 
 void openInSource(TMain& window, const QString& file) {
     // The canvas's drop field carries the dropped path to the Source's handler.
-    window.Source->DragNDrop->setText(file);
+    if (auto* source = window.findChild<canvas::TFrameStack*>(QStringLiteral("Source")))
+        source->DragNDrop->setText(file);
 }
 
 std::unique_ptr<TMain> startMainWindow(const CommandLine& commandLine) {

@@ -1,6 +1,7 @@
 // The buttons of the tabs under the canvases (grid, animation, the transformation tools):
 // their handlers only pass settings on to the canvases.
 #include "app/MainForm.h"
+#include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
 
 #include <QLabel>
@@ -8,7 +9,6 @@
 #include <QSlider>
 #include <QTimer>
 #include <QToolButton>
-#include <algorithm>
 
 namespace parvane::app {
 
@@ -42,13 +42,14 @@ void TMain::SpeedButtonViewClick() {
 
 void TMain::SpeedButtonStyleClick() {
     for (canvas::TFrameStack* canvas : {Source, Target}) {
-        canvas->GridStyle = SpeedButtonStyle->isChecked() ? 2 : 1;
+        canvas->GridStyle =
+            canvasGridStyle(SpeedButtonStyle->isChecked() ? GridStyle::Lines : GridStyle::Dotted);
         canvas->UpdateGrid();
     }
 }
 
 void TMain::ScrollBarGridChange() {
-    const int size = 8 << std::clamp(ScrollBarGrid->value(), 0, 3);
+    const int size = gridCellSize(ScrollBarGrid->value());
     StaticTextGrid->setText(QString::number(size));
     for (canvas::TFrameStack* canvas : {Source, Target}) {
         canvas->CellWidth = size;
@@ -74,29 +75,29 @@ void TMain::SpeedButtonNoneOnClick() {
 // A Target animation still playing gives its cells back at once first: a tool applied to
 // cells in mid-cycle would act on a borrowed picture, and the rest of the cycle would carry
 // the result to another cell than the one clicked.
-void TMain::SpeedButtonRotateOnClick() {
+void TMain::armTargetTool(TransformTool tool) {
     Target->CompleteAnimation();
-    Target->SetCursorToRotate();
+    (Target->*toolEntry(tool).arm)();
+}
+
+void TMain::SpeedButtonRotateOnClick() {
+    armTargetTool(TransformTool::Rotate);
 }
 
 void TMain::SpeedButtonHFlipOnClick() {
-    Target->CompleteAnimation();
-    Target->SetCursorToHFlip();
+    armTargetTool(TransformTool::HFlip);
 }
 
 void TMain::SpeedButtonVFlipOnClick() {
-    Target->CompleteAnimation();
-    Target->SetCursorToVFlip();
+    armTargetTool(TransformTool::VFlip);
 }
 
 void TMain::SpeedButtonSwapOnClick() {
-    Target->CompleteAnimation();
-    Target->SetCursorToSwap();
+    armTargetTool(TransformTool::Swap);
 }
 
 void TMain::SpeedButtonMoveOnClick() {
-    Target->CompleteAnimation();
-    Target->SetCursorToShift();
+    armTargetTool(TransformTool::Move);
 }
 
 // The animation ends at the end of its cycle; the pointer is the plain arrow again.

@@ -2,8 +2,8 @@
 // pages, the size line with its warning colour, and the Target canvas's mouse handlers.
 #include "app/Languages.h"
 #include "app/MainForm.h"
-#include "app/TargetHistory.h"
 #include "canvas/ImageStack.h"
+#include "document/TextureSet.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -29,10 +29,6 @@ void setFace(QLabel* label, const QColor& colour) {
     label->setPalette(p);
 }
 
-int pagesFor(int pixels) {
-    return (pixels + TMain::kPageSide - 1) / TMain::kPageSide;
-}
-
 } // namespace
 
 void TMain::TargetSizesScrollBarOnChange(QObject* sender) {
@@ -46,43 +42,25 @@ void TMain::setCounterQuietly(QScrollBar* counter, int value) {
 }
 
 void TMain::ResizeTargetWindow(QObject* sender) {
-    canvas::Layer& image = Target->Image();
-    bool cropped = false;
+    // No sender: the Target picture was just replaced, and the counters follow its size.
     if (!sender) {
-        // The Target picture was just replaced: keep at most a full texture set of it and
-        // let the counters follow its size.
-        const int w = image.bitmap.width();
-        const int h = image.bitmap.height();
-        cropped = w > kMaxTargetWidth || h > kMaxTargetHeight;
-        const int keptW = std::min(w, kMaxTargetWidth);
-        const int keptH = std::min(h, kMaxTargetHeight);
-        image.resize(keptW, keptH);
-        setCounterQuietly(TargetWidthScrollBar, std::clamp(pagesFor(keptW), 1, 2));
-        setCounterQuietly(TargetHeightScrollBar, std::clamp(pagesFor(keptH), 1, 32));
+        if (texture_->adoptPicture())
+            DisplayErrorMessage(1, interfaceTexts()
+                                       .CropSizeFormat.arg(Target->Bitmap().width())
+                                       .arg(Target->Bitmap().height()));
+        return;
     }
+    // A counter moved: the document takes the pages (a growth is a step of the history).
+    texture_->setPages(TargetWidthScrollBar->value(), TargetHeightScrollBar->value());
+}
 
-    const int viewW = TargetWidthScrollBar->value() * kPageSide;
-    const int viewH = TargetHeightScrollBar->value() * kPageSide;
-    // The picture grows to the counted pages and never shrinks here: pages hidden by a lower
-    // count come back when it is raised again.
-    const int fromW = image.bitmap.width();
-    const int fromH = image.bitmap.height();
-    image.resize(std::max(viewW, fromW), std::max(viewH, fromH));
-    // A counter that grew the picture is a step of the undo history.
-    if (sender && (image.bitmap.width() != fromW || image.bitmap.height() != fromH))
-        history_->recordGrowth(fromW, fromH, Target->PortWidth() / kPageSide,
-                               Target->PortHeight() / kPageSide);
-
-    Target->UpdateStack();
-    Target->UpdateImagePort(viewW, viewH);
-    Target->UpdateGrid();
+void TMain::showTargetPages(bool widthChanged) {
+    setCounterQuietly(TargetWidthScrollBar, texture_->widthPages());
+    setCounterQuietly(TargetHeightScrollBar, texture_->heightPages());
+    const int viewW = texture_->widthPages() * kPageSide;
+    const int viewH = texture_->heightPages() * kPageSide;
     DisplayTargetAreaInfo(viewW, viewH);
-    if (cropped)
-        DisplayErrorMessage(
-            1,
-            interfaceTexts().CropSizeFormat.arg(image.bitmap.width()).arg(image.bitmap.height()));
-
-    if (sender == TargetHeightScrollBar)
+    if (!widthChanged)
         return;
     // The width changed: the central panel takes the Target's new width, and the window
     // becomes as narrow as its panels allow (never under its design width), centred across
@@ -135,9 +113,9 @@ void TMain::TargetMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift,
     if (Target->Mode == CanvasMode::Idle)
         TargetPageControl->setCurrentWidget(TabTransform);
     // A paste changes the picture here: each click is one step of the undo history.
-    history_->beginAreas();
+    texture_->beginAreas();
     Target->MouseIsDown(button, shift, x, y);
-    history_->finishAreas();
+    texture_->finishAreas();
 }
 
 void TMain::TargetMouseMove(Qt::KeyboardModifiers shift, int x, int y) {
@@ -149,9 +127,9 @@ void TMain::TargetMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, i
     const bool wasCut = Target->Mode == CanvasMode::Grab;
     const bool wasRange = Target->Mode == CanvasMode::Range;
     // A transformation changes the picture here, one step of the undo history.
-    history_->beginAreas();
+    texture_->beginAreas();
     Target->MouseIsUp(button, shift, x, y);
-    history_->finishAreas();
+    texture_->finishAreas();
     if (wasCut) {
         // A cut on the Target can be pasted elsewhere at once, unresized, once any animation
         // has given its cells back.

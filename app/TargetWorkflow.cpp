@@ -11,8 +11,9 @@
 #include "app/DocumentForm.h"
 #include "app/Languages.h"
 #include "app/MainForm.h"
-#include "app/TargetHistory.h"
+#include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
+#include "document/TextureSet.h"
 #include "imaging/ui/ImageFileModule.h"
 
 #include <QCheckBox>
@@ -26,14 +27,20 @@ namespace parvane::app {
 
 namespace {
 
-enum TargetItem { kItemCaption = 0, kItemSave = 1, kItemCreateNew = 2, kItemReload = 3 };
-
 const QString kNoDrop = QStringLiteral("NO");
 
-// A path memory that still holds its menu text names no file yet: the dialog then offers an
-// empty name, so that an untouched dialog cannot write a file named after the menu text.
-QString offeredName(const QString& memory, const QString& menuText) {
-    return memory == menuText ? QString() : memory;
+QString pathText(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+std::filesystem::path pathOf(const QString& text) {
+    return std::filesystem::path(text.toStdString());
+}
+
+// The name a file dialog offers: the file last used, else none, so that an untouched dialog
+// cannot write a file named after a menu text.
+QString offeredName(const std::optional<std::filesystem::path>& path) {
+    return path ? pathText(*path) : QString();
 }
 
 } // namespace
@@ -68,23 +75,39 @@ void TMain::followLanguageInDocumentWindows() {
     }
 }
 
-void TMain::showTargetItem0(const QString& text) {
-    TargetCombo->setItemText(kItemCaption, text);
-    TargetCombo->setCurrentIndex(kItemCaption);
+QString TMain::targetNameText(const document::TargetName& name) const {
+    using Kind = document::TargetName::Kind;
+    const QStringList& items = interfaceTexts().TargetComboItems;
+    switch (name.kind) {
+    case Kind::NoFile:
+        return items.value(menuIndex(TargetItem::Caption));
+    case Kind::CreateNew:
+        return items.value(menuIndex(TargetItem::CreateNew));
+    case Kind::File:
+        break;
+    }
+    return pathText(name.path);
+}
+
+void TMain::showTargetNames() {
+    TargetCombo->setItemText(menuIndex(TargetItem::Caption),
+                             targetNameText(texture_->state().item0));
+    TargetCombo->setCurrentIndex(texture_->showsCreateNew() ? menuIndex(TargetItem::CreateNew)
+                                                            : menuIndex(TargetItem::Caption));
 }
 
 void TMain::TargetComboOnSelect(int index) {
-    switch (index) {
-    case kItemSave:
+    switch (static_cast<TargetItem>(index)) {
+    case TargetItem::Save:
         SaveToImageFile();
         break;
-    case kItemCreateNew:
+    case TargetItem::CreateNew:
         ReInitTarget();
         break;
-    case kItemReload:
+    case TargetItem::Reload:
         ReloadFromImageFile();
         break;
-    default:
+    case TargetItem::Caption:
         break;
     }
 }
@@ -92,25 +115,23 @@ void TMain::TargetComboOnSelect(int index) {
 void TMain::SaveToImageFile() {
     Target->CompleteAnimation();
     imaging::PictureDialogSettings& dialog = FIO().SavePictureDialog1;
-    dialog.FileName = offeredName(TargetSavePath, interfaceTexts().TargetComboItems.value(0));
+    dialog.FileName = offeredName(texture_->savedPath());
     dialog.FilterIndex = 1;
     // Only the view is saved: pages hidden by lowered counters stay out of the file.
     const imaging::ImageArea view{Target->Bitmap(), Target->PortWidth(), Target->PortHeight()};
-    if (FIO().SaveImageAs24BitsDialog(view)) {
-        TargetSavePath = dialog.FileName;
-        TargetCaption = TargetSavePath;
-        history_->markUnchanged();
-    }
-    showTargetItem0(TargetCaption);
+    if (FIO().SaveImageAs24BitsDialog(view))
+        texture_->markSaved(pathOf(dialog.FileName));
+    else
+        texture_->showCaption();
 }
 
 void TMain::ReInitTarget() {
     // The picture before is kept whole for undo, with its cells where they belong.
     Target->CompleteAnimation();
-    const TargetHistory::ChangeScope change(*history_);
+    const document::TextureSet::ChangeScope change(*texture_);
     imaging::Bitmap before;
     std::swap(before, Target->Bitmap());
-    history_->recordPicture(std::move(before), history_->currentView());
+    texture_->recordPicture(std::move(before), texture_->state());
 
     Target->ScrollBoxImageStack->verticalScrollBar()->setValue(0);
     Target->ScrollBoxImageStack->horizontalScrollBar()->setValue(0);
@@ -118,46 +139,36 @@ void TMain::ReInitTarget() {
 
     // The new Target takes the grid, its look and the automatic export that the controls
     // still show.
-    const int cell = StaticTextGrid->text().toInt();
-    Target->InitGrid(cell > 0 ? cell : kTileSide, cell > 0 ? cell : kTileSide);
-    Target->GridStyle = SpeedButtonStyle->isChecked() ? 2 : 1;
+    const int cell = gridCellSize(ScrollBarGrid->value());
+    Target->InitGrid(cell, cell);
+    Target->GridStyle =
+        canvasGridStyle(SpeedButtonStyle->isChecked() ? GridStyle::Lines : GridStyle::Dotted);
     Target->setLayerVisible(Target->L5_Grid, SpeedButtonView->isChecked());
     Target->UpdateGrid();
     Target->AutoExport = CheckBoxExport->isChecked();
     Target->SetCursorToDefault();
     SpeedButtonNone->setChecked(true);
 
-    // The counters go back to one page by two in one step: moving them one after the other
-    // would first grow the fresh picture to the old height, leaving hidden black pages.
-    Target->FillColor = FillerColour;
-    Target->Image().paint = FillerColour;
-    const bool widthChanged = TargetWidthScrollBar->value() != 1;
-    setCounterQuietly(TargetWidthScrollBar, 1);
-    setCounterQuietly(TargetHeightScrollBar, 2);
-    ResizeTargetWindow(widthChanged ? TargetWidthScrollBar : TargetHeightScrollBar);
-    TargetCaption = interfaceTexts().TargetComboItems.value(kItemCreateNew);
-    // A fresh Target holds no work to lose.
-    history_->markUnchanged();
+    // One page by two in one step, painted with the filler colour; the menu shows its
+    // Create New item while item 0 still names the earlier file.
+    texture_->startNew(FillerColour);
 }
 
 void TMain::ReloadFromImageFile() {
     imaging::PictureDialogSettings& dialog = FIO().OpenPictureDialog1;
-    dialog.FileName =
-        offeredName(TargetReloadPath, interfaceTexts().TargetComboItems.value(kItemReload));
+    dialog.FileName = offeredName(texture_->reloadedPath());
     dialog.FilterIndex = 1;
     // Read aside: a cancelled or failed reload leaves the Target and its animation alone.
     imaging::Bitmap picture;
     std::uint8_t pixelFormatCode = 0;
     if (!FIO().LoadImageAs32BitsDialog(imaging::ImageArea::of(picture), pixelFormatCode)) {
-        showTargetItem0(TargetCaption);
+        texture_->showCaption();
         return;
     }
-    const TargetViewState shownBefore = history_->currentView();
-    TargetReloadPath = dialog.FileName;
-    TargetCaption = TargetReloadPath;
-    showTargetItem0(TargetReloadPath);
+    const document::TargetState shownBefore = texture_->state();
+    texture_->markReloaded(pathOf(dialog.FileName));
     replaceTargetPicture(std::move(picture), &shownBefore);
-    history_->markUnchanged();
+    texture_->markUnchanged();
 }
 
 void TMain::TargetStackDragNDropOnChange() {
@@ -170,13 +181,11 @@ void TMain::TargetStackDragNDropOnChange() {
     std::uint8_t pixelFormatCode = 0;
     if (!FIO().LoadImageAs32BitsFile(imaging::ImageArea::of(picture), fileName, pixelFormatCode))
         return;
-    const TargetViewState shownBefore = history_->currentView();
-    TargetReloadPath = fileName;
-    TargetCaption = fileName;
-    showTargetItem0(fileName);
+    const document::TargetState shownBefore = texture_->state();
+    texture_->markReloaded(pathOf(fileName));
     replaceTargetPicture(std::move(picture), &shownBefore);
     // Like a reload: the Target is the dropped file.
-    history_->markUnchanged();
+    texture_->markUnchanged();
 }
 
 void TMain::CopyAllOnClick() {
@@ -196,21 +205,18 @@ void TMain::CopyAllOnClick() {
     Source->setClip(clip);
 
     replaceTargetPicture(imaging::Bitmap(clip));
-    const QString createNew = interfaceTexts().TargetComboItems.value(kItemCreateNew);
-    TargetCaption = createNew;
-    showTargetItem0(createNew);
+    texture_->nameCreateNew(true);
 }
 
-void TMain::replaceTargetPicture(imaging::Bitmap&& picture, const TargetViewState* shownBefore) {
+void TMain::replaceTargetPicture(imaging::Bitmap&& picture,
+                                 const document::TargetState* shownBefore) {
     Target->CompleteAnimation();
-    // The picture it replaces is kept whole for undo, with the view it had.
-    const TargetHistory::ChangeScope change(*history_);
+    // The picture it replaces is kept whole for undo, with the state it had.
+    const document::TextureSet::ChangeScope change(*texture_);
     std::swap(Target->Bitmap(), picture);
-    history_->recordPicture(std::move(picture),
-                            shownBefore ? *shownBefore : history_->currentView());
+    texture_->recordPicture(std::move(picture), shownBefore ? *shownBefore : texture_->state());
     Target->Invalidate();
-    Target->FillColor = FillerColour;
-    Target->Image().paint = FillerColour;
+    texture_->setFill(FillerColour);
     ResizeTargetWindow(nullptr);
 }
 

@@ -2,6 +2,7 @@
 // mouse handlers that turn a cut into the current tile and hand it to the Target for pasting.
 #include "app/Languages.h"
 #include "app/MainForm.h"
+#include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
 #include "imaging/Resample.h"
 
@@ -25,7 +26,7 @@ struct TileShape {
     bool scroll; // a 64 x 32 half, then repeated below itself
 };
 
-TileShape shapeForCut(int position, int w, int h) {
+TileShape shapeForCut(SizePosition position, int w, int h) {
     constexpr int kTile = TMain::kTileSide;
     // Nearest multiple of a tile, an exact half rounding up; never less than one tile, so
     // that a thin selection still gives pixels along each side.
@@ -33,19 +34,20 @@ TileShape shapeForCut(int position, int w, int h) {
         return std::max(TMain::kTileSide, (side + 32) / 64 * 64);
     };
     switch (position) {
-    case 2:
+    case SizePosition::OneTile:
         return {kTile, kTile, false};
-    case 3:
+    case SizePosition::TwoTiles:
         return {2 * kTile, 2 * kTile, false};
-    case 4:
+    case SizePosition::FourTiles:
         return {4 * kTile, 4 * kTile, false};
-    case 5:
+    case SizePosition::NearestTiles:
         return {nearestTiles(w), nearestTiles(h), false};
-    case 6:
+    case SizePosition::ScrollTile:
         return {kTile, kTile / 2, true};
-    default:
-        return {w, h, false};
+    case SizePosition::AsCut:
+        break;
     }
+    return {w, h, false};
 }
 
 // Every pixel of exactly the colour `from` becomes `to`; the others stay as they are.
@@ -76,12 +78,13 @@ void replaceColour(imaging::Bitmap& picture, imaging::Colour from, imaging::Colo
 void TMain::ClipTileSizeScrollChange() {
     // The arrows step through the six resize modes and wrap around: 0 becomes 6 and 7
     // becomes 1. Setting the wrapped position runs this handler again, which writes the text.
+    constexpr int kCount = kLastSizePosition - kFirstSizePosition + 1;
     const int position = ClipTileSizeScroll->value();
-    const int wrapped = 1 + ((position + 5) % 6);
+    const int wrapped = kFirstSizePosition + ((position - kFirstSizePosition + kCount) % kCount);
     if (wrapped != position)
         ClipTileSizeScroll->setValue(wrapped);
-    if (position >= 1 && position <= 6)
-        ClipTileSize->setText(interfaceTexts().ClipTileSizes.value(position - 1));
+    if (position >= kFirstSizePosition && position <= kLastSizePosition)
+        ClipTileSize->setText(interfaceTexts().ClipTileSizes.value(position - kFirstSizePosition));
 }
 
 bool TMain::pickerActive() const {
@@ -150,8 +153,8 @@ void TMain::SourceMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, i
 
 void TMain::shapeSourceClip() {
     const imaging::Rect& selection = Source->SelectionRect;
-    const TileShape shape =
-        shapeForCut(ClipTileSizeScroll->value(), selection.width(), selection.height());
+    const TileShape shape = shapeForCut(static_cast<SizePosition>(ClipTileSizeScroll->value()),
+                                        selection.width(), selection.height());
     imaging::Bitmap& clip = Source->Clip().bitmap;
     if (shape.width != clip.width() || shape.height != clip.height()) {
         // The cut itself is the resampler's source: it is replaced by the result anyway.

@@ -1,14 +1,13 @@
 #include "app/UnsavedWork.h"
 
 #include "app/MainForm.h"
-#include "app/TargetHistory.h"
+#include "document/TextureSet.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSessionManager>
-#include <QUndoStack>
 
 namespace parvane::app {
 
@@ -22,7 +21,8 @@ UnsavedWork::UnsavedWork(TMain& main) : QObject(&main), main_(main) {
             return Answer::Discard;
         return Answer::Cancel;
     };
-    connect(&main.History().stack(), &QUndoStack::indexChanged, this, [this] { letGo_ = false; });
+    connect(&main.TargetDocument(), &document::TextureSet::historyChanged, this,
+            [this] { letGo_ = false; });
     // Qt's session manager tells the program when the desktop session is about to end, where
     // the platform offers it; the user may then still save or keep the session going.
     connect(qApp, &QGuiApplication::commitDataRequest, this, &UnsavedWork::commitData,
@@ -30,7 +30,7 @@ UnsavedWork::UnsavedWork(TMain& main) : QObject(&main), main_(main) {
 }
 
 bool UnsavedWork::mayClose() {
-    if (letGo_ || !main_.History().changed())
+    if (letGo_ || !main_.TargetDocument().changed())
         return true;
     QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
                     tr("The Target canvas has changes that are not saved. Save them before "
@@ -47,7 +47,7 @@ bool UnsavedWork::mayClose() {
     case Answer::Save:
         // The Target menu's save; a cancelled or failed save leaves the changes unsaved.
         main_.SaveToImageFile();
-        return !main_.History().changed();
+        return !main_.TargetDocument().changed();
     case Answer::Discard:
         return true;
     case Answer::Cancel:
@@ -66,7 +66,7 @@ void TMain::closeEvent(QCloseEvent* event) {
 void UnsavedWork::commitData(QSessionManager& manager) {
     // Without leave to interact, nothing can be asked; the session manager then ends the
     // program as it would any other.
-    if (!main_.History().changed() || !manager.allowsInteraction())
+    if (!main_.TargetDocument().changed() || !manager.allowsInteraction())
         return;
     const bool mayEnd = mayClose();
     manager.release();

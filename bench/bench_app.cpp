@@ -5,6 +5,7 @@
 // it, next to the plain file load that the command-line companion's `info` does; and a cut
 // resized to 256 x 256 from its release to the tile in the viewer.
 #include "app/MainForm.h"
+#include "app/MainFormUi.h"
 #include "bench/QtBenchmarkMain.h"
 #include "canvas/ImageStack.h"
 #include "imaging/ImageFiles.h"
@@ -119,7 +120,7 @@ bool loadThroughTheMenu(parvane::app::TMain& window, benchmark::State& state) {
     };
     window.SourceComboOnSelect(1);
     state.SetIterationTime(static_cast<double>(chosen.nsecsElapsed()) * 1e-9);
-    if (window.Source->Bitmap().width() == 4096)
+    if (controlsOf(window).Source->Bitmap().width() == 4096)
         return true;
     state.SkipWithError("the picture did not load");
     return false;
@@ -137,12 +138,14 @@ BENCHMARK(BM_LoadLargePictureThroughTheSourceMenu)->UseManualTime()->Unit(benchm
 // starting size, so that each of its layers grows to 4096 x 4096.
 void BM_LoadLargePictureIntoTheStartingSource(benchmark::State& state) {
     parvane::app::TMain window;
-    const int startWidth = window.Source->Bitmap().width();
-    const int startHeight = window.Source->Bitmap().height();
+    // The controls, found once by their object names.
+    const parvane::app::MainFormUi ui = parvane::app::controlsOf(window);
+    const int startWidth = ui.Source->Bitmap().width();
+    const int startHeight = ui.Source->Bitmap().height();
     for (auto _ : state) {
-        window.Source->Bitmap() = parvane::imaging::Bitmap(startWidth, startHeight);
-        window.Source->UpdateStack();
-        window.Source->UpdateGrid();
+        ui.Source->Bitmap() = parvane::imaging::Bitmap(startWidth, startHeight);
+        ui.Source->UpdateStack();
+        ui.Source->UpdateGrid();
         if (!loadThroughTheMenu(window, state))
             break;
     }
@@ -167,14 +170,16 @@ BENCHMARK(BM_CreateTheOpenDialogAfterALargePicture)->Unit(benchmark::kMillisecon
 // resized tile in the viewer and the Target's clip.
 void BM_CutOf1024ResizedTo256(benchmark::State& state) {
     parvane::app::TMain window;
-    parvane::imaging::Bitmap& picture = window.Source->Bitmap();
+    // The controls, found once by their object names.
+    const parvane::app::MainFormUi ui = parvane::app::controlsOf(window);
+    parvane::imaging::Bitmap& picture = ui.Source->Bitmap();
     picture = parvane::imaging::Bitmap(1024, 1024);
     for (int y = 0; y < 1024; ++y)
         for (int x = 0; x < 1024; ++x)
             picture.setPixel(x, y, {std::uint8_t(x), std::uint8_t(y), std::uint8_t(x + y)});
-    window.Source->UpdateStack();
-    window.Source->UpdateGrid();
-    window.ClipTileSizeScroll->setValue(4);
+    ui.Source->UpdateStack();
+    ui.Source->UpdateGrid();
+    ui.ClipTileSizeScroll->setValue(4);
     for (auto _ : state) {
         state.PauseTiming();
         window.SourceMouseMove({}, 10, 10);
@@ -182,7 +187,7 @@ void BM_CutOf1024ResizedTo256(benchmark::State& state) {
         window.SourceMouseMove({}, 1000, 1000);
         state.ResumeTiming();
         window.SourceMouseUp(Qt::LeftButton, {}, 1000, 1000);
-        if (window.ClipTileImage->picture().width() != 256) {
+        if (ui.ClipTileImage->picture().width() != 256) {
             state.SkipWithError("the cut was not resized");
             break;
         }

@@ -3,9 +3,10 @@
 // 512 x 8192 Source; a paste with its undo recording, and the undo and redo of a Copy All. The
 // process-level figure for the writer is `parvane-cli convert` under hyperfine.
 #include "app/MainForm.h"
-#include "app/TargetHistory.h"
+#include "app/MainFormUi.h"
 #include "bench/QtBenchmarkMain.h"
 #include "canvas/ImageStack.h"
+#include "document/TextureSet.h"
 #include "imaging/ImageFiles.h"
 #include "imaging/ui/ImageFileModule.h"
 
@@ -37,9 +38,9 @@ Bitmap fullSet() {
 // A main window whose Target is a full texture set.
 std::unique_ptr<parvane::app::TMain> windowWithFullTarget() {
     auto main = std::make_unique<parvane::app::TMain>();
-    main->TargetWidthScrollBar->setValue(2);
-    main->TargetHeightScrollBar->setValue(32);
-    main->Target->setBitmap(fullSet());
+    controlsOf(*main).TargetWidthScrollBar->setValue(2);
+    controlsOf(*main).TargetHeightScrollBar->setValue(32);
+    controlsOf(*main).Target->setBitmap(fullSet());
     return main;
 }
 
@@ -48,19 +49,28 @@ std::unique_ptr<parvane::app::TMain> windowWithFullTarget() {
 void BM_SaveFromTargetMenu(benchmark::State& state) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("set.tga"));
-    auto main = windowWithFullTarget();
-    const QString neverSaved = main->TargetSavePath;
     const bool overLastFile = state.range(0) != 0;
     QString failure;
-    main->FIO().showMessage = [&failure](const QString& text, const QString&) { failure = text; };
-    main->FIO().runDialog = [&path](QFileDialog& dialog) {
-        dialog.selectFile(path);
-        return true;
+    const auto window = [&] {
+        auto main = windowWithFullTarget();
+        main->FIO().showMessage = [&failure](const QString& text, const QString&) {
+            failure = text;
+        };
+        main->FIO().runDialog = [&path](QFileDialog& dialog) {
+            dialog.selectFile(path);
+            return true;
+        };
+        return main;
     };
+    auto main = window();
     main->SaveToImageFile();
     for (auto _ : state) {
-        if (!overLastFile)
-            main->TargetSavePath = neverSaved;
+        if (!overLastFile) {
+            // A window that has saved nothing yet.
+            state.PauseTiming();
+            main = window();
+            state.ResumeTiming();
+        }
         main->SaveToImageFile();
     }
     if (!failure.isEmpty())
@@ -80,12 +90,12 @@ BENCHMARK(BM_SaveWithTheTgaWriterAlone)->Unit(benchmark::kMillisecond);
 
 void BM_CopyAllOfAFullSource(benchmark::State& state) {
     parvane::app::TMain main;
-    main.Source->setBitmap(fullSet());
-    main.Source->UpdateStack();
-    main.Source->UpdateGrid();
+    controlsOf(main).Source->setBitmap(fullSet());
+    controlsOf(main).Source->UpdateStack();
+    controlsOf(main).Source->UpdateGrid();
     for (auto _ : state)
         main.CopyAllOnClick();
-    if (main.Target->Bitmap().height() != 8192)
+    if (controlsOf(main).Target->Bitmap().height() != 8192)
         state.SkipWithError("Copy All did not fill the Target");
 }
 BENCHMARK(BM_CopyAllOfAFullSource)->Unit(benchmark::kMillisecond);
@@ -106,8 +116,8 @@ void BM_PasteWithUndoRecording(benchmark::State& state) {
         main->TargetMouseDown(Qt::LeftButton, Qt::ControlModifier, x, y);
         main->TargetMouseUp(Qt::LeftButton, Qt::ControlModifier, x, y);
     }
-    state.counters["steps_kept"] = main->History().stack().count();
-    if (main->History().stack().count() == 0)
+    state.counters["steps_kept"] = main->TargetDocument().stepCount();
+    if (main->TargetDocument().stepCount() == 0)
         state.SkipWithError("no paste was recorded");
 }
 BENCHMARK(BM_PasteWithUndoRecording)->Unit(benchmark::kMicrosecond);
@@ -118,9 +128,9 @@ void BM_UndoRedoOfCopyAll(benchmark::State& state) {
     auto main = windowWithFullTarget();
     Bitmap source = fullSet();
     source.fill(Colour{1, 2, 3});
-    main->Source->setBitmap(source);
-    main->Source->UpdateStack();
-    main->Source->UpdateGrid();
+    controlsOf(*main).Source->setBitmap(source);
+    controlsOf(*main).Source->UpdateStack();
+    controlsOf(*main).Source->UpdateGrid();
     main->CopyAllOnClick();
     const bool redo = state.range(0) != 0;
     for (auto _ : state) {
@@ -136,7 +146,7 @@ void BM_UndoRedoOfCopyAll(benchmark::State& state) {
             state.ResumeTiming();
         }
     }
-    if (main->Target->Bitmap().pixel(5, 5) != Colour{1, 2, 3})
+    if (controlsOf(*main).Target->Bitmap().pixel(5, 5) != Colour{1, 2, 3})
         state.SkipWithError("the Copy All was not brought back");
 }
 BENCHMARK(BM_UndoRedoOfCopyAll)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

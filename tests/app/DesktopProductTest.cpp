@@ -3,6 +3,7 @@
 #include "app/AboutForm.h"
 #include "app/Languages.h"
 #include "app/MainForm.h"
+#include "app/MainFormUi.h"
 #include "app/SourceWorkflow.h"
 #include "app/Startup.h"
 #include "app/StatusLine.h"
@@ -146,11 +147,11 @@ TEST_F(DesktopProductTest, AFileOnTheCommandLineOpensInTheSourceAsADropWould) {
         const std::unique_ptr<TMain> window = start({QStringLiteral("parvane"), row.file});
         const std::string name = row.file.toStdString();
         EXPECT_TRUE(window->isVisible()) << name;
-        EXPECT_EQ(window->Source->Bitmap().width(), row.source.width()) << name;
-        EXPECT_EQ(window->Source->Bitmap().height(), row.source.height()) << name;
-        EXPECT_EQ(window->SourceCombo->itemText(0), row.caption) << name;
+        EXPECT_EQ(controlsOf(*window).Source->Bitmap().width(), row.source.width()) << name;
+        EXPECT_EQ(controlsOf(*window).Source->Bitmap().height(), row.source.height()) << name;
+        EXPECT_EQ(controlsOf(*window).SourceCombo->itemText(0), row.caption) << name;
         EXPECT_EQ(!messages.isEmpty() || sounds > 0, row.told) << name;
-        EXPECT_EQ(window->Source->DragNDrop->text(), QStringLiteral("NO")) << name;
+        EXPECT_EQ(controlsOf(*window).Source->DragNDrop->text(), QStringLiteral("NO")) << name;
     }
 }
 
@@ -172,16 +173,16 @@ TEST_F(DesktopProductTest, FrenchCaptionsHintsAndMessages) {
     setInterfaceLanguage(Language::French);
     const std::unique_ptr<TMain> window = start({QStringLiteral("parvane"), dir.filePath("x.png")});
     EXPECT_EQ(window->windowTitle(), QStringLiteral("   Parvane v2.4   par   Oskelin"));
-    EXPECT_EQ(window->SourceCombo->itemText(0),
+    EXPECT_EQ(controlsOf(*window).SourceCombo->itemText(0),
               QStringLiteral("   --- aucun fichier SOURCE chargé ---"));
-    EXPECT_EQ(window->SourcePageControl->tabText(0), QStringLiteral("GRILLE"));
-    EXPECT_EQ(window->CopyButton->text(), QStringLiteral("Tout copier --->"));
-    EXPECT_EQ(window->ClipTileSize->text(), QStringLiteral("      Multi-tuiles"));
+    EXPECT_EQ(controlsOf(*window).SourcePageControl->tabText(0), QStringLiteral("GRILLE"));
+    EXPECT_EQ(controlsOf(*window).CopyButton->text(), QStringLiteral("Tout copier --->"));
+    EXPECT_EQ(controlsOf(*window).ClipTileSize->text(), QStringLiteral("      Multi-tuiles"));
     // Hints end with their keys.
-    EXPECT_TRUE(window->PanelFiller->statusTip().startsWith(
+    EXPECT_TRUE(controlsOf(*window).PanelFiller->statusTip().startsWith(
         QStringLiteral("     Pot de couleur\u00a0: couleur de remplissage suggérée ( bordeaux = "
                        "128,0,0 ). Double-clic pour la changer   [ ")));
-    EXPECT_EQ(window->Source->accessibleName(), QStringLiteral("Canevas Source"));
+    EXPECT_EQ(controlsOf(*window).Source->accessibleName(), QStringLiteral("Canevas Source"));
     // The picture module's message, and the level window's caption.
     EXPECT_EQ(messages, QStringList{QStringLiteral("Format .PNG non pris en charge.")});
     EXPECT_EQ(window->DVL().windowTitle(), QStringLiteral("   Chargement..."));
@@ -191,7 +192,7 @@ TEST_F(DesktopProductTest, HintsKeepTheirIndentAndFitTheStatusLineInBothLanguage
     for (const Language language : {Language::English, Language::French}) {
         setInterfaceLanguage(language);
         const std::unique_ptr<TMain> window = start({QStringLiteral("parvane")});
-        const auto* line = static_cast<const StatusLine*>(window->StatusBar);
+        const auto* line = static_cast<const StatusLine*>(controlsOf(*window).StatusBar);
         const int room = line->hintRect().width();
         int hints = 0;
         for (const QWidget* control : window->findChildren<QWidget*>()) {
@@ -214,44 +215,45 @@ TEST_F(DesktopProductTest, TheAboutWindowsSwitchTurnsTheWholeInterfaceForTheSess
     const QString picture = QString::fromStdString(
         testing::peerFile("image-rs/images/tga/testsuite/ctc24.tga").string());
     const std::unique_ptr<TMain> window = start({QStringLiteral("parvane"), picture});
-    ASSERT_EQ(window->SourceCombo->itemText(0), QFileInfo(picture).absoluteFilePath());
-    const QString sizeLine = window->SourceAreaInfo->text();
+    ASSERT_EQ(controlsOf(*window).SourceCombo->itemText(0), QFileInfo(picture).absoluteFilePath());
+    const QString sizeLine = controlsOf(*window).SourceAreaInfo->text();
 
     // English about window -> switch: the interface turns French and the French about window
     // opens; OK closes it.
     bool frenchShown = false;
-    whenModal(window->AboutForm, [&] {
-        window->AboutForm->LanguageButton->click();
-        whenModal(window->AboutFormFR, [&] {
+    whenModal(window->aboutForm(), [&] {
+        window->aboutForm()->LanguageButton->click();
+        whenModal(window->aboutFormFR(), [&] {
             frenchShown = true;
-            window->AboutFormFR->OKButton->click();
+            window->aboutFormFR()->OKButton->click();
         });
     });
-    window->HelpSpeedButton->click();
+    controlsOf(*window).HelpSpeedButton->click();
     EXPECT_TRUE(frenchShown);
     EXPECT_EQ(interfaceLanguage(), Language::French);
-    EXPECT_EQ(window->TargetPageControl->tabText(0), QStringLiteral("TRANSFORMATIONS"));
-    EXPECT_EQ(window->SourcePageControl->tabText(1), QStringLiteral("TRANSPARENCE"));
-    EXPECT_EQ(window->SpeedButtonSwap->statusTip(),
+    EXPECT_EQ(controlsOf(*window).TargetPageControl->tabText(0), QStringLiteral("TRANSFORMATIONS"));
+    EXPECT_EQ(controlsOf(*window).SourcePageControl->tabText(1), QStringLiteral("TRANSPARENCE"));
+    EXPECT_EQ(controlsOf(*window).SpeedButtonSwap->statusTip(),
               QStringLiteral(
                   "     Échange\u00a0: cliquer-glisser pour intervertir deux tuiles.   [ W ]"));
     // What is loaded keeps its name; the Target's untouched menu text follows the language.
-    EXPECT_EQ(window->SourceCombo->itemText(0), QFileInfo(picture).absoluteFilePath());
-    EXPECT_EQ(window->TargetCombo->itemText(0),
+    EXPECT_EQ(controlsOf(*window).SourceCombo->itemText(0), QFileInfo(picture).absoluteFilePath());
+    EXPECT_EQ(controlsOf(*window).TargetCombo->itemText(0),
               QStringLiteral("   --- aucun fichier TARGET enregistré ---"));
-    EXPECT_EQ(window->SourceAreaInfo->text(), sizeLine);
+    EXPECT_EQ(controlsOf(*window).SourceAreaInfo->text(), sizeLine);
     EXPECT_EQ(window->DVL().windowTitle(), QStringLiteral("   Chargement..."));
 
     // Back: the help button now opens the French about window, whose switch returns to
     // English.
-    whenModal(window->AboutFormFR, [&] {
-        window->AboutFormFR->LanguageButton->click();
-        whenModal(window->AboutForm, [&] { window->AboutForm->OKButton->click(); });
+    whenModal(window->aboutFormFR(), [&] {
+        window->aboutFormFR()->LanguageButton->click();
+        whenModal(window->aboutForm(), [&] { window->aboutForm()->OKButton->click(); });
     });
-    window->HelpSpeedButton->click();
+    controlsOf(*window).HelpSpeedButton->click();
     EXPECT_EQ(interfaceLanguage(), Language::English);
     EXPECT_EQ(window->windowTitle(), englishTexts().MainCaption);
-    EXPECT_EQ(window->TargetCombo->itemText(0), englishTexts().TargetComboItems.value(0));
+    EXPECT_EQ(controlsOf(*window).TargetCombo->itemText(0),
+              englishTexts().TargetComboItems.value(0));
     EXPECT_EQ(window->DVL().windowTitle(), QStringLiteral("   Loading..."));
 }
 

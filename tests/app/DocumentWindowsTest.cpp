@@ -5,6 +5,7 @@
 #include "app/DocumentForm.h"
 #include "app/Languages.h"
 #include "app/MainForm.h"
+#include "app/MainFormUi.h"
 #include "resources/Resources.h"
 #include "support/ModalWindows.h"
 
@@ -37,7 +38,7 @@ protected:
     void TearDown() override { setInterfaceLanguage(Language::English); }
 
     std::vector<TDocumentForm*> documents() const {
-        return {main->HelpForm, main->HelpFormFR, main->CreditsForm, main->CreditsFormFR};
+        return {main->helpForm(), main->helpFormFR(), main->creditsForm(), main->creditsFormFR()};
     }
 
     std::unique_ptr<TMain> main;
@@ -50,8 +51,8 @@ TEST_F(DocumentWindowsTest, AllSixWindowsWaitHiddenWithTheirDocumentsLoaded) {
         QSize size;
         const char* help;
     } abouts[] = {
-        {main->AboutForm, "   About,   Help   &   Credits", {362, 352}, "HELP"},
-        {main->AboutFormFR, "   A propos,   Aide   &   Credits", {362, 336}, "AIDE"},
+        {main->aboutForm(), "   About,   Help   &   Credits", {362, 352}, "HELP"},
+        {main->aboutFormFR(), "   A propos,   Aide   &   Credits", {362, 336}, "AIDE"},
     };
     for (const auto& row : abouts) {
         EXPECT_FALSE(row.about->isVisible());
@@ -69,10 +70,10 @@ TEST_F(DocumentWindowsTest, AllSixWindowsWaitHiddenWithTheirDocumentsLoaded) {
         QSize size;
         Qt::ScrollBarPolicy scrollBar;
     } rows[] = {
-        {main->HelpForm, "ParvaneHelp", "   Help", {725, 592}, Qt::ScrollBarAsNeeded},
-        {main->HelpFormFR, "ParvaneHelp_FR", "   Help", {725, 592}, Qt::ScrollBarAsNeeded},
-        {main->CreditsForm, "ParvaneCredits", "Credits", {724, 592}, Qt::ScrollBarAlwaysOn},
-        {main->CreditsFormFR, "ParvaneCredits_FR", "Credits", {725, 592}, Qt::ScrollBarAlwaysOn},
+        {main->helpForm(), "ParvaneHelp", "   Help", {725, 592}, Qt::ScrollBarAsNeeded},
+        {main->helpFormFR(), "ParvaneHelp_FR", "   Help", {725, 592}, Qt::ScrollBarAsNeeded},
+        {main->creditsForm(), "ParvaneCredits", "Credits", {724, 592}, Qt::ScrollBarAlwaysOn},
+        {main->creditsFormFR(), "ParvaneCredits_FR", "Credits", {725, 592}, Qt::ScrollBarAlwaysOn},
     };
     QStringList texts;
     for (const auto& row : rows) {
@@ -195,67 +196,67 @@ TEST_F(DocumentWindowsTest, FrenchTextsKeepTheirSpacesAroundPunctuation) {
 TEST_F(DocumentWindowsTest, HelpAndCreditsOpenBesideTheMainWindowAndCloseTheAboutWindow) {
     main->show();
     bool aboutWasModal = false;
-    whenModal(main->AboutForm, [&] {
-        aboutWasModal = main->AboutForm->isModal();
-        main->AboutForm->HelpButton->click();
+    whenModal(main->aboutForm(), [&] {
+        aboutWasModal = main->aboutForm()->isModal();
+        main->aboutForm()->HelpButton->click();
     });
-    main->HelpSpeedButton->click();
+    controlsOf(*main).HelpSpeedButton->click();
     EXPECT_TRUE(aboutWasModal);
-    EXPECT_FALSE(main->AboutForm->isVisible());
-    ASSERT_TRUE(main->HelpForm->isVisible());
-    QScrollBar* bar = main->HelpForm->Viewer->verticalScrollBar();
+    EXPECT_FALSE(main->aboutForm()->isVisible());
+    ASSERT_TRUE(main->helpForm()->isVisible());
+    QScrollBar* bar = main->helpForm()->Viewer->verticalScrollBar();
     EXPECT_EQ(bar->value(), 0);
     EXPECT_TRUE(main->isVisible());
 
     // Read further, close, reopen: the same window at the same place in the document.
-    main->HelpForm->resize(300, 120);
+    main->helpForm()->resize(300, 120);
     QApplication::processEvents();
     ASSERT_GT(bar->maximum(), 0);
     bar->setValue(bar->maximum() / 2 + 1);
     const int place = bar->value();
-    main->HelpForm->close();
-    whenModal(main->AboutForm, [&] { main->AboutForm->HelpButton->click(); });
-    main->HelpSpeedButton->click();
-    EXPECT_TRUE(main->HelpForm->isVisible());
+    main->helpForm()->close();
+    whenModal(main->aboutForm(), [&] { main->aboutForm()->HelpButton->click(); });
+    controlsOf(*main).HelpSpeedButton->click();
+    EXPECT_TRUE(main->helpForm()->isVisible());
     EXPECT_EQ(bar->value(), place);
 
-    whenModal(main->AboutForm, [&] { main->AboutForm->CreditsButton->click(); });
-    main->HelpSpeedButton->click();
-    EXPECT_FALSE(main->AboutForm->isVisible());
-    EXPECT_TRUE(main->CreditsForm->isVisible());
-    EXPECT_TRUE(main->HelpForm->isVisible());
+    whenModal(main->aboutForm(), [&] { main->aboutForm()->CreditsButton->click(); });
+    controlsOf(*main).HelpSpeedButton->click();
+    EXPECT_FALSE(main->aboutForm()->isVisible());
+    EXPECT_TRUE(main->creditsForm()->isVisible());
+    EXPECT_TRUE(main->helpForm()->isVisible());
 }
 
 TEST_F(DocumentWindowsTest, TheFrenchWindowsAreReachedThroughTheLanguageSwitch) {
     main->show();
-    whenModal(main->AboutForm, [&] {
-        main->AboutForm->LanguageButton->click();
-        whenModal(main->AboutFormFR, [&] { main->AboutFormFR->HelpButton->click(); });
+    whenModal(main->aboutForm(), [&] {
+        main->aboutForm()->LanguageButton->click();
+        whenModal(main->aboutFormFR(), [&] { main->aboutFormFR()->HelpButton->click(); });
     });
-    main->HelpSpeedButton->click();
-    EXPECT_FALSE(main->AboutForm->isVisible());
-    EXPECT_FALSE(main->AboutFormFR->isVisible());
-    EXPECT_TRUE(main->HelpFormFR->isVisible());
-    EXPECT_FALSE(main->HelpForm->isVisible());
+    controlsOf(*main).HelpSpeedButton->click();
+    EXPECT_FALSE(main->aboutForm()->isVisible());
+    EXPECT_FALSE(main->aboutFormFR()->isVisible());
+    EXPECT_TRUE(main->helpFormFR()->isVisible());
+    EXPECT_FALSE(main->helpForm()->isVisible());
 
     // The interface is French now: the help button opens the French about window. French
     // credits, then back to English with OK closing it.
-    whenModal(main->AboutFormFR, [&] { main->AboutFormFR->CreditsButton->click(); });
-    main->HelpSpeedButton->click();
-    EXPECT_TRUE(main->CreditsFormFR->isVisible());
+    whenModal(main->aboutFormFR(), [&] { main->aboutFormFR()->CreditsButton->click(); });
+    controlsOf(*main).HelpSpeedButton->click();
+    EXPECT_TRUE(main->creditsFormFR()->isVisible());
 
     bool backInEnglish = false;
-    whenModal(main->AboutFormFR, [&] {
-        main->AboutFormFR->LanguageButton->click();
-        whenModal(main->AboutForm, [&] {
+    whenModal(main->aboutFormFR(), [&] {
+        main->aboutFormFR()->LanguageButton->click();
+        whenModal(main->aboutForm(), [&] {
             backInEnglish = true;
-            main->AboutForm->OKButton->click();
+            main->aboutForm()->OKButton->click();
         });
     });
-    main->HelpSpeedButton->click();
+    controlsOf(*main).HelpSpeedButton->click();
     EXPECT_TRUE(backInEnglish);
-    EXPECT_FALSE(main->AboutForm->isVisible());
-    EXPECT_FALSE(main->AboutFormFR->isVisible());
+    EXPECT_FALSE(main->aboutForm()->isVisible());
+    EXPECT_FALSE(main->aboutFormFR()->isVisible());
 }
 
 TEST_F(DocumentWindowsTest, EscapeAndCtrlWCloseADocumentWhichReopensWhereItWasLeft) {
@@ -281,27 +282,27 @@ TEST_F(DocumentWindowsTest, EscapeAndCtrlWCloseADocumentWhichReopensWhereItWasLe
 
 TEST_F(DocumentWindowsTest, TheLanguageSwitchPutsTheOtherEditionInPlaceOfAnOpenDocument) {
     main->show();
-    main->HelpForm->showDocument();
-    main->CreditsForm->showDocument();
-    main->HelpForm->move(40, 30);
-    const QRect helpPlace = main->HelpForm->geometry();
+    main->helpForm()->showDocument();
+    main->creditsForm()->showDocument();
+    main->helpForm()->move(40, 30);
+    const QRect helpPlace = main->helpForm()->geometry();
     main->switchLanguage(Language::French);
-    EXPECT_FALSE(main->HelpForm->isVisible());
-    EXPECT_FALSE(main->CreditsForm->isVisible());
-    ASSERT_TRUE(main->HelpFormFR->isVisible());
-    EXPECT_TRUE(main->CreditsFormFR->isVisible());
-    EXPECT_EQ(main->HelpFormFR->geometry(), helpPlace);
+    EXPECT_FALSE(main->helpForm()->isVisible());
+    EXPECT_FALSE(main->creditsForm()->isVisible());
+    ASSERT_TRUE(main->helpFormFR()->isVisible());
+    EXPECT_TRUE(main->creditsFormFR()->isVisible());
+    EXPECT_EQ(main->helpFormFR()->geometry(), helpPlace);
     // The captions are those of the design in both languages.
-    EXPECT_EQ(main->HelpFormFR->windowTitle(), QStringLiteral("   Help"));
-    EXPECT_EQ(main->CreditsFormFR->windowTitle(), QStringLiteral("Credits"));
+    EXPECT_EQ(main->helpFormFR()->windowTitle(), QStringLiteral("   Help"));
+    EXPECT_EQ(main->creditsFormFR()->windowTitle(), QStringLiteral("Credits"));
 
     // Back to English, with only the credits still open.
-    main->HelpFormFR->close();
+    main->helpFormFR()->close();
     main->switchLanguage(Language::English);
-    EXPECT_TRUE(main->CreditsForm->isVisible());
-    EXPECT_FALSE(main->CreditsFormFR->isVisible());
-    EXPECT_FALSE(main->HelpForm->isVisible());
-    EXPECT_FALSE(main->HelpFormFR->isVisible());
+    EXPECT_TRUE(main->creditsForm()->isVisible());
+    EXPECT_FALSE(main->creditsFormFR()->isVisible());
+    EXPECT_FALSE(main->helpForm()->isVisible());
+    EXPECT_FALSE(main->helpFormFR()->isVisible());
 }
 
 TEST_F(DocumentWindowsTest, ResizingReflowsTheTextBesideAStripOfFixedWidth) {

@@ -3,9 +3,11 @@
 // and every keyboard shortcut reaching its command (and none while a dialog is open).
 #include "app/Languages.h"
 #include "app/MainForm.h"
+#include "app/MainFormUi.h"
 #include "app/SourceWorkflow.h"
-#include "app/TargetHistory.h"
+#include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
+#include "document/TextureSet.h"
 #include "imaging/ImageFiles.h"
 #include "imaging/ui/ImageFileModule.h"
 #include "support/TestData.h"
@@ -58,7 +60,8 @@ Bitmap cellPattern(int width, int height) {
 struct TargetShown {
     Bitmap picture;
     int widthPages, heightPages;
-    QString areaInfo, menuText, caption;
+    QString areaInfo, menuText;
+    document::TargetName caption;
 
     bool operator==(const TargetShown&) const = default;
 };
@@ -68,16 +71,16 @@ protected:
     void SetUp() override {
         main = std::make_unique<TMain>();
         main->FIO().showMessage = [this](const QString& text, const QString&) { messages << text; };
-        main->Target->setBitmap(cellPattern(256, 512));
+        controlsOf(*main).Target->setBitmap(cellPattern(256, 512));
     }
 
     TargetShown shown() const {
-        return {main->Target->Bitmap(),
-                main->TargetWidthScrollBar->value(),
-                main->TargetHeightScrollBar->value(),
-                main->TargetAreaInfo->text(),
-                main->TargetCombo->currentText(),
-                main->TargetCaption};
+        return {controlsOf(*main).Target->Bitmap(),
+                controlsOf(*main).TargetWidthScrollBar->value(),
+                controlsOf(*main).TargetHeightScrollBar->value(),
+                controlsOf(*main).TargetAreaInfo->text(),
+                controlsOf(*main).TargetCombo->currentText(),
+                main->TargetDocument().state().caption};
     }
 
     // A click of the user on the Target at picture pixel (x, y), after moving there.
@@ -107,9 +110,9 @@ TEST_F(EditingComfortTest, UndoAndRedoOfEveryKindOfStepRestoreTheTargetExactly) 
     ASSERT_TRUE(imaging::saveImageAs24BitsFile(cellPattern(512, 300), 512, 300, setFile).ok());
     const std::string otherFile = dir.file("other.tga").string();
     ASSERT_TRUE(imaging::saveImageAs24BitsFile(cellPattern(256, 700), 256, 700, otherFile).ok());
-    main->Source->setBitmap(cellPattern(320, 700));
-    main->Source->UpdateStack();
-    main->Source->UpdateGrid();
+    controlsOf(*main).Source->setBitmap(cellPattern(320, 700));
+    controlsOf(*main).Source->UpdateStack();
+    controlsOf(*main).Source->UpdateGrid();
 
     const struct {
         const char* step;
@@ -130,21 +133,22 @@ TEST_F(EditingComfortTest, UndoAndRedoOfEveryKindOfStepRestoreTheTargetExactly) 
              main->ImportFromClipboard();
              clickTarget(250, 500);
          }},
-        {"rotate", [&] { main->SpeedButtonRotate->click(), clickTarget(70, 70); }},
-        {"vertical flip", [&] { main->SpeedButtonVFlip->click(), clickTarget(10, 300); }},
+        {"rotate", [&] { controlsOf(*main).SpeedButtonRotate->click(), clickTarget(70, 70); }},
+        {"vertical flip",
+         [&] { controlsOf(*main).SpeedButtonVFlip->click(), clickTarget(10, 300); }},
         {"swap",
          [&] {
-             main->SpeedButtonSwap->click(), dragTarget({10, 10}, {200, 450});
+             controlsOf(*main).SpeedButtonSwap->click(), dragTarget({10, 10}, {200, 450});
          }},
         {"move across rows",
          [&] {
-             main->SpeedButtonMove->click(), dragTarget({200, 70}, {10, 330});
+             controlsOf(*main).SpeedButtonMove->click(), dragTarget({200, 70}, {10, 330});
          }},
         {"Copy All", [&] { main->CopyAllOnClick(); }},
         {"Create New from the menu",
          [&] {
-             main->TargetCombo->setCurrentIndex(2);
-             main->TargetComboOnSelect(2);
+             controlsOf(*main).TargetCombo->setCurrentIndex(menuIndex(TargetItem::CreateNew));
+             main->TargetComboOnSelect(menuIndex(TargetItem::CreateNew));
          }},
         {"reload from the menu",
          [&] {
@@ -152,52 +156,53 @@ TEST_F(EditingComfortTest, UndoAndRedoOfEveryKindOfStepRestoreTheTargetExactly) 
                  dialog.selectFile(QString::fromStdString(otherFile));
                  return true;
              };
-             main->TargetCombo->setCurrentIndex(3);
-             main->TargetComboOnSelect(3);
+             controlsOf(*main).TargetCombo->setCurrentIndex(menuIndex(TargetItem::Reload));
+             main->TargetComboOnSelect(menuIndex(TargetItem::Reload));
          }},
-        {"drop", [&] { main->Target->DragNDrop->setText(QString::fromStdString(setFile)); }},
+        {"drop",
+         [&] { controlsOf(*main).Target->DragNDrop->setText(QString::fromStdString(setFile)); }},
         {"counters growing the picture",
          [&] {
-             main->TargetWidthScrollBar->setValue(2);
-             main->TargetHeightScrollBar->setValue(5);
+             controlsOf(*main).TargetWidthScrollBar->setValue(2);
+             controlsOf(*main).TargetHeightScrollBar->setValue(5);
          }},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.step);
-        main->SpeedButtonNone->click();
+        controlsOf(*main).SpeedButtonNone->click();
         const TargetShown before = shown();
-        const int count = main->History().stack().count();
+        const int count = main->TargetDocument().stepCount();
         step.edit();
         const TargetShown after = shown();
         ASSERT_NE(after.picture, before.picture);
         // One step for each change (the counters change twice).
-        EXPECT_GE(main->History().stack().count(), count + 1);
-        while (main->History().stack().index() > count)
+        EXPECT_GE(main->TargetDocument().stepCount(), count + 1);
+        while (main->TargetDocument().stepIndex() > count)
             main->UndoTargetEdit();
         EXPECT_TRUE(shown() == before);
-        while (main->History().stack().canRedo())
+        while (main->TargetDocument().canRedo())
             main->RedoTargetEdit();
         EXPECT_TRUE(shown() == after);
     }
     EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
 
     // An undo while a range plays completes the cycle first, then takes the paste back.
-    main->TargetHeightScrollBar->setValue(2);
-    const Bitmap beforePaste = main->Target->Bitmap();
+    controlsOf(*main).TargetHeightScrollBar->setValue(2);
+    const Bitmap beforePaste = controlsOf(*main).Target->Bitmap();
     main->MakeCurrentTile(tile);
     clickTarget(10, 200);
-    main->Target->DownIndex = 0;
-    main->Target->UpIndex = 3;
-    main->Target->StartAnimation();
-    main->Target->ShiftCellsOnTimer();
+    controlsOf(*main).Target->DownIndex = 0;
+    controlsOf(*main).Target->UpIndex = 3;
+    controlsOf(*main).Target->StartAnimation();
+    controlsOf(*main).Target->ShiftCellsOnTimer();
     main->UndoTargetEdit();
-    EXPECT_FALSE(main->Target->AnimationActive());
-    EXPECT_EQ(main->Target->Bitmap(), beforePaste);
+    EXPECT_FALSE(controlsOf(*main).Target->AnimationActive());
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap(), beforePaste);
 }
 
 TEST_F(EditingComfortTest, TheHistoryKeepsWithinItsMemoryByDroppingTheOldestSteps) {
-    TargetHistory& history = main->History();
-    const Bitmap start = main->Target->Bitmap();
+    document::TextureSet& history = main->TargetDocument();
+    const Bitmap start = controlsOf(*main).Target->Bitmap();
     // Room for about three one-cell steps.
     history.setBudget(3 * (64 * 64 * 4 + 512));
     const Colour colours[] = {{200, 0, 0}, {0, 200, 0}, {0, 0, 200}, {200, 200, 0}, {0, 200, 200}};
@@ -208,11 +213,11 @@ TEST_F(EditingComfortTest, TheHistoryKeepsWithinItsMemoryByDroppingTheOldestStep
         clickTarget(10 + 64 * (i % 4), 10 + 64 * (i / 4));
     }
     EXPECT_LE(history.keptBytes(), history.budget());
-    EXPECT_EQ(history.stack().count(), 3);
-    while (history.stack().canUndo())
+    EXPECT_EQ(history.stepCount(), 3);
+    while (history.canUndo())
         main->UndoTargetEdit();
     // The two oldest pastes can no longer be taken back; the three newest were.
-    const Bitmap& now = main->Target->Bitmap();
+    const Bitmap& now = controlsOf(*main).Target->Bitmap();
     EXPECT_EQ(now.pixel(20, 20), colours[0]);
     EXPECT_EQ(now.pixel(84, 20), colours[1]);
     EXPECT_EQ(now.pixel(148, 20), start.pixel(148, 20));
@@ -220,7 +225,7 @@ TEST_F(EditingComfortTest, TheHistoryKeepsWithinItsMemoryByDroppingTheOldestStep
     // The newest step stays even when it alone is over the budget.
     history.setBudget(1);
     main->CopyAllOnClick();
-    EXPECT_EQ(history.stack().count(), 1);
+    EXPECT_EQ(history.stepCount(), 1);
 }
 
 // Sends a mouse event to a canvas's panel at a point of the panel (screen pixels).
@@ -235,7 +240,7 @@ void mouse(canvas::TFrameStack* canvas, QEvent::Type type, QPoint at,
 TEST_F(EditingComfortTest, ACutPasteAndRotateAtThreeTimesGiveThePictureOfOneTime) {
     // The same clicks, aimed at the same picture pixels, on a Target at 1x and one at 3x.
     const auto edit = [](TMain& window, int zoom) {
-        canvas::TFrameStack* target = window.Target;
+        canvas::TFrameStack* target = controlsOf(window).Target;
         target->setBitmap(cellPattern(256, 512));
         target->setZoom(zoom);
         const auto at = [zoom](int x, int y) { return QPoint(x * zoom + zoom - 1, y * zoom); };
@@ -247,7 +252,7 @@ TEST_F(EditingComfortTest, ACutPasteAndRotateAtThreeTimesGiveThePictureOfOneTime
         mouse(target, QEvent::MouseButtonPress, at(140, 230));
         mouse(target, QEvent::MouseButtonRelease, at(140, 230));
         // Rotate the pasted cell.
-        window.SpeedButtonRotate->click();
+        controlsOf(window).SpeedButtonRotate->click();
         mouse(target, QEvent::MouseMove, at(191, 255));
         mouse(target, QEvent::MouseButtonPress, at(191, 255));
         mouse(target, QEvent::MouseButtonRelease, at(191, 255));
@@ -256,13 +261,13 @@ TEST_F(EditingComfortTest, ACutPasteAndRotateAtThreeTimesGiveThePictureOfOneTime
     const Bitmap atOne = edit(*main, 1);
     TMain zoomed;
     const Bitmap atThree = edit(zoomed, 3);
-    EXPECT_EQ(zoomed.Target->zoom(), 3);
-    EXPECT_EQ(zoomed.Target->BasePanel->size(), QSize(3 * 256, 3 * 512));
+    EXPECT_EQ(controlsOf(zoomed).Target->zoom(), 3);
+    EXPECT_EQ(controlsOf(zoomed).Target->BasePanel->size(), QSize(3 * 256, 3 * 512));
     EXPECT_NE(atOne, cellPattern(256, 512));
     EXPECT_EQ(atOne.pixel(128 + 63, 192 + 10), Colour(250, 250, 0)); // the top row turned right
     EXPECT_EQ(atThree, atOne);
     // The status line names the pixel, the cell and the page under the pointer.
-    EXPECT_EQ(zoomed.StatusPosition->text(),
+    EXPECT_EQ(controlsOf(zoomed).StatusPosition->text(),
               QStringLiteral("pixel 191, 255   cell 2, 3 (index 14)   page 1 of 2"));
 }
 
@@ -276,10 +281,10 @@ TEST_F(EditingComfortTest, EveryShortcutReachesItsCommandAndNoneFiresUnderADialo
         opened = dialog.windowTitle();
         return false;
     };
-    main->runColourDialog = [&opened](QColorDialog&) {
+    main->setColourDialogRunner([&opened](QColorDialog&) {
         opened = QStringLiteral("colour");
         return false;
-    };
+    });
     // Closes the next modal window as soon as it shows, noting its title.
     const auto closeModal = [&opened] {
         auto* timer = new QTimer;
@@ -296,7 +301,7 @@ TEST_F(EditingComfortTest, EveryShortcutReachesItsCommandAndNoneFiresUnderADialo
     };
     Bitmap tile(64, 64);
     tile.fill(Colour{7, 7, 7});
-    canvas::TFrameStack* target = main->Target;
+    canvas::TFrameStack* target = controlsOf(*main).Target;
     const auto pasteOnce = [&] {
         main->MakeCurrentTile(tile);
         clickTarget(10, 10);
@@ -313,18 +318,19 @@ TEST_F(EditingComfortTest, EveryShortcutReachesItsCommandAndNoneFiresUnderADialo
          [&] {
              const std::string file = dir.file("p.tga").string();
              ASSERT_TRUE(imaging::saveImageAs24BitsFile(cellPattern(128, 64), 128, 64, file).ok());
-             main->SourceFlow().SourceImagePath = QString::fromStdString(file);
+             main->SourceFlow().SourceImagePath = file;
              main->SourceFlow().SourceMenuChoice = SourceWorkflow::Choice::Picture;
          },
-         [&] { return main->Source->Bitmap().width() == 128; }},
+         [&] { return controlsOf(*main).Source->Bitmap().width() == 128; }},
         {Qt::CTRL | Qt::Key_S, {}, [&] { return opened.contains("SAVING"); }},
         {Qt::CTRL | Qt::Key_R, {}, [&] { return opened.contains("LOADING IMAGE"); }},
         {Qt::CTRL | Qt::Key_N, {}, [&] { return target->Bitmap().pixel(70, 70) == Colour{}; }},
         {Qt::CTRL | Qt::SHIFT | Qt::Key_A,
          {},
          [&] {
-             return target->Bitmap().pixel(10, 10) == main->Source->Bitmap().pixel(10, 10) &&
-                    target->Bitmap().pixel(200, 30) == main->FillerColour;
+             return target->Bitmap().pixel(10, 10) ==
+                        controlsOf(*main).Source->Bitmap().pixel(10, 10) &&
+                    target->Bitmap().pixel(200, 30) == main->formState().FillerColour;
          }},
         {Qt::CTRL | Qt::Key_Z, pasteOnce,
          [&] { return target->Bitmap().pixel(10, 10) != tile.pixel(0, 0); }},
@@ -333,45 +339,52 @@ TEST_F(EditingComfortTest, EveryShortcutReachesItsCommandAndNoneFiresUnderADialo
          [&] { return target->Bitmap().pixel(10, 10) == tile.pixel(0, 0); }},
         {Qt::CTRL | Qt::Key_Y, [&] { main->UndoTargetEdit(); },
          [&] { return target->Bitmap().pixel(10, 10) == tile.pixel(0, 0); }},
-        {Qt::Key_M, {}, [&] { return main->PotColour == main->MagentaColour; }},
-        {Qt::Key_B, {}, [&] { return main->PotColour == main->BlackColour; }},
+        {Qt::Key_M,
+         {},
+         [&] { return main->formState().PotColour == main->formState().MagentaColour; }},
+        {Qt::Key_B,
+         {},
+         [&] { return main->formState().PotColour == main->formState().BlackColour; }},
         {Qt::Key_F,
          {},
          [&] {
-             return main->PotColour == main->FillerColour && target->Mode == CanvasMode::Paste;
+             return main->formState().PotColour == main->formState().FillerColour &&
+                    target->Mode == CanvasMode::Paste;
          }},
         {Qt::SHIFT | Qt::Key_F, {}, [&] { return opened == "colour"; }},
         {Qt::CTRL | Qt::Key_Up,
          {},
-         [&] { return main->ClipTileSize->text().trimmed() == "Scroll Tile"; }},
+         [&] { return controlsOf(*main).ClipTileSize->text().trimmed() == "Scroll Tile"; }},
         {Qt::CTRL | Qt::Key_Down,
          {},
-         [&] { return main->ClipTileSize->text().trimmed() == "Multi Tile"; }},
+         [&] { return controlsOf(*main).ClipTileSize->text().trimmed() == "Multi Tile"; }},
         {Qt::Key_G,
          {},
-         [&] { return main->SpeedButtonView->isChecked() && target->Grid().visible; }},
+         [&] { return controlsOf(*main).SpeedButtonView->isChecked() && target->Grid().visible; }},
         {Qt::SHIFT | Qt::Key_G, {}, [&] { return target->GridStyle == 2; }},
         {Qt::Key_BracketLeft, {}, [&] { return target->CellWidth == 32; }},
         {Qt::Key_BracketRight, {}, [&] { return target->CellWidth == 64; }},
-        {Qt::CTRL | Qt::Key_G, [&] { main->Source->GridOffsetX = 5; },
-         [&] { return main->Source->GridOffsetX == 0; }},
-        {Qt::Key_C, {}, [&] { return main->SpeedButtonMagenta->isChecked(); }},
-        {Qt::Key_O, {}, [&] { return main->SpeedButtonOpaque->isChecked(); }},
+        {Qt::CTRL | Qt::Key_G, [&] { controlsOf(*main).Source->GridOffsetX = 5; },
+         [&] { return controlsOf(*main).Source->GridOffsetX == 0; }},
+        {Qt::Key_C, {}, [&] { return controlsOf(*main).SpeedButtonMagenta->isChecked(); }},
+        {Qt::Key_O, {}, [&] { return controlsOf(*main).SpeedButtonOpaque->isChecked(); }},
         {Qt::Key_P,
          {},
-         [&] { return main->Source->BasePanel->cursor().shape() == Qt::BitmapCursor; }},
+         [&] { return controlsOf(*main).Source->BasePanel->cursor().shape() == Qt::BitmapCursor; }},
         {Qt::Key_Escape,
          {},
-         [&] { return !main->Source->BasePanel->testAttribute(Qt::WA_SetCursor); }},
-        {Qt::SHIFT | Qt::Key_P, [&] { main->SourceColourSample->setColour(QColor(3, 4, 5)); },
+         [&] { return !controlsOf(*main).Source->BasePanel->testAttribute(Qt::WA_SetCursor); }},
+        {Qt::SHIFT | Qt::Key_P,
+         [&] { controlsOf(*main).SourceColourSample->setColour(QColor(3, 4, 5)); },
          [&] {
-             return main->PotColour == Colour{3, 4, 5};
+             return main->formState().PotColour == Colour{3, 4, 5};
          }},
         // A colour picked after the last pot: Alt+P must not tile the pot colour before it.
-        {Qt::ALT | Qt::Key_P, [&] { main->SourceColourSample->setColour(QColor(6, 7, 8)); },
+        {Qt::ALT | Qt::Key_P,
+         [&] { controlsOf(*main).SourceColourSample->setColour(QColor(6, 7, 8)); },
          [&] {
              const Bitmap& tile = target->Clip().bitmap;
-             return main->FillerColour == Colour{6, 7, 8} && tile.width() == 64 &&
+             return main->formState().FillerColour == Colour{6, 7, 8} && tile.width() == 64 &&
                     tile.pixel(63, 63) == Colour{6, 7, 8} && target->Mode == CanvasMode::Paste;
          }},
         {Qt::Key_R, {}, [&] { return cursor() == "crRotate"; }},
@@ -382,10 +395,15 @@ TEST_F(EditingComfortTest, EveryShortcutReachesItsCommandAndNoneFiresUnderADialo
         {Qt::Key_N, {}, [&] { return target->Mode == CanvasMode::Idle && cursor() == "crNormal"; }},
         {Qt::Key_Escape, [&] { main->MakeCurrentTile(tile); },
          [&] { return target->Mode == CanvasMode::Idle; }},
-        {Qt::CTRL | Qt::SHIFT | Qt::Key_E, {}, [&] { return main->CheckBoxExport->isChecked(); }},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_E,
+         {},
+         [&] { return controlsOf(*main).CheckBoxExport->isChecked(); }},
         {Qt::CTRL | Qt::SHIFT | Qt::Key_I,
          {},
-         [&] { return main->CheckBoxImport->isChecked() && !main->CheckBoxExport->isChecked(); }},
+         [&] {
+             return controlsOf(*main).CheckBoxImport->isChecked() &&
+                    !controlsOf(*main).CheckBoxExport->isChecked();
+         }},
         {Qt::CTRL | Qt::Key_Plus, {}, [&] { return target->zoom() == 2; }},
         {Qt::CTRL | Qt::Key_Equal, {}, [&] { return target->zoom() == 3; }},
         {Qt::CTRL | Qt::Key_Minus, {}, [&] { return target->zoom() == 2; }},
@@ -445,7 +463,7 @@ TEST_F(EditingComfortTest, EveryShortcutReachesItsCommandAndNoneFiresUnderADialo
         QTest::keyClick(main.get(), key.key(), key.keyboardModifiers());
     }
     EXPECT_EQ(target->Bitmap(), pasted);
-    EXPECT_EQ(main->PotColour, main->MagentaColour);
+    EXPECT_EQ(main->formState().PotColour, main->formState().MagentaColour);
 }
 
 } // namespace

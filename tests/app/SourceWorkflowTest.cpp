@@ -5,6 +5,7 @@
 
 #include "app/Languages.h"
 #include "app/MainForm.h"
+#include "app/MainFormUi.h"
 #include "canvas/ImageStack.h"
 #include "imaging/FailureReason.h"
 #include "imaging/ImageFiles.h"
@@ -141,8 +142,8 @@ protected:
     }
 
     void choose(int item) {
-        main->SourceCombo->setCurrentIndex(item);
-        emit main->SourceCombo->activated(item);
+        controlsOf(*main).SourceCombo->setCurrentIndex(item);
+        emit controlsOf(*main).SourceCombo->activated(item);
     }
 
     void drop(const QString& path) {
@@ -150,22 +151,26 @@ protected:
         data.setUrls({QUrl::fromLocalFile(path)});
         QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton,
                               Qt::NoModifier);
-        QApplication::sendEvent(main->Source, &enter);
+        QApplication::sendEvent(controlsOf(*main).Source, &enter);
         QDropEvent event(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(main->Source, &event);
+        QApplication::sendEvent(controlsOf(*main).Source, &event);
     }
 
     // A left drag on the Source from one panel point to another.
     void cutSource(QPoint from, QPoint to) {
-        QWidget* panel = main->Source->BasePanel;
+        QWidget* panel = controlsOf(*main).Source->BasePanel;
         QTest::mouseMove(panel, from);
         QTest::mousePress(panel, Qt::LeftButton, {}, from);
         QTest::mouseMove(panel, to);
         QTest::mouseRelease(panel, Qt::LeftButton, {}, to);
     }
 
-    QString caption() const { return main->SourceCombo->itemText(0); }
+    QString caption() const { return controlsOf(*main).SourceCombo->itemText(0); }
     const SourceWorkflow& flow() const { return main->SourceFlow(); }
+    // A path the workflow remembers, as the dialogs gave it (empty for none).
+    static QString text(const std::optional<std::filesystem::path>& path) {
+        return path ? QString::fromStdString(path->string()) : QString();
+    }
 
     QTemporaryDir dir;
     std::unique_ptr<TMain> main;
@@ -184,12 +189,13 @@ TEST_F(SourceWorkflowTest, APictureLoadsThroughTheMenuAndTheReplayReadsTheFileAg
     EXPECT_TRUE(presetPicture.endsWith(QStringLiteral("/   --- no SOURCE file loaded ---")))
         << "the dialog starts on the menu's start text, not " << presetPicture.toStdString();
     EXPECT_EQ(main->FIO().OpenPictureDialog1.FilterIndex, 1);
-    EXPECT_EQ(main->SourceAreaInfo->text(), QStringLiteral("640 x 480 pixels x 24 bits"));
-    EXPECT_EQ(main->Source->Bitmap().width(), 640);
-    EXPECT_EQ(main->Source->PortHeight(), 480);
-    EXPECT_EQ(main->SourceCombo->currentIndex(), 0);
+    EXPECT_EQ(controlsOf(*main).SourceAreaInfo->text(),
+              QStringLiteral("640 x 480 pixels x 24 bits"));
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap().width(), 640);
+    EXPECT_EQ(controlsOf(*main).Source->PortHeight(), 480);
+    EXPECT_EQ(controlsOf(*main).SourceCombo->currentIndex(), 0);
     EXPECT_EQ(caption(), path);
-    EXPECT_EQ(flow().SourceImagePath, path);
+    EXPECT_EQ(text(flow().SourceImagePath), path);
     EXPECT_EQ(flow().SourceMenuChoice, Choice::Picture);
 
     // Cancelling the dialog keeps the caption, the picture and the remembered path.
@@ -197,8 +203,8 @@ TEST_F(SourceWorkflowTest, APictureLoadsThroughTheMenuAndTheReplayReadsTheFileAg
     choose(1);
     EXPECT_EQ(presetPicture, path);
     EXPECT_EQ(caption(), path);
-    EXPECT_EQ(main->SourceCombo->currentIndex(), 0);
-    EXPECT_EQ(main->Source->Bitmap().pixel(5, 5), (Colour{10, 120, 30}));
+    EXPECT_EQ(controlsOf(*main).SourceCombo->currentIndex(), 0);
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap().pixel(5, 5), (Colour{10, 120, 30}));
 
     // So does a truncated picture, which the picture loader refuses with its message.
     QFile whole(path);
@@ -213,28 +219,29 @@ TEST_F(SourceWorkflowTest, APictureLoadsThroughTheMenuAndTheReplayReadsTheFileAg
     messages.clear();
     reasons.clear();
     EXPECT_EQ(caption(), path);
-    EXPECT_EQ(flow().SourceImagePath, path);
-    EXPECT_EQ(main->Source->Bitmap().width(), 640);
+    EXPECT_EQ(text(flow().SourceImagePath), path);
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap().width(), 640);
 
     // The file changes on disk while an animation plays on the Source: item 0 reads it again
     // without a dialog, ends the animation first and refits canvas, grid and size line.
-    QTest::mouseMove(main->Source->BasePanel, QPoint(10, 10));
-    QTest::mousePress(main->Source->BasePanel, Qt::RightButton, {}, QPoint(10, 10));
-    QTest::mouseMove(main->Source->BasePanel, QPoint(200, 10));
-    QTest::mouseRelease(main->Source->BasePanel, Qt::RightButton, {}, QPoint(200, 10));
-    ASSERT_TRUE(main->Source->AnimationActive());
-    main->Source->ShiftCellsOnTimer();
+    QTest::mouseMove(controlsOf(*main).Source->BasePanel, QPoint(10, 10));
+    QTest::mousePress(controlsOf(*main).Source->BasePanel, Qt::RightButton, {}, QPoint(10, 10));
+    QTest::mouseMove(controlsOf(*main).Source->BasePanel, QPoint(200, 10));
+    QTest::mouseRelease(controlsOf(*main).Source->BasePanel, Qt::RightButton, {}, QPoint(200, 10));
+    ASSERT_TRUE(controlsOf(*main).Source->AnimationActive());
+    controlsOf(*main).Source->ShiftCellsOnTimer();
     writePicture("wall.tga", 320, 256, Colour{200, 20, 20});
     const int dialogs = pictureDialogs;
     choose(0);
     EXPECT_EQ(pictureDialogs, dialogs);
-    EXPECT_FALSE(main->Source->AnimationActive());
-    EXPECT_EQ(main->Source->Bitmap().width(), 320);
-    EXPECT_EQ(main->Source->PortWidth(), 320);
-    EXPECT_EQ(main->Source->GridCols, 5);
-    EXPECT_EQ(main->SourceAreaInfo->text(), QStringLiteral("320 x 256 pixels x 24 bits"));
-    EXPECT_EQ(main->Source->Bitmap().pixel(0, 0), (Colour{1, 2, 3})) << "no cell moved";
-    EXPECT_EQ(main->Source->Bitmap().pixel(70, 5), (Colour{200, 20, 20}));
+    EXPECT_FALSE(controlsOf(*main).Source->AnimationActive());
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap().width(), 320);
+    EXPECT_EQ(controlsOf(*main).Source->PortWidth(), 320);
+    EXPECT_EQ(controlsOf(*main).Source->GridCols, 5);
+    EXPECT_EQ(controlsOf(*main).SourceAreaInfo->text(),
+              QStringLiteral("320 x 256 pixels x 24 bits"));
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap().pixel(0, 0), (Colour{1, 2, 3})) << "no cell moved";
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap().pixel(70, 5), (Colour{200, 20, 20}));
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -245,16 +252,17 @@ TEST_F(SourceWorkflowTest, LevelItemsShareTheirPathAndTheTransparencyButtonsReEx
     choose(2);
     EXPECT_TRUE(preset.endsWith(QStringLiteral("--- no TEXTURES extracted ---")))
         << preset.toStdString();
-    EXPECT_EQ(main->SourceAreaInfo->text(), QStringLiteral("256 x 512 pixels x 8 bits (256 col)"));
+    EXPECT_EQ(controlsOf(*main).SourceAreaInfo->text(),
+              QStringLiteral("256 x 512 pixels x 8 bits (256 col)"));
     EXPECT_EQ(caption(), first);
     EXPECT_EQ(flow().SourceMenuChoice, Choice::LevelTextures);
-    EXPECT_EQ(main->Source->Bitmap().pixel(0, 0), (Colour{0, 0, 252})) << "as stored";
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap().pixel(0, 0), (Colour{0, 0, 252})) << "as stored";
 
     // Convert extracts again with magenta, None as stored, both without a dialog.
-    main->SpeedButtonMagenta->click();
-    EXPECT_EQ(main->Source->Bitmap().pixel(0, 0), kMagenta);
-    main->SpeedButtonOpaque->click();
-    EXPECT_EQ(main->Source->Bitmap().pixel(0, 0), (Colour{0, 0, 252}));
+    controlsOf(*main).SpeedButtonMagenta->click();
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap().pixel(0, 0), kMagenta);
+    controlsOf(*main).SpeedButtonOpaque->click();
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap().pixel(0, 0), (Colour{0, 0, 252}));
 
     // Item 3 opens on the path item 2 used. This level has no animated textures: the level
     // window warns and the caption and choice stay those of the extraction before.
@@ -270,9 +278,9 @@ TEST_F(SourceWorkflowTest, LevelItemsShareTheirPathAndTheTransparencyButtonsReEx
     // menu's start text as a file name: Convert still re-extracts the level the caption names.
     choose(1);
     EXPECT_EQ(caption(), first);
-    main->SpeedButtonMagenta->click();
-    EXPECT_EQ(main->Source->Bitmap().height(), 512);
-    EXPECT_EQ(main->Source->Bitmap().pixel(0, 0), kMagenta);
+    controlsOf(*main).SpeedButtonMagenta->click();
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap().height(), 512);
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap().pixel(0, 0), kMagenta);
     EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
 
     // An extraction through item 3 is remembered for item 2 in turn.
@@ -280,7 +288,7 @@ TEST_F(SourceWorkflowTest, LevelItemsShareTheirPathAndTheTransparencyButtonsReEx
     chooseLevel(animated);
     choose(3);
     EXPECT_EQ(flow().SourceMenuChoice, Choice::AnimatedTextures);
-    EXPECT_EQ(flow().LevelPath, animated);
+    EXPECT_EQ(text(flow().LevelPath), animated);
     preset.clear();
     whenModalOpens([&preset](QWidget* modal) {
         preset = qobject_cast<QFileDialog*>(modal)->selectedFiles().value(0);
@@ -297,7 +305,7 @@ TEST_F(SourceWorkflowTest, LevelItemsShareTheirPathAndTheTransparencyButtonsReEx
     const QByteArray bytes = whole.read(whole.size() / 2);
     const QString damaged =
         writeBytes("damaged.phd", std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
-    const Bitmap shown = main->Source->Bitmap();
+    const Bitmap shown = controlsOf(*main).Source->Bitmap();
     chooseLevel(damaged);
     choose(2);
     drop(damaged);
@@ -309,9 +317,9 @@ TEST_F(SourceWorkflowTest, LevelItemsShareTheirPathAndTheTransparencyButtonsReEx
     EXPECT_TRUE(reasons[0].startsWith(QStringLiteral("2 texture pages need ")) &&
                 reasons[0].endsWith('.'))
         << reasons[0].toStdString();
-    EXPECT_EQ(main->Source->Bitmap(), shown);
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap(), shown);
     EXPECT_EQ(caption(), animated);
-    EXPECT_EQ(flow().LevelPath, animated);
+    EXPECT_EQ(text(flow().LevelPath), animated);
     EXPECT_EQ(flow().SourceMenuChoice, Choice::AnimatedTextures);
 }
 
@@ -319,23 +327,24 @@ TEST_F(SourceWorkflowTest, DroppedFilesLoadAndBecomeWhatTheReplayReloads) {
     const QString picture = writePicture("earlier.tga", 128, 128, Colour{40, 40, 40});
     pictureToChoose = picture;
     choose(1);
-    ASSERT_EQ(main->Source->Bitmap().width(), 128);
+    ASSERT_EQ(controlsOf(*main).Source->Bitmap().width(), 128);
 
     // A level whose extension is in lower case extracts all its textures.
     writer::LevelRecipe recipe = writer::richLevel(6);
     recipe.pages = 3;
     const QString level = writeBytes("dropped.dv4", writer::writeLevel(recipe));
     drop(level);
-    EXPECT_EQ(main->Source->DragNDrop->text(), QStringLiteral("NO"));
-    EXPECT_EQ(main->SourceAreaInfo->text(), QStringLiteral("256 x 768 pixels x 32 bits"));
+    EXPECT_EQ(controlsOf(*main).Source->DragNDrop->text(), QStringLiteral("NO"));
+    EXPECT_EQ(controlsOf(*main).SourceAreaInfo->text(),
+              QStringLiteral("256 x 768 pixels x 32 bits"));
     EXPECT_EQ(caption(), level);
-    EXPECT_EQ(flow().LevelPath, level);
+    EXPECT_EQ(text(flow().LevelPath), level);
     EXPECT_EQ(flow().SourceMenuChoice, Choice::LevelTextures);
 
     // None replays the dropped level, not the picture loaded before it.
-    const Bitmap extracted = main->Source->Bitmap();
-    main->SpeedButtonOpaque->click();
-    EXPECT_EQ(main->Source->Bitmap(), extracted);
+    const Bitmap extracted = controlsOf(*main).Source->Bitmap();
+    controlsOf(*main).SpeedButtonOpaque->click();
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap(), extracted);
 
     // A .DVG file is not one of the level extensions: the picture loader refuses it with
     // its message, and nothing else changes.
@@ -346,17 +355,18 @@ TEST_F(SourceWorkflowTest, DroppedFilesLoadAndBecomeWhatTheReplayReloads) {
         << messages[0].toStdString();
     EXPECT_EQ(sounds, 0) << "the level window was not asked";
     EXPECT_EQ(caption(), level);
-    EXPECT_EQ(main->Source->Bitmap(), extracted);
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap(), extracted);
 
     // A dropped picture becomes the picture the menu's dialog and the replay start from.
     const QString other = writePicture("other.tga", 64, 192, Colour{7, 8, 9});
     drop(other);
-    EXPECT_EQ(main->SourceAreaInfo->text(), QStringLiteral("64 x 192 pixels x 24 bits"));
-    EXPECT_EQ(flow().SourceImagePath, other);
+    EXPECT_EQ(controlsOf(*main).SourceAreaInfo->text(),
+              QStringLiteral("64 x 192 pixels x 24 bits"));
+    EXPECT_EQ(text(flow().SourceImagePath), other);
     EXPECT_EQ(flow().SourceMenuChoice, Choice::Picture);
     writePicture("other.tga", 64, 64, Colour{7, 8, 9});
     choose(0);
-    EXPECT_EQ(main->Source->Bitmap().height(), 64);
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap().height(), 64);
 }
 
 #if !defined(__SANITIZE_ADDRESS__)
@@ -379,8 +389,8 @@ TEST_F(SourceWorkflowTest, APictureThatCanBeReadFitsTheCanvasWithoutFurtherLayer
     drop(large);
     setrlimit(RLIMIT_AS, &old);
     EXPECT_TRUE(messages.empty()) << messages.value(0).toStdString();
-    EXPECT_EQ(main->Source->Bitmap().width(), 3072);
-    EXPECT_EQ(main->Source->PortHeight(), 3072);
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap().width(), 3072);
+    EXPECT_EQ(controlsOf(*main).Source->PortHeight(), 3072);
     EXPECT_EQ(caption(), large);
 
     // Room for the file but not for its pixels: a message, and the Source keeps its picture.
@@ -392,7 +402,7 @@ TEST_F(SourceWorkflowTest, APictureThatCanBeReadFitsTheCanvasWithoutFurtherLayer
     EXPECT_EQ(messages, QStringList{QStringLiteral("Not enough memory to read this picture.")});
     EXPECT_EQ(reasons,
               QStringList{QStringLiteral("The picture's pixels do not fit in the memory left.")});
-    EXPECT_EQ(main->Source->Bitmap().width(), 3072);
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap().width(), 3072);
     EXPECT_EQ(caption(), large);
 }
 #endif
@@ -442,7 +452,7 @@ TEST_F(SourceWorkflowTest, TheSizeSelectorShapesEachCut) {
         {3, false, {10, 10}, {10, 10}, 6, 64, 64},     // a tile squeezed and doubled
         {2, false, {10, 10}, {40, 10}, 6, 64, 64},     // 64 x 32: only doubled
     };
-    Bitmap& picture = main->Source->Bitmap();
+    Bitmap& picture = controlsOf(*main).Source->Bitmap();
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x)
             picture.setPixel(x, y, Colour{std::uint8_t(x), std::uint8_t(y), std::uint8_t(x ^ y)});
@@ -450,15 +460,15 @@ TEST_F(SourceWorkflowTest, TheSizeSelectorShapesEachCut) {
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::Message() << "grid " << row.grid << " selector " << row.selector
                                           << " to " << row.to.x() << "," << row.to.y());
-        main->ScrollBarGrid->setValue(row.grid);
-        main->Source->SnapToGrid = !row.free;
-        main->ClipTileSizeScroll->setValue(row.selector);
+        controlsOf(*main).ScrollBarGrid->setValue(row.grid);
+        controlsOf(*main).Source->SnapToGrid = !row.free;
+        controlsOf(*main).ClipTileSizeScroll->setValue(row.selector);
         cutSource(row.from, row.to);
-        const Bitmap& tile = main->ClipTileImage->picture();
+        const Bitmap& tile = controlsOf(*main).ClipTileImage->picture();
         ASSERT_EQ(tile.width(), row.width);
         ASSERT_EQ(tile.height(), row.height);
-        EXPECT_EQ(main->Target->Clip().bitmap, tile);
-        EXPECT_EQ(main->Target->Mode, CanvasMode::Paste);
+        EXPECT_EQ(controlsOf(*main).Target->Clip().bitmap, tile);
+        EXPECT_EQ(controlsOf(*main).Target->Mode, CanvasMode::Paste);
         if (row.selector == 6) {
             for (int y = 0; y < 32; ++y)
                 for (int x = 0; x < 64; x += 7)
@@ -466,91 +476,93 @@ TEST_F(SourceWorkflowTest, TheSizeSelectorShapesEachCut) {
         }
     }
     // The 64 x 32 scroll tile is the selection itself, unscaled.
-    EXPECT_EQ(main->ClipTileImage->picture().pixel(5, 3), original.pixel(5, 3));
-    EXPECT_EQ(main->Source->Bitmap(), original) << "cutting never changes the Source";
+    EXPECT_EQ(controlsOf(*main).ClipTileImage->picture().pixel(5, 3), original.pixel(5, 3));
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap(), original) << "cutting never changes the Source";
 }
 
 TEST_F(SourceWorkflowTest, ThePickerTurnsExactlyTheSampledColourMagenta) {
     const Colour picked{30, 60, 90};
     const Colour near{30, 60, 91};
-    Bitmap& picture = main->Source->Bitmap();
+    Bitmap& picture = controlsOf(*main).Source->Bitmap();
     picture.fillRect(imaging::Rect::fromSize(0, 0, 64, 64), picked);
     picture.fillRect(imaging::Rect::fromSize(0, 0, 10, 10), near);
     const Bitmap original = picture;
 
-    main->SpeedButtonPicker->click();
-    QWidget* panel = main->Source->BasePanel;
+    controlsOf(*main).SpeedButtonPicker->click();
+    QWidget* panel = controlsOf(*main).Source->BasePanel;
     QTest::mouseMove(panel, QPoint(40, 40));
-    EXPECT_EQ(main->SourceColourSample->colour(), QColor(30, 60, 90));
+    EXPECT_EQ(controlsOf(*main).SourceColourSample->colour(), QColor(30, 60, 90));
     // The click that ends picking cuts nothing.
     QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(40, 40));
-    EXPECT_NE(main->Target->Mode, CanvasMode::Paste);
+    EXPECT_NE(controlsOf(*main).Target->Mode, CanvasMode::Paste);
 
-    main->ClipTileSizeScroll->setValue(1);
+    controlsOf(*main).ClipTileSizeScroll->setValue(1);
     cutSource(QPoint(10, 10), QPoint(10, 10));
-    const Bitmap& tile = main->ClipTileImage->picture();
+    const Bitmap& tile = controlsOf(*main).ClipTileImage->picture();
     ASSERT_EQ(tile.width(), 64);
     EXPECT_EQ(tile.pixel(40, 40), kMagenta);
     EXPECT_EQ(tile.pixel(5, 5), near);
-    EXPECT_EQ(main->Target->Clip().bitmap, tile);
-    EXPECT_EQ(main->Source->Bitmap(), original);
-    EXPECT_EQ(main->Source->Clip().bitmap.pixel(40, 40), picked);
+    EXPECT_EQ(controlsOf(*main).Target->Clip().bitmap, tile);
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap(), original);
+    EXPECT_EQ(controlsOf(*main).Source->Clip().bitmap.pixel(40, 40), picked);
 
     // With nothing loaded, Convert only puts the pointer back; released, the picker no
     // longer changes cuts.
-    main->SpeedButtonPicker->click();
+    controlsOf(*main).SpeedButtonPicker->click();
     ASSERT_TRUE(panel->testAttribute(Qt::WA_SetCursor));
-    main->SpeedButtonMagenta->click();
+    controlsOf(*main).SpeedButtonMagenta->click();
     EXPECT_FALSE(panel->testAttribute(Qt::WA_SetCursor));
-    EXPECT_EQ(main->Source->Bitmap(), original);
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap(), original);
     // Nor does item 0 replay anything.
     choose(0);
-    EXPECT_EQ(main->Source->Bitmap(), original);
+    EXPECT_EQ(controlsOf(*main).Source->Bitmap(), original);
     EXPECT_EQ(pictureDialogs, 0);
     EXPECT_EQ(caption(), QStringLiteral("   --- no SOURCE file loaded ---"));
     cutSource(QPoint(10, 10), QPoint(10, 10));
-    EXPECT_EQ(main->ClipTileImage->picture().pixel(40, 40), picked);
+    EXPECT_EQ(controlsOf(*main).ClipTileImage->picture().pixel(40, 40), picked);
 }
 
 TEST_F(SourceWorkflowTest, ThePotsAndTheSampleMakeFlatTilesReadyToPaste) {
-    main->ClipTileSizeScroll->setValue(1);
+    controlsOf(*main).ClipTileSizeScroll->setValue(1);
     cutSource(QPoint(10, 10), QPoint(250, 250));
-    ASSERT_EQ(main->ClipTileImage->picture().width(), 256);
-    main->SpeedButtonRotate->click();
+    ASSERT_EQ(controlsOf(*main).ClipTileImage->picture().width(), 256);
+    controlsOf(*main).SpeedButtonRotate->click();
 
     const auto flatTile = [this](Colour colour) -> ::testing::AssertionResult {
-        const Bitmap& tile = main->ClipTileImage->picture();
+        const Bitmap& tile = controlsOf(*main).ClipTileImage->picture();
         if (tile.width() != 64 || tile.height() != 64 || tile.pixel(0, 0) != colour ||
             tile.pixel(63, 63) != colour)
             return ::testing::AssertionFailure() << "tile " << tile.width() << "x" << tile.height();
-        if (main->Target->Clip().bitmap != tile || main->Target->Mode != CanvasMode::Paste)
-            return ::testing::AssertionFailure() << "the Target is not ready to paste it: mode "
-                                                 << static_cast<int>(main->Target->Mode) << " clip "
-                                                 << main->Target->Clip().bitmap.width();
-        if (!main->SpeedButtonNone->isChecked())
+        if (controlsOf(*main).Target->Clip().bitmap != tile ||
+            controlsOf(*main).Target->Mode != CanvasMode::Paste)
+            return ::testing::AssertionFailure()
+                   << "the Target is not ready to paste it: mode "
+                   << static_cast<int>(controlsOf(*main).Target->Mode) << " clip "
+                   << controlsOf(*main).Target->Clip().bitmap.width();
+        if (!controlsOf(*main).SpeedButtonNone->isChecked())
             return ::testing::AssertionFailure() << "a tool button stays pressed";
         return ::testing::AssertionSuccess();
     };
-    QTest::mouseClick(main->PanelMagenta, Qt::LeftButton);
+    QTest::mouseClick(controlsOf(*main).PanelMagenta, Qt::LeftButton);
     EXPECT_TRUE(flatTile(kMagenta));
-    QTest::mouseClick(main->PanelBlack, Qt::LeftButton);
+    QTest::mouseClick(controlsOf(*main).PanelBlack, Qt::LeftButton);
     EXPECT_TRUE(flatTile(imaging::colours::kBlack));
-    QTest::mouseClick(main->PanelFiller, Qt::LeftButton);
+    QTest::mouseClick(controlsOf(*main).PanelFiller, Qt::LeftButton);
     EXPECT_TRUE(flatTile(imaging::colours::kMaroon));
 
     // A click on the sample panel paints its colour; a double click makes it the filler.
-    main->SourceColourSample->setColour(QColor(5, 6, 7));
-    QTest::mouseClick(main->SourceColourSample, Qt::LeftButton);
+    controlsOf(*main).SourceColourSample->setColour(QColor(5, 6, 7));
+    QTest::mouseClick(controlsOf(*main).SourceColourSample, Qt::LeftButton);
     EXPECT_TRUE(flatTile(Colour{5, 6, 7}));
-    QTest::mouseDClick(main->SourceColourSample, Qt::LeftButton);
-    EXPECT_EQ(main->FillerColour, (Colour{5, 6, 7}));
-    EXPECT_EQ(main->PanelFiller->colour(), QColor(5, 6, 7));
+    QTest::mouseDClick(controlsOf(*main).SourceColourSample, Qt::LeftButton);
+    EXPECT_EQ(main->formState().FillerColour, (Colour{5, 6, 7}));
+    EXPECT_EQ(controlsOf(*main).PanelFiller->colour(), QColor(5, 6, 7));
 
     // The pasted tile paints one cell.
-    QTest::mouseMove(main->Target->BasePanel, QPoint(100, 100));
-    QTest::mouseClick(main->Target->BasePanel, Qt::LeftButton, {}, QPoint(100, 100));
-    EXPECT_EQ(main->Target->Bitmap().pixel(64, 64), (Colour{5, 6, 7}));
-    EXPECT_EQ(main->Target->Bitmap().pixel(128, 64), imaging::colours::kBlack);
+    QTest::mouseMove(controlsOf(*main).Target->BasePanel, QPoint(100, 100));
+    QTest::mouseClick(controlsOf(*main).Target->BasePanel, Qt::LeftButton, {}, QPoint(100, 100));
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().pixel(64, 64), (Colour{5, 6, 7}));
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().pixel(128, 64), imaging::colours::kBlack);
 }
 
 TEST_F(SourceWorkflowTest, TheFillerDialogKeepsEightColoursAndOnlyAnAcceptedOneCounts) {
@@ -563,52 +575,52 @@ TEST_F(SourceWorkflowTest, TheFillerDialogKeepsEightColoursAndOnlyAnAcceptedOneC
     EXPECT_EQ(QColorDialog::customColor(3), QColor(0, 0, 0));
 
     // A cancel after clicking another colour changes nothing but the slot counter.
-    main->runColourDialog = [](QColorDialog& dialog) {
+    main->setColourDialogRunner([](QColorDialog& dialog) {
         dialog.setCurrentColor(Qt::green);
         return false;
-    };
-    QTest::mouseDClick(main->PanelFiller, Qt::LeftButton);
-    EXPECT_EQ(main->FillerColour, imaging::colours::kMaroon);
+    });
+    QTest::mouseDClick(controlsOf(*main).PanelFiller, Qt::LeftButton);
+    EXPECT_EQ(main->formState().FillerColour, imaging::colours::kMaroon);
     EXPECT_EQ(QColorDialog::customColor(0), QColor(128, 0, 0));
-    EXPECT_EQ(main->CustomColourSlot, 1);
-    EXPECT_EQ(main->ClipTileImage->picture().pixel(0, 0), imaging::colours::kMaroon);
+    EXPECT_EQ(main->formState().CustomColourSlot, 1);
+    EXPECT_EQ(controlsOf(*main).ClipTileImage->picture().pixel(0, 0), imaging::colours::kMaroon);
 
     // Accepted colours roll through slots A to H; the ninth double click writes A again.
     int shade = 0;
-    main->runColourDialog = [&shade](QColorDialog& dialog) {
+    main->setColourDialogRunner([&shade](QColorDialog& dialog) {
         EXPECT_FALSE(dialog.isVisible());
         dialog.setCurrentColor(QColor(10 * ++shade, 0, 0));
         return true;
-    };
+    });
     for (int click = 2; click <= 8; ++click)
-        QTest::mouseDClick(main->PanelFiller, Qt::LeftButton);
-    EXPECT_EQ(main->CustomColourSlot, 0);
+        QTest::mouseDClick(controlsOf(*main).PanelFiller, Qt::LeftButton);
+    EXPECT_EQ(main->formState().CustomColourSlot, 0);
     EXPECT_EQ(QColorDialog::customColor(7), QColor(60, 0, 0));
-    EXPECT_EQ(main->FillerColour, (Colour{70, 0, 0}));
-    QTest::mouseDClick(main->PanelFiller, Qt::LeftButton);
+    EXPECT_EQ(main->formState().FillerColour, (Colour{70, 0, 0}));
+    QTest::mouseDClick(controlsOf(*main).PanelFiller, Qt::LeftButton);
     EXPECT_EQ(QColorDialog::customColor(0), QColor(70, 0, 0));
     EXPECT_EQ(QColorDialog::customColor(8), QColor(0, 0, 0)) << "slots I to P are not history";
-    EXPECT_EQ(main->FillerColour, (Colour{80, 0, 0}));
-    EXPECT_EQ(main->PanelFiller->colour(), QColor(80, 0, 0));
-    EXPECT_EQ(main->PotColour, (Colour{80, 0, 0}));
+    EXPECT_EQ(main->formState().FillerColour, (Colour{80, 0, 0}));
+    EXPECT_EQ(controlsOf(*main).PanelFiller->colour(), QColor(80, 0, 0));
+    EXPECT_EQ(main->formState().PotColour, (Colour{80, 0, 0}));
 }
 
 TEST_F(SourceWorkflowTest, APasteDuringATargetAnimationLandsWhereClicked) {
     // Four distinct cells along the Target's first row play as an animation.
-    Bitmap& target = main->Target->Bitmap();
+    Bitmap& target = controlsOf(*main).Target->Bitmap();
     for (int col = 0; col < 4; ++col)
         target.fillRect(imaging::Rect::fromSize(col * 64, 0, 64, 64),
                         Colour{std::uint8_t(50 * col + 10), 0, 0});
     const Bitmap before = target;
-    QWidget* panel = main->Target->BasePanel;
+    QWidget* panel = controlsOf(*main).Target->BasePanel;
     const auto startAnimation = [&] {
         QTest::mouseMove(panel, QPoint(10, 10));
         QTest::mousePress(panel, Qt::RightButton, {}, QPoint(10, 10));
         QTest::mouseMove(panel, QPoint(250, 10));
         QTest::mouseRelease(panel, Qt::RightButton, {}, QPoint(250, 10));
-        ASSERT_TRUE(main->Target->AnimationActive());
-        main->Target->ShiftCellsOnTimer();
-        ASSERT_NE(main->Target->Bitmap(), before) << "the cells are in mid-cycle";
+        ASSERT_TRUE(controlsOf(*main).Target->AnimationActive());
+        controlsOf(*main).Target->ShiftCellsOnTimer();
+        ASSERT_NE(controlsOf(*main).Target->Bitmap(), before) << "the cells are in mid-cycle";
     };
     const auto pasteAt = [&](QPoint at) {
         QTest::mouseMove(panel, at);
@@ -617,56 +629,59 @@ TEST_F(SourceWorkflowTest, APasteDuringATargetAnimationLandsWhereClicked) {
 
     // Each tile is pasted into a cell of the playing range: a cut from the Source, a pot,
     // and a cut on the Target made while the animation finishes its cycle.
-    main->Source->Bitmap().fillRect(imaging::Rect::fromSize(0, 0, 64, 64), Colour{0, 200, 0});
+    controlsOf(*main).Source->Bitmap().fillRect(imaging::Rect::fromSize(0, 0, 64, 64),
+                                                Colour{0, 200, 0});
     startAnimation();
     cutSource(QPoint(10, 10), QPoint(10, 10));
-    EXPECT_FALSE(main->Target->AnimationActive());
+    EXPECT_FALSE(controlsOf(*main).Target->AnimationActive());
     pasteAt(QPoint(70, 10));
 
     startAnimation();
-    QTest::mouseClick(main->PanelMagenta, Qt::LeftButton);
+    QTest::mouseClick(controlsOf(*main).PanelMagenta, Qt::LeftButton);
     pasteAt(QPoint(140, 10));
 
     startAnimation();
-    QTest::mouseClick(main->PanelRightSide, Qt::LeftButton, {}, QPoint(60, 400));
-    ASSERT_TRUE(main->Target->AnimationActive()) << "the cycle is still being finished";
+    QTest::mouseClick(controlsOf(*main).PanelRightSide, Qt::LeftButton, {}, QPoint(60, 400));
+    ASSERT_TRUE(controlsOf(*main).Target->AnimationActive()) << "the cycle is still being finished";
     QTest::mouseMove(panel, QPoint(10, 140));
     QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(10, 140));
     QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(10, 140));
-    ASSERT_EQ(main->Target->Mode, CanvasMode::Paste);
+    ASSERT_EQ(controlsOf(*main).Target->Mode, CanvasMode::Paste);
     pasteAt(QPoint(200, 10));
 
     Bitmap expected = before;
     expected.fillRect(imaging::Rect::fromSize(64, 0, 64, 64), Colour{0, 200, 0});
     expected.fillRect(imaging::Rect::fromSize(128, 0, 64, 64), kMagenta);
     expected.fillRect(imaging::Rect::fromSize(192, 0, 64, 64), imaging::colours::kBlack);
-    EXPECT_EQ(firstDifference(main->Target->Bitmap(), expected), "");
+    EXPECT_EQ(firstDifference(controlsOf(*main).Target->Bitmap(), expected), "");
     // Further ticks move nothing any more.
-    main->Target->ShiftCellsOnTimer();
-    EXPECT_EQ(firstDifference(main->Target->Bitmap(), expected), "");
+    controlsOf(*main).Target->ShiftCellsOnTimer();
+    EXPECT_EQ(firstDifference(controlsOf(*main).Target->Bitmap(), expected), "");
 }
 
 TEST_F(SourceWorkflowTest, ScreenReadersReadTheInformationLabelsWithTheirText) {
     pictureToChoose = writePicture("seen.tga", 640, 480, Colour{1, 1, 1});
     choose(1);
-    main->ClipTileSizeScroll->setValue(5);
-    main->TargetHeightScrollBar->setValue(3);
+    controlsOf(*main).ClipTileSizeScroll->setValue(5);
+    controlsOf(*main).TargetHeightScrollBar->setValue(3);
 
     const auto spoken = [](QWidget* w) {
         return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
     };
-    EXPECT_EQ(spoken(main->SourceAreaInfo),
+    EXPECT_EQ(spoken(controlsOf(*main).SourceAreaInfo),
               QStringLiteral("Source size: 640 x 480 pixels x 24 bits"));
-    EXPECT_EQ(spoken(main->ClipTileSize), QStringLiteral("Tile size: Auto Size"));
-    EXPECT_EQ(spoken(main->TargetHeight), QStringLiteral("Target height in pages: 3"));
-    EXPECT_TRUE(spoken(main->TargetAreaInfo).startsWith(QStringLiteral("Target size: 256 x 768")));
-    EXPECT_EQ(spoken(main->TargetWidth), QStringLiteral("Target width in pages: 1"));
-    EXPECT_EQ(
-        QAccessible::queryAccessibleInterface(main->SourceAreaInfo)->text(QAccessible::Description),
-        QStringLiteral("Source area info."));
+    EXPECT_EQ(spoken(controlsOf(*main).ClipTileSize), QStringLiteral("Tile size: Auto Size"));
+    EXPECT_EQ(spoken(controlsOf(*main).TargetHeight), QStringLiteral("Target height in pages: 3"));
+    EXPECT_TRUE(spoken(controlsOf(*main).TargetAreaInfo)
+                    .startsWith(QStringLiteral("Target size: 256 x 768")));
+    EXPECT_EQ(spoken(controlsOf(*main).TargetWidth), QStringLiteral("Target width in pages: 1"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(controlsOf(*main).SourceAreaInfo)
+                  ->text(QAccessible::Description),
+              QStringLiteral("Source area info."));
     // Qt announces a new text of a label only while the label has no accessible name.
-    for (const QLabel* label : {main->SourceAreaInfo, main->ClipTileSize, main->TargetAreaInfo,
-                                main->TargetWidth, main->TargetHeight, main->StaticTextGrid})
+    for (const QLabel* label : {controlsOf(*main).SourceAreaInfo, controlsOf(*main).ClipTileSize,
+                                controlsOf(*main).TargetAreaInfo, controlsOf(*main).TargetWidth,
+                                controlsOf(*main).TargetHeight, controlsOf(*main).StaticTextGrid})
         EXPECT_TRUE(label->accessibleName().isEmpty()) << label->objectName().toStdString();
 }
 

@@ -2,7 +2,9 @@
 // Create New, reloading a texture set, dropping a picture on the Target and Copy All, with
 // what each does to the menu, the path memories and a running animation.
 #include "app/MainForm.h"
+#include "app/MainFormUi.h"
 #include "canvas/ImageStack.h"
+#include "document/TextureSet.h"
 #include "imaging/ImageFiles.h"
 #include "imaging/ui/ImageFileModule.h"
 #include "support/TestData.h"
@@ -80,21 +82,38 @@ protected:
         };
     }
 
-    void chooseTargetItem(int index) { emit main->TargetCombo->activated(index); }
+    void chooseTargetItem(int index) { emit controlsOf(*main).TargetCombo->activated(index); }
+
+    // What the Target's document remembers: the file last saved or reloaded (none yet: an
+    // empty text), and what the menu falls back to.
+    static QString text(const std::optional<fs::path>& path) {
+        return path ? QString::fromStdString(path->string()) : QString();
+    }
+    QString savedPath() const { return text(main->TargetDocument().savedPath()); }
+    QString reloadedPath() const { return text(main->TargetDocument().reloadedPath()); }
+    bool captionIsCreateNew() const {
+        return main->TargetDocument().state().caption == document::TargetName::createNew();
+    }
+    QString caption() const {
+        const document::TargetName& name = main->TargetDocument().state().caption;
+        return name.kind == document::TargetName::Kind::File
+                   ? QString::fromStdString(name.path.string())
+                   : QString();
+    }
 
     // Starts a Target animation over cells first..last and shuffles it one step.
     void startTargetAnimation(int first, int last) {
-        main->Target->DownIndex = first;
-        main->Target->UpIndex = last;
-        main->Target->StartAnimation();
-        ASSERT_TRUE(main->Target->AnimationActive());
-        main->Target->ShiftCellsOnTimer();
+        controlsOf(*main).Target->DownIndex = first;
+        controlsOf(*main).Target->UpIndex = last;
+        controlsOf(*main).Target->StartAnimation();
+        ASSERT_TRUE(controlsOf(*main).Target->AnimationActive());
+        controlsOf(*main).Target->ShiftCellsOnTimer();
     }
 
     void setSource(const Bitmap& picture) {
-        main->Source->setBitmap(picture);
-        main->Source->UpdateStack();
-        main->Source->UpdateGrid();
+        controlsOf(*main).Source->setBitmap(picture);
+        controlsOf(*main).Source->UpdateStack();
+        controlsOf(*main).Source->UpdateGrid();
     }
 
     // Accepts the crop message box, remembering its text.
@@ -116,9 +135,9 @@ protected:
 
 TEST_F(TargetWorkflowTest, SavingWritesOnlyTheViewInTheFormatOfTheExtension) {
     // Four pages high, then lowered to two: the hidden pages stay out of the file.
-    main->TargetHeightScrollBar->setValue(4);
-    main->Target->setBitmap(cellPattern(256, 1024));
-    main->TargetHeightScrollBar->setValue(2);
+    controlsOf(*main).TargetHeightScrollBar->setValue(4);
+    controlsOf(*main).Target->setBitmap(cellPattern(256, 1024));
+    controlsOf(*main).TargetHeightScrollBar->setValue(2);
 
     const struct {
         const char* name;
@@ -134,10 +153,10 @@ TEST_F(TargetWorkflowTest, SavingWritesOnlyTheViewInTheFormatOfTheExtension) {
                                           ? QString()
                                           : fs::path(previous.toStdString()).filename().c_str());
         const QString saved = QString::fromStdString(dir.file(format.name).string());
-        EXPECT_EQ(main->TargetSavePath, saved);
-        EXPECT_EQ(main->TargetCaption, saved);
-        EXPECT_EQ(main->TargetCombo->currentIndex(), 0);
-        EXPECT_EQ(main->TargetCombo->currentText(), saved);
+        EXPECT_EQ(savedPath(), saved);
+        EXPECT_EQ(caption(), saved);
+        EXPECT_EQ(controlsOf(*main).TargetCombo->currentIndex(), 0);
+        EXPECT_EQ(controlsOf(*main).TargetCombo->currentText(), saved);
         previous = saved;
 
         const Bitmap file = readBack(dir.file(format.name));
@@ -145,7 +164,7 @@ TEST_F(TargetWorkflowTest, SavingWritesOnlyTheViewInTheFormatOfTheExtension) {
         ASSERT_EQ(file.height(), 512);
         for (int y = 10; y < 512; y += 64)
             for (int x = 10; x < 256; x += 64) {
-                const Colour want = main->Target->Bitmap().pixel(x + 20, y + 20);
+                const Colour want = controlsOf(*main).Target->Bitmap().pixel(x + 20, y + 20);
                 const Colour got = file.pixel(x + 20, y + 20);
                 EXPECT_LE(std::abs(want.red - got.red), format.tolerance) << x << "," << y;
                 EXPECT_LE(std::abs(want.green - got.green), format.tolerance) << x << "," << y;
@@ -158,8 +177,8 @@ TEST_F(TargetWorkflowTest, SavingWritesOnlyTheViewInTheFormatOfTheExtension) {
 TEST_F(TargetWorkflowTest, ACancelledOrFailedSaveKeepsTheMenuCaption) {
     answerDialog({});
     chooseTargetItem(1);
-    EXPECT_EQ(main->TargetCombo->currentText(), kNoTargetSaved);
-    EXPECT_EQ(main->TargetSavePath, kNoTargetSaved);
+    EXPECT_EQ(controlsOf(*main).TargetCombo->currentText(), kNoTargetSaved);
+    EXPECT_EQ(savedPath(), QString()) << "no file is named yet";
 
     // A folder that cannot exist: its parent is a regular file.
     testing::writeFileBytes(dir.file("plain"), {1, 2, 3});
@@ -167,15 +186,15 @@ TEST_F(TargetWorkflowTest, ACancelledOrFailedSaveKeepsTheMenuCaption) {
     chooseTargetItem(1);
     EXPECT_EQ(messages.size(), 1);
     EXPECT_EQ(reasons, QStringList{"The folder cannot be written (Not a directory)."});
-    EXPECT_EQ(main->TargetCombo->currentText(), kNoTargetSaved);
-    EXPECT_EQ(main->TargetSavePath, kNoTargetSaved);
+    EXPECT_EQ(controlsOf(*main).TargetCombo->currentText(), kNoTargetSaved);
+    EXPECT_EQ(savedPath(), QString()) << "no file is named yet";
 }
 
 TEST_F(TargetWorkflowTest, ASaveThatCannotBeWrittenKeepsTheOldFileAndTheLastSavedName) {
     answerDialog(dir.file("first.tga"));
     chooseTargetItem(1);
     const QString first = QString::fromStdString(dir.file("first.tga").string());
-    ASSERT_EQ(main->TargetCaption, first);
+    ASSERT_EQ(caption(), first);
 
     const fs::path locked = dir.file("locked");
     fs::create_directory(locked);
@@ -237,47 +256,47 @@ TEST_F(TargetWorkflowTest, ASaveThatCannotBeWrittenKeepsTheOldFileAndTheLastSave
         EXPECT_EQ(testing::readFileBytes(locked / "set.tga"), old);
         EXPECT_EQ(std::distance(fs::directory_iterator(locked), fs::directory_iterator()), 1)
             << "no temporary file is left behind";
-        EXPECT_EQ(main->TargetSavePath, first);
-        EXPECT_EQ(main->TargetCombo->currentIndex(), 0);
-        EXPECT_EQ(main->TargetCombo->currentText(), first);
+        EXPECT_EQ(savedPath(), first);
+        EXPECT_EQ(controlsOf(*main).TargetCombo->currentIndex(), 0);
+        EXPECT_EQ(controlsOf(*main).TargetCombo->currentText(), first);
     }
 }
 
 TEST_F(TargetWorkflowTest, CreateNewStartsABlankSetWithTheControlsSettings) {
-    main->TargetWidthScrollBar->setValue(2);
-    main->TargetHeightScrollBar->setValue(3);
-    main->Target->Bitmap().fill(kGreen);
-    main->FillerColour = Colour{0, 0, 200};
-    main->ScrollBarGrid->setValue(2); // 32-pixel cells
-    main->SpeedButtonStyle->click();
-    main->SpeedButtonView->click();
-    main->CheckBoxExport->click();
-    main->TargetCombo->setCurrentIndex(2);
+    controlsOf(*main).TargetWidthScrollBar->setValue(2);
+    controlsOf(*main).TargetHeightScrollBar->setValue(3);
+    controlsOf(*main).Target->Bitmap().fill(kGreen);
+    main->setFillerColour(Colour{0, 0, 200});
+    controlsOf(*main).ScrollBarGrid->setValue(2); // 32-pixel cells
+    controlsOf(*main).SpeedButtonStyle->click();
+    controlsOf(*main).SpeedButtonView->click();
+    controlsOf(*main).CheckBoxExport->click();
+    controlsOf(*main).TargetCombo->setCurrentIndex(2);
     chooseTargetItem(2);
 
-    EXPECT_EQ(main->Target->Bitmap().width(), 256);
-    EXPECT_EQ(main->Target->Bitmap().height(), 512);
-    EXPECT_EQ(main->Target->Bitmap().pixel(100, 400), imaging::colours::kBlack);
-    EXPECT_EQ(main->TargetWidthScrollBar->value(), 1);
-    EXPECT_EQ(main->TargetHeightScrollBar->value(), 2);
-    EXPECT_EQ(main->PanelRightSide->width(), 417);
-    EXPECT_EQ(main->Target->CellWidth, 32);
-    EXPECT_EQ(main->Target->GridStyle, 2);
-    EXPECT_TRUE(main->Target->L5_Grid.visible);
-    EXPECT_TRUE(main->Target->AutoExport);
-    EXPECT_EQ(main->TargetCaption, kCreateNew);
-    EXPECT_EQ(main->TargetCombo->currentIndex(), 2);
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().width(), 256);
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().height(), 512);
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().pixel(100, 400), imaging::colours::kBlack);
+    EXPECT_EQ(controlsOf(*main).TargetWidthScrollBar->value(), 1);
+    EXPECT_EQ(controlsOf(*main).TargetHeightScrollBar->value(), 2);
+    EXPECT_EQ(controlsOf(*main).PanelRightSide->width(), 417);
+    EXPECT_EQ(controlsOf(*main).Target->CellWidth, 32);
+    EXPECT_EQ(controlsOf(*main).Target->GridStyle, 2);
+    EXPECT_TRUE(controlsOf(*main).Target->L5_Grid.visible);
+    EXPECT_TRUE(controlsOf(*main).Target->AutoExport);
+    EXPECT_TRUE(captionIsCreateNew());
+    EXPECT_EQ(controlsOf(*main).TargetCombo->currentIndex(), 2);
 
     // Every page added from now on takes the filler colour.
-    main->TargetHeightScrollBar->setValue(3);
-    main->TargetWidthScrollBar->setValue(2);
-    EXPECT_EQ(main->Target->Bitmap().pixel(100, 600), (Colour{0, 0, 200}));
-    EXPECT_EQ(main->Target->Bitmap().pixel(400, 100), (Colour{0, 0, 200}));
+    controlsOf(*main).TargetHeightScrollBar->setValue(3);
+    controlsOf(*main).TargetWidthScrollBar->setValue(2);
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().pixel(100, 600), (Colour{0, 0, 200}));
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().pixel(400, 100), (Colour{0, 0, 200}));
 
     // A later cancelled save shows the caption of Create New.
     answerDialog({});
     chooseTargetItem(1);
-    EXPECT_EQ(main->TargetCombo->currentText(), kCreateNew);
+    EXPECT_EQ(controlsOf(*main).TargetCombo->currentText(), kCreateNew);
 }
 
 TEST_F(TargetWorkflowTest, ReloadingReplacesTheTargetAndPadsItToWholePages) {
@@ -287,18 +306,18 @@ TEST_F(TargetWorkflowTest, ReloadingReplacesTheTargetAndPadsItToWholePages) {
     chooseTargetItem(3);
     EXPECT_EQ(offered.takeLast(), QString());
     const QString path = QString::fromStdString(dir.file("set.tga").string());
-    EXPECT_EQ(main->TargetReloadPath, path);
-    EXPECT_EQ(main->TargetCaption, path);
-    EXPECT_EQ(main->TargetCombo->currentText(), path);
-    EXPECT_EQ(main->TargetWidthScrollBar->value(), 1);
-    EXPECT_EQ(main->TargetHeightScrollBar->value(), 2);
-    EXPECT_EQ(main->Target->PortHeight(), 512);
-    EXPECT_EQ(main->Target->Bitmap().format(), imaging::PixelFormat::Bits32);
-    EXPECT_EQ(main->Target->Bitmap().pixel(70, 290), set.pixel(70, 290));
-    EXPECT_EQ(main->Target->Bitmap().pixel(70, 400), imaging::colours::kMaroon);
+    EXPECT_EQ(reloadedPath(), path);
+    EXPECT_EQ(caption(), path);
+    EXPECT_EQ(controlsOf(*main).TargetCombo->currentText(), path);
+    EXPECT_EQ(controlsOf(*main).TargetWidthScrollBar->value(), 1);
+    EXPECT_EQ(controlsOf(*main).TargetHeightScrollBar->value(), 2);
+    EXPECT_EQ(controlsOf(*main).Target->PortHeight(), 512);
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().format(), imaging::PixelFormat::Bits32);
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().pixel(70, 290), set.pixel(70, 290));
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().pixel(70, 400), imaging::colours::kMaroon);
 
     // Cancelled, then failing: the Target stays, item 0 shows the caption.
-    const Bitmap before = main->Target->Bitmap();
+    const Bitmap before = controlsOf(*main).Target->Bitmap();
     answerDialog({});
     chooseTargetItem(3);
     EXPECT_EQ(offered.takeLast(), QStringLiteral("set.tga"));
@@ -308,9 +327,9 @@ TEST_F(TargetWorkflowTest, ReloadingReplacesTheTargetAndPadsItToWholePages) {
     EXPECT_EQ(messages,
               QStringList{QStringLiteral("This file has a non supported compression scheme.")});
     EXPECT_EQ(reasons, QStringList{QStringLiteral("The file ends after 5 of 18 bytes.")});
-    EXPECT_EQ(main->Target->Bitmap(), before);
-    EXPECT_EQ(main->TargetCombo->currentText(), path);
-    EXPECT_EQ(main->TargetReloadPath, path);
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap(), before);
+    EXPECT_EQ(controlsOf(*main).TargetCombo->currentText(), path);
+    EXPECT_EQ(reloadedPath(), path);
 }
 
 TEST_F(TargetWorkflowTest, ADroppedPictureBecomesTheWorkingTargetAndItsCaption) {
@@ -318,105 +337,112 @@ TEST_F(TargetWorkflowTest, ADroppedPictureBecomesTheWorkingTargetAndItsCaption) 
     picture.convertTo(imaging::PixelFormat::Bits24);
     ASSERT_TRUE(imaging::saveImageFile(picture, dir.file("drop.bmp")).ok());
     const QString path = QString::fromStdString(dir.file("drop.bmp").string());
-    main->Target->DragNDrop->setText(path);
+    controlsOf(*main).Target->DragNDrop->setText(path);
 
-    EXPECT_EQ(main->Target->DragNDrop->text(), QStringLiteral("NO"));
-    EXPECT_EQ(main->Target->Bitmap().format(), imaging::PixelFormat::Bits32);
-    EXPECT_EQ(main->Target->Bitmap().pixel(300, 100), picture.pixel(300, 100));
-    EXPECT_EQ(main->TargetWidthScrollBar->value(), 2);
-    EXPECT_EQ(main->TargetHeightScrollBar->value(), 1);
-    EXPECT_EQ(main->TargetReloadPath, path);
-    EXPECT_EQ(main->TargetCombo->currentText(), path);
+    EXPECT_EQ(controlsOf(*main).Target->DragNDrop->text(), QStringLiteral("NO"));
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().format(), imaging::PixelFormat::Bits32);
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().pixel(300, 100), picture.pixel(300, 100));
+    EXPECT_EQ(controlsOf(*main).TargetWidthScrollBar->value(), 2);
+    EXPECT_EQ(controlsOf(*main).TargetHeightScrollBar->value(), 1);
+    EXPECT_EQ(reloadedPath(), path);
+    EXPECT_EQ(controlsOf(*main).TargetCombo->currentText(), path);
     // The caption follows, so a later cancelled save shows the dropped file again.
     answerDialog({});
     chooseTargetItem(1);
-    EXPECT_EQ(main->TargetCombo->currentText(), path);
+    EXPECT_EQ(controlsOf(*main).TargetCombo->currentText(), path);
 
     // A file that is not a picture changes nothing.
-    const Bitmap before = main->Target->Bitmap();
+    const Bitmap before = controlsOf(*main).Target->Bitmap();
     testing::writeFileBytes(dir.file("notes.txt"), {'h', 'i'});
-    main->Target->DragNDrop->setText(QString::fromStdString(dir.file("notes.txt").string()));
+    controlsOf(*main).Target->DragNDrop->setText(
+        QString::fromStdString(dir.file("notes.txt").string()));
     EXPECT_EQ(messages, QStringList{QStringLiteral(".TXT format not supported.")});
-    EXPECT_EQ(main->Target->Bitmap(), before);
-    EXPECT_EQ(main->TargetCombo->currentText(), path);
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap(), before);
+    EXPECT_EQ(controlsOf(*main).TargetCombo->currentText(), path);
 }
 
 TEST_F(TargetWorkflowTest, CopyAllTurnsTheWholeCellsOfTheSourceIntoTheTarget) {
-    main->FillerColour = Colour{0, 0, 200};
+    main->setFillerColour(Colour{0, 0, 200});
     setSource(cellPattern(300, 200));
-    main->CopyButton->click();
-    EXPECT_EQ(main->Target->Bitmap().width(), 256);
-    EXPECT_EQ(main->Target->Bitmap().height(), 256);
-    EXPECT_EQ(main->TargetWidthScrollBar->value(), 1);
-    EXPECT_EQ(main->TargetHeightScrollBar->value(), 1);
-    EXPECT_EQ(main->Target->Bitmap().pixel(200, 150), main->Source->Bitmap().pixel(200, 150));
-    EXPECT_EQ(main->Target->Bitmap().pixel(200, 200), (Colour{0, 0, 200}));
-    EXPECT_EQ(main->Target->Bitmap().pixel(10, 255), (Colour{0, 0, 200}));
-    EXPECT_EQ(main->TargetCombo->currentText(), kCreateNew);
-    EXPECT_EQ(main->TargetCaption, kCreateNew);
+    controlsOf(*main).CopyButton->click();
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().width(), 256);
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().height(), 256);
+    EXPECT_EQ(controlsOf(*main).TargetWidthScrollBar->value(), 1);
+    EXPECT_EQ(controlsOf(*main).TargetHeightScrollBar->value(), 1);
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().pixel(200, 150),
+              controlsOf(*main).Source->Bitmap().pixel(200, 150));
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().pixel(200, 200), (Colour{0, 0, 200}));
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().pixel(10, 255), (Colour{0, 0, 200}));
+    EXPECT_EQ(controlsOf(*main).TargetCombo->currentText(), kCreateNew);
+    EXPECT_TRUE(captionIsCreateNew());
 
     // With the grid 32 pixels in, only the whole cells from there are copied.
-    main->Source->GridOffsetX = 32;
-    main->Source->GridOffsetY = 32;
-    main->Source->UpdateGrid();
-    main->CopyButton->click();
-    EXPECT_EQ(main->Target->Bitmap().pixel(0, 0), main->Source->Bitmap().pixel(32, 32));
-    EXPECT_EQ(main->Target->Bitmap().pixel(255, 127), main->Source->Bitmap().pixel(287, 159));
-    EXPECT_EQ(main->Target->Bitmap().pixel(10, 130), (Colour{0, 0, 200}));
+    controlsOf(*main).Source->GridOffsetX = 32;
+    controlsOf(*main).Source->GridOffsetY = 32;
+    controlsOf(*main).Source->UpdateGrid();
+    controlsOf(*main).CopyButton->click();
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().pixel(0, 0),
+              controlsOf(*main).Source->Bitmap().pixel(32, 32));
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().pixel(255, 127),
+              controlsOf(*main).Source->Bitmap().pixel(287, 159));
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().pixel(10, 130), (Colour{0, 0, 200}));
 
     // No whole cell: the Target stays as it is.
-    const Bitmap before = main->Target->Bitmap();
+    const Bitmap before = controlsOf(*main).Target->Bitmap();
     setSource(cellPattern(50, 40));
-    main->CopyButton->click();
-    EXPECT_EQ(main->Target->Bitmap(), before);
+    controlsOf(*main).CopyButton->click();
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap(), before);
 }
 
 TEST_F(TargetWorkflowTest, CopyAllOfAHugeSourceIsCroppedToATextureSetWithOneMessage) {
     setSource(Bitmap(1024, 9000));
     QString message;
     acceptNextMessageBox(message);
-    main->CopyButton->click();
+    controlsOf(*main).CopyButton->click();
     EXPECT_TRUE(message.contains(QStringLiteral("cropped to 512x8192 pixels")))
         << message.toStdString();
-    EXPECT_EQ(main->Target->Bitmap().width(), 512);
-    EXPECT_EQ(main->Target->Bitmap().height(), 8192);
-    EXPECT_EQ(main->TargetWidthScrollBar->value(), 2);
-    EXPECT_EQ(main->TargetHeightScrollBar->value(), 32);
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().width(), 512);
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().height(), 8192);
+    EXPECT_EQ(controlsOf(*main).TargetWidthScrollBar->value(), 2);
+    EXPECT_EQ(controlsOf(*main).TargetHeightScrollBar->value(), 32);
 }
 
 TEST_F(TargetWorkflowTest, ARunningAnimationGivesBackItsCellsBeforeTheTargetIsReadOrReplaced) {
     const Bitmap start = cellPattern(256, 512);
-    main->Target->setBitmap(start);
+    controlsOf(*main).Target->setBitmap(start);
     startTargetAnimation(0, 3);
-    ASSERT_NE(main->Target->Bitmap(), start);
+    ASSERT_NE(controlsOf(*main).Target->Bitmap(), start);
     answerDialog(dir.file("anim.tga"));
     chooseTargetItem(1);
-    EXPECT_FALSE(main->Target->AnimationActive());
+    EXPECT_FALSE(controlsOf(*main).Target->AnimationActive());
     EXPECT_EQ(readBack(dir.file("anim.tga")).pixel(10, 10), start.pixel(10, 10));
 
     // Copy All reads the Source's starting cells and stops the Target's animation.
     setSource(start);
-    main->Source->DownIndex = 0;
-    main->Source->UpIndex = 3;
-    main->Source->StartAnimation();
-    main->Source->ShiftCellsOnTimer();
+    controlsOf(*main).Source->DownIndex = 0;
+    controlsOf(*main).Source->UpIndex = 3;
+    controlsOf(*main).Source->StartAnimation();
+    controlsOf(*main).Source->ShiftCellsOnTimer();
     startTargetAnimation(4, 7);
-    main->CopyButton->click();
-    EXPECT_FALSE(main->Target->AnimationActive());
-    EXPECT_FALSE(main->Source->AnimationActive());
-    EXPECT_EQ(main->Target->Bitmap(), start);
+    controlsOf(*main).CopyButton->click();
+    EXPECT_FALSE(controlsOf(*main).Target->AnimationActive());
+    EXPECT_FALSE(controlsOf(*main).Source->AnimationActive());
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap(), start);
 
     // Reload and drop: the new picture is shown as read, and no step follows.
     ASSERT_TRUE(imaging::saveImageFile(cellPattern(256, 256), dir.file("set.tga")).ok());
     startTargetAnimation(0, 3);
     answerDialog(dir.file("set.tga"));
     chooseTargetItem(3);
-    EXPECT_FALSE(main->Target->AnimationActive());
-    EXPECT_EQ(main->Target->Bitmap().pixel(10, 10), cellPattern(256, 256).pixel(10, 10));
+    EXPECT_FALSE(controlsOf(*main).Target->AnimationActive());
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().pixel(10, 10),
+              cellPattern(256, 256).pixel(10, 10));
     startTargetAnimation(0, 3);
-    main->Target->DragNDrop->setText(QString::fromStdString(dir.file("set.tga").string()));
-    EXPECT_FALSE(main->Target->AnimationActive());
-    EXPECT_EQ(main->Target->Bitmap().pixel(10, 10), cellPattern(256, 256).pixel(10, 10));
+    controlsOf(*main).Target->DragNDrop->setText(
+        QString::fromStdString(dir.file("set.tga").string()));
+    EXPECT_FALSE(controlsOf(*main).Target->AnimationActive());
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().pixel(10, 10),
+              cellPattern(256, 256).pixel(10, 10));
 }
 
 } // namespace

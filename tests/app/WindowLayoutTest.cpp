@@ -3,9 +3,10 @@
 // pointer's position, size lines that show their whole text, and the page counters' keys.
 #include "app/Languages.h"
 #include "app/MainForm.h"
+#include "app/MainFormUi.h"
 #include "app/StatusLine.h"
-#include "app/TargetHistory.h"
 #include "canvas/ImageStack.h"
+#include "document/TextureSet.h"
 #include "imaging/ui/ImageFileModule.h"
 
 #include <QAbstractItemView>
@@ -58,7 +59,7 @@ protected:
 
 TEST_F(WindowLayoutTest, TheWheelAndArrowKeysOverAClosedMenuRunNothing) {
     showWindow();
-    for (MenuCombo* menu : {main->SourceCombo, main->TargetCombo}) {
+    for (MenuCombo* menu : {controlsOf(*main).SourceCombo, controlsOf(*main).TargetCombo}) {
         SCOPED_TRACE(menu->objectName().toStdString());
         QSignalSpy chosen(menu, &QComboBox::activated);
         for (const int steps : {1, 3, -1, -2})
@@ -106,18 +107,18 @@ TEST_F(WindowLayoutTest, OnePageBringsTheWindowBackToItsDesignWidthCentredOnItsS
     const int wide = 300 + 2 * TMain::kPageSide + TMain::kRightPanelExtra;
     // Every road back to one page: the counter, undo of the counter, Create New after a wide
     // Copy All, and undo of Create New with redo.
-    main->TargetWidthScrollBar->setValue(2);
+    controlsOf(*main).TargetWidthScrollBar->setValue(2);
     expectCentredAt(wide, "counter to 2");
-    main->TargetWidthScrollBar->setValue(1);
+    controlsOf(*main).TargetWidthScrollBar->setValue(1);
     expectCentredAt(TMain::kDesignWidth, "counter back to 1");
-    main->TargetWidthScrollBar->setValue(2);
+    controlsOf(*main).TargetWidthScrollBar->setValue(2);
     main->UndoTargetEdit();
-    EXPECT_EQ(main->TargetWidthScrollBar->value(), 1);
+    EXPECT_EQ(controlsOf(*main).TargetWidthScrollBar->value(), 1);
     expectCentredAt(TMain::kDesignWidth, "undo of the counter");
 
-    main->Source->setBitmap(imaging::Bitmap(512, 512));
-    main->Source->UpdateStack();
-    main->Source->UpdateGrid();
+    controlsOf(*main).Source->setBitmap(imaging::Bitmap(512, 512));
+    controlsOf(*main).Source->UpdateStack();
+    controlsOf(*main).Source->UpdateGrid();
     main->CopyAllOnClick();
     expectCentredAt(wide, "Copy All of a two-page Source");
     main->ReInitTarget();
@@ -131,7 +132,7 @@ TEST_F(WindowLayoutTest, OnePageBringsTheWindowBackToItsDesignWidthCentredOnItsS
     main->showMaximized();
     QApplication::processEvents();
     for (const int pages : {2, 1}) {
-        main->TargetWidthScrollBar->setValue(pages);
+        controlsOf(*main).TargetWidthScrollBar->setValue(pages);
         QApplication::processEvents();
         EXPECT_TRUE(main->isMaximized()) << pages;
     }
@@ -150,14 +151,14 @@ void pointAt(canvas::TFrameStack* canvas, QPoint at) {
 TEST_F(WindowLayoutTest, TheWholeHintAndThePointersPositionShowTogetherInBothLanguages) {
     // The Target at its largest gives the longest position: pixel, cell and page numbers of
     // four digits, two and three.
-    main->TargetWidthScrollBar->setValue(1);
-    main->TargetHeightScrollBar->setValue(32);
+    controlsOf(*main).TargetWidthScrollBar->setValue(1);
+    controlsOf(*main).TargetHeightScrollBar->setValue(32);
     showWindow();
     for (const Language language : {Language::English, Language::French}) {
         main->switchLanguage(language);
-        const auto* line = static_cast<const StatusLine*>(main->StatusBar);
-        const QLabel* position = main->StatusPosition;
-        for (canvas::TFrameStack* canvas : {main->Source, main->Target}) {
+        const auto* line = static_cast<const StatusLine*>(controlsOf(*main).StatusBar);
+        const QLabel* position = controlsOf(*main).StatusPosition;
+        for (canvas::TFrameStack* canvas : {controlsOf(*main).Source, controlsOf(*main).Target}) {
             SCOPED_TRACE(canvas->objectName().toStdString() +
                          (language == Language::French ? " in French" : " in English"));
             pointAt(canvas, QPoint(canvas->PortWidth() - 1, canvas->PortHeight() - 1));
@@ -178,17 +179,17 @@ TEST_F(WindowLayoutTest, TheWholeHintAndThePointersPositionShowTogetherInBothLan
             EXPECT_GE(line->geometry().top(), main->centralWidget()->geometry().bottom());
         }
         // A screen reader hears what the numbers are.
-        EXPECT_TRUE(main->StatusPosition->spokenText().startsWith(
+        EXPECT_TRUE(controlsOf(*main).StatusPosition->spokenText().startsWith(
             language == Language::French ? QStringLiteral("Position du pointeur")
                                          : QStringLiteral("Pointer position: pixel ")))
-            << main->StatusPosition->spokenText().toStdString();
+            << controlsOf(*main).StatusPosition->spokenText().toStdString();
     }
 }
 
 TEST_F(WindowLayoutTest, TheInformationLinesShowTheirWholeTextAtTheLargestValues) {
     showWindow();
-    auto* targetLine = qobject_cast<InfoText*>(main->TargetAreaInfo);
-    auto* sourceLine = qobject_cast<InfoText*>(main->SourceAreaInfo);
+    auto* targetLine = qobject_cast<InfoText*>(controlsOf(*main).TargetAreaInfo);
+    auto* sourceLine = qobject_cast<InfoText*>(controlsOf(*main).SourceAreaInfo);
     ASSERT_TRUE(targetLine && sourceLine);
     const int sourceWidth = sourceLine->width();
     const auto expectWhole = [](const InfoText* line) {
@@ -213,8 +214,8 @@ TEST_F(WindowLayoutTest, TheInformationLinesShowTheirWholeTextAtTheLargestValues
         };
         for (const auto& row : rows) {
             if (row.widthPages) {
-                main->TargetWidthScrollBar->setValue(row.widthPages);
-                main->TargetHeightScrollBar->setValue(row.heightPages);
+                controlsOf(*main).TargetWidthScrollBar->setValue(row.widthPages);
+                controlsOf(*main).TargetHeightScrollBar->setValue(row.heightPages);
             } else {
                 row.line->setText(row.text);
             }
@@ -222,17 +223,18 @@ TEST_F(WindowLayoutTest, TheInformationLinesShowTheirWholeTextAtTheLargestValues
             expectWhole(row.line);
         }
         // Every text of the size selector.
-        auto* sizeSelector = qobject_cast<InfoText*>(main->ClipTileSize);
+        auto* sizeSelector = qobject_cast<InfoText*>(controlsOf(*main).ClipTileSize);
         ASSERT_TRUE(sizeSelector);
         for (int step = 0; step < texts.ClipTileSizes.size(); ++step) {
-            main->ClipTileSizeScroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            controlsOf(*main).ClipTileSizeScroll->triggerAction(
+                QAbstractSlider::SliderSingleStepAdd);
             expectWhole(sizeSelector);
         }
         // The lines keep their places: the arrangement is the design's.
-        main->TargetWidthScrollBar->setValue(1);
+        controlsOf(*main).TargetWidthScrollBar->setValue(1);
         QApplication::processEvents();
         EXPECT_EQ(main->width(), TMain::kDesignWidth);
-        EXPECT_EQ(main->SourceAreaInfo->width(), sourceWidth);
+        EXPECT_EQ(controlsOf(*main).SourceAreaInfo->width(), sourceWidth);
     }
 }
 
@@ -241,7 +243,7 @@ TEST_F(WindowLayoutTest, ThePageKeysStepTheCountersAsTheirArrowsDo) {
     main->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
     const Qt::KeyboardModifiers ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
-    const auto steps = [&] { return main->History().stack().count(); };
+    const auto steps = [&] { return main->TargetDocument().stepCount(); };
     const struct {
         Qt::Key key;
         int widthPages, heightPages;
@@ -255,25 +257,25 @@ TEST_F(WindowLayoutTest, ThePageKeysStepTheCountersAsTheirArrowsDo) {
     for (const auto& row : rows) {
         const int before = steps();
         QTest::keyClick(main.get(), row.key, ctrlShift);
-        EXPECT_EQ(main->TargetWidthScrollBar->value(), row.widthPages) << row.key;
-        EXPECT_EQ(main->TargetHeightScrollBar->value(), row.heightPages) << row.key;
-        EXPECT_EQ(main->Target->PortWidth(), row.widthPages * TMain::kPageSide);
-        EXPECT_EQ(main->Target->PortHeight(), row.heightPages * TMain::kPageSide);
+        EXPECT_EQ(controlsOf(*main).TargetWidthScrollBar->value(), row.widthPages) << row.key;
+        EXPECT_EQ(controlsOf(*main).TargetHeightScrollBar->value(), row.heightPages) << row.key;
+        EXPECT_EQ(controlsOf(*main).Target->PortWidth(), row.widthPages * TMain::kPageSide);
+        EXPECT_EQ(controlsOf(*main).Target->PortHeight(), row.heightPages * TMain::kPageSide);
         EXPECT_EQ(steps() - before, row.newSteps) << row.key;
     }
     // The width key brought the window back to its design width; undo takes back the last
     // growth as it would a click on the counter.
     EXPECT_EQ(main->width(), TMain::kDesignWidth);
     QTest::keyClick(main.get(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(main->TargetHeightScrollBar->value(), 3);
-    EXPECT_EQ(main->Target->Bitmap().height(), 3 * TMain::kPageSide);
+    EXPECT_EQ(controlsOf(*main).TargetHeightScrollBar->value(), 3);
+    EXPECT_EQ(controlsOf(*main).Target->Bitmap().height(), 3 * TMain::kPageSide);
 
     // The counters' hints list their keys.
     const struct {
         QWidget* counter;
         Qt::Key more, fewer;
-    } counters[] = {{main->TargetWidthScrollBar, Qt::Key_Right, Qt::Key_Left},
-                    {main->TargetHeightScrollBar, Qt::Key_Down, Qt::Key_Up}};
+    } counters[] = {{controlsOf(*main).TargetWidthScrollBar, Qt::Key_Right, Qt::Key_Left},
+                    {controlsOf(*main).TargetHeightScrollBar, Qt::Key_Down, Qt::Key_Up}};
     for (const auto& [counter, more, fewer] : counters)
         for (const Qt::Key key : {more, fewer})
             EXPECT_TRUE(counter->statusTip().contains(

@@ -4,10 +4,12 @@
 #include "app/DocumentForm.h"
 #include "app/Languages.h"
 #include "app/MainForm.h"
+#include "app/MainFormUi.h"
 #include "app/Startup.h"
-#include "app/TargetHistory.h"
 #include "app/UnsavedWork.h"
+#include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
+#include "document/TextureSet.h"
 #include "imaging/ui/ImageFileModule.h"
 #include "level/LevelFileWriter.h"
 #include "level/ui/DuskvaleFileModule.h"
@@ -90,18 +92,18 @@ TEST_F(WindowSafetyTest, ClipboardPicturesOfAnySizeBecomeTheTileOrAreRefusedAlou
     screenshot.fill(QColor(20, 40, 60));
     screenshot.setPixel(0, 0, qRgb(250, 0, 0));
     QApplication::clipboard()->setImage(screenshot);
-    main->ClipImportButton->click();
+    controlsOf(*main).ClipImportButton->click();
     EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
-    ASSERT_EQ(main->ClipTileImage->picture().width(), 3840);
-    EXPECT_EQ(main->ClipTileImage->picture().height(), 2160);
-    EXPECT_EQ(main->Target->Clip().bitmap.width(), 3840);
-    EXPECT_EQ(main->Target->Mode, CanvasMode::Paste);
-    const QImage viewer = main->ClipTileImage->grab().toImage();
+    ASSERT_EQ(controlsOf(*main).ClipTileImage->picture().width(), 3840);
+    EXPECT_EQ(controlsOf(*main).ClipTileImage->picture().height(), 2160);
+    EXPECT_EQ(controlsOf(*main).Target->Clip().bitmap.width(), 3840);
+    EXPECT_EQ(controlsOf(*main).Target->Mode, CanvasMode::Paste);
+    const QImage viewer = controlsOf(*main).ClipTileImage->grab().toImage();
     EXPECT_EQ(viewer.pixelColor(0, 0), QColor(250, 0, 0));
     EXPECT_EQ(viewer.pixelColor(63, 63), QColor(20, 40, 60));
 
     clickTarget(200, 450);
-    const imaging::Bitmap& target = main->Target->Bitmap();
+    const imaging::Bitmap& target = controlsOf(*main).Target->Bitmap();
     EXPECT_EQ(target.width(), 256);
     EXPECT_EQ(target.height(), 512);
     EXPECT_EQ(target.pixel(192, 448), (Colour{250, 0, 0}));
@@ -126,9 +128,9 @@ TEST_F(WindowSafetyTest, ClipboardPicturesOfAnySizeBecomeTheTileOrAreRefusedAlou
         SCOPED_TRACE(row.name);
         messages.clear();
         offerPicture(row.format, row.bytes);
-        main->ClipImportButton->click();
+        controlsOf(*main).ClipImportButton->click();
         EXPECT_EQ(messages, QStringList{row.message});
-        EXPECT_EQ(main->ClipTileImage->picture().width(), 3840);
+        EXPECT_EQ(controlsOf(*main).ClipTileImage->picture().width(), 3840);
     }
 }
 
@@ -178,7 +180,7 @@ TEST_F(WindowSafetyTest, ClosingAsksOnlyWhenTheTargetHasChangedSinceItMatchedIts
         // A history with room for one step only: the steps before the newest go.
         {"saved, one more paste in a full history, undone back to the saved picture",
          [&] {
-             main->History().setBudget(1);
+             main->TargetDocument().setBudget(1);
              paste();
              main->SaveToImageFile();
              std::filesystem::remove(saved);
@@ -189,7 +191,7 @@ TEST_F(WindowSafetyTest, ClosingAsksOnlyWhenTheTargetHasChangedSinceItMatchedIts
          Answer::Cancel, true, false, true, false},
         {"saved, two more pastes in a full history, one undone",
          [&] {
-             main->History().setBudget(1);
+             main->TargetDocument().setBudget(1);
              paste();
              main->SaveToImageFile();
              std::filesystem::remove(saved);
@@ -206,8 +208,8 @@ TEST_F(WindowSafetyTest, ClosingAsksOnlyWhenTheTargetHasChangedSinceItMatchedIts
              main->ReInitTarget();
          },
          Answer::Cancel, true, false, true, false},
-        {"a page counted more", [&] { main->TargetHeightScrollBar->setValue(3); }, Answer::Cancel,
-         true, true, false, false},
+        {"a page counted more", [&] { controlsOf(*main).TargetHeightScrollBar->setValue(3); },
+         Answer::Cancel, true, true, false, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -300,7 +302,7 @@ TEST_F(WindowSafetyTest, RefusalsTheSoundAloneToldAreAlsoShownInTheStatusLine) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         main->switchLanguage(row.language);
-        main->StatusBar->clearMessage();
+        controlsOf(*main).StatusBar->clearMessage();
         tones = 0;
         boxes.clear();
         imaging::Bitmap picture;
@@ -311,12 +313,12 @@ TEST_F(WindowSafetyTest, RefusalsTheSoundAloneToldAreAlsoShownInTheStatusLine) {
         EXPECT_EQ(tones, 1);
         EXPECT_EQ(boxes.size(), row.box ? 1 : 0);
         const QString shown = QString::fromUtf8(row.shown);
-        EXPECT_EQ(main->StatusBar->currentMessage().trimmed(), shown);
+        EXPECT_EQ(controlsOf(*main).StatusBar->currentMessage().trimmed(), shown);
         // The hint of a control the pointer passes over waits until the notice was read.
         QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(main->CopyButton, &enter);
-        EXPECT_EQ(main->StatusBar->currentMessage().trimmed(),
-                  shown.isEmpty() ? main->CopyButton->statusTip().trimmed() : shown);
+        QApplication::sendEvent(controlsOf(*main).CopyButton, &enter);
+        EXPECT_EQ(controlsOf(*main).StatusBar->currentMessage().trimmed(),
+                  shown.isEmpty() ? controlsOf(*main).CopyButton->statusTip().trimmed() : shown);
     }
     main->switchLanguage(Language::English);
 }
@@ -335,14 +337,18 @@ void openEveryDialog() {
         open();
         EXPECT_TRUE(opened);
     };
-    closedWhenOpen([&] { main.SourceComboOnSelect(1); });   // picture open dialog
-    closedWhenOpen([&] { main.SourceComboOnSelect(2); });   // level open dialog
-    closedWhenOpen([&] { main.TargetComboOnSelect(1); });   // save dialog
-    closedWhenOpen([&] { main.TargetComboOnSelect(3); });   // reload dialog
-    closedWhenOpen([&] { main.PanelFillerOnDblClick(); });  // colour dialog
-    closedWhenOpen([&] { main.HelpSpeedButtonOnClick(); }); // about window
-    for (QWidget* document : std::initializer_list<QWidget*>{main.HelpForm, main.HelpFormFR,
-                                                             main.CreditsForm, main.CreditsFormFR})
+    closedWhenOpen(
+        [&] { main.SourceComboOnSelect(menuIndex(SourceItem::Picture)); }); // picture open dialog
+    closedWhenOpen([&] {
+        main.SourceComboOnSelect(menuIndex(SourceItem::LevelTextures));
+    }); // level open dialog
+    closedWhenOpen([&] { main.TargetComboOnSelect(menuIndex(TargetItem::Save)); }); // save dialog
+    closedWhenOpen(
+        [&] { main.TargetComboOnSelect(menuIndex(TargetItem::Reload)); }); // reload dialog
+    closedWhenOpen([&] { main.PanelFillerOnDblClick(); });                 // colour dialog
+    closedWhenOpen([&] { main.HelpSpeedButtonOnClick(); });                // about window
+    for (QWidget* document : std::initializer_list<QWidget*>{
+             main.helpForm(), main.helpFormFR(), main.creditsForm(), main.creditsFormFR()})
         document->show();
     QApplication::processEvents();
     main.PanelMagentaOnClick();

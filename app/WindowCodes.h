@@ -1,0 +1,74 @@
+// The window's codes by name: the items of the two menus, the grid's look, the positions of
+// the size selector and the Target's transformation tools. Each is defined here once; the
+// menus, the shortcuts, the workflows and the tests all use these names.
+#pragma once
+
+#include "canvas/CanvasHost.h"
+
+#include <cstdint>
+#include <span>
+
+namespace parvane::canvas {
+class FrameStackCore;
+}
+
+namespace parvane::app {
+
+// The Source menu, in its order. Item 0 names what the Source shows; choosing it replays the
+// last load (None while nothing was loaded).
+enum class SourceItem { None = 0, Picture = 1, LevelTextures = 2, AnimatedTextures = 3 };
+
+// The Target menu, in its order. Item 0 names the Target's file or state.
+enum class TargetItem { Caption = 0, Save = 1, CreateNew = 2, Reload = 3 };
+
+constexpr int menuIndex(SourceItem item) {
+    return static_cast<int>(item);
+}
+constexpr int menuIndex(TargetItem item) {
+    return static_cast<int>(item);
+}
+
+// The grid's look, as the style button chooses it.
+enum class GridStyle { Dotted, Lines };
+
+// The canvas's own code for a look.
+constexpr std::int32_t canvasGridStyle(GridStyle style) {
+    return style == GridStyle::Lines ? 2 : 1;
+}
+
+// The cell side the grid selector's position 0 to 3 stands for: 8, 16, 32 or 64 pixels.
+constexpr int gridCellSize(int position) {
+    return 8 << (position < 0 ? 0 : position > 3 ? 3 : position);
+}
+
+// The positions of the size selector: what a cut becomes. Its arrows wrap from the last
+// position to the first.
+enum class SizePosition {
+    AsCut = 1,        // the cut unresized
+    OneTile = 2,      // 64 x 64
+    TwoTiles = 3,     // 128 x 128
+    FourTiles = 4,    // 256 x 256
+    NearestTiles = 5, // each side to the nearest multiple of a tile
+    ScrollTile = 6,   // a 64 x 32 half, repeated below itself
+};
+constexpr int kFirstSizePosition = static_cast<int>(SizePosition::AsCut);
+constexpr int kLastSizePosition = static_cast<int>(SizePosition::ScrollTile);
+
+// The Target's transformation tools, with the button that arms each.
+enum class TransformTool { None, Rotate, HFlip, VFlip, Swap, Move };
+
+struct ToolEntry {
+    TransformTool tool;
+    const char* button;     // object name of the tool's button
+    const char* cursorName; // the canvas's name of the tool while it is armed
+    canvas::PointerShape shape;
+    void (canvas::FrameStackCore::*arm)(); // puts the canvas in the tool's mode
+};
+
+// Every tool, None first.
+std::span<const ToolEntry> transformTools();
+const ToolEntry& toolEntry(TransformTool tool);
+// The tool a canvas has armed, from its mode and the name it keeps for it.
+TransformTool armedTool(const canvas::FrameStackCore& canvas);
+
+} // namespace parvane::app
