@@ -112,6 +112,69 @@ inline constexpr const char* kPcxNotPcx =
 inline constexpr const char* kPcxPlanes =
     PARVANE_REASON("Reason", "PCX: %1 planes of %2 bits are not read.");
 
+// PSP, whose reasons are worded as fragments after the format's name (the full stop is added
+// where they are shown).
+inline constexpr const char* kPspShortHeader =
+    PARVANE_REASON("Reason", "PSP: file shorter than its header");
+inline constexpr const char* kPspNoSignature =
+    PARVANE_REASON("Reason", "PSP: no Paint Shop Pro signature");
+inline constexpr const char* kPspVersion =
+    PARVANE_REASON("Reason", "PSP: major version %1 is older than 3");
+inline constexpr const char* kPspBlockMarker =
+    PARVANE_REASON("Reason", "PSP: block marker missing at offset %1");
+inline constexpr const char* kPspBlockPastEnd =
+    PARVANE_REASON("Reason", "PSP: block %1 runs past the end");
+inline constexpr const char* kPspBlockHeader =
+    PARVANE_REASON("Reason", "PSP: block %1 has a damaged header");
+inline constexpr const char* kPspAttributesCutShort =
+    PARVANE_REASON("Reason", "PSP: image attributes are cut short");
+inline constexpr const char* kPspPaletteDamaged =
+    PARVANE_REASON("Reason", "PSP: damaged colour palette");
+inline constexpr const char* kPspNoAttributes =
+    PARVANE_REASON("Reason", "PSP: no image attributes block");
+inline constexpr const char* kPspDepth =
+    PARVANE_REASON("Reason", "PSP: %1-bit pictures are not supported");
+inline constexpr const char* kPspCompression =
+    PARVANE_REASON("Reason", "PSP: compression %1 is not supported");
+inline constexpr const char* kPspCannotHoldPicture =
+    PARVANE_REASON("Reason", "PSP: %1 bytes cannot hold a picture of %2x%3");
+inline constexpr const char* kPspBeyondLimit =
+    PARVANE_REASON("Reason", "PSP: %1 pixels are beyond this decode's limit of %2");
+inline constexpr const char* kPspNothingToShow =
+    PARVANE_REASON("Reason", "PSP: the file holds neither a composite image nor layers");
+inline constexpr const char* kPspCompositeDamaged =
+    PARVANE_REASON("Reason", "PSP: damaged composite image");
+inline constexpr const char* kPspChannelPastBlock =
+    PARVANE_REASON("Reason", "PSP: channel data runs past its block");
+inline constexpr const char* kPspChannelCannotFill =
+    PARVANE_REASON("Reason", "PSP: %1 bytes of channel data cannot fill %2x%3 pixels");
+inline constexpr const char* kPspRunLengthEnds =
+    PARVANE_REASON("Reason", "PSP: run-length channel data ends early");
+inline constexpr const char* kPspDeflateDamaged =
+    PARVANE_REASON("Reason", "PSP: deflate channel data is damaged");
+inline constexpr const char* kPspJpegChannels =
+    PARVANE_REASON("Reason", "PSP: JPEG-compressed channels are not supported");
+inline constexpr const char* kPspNoColourChannel =
+    PARVANE_REASON("Reason", "PSP: a bitmap lacks one of its red, green and blue channels");
+inline constexpr const char* kPspNoIndexChannel =
+    PARVANE_REASON("Reason", "PSP: a paletted bitmap lacks its index channel");
+inline constexpr const char* kPspLayerCutShort =
+    PARVANE_REASON("Reason", "PSP: a layer is cut short");
+inline constexpr const char* kPspGroupDamaged =
+    PARVANE_REASON("Reason", "PSP: a layer group is damaged");
+inline constexpr const char* kPspBitmapInfoDamaged =
+    PARVANE_REASON("Reason", "PSP: layer bitmap information is damaged");
+inline constexpr const char* kPspLayerTooLarge =
+    PARVANE_REASON("Reason", "PSP: a layer of %1x%2 pixels is too large");
+inline constexpr const char* kPspGroupsNest =
+    PARVANE_REASON("Reason", "PSP: layer groups nest more than %1 deep");
+inline constexpr const char* kPspGroupCanvasesNest =
+    PARVANE_REASON("Reason", "PSP: masked or faded layer groups nest more than %1 deep");
+inline constexpr const char* kPspCannotHoldLayers =
+    PARVANE_REASON("Reason", "PSP: %1 bytes cannot hold layers of %2 pixels");
+inline constexpr const char* kPspNoVisibleLayer =
+    PARVANE_REASON("Reason", "PSP: no visible raster layer to show");
+
 // Writing a file; the system's reason stands in brackets.
 inline constexpr const char* kNoFileName = PARVANE_REASON("Reason", "No file name was given.");
 inline constexpr const char* kSaveOnFolder =

@@ -2,6 +2,7 @@
 
 #include "ByteReader.h"
 #include "DecoderSupport.h"
+#include "FailureReason.h"
 #include "PixelBuffer.h"
 #include "RleCodecs.h"
 
@@ -55,31 +56,28 @@ struct Block {
     std::size_t initialLength = 0; // version 3 only
 };
 
-// Splits a span into blocks; nullopt (with reason) when a block header is damaged.
-std::optional<std::vector<Block>> splitBlocks(std::span<const std::uint8_t> data, int major,
-                                              std::string& reason) {
+// Splits a span into blocks; damaged when a block header is.
+Result<std::vector<Block>> splitBlocks(std::span<const std::uint8_t> data, int major) {
     std::vector<Block> blocks;
     ByteReader in(data);
     while (in.remaining() >= 4) {
         const auto magic = in.bytes(4);
-        if (std::memcmp(magic.data(), "~BK\0", 4) != 0) {
-            reason = "PSP: block marker missing at offset " + std::to_string(in.position() - 4);
-            return std::nullopt;
-        }
+        if (std::memcmp(magic.data(), "~BK\0", 4) != 0)
+            return Failure{
+                FailureKind::Damaged,
+                reasons::format(reasons::kPspBlockMarker, {std::to_string(in.position() - 4)})};
         Block b;
         b.id = in.u16le();
         if (major <= 3)
             b.initialLength = in.u32le();
         const std::uint32_t total = in.u32le();
-        if (in.failed() || total > in.remaining()) {
-            reason = "PSP: block " + std::to_string(b.id) + " runs past the end";
-            return std::nullopt;
-        }
+        if (in.failed() || total > in.remaining())
+            return Failure{FailureKind::Damaged,
+                           reasons::format(reasons::kPspBlockPastEnd, {std::to_string(b.id)})};
         b.body = in.bytes(total);
-        if (b.initialLength > total) {
-            reason = "PSP: block " + std::to_string(b.id) + " has a damaged header";
-            return std::nullopt;
-        }
+        if (b.initialLength > total)
+            return Failure{FailureKind::Damaged,
+                           reasons::format(reasons::kPspBlockHeader, {std::to_string(b.id)})};
         blocks.push_back(b);
     }
     return blocks;
@@ -100,50 +98,44 @@ struct Channel {
 };
 
 // The bitmap and channel types of a channel block, read without decoding its data.
-std::optional<std::pair<std::uint16_t, std::uint16_t>> channelTypes(const Block& block, int major) {
+Result<std::pair<std::uint16_t, std::uint16_t>> channelTypes(const Block& block, int major) {
     ByteReader in(block.body);
     in.skip(major >= 4 ? 12 : 8); // fields length (version 4 on), compressed and plain lengths
     const std::uint16_t bitmapType = in.u16le();
     const std::uint16_t channelType = in.u16le();
     if (in.failed())
-        return std::nullopt;
+        return Failure{FailureKind::Damaged, reasons::kPspChannelPastBlock};
     return std::pair{bitmapType, channelType};
 }
 
 // Expands a channel's stored bytes into raw, which they must fill exactly. Every byte of raw
 // is written (or the channel is refused), so it need not be cleared first.
-bool expandChannel(std::span<const std::uint8_t> src, Compression compression, PixelBuffer& raw,
-                   std::string& reason) {
+Status expandChannel(std::span<const std::uint8_t> src, Compression compression, PixelBuffer& raw) {
     switch (compression) {
     case Compression::None:
         std::memcpy(raw.data(), src.data(), raw.size());
-        return true;
+        return {};
     case Compression::Rle:
-        if (!decodePspRle(src, raw).filled(std::span<std::uint8_t>(raw))) {
-            reason = "PSP: run-length channel data ends early";
-            return false;
-        }
-        return true;
+        if (!decodePspRle(src, raw).filled(std::span<std::uint8_t>(raw)))
+            return Status::damaged(reasons::kPspRunLengthEnds);
+        return {};
     case Compression::Lz77: {
         uLongf outLength = static_cast<uLongf>(raw.size());
         uLong inLength = static_cast<uLong>(src.size());
         const int z = uncompress2(raw.data(), &outLength, src.data(), &inLength);
-        if ((z != Z_OK && z != Z_BUF_ERROR) || outLength != raw.size()) {
-            reason = "PSP: deflate channel data is damaged";
-            return false;
-        }
-        return true;
+        if ((z != Z_OK && z != Z_BUF_ERROR) || outLength != raw.size())
+            return Status::damaged(reasons::kPspDeflateDamaged);
+        return {};
     }
     case Compression::Jpeg:
         break;
     }
-    reason = "PSP: JPEG-compressed channels are not supported";
-    return false;
+    return Status::damaged(reasons::kPspJpegChannels);
 }
 
 // Reads the fields of a channel block and decodes its data for a bitmap of width x height.
-std::optional<Channel> readChannel(const Block& block, int major, int width, int height, int depth,
-                                   Compression compression, std::string& reason) {
+Result<Channel> readChannel(const Block& block, int major, int width, int height, int depth,
+                            Compression compression) {
     ByteReader in(block.body);
     std::size_t fieldsEnd = 0;
     if (major >= 4) {
@@ -156,10 +148,8 @@ std::optional<Channel> readChannel(const Block& block, int major, int width, int
     c.channelType = in.u16le();
     if (major <= 3)
         fieldsEnd = block.initialLength;
-    if (in.failed() || !in.seek(fieldsEnd) || !in.has(compressedLength)) {
-        reason = "PSP: channel data runs past its block";
-        return std::nullopt;
-    }
+    if (in.failed() || !in.seek(fieldsEnd) || !in.has(compressedLength))
+        return Failure{FailureKind::Damaged, reasons::kPspChannelPastBlock};
     const auto src = in.bytes(compressedLength);
     // Channels of 24-bit pictures are one byte a pixel in unpadded rows. In paletted pictures
     // the index channel packs depth bits a pixel and every row is padded to four bytes, as the
@@ -177,14 +167,14 @@ std::optional<Channel> readChannel(const Block& block, int major, int width, int
         limit = src.size() * kRleExpansion;
     else if (compression == Compression::Lz77)
         limit = src.size() * kDeflateExpansion + 64;
-    if (size > limit) {
-        reason = "PSP: " + std::to_string(src.size()) + " bytes of channel data cannot fill " +
-                 std::to_string(width) + "x" + std::to_string(height) + " pixels";
-        return std::nullopt;
-    }
+    if (size > limit)
+        return Failure{FailureKind::Damaged,
+                       reasons::format(reasons::kPspChannelCannotFill,
+                                       {std::to_string(src.size()), std::to_string(width),
+                                        std::to_string(height)})};
     PixelBuffer raw = PixelBuffer::uninitialised(static_cast<std::size_t>(size));
-    if (!expandChannel(src, compression, raw, reason))
-        return std::nullopt;
+    if (Status expanded = expandChannel(src, compression, raw); !expanded)
+        return expanded.error();
     // One byte a pixel from here on; rows of whole bytes without padding are that already.
     const auto w = static_cast<std::size_t>(width);
     if (!packed && rowBytes == w) {
@@ -390,7 +380,7 @@ bool hasBitmap(const std::vector<Block>& blocks, int major, std::uint16_t bitmap
         if (b.id != kChannelBlock)
             continue;
         const auto types = channelTypes(b, major);
-        if (types && types->first == bitmapType)
+        if (types && types.value().first == bitmapType)
             return true;
     }
     return false;
@@ -406,10 +396,10 @@ struct Piece {
 };
 
 // Reads the channel blocks of a layer or composite and paints them.
-bool paintChannels(Canvas& canvas, const std::vector<Block>& blocks, int major,
-                   const ImageInfo& info, Compression compression, int left, int top, int width,
-                   int height, unsigned opacity, const std::vector<Colour>& palette,
-                   std::uint16_t colourType, std::uint16_t maskType, std::string& reason) {
+Status paintChannels(Canvas& canvas, const std::vector<Block>& blocks, int major,
+                     const ImageInfo& info, Compression compression, int left, int top, int width,
+                     int height, unsigned opacity, const std::vector<Colour>& palette,
+                     std::uint16_t colourType, std::uint16_t maskType) {
     // One channel of each role is decoded: the last, when a bitmap repeats one. Channels of
     // other bitmaps (user masks, selections, thumbnails) have sizes of their own and are left
     // alone. Decoding every repeat would let many tiny deflated channels cost memory and time
@@ -419,20 +409,20 @@ bool paintChannels(Canvas& canvas, const std::vector<Block>& blocks, int major,
         if (b->id != kChannelBlock)
             continue;
         const auto types = channelTypes(*b, major);
-        if (!types) {
-            reason = "PSP: channel data runs past its block";
-            return false;
-        }
+        if (!types)
+            return types.error();
+        const auto [bitmapType, channelType] = types.value();
         std::size_t role = kept.size();
-        if (types->first == maskType)
+        if (bitmapType == maskType)
             role = 4;
-        else if (types->first == colourType && types->second <= 3)
-            role = types->second;
+        else if (bitmapType == colourType && channelType <= 3)
+            role = channelType;
         if (role == kept.size() || kept[role])
             continue;
-        kept[role] = readChannel(*b, major, width, height, info.depth, compression, reason);
-        if (!kept[role])
-            return false;
+        Result<Channel> channel = readChannel(*b, major, width, height, info.depth, compression);
+        if (!channel)
+            return channel.error();
+        kept[role] = std::move(channel).value();
     }
     const auto slot = [&](std::size_t role) { return kept[role] ? &*kept[role] : nullptr; };
     Piece piece;
@@ -443,10 +433,8 @@ bool paintChannels(Canvas& canvas, const std::vector<Block>& blocks, int major,
     piece.mask = slot(4);
     const std::uint8_t* mask = piece.mask ? piece.mask->pixels.data() : nullptr;
     if (info.depth == 24) {
-        if (!piece.red || !piece.green || !piece.blue) {
-            reason = "PSP: a bitmap lacks one of its red, green and blue channels";
-            return false;
-        }
+        if (!piece.red || !piece.green || !piece.blue)
+            return Status::damaged(reasons::kPspNoColourChannel);
         // Raw pointers, copied into the closure: stores through the canvas's bytes could
         // otherwise alias the vectors and make every pixel reload them.
         canvas.paint(
@@ -456,12 +444,10 @@ bool paintChannels(Canvas& canvas, const std::vector<Block>& blocks, int major,
                 return std::array<std::uint8_t, 3>{blue[i], green[i], red[i]};
             },
             mask, opacity);
-        return true;
+        return {};
     }
-    if (!piece.index) {
-        reason = "PSP: a paletted bitmap lacks its index channel";
-        return false;
-    }
+    if (!piece.index)
+        return Status::damaged(reasons::kPspNoIndexChannel);
     // The palette as blue, green, red triples for all 256 indices (black beyond its end).
     std::array<std::array<std::uint8_t, 3>, 256> bgr{};
     for (std::size_t k = 0; k < bgr.size() && k < palette.size(); ++k)
@@ -470,7 +456,7 @@ bool paintChannels(Canvas& canvas, const std::vector<Block>& blocks, int major,
         left, top, width, height,
         [index = piece.index->pixels.data(), &bgr](std::size_t i) { return bgr[index[i]]; }, mask,
         opacity);
-    return true;
+    return {};
 }
 
 struct Rect32 {
@@ -532,53 +518,51 @@ LayerKind layerKind(int major, std::uint8_t type) {
 }
 
 // Places the piece of the canvas that a rectangle and a saved rectangle inside it give. An
-// empty piece, or one wholly off the canvas, keeps a size of 0 x 0; false with reason when
-// the piece is beyond what a bitmap can hold.
-bool placePiece(const Rect32& outer, const Rect32& saved, int canvasWidth, int canvasHeight,
-                LayerPlan& plan, std::string& reason) {
+// empty piece, or one wholly off the canvas, keeps a size of 0 x 0; damaged when the piece is
+// beyond what a bitmap can hold.
+Status placePiece(const Rect32& outer, const Rect32& saved, int canvasWidth, int canvasHeight,
+                  LayerPlan& plan) {
     const std::int64_t w = std::int64_t{saved.right} - saved.left;
     const std::int64_t h = std::int64_t{saved.bottom} - saved.top;
     const std::int64_t left = std::int64_t{outer.left} + saved.left;
     const std::int64_t top = std::int64_t{outer.top} + saved.top;
     if (w <= 0 || h <= 0 || left <= -w || top <= -h || left >= canvasWidth || top >= canvasHeight)
-        return true;
-    if (!Bitmap::fitsInMemory(w, h)) {
-        reason = "PSP: a layer of " + std::to_string(w) + "x" + std::to_string(h) +
-                 " pixels is too large";
-        return false;
-    }
+        return {};
+    if (!Bitmap::fitsInMemory(w, h))
+        return Status::damaged(
+            reasons::format(reasons::kPspLayerTooLarge, {std::to_string(w), std::to_string(h)}));
     plan.left = static_cast<int>(left);
     plan.top = static_cast<int>(top);
     plan.width = static_cast<int>(w);
     plan.height = static_cast<int>(h);
-    return true;
+    return {};
 }
 
 // Reads the extension sub-blocks that follow a layer's information chunk (version 4 on),
-// taking a group's member count, and returns where its bitmap information chunk starts.
-std::optional<std::size_t> readExtensions(std::span<const std::uint8_t> body, std::size_t at,
-                                          LayerPlan& plan) {
+// taking a group's member count, and returns where its bitmap information chunk starts: a
+// damaged extension leaves no way to find it.
+Result<std::size_t> readExtensions(std::span<const std::uint8_t> body, std::size_t at,
+                                   LayerPlan& plan) {
     while (body.size() - at >= 10 && std::memcmp(body.data() + at, "~BK\0", 4) == 0) {
         ByteReader e(body.subspan(at + 4));
         const std::uint16_t id = e.u16le();
         const std::uint32_t length = e.u32le();
         if (e.failed() || length > body.size() - at - 10)
-            return std::nullopt;
+            return Failure{FailureKind::Damaged, reasons::kPspBitmapInfoDamaged};
         if (id == kGroupExtensionBlock) {
             e.u32le(); // its chunk length
             plan.members = e.u32le();
             if (e.failed())
-                return std::nullopt;
+                return Failure{FailureKind::Damaged, reasons::kPspBitmapInfoDamaged};
         }
         at += 10 + length;
     }
     return at;
 }
 
-// Reads one layer block's header and finds its channel blocks. False with reason when the
-// header is damaged.
-bool planLayer(const Block& layer, int major, int canvasWidth, int canvasHeight, LayerPlan& plan,
-               std::string& reason) {
+// Reads one layer block's header and finds its channel blocks; damaged when the header is.
+Result<LayerPlan> planLayer(const Block& layer, int major, int canvasWidth, int canvasHeight) {
+    LayerPlan plan;
     ByteReader f(layer.body);
     std::size_t channelsStart = layer.initialLength;
     if (major >= 4) {
@@ -596,54 +580,53 @@ bool planLayer(const Block& layer, int major, int canvasWidth, int canvasHeight,
     f.skip(2); // transparency protection and link group
     const Rect32 mask = readRect(f);
     const Rect32 savedMask = readRect(f);
-    if (f.failed() || channelsStart > layer.body.size()) {
-        reason = "PSP: a layer is cut short";
-        return false;
-    }
+    if (f.failed() || channelsStart > layer.body.size())
+        return Failure{FailureKind::Damaged, reasons::kPspLayerCutShort};
     // Version 4 on: extensions, then the bitmap information chunk (its length, bitmap count
     // and channel count). A group's extension says which layers it holds, shown or not.
-    const auto bitmapInfo = major >= 4 ? readExtensions(layer.body, channelsStart, plan)
-                                       : std::optional<std::size_t>(channelsStart);
-    if (!bitmapInfo && plan.kind == LayerKind::Group) {
-        reason = "PSP: a layer group is damaged";
-        return false;
-    }
+    const Result<std::size_t> bitmapInfo =
+        major >= 4 ? readExtensions(layer.body, channelsStart, plan) : channelsStart;
+    if (!bitmapInfo && plan.kind == LayerKind::Group)
+        return Failure{FailureKind::Damaged, reasons::kPspGroupDamaged};
     const bool isMask = plan.kind == LayerKind::Mask;
     if (!plan.visible || (plan.kind != LayerKind::Raster && !isMask))
-        return true;
+        return plan;
     std::size_t channelsAt = channelsStart;
     if (major >= 4) {
-        ByteReader bi(layer.body.subspan(bitmapInfo.value_or(layer.body.size())));
+        if (!bitmapInfo)
+            return bitmapInfo.error();
+        ByteReader bi(layer.body.subspan(bitmapInfo.value()));
         const std::uint32_t length = bi.u32le();
-        if (!bitmapInfo || bi.failed() || length > layer.body.size() - *bitmapInfo) {
-            reason = "PSP: layer bitmap information is damaged";
-            return false;
-        }
-        channelsAt = *bitmapInfo + length;
+        if (bi.failed() || length > layer.body.size() - bitmapInfo.value())
+            return Failure{FailureKind::Damaged, reasons::kPspBitmapInfoDamaged};
+        channelsAt = bitmapInfo.value() + length;
     }
-    if (!placePiece(isMask ? mask : image, isMask ? savedMask : savedImage, canvasWidth,
-                    canvasHeight, plan, reason))
-        return false;
+    if (Status placed = placePiece(isMask ? mask : image, isMask ? savedMask : savedImage,
+                                   canvasWidth, canvasHeight, plan);
+        !placed)
+        return placed.error();
     // A raster piece off the canvas paints nothing; a mask without one hides all below it.
     if (plan.width == 0)
-        return true;
-    auto channels = splitBlocks(layer.body.subspan(channelsAt), major, reason);
+        return plan;
+    auto channels = splitBlocks(layer.body.subspan(channelsAt), major);
     if (!channels)
-        return false;
-    plan.channels = std::move(*channels);
-    return true;
+        return channels.error();
+    plan.channels = std::move(channels).value();
+    return plan;
 }
 
 // Reads the headers of all layer blocks, bottom first, and works out which layers each group
-// holds. False with reason when a header is damaged or groups nest too deeply.
-bool planLayers(const std::vector<Block>& layers, int major, int canvasWidth, int canvasHeight,
-                std::vector<LayerPlan>& plans, std::string& reason) {
+// holds; damaged when a header is, or when groups nest too deeply.
+Result<std::vector<LayerPlan>> planLayers(const std::vector<Block>& layers, int major,
+                                          int canvasWidth, int canvasHeight) {
+    std::vector<LayerPlan> plans;
     for (const Block& layer : layers) {
         if (layer.id != kLayerBlock)
             continue;
-        LayerPlan& plan = plans.emplace_back();
-        if (!planLayer(layer, major, canvasWidth, canvasHeight, plan, reason))
-            return false;
+        Result<LayerPlan> plan = planLayer(layer, major, canvasWidth, canvasHeight);
+        if (!plan)
+            return plan.error();
+        plans.push_back(std::move(plan).value());
     }
     // A group holds the layers that follow it, as many as it says (groups among them count as
     // one, with their own members); a group that claims more than the bank has holds the rest.
@@ -653,11 +636,10 @@ bool planLayers(const std::vector<Block>& layers, int major, int canvasWidth, in
             --open.back().second;
         plans[i].end = i + 1;
         if (plans[i].kind == LayerKind::Group && plans[i].members > 0) {
-            if (open.size() == kMaxGroupDepth) {
-                reason =
-                    "PSP: layer groups nest more than " + std::to_string(kMaxGroupDepth) + " deep";
-                return false;
-            }
+            if (open.size() == kMaxGroupDepth)
+                return Failure{
+                    FailureKind::Damaged,
+                    reasons::format(reasons::kPspGroupsNest, {std::to_string(kMaxGroupDepth)})};
             open.emplace_back(i, plans[i].members);
         }
         while (!open.empty() && open.back().second == 0) {
@@ -667,7 +649,7 @@ bool planLayers(const std::vector<Block>& layers, int major, int canvasWidth, in
     }
     for (const auto& group : open)
         plans[group.first].end = plans.size();
-    return true;
+    return plans;
 }
 
 // Flattens the layer tree bottom first. Raster layers are painted with their opacity and
@@ -681,40 +663,28 @@ public:
         : plans_(plans), major_(major), info_(info), palette_(palette) {}
 
     // Paints the layers plans[begin, end) of one level onto the canvas.
-    bool paint(std::size_t begin, std::size_t end, Canvas& canvas) {
+    Status paint(std::size_t begin, std::size_t end, Canvas& canvas) {
         for (std::size_t i = begin; i < end; i = plans_[i].end) {
             const LayerPlan& plan = plans_[i];
             if (!plan.visible)
                 continue;
+            Status shown;
             if (plan.kind == LayerKind::Raster && plan.width > 0) {
-                if (!paintChannels(canvas, plan.channels, major_, info_, info_.compression,
-                                   plan.left, plan.top, plan.width, plan.height, plan.opacity,
-                                   palette_, kImageBitmap, kTransparencyMask, reason))
-                    return false;
+                shown = paintChannels(canvas, plan.channels, major_, info_, info_.compression,
+                                      plan.left, plan.top, plan.width, plan.height, plan.opacity,
+                                      palette_, kImageBitmap, kTransparencyMask);
                 ++painted;
             } else if (plan.kind == LayerKind::Mask) {
-                if (!paintMask(plan, canvas))
-                    return false;
+                shown = paintMask(plan, canvas);
             } else if (plan.kind == LayerKind::Group && !ownsCanvas(i)) {
-                if (!paint(i + 1, plan.end, canvas))
-                    return false;
+                shown = paint(i + 1, plan.end, canvas);
             } else if (plan.kind == LayerKind::Group) {
-                if (groupCanvases_ == kMaxGroupCanvases) {
-                    reason = "PSP: masked or faded layer groups nest more than " +
-                             std::to_string(kMaxGroupCanvases) + " deep";
-                    unsupported = true;
-                    return false;
-                }
-                ++groupCanvases_;
-                Canvas group(info_.width, info_.height, false);
-                const bool ok = paint(i + 1, plan.end, group);
-                --groupCanvases_;
-                if (!ok)
-                    return false;
-                canvas.paintCanvas(group, plan.opacity);
+                shown = paintGroupCanvas(i, canvas);
             }
+            if (!shown)
+                return shown;
         }
-        return true;
+        return {};
     }
 
     // True when the layers plans[begin, end) hold a shown mask on their own level.
@@ -726,32 +696,46 @@ public:
     }
 
     int painted = 0; // raster layers painted
-    std::string reason;
-    bool unsupported = false; // the failure is a variant beyond this reader, not damage
 
 private:
     bool ownsCanvas(std::size_t group) const {
         return plans_[group].opacity != 255 || masksLevel(group + 1, plans_[group].end);
     }
 
-    bool paintMask(const LayerPlan& plan, Canvas& canvas) {
+    // Builds the group plans[group] on a canvas of its own and paints that at its opacity.
+    Status paintGroupCanvas(std::size_t group, Canvas& canvas) {
+        if (groupCanvases_ == kMaxGroupCanvases)
+            return Status::unsupported(reasons::format(reasons::kPspGroupCanvasesNest,
+                                                       {std::to_string(kMaxGroupCanvases)}));
+        const LayerPlan& plan = plans_[group];
+        ++groupCanvases_;
+        Canvas own(info_.width, info_.height, false);
+        Status built = paint(group + 1, plan.end, own);
+        --groupCanvases_;
+        if (!built)
+            return built;
+        canvas.paintCanvas(own, plan.opacity);
+        return {};
+    }
+
+    Status paintMask(const LayerPlan& plan, Canvas& canvas) {
         const Block* data = nullptr;
         for (const Block& b : plan.channels) {
             const auto types = channelTypes(b, major_);
-            if (b.id == kChannelBlock && types && types->first == kUserMask)
+            if (b.id == kChannelBlock && types && types.value().first == kUserMask)
                 data = &b;
         }
         if (plan.width == 0 || !data) {
             canvas.mask(0, 0, 0, 0, nullptr, plan.opacity); // nothing stored: it hides all
-            return true;
+            return {};
         }
-        const auto mask = readChannel(*data, major_, plan.width, plan.height, info_.depth,
-                                      info_.compression, reason);
+        const Result<Channel> mask =
+            readChannel(*data, major_, plan.width, plan.height, info_.depth, info_.compression);
         if (!mask)
-            return false;
-        canvas.mask(plan.left, plan.top, plan.width, plan.height, mask->pixels.data(),
+            return mask.error();
+        canvas.mask(plan.left, plan.top, plan.width, plan.height, mask.value().pixels.data(),
                     plan.opacity);
-        return true;
+        return {};
     }
 
     const std::vector<LayerPlan>& plans_;
@@ -787,14 +771,14 @@ Status readMainBlocks(const std::vector<Block>& blocks, int major, MainBlocks& m
             i.compression = static_cast<Compression>(f.u16le());
             i.depth = f.u16le();
             if (f.failed())
-                return Status::damaged("PSP: image attributes are cut short");
+                return Status::damaged(reasons::kPspAttributesCutShort);
             info = i;
         } else if (b.id == kColourBlock) {
             if (major >= 4)
                 f.u32le();
             const std::uint32_t count = f.u32le();
             if (f.failed() || count > 256 || !f.has(std::size_t{count} * 4))
-                return Status::damaged("PSP: damaged colour palette");
+                return Status::damaged(reasons::kPspPaletteDamaged);
             palette.resize(count);
             for (Colour& c : palette) {
                 c.blue = f.u8();
@@ -812,21 +796,21 @@ Status readMainBlocks(const std::vector<Block>& blocks, int major, MainBlocks& m
 }
 
 // The composite that the program stored itself, when it is uncompressed or losslessly
-// packed: the faithful flattening, which honours group masks and blend modes. Nothing when
-// the file has none that fits the picture.
-std::optional<DecodeResult> readComposite(const Block& compositeBank, int major,
-                                          const ImageInfo& info,
-                                          const std::vector<Colour>& palette) {
-    std::string reason;
+// packed: the faithful flattening, which honours group masks and blend modes. No picture when
+// the file has none that fits it.
+Result<std::optional<Bitmap>> readComposite(const Block& compositeBank, int major,
+                                            const ImageInfo& info,
+                                            const std::vector<Colour>& palette) {
+    const std::optional<Bitmap> none;
     ByteReader f(compositeBank.body);
     const std::uint32_t fieldsEnd = f.u32le();
     if (f.failed() || fieldsEnd > compositeBank.body.size())
-        return std::nullopt;
-    const auto subBlocks = splitBlocks(compositeBank.body.subspan(fieldsEnd), major, reason);
+        return none;
+    const auto subBlocks = splitBlocks(compositeBank.body.subspan(fieldsEnd), major);
     if (!subBlocks)
-        return DecodeResult::damaged(reason);
+        return subBlocks.error();
     std::optional<Compression> compositeCompression;
-    for (const Block& b : *subBlocks) {
+    for (const Block& b : subBlocks.value()) {
         if (b.id != kCompositeAttributesBlock)
             continue;
         ByteReader a(b.body);
@@ -841,33 +825,33 @@ std::optional<DecodeResult> readComposite(const Block& compositeBank, int major,
             compression <= Compression::Lz77)
             compositeCompression = compression;
     }
-    for (const Block& b : *subBlocks) {
+    for (const Block& b : subBlocks.value()) {
         if (b.id != kCompositeImageBlock || !compositeCompression)
             continue;
         ByteReader c(b.body);
         const std::uint32_t end = c.u32le();
         if (c.failed() || end > b.body.size())
-            return DecodeResult::damaged("PSP: damaged composite image");
-        const auto channels = splitBlocks(b.body.subspan(end), major, reason);
+            return Failure{FailureKind::Damaged, reasons::kPspCompositeDamaged};
+        const auto channels = splitBlocks(b.body.subspan(end), major);
         if (!channels)
-            return DecodeResult::damaged(reason);
+            return channels.error();
         // The stored composite covers the canvas: only a transparency mask can leave holes.
         Canvas canvas(info.width, info.height,
-                      !hasBitmap(*channels, major, kCompositeTransparencyMask));
-        if (!paintChannels(canvas, *channels, major, info, *compositeCompression, 0, 0, info.width,
-                           info.height, 255, palette, kCompositeBitmap, kCompositeTransparencyMask,
-                           reason))
-            return DecodeResult::damaged(reason);
-        return std::move(canvas).finish();
+                      !hasBitmap(channels.value(), major, kCompositeTransparencyMask));
+        if (Status painted = paintChannels(
+                canvas, channels.value(), major, info, *compositeCompression, 0, 0, info.width,
+                info.height, 255, palette, kCompositeBitmap, kCompositeTransparencyMask);
+            !painted)
+            return painted.error();
+        return std::optional<Bitmap>(std::move(canvas).finish());
     }
-    return std::nullopt;
+    return none;
 }
 
 // A picture or its layers beyond the pixels this decode was allowed to build.
 DecodeResult beyondPixelLimit(std::uint64_t pixels, const PspDecodeOptions& options) {
-    return DecodeResult::unsupported("PSP: " + std::to_string(pixels) +
-                                     " pixels are beyond this decode's limit of " +
-                                     std::to_string(options.maxPixels));
+    return DecodeResult::unsupported(reasons::format(
+        reasons::kPspBeyondLimit, {std::to_string(pixels), std::to_string(options.maxPixels)}));
 }
 
 // The pixels a flattening of the planned layers passes over, at most: see flattenLayers.
@@ -921,9 +905,9 @@ DecodeResult flattenLayers(const std::vector<LayerPlan>& plans, int major, const
     const std::uint64_t paintLimit = canvasPixels + fileSize * kLayerPixelsPerByte;
     const std::uint64_t paintedPixels = paintCost(plans, info);
     if (paintedPixels > paintLimit)
-        return DecodeResult::damaged("PSP: " + std::to_string(fileSize) +
-                                     " bytes cannot hold layers of " +
-                                     std::to_string(paintedPixels) + " pixels");
+        return DecodeResult::damaged(
+            reasons::format(reasons::kPspCannotHoldLayers,
+                            {std::to_string(fileSize), std::to_string(paintedPixels)}));
     if (paintedPixels > options.maxPixels)
         return beyondPixelLimit(paintedPixels, options);
     Flattening flattening(plans, major, info, palette);
@@ -940,11 +924,10 @@ DecodeResult flattenLayers(const std::vector<LayerPlan>& plans, int major, const
                         !hasBitmap(bottom->channels, major, kTransparencyMask) &&
                         !flattening.masksLevel(0, plans.size());
     Canvas canvas(info.width, info.height, opaque);
-    if (!flattening.paint(0, plans.size(), canvas))
-        return flattening.unsupported ? DecodeResult::unsupported(flattening.reason)
-                                      : DecodeResult::damaged(flattening.reason);
+    if (Status painted = flattening.paint(0, plans.size(), canvas); !painted)
+        return painted.error();
     if (flattening.painted == 0)
-        return DecodeResult::unsupported("PSP: no visible raster layer to show");
+        return DecodeResult::unsupported(reasons::kPspNoVisibleLayer);
     return std::move(canvas).finish();
 }
 
@@ -952,43 +935,41 @@ DecodeResult flattenLayers(const std::vector<LayerPlan>& plans, int major, const
 
 DecodeResult decodePsp(std::span<const std::uint8_t> data, const PspDecodeOptions& options) {
     if (data.size() < kHeaderSize)
-        return DecodeResult::notThisFormat("PSP: file shorter than its header");
+        return DecodeResult::notThisFormat(reasons::kPspShortHeader);
     for (std::size_t i = 0; i < sizeof kSignature - 1; ++i) {
         const auto a = static_cast<unsigned char>(kSignature[i]);
         const auto b = data[i];
         const bool letter = (a | 0x20) >= 'a' && (a | 0x20) <= 'z';
         if (letter ? (a | 0x20) != (b | 0x20) : a != b)
-            return DecodeResult::notThisFormat("PSP: no Paint Shop Pro signature");
+            return DecodeResult::notThisFormat(reasons::kPspNoSignature);
     }
     ByteReader in(data);
     in.seek(32);
     const int major = in.u16le();
     in.u16le();
     if (major < 3)
-        return DecodeResult::unsupported("PSP: major version " + std::to_string(major) +
-                                         " is older than 3");
-    std::string reason;
-    const auto blocks = splitBlocks(data.subspan(kHeaderSize), major, reason);
+        return DecodeResult::unsupported(
+            reasons::format(reasons::kPspVersion, {std::to_string(major)}));
+    const auto blocks = splitBlocks(data.subspan(kHeaderSize), major);
     if (!blocks)
-        return DecodeResult::damaged(reason);
+        return blocks.error();
 
     MainBlocks main;
-    if (Status checked = readMainBlocks(*blocks, major, main); !checked)
+    if (Status checked = readMainBlocks(blocks.value(), major, main); !checked)
         return checked.error();
     const std::optional<ImageInfo>& info = main.info;
     std::vector<Colour>& palette = main.palette;
     const Block* layerBank = main.layerBank;
     if (!info)
-        return DecodeResult::damaged("PSP: no image attributes block");
+        return DecodeResult::damaged(reasons::kPspNoAttributes);
     if (Status size = decoders::checkPictureSize("PSP", info->width, info->height); !size)
         return size.error();
     if (info->depth != 1 && info->depth != 4 && info->depth != 8 && info->depth != 24)
-        return DecodeResult::unsupported("PSP: " + std::to_string(info->depth) +
-                                         "-bit pictures are not supported");
+        return DecodeResult::unsupported(
+            reasons::format(reasons::kPspDepth, {std::to_string(info->depth)}));
     if (info->compression > Compression::Lz77)
-        return DecodeResult::unsupported("PSP: compression " +
-                                         std::to_string(static_cast<int>(info->compression)) +
-                                         " is not supported");
+        return DecodeResult::unsupported(reasons::format(
+            reasons::kPspCompression, {std::to_string(static_cast<int>(info->compression))}));
     if (info->depth < 24 && palette.empty())
         palette = decoders::greyRamp(info->depth);
 
@@ -997,28 +978,32 @@ DecodeResult decodePsp(std::span<const std::uint8_t> data, const PspDecodeOption
     if (static_cast<std::uint64_t>(info->width) * static_cast<std::uint64_t>(info->height) >
         data.size() * kDeflateExpansion * 4 + (std::uint64_t{1} << 24))
         return DecodeResult::damaged(
-            "PSP: " + std::to_string(data.size()) + " bytes cannot hold a picture of " +
-            std::to_string(info->width) + "x" + std::to_string(info->height));
+            reasons::format(reasons::kPspCannotHoldPicture,
+                            {std::to_string(data.size()), std::to_string(info->width),
+                             std::to_string(info->height)}));
     const std::uint64_t canvasPixels =
         static_cast<std::uint64_t>(info->width) * static_cast<std::uint64_t>(info->height);
     if (canvasPixels > options.maxPixels)
         return beyondPixelLimit(canvasPixels, options);
-    if (main.compositeBank && major >= 4 && options.useStoredComposite)
-        if (auto composite = readComposite(*main.compositeBank, major, *info, palette))
-            return std::move(*composite);
+    if (main.compositeBank && major >= 4 && options.useStoredComposite) {
+        auto composite = readComposite(*main.compositeBank, major, *info, palette);
+        if (!composite)
+            return composite.error();
+        if (composite.value())
+            return std::move(*composite.value());
+    }
 
     // Otherwise the layers, flattened.
     if (!layerBank)
-        return DecodeResult::unsupported(
-            "PSP: the file holds neither a composite image nor layers");
-    const auto layers = splitBlocks(
-        layerBank->body.subspan(major <= 3 ? layerBank->initialLength : 0), major, reason);
+        return DecodeResult::unsupported(reasons::kPspNothingToShow);
+    const auto layers =
+        splitBlocks(layerBank->body.subspan(major <= 3 ? layerBank->initialLength : 0), major);
     if (!layers)
-        return DecodeResult::damaged(reason);
-    std::vector<LayerPlan> plans;
-    if (!planLayers(*layers, major, info->width, info->height, plans, reason))
-        return DecodeResult::damaged(reason);
-    return flattenLayers(plans, major, *info, palette, data.size(), options);
+        return layers.error();
+    const auto plans = planLayers(layers.value(), major, info->width, info->height);
+    if (!plans)
+        return plans.error();
+    return flattenLayers(plans.value(), major, *info, palette, data.size(), options);
 }
 
 DecodeResult decodePsp(std::span<const std::uint8_t> data) {

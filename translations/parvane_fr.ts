@@ -489,55 +489,175 @@
     </message>
     <message>
         <source>PSD: the file does not begin with 8BPS.</source>
-        <translation>PSD : le fichier ne commence pas par 8BPS.</translation>
+        <translation>PSD&#xa0;: le fichier ne commence pas par 8BPS.</translation>
     </message>
     <message>
         <source>PSD: bitmap mode with channels of %1 bits.</source>
-        <translation>PSD : mode bitmap avec des couches de %1 bits.</translation>
+        <translation>PSD&#xa0;: mode bitmap avec des couches de %1 bits.</translation>
     </message>
     <message>
         <source>PSD: %1 channels are too few for colour mode %2.</source>
-        <translation>PSD : %1 couches sont trop peu pour le mode colorimétrique %2.</translation>
+        <translation>PSD&#xa0;: %1 couches sont trop peu pour le mode colorimétrique %2.</translation>
     </message>
     <message>
         <source>PSD: 1-bit channels outside bitmap mode are not read.</source>
-        <translation>PSD : les couches de 1 bit hors du mode bitmap ne sont pas lues.</translation>
+        <translation>PSD&#xa0;: les couches de 1 bit hors du mode bitmap ne sont pas lues.</translation>
     </message>
     <message>
         <source>PSD: indexed colour with channels of %1 bits is not read.</source>
-        <translation>PSD : les couleurs indexées avec des couches de %1 bits ne sont pas lues.</translation>
+        <translation>PSD&#xa0;: les couleurs indexées avec des couches de %1 bits ne sont pas lues.</translation>
     </message>
     <message>
         <source>PSD: the indexed picture lacks its 768-byte palette.</source>
-        <translation>PSD : il manque à l&apos;image indexée sa palette de 768 octets.</translation>
+        <translation>PSD&#xa0;: il manque à l&apos;image indexée sa palette de 768 octets.</translation>
     </message>
     <message>
         <source>PSD: packed row %1 is damaged.</source>
-        <translation>PSD : la ligne compressée %1 est endommagée.</translation>
+        <translation>PSD&#xa0;: la ligne compressée %1 est endommagée.</translation>
     </message>
     <message>
         <source>PSD: packed row %1 of channel %2 is damaged.</source>
-        <translation>PSD : la ligne compressée %1 de la couche %2 est endommagée.</translation>
+        <translation>PSD&#xa0;: la ligne compressée %1 de la couche %2 est endommagée.</translation>
     </message>
     <message>
         <source>PCX: the file is shorter than its 128-byte header.</source>
-        <translation>PCX : le fichier est plus court que son en-tête de 128 octets.</translation>
+        <translation>PCX&#xa0;: le fichier est plus court que son en-tête de 128 octets.</translation>
     </message>
     <message>
         <source>PCX: the picture window ends before it starts.</source>
-        <translation>PCX : la fenêtre de l&apos;image se termine avant de commencer.</translation>
+        <translation>PCX&#xa0;: la fenêtre de l&apos;image se termine avant de commencer.</translation>
     </message>
     <message>
         <source>PCX: %1 bytes per line are too few for a width of %2.</source>
-        <translation>PCX : %1 octets par ligne sont trop peu pour une largeur de %2.</translation>
+        <translation>PCX&#xa0;: %1 octets par ligne sont trop peu pour une largeur de %2.</translation>
     </message>
     <message>
         <source>PCX: the raw pixel data ends before the last row.</source>
-        <translation>PCX : les pixels non compressés s&apos;arrêtent avant la dernière ligne.</translation>
+        <translation>PCX&#xa0;: les pixels non compressés s&apos;arrêtent avant la dernière ligne.</translation>
     </message>
     <message>
         <source>PCX: the run-length data is far too short for the picture.</source>
-        <translation>PCX : les données compressées (RLE) sont bien trop courtes pour l&apos;image.</translation>
+        <translation>PCX&#xa0;: les données compressées (RLE) sont bien trop courtes pour l&apos;image.</translation>
+    </message>
+    <message>
+        <source>PSP: file shorter than its header</source>
+        <translation>PSP&#xa0;: le fichier est plus court que son en-tête</translation>
+    </message>
+    <message>
+        <source>PSP: no Paint Shop Pro signature</source>
+        <translation>PSP&#xa0;: la signature des fichiers PSP est absente</translation>
+    </message>
+    <message>
+        <source>PSP: major version %1 is older than 3</source>
+        <translation>PSP&#xa0;: la version majeure %1 est antérieure à la 3</translation>
+    </message>
+    <message>
+        <source>PSP: block marker missing at offset %1</source>
+        <translation>PSP&#xa0;: marqueur de bloc absent à la position %1</translation>
+    </message>
+    <message>
+        <source>PSP: block %1 runs past the end</source>
+        <translation>PSP&#xa0;: le bloc %1 dépasse la fin des données</translation>
+    </message>
+    <message>
+        <source>PSP: block %1 has a damaged header</source>
+        <translation>PSP&#xa0;: l&apos;en-tête du bloc %1 est endommagé</translation>
+    </message>
+    <message>
+        <source>PSP: image attributes are cut short</source>
+        <translation>PSP&#xa0;: les attributs de l&apos;image sont tronqués</translation>
+    </message>
+    <message>
+        <source>PSP: damaged colour palette</source>
+        <translation>PSP&#xa0;: la palette de couleurs est endommagée</translation>
+    </message>
+    <message>
+        <source>PSP: no image attributes block</source>
+        <translation>PSP&#xa0;: aucun bloc d&apos;attributs de l&apos;image</translation>
+    </message>
+    <message>
+        <source>PSP: %1-bit pictures are not supported</source>
+        <translation>PSP&#xa0;: les images de %1 bits ne sont pas prises en charge</translation>
+    </message>
+    <message>
+        <source>PSP: compression %1 is not supported</source>
+        <translation>PSP&#xa0;: la compression %1 n&apos;est pas prise en charge</translation>
+    </message>
+    <message>
+        <source>PSP: %1 bytes cannot hold a picture of %2x%3</source>
+        <translation>PSP&#xa0;: %1 octets ne peuvent pas contenir une image de %2x%3</translation>
+    </message>
+    <message>
+        <source>PSP: %1 pixels are beyond this decode&apos;s limit of %2</source>
+        <translation>PSP&#xa0;: %1 pixels dépassent la limite de %2 de ce décodage</translation>
+    </message>
+    <message>
+        <source>PSP: the file holds neither a composite image nor layers</source>
+        <translation>PSP&#xa0;: le fichier ne contient ni image composite ni calques</translation>
+    </message>
+    <message>
+        <source>PSP: damaged composite image</source>
+        <translation>PSP&#xa0;: l&apos;image composite est endommagée</translation>
+    </message>
+    <message>
+        <source>PSP: channel data runs past its block</source>
+        <translation>PSP&#xa0;: les données d&apos;une couche dépassent leur bloc</translation>
+    </message>
+    <message>
+        <source>PSP: %1 bytes of channel data cannot fill %2x%3 pixels</source>
+        <translation>PSP&#xa0;: %1 octets de données de couche ne peuvent pas remplir %2x%3 pixels</translation>
+    </message>
+    <message>
+        <source>PSP: run-length channel data ends early</source>
+        <translation>PSP&#xa0;: les données compressées (RLE) d&apos;une couche s&apos;arrêtent trop tôt</translation>
+    </message>
+    <message>
+        <source>PSP: deflate channel data is damaged</source>
+        <translation>PSP&#xa0;: les données compressées (deflate) d&apos;une couche sont endommagées</translation>
+    </message>
+    <message>
+        <source>PSP: JPEG-compressed channels are not supported</source>
+        <translation>PSP&#xa0;: les couches compressées en JPEG ne sont pas prises en charge</translation>
+    </message>
+    <message>
+        <source>PSP: a bitmap lacks one of its red, green and blue channels</source>
+        <translation>PSP&#xa0;: il manque à une image l&apos;une de ses couches rouge, verte et bleue</translation>
+    </message>
+    <message>
+        <source>PSP: a paletted bitmap lacks its index channel</source>
+        <translation>PSP&#xa0;: il manque à une image en couleurs indexées sa couche d&apos;index</translation>
+    </message>
+    <message>
+        <source>PSP: a layer is cut short</source>
+        <translation>PSP&#xa0;: un calque est tronqué</translation>
+    </message>
+    <message>
+        <source>PSP: a layer group is damaged</source>
+        <translation>PSP&#xa0;: un groupe de calques est endommagé</translation>
+    </message>
+    <message>
+        <source>PSP: layer bitmap information is damaged</source>
+        <translation>PSP&#xa0;: les informations bitmap d&apos;un calque sont endommagées</translation>
+    </message>
+    <message>
+        <source>PSP: a layer of %1x%2 pixels is too large</source>
+        <translation>PSP&#xa0;: un calque de %1x%2 pixels est trop grand</translation>
+    </message>
+    <message>
+        <source>PSP: layer groups nest more than %1 deep</source>
+        <translation>PSP&#xa0;: les groupes de calques s&apos;imbriquent sur plus de %1 niveaux</translation>
+    </message>
+    <message>
+        <source>PSP: masked or faded layer groups nest more than %1 deep</source>
+        <translation>PSP&#xa0;: les groupes de calques masqués ou estompés s&apos;imbriquent sur plus de %1 niveaux</translation>
+    </message>
+    <message>
+        <source>PSP: %1 bytes cannot hold layers of %2 pixels</source>
+        <translation>PSP&#xa0;: %1 octets ne peuvent pas contenir des calques de %2 pixels</translation>
+    </message>
+    <message>
+        <source>PSP: no visible raster layer to show</source>
+        <translation>PSP&#xa0;: aucun calque matriciel visible à afficher</translation>
     </message>
 </context>
 <context>

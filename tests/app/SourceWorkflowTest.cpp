@@ -422,15 +422,23 @@ TEST_F(SourceWorkflowTest, TheReasonsOfFailedLoadsAreShownInFrench) {
         writeBytes("damaged.psd", {'8', 'B', 'P', 'S', 0, 1, 0, 0, 0, 0, 0, 0, 0,
                                    3,   0,   0,   0,   1, 0, 0, 0, 1, 0, 8, 0, 5});
     drop(damaged);
+    // A reader that words its reasons as fragments: the window makes the French a sentence too.
+    std::vector<std::uint8_t> oldPsp(36, 0);
+    const std::string_view signature = "Paint Shop Pro Image File\n\x1a";
+    std::copy(signature.begin(), signature.end(), oldPsp.begin());
+    oldPsp[32] = 2; // major version 2
+    drop(writeBytes("old.psp", oldPsp));
     setInterfaceLanguage(Language::English);
     const QString scheme =
         QStringLiteral("Ce fichier utilise une méthode de compression non prise en charge.");
-    EXPECT_EQ(messages, (QStringList{scheme, scheme, scheme}));
+    EXPECT_EQ(messages, (QStringList{scheme, scheme, scheme, scheme}));
     EXPECT_EQ(reasons, (QStringList{QStringLiteral("Le fichier n'existe pas."),
                                     QStringLiteral("Le fichier s'arrête après 18 des "
                                                    "3\u202f145\u202f746 octets attendus."),
                                     QStringLiteral("PSD\u00a0: le mode colorimétrique 5 "
-                                                   "n'est pas lu.")}));
+                                                   "n'est pas lu."),
+                                    QStringLiteral("PSP\u00a0: la version majeure 2 est "
+                                                   "antérieure à la 3.")}));
 }
 
 TEST_F(SourceWorkflowTest, TheSizeSelectorShapesEachCut) {
