@@ -29,7 +29,8 @@ class QColorDialog;
 
 namespace parvane::canvas {
 class TFrameStack;
-}
+enum class TransformTool;
+} // namespace parvane::canvas
 namespace parvane::imaging {
 class TFIO;
 }
@@ -54,7 +55,7 @@ class THelpForm;
 class THelpFormFR;
 class StatusLine;
 class UnsavedWork;
-enum class TransformTool;
+using canvas::TransformTool;
 
 // The window's own state beside its controls.
 struct MainFormState {

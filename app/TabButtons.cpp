@@ -42,8 +42,7 @@ void TMain::SpeedButtonViewClick() {
 
 void TMain::SpeedButtonStyleClick() {
     for (canvas::TFrameStack* canvas : {Source, Target}) {
-        canvas->GridStyle =
-            canvasGridStyle(SpeedButtonStyle->isChecked() ? GridStyle::Lines : GridStyle::Dotted);
+        canvas->GridStyle = SpeedButtonStyle->isChecked() ? GridStyle::Lines : GridStyle::Dotted;
         canvas->UpdateGrid();
     }
 }

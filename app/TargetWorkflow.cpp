@@ -141,8 +141,7 @@ void TMain::ReInitTarget() {
     // still show.
     const int cell = gridCellSize(ScrollBarGrid->value());
     Target->InitGrid(cell, cell);
-    Target->GridStyle =
-        canvasGridStyle(SpeedButtonStyle->isChecked() ? GridStyle::Lines : GridStyle::Dotted);
+    Target->GridStyle = SpeedButtonStyle->isChecked() ? GridStyle::Lines : GridStyle::Dotted;
     Target->setLayerVisible(Target->L5_Grid, SpeedButtonView->isChecked());
     Target->UpdateGrid();
     Target->AutoExport = CheckBoxExport->isChecked();

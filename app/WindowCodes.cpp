@@ -2,7 +2,6 @@
 
 #include "canvas/FrameStackCore.h"
 
-#include <algorithm>
 #include <array>
 
 namespace parvane::app {
@@ -10,24 +9,24 @@ namespace parvane::app {
 namespace {
 
 using canvas::FrameStackCore;
-using canvas::PointerShape;
 
-// The one table of the tools: the cursor names are those the canvas keeps while a tool is
-// armed (and the names of its cursor pictures).
+// The one table of the tools' buttons; how each tool shows is the canvas's table.
 constexpr std::array<ToolEntry, 6> kTools{{
-    {TransformTool::None, "SpeedButtonNone", "crNormal", PointerShape::Arrow,
-     &FrameStackCore::SetCursorToDefault},
-    {TransformTool::Rotate, "SpeedButtonRotate", "crRotate", PointerShape::Cross,
-     &FrameStackCore::SetCursorToRotate},
-    {TransformTool::HFlip, "SpeedButtonHFlip", "crHFlip", PointerShape::Cross,
-     &FrameStackCore::SetCursorToHFlip},
-    {TransformTool::VFlip, "SpeedButtonVFlip", "crVFlip", PointerShape::Cross,
-     &FrameStackCore::SetCursorToVFlip},
-    {TransformTool::Swap, "SpeedButtonSwap", "crSwap", PointerShape::Drag,
-     &FrameStackCore::SetCursorToSwap},
-    {TransformTool::Move, "SpeedButtonMove", "crHand", PointerShape::MultiDrag,
-     &FrameStackCore::SetCursorToShift},
+    {TransformTool::None, "SpeedButtonNone", &FrameStackCore::SetCursorToDefault},
+    {TransformTool::Rotate, "SpeedButtonRotate", &FrameStackCore::SetCursorToRotate},
+    {TransformTool::HFlip, "SpeedButtonHFlip", &FrameStackCore::SetCursorToHFlip},
+    {TransformTool::VFlip, "SpeedButtonVFlip", &FrameStackCore::SetCursorToVFlip},
+    {TransformTool::Swap, "SpeedButtonSwap", &FrameStackCore::SetCursorToSwap},
+    {TransformTool::Move, "SpeedButtonMove", &FrameStackCore::SetCursorToShift},
 }};
+static_assert(
+    [] {
+        for (std::size_t i = 0; i < kTools.size(); ++i)
+            if (static_cast<std::size_t>(kTools[i].tool) != i)
+                return false;
+        return true;
+    }(),
+    "kTools follows the order of TransformTool");
 
 } // namespace
 
@@ -40,12 +39,7 @@ const ToolEntry& toolEntry(TransformTool tool) {
 }
 
 TransformTool armedTool(const canvas::FrameStackCore& canvas) {
-    if (canvas.Mode != canvas::CanvasMode::Transform)
-        return TransformTool::None;
-    const auto found = std::find_if(kTools.begin() + 1, kTools.end(), [&](const ToolEntry& e) {
-        return canvas.CursorName == e.cursorName;
-    });
-    return found == kTools.end() ? TransformTool::None : found->tool;
+    return canvas.Mode == canvas::CanvasMode::Transform ? canvas.Tool : TransformTool::None;
 }
 
 } // namespace parvane::app

@@ -1,11 +1,11 @@
 // The window's codes by name: the items of the two menus, the grid's look, the positions of
-// the size selector and the Target's transformation tools. Each is defined here once; the
-// menus, the shortcuts, the workflows and the tests all use these names.
+// the size selector and the Target's transformation tools. Each is defined once, here or
+// (the grid's look and the tools, which the canvas keeps) in the canvas; the menus, the
+// shortcuts, the workflows and the tests all use these names.
 #pragma once
 
 #include "canvas/CanvasHost.h"
 
-#include <cstdint>
 #include <span>
 
 namespace parvane::canvas {
@@ -28,13 +28,8 @@ constexpr int menuIndex(TargetItem item) {
     return static_cast<int>(item);
 }
 
-// The grid's look, as the style button chooses it.
-enum class GridStyle { Dotted, Lines };
-
-// The canvas's own code for a look.
-constexpr std::int32_t canvasGridStyle(GridStyle style) {
-    return style == GridStyle::Lines ? 2 : 1;
-}
+// The grid's look, as the style button chooses it (Dotted or Lines): the canvas's own.
+using canvas::GridStyle;
 
 // The cell side the grid selector's position 0 to 3 stands for: 8, 16, 32 or 64 pixels.
 constexpr int gridCellSize(int position) {
@@ -54,21 +49,21 @@ enum class SizePosition {
 constexpr int kFirstSizePosition = static_cast<int>(SizePosition::AsCut);
 constexpr int kLastSizePosition = static_cast<int>(SizePosition::ScrollTile);
 
-// The Target's transformation tools, with the button that arms each.
-enum class TransformTool { None, Rotate, HFlip, VFlip, Swap, Move };
+// The Target's transformation tools: the canvas's own, which also knows how each shows
+// (cursor name and pointer shape, canvas::toolLook).
+using canvas::TransformTool;
 
+// The button that arms each tool, and the canvas setter it calls.
 struct ToolEntry {
     TransformTool tool;
-    const char* button;     // object name of the tool's button
-    const char* cursorName; // the canvas's name of the tool while it is armed
-    canvas::PointerShape shape;
+    const char* button;                    // object name of the tool's button
     void (canvas::FrameStackCore::*arm)(); // puts the canvas in the tool's mode
 };
 
 // Every tool, None first.
 std::span<const ToolEntry> transformTools();
 const ToolEntry& toolEntry(TransformTool tool);
-// The tool a canvas has armed, from its mode and the name it keeps for it.
+// The tool a canvas has armed: None unless it is in mode Transform.
 TransformTool armedTool(const canvas::FrameStackCore& canvas);
 
 } // namespace parvane::app

@@ -1,10 +1,13 @@
 // The small vocabulary the canvas state shares with whatever shows it: interaction modes,
-// mouse buttons, held keys, pointer shapes, and the interface through which the state
-// reaches its widget (scrolling, repainting, clipboard, cursor pictures, timer).
+// mouse buttons, held keys, pointer shapes, grid looks, the transformation tools, and the
+// interface through which the state reaches its widget (scrolling, repainting, clipboard,
+// cursor pictures, timer).
 #pragma once
 
 #include "imaging/Bitmap.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -38,6 +41,44 @@ enum class PointerShape {
     Drag,      // drag arrow (swap)
     MultiDrag, // multiple-drag arrow (shift)
 };
+
+// The grid's look. None draws no grid at all, whatever the grid layer's visibility.
+enum class GridStyle : std::int32_t { None = 0, Dotted = 1, Lines = 2 };
+
+// The tools a press and release in mode Transform apply; None is the ordinary cursor of a
+// canvas with no tool armed.
+enum class TransformTool { None, Rotate, HFlip, VFlip, Swap, Move };
+
+// How an armed tool shows: the name of its 64-pixel cursor picture, which is also the name
+// the canvas gives for the tool (CursorName), and the pointer shape over the canvas.
+struct ToolLook {
+    TransformTool tool;
+    std::string_view cursorName;
+    PointerShape shape;
+};
+
+// The one table of the tools' looks, in the order of TransformTool.
+inline constexpr std::array<ToolLook, 6> kToolLooks{{
+    {TransformTool::None, "crNormal", PointerShape::Arrow},
+    {TransformTool::Rotate, "crRotate", PointerShape::Cross},
+    {TransformTool::HFlip, "crHFlip", PointerShape::Cross},
+    {TransformTool::VFlip, "crVFlip", PointerShape::Cross},
+    {TransformTool::Swap, "crSwap", PointerShape::Drag},
+    {TransformTool::Move, "crHand", PointerShape::MultiDrag},
+}};
+
+static_assert(
+    [] {
+        for (std::size_t i = 0; i < kToolLooks.size(); ++i)
+            if (static_cast<std::size_t>(kToolLooks[i].tool) != i)
+                return false;
+        return true;
+    }(),
+    "kToolLooks follows the order of TransformTool");
+
+constexpr const ToolLook& toolLook(TransformTool tool) {
+    return kToolLooks[static_cast<std::size_t>(tool)];
+}
 
 // Scroll state of the box that shows the port.
 struct ScrollView {

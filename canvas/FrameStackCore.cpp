@@ -191,7 +191,7 @@ void FrameStackCore::InitStack(int width, int height) {
     L7_Cursor.left = kParkedLeft;
     L8_Overlay.visible = true;
 
-    loadCursorPicture("crNormal");
+    loadCursorPicture(toolLook(TransformTool::None).cursorName);
 
     if (L1_Image.bitmap.isEmpty() && L1_Image.bitmap.format() != PixelFormat::Bits32)
         L1_Image.bitmap = imaging::Bitmap(0, 0, PixelFormat::Bits32);

@@ -17,7 +17,7 @@
 //     timer is driven through CanvasHost::setAnimationTimer.
 //   - ApplyTransformation() and the transformation cursor setters (Transformations.cpp): a
 //     release in mode Transform calls it after UpIndex and CursorRect hold the released
-//     cell; it picks the tool by CursorName.
+//     cell; it applies the armed Tool.
 //   - setCursorPictureFor() (FrameStackCursors.cpp) chooses the picture for the cell width
 //     ("crRotate" etc. at 64, plain brackets at 32, 16 and 8), for the tool cursor setters;
 //     setPointerShape() gives the canvas the tool's pointer shape.
@@ -35,7 +35,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <string>
+#include <string_view>
 #include <vector>
 
 namespace parvane::canvas {
@@ -91,7 +91,7 @@ public:
     Rect GridRect;
     std::int32_t GridCols = 0, GridRows = 0;
     bool SnapToGrid = false;
-    std::int32_t GridStyle = 0; // 1 dotted cells, 2 lines, other values draw nothing
+    canvas::GridStyle GridStyle = canvas::GridStyle::None;
     std::int32_t DownIndex = 0;
     Rect DownRect;
     std::int32_t UpIndex = 0;
@@ -99,7 +99,9 @@ public:
     Rect SelectionRect;
     CanvasMode Mode = CanvasMode::Idle;
     bool AutoExport = false; // also the AutoExport property
-    std::string CursorName;
+    // The tool the last cursor setter chose: set by SetCursorToDefault (None) and the five
+    // transformation setters, kept through SetCursorToPaste.
+    TransformTool Tool = TransformTool::None;
     Rect AnimRect;
     std::int32_t AnimFirst = 0, AnimLast = 0;
     std::int32_t AnimFrames = 0;
@@ -108,6 +110,10 @@ public:
     std::int32_t AnimInterval = 0;
     imaging::Bitmap AnimTile;                // one cell, in the Image's layout, while it runs
     std::vector<std::uint8_t> AnimRowBuffer; // one row of AnimTile, while it runs
+
+    // The name of Tool's cursor picture: "crNormal", "crRotate", "crHFlip", "crVFlip",
+    // "crSwap" or "crHand".
+    std::string_view CursorName() const { return toolLook(Tool).cursorName; }
 
     // --- Properties ----------------------------------------------------------------------
     // Reading gives the layer (or its bitmap); writing copies the given picture (size,
@@ -171,7 +177,7 @@ public:
     void SetModeToAnim();
     void SetModeToScroll();
     void SetModeToTransform();
-    // Mode Idle, clip hidden, arrow pointer, CursorName "crNormal" and its picture.
+    // Mode Idle, clip hidden, arrow pointer, Tool None ("crNormal") and its picture.
     void SetCursorToDefault();
     // Mode Paste, clip shown, move pointer, a yellow frame of the clip's size as cursor.
     void SetCursorToPaste();
@@ -204,14 +210,14 @@ public:
     const CellGeometry& AnimGrid() const { return animGrid_; }
 
     // --- Tile transformations (Transformations.cpp) --------------------------------------
-    // Mode Transform with the tool's pointer shape, CursorName and cursor picture; the clip
-    // is hidden. A press and release then apply the tool.
+    // Mode Transform with the tool as Tool, its pointer shape and its cursor picture; the
+    // clip is hidden. A press and release then apply the tool.
     void SetCursorToRotate();
     void SetCursorToHFlip();
     void SetCursorToVFlip();
     void SetCursorToSwap();
     void SetCursorToShift();
-    // Applies the tool named by CursorName to the pressed (and released) cell.
+    // Applies Tool to the pressed (and released) cell; nothing for None.
     void ApplyTransformation();
     // The current grid as cell arithmetic.
     CellGeometry CurrentGrid() const;
@@ -239,7 +245,7 @@ public:
 protected:
     // Loads the cursor picture for the current cell width: name64 at 64, the plain
     // brackets "cr32", "cr16", "cr08" at those widths; other widths keep the picture.
-    void setCursorPictureFor(const char* name64);
+    void setCursorPictureFor(std::string_view name64);
     void loadCursorPicture(std::string_view name);
     void setPointerShape(PointerShape shape);
     void imageAboutToChange(const Rect& area) {
@@ -279,7 +285,9 @@ private:
     // Cell under a raw pointer position (press and release).
     void pointerCell(int x, int y, Rect& rect, std::int32_t& index) const;
 
-    void setTransformTool(const char* name, PointerShape shape);
+    // Arms a tool: mode Transform (Idle for None), the clip hidden, the tool's pointer shape
+    // and cursor picture.
+    void setTool(TransformTool tool);
     bool isWholeCell(std::int32_t index, const Rect& rect) const;
     void stepAnimation();
     void completeAnimationCycle();

@@ -21,7 +21,7 @@ void FrameStackCore::loadCursorPicture(std::string_view name) {
         markLayerDirty(L7_Cursor);
 }
 
-void FrameStackCore::setCursorPictureFor(const char* name64) {
+void FrameStackCore::setCursorPictureFor(std::string_view name64) {
     switch (CellWidth) {
     case 64:
         loadCursorPicture(name64);
@@ -41,11 +41,7 @@ void FrameStackCore::setCursorPictureFor(const char* name64) {
 }
 
 void FrameStackCore::SetCursorToDefault() {
-    Mode = CanvasMode::Idle;
-    setLayerVisible(L4_Clip, false);
-    setPointerShape(PointerShape::Arrow);
-    CursorName = "crNormal";
-    setCursorPictureFor("crNormal");
+    setTool(TransformTool::None);
 }
 
 void FrameStackCore::SetCursorToPaste() {

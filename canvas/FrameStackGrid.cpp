@@ -22,7 +22,7 @@ void FrameStackCore::InitGrid(int cellWidth, int cellHeight) {
     CellHeight = cellHeight;
     GridOffsetX = 0;
     GridOffsetY = 0;
-    GridStyle = 1;
+    GridStyle = GridStyle::Dotted;
     SnapToGrid = true;
     UpdateGrid();
 }
@@ -39,14 +39,20 @@ void FrameStackCore::UpdateGrid() {
         // The port covers the layer, so all of it is cleared and drawn afresh: the grid is
         // kept as its geometry and drawn where it is shown.
         grid.setGrid({CurrentGrid(), GridStyle, GridColor, kGridRingColor});
-    } else if (GridStyle == 1 && grid.format() == imaging::PixelFormat::Bits32) {
+    } else if (GridStyle == GridStyle::Dotted && grid.format() == imaging::PixelFormat::Bits32) {
         clearAndDotGridRows();
     } else {
         L5_Grid.bitmap.fillRect({0, 0, portWidth_, portHeight_}, TransparentColor);
-        if (GridStyle == 1)
+        switch (GridStyle) {
+        case GridStyle::Dotted:
             drawDottedGrid();
-        else if (GridStyle == 2)
+            break;
+        case GridStyle::Lines:
             drawGridLines();
+            break;
+        case GridStyle::None:
+            break;
+        }
     }
     markLayerDirty(L5_Grid);
 }

@@ -288,8 +288,16 @@ void FrameStackCore::ParkCursorLayers() {
 void FrameStackCore::AutoScroll(int cx, int cy) {
     if (Mode == CanvasMode::Idle || Mode == CanvasMode::Anim || Mode == CanvasMode::Scroll)
         return;
-    if (CursorName == "crRotate" || CursorName == "crHFlip" || CursorName == "crVFlip")
-        return;
+    switch (Tool) {
+    case TransformTool::Rotate:
+    case TransformTool::HFlip:
+    case TransformTool::VFlip:
+        return; // these act on the pressed cell alone: nothing to scroll toward
+    case TransformTool::None:
+    case TransformTool::Swap:
+    case TransformTool::Move:
+        break;
+    }
     if (!host_)
         return;
     const ScrollView view = host_->scrollView();

@@ -174,7 +174,7 @@ void LayerPicture::drawGridSpan(int y, int x0, int x1, std::uint8_t* dst) const 
     const std::int64_t cw = g.cellWidth;
     const std::int64_t ch = g.cellHeight;
     const std::int64_t right = std::min(x1, gridWidth_);
-    if (grid_.style == 2) {
+    if (grid_.style == GridStyle::Lines) {
         // Lines at every cell edge of the grid, across the whole layer.
         const std::uint32_t line = pixelWord(grid_.colour);
         const std::int64_t k = y - g.offsetY;
@@ -193,7 +193,7 @@ void LayerPicture::drawGridSpan(int y, int x0, int x1, std::uint8_t* dst) const 
         }
         return;
     }
-    if (grid_.style != 1)
+    if (grid_.style != GridStyle::Dotted)
         return;
     // Dotted outlines of every cell of the grid and of the ring of cells around it: a cell's
     // top and bottom rows and, between them, its first and last columns; dots sit where x + y

@@ -10,6 +10,7 @@
 // changes. Its size and format are known without drawing it.
 #pragma once
 
+#include "canvas/CanvasHost.h"
 #include "canvas/CellGeometry.h"
 #include "imaging/Bitmap.h"
 
@@ -18,11 +19,11 @@
 
 namespace parvane::canvas {
 
-// The grid as UpdateGrid drew it: dotted cell outlines (style 1), lines across the layer
-// (style 2) or nothing (other styles), for the grid geometry of that moment.
+// The grid as UpdateGrid drew it: dotted cell outlines, lines across the layer or nothing,
+// for the grid geometry of that moment.
 struct GridMarks {
     CellGeometry cells{1, 1};
-    int style = 0;
+    GridStyle style = GridStyle::None;
     imaging::Colour colour;     // lines, and the grid's own dots combined with the ring's
     imaging::Colour ringColour; // dots of the ring of cells around the grid
 };

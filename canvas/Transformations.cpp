@@ -13,36 +13,35 @@
 #include "canvas/FrameStackCore.h"
 
 #include <optional>
-#include <string_view>
 
 namespace parvane::canvas {
 
-void FrameStackCore::setTransformTool(const char* name, PointerShape shape) {
-    Mode = CanvasMode::Transform;
+void FrameStackCore::setTool(TransformTool tool) {
+    Mode = tool == TransformTool::None ? CanvasMode::Idle : CanvasMode::Transform;
     setLayerVisible(L4_Clip, false);
-    setPointerShape(shape);
-    CursorName = name;
-    setCursorPictureFor(name);
+    setPointerShape(toolLook(tool).shape);
+    Tool = tool;
+    setCursorPictureFor(toolLook(tool).cursorName);
 }
 
 void FrameStackCore::SetCursorToRotate() {
-    setTransformTool("crRotate", PointerShape::Cross);
+    setTool(TransformTool::Rotate);
 }
 
 void FrameStackCore::SetCursorToHFlip() {
-    setTransformTool("crHFlip", PointerShape::Cross);
+    setTool(TransformTool::HFlip);
 }
 
 void FrameStackCore::SetCursorToVFlip() {
-    setTransformTool("crVFlip", PointerShape::Cross);
+    setTool(TransformTool::VFlip);
 }
 
 void FrameStackCore::SetCursorToSwap() {
-    setTransformTool("crSwap", PointerShape::Drag);
+    setTool(TransformTool::Swap);
 }
 
 void FrameStackCore::SetCursorToShift() {
-    setTransformTool("crHand", PointerShape::MultiDrag);
+    setTool(TransformTool::Move);
 }
 
 bool FrameStackCore::isWholeCell(std::int32_t index, const Rect& rect) const {
@@ -52,12 +51,11 @@ bool FrameStackCore::isWholeCell(std::int32_t index, const Rect& rect) const {
 }
 
 void FrameStackCore::ApplyTransformation() {
-    const std::string_view tool = CursorName;
-    const bool turn = tool == "crRotate" || tool == "crHFlip" || tool == "crVFlip";
-    if (!turn && tool != "crSwap" && tool != "crHand")
+    std::optional<CellTurn> turn;
+    switch (Tool) {
+    case TransformTool::None:
         return;
-
-    if (tool == "crHand") {
+    case TransformTool::Move:
         // The clip is not used: the moved picture waits in a scratch tile of its own.
         if (DownIndex != UpIndex && isWholeCell(DownIndex, DownRect) &&
             isWholeCell(UpIndex, CursorRect)) {
@@ -67,15 +65,24 @@ void FrameStackCore::ApplyTransformation() {
             markDirty(rangeArea(grid, DownIndex, UpIndex));
         }
         return;
+    case TransformTool::Rotate:
+        turn = CellTurn::Rotate;
+        break;
+    case TransformTool::HFlip:
+        turn = CellTurn::FlipHorizontal;
+        break;
+    case TransformTool::VFlip:
+        turn = CellTurn::FlipVertical;
+        break;
+    case TransformTool::Swap:
+        break;
     }
 
     // Rotate, flips and swap carry the cell through the clip, which waits hidden at (0, 0)
     // and keeps the last cell it carried.
     moveLayer(L4_Clip, 0, 0);
     if (turn) {
-        const CellTurn kind = tool == "crRotate"  ? CellTurn::Rotate
-                              : tool == "crHFlip" ? CellTurn::FlipHorizontal
-                                                  : CellTurn::FlipVertical;
+        const CellTurn kind = *turn;
         // A locked cursor shows whole cells, so a locked press on a cell that overhangs the
         // picture (beyond the last whole column or row) turns nothing; a free press near the
         // edge turns the square its cursor showed, kept inside the picture.

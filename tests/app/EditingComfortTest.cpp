@@ -306,7 +306,7 @@ TEST_F(EditingComfortTest, EveryShortcutReachesItsCommandAndNoneFiresUnderADialo
         main->MakeCurrentTile(tile);
         clickTarget(10, 10);
     };
-    const auto cursor = [&] { return QString::fromStdString(target->CursorName); };
+    const auto cursor = [&] { return QString::fromStdString(std::string(target->CursorName())); };
 
     const struct {
         QKeyCombination key;
@@ -361,7 +361,7 @@ TEST_F(EditingComfortTest, EveryShortcutReachesItsCommandAndNoneFiresUnderADialo
         {Qt::Key_G,
          {},
          [&] { return controlsOf(*main).SpeedButtonView->isChecked() && target->Grid().visible; }},
-        {Qt::SHIFT | Qt::Key_G, {}, [&] { return target->GridStyle == 2; }},
+        {Qt::SHIFT | Qt::Key_G, {}, [&] { return target->GridStyle == GridStyle::Lines; }},
         {Qt::Key_BracketLeft, {}, [&] { return target->CellWidth == 32; }},
         {Qt::Key_BracketRight, {}, [&] { return target->CellWidth == 64; }},
         {Qt::CTRL | Qt::Key_G, [&] { controlsOf(*main).Source->GridOffsetX = 5; },

@@ -649,14 +649,14 @@ TEST_F(MainFormTest, TheGridTabSetsBothCanvases) {
     for (canvas::TFrameStack* canvas : {controlsOf(*main).Source, controlsOf(*main).Target}) {
         EXPECT_EQ(canvas->CellWidth, 8);
         EXPECT_EQ(canvas->GridOffsetX, 0);
-        EXPECT_EQ(canvas->GridStyle, 1);
+        EXPECT_EQ(canvas->GridStyle, GridStyle::Dotted);
     }
     controlsOf(*main).SpeedButtonStyle->click();
     controlsOf(*main).ScrollBarGrid->setValue(2);
     EXPECT_EQ(controlsOf(*main).StaticTextGrid->text(), QStringLiteral("32"));
     for (canvas::TFrameStack* canvas : {controlsOf(*main).Source, controlsOf(*main).Target}) {
         EXPECT_EQ(canvas->CellWidth, 32);
-        EXPECT_EQ(canvas->GridStyle, 2) << "the style button keeps its effect";
+        EXPECT_EQ(canvas->GridStyle, GridStyle::Lines) << "the style button keeps its effect";
     }
     controlsOf(*main).SpeedButtonView->click();
     EXPECT_TRUE(controlsOf(*main).Source->Grid().visible);
@@ -743,12 +743,12 @@ TEST_F(TransformationTabTest, EachToolButtonArmsItsToolOnTheTargetOnly) {
         EXPECT_TRUE(button->isChecked());
         EXPECT_FALSE(controlsOf(*main).SpeedButtonNone->isChecked()) << cursorName;
         EXPECT_EQ(controlsOf(*main).Target->Mode, CanvasMode::Transform) << cursorName;
-        EXPECT_EQ(controlsOf(*main).Target->CursorName, cursorName);
+        EXPECT_EQ(controlsOf(*main).Target->CursorName(), cursorName);
         EXPECT_EQ(controlsOf(*main).Source->Mode, CanvasMode::Idle);
     }
     controlsOf(*main).SpeedButtonNone->click();
     EXPECT_EQ(controlsOf(*main).Target->Mode, CanvasMode::Idle);
-    EXPECT_EQ(controlsOf(*main).Target->CursorName, "crNormal");
+    EXPECT_EQ(controlsOf(*main).Target->CursorName(), "crNormal");
 }
 
 // Paths that take the Target out of its tool mode leave the tool row showing no tool, so

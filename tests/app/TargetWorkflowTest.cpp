@@ -281,7 +281,7 @@ TEST_F(TargetWorkflowTest, CreateNewStartsABlankSetWithTheControlsSettings) {
     EXPECT_EQ(controlsOf(*main).TargetHeightScrollBar->value(), 2);
     EXPECT_EQ(controlsOf(*main).PanelRightSide->width(), 417);
     EXPECT_EQ(controlsOf(*main).Target->CellWidth, 32);
-    EXPECT_EQ(controlsOf(*main).Target->GridStyle, 2);
+    EXPECT_EQ(controlsOf(*main).Target->GridStyle, GridStyle::Lines);
     EXPECT_TRUE(controlsOf(*main).Target->L5_Grid.visible);
     EXPECT_TRUE(controlsOf(*main).Target->AutoExport);
     EXPECT_TRUE(captionIsCreateNew());

@@ -193,7 +193,7 @@ TEST(Grid, DottedLayerEqualsEveryCellOutlineDrawnInTurn) {
 TEST(Grid, LinesCrossTheWholeLayerAtTheCellEdges) {
     CanvasFixtureState s(150, 150);
     FrameStackCore& c = s.canvas;
-    c.GridStyle = 2;
+    c.GridStyle = GridStyle::Lines;
     c.GridOffsetX = 4;
     c.GridOffsetY = 38;
     c.UpdateGrid();
@@ -207,7 +207,7 @@ TEST(Grid, LinesCrossTheWholeLayerAtTheCellEdges) {
     EXPECT_EQ(g.pixel(5, 5), colours::kBlack);
     EXPECT_EQ(g.pixel(149, 140), colours::kBlack); // no line at 166
 
-    c.GridStyle = 0;
+    c.GridStyle = GridStyle::None;
     c.UpdateGrid();
     EXPECT_EQ(c.L5_Grid.bitmap.pixel(4, 149), colours::kBlack);
 }
@@ -458,7 +458,7 @@ TEST(Modes, AutoScrollStepsTowardTheNearEdgeOnlyWhileActing) {
     EXPECT_EQ(s.host.view.x, 0);
     EXPECT_EQ(s.host.view.y, 6);
 
-    c.CursorName = "crRotate";
+    c.Tool = TransformTool::Rotate;
     c.MouseIsOnMove(kNoKeys, 250, 260);
     EXPECT_EQ(s.host.view.y, 6);
 }
@@ -485,7 +485,7 @@ TEST(Cursors, PictureFollowsTheCellWidth) {
     for (const Case& k : {Case{32, 32, 3}, Case{16, 16, 4}, Case{8, 8, 5}, Case{64, 64, 1}}) {
         c.InitGrid(k.cell, k.cell);
         c.SetCursorToDefault();
-        EXPECT_EQ(c.CursorName, "crNormal");
+        EXPECT_EQ(c.CursorName(), "crNormal");
         EXPECT_EQ(c.L7_Cursor.bitmap.width(), k.size);
         EXPECT_EQ(c.L7_Cursor.bitmap.pixel(1, 1).red, k.marker);
     }
@@ -500,9 +500,9 @@ TEST(Cursors, PasteCursorIsAYellowOutlineOfTheClip) {
     FrameStackCore& c = s.canvas;
     c.InitGrid(16, 16);
     c.setClip(Bitmap(128, 64));
-    c.CursorName = "crRotate";
+    c.Tool = TransformTool::Rotate;
     c.SetCursorToPaste();
-    EXPECT_EQ(c.CursorName, "crRotate"); // unchanged
+    EXPECT_EQ(c.CursorName(), "crRotate"); // unchanged
     const Bitmap& cur = c.L7_Cursor.bitmap;
     ASSERT_EQ(cur.width(), 128);
     ASSERT_EQ(cur.height(), 64);

@@ -61,7 +61,7 @@ struct Canvases {
     RecordingHost subjectHost, referenceHost;
     FrameStackCore subject, reference;
 
-    Canvases(int width, int height, int cell, int style) {
+    Canvases(int width, int height, int cell, GridStyle style) {
         for (auto [canvas, host] :
              {std::pair{&subject, &subjectHost}, std::pair{&reference, &referenceHost}}) {
             canvas->setHost(host);
@@ -95,10 +95,12 @@ struct Canvases {
 
 TEST(LayerComposite, EveryLayerCombinationMatchesTheStoredWholeLayers) {
     struct Case {
-        int width, height, cell, style;
+        int width, height, cell;
+        GridStyle style;
     };
-    for (const Case k : {Case{256, 512, 64, 1}, Case{300, 200, 7, 1}, Case{130, 1700, 16, 2},
-                         Case{40, 30, 1, 1}}) {
+    for (const Case k :
+         {Case{256, 512, 64, GridStyle::Dotted}, Case{300, 200, 7, GridStyle::Dotted},
+          Case{130, 1700, 16, GridStyle::Lines}, Case{40, 30, 1, GridStyle::Dotted}}) {
         SCOPED_TRACE(::testing::Message() << k.width << "x" << k.height << " cell " << k.cell);
         Canvases c(k.width, k.height, k.cell, k.style);
         for (int i : {3, 5, 6, 8})

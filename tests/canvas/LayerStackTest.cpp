@@ -44,7 +44,7 @@ TEST(LayerStack, StartUpStackIsBlackWithDefaultGridAndNormalCursor) {
     EXPECT_EQ(c.GridOffsetX, 0);
     EXPECT_EQ(c.GridOffsetY, 0);
     EXPECT_TRUE(c.SnapToGrid);
-    EXPECT_EQ(c.GridStyle, 1);
+    EXPECT_EQ(c.GridStyle, GridStyle::Dotted);
     EXPECT_EQ(c.Mode, CanvasMode::Idle);
     EXPECT_FALSE(c.AutoExport);
     // Only the Image, the cursor and the overlay are shown; cursor and clip wait outside.

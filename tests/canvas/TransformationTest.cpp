@@ -184,7 +184,7 @@ TEST_P(Tools, SettersEnterTransformWithTheirPointerNameAndPicture) {
     ASSERT_TRUE(core.L4_Clip.visible);
     useTool(core, GetParam().tool);
     EXPECT_EQ(core.Mode, CanvasMode::Transform);
-    EXPECT_EQ(core.CursorName, GetParam().tool);
+    EXPECT_EQ(core.CursorName(), GetParam().tool);
     EXPECT_EQ(core.CurrentPointerShape(), GetParam().pointer);
     EXPECT_FALSE(core.L4_Clip.visible);
     EXPECT_EQ(core.L6_Selection.visible, selectionShown);
@@ -200,7 +200,7 @@ TEST_P(Tools, SettersEnterTransformWithTheirPointerNameAndPicture) {
     core.InitGrid(48, 48);
     useTool(core, GetParam().tool);
     EXPECT_EQ(core.L7_Cursor.bitmap, canvas.host.picture("cr08"));
-    EXPECT_EQ(core.CursorName, GetParam().tool);
+    EXPECT_EQ(core.CursorName(), GetParam().tool);
 }
 
 INSTANTIATE_TEST_SUITE_P(Setters, Tools,
@@ -373,7 +373,7 @@ TEST(CanvasTools, ARightPressLeavesTransformWithoutTransforming) {
         useTool(core, tool);
         canvas.press(MouseButton::Right, 1);
         EXPECT_EQ(core.Mode, CanvasMode::Idle);
-        EXPECT_EQ(core.CursorName, "crNormal");
+        EXPECT_EQ(core.CursorName(), "crNormal");
         canvas.release(MouseButton::Right, 2);
         EXPECT_EQ(canvas.image(), original) << tool;
         EXPECT_FALSE(core.AnimationActive());
