@@ -30,16 +30,8 @@ static_assert(
 
 } // namespace
 
-std::span<const ToolEntry> transformTools() {
-    return kTools;
-}
-
 const ToolEntry& toolEntry(TransformTool tool) {
     return kTools[static_cast<std::size_t>(tool)];
-}
-
-TransformTool armedTool(const canvas::FrameStackCore& canvas) {
-    return canvas.Mode == canvas::CanvasMode::Transform ? canvas.Tool : TransformTool::None;
 }
 
 } // namespace parvane::app

@@ -6,8 +6,6 @@
 
 #include "canvas/CanvasHost.h"
 
-#include <span>
-
 namespace parvane::canvas {
 class FrameStackCore;
 }
@@ -60,10 +58,7 @@ struct ToolEntry {
     void (canvas::FrameStackCore::*arm)(); // puts the canvas in the tool's mode
 };
 
-// Every tool, None first.
-std::span<const ToolEntry> transformTools();
+// The button and setter of a tool.
 const ToolEntry& toolEntry(TransformTool tool);
-// The tool a canvas has armed: None unless it is in mode Transform.
-TransformTool armedTool(const canvas::FrameStackCore& canvas);
 
 } // namespace parvane::app
