@@ -27,24 +27,27 @@ struct Failure {
     std::string reason; // "TGA: image type 32 is not read.", for the user, the log and tests
 };
 
+// The named ways of making a failed result, the same for Result<T> and Result<void>.
+template <typename R> struct FailedResults {
+    static R failure(FailureKind kind, std::string reason) {
+        return Failure{kind, std::move(reason)};
+    }
+    static R damaged(std::string reason) {
+        return failure(FailureKind::Damaged, std::move(reason));
+    }
+    static R unsupported(std::string reason) {
+        return failure(FailureKind::Unsupported, std::move(reason));
+    }
+    static R notThisFormat(std::string reason) {
+        return failure(FailureKind::NotThisFormat, std::move(reason));
+    }
+};
+
 // Either a value or the Failure that stopped it. Result<void> holds no value.
-template <typename T> class [[nodiscard]] Result {
+template <typename T> class [[nodiscard]] Result : public FailedResults<Result<T>> {
 public:
     Result(T value) : value_(std::move(value)) {}
     Result(Failure failure) : value_(std::move(failure)) {}
-
-    static Result failure(FailureKind kind, std::string reason) {
-        return Failure{kind, std::move(reason)};
-    }
-    static Result damaged(std::string reason) {
-        return failure(FailureKind::Damaged, std::move(reason));
-    }
-    static Result unsupported(std::string reason) {
-        return failure(FailureKind::Unsupported, std::move(reason));
-    }
-    static Result notThisFormat(std::string reason) {
-        return failure(FailureKind::NotThisFormat, std::move(reason));
-    }
 
     bool ok() const { return std::holds_alternative<T>(value_); }
     explicit operator bool() const { return ok(); }
@@ -57,23 +60,10 @@ private:
     std::variant<T, Failure> value_;
 };
 
-template <> class [[nodiscard]] Result<void> {
+template <> class [[nodiscard]] Result<void> : public FailedResults<Result<void>> {
 public:
     Result() = default;
     Result(Failure failure) : failure_(std::move(failure)), ok_(false) {}
-
-    static Result failure(FailureKind kind, std::string reason) {
-        return Failure{kind, std::move(reason)};
-    }
-    static Result damaged(std::string reason) {
-        return failure(FailureKind::Damaged, std::move(reason));
-    }
-    static Result unsupported(std::string reason) {
-        return failure(FailureKind::Unsupported, std::move(reason));
-    }
-    static Result notThisFormat(std::string reason) {
-        return failure(FailureKind::NotThisFormat, std::move(reason));
-    }
 
     bool ok() const { return ok_; }
     explicit operator bool() const { return ok_; }

@@ -16,6 +16,19 @@ namespace reasons = imaging::reasons;
 namespace detail {
 
 // Only what differs from 0 or false is named.
+constexpr GenerationLayout kGeneration3And4 = {.vertexBytes = 12,
+                                               .ambientSecond = true,
+                                               .lightMode = true,
+                                               .roomLightBytes = 24,
+                                               .roomStaticBytes = 20,
+                                               .moveableBytes = 18,
+                                               .objectTexturesEarly = true,
+                                               .objectTextureBytes = 20,
+                                               .boxBytes = 8,
+                                               .zoneArrays = 10,
+                                               .lightMap = true,
+                                               .soundMapBytes = 740};
+
 constexpr GenerationLayout kLayouts[7] = {
     // Generation 1.
     {.vertexBytes = 8,
@@ -46,31 +59,9 @@ constexpr GenerationLayout kLayouts[7] = {
      .sampleData = true,
      .paletteAfter = 2},
     // Generation 3.
-    {.vertexBytes = 12,
-     .ambientSecond = true,
-     .lightMode = true,
-     .roomLightBytes = 24,
-     .roomStaticBytes = 20,
-     .moveableBytes = 18,
-     .objectTexturesEarly = true,
-     .objectTextureBytes = 20,
-     .boxBytes = 8,
-     .zoneArrays = 10,
-     .lightMap = true,
-     .soundMapBytes = 740},
-    // Generation 4.
-    {.vertexBytes = 12,
-     .ambientSecond = true,
-     .lightMode = true,
-     .roomLightBytes = 24,
-     .roomStaticBytes = 20,
-     .moveableBytes = 18,
-     .objectTexturesEarly = true,
-     .objectTextureBytes = 20,
-     .boxBytes = 8,
-     .zoneArrays = 10,
-     .lightMap = true,
-     .soundMapBytes = 740},
+    kGeneration3And4,
+    // Generation 4: laid out as generation 3.
+    kGeneration3And4,
     // Generation 5.
     {.vertexBytes = 12,
      .ambientSecond = true,
