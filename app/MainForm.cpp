@@ -1,7 +1,9 @@
 #include "app/MainForm.h"
 
 #include "app/Languages.h"
+#include "app/Shortcuts.h"
 #include "app/SourceWorkflow.h"
+#include "app/StatusLine.h"
 #include "app/StatusNotice.h"
 #include "app/UnsavedWork.h"
 #include "app/WindowCodes.h"
@@ -47,7 +49,7 @@ TMain::TMain(QWidget* parent)
     qApp->installEventFilter(this);
     FormCreate();
     createModules();
-    unsavedWork_ = new UnsavedWork(*this);
+    unsavedWork_ = new UnsavedWork(*this, *texture_, [this] { SaveToImageFile(); });
 }
 
 void TMain::createModules() {
@@ -85,7 +87,8 @@ void TMain::connectHandlers() {
     connectTabButtons();
     connectTargetWorkflow();
     connectSourceSide();
-    createShortcuts();
+    keys_ =
+        new WindowKeys(*this, *Source, *Target, static_cast<StatusLine&>(*StatusBar), *texture_);
 }
 
 void TMain::connectCanvasMouse() {
@@ -113,7 +116,7 @@ void TMain::FormCreate() {
     // 1. The words of the window come from the text table, before anything shows them.
     const TextTable& texts = interfaceTexts();
     applyTexts(texts);
-    appendShortcutHints(texts);
+    keys_->appendHints(texts);
     applyAccessibleNames();
 
     // 2.-3. Both canvases start as black 256 x 512 pictures with a 64-pixel grid.

@@ -54,6 +54,7 @@ class THelpForm;
 class THelpFormFR;
 class StatusLine;
 class UnsavedWork;
+class WindowKeys;
 enum class TransformTool;
 
 // The window's own state beside its controls.
@@ -75,8 +76,6 @@ struct MainFormState {
 // interface state, and turns the user's actions into calls on the canvases.
 class TMain : public QMainWindow, private MainFormUi, private MainFormState, private SourceView {
     Q_OBJECT
-    // The shortcut table moves the controls its keys stand for.
-    friend struct ShortcutTable;
 
 public:
     // Sizes of the texture set, in pixels.
@@ -235,9 +234,6 @@ private:
 public:
     // The Target as a document: pages, names, unsaved state and the undo history.
     document::TextureSet& TargetDocument() { return *texture_; }
-    // The canvas the zoom keys act on: the one with the keyboard focus, else the one under
-    // the pointer, else the one pointed at last (the Target at first).
-    canvas::TFrameStack* activeCanvas() const;
 
 public slots:
     void UndoTargetEdit();
@@ -246,13 +242,8 @@ public slots:
     void EscapeClick();
 
 private:
-    void createShortcuts();
-    // Adds each control's keys to its hint (and to what screen readers are told).
-    void appendShortcutHints(const TextTable& texts);
-    void showPointerPosition(canvas::TFrameStack* canvas, int x, int y);
-    StatusLine& statusLine() const;
     document::TextureSet* texture_ = nullptr;
-    canvas::TFrameStack* lastPointed_ = nullptr;
+    WindowKeys* keys_ = nullptr;
     // ------------------------------------------------------------------------------------
 
     // --- The question before unsaved Target work is lost (UnsavedWork.cpp) -----------------
