@@ -94,6 +94,7 @@ void TMain::PanelFillerOnDblClick() {
 
 void TMain::SpeedButtonOpaqueClick() {
     // Reloads the last source with the Convert switch released: level textures as stored.
+    sourceFlow_->setConvert(false);
     SourceRepeat();
     Source->BasePanel->unsetCursor();
 }
@@ -101,11 +102,14 @@ void TMain::SpeedButtonOpaqueClick() {
 void TMain::SpeedButtonMagentaClick() {
     // Reloads the last source with the Convert switch pressed: transparent level pixels
     // become magenta. A picture has no transparency of its own and simply reloads.
+    sourceFlow_->setConvert(true);
     SourceRepeat();
     Source->BasePanel->unsetCursor();
 }
 
 void TMain::SpeedButtonPickerOnClick() {
+    // The picker takes the place of Convert in the tab's row: level textures load as stored.
+    sourceFlow_->setConvert(false);
     Source->BasePanel->setCursor(PickerCursor);
 }
 
@@ -128,6 +132,8 @@ void TMain::SpeedButtonAlphaClick() {
 }
 
 void TMain::connectColourPots() {
+    // The tab shows the switch the Source workflow holds.
+    showConvertSwitch(sourceFlow_->convertsTransparency());
     connect(PanelMagenta, &ClickPanel::clicked, this, &TMain::PanelMagentaOnClick);
     connect(PanelBlack, &ClickPanel::clicked, this, &TMain::PanelBlackOnClick);
     connect(PanelFiller, &ClickPanel::clicked, this, &TMain::PanelFillerOnClick);

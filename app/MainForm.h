@@ -217,7 +217,7 @@ private:
     level::TDVL& levelFiles() override { return DVL(); }
     void showSourceCaption(const QString& text) override;
     void showSourceAreaInfo(const QString& text) override;
-    bool convertsTransparency() const override;
+    void showConvertSwitch(bool convert) override;
     void connectSourceSide();
     void connectColourPots();
     // The dialog's custom colours back to the program's own start values.
