@@ -28,6 +28,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <array>
 
 namespace parvane::app {
 
@@ -35,11 +36,47 @@ using imaging::colours::kBlack;
 using imaging::colours::kMagenta;
 using imaging::colours::kMaroon;
 
+namespace {
+
+// The dialog's sixteen custom colours at start: ten black slots (A to J, of which A to H
+// keep the history of filler colours), maroon, near magenta, and four colours of the
+// level editors' palettes.
+constexpr std::array<imaging::Colour, 16> kStartCustomColours{{
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {128, 0, 0},
+    {252, 0, 252},
+    {8, 0, 0},
+    {0, 0, 252},
+    {0, 188, 136},
+    {104, 188, 136},
+}};
+
+// The dialog's custom colours back to the program's own start values.
+void resetCustomColours() {
+    // Qt keeps the dialog's custom colours in the user's settings; the program starts from
+    // its own every time and carries nothing over from an earlier run.
+    for (int slot = 0; slot < static_cast<int>(kStartCustomColours.size()); ++slot)
+        QColorDialog::setCustomColor(slot, toQColor(kStartCustomColours[slot]));
+}
+
+} // namespace
+
 TMain::TMain(QWidget* parent)
     : QMainWindow(parent),
       sourceFlow_(std::make_unique<SourceWorkflow>(static_cast<SourceView&>(*this))) {
     runColourDialog = [](QColorDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
-    createControls();
+    build(*this);
+    resize(kDesignWidth, kDesignHeight);
+    setMinimumHeight(445);
     // The Target's document edits the Target canvas; the Target side shows what it tells.
     texture_ = new document::TextureSet(*Target, this);
     texture_->setObjectName(QStringLiteral("TargetDocument"));
@@ -224,10 +261,6 @@ QColorDialog* TMain::colorDialogFiller() {
         colorDialogFiller_->setOption(QColorDialog::DontUseNativeDialog);
     }
     return colorDialogFiller_;
-}
-
-void TMain::showInViewer(const imaging::Bitmap& picture) {
-    ClipTileImage->setPicture(picture);
 }
 
 } // namespace parvane::app

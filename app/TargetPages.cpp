@@ -29,16 +29,17 @@ void setFace(QLabel* label, const QColor& colour) {
     label->setPalette(p);
 }
 
+// Sets a page counter without running its change handler.
+void setCounterQuietly(QScrollBar* counter, int value) {
+    const bool wasBlocked = counter->blockSignals(true);
+    counter->setValue(value);
+    counter->blockSignals(wasBlocked);
+}
+
 } // namespace
 
 void TMain::TargetSizesScrollBarOnChange(QObject* sender) {
     ResizeTargetWindow(sender);
-}
-
-void TMain::setCounterQuietly(QScrollBar* counter, int value) {
-    const bool wasBlocked = counter->blockSignals(true);
-    counter->setValue(value);
-    counter->blockSignals(wasBlocked);
 }
 
 void TMain::ResizeTargetWindow(QObject* sender) {
@@ -135,7 +136,7 @@ void TMain::TargetMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, i
         // has given its cells back.
         Target->CompleteAnimation();
         Target->SetModeToPaste();
-        showInViewer(Target->Clip().bitmap);
+        ClipTileImage->setPicture(Target->Clip().bitmap);
     } else if (wasRange) {
         TargetPageControl->setCurrentWidget(TabAnimTarget);
         TrackBarTarget->setValue(1);

@@ -43,6 +43,21 @@ QString offeredName(const std::optional<std::filesystem::path>& path) {
     return path ? pathText(*path) : QString();
 }
 
+// What the Target menu's item 0 shows for a name, in the interface's language.
+QString targetNameText(const document::TargetName& name) {
+    using Kind = document::TargetName::Kind;
+    const QStringList& items = interfaceTexts().TargetComboItems;
+    switch (name.kind) {
+    case Kind::NoFile:
+        return items.value(menuIndex(TargetItem::Caption));
+    case Kind::CreateNew:
+        return items.value(menuIndex(TargetItem::CreateNew));
+    case Kind::File:
+        break;
+    }
+    return pathText(name.path);
+}
+
 } // namespace
 
 void TMain::connectTargetWorkflow() {
@@ -73,20 +88,6 @@ void TMain::followLanguageInDocumentWindows() {
         if (shown->isVisible())
             wanted->showInPlaceOf(*shown);
     }
-}
-
-QString TMain::targetNameText(const document::TargetName& name) const {
-    using Kind = document::TargetName::Kind;
-    const QStringList& items = interfaceTexts().TargetComboItems;
-    switch (name.kind) {
-    case Kind::NoFile:
-        return items.value(menuIndex(TargetItem::Caption));
-    case Kind::CreateNew:
-        return items.value(menuIndex(TargetItem::CreateNew));
-    case Kind::File:
-        break;
-    }
-    return pathText(name.path);
 }
 
 void TMain::showTargetNames() {

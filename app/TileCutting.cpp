@@ -112,7 +112,7 @@ void TMain::SourceMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift,
     // begun, an animation stopped) leaves the current tile alone: the Source's clip then
     // holds an older cut, and the viewer is what the Export button sends.
     if (Source->Mode == CanvasMode::Grab)
-        showInViewer(Source->Clip().bitmap);
+        ClipTileImage->setPicture(Source->Clip().bitmap);
 }
 
 void TMain::SourceMouseMove(Qt::KeyboardModifiers shift, int x, int y) {
