@@ -96,7 +96,7 @@ void TMain::createModules() {
     dvl_ = new level::TDVL(this);
     // What the level window tells by its sound alone is also said on the screen.
     connect(dvl_, &level::TDVL::refused, new StatusNotice(*StatusBar), &StatusNotice::show);
-    createDocumentWindows();
+    documents_.create(*this);
 }
 
 TMain::~TMain() {

@@ -4,6 +4,7 @@
 // private; the Target is a document (document/TextureSet.h) that the window shows.
 #pragma once
 
+#include "app/DocumentWindows.h"
 #include "app/MainFormState.h"
 #include "app/MainFormUi.h"
 #include "app/SourceWorkflow.h"
@@ -23,12 +24,6 @@ namespace parvane::app {
 struct TextTable;
 enum class Language;
 enum class TransformTool;
-class TAboutForm;
-class TAboutFormFR;
-class TCreditsForm;
-class TCreditsFormFR;
-class THelpForm;
-class THelpFormFR;
 class UnsavedWork;
 class WindowKeys;
 
@@ -38,12 +33,9 @@ class TMain : public QMainWindow, private MainFormUi, private MainFormState, pri
     Q_OBJECT
 
 public:
-    // Sizes of the texture set, in pixels, and the most tiles a level editor takes from one.
+    // Sizes of the texture set, in pixels.
     static constexpr int kTileSide = 64;
     static constexpr int kPageSide = 256;
-    static constexpr int kMaxTargetWidth = 512;
-    static constexpr int kMaxTargetHeight = 8192;
-    static constexpr int kMaxEditorTiles = 256;
     // The central column with the margins beside the Target view, and the window's size as
     // designed (a one-page Target brings the window back to this width).
     static constexpr int kRightPanelExtra = 161;
@@ -61,12 +53,7 @@ public:
     SourceWorkflow& SourceFlow() { return *sourceFlow_; }
     document::TextureSet& TargetDocument() { return *texture_; }
     UnsavedWork& Unsaved() { return *unsavedWork_; }
-    TAboutForm* aboutForm() const { return AboutForm; }
-    TAboutFormFR* aboutFormFR() const { return AboutFormFR; }
-    TCreditsForm* creditsForm() const { return CreditsForm; }
-    TCreditsFormFR* creditsFormFR() const { return CreditsFormFR; }
-    THelpForm* helpForm() const { return HelpForm; }
-    THelpFormFR* helpFormFR() const { return HelpFormFR; }
+    const DocumentWindows& documentWindows() const { return documents_; }
     // The filler pot's colour dialog (made when first needed) and what runs it: true when the
     // user accepted a colour; tests replace it so that no modal dialog opens.
     QColorDialog* colorDialogFiller();
@@ -81,8 +68,6 @@ public:
     // Makes picture the current tile (viewer and Target clip) and arms the Target for pasting
     // it, after ending any Target animation; for cuts, pots and imports.
     void MakeCurrentTile(const imaging::Bitmap& picture);
-    // The alpha view is out of date with the Source picture; rebuilt now if it shows.
-    void refreshSourceAlpha() override;
 
 public slots:
     // The window, its canvases and the current tile (MainForm.cpp, TileCutting.cpp,
@@ -172,6 +157,8 @@ private:
     void showSourceCaption(const QString& text) override;
     void showSourceAreaInfo(const QString& text) override;
     void showConvertSwitch(bool convert) override;
+    // The alpha view is out of date with the Source picture; rebuilt now if it shows.
+    void refreshSourceAlpha() override;
 
     // Start-up, in the files that hold each part of the window.
     void applyTexts(const TextTable& texts);
@@ -184,14 +171,8 @@ private:
     void connectColourPots();
     void connectTargetWorkflow();
     void createModules();
-    void createDocumentWindows();
-    // The help and credits windows open in one language give their place to their twins.
-    void followLanguageInDocumentWindows();
 
-    bool pickerActive() const;
     void rebuildSourceAlpha();
-    // Resizes the Source's clip after a cut as the size selector says.
-    void shapeSourceClip();
     // Puts the Target in a tool's mode, once any animation has given its cells back.
     void armTargetTool(TransformTool tool);
     // The Target side follows its document: counters, size line and the window's width; the
@@ -210,12 +191,7 @@ private:
     document::TextureSet* texture_ = nullptr;
     UnsavedWork* unsavedWork_ = nullptr;
     WindowKeys* keys_ = nullptr;
-    TAboutForm* AboutForm = nullptr;
-    TAboutFormFR* AboutFormFR = nullptr;
-    TCreditsForm* CreditsForm = nullptr;
-    TCreditsFormFR* CreditsFormFR = nullptr;
-    THelpForm* HelpForm = nullptr;
-    THelpFormFR* HelpFormFR = nullptr;
+    DocumentWindows documents_;
     QColorDialog* colorDialogFiller_ = nullptr;
     std::function<bool(QColorDialog&)> runColourDialog;
     bool sourceAlphaStale_ = true;

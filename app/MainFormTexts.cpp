@@ -264,7 +264,7 @@ void TMain::switchLanguage(Language language) {
     ClipTileSizeScrollChange();
     DisplayTargetAreaInfo(Target->PortWidth(), Target->PortHeight());
     StatusBar->clearMessage();
-    followLanguageInDocumentWindows();
+    documents_.followLanguage();
 }
 
 bool TMain::eventFilter(QObject* watched, QEvent* event) {

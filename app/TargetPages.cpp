@@ -20,6 +20,9 @@ namespace parvane::app {
 
 namespace {
 
+// Most tiles a level editor takes from one texture set.
+constexpr int kMaxEditorTiles = 256;
+
 const QColor kSkyBlue(166, 202, 240);
 const QColor kWarningRed(255, 0, 0);
 

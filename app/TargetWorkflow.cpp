@@ -67,29 +67,6 @@ void TMain::connectTargetWorkflow() {
     connect(HelpSpeedButton, &QToolButton::clicked, this, &TMain::HelpSpeedButtonOnClick);
 }
 
-void TMain::createDocumentWindows() {
-    AboutForm = new TAboutForm(this);
-    AboutFormFR = new TAboutFormFR(this);
-    CreditsForm = new TCreditsForm(this);
-    CreditsFormFR = new TCreditsFormFR(this);
-    HelpForm = new THelpForm(this);
-    HelpFormFR = new THelpFormFR(this);
-    AboutForm->setDocumentWindows(HelpForm, CreditsForm);
-    AboutFormFR->setDocumentWindows(HelpFormFR, CreditsFormFR);
-}
-
-void TMain::followLanguageInDocumentWindows() {
-    const bool french = interfaceLanguage() == Language::French;
-    const std::pair<TDocumentForm*, TDocumentForm*> twins[] = {{HelpForm, HelpFormFR},
-                                                               {CreditsForm, CreditsFormFR}};
-    for (const auto& [english, inFrench] : twins) {
-        TDocumentForm* wanted = french ? inFrench : english;
-        TDocumentForm* shown = french ? english : inFrench;
-        if (shown->isVisible())
-            wanted->showInPlaceOf(*shown);
-    }
-}
-
 void TMain::showTargetNames() {
     TargetCombo->setItemText(menuIndex(TargetItem::Caption),
                              targetNameText(texture_->state().item0));
@@ -226,8 +203,8 @@ void TMain::HelpSpeedButtonOnClick() {
     // turns the whole interface to the other language and opens its twin.
     const auto aboutFor = [this](Language language) -> TAboutWindow* {
         if (language == Language::French)
-            return AboutFormFR;
-        return AboutForm;
+            return documents_.AboutFR;
+        return documents_.About;
     };
     while (aboutFor(interfaceLanguage())->exec() == TAboutWindow::kSwitchLanguage)
         switchLanguage(interfaceLanguage() == Language::French ? Language::English
