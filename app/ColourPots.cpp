@@ -6,51 +6,21 @@
 
 #include <QColorDialog>
 #include <QToolButton>
-#include <array>
 
 namespace parvane::app {
 
 namespace {
-
-// The dialog's sixteen custom colours at start: ten black slots (A to J, of which A to H
-// keep the history of filler colours), maroon, near magenta, and four colours of the
-// level editors' palettes.
-constexpr std::array<imaging::Colour, 16> kStartCustomColours{{
-    {0, 0, 0},
-    {0, 0, 0},
-    {0, 0, 0},
-    {0, 0, 0},
-    {0, 0, 0},
-    {0, 0, 0},
-    {0, 0, 0},
-    {0, 0, 0},
-    {0, 0, 0},
-    {0, 0, 0},
-    {128, 0, 0},
-    {252, 0, 252},
-    {8, 0, 0},
-    {0, 0, 252},
-    {0, 188, 136},
-    {104, 188, 136},
-}};
 
 // Slots A to H take the filler colours in turn.
 constexpr int kHistorySlots = 8;
 
 } // namespace
 
-void TMain::resetCustomColours() {
-    // Qt keeps the dialog's custom colours in the user's settings; the program starts from
-    // its own every time and carries nothing over from an earlier run.
-    for (int slot = 0; slot < static_cast<int>(kStartCustomColours.size()); ++slot)
-        QColorDialog::setCustomColor(slot, toQColor(kStartCustomColours[slot]));
-}
-
 void TMain::MakeCurrentTile(const imaging::Bitmap& tile) {
     // A Target animation in mid-cycle gives its cells back first: a paste onto borrowed
     // cells would be carried to another cell by the rest of the cycle.
     Target->CompleteAnimation();
-    showInViewer(tile);
+    ClipTileImage->setPicture(tile);
     Target->setClip(tile);
     Target->SetModeToPaste();
     // Pasting replaces any transformation tool the Target had: the tool row follows.
@@ -94,6 +64,7 @@ void TMain::PanelFillerOnDblClick() {
 
 void TMain::SpeedButtonOpaqueClick() {
     // Reloads the last source with the Convert switch released: level textures as stored.
+    sourceFlow_->setConvert(false);
     SourceRepeat();
     Source->BasePanel->unsetCursor();
 }
@@ -101,11 +72,14 @@ void TMain::SpeedButtonOpaqueClick() {
 void TMain::SpeedButtonMagentaClick() {
     // Reloads the last source with the Convert switch pressed: transparent level pixels
     // become magenta. A picture has no transparency of its own and simply reloads.
+    sourceFlow_->setConvert(true);
     SourceRepeat();
     Source->BasePanel->unsetCursor();
 }
 
 void TMain::SpeedButtonPickerOnClick() {
+    // The picker takes the place of Convert in the tab's row: level textures load as stored.
+    sourceFlow_->setConvert(false);
     Source->BasePanel->setCursor(PickerCursor);
 }
 
@@ -128,6 +102,8 @@ void TMain::SpeedButtonAlphaClick() {
 }
 
 void TMain::connectColourPots() {
+    // The tab shows the switch the Source workflow holds.
+    showConvertSwitch(sourceFlow_->convertsTransparency());
     connect(PanelMagenta, &ClickPanel::clicked, this, &TMain::PanelMagentaOnClick);
     connect(PanelBlack, &ClickPanel::clicked, this, &TMain::PanelBlackOnClick);
     connect(PanelFiller, &ClickPanel::clicked, this, &TMain::PanelFillerOnClick);

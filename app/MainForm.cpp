@@ -1,7 +1,9 @@
 #include "app/MainForm.h"
 
 #include "app/Languages.h"
+#include "app/Shortcuts.h"
 #include "app/SourceWorkflow.h"
+#include "app/StatusLine.h"
 #include "app/StatusNotice.h"
 #include "app/UnsavedWork.h"
 #include "app/WindowCodes.h"
@@ -26,6 +28,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <array>
 
 namespace parvane::app {
 
@@ -33,11 +36,47 @@ using imaging::colours::kBlack;
 using imaging::colours::kMagenta;
 using imaging::colours::kMaroon;
 
+namespace {
+
+// The dialog's sixteen custom colours at start: ten black slots (A to J, of which A to H
+// keep the history of filler colours), maroon, near magenta, and four colours of the
+// level editors' palettes.
+constexpr std::array<imaging::Colour, 16> kStartCustomColours{{
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {0, 0, 0},
+    {128, 0, 0},
+    {252, 0, 252},
+    {8, 0, 0},
+    {0, 0, 252},
+    {0, 188, 136},
+    {104, 188, 136},
+}};
+
+// The dialog's custom colours back to the program's own start values.
+void resetCustomColours() {
+    // Qt keeps the dialog's custom colours in the user's settings; the program starts from
+    // its own every time and carries nothing over from an earlier run.
+    for (int slot = 0; slot < static_cast<int>(kStartCustomColours.size()); ++slot)
+        QColorDialog::setCustomColor(slot, toQColor(kStartCustomColours[slot]));
+}
+
+} // namespace
+
 TMain::TMain(QWidget* parent)
     : QMainWindow(parent),
       sourceFlow_(std::make_unique<SourceWorkflow>(static_cast<SourceView&>(*this))) {
     runColourDialog = [](QColorDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
-    createControls();
+    build(*this);
+    resize(kDesignWidth, kDesignHeight);
+    setMinimumHeight(445);
     // The Target's document edits the Target canvas; the Target side shows what it tells.
     texture_ = new document::TextureSet(*Target, this);
     texture_->setObjectName(QStringLiteral("TargetDocument"));
@@ -47,7 +86,7 @@ TMain::TMain(QWidget* parent)
     qApp->installEventFilter(this);
     FormCreate();
     createModules();
-    unsavedWork_ = new UnsavedWork(*this);
+    unsavedWork_ = new UnsavedWork(*this, *texture_, [this] { SaveToImageFile(); });
 }
 
 void TMain::createModules() {
@@ -57,7 +96,7 @@ void TMain::createModules() {
     dvl_ = new level::TDVL(this);
     // What the level window tells by its sound alone is also said on the screen.
     connect(dvl_, &level::TDVL::refused, new StatusNotice(*StatusBar), &StatusNotice::show);
-    createDocumentWindows();
+    documents_.create(*this);
 }
 
 TMain::~TMain() {
@@ -85,7 +124,8 @@ void TMain::connectHandlers() {
     connectTabButtons();
     connectTargetWorkflow();
     connectSourceSide();
-    createShortcuts();
+    keys_ =
+        new WindowKeys(*this, *Source, *Target, static_cast<StatusLine&>(*StatusBar), *texture_);
 }
 
 void TMain::connectCanvasMouse() {
@@ -113,7 +153,7 @@ void TMain::FormCreate() {
     // 1. The words of the window come from the text table, before anything shows them.
     const TextTable& texts = interfaceTexts();
     applyTexts(texts);
-    appendShortcutHints(texts);
+    keys_->appendHints(texts);
     applyAccessibleNames();
 
     // 2.-3. Both canvases start as black 256 x 512 pictures with a 64-pixel grid.
@@ -221,10 +261,6 @@ QColorDialog* TMain::colorDialogFiller() {
         colorDialogFiller_->setOption(QColorDialog::DontUseNativeDialog);
     }
     return colorDialogFiller_;
-}
-
-void TMain::showInViewer(const imaging::Bitmap& picture) {
-    ClipTileImage->setPicture(picture);
 }
 
 } // namespace parvane::app

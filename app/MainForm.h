@@ -1,45 +1,25 @@
 // The main window of Parvane: the Source canvas on the left, the central column with the
-// current tile, and the Target canvas with its page counters on the right.
+// current tile, and the Target canvas with its page counters on the right. Its controls
+// (MainFormUi.h), its own state (MainFormState.h) and the Source's (SourceWorkflow.h) are
+// private; the Target is a document (document/TextureSet.h) that the window shows.
 #pragma once
 
+#include "app/DocumentWindows.h"
+#include "app/MainFormState.h"
 #include "app/MainFormUi.h"
 #include "app/SourceWorkflow.h"
-#include "app/Widgets.h"
-#include "imaging/Bitmap.h"
-#include "imaging/Geometry.h"
 
-#include <QCursor>
 #include <QMainWindow>
-#include <QString>
-#include <cstdint>
 #include <functional>
 #include <memory>
-#include <utility>
 
-class QCheckBox;
-class QComboBox;
-class QFrame;
-class QLabel;
-class QScrollBar;
-class QSlider;
-class QStatusBar;
-class QTabWidget;
-class QToolButton;
 class QColorDialog;
 
 namespace parvane::canvas {
-class TFrameStack;
 enum class TransformTool;
-} // namespace parvane::canvas
-namespace parvane::imaging {
-class TFIO;
-}
-namespace parvane::level {
-class TDVL;
 }
 namespace parvane::document {
 class TextureSet;
-struct TargetName;
 struct TargetState;
 } // namespace parvane::document
 
@@ -47,100 +27,77 @@ namespace parvane::app {
 
 struct TextTable;
 enum class Language;
-class TAboutForm;
-class TAboutFormFR;
-class TCreditsForm;
-class TCreditsFormFR;
-class THelpForm;
-class THelpFormFR;
-class StatusLine;
-class UnsavedWork;
 using canvas::TransformTool;
+class UnsavedWork;
+class WindowKeys;
 
-// The window's own state beside its controls.
-struct MainFormState {
-    // The colours of the pots, and the dialog's custom colour slot the filler takes next.
-    imaging::Colour PotColour;
-    int CustomColourSlot = 0;
-    imaging::Colour MagentaColour;
-    imaging::Colour BlackColour;
-    imaging::Colour FillerColour;
-
-    // Set by a double click on the Source canvas: the release that ends it cuts nothing.
-    bool SourceDoubleClicked = false;
-    // Screen cursor 1: the colour picker's pointer.
-    QCursor PickerCursor;
-};
-
-// The application's one window: it owns both canvases, the current-tile viewer and all
-// interface state, and turns the user's actions into calls on the canvases.
+// The application's one window: it owns both canvases and the current-tile viewer, and turns
+// the user's actions into calls on the canvases, the Source workflow and the Target document.
 class TMain : public QMainWindow, private MainFormUi, private MainFormState, private SourceView {
     Q_OBJECT
-    // The shortcut table moves the controls its keys stand for.
-    friend struct ShortcutTable;
 
 public:
     // Sizes of the texture set, in pixels.
     static constexpr int kTileSide = 64;
     static constexpr int kPageSide = 256;
-    static constexpr int kMaxTargetWidth = 512;
-    static constexpr int kMaxTargetHeight = 8192;
-    // Most tiles a level editor takes from one texture set.
-    static constexpr int kMaxEditorTiles = 256;
-    // Width of the central column and margins beside the Target view.
+    // The central column with the margins beside the Target view, and the window's size as
+    // designed (a one-page Target brings the window back to this width).
     static constexpr int kRightPanelExtra = 161;
-    // The window's size as designed; a one-page Target brings the window back to this width.
     static constexpr int kDesignWidth = 725;
     static constexpr int kDesignHeight = 598;
 
     explicit TMain(QWidget* parent = nullptr);
     ~TMain() override;
 
-    // The image file module and the level window: one of each, made at start-up right after
-    // the window and kept for as long as it lives. Tests reach their dialog and message hooks
-    // through these.
+    // What the window works with, made at start-up and kept as long as it lives: the image
+    // file module, the level window, the Source workflow, the Target document, the question
+    // before unsaved work is lost, the document windows. Tests reach their hooks here.
     imaging::TFIO& FIO() { return *fio_; }
     level::TDVL& DVL() { return *dvl_; }
+    SourceWorkflow& SourceFlow() { return *sourceFlow_; }
+    document::TextureSet& TargetDocument() { return *texture_; }
+    UnsavedWork& Unsaved() { return *unsavedWork_; }
+    const DocumentWindows& documentWindows() const { return documents_; }
+    // The filler pot's colour dialog (made when first needed) and what runs it: true when the
+    // user accepted a colour; tests replace it so that no modal dialog opens.
+    QColorDialog* colorDialogFiller();
+    void setColourDialogRunner(std::function<bool(QColorDialog&)> run) {
+        runColourDialog = std::move(run);
+    }
+    const MainFormState& formState() const { return *this; }
+    void setFillerColour(imaging::Colour colour);
 
     // Shows the whole interface in another language for the rest of the session.
     void switchLanguage(Language language);
-
-    // The system colour dialog of the filler pot; made when it is first needed.
-    QColorDialog* colorDialogFiller();
-
-    // The window's own state (pots, picker, double click), to read.
-    const MainFormState& formState() const { return *this; }
-    // The filler pot's colour, as the colour dialog sets it.
-    void setFillerColour(imaging::Colour colour);
+    // Makes picture the current tile (viewer and Target clip) and arms the Target for pasting
+    // it, after ending any Target animation; for cuts, pots and imports.
+    void MakeCurrentTile(const imaging::Bitmap& picture);
 
 public slots:
+    // The window, its canvases and the current tile (MainForm.cpp, TileCutting.cpp,
+    // TargetPages.cpp, ClipboardExchange.cpp, TabButtons.cpp).
     void FormCreate();
     void FormDestroy();
     void FormOnResize();
     void NoActiveControls();
     void PanelRightSideClick();
-
     void ClipTileSizeScrollChange();
     void SourceMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void SourceMouseMove(Qt::KeyboardModifiers shift, int x, int y);
     void SourceMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void SourceDblClick();
-
     void TargetMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void TargetMouseMove(Qt::KeyboardModifiers shift, int x, int y);
     void TargetMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void TargetSizesScrollBarOnChange(QObject* sender);
     void ResizeTargetWindow(QObject* sender);
     void DisplayTargetAreaInfo(int width, int height);
-
     void DisplayErrorMessage(int code, const QString& text);
-
     void ExportToClipboard();
     void ImportFromClipboard();
     void CheckBoxExportClick();
     void CheckBoxImportClick();
     void ClipboardChanged();
-
     void SpeedButtonResetClick();
     void SpeedButtonViewClick();
     void SpeedButtonStyleClick();
@@ -155,8 +112,7 @@ public slots:
     void SpeedButtonStopTargetOnClick();
     void TrackBarSourceOnChange();
     void TrackBarTargetOnChange();
-
-    // --- Target menu, Copy All, Target drops and the help button (TargetWorkflow.cpp) ---
+    // The Target menu, Copy All, Target drops and the help button (TargetWorkflow.cpp).
     void TargetComboOnSelect(int index);
     void SaveToImageFile();
     void ReInitTarget();
@@ -164,34 +120,8 @@ public slots:
     void TargetStackDragNDropOnChange();
     void CopyAllOnClick();
     void HelpSpeedButtonOnClick();
-
-public:
-    // The about, credits and help windows in English and French: made hidden at start-up,
-    // after the modules, each document loaded once then.
-    TAboutForm* aboutForm() const { return AboutForm; }
-    TAboutFormFR* aboutFormFR() const { return AboutFormFR; }
-    TCreditsForm* creditsForm() const { return CreditsForm; }
-    TCreditsFormFR* creditsFormFR() const { return CreditsFormFR; }
-    THelpForm* helpForm() const { return HelpForm; }
-    THelpFormFR* helpFormFR() const { return HelpFormFR; }
-
-    // --- The Source side: menu, level extraction and drops (SourceWorkflow.cpp), colour
-    // pots, picker and transparency tab (ColourPots.cpp) ---------------------------------
-public:
-    // Where the Source's pictures come from: path memories, caption, the replayed choice.
-    SourceWorkflow& SourceFlow() { return *sourceFlow_; }
-    // Makes picture the current tile (viewer and Target clip) and arms the Target for
-    // pasting it, after ending any Target animation; for cuts, pots and imports.
-    void MakeCurrentTile(const imaging::Bitmap& picture);
-    // Runs the filler colour dialog; returns true when the user accepted a colour. Tests
-    // replace it so that no modal dialog opens.
-    void setColourDialogRunner(std::function<bool(QColorDialog&)> run) {
-        runColourDialog = std::move(run);
-    }
-    // The alpha view is out of date with the Source picture; rebuilt now if it shows.
-    void refreshSourceAlpha() override;
-
-public slots:
+    // The Source menu and drops (SourceWorkflow.cpp), the pots, the picker and the
+    // transparency tab (ColourPots.cpp).
     void SourceComboOnSelect(int index);
     bool LoadFromImageFile();
     bool LoadFromDVLevel();
@@ -199,7 +129,6 @@ public slots:
     void SourceRepeat();
     void SourceStackDragNDropOnChange();
     void UpdateSourceAreaInfo(imaging::PixelFormat format);
-
     void InitClipTile();
     void PanelMagentaOnClick();
     void PanelBlackOnClick();
@@ -211,6 +140,18 @@ public slots:
     void SourceColourSampleClick();
     void SourceColourSampleOnDblClick();
     void SpeedButtonAlphaClick();
+    // Undo and redo of Target edits, and Esc: ends pasting, picking, a tool or an animation.
+    void UndoTargetEdit();
+    void RedoTargetEdit();
+    void EscapeClick();
+
+protected:
+    // Asks, when the Target has changes, whether to save them; the window may stay open.
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     // What the Source workflow sees of the window.
@@ -219,116 +160,47 @@ private:
     level::TDVL& levelFiles() override { return DVL(); }
     void showSourceCaption(const QString& text) override;
     void showSourceAreaInfo(const QString& text) override;
-    bool convertsTransparency() const override;
-    void connectSourceSide();
-    void connectColourPots();
-    // The dialog's custom colours back to the program's own start values.
-    void resetCustomColours();
-    void rebuildSourceAlpha();
-    // Resizes the Source's clip after a cut as the size selector says.
-    void shapeSourceClip();
-    std::unique_ptr<SourceWorkflow> sourceFlow_;
-    bool sourceAlphaStale_ = true;
-    // ------------------------------------------------------------------------------------
+    void showConvertSwitch(bool convert) override;
+    // The alpha view is out of date with the Source picture; rebuilt now if it shows.
+    void refreshSourceAlpha() override;
 
-    // --- Editing comfort: undo and redo of Target edits (the document's history), the keyboard
-    // shortcuts, zoom keys and the pointer's position in the status line (Shortcuts.cpp) ---
-public:
-    // The Target as a document: pages, names, unsaved state and the undo history.
-    document::TextureSet& TargetDocument() { return *texture_; }
-    // The canvas the zoom keys act on: the one with the keyboard focus, else the one under
-    // the pointer, else the one pointed at last (the Target at first).
-    canvas::TFrameStack* activeCanvas() const;
-
-public slots:
-    void UndoTargetEdit();
-    void RedoTargetEdit();
-    // Ends pasting, picking, a transformation tool or an animation.
-    void EscapeClick();
-
-private:
-    void createShortcuts();
-    // Adds each control's keys to its hint (and to what screen readers are told).
-    void appendShortcutHints(const TextTable& texts);
-    void showPointerPosition(canvas::TFrameStack* canvas, int x, int y);
-    StatusLine& statusLine() const;
-    document::TextureSet* texture_ = nullptr;
-    canvas::TFrameStack* lastPointed_ = nullptr;
-    // ------------------------------------------------------------------------------------
-
-    // --- The question before unsaved Target work is lost (UnsavedWork.cpp) -----------------
-public:
-    UnsavedWork& Unsaved() { return *unsavedWork_; }
-
-protected:
-    // Asks, when the Target has changes, whether to save them; the window may stay open.
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    UnsavedWork* unsavedWork_ = nullptr;
-    // ------------------------------------------------------------------------------------
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    bool event(QEvent* event) override;
-
-private:
-    // Construction of the controls, in the files that hold each part of the window.
-    void createControls();
-    QWidget* createCentralColumn();
-    QWidget* createTargetArea();
-    void createSourceTabs();
-    void createTargetTabs();
+    // Start-up, in the files that hold each part of the window.
     void applyTexts(const TextTable& texts);
     void applyAccessibleNames();
-    // Hints, accessible names and descriptions, from one table of the controls.
     void describeControls(const TextTable& texts);
     void connectHandlers();
     void connectCanvasMouse();
     void connectTabButtons();
-    // True while the Source canvas shows the colour picker's pointer.
-    bool pickerActive() const;
+    void connectSourceSide();
+    void connectColourPots();
+    void connectTargetWorkflow();
+    void createModules();
 
+    void rebuildSourceAlpha();
     // Puts the Target in a tool's mode, once any animation has given its cells back.
     void armTargetTool(TransformTool tool);
-    // Sets a page counter without running its change handler.
-    void setCounterQuietly(QScrollBar* counter, int value);
-    // Copies a picture into the current-tile viewer.
-    void showInViewer(const imaging::Bitmap& picture);
-
-    // The modules the window hands its pictures to, made in start-up order after FormCreate.
-    void createModules();
-    // The Target side's menu, button, drop field and the help button (TargetWorkflow.cpp).
-    void connectTargetWorkflow();
-    void createDocumentWindows();
-    // The help and credits windows open in one language give their place to their twins in
-    // the interface's language.
-    void followLanguageInDocumentWindows();
-    // The Target side follows its document: counters, size line and the window's width;
-    // the menu's item 0 and the item it shows.
+    // The Target side follows its document: counters, size line and the window's width; the
+    // menu's item 0 and the item it shows.
     void showTargetPages(bool widthChanged);
     void showTargetNames();
-    QString targetNameText(const document::TargetName& name) const;
-    // Installs a picture that replaces the Target and fits the view to it; the area added to
-    // reach whole pages takes the filler colour. Undo brings back the picture before and the
-    // state as it is now, or as `shownBefore` was when the names have already changed.
+    // Installs a picture that replaces the Target, with undo back to the picture before and
+    // the state as it is now (or as `shownBefore` was when the names have already changed).
     void replaceTargetPicture(imaging::Bitmap&& picture,
                               const document::TargetState* shownBefore = nullptr);
 
-    TAboutForm* AboutForm = nullptr;
-    TAboutFormFR* AboutFormFR = nullptr;
-    TCreditsForm* CreditsForm = nullptr;
-    TCreditsFormFR* CreditsFormFR = nullptr;
-    THelpForm* HelpForm = nullptr;
-    THelpFormFR* HelpFormFR = nullptr;
-    std::function<bool(QColorDialog&)> runColourDialog;
+    std::unique_ptr<SourceWorkflow> sourceFlow_;
     std::unique_ptr<imaging::TFIO> fio_;
-    level::TDVL* dvl_ = nullptr; // a window of its own, owned as this window's child
+    // The other modules and windows are this window's children.
+    level::TDVL* dvl_ = nullptr;
+    document::TextureSet* texture_ = nullptr;
+    UnsavedWork* unsavedWork_ = nullptr;
+    WindowKeys* keys_ = nullptr;
+    DocumentWindows documents_;
+    QColorDialog* colorDialogFiller_ = nullptr;
+    std::function<bool(QColorDialog&)> runColourDialog;
+    bool sourceAlphaStale_ = true;
     bool centred_ = false;
     bool clipboardJoined_ = false;
-    QColorDialog* colorDialogFiller_ = nullptr;
 };
 
 } // namespace parvane::app

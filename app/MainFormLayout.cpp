@@ -117,8 +117,8 @@ QPixmap helpPicture() {
 
 } // namespace
 
-void TMain::createControls() {
-    auto* central = named(new QWidget(this), "MainClient");
+void MainFormUi::build(QMainWindow& window) {
+    auto* central = named(new QWidget(&window), "MainClient");
     auto* columns = new QHBoxLayout(central);
     columns->setContentsMargins(0, 0, 0, 0);
     columns->setSpacing(0);
@@ -155,19 +155,16 @@ void TMain::createControls() {
 
     columns->addWidget(PanelLeftSide, 1);
     columns->addWidget(PanelRightSide);
-    setCentralWidget(central);
+    window.setCentralWidget(central);
 
     // Two lines high: the hint above, the pointer's position over a canvas below it.
     auto* statusLine = named(new StatusLine, "StatusBar");
     StatusBar = statusLine;
     StatusPosition = statusLine->position();
-    setStatusBar(StatusBar);
-
-    resize(kDesignWidth, kDesignHeight);
-    setMinimumHeight(445);
+    window.setStatusBar(StatusBar);
 }
 
-QWidget* TMain::createCentralColumn() {
+QWidget* MainFormUi::createCentralColumn() {
     // Plain containers ignore the mouse, so clicks on the column's empty space reach
     // PanelRightSide.
     auto* column = named(new QWidget, "CentralColumn");
@@ -221,7 +218,7 @@ QWidget* TMain::createCentralColumn() {
     ClipTileImage = named(new TileViewer(ClipTilePanel), "ClipTileImage");
     ClipTileImage->move(1, 1);
 
-    QPalette grey = palette();
+    QPalette grey = column->palette();
     grey.setColor(QPalette::WindowText, QColor(128, 128, 128));
     CheckBoxExport = named(new QCheckBox(top), "CheckBoxExport");
     CheckBoxExport->setGeometry(23, 192, 90, 17);
@@ -254,7 +251,7 @@ QWidget* TMain::createCentralColumn() {
     return column;
 }
 
-QWidget* TMain::createTargetArea() {
+QWidget* MainFormUi::createTargetArea() {
     auto* area = named(new QWidget, "TargetArea");
     auto* layout = new QVBoxLayout(area);
     layout->setContentsMargins(0, 15, 0, 31);
@@ -301,7 +298,7 @@ QWidget* TMain::createTargetArea() {
     return area;
 }
 
-void TMain::createSourceTabs() {
+void MainFormUi::createSourceTabs() {
     TabGrid = named(new QWidget, "TabGrid");
     SpeedButtonReset = tabButton("SpeedButtonReset", QStringLiteral("\u21BA"), false);
     SpeedButtonView = tabButton("SpeedButtonView", QStringLiteral("#"), true);
@@ -367,7 +364,7 @@ void TMain::createSourceTabs() {
     SourcePageControl->setCurrentWidget(TabGrid);
 }
 
-void TMain::createTargetTabs() {
+void MainFormUi::createTargetTabs() {
     TabTransform = named(new QWidget, "TabTransform");
     SpeedButtonNone = tabButton("SpeedButtonNone", QStringLiteral("\u2715"), true);
     SpeedButtonRotate = tabButton("SpeedButtonRotate", QStringLiteral("\u21BB"), true);

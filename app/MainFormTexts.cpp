@@ -3,6 +3,7 @@
 // mouse. There are no pop-up hints anywhere in the window.
 #include "app/Languages.h"
 #include "app/MainForm.h"
+#include "app/Shortcuts.h"
 #include "app/SourceWorkflow.h"
 #include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
@@ -255,7 +256,7 @@ void TMain::switchLanguage(Language language) {
     // The menus are refilled from the table, and item 0 of each is drawn again from what
     // the Source and the Target's document hold.
     applyTexts(after);
-    appendShortcutHints(after);
+    keys_->appendHints(after);
     applyAccessibleNames();
     sourceFlow_->retranslate();
     // The Target menu is drawn again from its document in the new language.
@@ -263,7 +264,7 @@ void TMain::switchLanguage(Language language) {
     ClipTileSizeScrollChange();
     DisplayTargetAreaInfo(Target->PortWidth(), Target->PortHeight());
     StatusBar->clearMessage();
-    followLanguageInDocumentWindows();
+    documents_.followLanguage();
 }
 
 bool TMain::eventFilter(QObject* watched, QEvent* event) {

@@ -7,6 +7,7 @@
 class QCheckBox;
 class QFrame;
 class QLabel;
+class QMainWindow;
 class QScrollBar;
 class QSlider;
 class QStatusBar;
@@ -86,6 +87,15 @@ struct MainFormUi {
 
     // The status line's place for the pointer's position over a canvas: its second line.
     InfoText* StatusPosition = nullptr;
+
+    // Makes every control and lays them out in the window as designed.
+    void build(QMainWindow& window);
+
+private:
+    QWidget* createCentralColumn();
+    QWidget* createTargetArea();
+    void createSourceTabs();
+    void createTargetTabs();
 };
 
 // The controls of a main window as screen readers, scripts and tests reach them: by their

@@ -1,9 +1,7 @@
-// The window's keyboard: one shortcut table for every command (menus, buttons, pots, tools,
-// undo and redo of Target edits, zoom), the keys shown after each control's hint, and the
-// pointer's position over a canvas in the status line.
-//
 // Every shortcut belongs to the main window (Qt::WindowShortcut): while a dialog or another
 // window of the program is active, none of them fires.
+#include "app/Shortcuts.h"
+
 #include "app/Languages.h"
 #include "app/MainForm.h"
 #include "app/StatusLine.h"
@@ -16,138 +14,162 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QStatusBar>
 #include <QToolButton>
 #include <map>
 #include <span>
-#include <vector>
 
 namespace parvane::app {
 
-// The table of every shortcut, in the order the hints list them. Its commands move the
-// window's controls as a click would.
-struct ShortcutTable {
-    // One command of the window and its keys.
-    struct Entry {
-        const char* action; // object name of the window's action
-        const char* keys;   // in Qt's portable text; several are separated by "; "
-        const char* hintOf; // controls (object names, separated by ",") whose hints show the keys
-        void (*run)(TMain&);
-    };
-    static std::span<const Entry> all();
-};
-
 namespace {
 
-using Shortcut = ShortcutTable::Entry;
+// One command of the window and its keys, in the order the hints list them.
+struct Shortcut {
+    const char* action; // object name of the window's action
+    const char* keys;   // in Qt's portable text; several are separated by "; "
+    const char* hintOf; // controls (object names, separated by ",") whose hints show the keys
+    // What the keys do: one of the window's handlers; else the control named `press` is
+    // pressed as a click would (a button clicked, a check box toggled, a slider's arrow
+    // stepped by `step`); else the active canvas is zoomed.
+    void (*run)(TMain&) = nullptr;
+    const char* press = nullptr;
+    QAbstractSlider::SliderAction step = QAbstractSlider::SliderNoAction;
+    enum class Zoom { None, In, Out, Reset } zoom = Zoom::None;
+};
 
-void step(QAbstractSlider* slider, QAbstractSlider::SliderAction action) {
-    slider->triggerAction(action);
+constexpr Shortcut handler(const char* action, const char* keys, const char* hintOf,
+                           void (*run)(TMain&)) {
+    return {action, keys, hintOf, run};
 }
 
-} // namespace
+constexpr Shortcut press(const char* action, const char* keys, const char* control) {
+    return {action, keys, control, nullptr, control};
+}
 
-std::span<const Shortcut> ShortcutTable::all() {
+constexpr Shortcut step(const char* action, const char* keys, const char* hintOf,
+                        const char* slider, QAbstractSlider::SliderAction arrow) {
+    return {action, keys, hintOf, nullptr, slider, arrow};
+}
+
+constexpr Shortcut zoom(const char* action, const char* keys, Shortcut::Zoom how) {
+    return {action, keys, "", nullptr, nullptr, QAbstractSlider::SliderNoAction, how};
+}
+
+constexpr auto kAdd = QAbstractSlider::SliderSingleStepAdd;
+constexpr auto kSub = QAbstractSlider::SliderSingleStepSub;
+
+std::span<const Shortcut> shortcuts() {
     static const Shortcut kShortcuts[] = {
-        {"ActionOpenPicture", "Ctrl+O", "SourceCombo",
-         [](TMain& m) { m.SourceComboOnSelect(menuIndex(SourceItem::Picture)); }},
-        {"ActionExtractLevel", "Ctrl+L", "SourceCombo",
-         [](TMain& m) { m.SourceComboOnSelect(menuIndex(SourceItem::LevelTextures)); }},
-        {"ActionExtractAnimated", "Ctrl+Shift+L", "SourceCombo",
-         [](TMain& m) { m.SourceComboOnSelect(menuIndex(SourceItem::AnimatedTextures)); }},
-        {"ActionReplaySource", "F5", "SourceCombo",
-         [](TMain& m) { m.SourceComboOnSelect(menuIndex(SourceItem::None)); }},
-        {"ActionSaveTarget", "Ctrl+S", "TargetCombo",
-         [](TMain& m) { m.TargetComboOnSelect(menuIndex(TargetItem::Save)); }},
-        {"ActionCreateNew", "Ctrl+N", "TargetCombo",
-         [](TMain& m) {
-             // As from the menu, which then shows the item chosen.
-             m.TargetCombo->setCurrentIndex(menuIndex(TargetItem::CreateNew));
-             m.TargetComboOnSelect(menuIndex(TargetItem::CreateNew));
-         }},
-        {"ActionReloadTarget", "Ctrl+R", "TargetCombo",
-         [](TMain& m) { m.TargetComboOnSelect(menuIndex(TargetItem::Reload)); }},
-        {"ActionCopyAll", "Ctrl+Shift+A", "CopyButton", [](TMain& m) { m.CopyAllOnClick(); }},
-        {"ActionExport", "Ctrl+C", "ClipExportButton", [](TMain& m) { m.ExportToClipboard(); }},
-        {"ActionImport", "Ctrl+V", "ClipImportButton", [](TMain& m) { m.ImportFromClipboard(); }},
-        {"ActionAutoExport", "Ctrl+Shift+E", "CheckBoxExport",
-         [](TMain& m) { m.CheckBoxExport->toggle(); }},
-        {"ActionAutoImport", "Ctrl+Shift+I", "CheckBoxImport",
-         [](TMain& m) { m.CheckBoxImport->toggle(); }},
-        {"ActionMagentaPot", "M", "PanelMagenta", [](TMain& m) { m.PanelMagentaOnClick(); }},
-        {"ActionBlackPot", "B", "PanelBlack", [](TMain& m) { m.PanelBlackOnClick(); }},
-        {"ActionFillerPot", "F", "PanelFiller", [](TMain& m) { m.PanelFillerOnClick(); }},
-        {"ActionFillerColour", "Shift+F", "PanelFiller",
-         [](TMain& m) { m.PanelFillerOnDblClick(); }},
-        {"ActionSizeUp", "Ctrl+Up", "ClipTileSize,ClipTileSizeScroll",
-         [](TMain& m) { step(m.ClipTileSizeScroll, QAbstractSlider::SliderSingleStepSub); }},
-        {"ActionSizeDown", "Ctrl+Down", "ClipTileSize,ClipTileSizeScroll",
-         [](TMain& m) { step(m.ClipTileSizeScroll, QAbstractSlider::SliderSingleStepAdd); }},
+        handler("ActionOpenPicture", "Ctrl+O", "SourceCombo",
+                [](TMain& m) { m.SourceComboOnSelect(menuIndex(SourceItem::Picture)); }),
+        handler("ActionExtractLevel", "Ctrl+L", "SourceCombo",
+                [](TMain& m) { m.SourceComboOnSelect(menuIndex(SourceItem::LevelTextures)); }),
+        handler("ActionExtractAnimated", "Ctrl+Shift+L", "SourceCombo",
+                [](TMain& m) { m.SourceComboOnSelect(menuIndex(SourceItem::AnimatedTextures)); }),
+        handler("ActionReplaySource", "F5", "SourceCombo",
+                [](TMain& m) { m.SourceComboOnSelect(menuIndex(SourceItem::None)); }),
+        handler("ActionSaveTarget", "Ctrl+S", "TargetCombo",
+                [](TMain& m) { m.TargetComboOnSelect(menuIndex(TargetItem::Save)); }),
+        handler("ActionCreateNew", "Ctrl+N", "TargetCombo",
+                [](TMain& m) {
+                    // As from the menu, which then shows the item chosen.
+                    m.findChild<QComboBox*>(QStringLiteral("TargetCombo"))
+                        ->setCurrentIndex(menuIndex(TargetItem::CreateNew));
+                    m.TargetComboOnSelect(menuIndex(TargetItem::CreateNew));
+                }),
+        handler("ActionReloadTarget", "Ctrl+R", "TargetCombo",
+                [](TMain& m) { m.TargetComboOnSelect(menuIndex(TargetItem::Reload)); }),
+        handler("ActionCopyAll", "Ctrl+Shift+A", "CopyButton",
+                [](TMain& m) { m.CopyAllOnClick(); }),
+        handler("ActionExport", "Ctrl+C", "ClipExportButton",
+                [](TMain& m) { m.ExportToClipboard(); }),
+        handler("ActionImport", "Ctrl+V", "ClipImportButton",
+                [](TMain& m) { m.ImportFromClipboard(); }),
+        press("ActionAutoExport", "Ctrl+Shift+E", "CheckBoxExport"),
+        press("ActionAutoImport", "Ctrl+Shift+I", "CheckBoxImport"),
+        handler("ActionMagentaPot", "M", "PanelMagenta", [](TMain& m) { m.PanelMagentaOnClick(); }),
+        handler("ActionBlackPot", "B", "PanelBlack", [](TMain& m) { m.PanelBlackOnClick(); }),
+        handler("ActionFillerPot", "F", "PanelFiller", [](TMain& m) { m.PanelFillerOnClick(); }),
+        handler("ActionFillerColour", "Shift+F", "PanelFiller",
+                [](TMain& m) { m.PanelFillerOnDblClick(); }),
+        step("ActionSizeUp", "Ctrl+Up", "ClipTileSize,ClipTileSizeScroll", "ClipTileSizeScroll",
+             kSub),
+        step("ActionSizeDown", "Ctrl+Down", "ClipTileSize,ClipTileSizeScroll", "ClipTileSizeScroll",
+             kAdd),
         // The page counters, as a click on their arrows: the vertical counter's lower arrow adds
         // a page at the bottom of the Target.
-        {"ActionTargetWider", "Ctrl+Shift+Right", "TargetWidth,TargetWidthScrollBar",
-         [](TMain& m) { step(m.TargetWidthScrollBar, QAbstractSlider::SliderSingleStepAdd); }},
-        {"ActionTargetNarrower", "Ctrl+Shift+Left", "TargetWidth,TargetWidthScrollBar",
-         [](TMain& m) { step(m.TargetWidthScrollBar, QAbstractSlider::SliderSingleStepSub); }},
-        {"ActionTargetHigher", "Ctrl+Shift+Down", "TargetHeight,TargetHeightScrollBar",
-         [](TMain& m) { step(m.TargetHeightScrollBar, QAbstractSlider::SliderSingleStepAdd); }},
-        {"ActionTargetLower", "Ctrl+Shift+Up", "TargetHeight,TargetHeightScrollBar",
-         [](TMain& m) { step(m.TargetHeightScrollBar, QAbstractSlider::SliderSingleStepSub); }},
-        {"ActionGridReset", "Ctrl+G", "SpeedButtonReset",
-         [](TMain& m) { m.SpeedButtonReset->click(); }},
-        {"ActionGridView", "G", "SpeedButtonView", [](TMain& m) { m.SpeedButtonView->click(); }},
-        {"ActionGridStyle", "Shift+G", "SpeedButtonStyle",
-         [](TMain& m) { m.SpeedButtonStyle->click(); }},
-        {"ActionGridSmaller", "[", "ImageGridSize,StaticTextGrid,ScrollBarGrid",
-         [](TMain& m) { step(m.ScrollBarGrid, QAbstractSlider::SliderSingleStepSub); }},
-        {"ActionGridLarger", "]", "ImageGridSize,StaticTextGrid,ScrollBarGrid",
-         [](TMain& m) { step(m.ScrollBarGrid, QAbstractSlider::SliderSingleStepAdd); }},
-        {"ActionTransparencyNone", "O", "SpeedButtonOpaque",
-         [](TMain& m) { m.SpeedButtonOpaque->click(); }},
-        {"ActionTransparencyConvert", "C", "SpeedButtonMagenta",
-         [](TMain& m) { m.SpeedButtonMagenta->click(); }},
-        {"ActionColourPicker", "P", "SpeedButtonPicker",
-         [](TMain& m) { m.SpeedButtonPicker->click(); }},
-        {"ActionPickedColourTile", "Shift+P", "SourceColourSample",
-         [](TMain& m) { m.SourceColourSampleClick(); }},
+        step("ActionTargetWider", "Ctrl+Shift+Right", "TargetWidth,TargetWidthScrollBar",
+             "TargetWidthScrollBar", kAdd),
+        step("ActionTargetNarrower", "Ctrl+Shift+Left", "TargetWidth,TargetWidthScrollBar",
+             "TargetWidthScrollBar", kSub),
+        step("ActionTargetHigher", "Ctrl+Shift+Down", "TargetHeight,TargetHeightScrollBar",
+             "TargetHeightScrollBar", kAdd),
+        step("ActionTargetLower", "Ctrl+Shift+Up", "TargetHeight,TargetHeightScrollBar",
+             "TargetHeightScrollBar", kSub),
+        press("ActionGridReset", "Ctrl+G", "SpeedButtonReset"),
+        press("ActionGridView", "G", "SpeedButtonView"),
+        press("ActionGridStyle", "Shift+G", "SpeedButtonStyle"),
+        step("ActionGridSmaller", "[", "ImageGridSize,StaticTextGrid,ScrollBarGrid",
+             "ScrollBarGrid", kSub),
+        step("ActionGridLarger", "]", "ImageGridSize,StaticTextGrid,ScrollBarGrid", "ScrollBarGrid",
+             kAdd),
+        press("ActionTransparencyNone", "O", "SpeedButtonOpaque"),
+        press("ActionTransparencyConvert", "C", "SpeedButtonMagenta"),
+        press("ActionColourPicker", "P", "SpeedButtonPicker"),
+        handler("ActionPickedColourTile", "Shift+P", "SourceColourSample",
+                [](TMain& m) { m.SourceColourSampleClick(); }),
         // The key does what a double click on the sample does, whose first click has already
         // made the picked colour the pot colour.
-        {"ActionPickedColourFiller", "Alt+P", "SourceColourSample",
-         [](TMain& m) {
-             m.SourceColourSampleClick();
-             m.SourceColourSampleOnDblClick();
-         }},
-        {"ActionToolNone", "N", "SpeedButtonNone", [](TMain& m) { m.SpeedButtonNone->click(); }},
-        {"ActionToolRotate", "R", "SpeedButtonRotate",
-         [](TMain& m) { m.SpeedButtonRotate->click(); }},
-        {"ActionToolHFlip", "H", "SpeedButtonHFlip", [](TMain& m) { m.SpeedButtonHFlip->click(); }},
-        {"ActionToolVFlip", "V", "SpeedButtonVFlip", [](TMain& m) { m.SpeedButtonVFlip->click(); }},
-        {"ActionToolSwap", "W", "SpeedButtonSwap", [](TMain& m) { m.SpeedButtonSwap->click(); }},
-        {"ActionToolMove", "D", "SpeedButtonMove", [](TMain& m) { m.SpeedButtonMove->click(); }},
-        {"ActionEscape", "Esc", "PanelRightSide,SpeedButtonNone,ButtonStopSource,ButtonStopTarget",
-         [](TMain& m) { m.EscapeClick(); }},
-        {"ActionHelp", "F1", "HelpSpeedButton", [](TMain& m) { m.HelpSpeedButtonOnClick(); }},
-        {"ActionUndo", "Ctrl+Z", "", [](TMain& m) { m.UndoTargetEdit(); }},
-        {"ActionRedo", "Ctrl+Shift+Z; Ctrl+Y", "", [](TMain& m) { m.RedoTargetEdit(); }},
-        {"ActionZoomIn", "Ctrl++; Ctrl+=", "",
-         [](TMain& m) {
-             canvas::TFrameStack* c = m.activeCanvas();
-             c->setZoom(c->zoom() + 1);
-         }},
-        {"ActionZoomOut", "Ctrl+-", "",
-         [](TMain& m) {
-             canvas::TFrameStack* c = m.activeCanvas();
-             c->setZoom(c->zoom() - 1);
-         }},
-        {"ActionZoomReset", "Ctrl+0", "", [](TMain& m) { m.activeCanvas()->setZoom(1); }},
+        handler("ActionPickedColourFiller", "Alt+P", "SourceColourSample",
+                [](TMain& m) {
+                    m.SourceColourSampleClick();
+                    m.SourceColourSampleOnDblClick();
+                }),
+        press("ActionToolNone", "N", "SpeedButtonNone"),
+        press("ActionToolRotate", "R", "SpeedButtonRotate"),
+        press("ActionToolHFlip", "H", "SpeedButtonHFlip"),
+        press("ActionToolVFlip", "V", "SpeedButtonVFlip"),
+        press("ActionToolSwap", "W", "SpeedButtonSwap"),
+        press("ActionToolMove", "D", "SpeedButtonMove"),
+        handler("ActionEscape", "Esc",
+                "PanelRightSide,SpeedButtonNone,ButtonStopSource,ButtonStopTarget",
+                [](TMain& m) { m.EscapeClick(); }),
+        handler("ActionHelp", "F1", "HelpSpeedButton",
+                [](TMain& m) { m.HelpSpeedButtonOnClick(); }),
+        handler("ActionUndo", "Ctrl+Z", "", [](TMain& m) { m.UndoTargetEdit(); }),
+        handler("ActionRedo", "Ctrl+Shift+Z; Ctrl+Y", "", [](TMain& m) { m.RedoTargetEdit(); }),
+        zoom("ActionZoomIn", "Ctrl++; Ctrl+=", Shortcut::Zoom::In),
+        zoom("ActionZoomOut", "Ctrl+-", Shortcut::Zoom::Out),
+        zoom("ActionZoomReset", "Ctrl+0", Shortcut::Zoom::Reset),
     };
     return kShortcuts;
 }
 
-namespace {
+// Presses the window's control as the user would.
+void pressControl(QWidget& window, const Shortcut& shortcut) {
+    auto* control = window.findChild<QWidget*>(QLatin1String(shortcut.press));
+    if (auto* slider = qobject_cast<QAbstractSlider*>(control))
+        slider->triggerAction(shortcut.step);
+    else if (auto* box = qobject_cast<QCheckBox*>(control))
+        box->toggle();
+    else if (auto* button = qobject_cast<QAbstractButton*>(control))
+        button->click();
+}
+
+void zoomCanvas(canvas::TFrameStack& canvas, Shortcut::Zoom how) {
+    switch (how) {
+    case Shortcut::Zoom::In:
+        canvas.setZoom(canvas.zoom() + 1);
+        break;
+    case Shortcut::Zoom::Out:
+        canvas.setZoom(canvas.zoom() - 1);
+        break;
+    case Shortcut::Zoom::Reset:
+        canvas.setZoom(1);
+        break;
+    case Shortcut::Zoom::None:
+        break;
+    }
+}
 
 QList<QKeySequence> keysOf(const Shortcut& shortcut) {
     return QKeySequence::listFromString(QString::fromLatin1(shortcut.keys),
@@ -156,7 +178,7 @@ QList<QKeySequence> keysOf(const Shortcut& shortcut) {
 
 // The first key of a command as the user reads it.
 QString keyText(const char* action) {
-    for (const Shortcut& s : ShortcutTable::all())
+    for (const Shortcut& s : shortcuts())
         if (qstrcmp(s.action, action) == 0)
             return keysOf(s).value(0).toString(QKeySequence::NativeText);
     return {};
@@ -176,57 +198,65 @@ bool inCanvas(const QWidget* widget) {
 
 } // namespace
 
-void TMain::createShortcuts() {
-    for (const Shortcut& shortcut : ShortcutTable::all()) {
-        auto* action = new QAction(this);
+WindowKeys::WindowKeys(TMain& window, canvas::TFrameStack& source, canvas::TFrameStack& target,
+                       StatusLine& status, document::TextureSet& document)
+    : QObject(&window), window_(window), source_(source), target_(target), status_(status) {
+    for (const Shortcut& shortcut : shortcuts()) {
+        auto* action = new QAction(&window);
         action->setObjectName(QString::fromLatin1(shortcut.action));
         action->setShortcuts(keysOf(shortcut));
         action->setShortcutContext(Qt::WindowShortcut);
-        const auto run = shortcut.run;
-        connect(action, &QAction::triggered, this, [this, run] { run(*this); });
-        addAction(action);
+        connect(action, &QAction::triggered, this, [this, &shortcut] {
+            if (shortcut.run)
+                shortcut.run(window_);
+            else if (shortcut.press)
+                pressControl(window_, shortcut);
+            else
+                zoomCanvas(*activeCanvas(), shortcut.zoom);
+        });
+        window.addAction(action);
     }
     // Export and import take Ctrl+C and Ctrl+V only while a canvas has the keyboard focus.
     // Each action follows the focus for as long as it exists (the focus also moves while the
     // window's controls are being destroyed).
     for (const char* name : {"ActionExport", "ActionImport"}) {
-        auto* action = findChild<QAction*>(QLatin1String(name));
+        auto* action = window.findChild<QAction*>(QLatin1String(name));
         action->setEnabled(inCanvas(QApplication::focusWidget()));
         connect(qApp, &QApplication::focusChanged, action,
                 [action](QWidget*, QWidget* now) { action->setEnabled(inCanvas(now)); });
     }
 
     // Undo and redo are there only when there is something to take back or bring again.
-    auto* undoAction = findChild<QAction*>(QStringLiteral("ActionUndo"));
-    auto* redoAction = findChild<QAction*>(QStringLiteral("ActionRedo"));
-    const auto followHistory = [this, undoAction, redoAction] {
-        undoAction->setEnabled(texture_->canUndo());
-        redoAction->setEnabled(texture_->canRedo());
+    auto* undoAction = window.findChild<QAction*>(QStringLiteral("ActionUndo"));
+    auto* redoAction = window.findChild<QAction*>(QStringLiteral("ActionRedo"));
+    const auto followHistory = [&document, undoAction, redoAction] {
+        undoAction->setEnabled(document.canUndo());
+        redoAction->setEnabled(document.canRedo());
     };
     followHistory();
-    connect(texture_, &document::TextureSet::historyChanged, this, followHistory);
+    connect(&document, &document::TextureSet::historyChanged, this, followHistory);
 
     // The pointer's position over either canvas, on the status line's second line.
-    for (canvas::TFrameStack* canvas : {Source, Target}) {
+    for (canvas::TFrameStack* canvas : {&source_, &target_}) {
         connect(canvas, &canvas::TFrameStack::overlayMouseMoved, this,
                 [this, canvas](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
                     showPointerPosition(canvas, x, y);
                 });
         connect(canvas, &canvas::TFrameStack::overlayLeft, this,
-                [this] { statusLine().setPosition({}); });
+                [this] { status_.setPosition({}); });
     }
 }
 
-void TMain::appendShortcutHints(const TextTable& texts) {
+void WindowKeys::appendHints(const TextTable& texts) const {
     std::map<QString, QStringList> keysOfControl;
-    for (const Shortcut& shortcut : ShortcutTable::all()) {
+    for (const Shortcut& shortcut : shortcuts()) {
         const QString key = keysOf(shortcut).value(0).toString(QKeySequence::NativeText);
         for (const QString& control :
              QString::fromLatin1(shortcut.hintOf).split(QLatin1Char(','), Qt::SkipEmptyParts))
             keysOfControl[control].append(key);
     }
     for (const auto& [name, keys] : keysOfControl) {
-        auto* control = findChild<QWidget*>(name);
+        auto* control = window_.findChild<QWidget*>(name);
         if (!control || control->statusTip().isEmpty())
             continue;
         const QString hint =
@@ -240,24 +270,47 @@ void TMain::appendShortcutHints(const TextTable& texts) {
     const QString zoom = texts.CanvasZoomKeys.arg(keyText("ActionZoomIn"), keyText("ActionZoomOut"),
                                                   keyText("ActionZoomReset"));
     const QString undo = texts.TargetUndoKeys.arg(keyText("ActionUndo"), keyText("ActionRedo"));
-    const auto describe = [&texts](canvas::TFrameStack* canvas, const QStringList& keys) {
-        canvas->setAccessibleDescription(
-            (canvas->statusTip() + texts.ShortcutKeysFormat.arg(keys.join(QStringLiteral(", "))))
+    const auto describe = [&texts](canvas::TFrameStack& canvas, const QStringList& keys) {
+        canvas.setAccessibleDescription(
+            (canvas.statusTip() + texts.ShortcutKeysFormat.arg(keys.join(QStringLiteral(", "))))
                 .trimmed());
     };
-    describe(Source, {zoom});
-    describe(Target, {undo, zoom});
+    describe(source_, {zoom});
+    describe(target_, {undo, zoom});
 }
 
-canvas::TFrameStack* TMain::activeCanvas() const {
+canvas::TFrameStack* WindowKeys::activeCanvas() const {
     const QWidget* focus = QApplication::focusWidget();
-    for (canvas::TFrameStack* canvas : {Source, Target})
+    for (canvas::TFrameStack* canvas : {&source_, &target_})
         if (insideCanvas(focus, canvas))
             return canvas;
-    for (canvas::TFrameStack* canvas : {Source, Target})
+    for (canvas::TFrameStack* canvas : {&source_, &target_})
         if (canvas->underMouse())
             return canvas;
-    return lastPointed_ ? lastPointed_ : Target;
+    return lastPointed_ ? lastPointed_ : &target_;
+}
+
+void WindowKeys::showPointerPosition(canvas::TFrameStack* canvas, int x, int y) {
+    lastPointed_ = canvas;
+    if (x < 0 || y < 0 || x >= canvas->PortWidth() || y >= canvas->PortHeight()) {
+        status_.setPosition({});
+        return;
+    }
+    const TextTable& texts = interfaceTexts();
+    QString text = texts.PointerPixelFormat.arg(x).arg(y);
+    if (canvas->SnapToGrid && canvas->GridRect.contains(x, y) && canvas->CellWidth > 0 &&
+        canvas->CellHeight > 0) {
+        const int col = (x - canvas->GridOffsetX) / canvas->CellWidth;
+        const int row = (y - canvas->GridOffsetY) / canvas->CellHeight;
+        text += texts.PointerCellFormat.arg(col).arg(row).arg(row * canvas->GridCols + col);
+    }
+    if (canvas == &target_) {
+        const int across = std::max(1, canvas->PortWidth() / TMain::kPageSide);
+        const int down = std::max(1, canvas->PortHeight() / TMain::kPageSide);
+        const int page = (y / TMain::kPageSide) * across + x / TMain::kPageSide + 1;
+        text += texts.PointerPageFormat.arg(page).arg(across * down);
+    }
+    status_.setPosition(text);
 }
 
 void TMain::UndoTargetEdit() {
@@ -272,33 +325,6 @@ void TMain::EscapeClick() {
     // As a click on the central panel's empty space, and the colour picker is put away.
     PanelRightSideClick();
     Source->BasePanel->unsetCursor();
-}
-
-void TMain::showPointerPosition(canvas::TFrameStack* canvas, int x, int y) {
-    lastPointed_ = canvas;
-    if (x < 0 || y < 0 || x >= canvas->PortWidth() || y >= canvas->PortHeight()) {
-        statusLine().setPosition({});
-        return;
-    }
-    const TextTable& texts = interfaceTexts();
-    QString text = texts.PointerPixelFormat.arg(x).arg(y);
-    if (canvas->SnapToGrid && canvas->GridRect.contains(x, y) && canvas->CellWidth > 0 &&
-        canvas->CellHeight > 0) {
-        const int col = (x - canvas->GridOffsetX) / canvas->CellWidth;
-        const int row = (y - canvas->GridOffsetY) / canvas->CellHeight;
-        text += texts.PointerCellFormat.arg(col).arg(row).arg(row * canvas->GridCols + col);
-    }
-    if (canvas == Target) {
-        const int across = std::max(1, canvas->PortWidth() / kPageSide);
-        const int down = std::max(1, canvas->PortHeight() / kPageSide);
-        const int page = (y / kPageSide) * across + x / kPageSide + 1;
-        text += texts.PointerPageFormat.arg(page).arg(across * down);
-    }
-    statusLine().setPosition(text);
-}
-
-StatusLine& TMain::statusLine() const {
-    return *static_cast<StatusLine*>(StatusBar);
 }
 
 } // namespace parvane::app

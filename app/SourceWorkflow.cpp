@@ -38,8 +38,9 @@ void SourceWorkflow::reset() {
     SourceMenuChoice = Choice::None;
 }
 
-bool SourceWorkflow::convert() const {
-    return view_.convertsTransparency();
+void SourceWorkflow::setConvert(bool convert) {
+    convert_ = convert;
+    view_.showConvertSwitch(convert_);
 }
 
 void SourceWorkflow::showCaption() {
@@ -135,7 +136,7 @@ bool SourceWorkflow::loadFromLevel(Choice what) {
                                         : interfaceTexts().NoTexturesExtracted);
     dvl.setOpenDialogFilterIndex(1);
     const bool animated = what == Choice::AnimatedTextures;
-    const bool magenta = convert();
+    const bool magenta = convert_;
     const bool loaded = load([&](imaging::Bitmap& picture, std::uint8_t& code) {
         return animated ? dvl.LoadAnimAs32BitsDialog(picture, code, magenta)
                         : dvl.LoadLevelAs32BitsDialog(picture, code, magenta);
@@ -152,7 +153,7 @@ bool SourceWorkflow::loadFromLevel(Choice what) {
 
 bool SourceWorkflow::repeat() {
     // No dialog and no message of its own: the loaders tell their failures.
-    const bool magenta = convert();
+    const bool magenta = convert_;
     // A choice is only made by a load that succeeded, which also remembered its path.
     const QString picturePath = SourceImagePath ? pathText(*SourceImagePath) : QString();
     const QString levelPath = LevelPath ? pathText(*LevelPath) : QString();
@@ -180,7 +181,7 @@ void SourceWorkflow::dropped(const QString& fileName) {
     // A dropped level always gives all its textures. Either kind of file, once loaded,
     // becomes what the caption names and what the replay runs again.
     if (level::isAcceptedLevelExtension(fileName.toStdString())) {
-        const bool magenta = convert();
+        const bool magenta = convert_;
         if (!load([&](imaging::Bitmap& picture, std::uint8_t& code) {
                 return view_.levelFiles().LoadLevelAs32BitsFile(picture, fileName, magenta, code);
             })) {
@@ -296,8 +297,13 @@ void TMain::showSourceAreaInfo(const QString& text) {
     SourceAreaInfo->setText(text);
 }
 
-bool TMain::convertsTransparency() const {
-    return SpeedButtonMagenta->isChecked();
+void TMain::showConvertSwitch(bool convert) {
+    // Convert shares one row of exclusive buttons with None and the picker: released, the
+    // row keeps whichever of those two the user pressed.
+    if (convert)
+        SpeedButtonMagenta->setChecked(true);
+    else if (SpeedButtonMagenta->isChecked())
+        SpeedButtonOpaque->setChecked(true);
 }
 
 void TMain::refreshSourceAlpha() {

@@ -34,8 +34,8 @@ public:
     // Menu item 0 shows this text and is selected.
     virtual void showSourceCaption(const QString& text) = 0;
     virtual void showSourceAreaInfo(const QString& text) = 0;
-    // The Convert switch: level textures take magenta for their transparent colour.
-    virtual bool convertsTransparency() const = 0;
+    // The transparency tab shows the Convert switch pressed, or released (None or the picker).
+    virtual void showConvertSwitch(bool convert) = 0;
     // The alpha view is out of date with the Source picture.
     virtual void refreshSourceAlpha() = 0;
 };
@@ -67,6 +67,11 @@ public:
     void retranslate();
     static QString PF2String(imaging::PixelFormat format);
 
+    // The Convert switch: level textures load with magenta for their transparent colour.
+    // Released at start; the transparency tab shows it.
+    bool convertsTransparency() const { return convert_; }
+    void setConvert(bool convert);
+
     // Path memory of the picture item, and the one shared by the two level items; none until
     // a file was loaded through them (their dialogs then start on the menu's start texts).
     std::optional<std::filesystem::path> SourceImagePath;
@@ -83,11 +88,11 @@ private:
     template <typename Loader> bool load(Loader&& loader);
     // Menu item 0 names SourceCaption, and shows as the menu's text.
     void showCaption();
-    bool convert() const;
 
     SourceView& view_;
     // The pixel format the size line names, for writing it again in another language.
     std::optional<imaging::PixelFormat> format_;
+    bool convert_ = false;
 };
 
 } // namespace parvane::app

@@ -20,6 +20,9 @@ namespace parvane::app {
 
 namespace {
 
+// Most tiles a level editor takes from one texture set.
+constexpr int kMaxEditorTiles = 256;
+
 const QColor kSkyBlue(166, 202, 240);
 const QColor kWarningRed(255, 0, 0);
 
@@ -29,16 +32,17 @@ void setFace(QLabel* label, const QColor& colour) {
     label->setPalette(p);
 }
 
+// Sets a page counter without running its change handler.
+void setCounterQuietly(QScrollBar* counter, int value) {
+    const bool wasBlocked = counter->blockSignals(true);
+    counter->setValue(value);
+    counter->blockSignals(wasBlocked);
+}
+
 } // namespace
 
 void TMain::TargetSizesScrollBarOnChange(QObject* sender) {
     ResizeTargetWindow(sender);
-}
-
-void TMain::setCounterQuietly(QScrollBar* counter, int value) {
-    const bool wasBlocked = counter->blockSignals(true);
-    counter->setValue(value);
-    counter->blockSignals(wasBlocked);
 }
 
 void TMain::ResizeTargetWindow(QObject* sender) {
@@ -135,7 +139,7 @@ void TMain::TargetMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, i
         // has given its cells back.
         Target->CompleteAnimation();
         Target->SetModeToPaste();
-        showInViewer(Target->Clip().bitmap);
+        ClipTileImage->setPicture(Target->Clip().bitmap);
     } else if (wasRange) {
         TargetPageControl->setCurrentWidget(TabAnimTarget);
         TrackBarTarget->setValue(1);

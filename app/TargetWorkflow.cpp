@@ -43,39 +43,8 @@ QString offeredName(const std::optional<std::filesystem::path>& path) {
     return path ? pathText(*path) : QString();
 }
 
-} // namespace
-
-void TMain::connectTargetWorkflow() {
-    connect(TargetCombo, &QComboBox::activated, this, &TMain::TargetComboOnSelect);
-    connect(CopyButton, &QToolButton::clicked, this, &TMain::CopyAllOnClick);
-    connect(Target->DragNDrop, &QLineEdit::textChanged, this, &TMain::TargetStackDragNDropOnChange);
-    connect(HelpSpeedButton, &QToolButton::clicked, this, &TMain::HelpSpeedButtonOnClick);
-}
-
-void TMain::createDocumentWindows() {
-    AboutForm = new TAboutForm(this);
-    AboutFormFR = new TAboutFormFR(this);
-    CreditsForm = new TCreditsForm(this);
-    CreditsFormFR = new TCreditsFormFR(this);
-    HelpForm = new THelpForm(this);
-    HelpFormFR = new THelpFormFR(this);
-    AboutForm->setDocumentWindows(HelpForm, CreditsForm);
-    AboutFormFR->setDocumentWindows(HelpFormFR, CreditsFormFR);
-}
-
-void TMain::followLanguageInDocumentWindows() {
-    const bool french = interfaceLanguage() == Language::French;
-    const std::pair<TDocumentForm*, TDocumentForm*> twins[] = {{HelpForm, HelpFormFR},
-                                                               {CreditsForm, CreditsFormFR}};
-    for (const auto& [english, inFrench] : twins) {
-        TDocumentForm* wanted = french ? inFrench : english;
-        TDocumentForm* shown = french ? english : inFrench;
-        if (shown->isVisible())
-            wanted->showInPlaceOf(*shown);
-    }
-}
-
-QString TMain::targetNameText(const document::TargetName& name) const {
+// What the Target menu's item 0 shows for a name, in the interface's language.
+QString targetNameText(const document::TargetName& name) {
     using Kind = document::TargetName::Kind;
     const QStringList& items = interfaceTexts().TargetComboItems;
     switch (name.kind) {
@@ -87,6 +56,15 @@ QString TMain::targetNameText(const document::TargetName& name) const {
         break;
     }
     return pathText(name.path);
+}
+
+} // namespace
+
+void TMain::connectTargetWorkflow() {
+    connect(TargetCombo, &QComboBox::activated, this, &TMain::TargetComboOnSelect);
+    connect(CopyButton, &QToolButton::clicked, this, &TMain::CopyAllOnClick);
+    connect(Target->DragNDrop, &QLineEdit::textChanged, this, &TMain::TargetStackDragNDropOnChange);
+    connect(HelpSpeedButton, &QToolButton::clicked, this, &TMain::HelpSpeedButtonOnClick);
 }
 
 void TMain::showTargetNames() {
@@ -224,8 +202,8 @@ void TMain::HelpSpeedButtonOnClick() {
     // turns the whole interface to the other language and opens its twin.
     const auto aboutFor = [this](Language language) -> TAboutWindow* {
         if (language == Language::French)
-            return AboutFormFR;
-        return AboutForm;
+            return documents_.AboutFR;
+        return documents_.About;
     };
     while (aboutFor(interfaceLanguage())->exec() == TAboutWindow::kSwitchLanguage)
         switchLanguage(interfaceLanguage() == Language::French ? Language::English

@@ -73,6 +73,32 @@ void replaceColour(imaging::Bitmap& picture, imaging::Colour from, imaging::Colo
     }
 }
 
+// True while the Source canvas shows the colour picker's pointer.
+bool pickerActive(const canvas::TFrameStack& source, const QCursor& picker) {
+    const QCursor shown = source.BasePanel->cursor();
+    return source.BasePanel->testAttribute(Qt::WA_SetCursor) && shown.shape() == Qt::BitmapCursor &&
+           shown.pixmap().cacheKey() == picker.pixmap().cacheKey();
+}
+
+// Resizes the Source's clip after a cut as the size selector says.
+void shapeSourceClip(canvas::TFrameStack& source, SizePosition size) {
+    const imaging::Rect& selection = source.SelectionRect;
+    const TileShape shape = shapeForCut(size, selection.width(), selection.height());
+    imaging::Bitmap& clip = source.Clip().bitmap;
+    if (shape.width != clip.width() || shape.height != clip.height()) {
+        // The cut itself is the resampler's source: it is replaced by the result anyway.
+        imaging::Bitmap cut = std::move(clip);
+        imaging::ResampleBitmap(shape.width, shape.height, imaging::ResamplingFilter::Mitchell, 0,
+                                cut, clip);
+    }
+    if (shape.scroll) {
+        // Two equal halves, so that the tile scrolls without a seam.
+        clip.resize(TMain::kTileSide, TMain::kTileSide, imaging::colours::kBlack);
+        clip.copyRect({0, TMain::kTileSide / 2}, clip,
+                      imaging::Rect::fromSize(0, 0, TMain::kTileSide, TMain::kTileSide / 2));
+    }
+}
+
 } // namespace
 
 void TMain::ClipTileSizeScrollChange() {
@@ -87,18 +113,11 @@ void TMain::ClipTileSizeScrollChange() {
         ClipTileSize->setText(interfaceTexts().ClipTileSizes.value(position - kFirstSizePosition));
 }
 
-bool TMain::pickerActive() const {
-    const QCursor shown = Source->BasePanel->cursor();
-    return Source->BasePanel->testAttribute(Qt::WA_SetCursor) &&
-           shown.shape() == Qt::BitmapCursor &&
-           shown.pixmap().cacheKey() == PickerCursor.pixmap().cacheKey();
-}
-
 void TMain::SourceMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
     using canvas::CanvasMode;
     // With the colour picker armed, a click only ends picking; the sample keeps the colour
     // of the last move.
-    if (pickerActive()) {
+    if (pickerActive(*Source, PickerCursor)) {
         Source->BasePanel->unsetCursor();
         return;
     }
@@ -112,11 +131,11 @@ void TMain::SourceMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift,
     // begun, an animation stopped) leaves the current tile alone: the Source's clip then
     // holds an older cut, and the viewer is what the Export button sends.
     if (Source->Mode == CanvasMode::Grab)
-        showInViewer(Source->Clip().bitmap);
+        ClipTileImage->setPicture(Source->Clip().bitmap);
 }
 
 void TMain::SourceMouseMove(Qt::KeyboardModifiers shift, int x, int y) {
-    if (pickerActive()) {
+    if (pickerActive(*Source, PickerCursor)) {
         const imaging::Bitmap& picture = Source->Bitmap();
         if (picture.rect().contains(x, y)) {
             SourceColourSample->setColour(toQColor(picture.pixel(x, y)));
@@ -138,7 +157,7 @@ void TMain::SourceMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, i
     const bool wasRange = Source->Mode == CanvasMode::Range;
     Source->MouseIsUp(button, shift, x, y);
     if (wasCut) {
-        shapeSourceClip();
+        shapeSourceClip(*Source, static_cast<SizePosition>(ClipTileSizeScroll->value()));
         // The viewer's copy has the picked colour made transparent; the Source picture and
         // its clip keep it.
         imaging::Bitmap tile = Source->Clip().bitmap;
@@ -148,25 +167,6 @@ void TMain::SourceMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, i
     } else if (wasRange) {
         SourcePageControl->setCurrentWidget(TabAnimSource);
         TrackBarSource->setValue(1);
-    }
-}
-
-void TMain::shapeSourceClip() {
-    const imaging::Rect& selection = Source->SelectionRect;
-    const TileShape shape = shapeForCut(static_cast<SizePosition>(ClipTileSizeScroll->value()),
-                                        selection.width(), selection.height());
-    imaging::Bitmap& clip = Source->Clip().bitmap;
-    if (shape.width != clip.width() || shape.height != clip.height()) {
-        // The cut itself is the resampler's source: it is replaced by the result anyway.
-        imaging::Bitmap cut = std::move(clip);
-        imaging::ResampleBitmap(shape.width, shape.height, imaging::ResamplingFilter::Mitchell, 0,
-                                cut, clip);
-    }
-    if (shape.scroll) {
-        // Two equal halves, so that the tile scrolls without a seam.
-        clip.resize(kTileSide, kTileSide, imaging::colours::kBlack);
-        clip.copyRect({0, kTileSide / 2}, clip,
-                      imaging::Rect::fromSize(0, 0, kTileSide, kTileSide / 2));
     }
 }
 

@@ -8,10 +8,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSessionManager>
+#include <utility>
 
 namespace parvane::app {
 
-UnsavedWork::UnsavedWork(TMain& main) : QObject(&main), main_(main) {
+UnsavedWork::UnsavedWork(QWidget& window, document::TextureSet& target, std::function<void()> save)
+    : QObject(&window), window_(window), target_(target), save_(std::move(save)) {
     runQuestion = [](QMessageBox& box) {
         box.exec();
         const auto* chosen = box.clickedButton();
@@ -21,8 +23,7 @@ UnsavedWork::UnsavedWork(TMain& main) : QObject(&main), main_(main) {
             return Answer::Discard;
         return Answer::Cancel;
     };
-    connect(&main.TargetDocument(), &document::TextureSet::historyChanged, this,
-            [this] { letGo_ = false; });
+    connect(&target_, &document::TextureSet::historyChanged, this, [this] { letGo_ = false; });
     // Qt's session manager tells the program when the desktop session is about to end, where
     // the platform offers it; the user may then still save or keep the session going.
     connect(qApp, &QGuiApplication::commitDataRequest, this, &UnsavedWork::commitData,
@@ -30,12 +31,12 @@ UnsavedWork::UnsavedWork(TMain& main) : QObject(&main), main_(main) {
 }
 
 bool UnsavedWork::mayClose() {
-    if (letGo_ || !main_.TargetDocument().changed())
+    if (letGo_ || !target_.changed())
         return true;
     QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
                     tr("The Target canvas has changes that are not saved. Save them before "
                        "closing?"),
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, &main_);
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, &window_);
     // Qt's own words for the buttons come only with the system's Qt catalogues: the program
     // gives its own, in the interface's language.
     box.button(QMessageBox::Save)->setText(tr("Save"));
@@ -46,8 +47,8 @@ bool UnsavedWork::mayClose() {
     switch (runQuestion(box)) {
     case Answer::Save:
         // The Target menu's save; a cancelled or failed save leaves the changes unsaved.
-        main_.SaveToImageFile();
-        return !main_.TargetDocument().changed();
+        save_();
+        return !target_.changed();
     case Answer::Discard:
         return true;
     case Answer::Cancel:
@@ -66,7 +67,7 @@ void TMain::closeEvent(QCloseEvent* event) {
 void UnsavedWork::commitData(QSessionManager& manager) {
     // Without leave to interact, nothing can be asked; the session manager then ends the
     // program as it would any other.
-    if (!main_.TargetDocument().changed() || !manager.allowsInteraction())
+    if (!target_.changed() || !manager.allowsInteraction())
         return;
     const bool mayEnd = mayClose();
     manager.release();

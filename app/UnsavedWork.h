@@ -4,14 +4,17 @@
 #pragma once
 
 #include <QObject>
+#include <QWidget>
 #include <functional>
 
 class QMessageBox;
 class QSessionManager;
 
-namespace parvane::app {
+namespace parvane::document {
+class TextureSet;
+}
 
-class TMain;
+namespace parvane::app {
 
 class UnsavedWork : public QObject {
     Q_OBJECT
@@ -20,7 +23,9 @@ public:
     // The user's answer to the question.
     enum class Answer { Save, Discard, Cancel };
 
-    explicit UnsavedWork(TMain& main);
+    // Asks over `window` about the changes of `target`; `save` is the Target menu's save,
+    // which may be cancelled or fail and leave the changes unsaved.
+    UnsavedWork(QWidget& window, document::TextureSet& target, std::function<void()> save);
 
     // True when the window may close: the Target has no changes, or the user saved them or
     // let them go. A cancelled question or a save that did not happen keeps the window.
@@ -33,7 +38,9 @@ public:
 private:
     void commitData(QSessionManager& manager);
 
-    TMain& main_;
+    QWidget& window_;
+    document::TextureSet& target_;
+    std::function<void()> save_;
     // The user let the changes go when the session began to end; the window's closing that
     // follows does not ask again, unless the Target has changed since.
     bool letGo_ = false;

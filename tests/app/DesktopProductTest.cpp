@@ -221,11 +221,11 @@ TEST_F(DesktopProductTest, TheAboutWindowsSwitchTurnsTheWholeInterfaceForTheSess
     // English about window -> switch: the interface turns French and the French about window
     // opens; OK closes it.
     bool frenchShown = false;
-    whenModal(window->aboutForm(), [&] {
-        window->aboutForm()->LanguageButton->click();
-        whenModal(window->aboutFormFR(), [&] {
+    whenModal(window->documentWindows().About, [&] {
+        window->documentWindows().About->LanguageButton->click();
+        whenModal(window->documentWindows().AboutFR, [&] {
             frenchShown = true;
-            window->aboutFormFR()->OKButton->click();
+            window->documentWindows().AboutFR->OKButton->click();
         });
     });
     controlsOf(*window).HelpSpeedButton->click();
@@ -245,9 +245,10 @@ TEST_F(DesktopProductTest, TheAboutWindowsSwitchTurnsTheWholeInterfaceForTheSess
 
     // Back: the help button now opens the French about window, whose switch returns to
     // English.
-    whenModal(window->aboutFormFR(), [&] {
-        window->aboutFormFR()->LanguageButton->click();
-        whenModal(window->aboutForm(), [&] { window->aboutForm()->OKButton->click(); });
+    whenModal(window->documentWindows().AboutFR, [&] {
+        window->documentWindows().AboutFR->LanguageButton->click();
+        whenModal(window->documentWindows().About,
+                  [&] { window->documentWindows().About->OKButton->click(); });
     });
     controlsOf(*window).HelpSpeedButton->click();
     EXPECT_EQ(interfaceLanguage(), Language::English);

@@ -38,7 +38,8 @@ protected:
     void TearDown() override { setInterfaceLanguage(Language::English); }
 
     std::vector<TDocumentForm*> documents() const {
-        return {main->helpForm(), main->helpFormFR(), main->creditsForm(), main->creditsFormFR()};
+        return {main->documentWindows().Help, main->documentWindows().HelpFR,
+                main->documentWindows().Credits, main->documentWindows().CreditsFR};
     }
 
     std::unique_ptr<TMain> main;
@@ -51,8 +52,8 @@ TEST_F(DocumentWindowsTest, AllSixWindowsWaitHiddenWithTheirDocumentsLoaded) {
         QSize size;
         const char* help;
     } abouts[] = {
-        {main->aboutForm(), "   About,   Help   &   Credits", {362, 352}, "HELP"},
-        {main->aboutFormFR(), "   A propos,   Aide   &   Credits", {362, 336}, "AIDE"},
+        {main->documentWindows().About, "   About,   Help   &   Credits", {362, 352}, "HELP"},
+        {main->documentWindows().AboutFR, "   A propos,   Aide   &   Credits", {362, 336}, "AIDE"},
     };
     for (const auto& row : abouts) {
         EXPECT_FALSE(row.about->isVisible());
@@ -70,10 +71,22 @@ TEST_F(DocumentWindowsTest, AllSixWindowsWaitHiddenWithTheirDocumentsLoaded) {
         QSize size;
         Qt::ScrollBarPolicy scrollBar;
     } rows[] = {
-        {main->helpForm(), "ParvaneHelp", "   Help", {725, 592}, Qt::ScrollBarAsNeeded},
-        {main->helpFormFR(), "ParvaneHelp_FR", "   Help", {725, 592}, Qt::ScrollBarAsNeeded},
-        {main->creditsForm(), "ParvaneCredits", "Credits", {724, 592}, Qt::ScrollBarAlwaysOn},
-        {main->creditsFormFR(), "ParvaneCredits_FR", "Credits", {725, 592}, Qt::ScrollBarAlwaysOn},
+        {main->documentWindows().Help, "ParvaneHelp", "   Help", {725, 592}, Qt::ScrollBarAsNeeded},
+        {main->documentWindows().HelpFR,
+         "ParvaneHelp_FR",
+         "   Help",
+         {725, 592},
+         Qt::ScrollBarAsNeeded},
+        {main->documentWindows().Credits,
+         "ParvaneCredits",
+         "Credits",
+         {724, 592},
+         Qt::ScrollBarAlwaysOn},
+        {main->documentWindows().CreditsFR,
+         "ParvaneCredits_FR",
+         "Credits",
+         {725, 592},
+         Qt::ScrollBarAlwaysOn},
     };
     QStringList texts;
     for (const auto& row : rows) {
@@ -196,67 +209,71 @@ TEST_F(DocumentWindowsTest, FrenchTextsKeepTheirSpacesAroundPunctuation) {
 TEST_F(DocumentWindowsTest, HelpAndCreditsOpenBesideTheMainWindowAndCloseTheAboutWindow) {
     main->show();
     bool aboutWasModal = false;
-    whenModal(main->aboutForm(), [&] {
-        aboutWasModal = main->aboutForm()->isModal();
-        main->aboutForm()->HelpButton->click();
+    whenModal(main->documentWindows().About, [&] {
+        aboutWasModal = main->documentWindows().About->isModal();
+        main->documentWindows().About->HelpButton->click();
     });
     controlsOf(*main).HelpSpeedButton->click();
     EXPECT_TRUE(aboutWasModal);
-    EXPECT_FALSE(main->aboutForm()->isVisible());
-    ASSERT_TRUE(main->helpForm()->isVisible());
-    QScrollBar* bar = main->helpForm()->Viewer->verticalScrollBar();
+    EXPECT_FALSE(main->documentWindows().About->isVisible());
+    ASSERT_TRUE(main->documentWindows().Help->isVisible());
+    QScrollBar* bar = main->documentWindows().Help->Viewer->verticalScrollBar();
     EXPECT_EQ(bar->value(), 0);
     EXPECT_TRUE(main->isVisible());
 
     // Read further, close, reopen: the same window at the same place in the document.
-    main->helpForm()->resize(300, 120);
+    main->documentWindows().Help->resize(300, 120);
     QApplication::processEvents();
     ASSERT_GT(bar->maximum(), 0);
     bar->setValue(bar->maximum() / 2 + 1);
     const int place = bar->value();
-    main->helpForm()->close();
-    whenModal(main->aboutForm(), [&] { main->aboutForm()->HelpButton->click(); });
+    main->documentWindows().Help->close();
+    whenModal(main->documentWindows().About,
+              [&] { main->documentWindows().About->HelpButton->click(); });
     controlsOf(*main).HelpSpeedButton->click();
-    EXPECT_TRUE(main->helpForm()->isVisible());
+    EXPECT_TRUE(main->documentWindows().Help->isVisible());
     EXPECT_EQ(bar->value(), place);
 
-    whenModal(main->aboutForm(), [&] { main->aboutForm()->CreditsButton->click(); });
+    whenModal(main->documentWindows().About,
+              [&] { main->documentWindows().About->CreditsButton->click(); });
     controlsOf(*main).HelpSpeedButton->click();
-    EXPECT_FALSE(main->aboutForm()->isVisible());
-    EXPECT_TRUE(main->creditsForm()->isVisible());
-    EXPECT_TRUE(main->helpForm()->isVisible());
+    EXPECT_FALSE(main->documentWindows().About->isVisible());
+    EXPECT_TRUE(main->documentWindows().Credits->isVisible());
+    EXPECT_TRUE(main->documentWindows().Help->isVisible());
 }
 
 TEST_F(DocumentWindowsTest, TheFrenchWindowsAreReachedThroughTheLanguageSwitch) {
     main->show();
-    whenModal(main->aboutForm(), [&] {
-        main->aboutForm()->LanguageButton->click();
-        whenModal(main->aboutFormFR(), [&] { main->aboutFormFR()->HelpButton->click(); });
+    whenModal(main->documentWindows().About, [&] {
+        main->documentWindows().About->LanguageButton->click();
+        whenModal(main->documentWindows().AboutFR,
+                  [&] { main->documentWindows().AboutFR->HelpButton->click(); });
     });
     controlsOf(*main).HelpSpeedButton->click();
-    EXPECT_FALSE(main->aboutForm()->isVisible());
-    EXPECT_FALSE(main->aboutFormFR()->isVisible());
-    EXPECT_TRUE(main->helpFormFR()->isVisible());
-    EXPECT_FALSE(main->helpForm()->isVisible());
+    EXPECT_FALSE(main->documentWindows().About->isVisible());
+    EXPECT_FALSE(main->documentWindows().AboutFR->isVisible());
+    EXPECT_TRUE(main->documentWindows().HelpFR->isVisible());
+    EXPECT_FALSE(main->documentWindows().Help->isVisible());
 
     // The interface is French now: the help button opens the French about window. French
     // credits, then back to English with OK closing it.
-    whenModal(main->aboutFormFR(), [&] { main->aboutFormFR()->CreditsButton->click(); });
+    whenModal(main->documentWindows().AboutFR,
+              [&] { main->documentWindows().AboutFR->CreditsButton->click(); });
     controlsOf(*main).HelpSpeedButton->click();
-    EXPECT_TRUE(main->creditsFormFR()->isVisible());
+    EXPECT_TRUE(main->documentWindows().CreditsFR->isVisible());
 
     bool backInEnglish = false;
-    whenModal(main->aboutFormFR(), [&] {
-        main->aboutFormFR()->LanguageButton->click();
-        whenModal(main->aboutForm(), [&] {
+    whenModal(main->documentWindows().AboutFR, [&] {
+        main->documentWindows().AboutFR->LanguageButton->click();
+        whenModal(main->documentWindows().About, [&] {
             backInEnglish = true;
-            main->aboutForm()->OKButton->click();
+            main->documentWindows().About->OKButton->click();
         });
     });
     controlsOf(*main).HelpSpeedButton->click();
     EXPECT_TRUE(backInEnglish);
-    EXPECT_FALSE(main->aboutForm()->isVisible());
-    EXPECT_FALSE(main->aboutFormFR()->isVisible());
+    EXPECT_FALSE(main->documentWindows().About->isVisible());
+    EXPECT_FALSE(main->documentWindows().AboutFR->isVisible());
 }
 
 TEST_F(DocumentWindowsTest, EscapeAndCtrlWCloseADocumentWhichReopensWhereItWasLeft) {
@@ -282,27 +299,27 @@ TEST_F(DocumentWindowsTest, EscapeAndCtrlWCloseADocumentWhichReopensWhereItWasLe
 
 TEST_F(DocumentWindowsTest, TheLanguageSwitchPutsTheOtherEditionInPlaceOfAnOpenDocument) {
     main->show();
-    main->helpForm()->showDocument();
-    main->creditsForm()->showDocument();
-    main->helpForm()->move(40, 30);
-    const QRect helpPlace = main->helpForm()->geometry();
+    main->documentWindows().Help->showDocument();
+    main->documentWindows().Credits->showDocument();
+    main->documentWindows().Help->move(40, 30);
+    const QRect helpPlace = main->documentWindows().Help->geometry();
     main->switchLanguage(Language::French);
-    EXPECT_FALSE(main->helpForm()->isVisible());
-    EXPECT_FALSE(main->creditsForm()->isVisible());
-    ASSERT_TRUE(main->helpFormFR()->isVisible());
-    EXPECT_TRUE(main->creditsFormFR()->isVisible());
-    EXPECT_EQ(main->helpFormFR()->geometry(), helpPlace);
+    EXPECT_FALSE(main->documentWindows().Help->isVisible());
+    EXPECT_FALSE(main->documentWindows().Credits->isVisible());
+    ASSERT_TRUE(main->documentWindows().HelpFR->isVisible());
+    EXPECT_TRUE(main->documentWindows().CreditsFR->isVisible());
+    EXPECT_EQ(main->documentWindows().HelpFR->geometry(), helpPlace);
     // The captions are those of the design in both languages.
-    EXPECT_EQ(main->helpFormFR()->windowTitle(), QStringLiteral("   Help"));
-    EXPECT_EQ(main->creditsFormFR()->windowTitle(), QStringLiteral("Credits"));
+    EXPECT_EQ(main->documentWindows().HelpFR->windowTitle(), QStringLiteral("   Help"));
+    EXPECT_EQ(main->documentWindows().CreditsFR->windowTitle(), QStringLiteral("Credits"));
 
     // Back to English, with only the credits still open.
-    main->helpFormFR()->close();
+    main->documentWindows().HelpFR->close();
     main->switchLanguage(Language::English);
-    EXPECT_TRUE(main->creditsForm()->isVisible());
-    EXPECT_FALSE(main->creditsFormFR()->isVisible());
-    EXPECT_FALSE(main->helpForm()->isVisible());
-    EXPECT_FALSE(main->helpFormFR()->isVisible());
+    EXPECT_TRUE(main->documentWindows().Credits->isVisible());
+    EXPECT_FALSE(main->documentWindows().CreditsFR->isVisible());
+    EXPECT_FALSE(main->documentWindows().Help->isVisible());
+    EXPECT_FALSE(main->documentWindows().HelpFR->isVisible());
 }
 
 TEST_F(DocumentWindowsTest, ResizingReflowsTheTextBesideAStripOfFixedWidth) {

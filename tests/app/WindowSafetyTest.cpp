@@ -348,7 +348,8 @@ void openEveryDialog() {
     closedWhenOpen([&] { main.PanelFillerOnDblClick(); });                 // colour dialog
     closedWhenOpen([&] { main.HelpSpeedButtonOnClick(); });                // about window
     for (QWidget* document : std::initializer_list<QWidget*>{
-             main.helpForm(), main.helpFormFR(), main.creditsForm(), main.creditsFormFR()})
+             main.documentWindows().Help, main.documentWindows().HelpFR,
+             main.documentWindows().Credits, main.documentWindows().CreditsFR})
         document->show();
     QApplication::processEvents();
     main.PanelMagentaOnClick();
