@@ -20,7 +20,7 @@ class TGauge;
 
 namespace parvane::level {
 
-struct Extraction;
+class Extraction;
 
 // One row of the level open dialog's filter: what the user reads and the patterns it shows.
 struct LevelFilterRow {

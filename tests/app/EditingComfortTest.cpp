@@ -264,7 +264,7 @@ TEST_F(EditingComfortTest, ACutPasteAndRotateAtThreeTimesGiveThePictureOfOneTime
     EXPECT_EQ(controlsOf(zoomed).Target->zoom(), 3);
     EXPECT_EQ(controlsOf(zoomed).Target->BasePanel->size(), QSize(3 * 256, 3 * 512));
     EXPECT_NE(atOne, cellPattern(256, 512));
-    EXPECT_EQ(atOne.pixel(128 + 63, 192 + 10), Colour(250, 250, 0)); // the top row turned right
+    EXPECT_EQ(atOne.pixel(128 + 63, 192 + 10), (Colour{250, 250, 0})); // the top row turned right
     EXPECT_EQ(atThree, atOne);
     // The status line names the pixel, the cell and the page under the pointer.
     EXPECT_EQ(controlsOf(zoomed).StatusPosition->text(),
