@@ -87,17 +87,21 @@ using DecodeFunction = DecodeResult (*)(std::span<const std::uint8_t>);
 using DecodeWideningFunction = DecodeResult (*)(std::span<const std::uint8_t>, PixelFormat&);
 
 template <DecodeFunction Decode, DecodeWideningFunction DecodeWidening = nullptr>
-class TReaderGraphic : public TGraphicExGraphic {
+class TReaderGraphic : public TReaderGraphic<Decode> {
+public:
+    DecodeResult decodeWidening24Bits(std::span<const std::uint8_t> bytes,
+                                      PixelFormat& fileFormat) const override {
+        return DecodeWidening(bytes, fileFormat);
+    }
+};
+
+// A reader without a widening function widens after decoding, as every reader can. (A
+// specialisation rather than a test of the pointer: some compilers do not take a function
+// pointer's comparison with null as a constant.)
+template <DecodeFunction Decode> class TReaderGraphic<Decode, nullptr> : public TGraphicExGraphic {
 public:
     DecodeResult decode(std::span<const std::uint8_t> bytes) const override {
         return Decode(bytes);
-    }
-    DecodeResult decodeWidening24Bits(std::span<const std::uint8_t> bytes,
-                                      PixelFormat& fileFormat) const override {
-        if constexpr (DecodeWidening != nullptr)
-            return DecodeWidening(bytes, fileFormat);
-        else
-            return TGraphicExGraphic::decodeWidening24Bits(bytes, fileFormat);
     }
 };
 
