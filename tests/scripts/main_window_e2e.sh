@@ -16,7 +16,9 @@ for tool in xdotool xclip identify convert; do
 done
 if [ -z "${DISPLAY:-}" ]; then
     command -v xvfb-run >/dev/null || { echo "xvfb-run is missing"; exit 77; }
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+    # -noreset: when the last program closes, a resetting server refuses connections for a
+    # moment, and the next step would find no display.
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "$@"
 fi
 WORK=$(mktemp -d)
 chmod 700 "$WORK"
