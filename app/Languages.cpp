@@ -67,7 +67,8 @@ TextTable Languages::make(Language language) {
     t.SourceComboItems = {text(QT_TR_NOOP("   --- no SOURCE file loaded ---")),
                           text(QT_TR_NOOP("   --- Load Image File")),
                           text(QT_TR_NOOP("   --- Extract Textures from Duskvale Levels")),
-                          text(QT_TR_NOOP("   --- Extract Animated Textures from DV Levels"))};
+                          text(QT_TR_NOOP("   --- Extract Animated Textures from DV Levels")),
+                          text(QT_TR_NOOP("   --- Edit Image File in the Picture Editor"))};
     t.TabGrid = text(QT_TR_NOOP("GRID"));
     t.TabTransparency = text(QT_TR_NOOP("TRANSPARENCY"));
     t.TabAnimSource = text(QT_TR_NOOP("ANIMATION"));
@@ -100,10 +101,25 @@ TextTable Languages::make(Language language) {
     t.NoMemoryFormat = text(
         QT_TR_NOOP("Not enough memory to show a picture of %1 x %2 pixels on the Source canvas."));
 
+    t.SourceFileReloaded = text(QT_TR_NOOP("Source file changed on disk: reloaded."));
+    t.SourceFileUnreadable = text(QT_TR_NOOP(
+        "Source file changed on disk but could not be read: kept the previous picture."));
+    t.SourceFileGone = text(QT_TR_NOOP(
+        "Source file gone from disk: the picture stays, and reloads when the file is back."));
+    t.SourceEditButton = text(QT_TR_NOOP("Edit"));
+    t.EditStarted = text(QT_TR_NOOP(
+        "Source picture sent to the picture editor: saved changes show here by themselves."));
+    t.EditNeedsPicture =
+        text(QT_TR_NOOP("Only a picture file loaded in the Source opens in the picture editor."));
+    t.EditFileMissing = text(QT_TR_NOOP("The Source picture file is no longer on disk."));
+    t.EditNoProgram = text(QT_TR_NOOP("The desktop has no program to open the Source picture."));
+
     t.HintSource = text(QT_TR_NOOP(
         "     SOURCE CANVAS. Left-click and drag to select, right-click and drag to animate."));
     t.HintSourceCombo = text(QT_TR_NOOP("     File options."));
     t.HintSourceAreaInfo = text(QT_TR_NOOP("     Source area info."));
+    t.HintSourceEditButton = text(QT_TR_NOOP(
+        "     Edit: opens the Source picture in the picture editor; saved changes reload."));
     t.HintSpeedButtonReset =
         text(QT_TR_NOOP("     Reset: the grid goes back to the origin's position."));
     t.HintSpeedButtonView = text(QT_TR_NOOP("     View: toggles the grid's visibility."));

@@ -44,9 +44,22 @@ struct TextTable {
     // A picture whose canvas layers do not fit in memory.
     QString NoMemoryFormat;
 
+    // The Source follows its file: the status line's notices when it changed on disk, and
+    // those of the picture editor (started, refused for a Source that is no picture file,
+    // file gone, no program for it). The caption of the button that starts the editor.
+    QString SourceFileReloaded;
+    QString SourceFileUnreadable;
+    QString SourceFileGone;
+    QString SourceEditButton;
+    QString EditStarted;
+    QString EditNeedsPicture;
+    QString EditFileMissing;
+    QString EditNoProgram;
+
     QString HintSource;
     QString HintSourceCombo;
     QString HintSourceAreaInfo;
+    QString HintSourceEditButton;
     QString HintSpeedButtonReset;
     QString HintSpeedButtonView;
     QString HintSpeedButtonStyle;

@@ -75,6 +75,7 @@ TMain::TMain(QWidget* parent)
       sourceFlow_(std::make_unique<SourceWorkflow>(static_cast<SourceView&>(*this))) {
     runColourDialog = [](QColorDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
     build(*this);
+    notice_ = new StatusNotice(*StatusBar);
     resize(kDesignWidth, kDesignHeight);
     setMinimumHeight(445);
     // The Target's document edits the Target canvas; the Target side shows what it tells.
@@ -95,7 +96,7 @@ void TMain::createModules() {
     fio_ = std::make_unique<imaging::TFIO>(this);
     dvl_ = new level::TDVL(this);
     // What the level window tells by its sound alone is also said on the screen.
-    connect(dvl_, &level::TDVL::refused, new StatusNotice(*StatusBar), &StatusNotice::show);
+    connect(dvl_, &level::TDVL::refused, notice_, &StatusNotice::show);
     documents_.create(*this);
 }
 

@@ -28,6 +28,7 @@ namespace parvane::app {
 struct TextTable;
 enum class Language;
 using canvas::TransformTool;
+class StatusNotice;
 class UnsavedWork;
 class WindowKeys;
 
@@ -128,6 +129,7 @@ public slots:
     bool LoadFromDVAnim();
     void SourceRepeat();
     void SourceStackDragNDropOnChange();
+    void SourceEditButtonClick();
     void UpdateSourceAreaInfo(imaging::PixelFormat format);
     void InitClipTile();
     void PanelMagentaOnClick();
@@ -163,6 +165,8 @@ private:
     void showConvertSwitch(bool convert) override;
     // The alpha view is out of date with the Source picture; rebuilt now if it shows.
     void refreshSourceAlpha() override;
+    void showSourceNotice(const QString& text) override;
+    void showSourceEditable(bool editable) override;
 
     // Start-up, in the files that hold each part of the window.
     void applyTexts(const TextTable& texts);
@@ -195,6 +199,9 @@ private:
     document::TextureSet* texture_ = nullptr;
     UnsavedWork* unsavedWork_ = nullptr;
     WindowKeys* keys_ = nullptr;
+    // The status line's one notice: the level window's refusals and the Source's file news
+    // take turns in it.
+    StatusNotice* notice_ = nullptr;
     DocumentWindows documents_;
     QColorDialog* colorDialogFiller_ = nullptr;
     std::function<bool(QColorDialog&)> runColourDialog;

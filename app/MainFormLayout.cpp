@@ -134,13 +134,23 @@ void MainFormUi::build(QMainWindow& window) {
     Source->setMinimumSize(100, 100);
     SourceAreaInfo = infoText("SourceAreaInfo", kMoneyGreen, Qt::AlignCenter);
     SourceAreaInfo->setFixedHeight(20);
+    // Beside the size line of the picture it opens in the picture editor.
+    SourceEditButton = flatButton("SourceEditButton", nullptr);
+    SourceEditButton->setFixedHeight(20);
+    SourceEditButton->setMinimumWidth(40);
+    setBackground(SourceEditButton, kMoneyGreen);
+    auto* sizeRow = new QHBoxLayout;
+    sizeRow->setContentsMargins(0, 0, 0, 0);
+    sizeRow->setSpacing(2);
+    sizeRow->addWidget(SourceAreaInfo, 1);
+    sizeRow->addWidget(SourceEditButton);
     SourcePageControl = named(new QTabWidget, "SourcePageControl");
     SourcePageControl->setFixedHeight(50);
     SourcePageControl->tabBar()->setFont(smallFont());
     SourcePageControl->setFocusPolicy(Qt::TabFocus);
     left->addWidget(SourceCombo);
     left->addWidget(Source, 1);
-    left->addWidget(SourceAreaInfo);
+    left->addLayout(sizeRow);
     left->addWidget(SourcePageControl);
     createSourceTabs();
 

@@ -69,6 +69,8 @@ constexpr ControlWords kControlWords[] = {
      QT_TRANSLATE_NOOP("parvane::app::TMain", "Source menu")},
     {"SourceAreaInfo", &TextTable::HintSourceAreaInfo,
      QT_TRANSLATE_NOOP("parvane::app::TMain", "Source size"), Spoken::Information},
+    {"SourceEditButton", &TextTable::HintSourceEditButton,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Edit the Source picture")},
     {"SourcePageControl", nullptr, QT_TRANSLATE_NOOP("parvane::app::TMain", "Source tabs")},
     {"TabGrid", nullptr, nullptr, Spoken::Caption},
     {"TabTransparency", nullptr, nullptr, Spoken::Caption},
@@ -181,6 +183,7 @@ void TMain::applyTexts(const TextTable& texts) {
     setWindowTitle(texts.MainCaption);
 
     setItems(SourceCombo, texts.SourceComboItems);
+    SourceEditButton->setText(texts.SourceEditButton);
     SourcePageControl->setTabText(SourcePageControl->indexOf(TabGrid), texts.TabGrid);
     SourcePageControl->setTabText(SourcePageControl->indexOf(TabTransparency),
                                   texts.TabTransparency);

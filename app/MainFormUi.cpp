@@ -24,6 +24,7 @@ MainFormUi controlsOf(const QWidget& window) {
     find(ui.SourceCombo, "SourceCombo");
     find(ui.Source, "Source");
     find(ui.SourceAreaInfo, "SourceAreaInfo");
+    find(ui.SourceEditButton, "SourceEditButton");
     find(ui.SourcePageControl, "SourcePageControl");
     find(ui.TabGrid, "TabGrid");
     find(ui.TabTransparency, "TabTransparency");

@@ -29,6 +29,7 @@ struct MainFormUi {
     MenuCombo* SourceCombo = nullptr;
     canvas::TFrameStack* Source = nullptr;
     QLabel* SourceAreaInfo = nullptr;
+    QToolButton* SourceEditButton = nullptr;
     QTabWidget* SourcePageControl = nullptr;
     QWidget* TabGrid = nullptr;
     QWidget* TabTransparency = nullptr;

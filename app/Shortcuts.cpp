@@ -67,6 +67,8 @@ std::span<const Shortcut> shortcuts() {
                 [](TMain& m) { m.SourceComboOnSelect(menuIndex(SourceItem::AnimatedTextures)); }),
         handler("ActionReplaySource", "F5", "SourceCombo",
                 [](TMain& m) { m.SourceComboOnSelect(menuIndex(SourceItem::None)); }),
+        handler("ActionEditSource", "Ctrl+E", "SourceCombo,SourceEditButton",
+                [](TMain& m) { m.SourceComboOnSelect(menuIndex(SourceItem::EditPicture)); }),
         handler("ActionSaveTarget", "Ctrl+S", "TargetCombo",
                 [](TMain& m) { m.TargetComboOnSelect(menuIndex(TargetItem::Save)); }),
         handler("ActionCreateNew", "Ctrl+N", "TargetCombo",

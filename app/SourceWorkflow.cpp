@@ -2,16 +2,26 @@
 
 #include "app/Languages.h"
 #include "app/MainForm.h"
+#include "app/SourceFileWatch.h"
+#include "app/StatusNotice.h"
 #include "canvas/ImageStack.h"
+#include "imaging/ImageFiles.h"
 #include "imaging/ui/ImageFileModule.h"
 #include "level/LevelExtraction.h"
 #include "level/ui/DuskvaleFileModule.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStandardItemModel>
+#include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <new>
 #include <utility>
 
@@ -31,11 +41,43 @@ std::filesystem::path pathOf(const QString& text) {
 
 } // namespace
 
+SourceWorkflow::SourceWorkflow(SourceView& view)
+    : launchEditor(
+          [](const QString& file) { return QDesktopServices::openUrl(QUrl::fromLocalFile(file)); }),
+      view_(view), watch_(std::make_unique<SourceFileWatch>()) {
+    QObject::connect(watch_.get(), &SourceFileWatch::changed, watch_.get(),
+                     [this] { followedFileChanged(); });
+    QObject::connect(watch_.get(), &SourceFileWatch::vanished, watch_.get(),
+                     [this] { view_.showSourceNotice(interfaceTexts().SourceFileGone); });
+}
+
+SourceWorkflow::~SourceWorkflow() = default;
+
 void SourceWorkflow::reset() {
     SourceImagePath.reset();
     LevelPath.reset();
     SourceCaption.reset();
     SourceMenuChoice = Choice::None;
+    followSource();
+}
+
+QString SourceWorkflow::followedFile() const {
+    switch (SourceMenuChoice) {
+    case Choice::Picture:
+        return SourceImagePath ? pathText(*SourceImagePath) : QString();
+    case Choice::LevelTextures:
+    case Choice::AnimatedTextures:
+        return LevelPath ? pathText(*LevelPath) : QString();
+    case Choice::None:
+    case Choice::EditPicture:
+        break;
+    }
+    return {};
+}
+
+void SourceWorkflow::followSource() {
+    watch_->follow(followedFile());
+    view_.showSourceEditable(SourceMenuChoice == Choice::Picture);
 }
 
 void SourceWorkflow::setConvert(bool convert) {
@@ -50,7 +92,7 @@ void SourceWorkflow::showCaption() {
     view_.showSourceCaption(text);
 }
 
-template <typename Loader> bool SourceWorkflow::load(Loader&& loader) {
+template <typename Loader> bool SourceWorkflow::load(Loader&& loader, Asked asked) {
     // The file is read into a picture of its own: a failed or cancelled load leaves the
     // Source untouched, and a running animation keeps playing until a picture replaces it.
     imaging::Bitmap picture;
@@ -76,7 +118,8 @@ template <typename Loader> bool SourceWorkflow::load(Loader&& loader) {
         picture = imaging::Bitmap();
         source->UpdateStack();
         view_.refreshSourceAlpha();
-        view_.pictureFiles().showMessage(refused, {});
+        if (asked == Asked::ByUser)
+            view_.pictureFiles().showMessage(refused, {});
         return false;
     }
     picture = imaging::Bitmap();
@@ -88,6 +131,12 @@ template <typename Loader> bool SourceWorkflow::load(Loader&& loader) {
 
 void SourceWorkflow::select(int item) {
     const auto choice = static_cast<Choice>(item);
+    if (choice == Choice::EditPicture) {
+        // A command, not a load: the menu shows what the Source holds again.
+        showCaption();
+        editSource();
+        return;
+    }
     bool loaded = false;
     switch (choice) {
     case Choice::None:
@@ -100,11 +149,15 @@ void SourceWorkflow::select(int item) {
     case Choice::AnimatedTextures:
         loaded = loadFromLevel(choice);
         break;
+    case Choice::EditPicture:
+        break;
     }
     // Only a load that succeeded becomes what the replay runs again, so the replay always
-    // reloads what the caption names.
+    // reloads what the caption names; the Source follows that file from now on.
     if (loaded && choice != Choice::None)
         SourceMenuChoice = choice;
+    if (loaded)
+        followSource();
     // A load has brought the alpha view up to date already; otherwise it follows here.
     if (!loaded)
         view_.refreshSourceAlpha();
@@ -117,9 +170,11 @@ bool SourceWorkflow::loadFromImageFile() {
         SourceImagePath ? pathText(*SourceImagePath)
                         : interfaceTexts().SourceComboItems.value(menuIndex(SourceItem::None));
     fio.OpenPictureDialog1.FilterIndex = 1;
-    const bool loaded = load([&](imaging::Bitmap& picture, std::uint8_t& code) {
-        return fio.LoadImageAs32BitsDialog(imaging::ImageArea::of(picture), code);
-    });
+    const bool loaded = load(
+        [&](imaging::Bitmap& picture, std::uint8_t& code) {
+            return fio.LoadImageAs32BitsDialog(imaging::ImageArea::of(picture), code);
+        },
+        Asked::ByUser);
     if (!loaded) {
         showCaption();
         return false;
@@ -137,10 +192,12 @@ bool SourceWorkflow::loadFromLevel(Choice what) {
     dvl.setOpenDialogFilterIndex(1);
     const bool animated = what == Choice::AnimatedTextures;
     const bool magenta = convert_;
-    const bool loaded = load([&](imaging::Bitmap& picture, std::uint8_t& code) {
-        return animated ? dvl.LoadAnimAs32BitsDialog(picture, code, magenta)
-                        : dvl.LoadLevelAs32BitsDialog(picture, code, magenta);
-    });
+    const bool loaded = load(
+        [&](imaging::Bitmap& picture, std::uint8_t& code) {
+            return animated ? dvl.LoadAnimAs32BitsDialog(picture, code, magenta)
+                            : dvl.LoadLevelAs32BitsDialog(picture, code, magenta);
+        },
+        Asked::ByUser);
     if (!loaded) {
         showCaption();
         return false;
@@ -153,28 +210,105 @@ bool SourceWorkflow::loadFromLevel(Choice what) {
 
 bool SourceWorkflow::repeat() {
     // No dialog and no message of its own: the loaders tell their failures.
+    const bool loaded = replay(Asked::ByUser);
+    // The file as read now is what a later change on disk is told from.
+    if (loaded)
+        followSource();
+    return loaded;
+}
+
+bool SourceWorkflow::replay(Asked asked) {
     const bool magenta = convert_;
+    const bool quietly = asked == Asked::ByFileChange;
     // A choice is only made by a load that succeeded, which also remembered its path.
     const QString picturePath = SourceImagePath ? pathText(*SourceImagePath) : QString();
     const QString levelPath = LevelPath ? pathText(*LevelPath) : QString();
+    // Read quietly, a level's textures come straight from the extraction, without the level
+    // window's progress, sound or message; a picture from the file routine beneath the
+    // picture module's message boxes.
+    const auto extracted = [](level::Extraction&& extraction, imaging::Bitmap& picture,
+                              std::uint8_t& code) {
+        if (!extraction.ok())
+            return false;
+        picture = std::move(extraction.bitmap);
+        code = extraction.sourcePixelFormat;
+        return true;
+    };
     switch (SourceMenuChoice) {
     case Choice::None:
+    case Choice::EditPicture:
         return false;
     case Choice::Picture:
-        return load([&](imaging::Bitmap& picture, std::uint8_t& code) {
-            return view_.pictureFiles().LoadImageAs32BitsFile(imaging::ImageArea::of(picture),
-                                                              picturePath, code);
-        });
+        return load(
+            [&](imaging::Bitmap& picture, std::uint8_t& code) {
+                if (quietly)
+                    return imaging::loadImageAs32BitsFile(*SourceImagePath, picture, code).ok();
+                return view_.pictureFiles().LoadImageAs32BitsFile(imaging::ImageArea::of(picture),
+                                                                  picturePath, code);
+            },
+            asked);
     case Choice::LevelTextures:
-        return load([&](imaging::Bitmap& picture, std::uint8_t& code) {
-            return view_.levelFiles().LoadLevelAs32BitsFile(picture, levelPath, magenta, code);
-        });
+        return load(
+            [&](imaging::Bitmap& picture, std::uint8_t& code) {
+                if (quietly)
+                    return extracted(level::extractLevelTextures(*LevelPath, magenta), picture,
+                                     code);
+                return view_.levelFiles().LoadLevelAs32BitsFile(picture, levelPath, magenta, code);
+            },
+            asked);
     case Choice::AnimatedTextures:
-        return load([&](imaging::Bitmap& picture, std::uint8_t& code) {
-            return view_.levelFiles().LoadAnimAs32BitsFile(picture, levelPath, magenta, code);
-        });
+        return load(
+            [&](imaging::Bitmap& picture, std::uint8_t& code) {
+                if (quietly)
+                    return extracted(level::extractAnimatedTextures(*LevelPath, magenta), picture,
+                                     code);
+                return view_.levelFiles().LoadAnimAs32BitsFile(picture, levelPath, magenta, code);
+            },
+            asked);
     }
     return false;
+}
+
+void SourceWorkflow::followedFileChanged() {
+    canvas::TFrameStack& source = view_.sourceCanvas();
+    // A cut or a range being dragged on the Source finishes on the picture it started on:
+    // the new picture waits until the button is released.
+    if (source.Mode == canvas::CanvasMode::Grab || source.Mode == canvas::CanvasMode::Range) {
+        QTimer::singleShot(SourceFileWatch::kQuietMs, watch_.get(), [this, file = watch_->path()] {
+            if (watch_->path() == file)
+                followedFileChanged();
+        });
+        return;
+    }
+    // The user's view of the picture stays where it was: the zoom lives in the canvas and
+    // the grid in its fields, both untouched by a load; the scroll position is put back once
+    // the canvas has taken the new picture's size.
+    QScrollBar* across = source.ScrollBoxImageStack->horizontalScrollBar();
+    QScrollBar* down = source.ScrollBoxImageStack->verticalScrollBar();
+    const int x = across->value();
+    const int y = down->value();
+    const bool loaded = replay(Asked::ByFileChange);
+    if (loaded) {
+        across->setValue(x);
+        down->setValue(y);
+    }
+    view_.showSourceNotice(loaded ? interfaceTexts().SourceFileReloaded
+                                  : interfaceTexts().SourceFileUnreadable);
+}
+
+void SourceWorkflow::editSource() {
+    const TextTable& texts = interfaceTexts();
+    // Only a picture file has an editor; a level's textures are the level's own.
+    if (SourceMenuChoice != Choice::Picture || !SourceImagePath) {
+        view_.showSourceNotice(texts.EditNeedsPicture);
+        return;
+    }
+    const QString file = QFileInfo(pathText(*SourceImagePath)).absoluteFilePath();
+    if (!QFileInfo(file).isFile()) {
+        view_.showSourceNotice(texts.EditFileMissing);
+        return;
+    }
+    view_.showSourceNotice(launchEditor(file) ? texts.EditStarted : texts.EditNoProgram);
 }
 
 void SourceWorkflow::dropped(const QString& fileName) {
@@ -182,19 +316,24 @@ void SourceWorkflow::dropped(const QString& fileName) {
     // becomes what the caption names and what the replay runs again.
     if (level::isAcceptedLevelExtension(fileName.toStdString())) {
         const bool magenta = convert_;
-        if (!load([&](imaging::Bitmap& picture, std::uint8_t& code) {
-                return view_.levelFiles().LoadLevelAs32BitsFile(picture, fileName, magenta, code);
-            })) {
+        if (!load(
+                [&](imaging::Bitmap& picture, std::uint8_t& code) {
+                    return view_.levelFiles().LoadLevelAs32BitsFile(picture, fileName, magenta,
+                                                                    code);
+                },
+                Asked::ByUser)) {
             showCaption();
             return;
         }
         LevelPath = pathOf(fileName);
         SourceMenuChoice = Choice::LevelTextures;
     } else {
-        if (!load([&](imaging::Bitmap& picture, std::uint8_t& code) {
-                return view_.pictureFiles().LoadImageAs32BitsFile(imaging::ImageArea::of(picture),
-                                                                  fileName, code);
-            })) {
+        if (!load(
+                [&](imaging::Bitmap& picture, std::uint8_t& code) {
+                    return view_.pictureFiles().LoadImageAs32BitsFile(
+                        imaging::ImageArea::of(picture), fileName, code);
+                },
+                Asked::ByUser)) {
             showCaption();
             return;
         }
@@ -203,6 +342,7 @@ void SourceWorkflow::dropped(const QString& fileName) {
     }
     SourceCaption = pathOf(fileName);
     showCaption();
+    followSource();
 }
 
 QString SourceWorkflow::PF2String(imaging::PixelFormat format) {
@@ -241,6 +381,8 @@ void SourceWorkflow::updateAreaInfo(imaging::PixelFormat format) {
 
 void SourceWorkflow::retranslate() {
     showCaption();
+    // The menu's items were made afresh in the new language.
+    view_.showSourceEditable(SourceMenuChoice == Choice::Picture);
     if (format_)
         updateAreaInfo(*format_);
 }
@@ -252,6 +394,7 @@ void TMain::connectSourceSide() {
     // (item 0 after every load) do not.
     connect(SourceCombo, &QComboBox::activated, this, &TMain::SourceComboOnSelect);
     connect(Source->DragNDrop, &QLineEdit::textChanged, this, &TMain::SourceStackDragNDropOnChange);
+    connect(SourceEditButton, &QToolButton::clicked, this, &TMain::SourceEditButtonClick);
     connectColourPots();
 }
 
@@ -284,6 +427,10 @@ void TMain::SourceStackDragNDropOnChange() {
     sourceFlow_->dropped(fileName);
 }
 
+void TMain::SourceEditButtonClick() {
+    SourceComboOnSelect(menuIndex(SourceItem::EditPicture));
+}
+
 void TMain::UpdateSourceAreaInfo(imaging::PixelFormat format) {
     sourceFlow_->updateAreaInfo(format);
 }
@@ -304,6 +451,18 @@ void TMain::showConvertSwitch(bool convert) {
         SpeedButtonMagenta->setChecked(true);
     else if (SpeedButtonMagenta->isChecked())
         SpeedButtonOpaque->setChecked(true);
+}
+
+void TMain::showSourceNotice(const QString& text) {
+    notice_->show(text);
+}
+
+void TMain::showSourceEditable(bool editable) {
+    // Offered only for a picture file; Ctrl+E stays, and says why it does nothing else.
+    SourceEditButton->setEnabled(editable);
+    if (auto* items = qobject_cast<QStandardItemModel*>(SourceCombo->model()))
+        if (QStandardItem* item = items->item(menuIndex(SourceItem::EditPicture)))
+            item->setEnabled(editable);
 }
 
 void TMain::refreshSourceAlpha() {

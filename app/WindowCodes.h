@@ -13,8 +13,15 @@ class FrameStackCore;
 namespace parvane::app {
 
 // The Source menu, in its order. Item 0 names what the Source shows; choosing it replays the
-// last load (None while nothing was loaded).
-enum class SourceItem { None = 0, Picture = 1, LevelTextures = 2, AnimatedTextures = 3 };
+// last load (None while nothing was loaded). The last item is a command on the Source's
+// picture file, never a load: it is never the replay's choice.
+enum class SourceItem {
+    None = 0,
+    Picture = 1,
+    LevelTextures = 2,
+    AnimatedTextures = 3,
+    EditPicture = 4
+};
 
 // The Target menu, in its order. Item 0 names the Target's file or state.
 enum class TargetItem { Caption = 0, Save = 1, CreateNew = 2, Reload = 3 };

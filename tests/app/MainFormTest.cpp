@@ -113,7 +113,9 @@ TEST_F(MainFormTest, StartsWithOnePageByTwoAndAnEmptyViewer) {
     EXPECT_FALSE(source.SourceCaption);
     EXPECT_EQ(target.state().caption, document::TargetName{});
 
-    EXPECT_EQ(controlsOf(*main).SourceCombo->count(), 4);
+    // The picture editor is offered once a picture file is the Source.
+    EXPECT_EQ(controlsOf(*main).SourceCombo->count(), 5);
+    EXPECT_FALSE(controlsOf(*main).SourceEditButton->isEnabled());
     EXPECT_EQ(controlsOf(*main).SourceCombo->currentText(),
               QStringLiteral("   --- no SOURCE file loaded ---"));
     EXPECT_EQ(controlsOf(*main).TargetCombo->itemText(2), QStringLiteral("   --- Create New"));
