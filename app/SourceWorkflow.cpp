@@ -16,8 +16,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTimer>
 #include <QToolButton>
@@ -280,18 +278,9 @@ void SourceWorkflow::followedFileChanged() {
         });
         return;
     }
-    // The user's view of the picture stays where it was: the zoom lives in the canvas and
-    // the grid in its fields, both untouched by a load; the scroll position is put back once
-    // the canvas has taken the new picture's size.
-    QScrollBar* across = source.ScrollBoxImageStack->horizontalScrollBar();
-    QScrollBar* down = source.ScrollBoxImageStack->verticalScrollBar();
-    const int x = across->value();
-    const int y = down->value();
+    // The user's view stays as it was: the zoom and the scroll position live in the canvas's
+    // widget and the grid in its fields, none of which a load changes.
     const bool loaded = replay(Asked::ByFileChange);
-    if (loaded) {
-        across->setValue(x);
-        down->setValue(y);
-    }
     view_.showSourceNotice(loaded ? interfaceTexts().SourceFileReloaded
                                   : interfaceTexts().SourceFileUnreadable);
 }
