@@ -136,8 +136,8 @@ void MainFormUi::build(QMainWindow& window) {
     SourceAreaInfo->setFixedHeight(20);
     // Beside the size line of the picture it opens in the picture editor.
     SourceEditButton = flatButton("SourceEditButton", nullptr);
-    SourceEditButton->setFixedHeight(20);
-    SourceEditButton->setMinimumWidth(40);
+    // One width for both languages' captions, so the size line keeps its place.
+    SourceEditButton->setFixedSize(60, 20);
     setBackground(SourceEditButton, kMoneyGreen);
     auto* sizeRow = new QHBoxLayout;
     sizeRow->setContentsMargins(0, 0, 0, 0);

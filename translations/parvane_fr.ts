@@ -291,6 +291,46 @@
         <source>   page %1 of %2</source>
         <translation>   page %1 sur %2</translation>
     </message>
+    <message>
+        <source>   --- Edit Image File in the Picture Editor</source>
+        <translation>   --- Modifier le fichier image dans l&apos;éditeur d&apos;images</translation>
+    </message>
+    <message>
+        <source>Source file changed on disk: reloaded.</source>
+        <translation>Fichier Source modifié sur le disque&#xa0;: rechargé.</translation>
+    </message>
+    <message>
+        <source>Source file changed on disk but could not be read: kept the previous picture.</source>
+        <translation>Fichier Source modifié sur le disque mais illisible&#xa0;: l&apos;image précédente est conservée.</translation>
+    </message>
+    <message>
+        <source>Source file gone from disk: the picture stays, and reloads when the file is back.</source>
+        <translation>Fichier Source disparu du disque&#xa0;: l&apos;image reste, et se recharge au retour du fichier.</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Modifier</translation>
+    </message>
+    <message>
+        <source>Source picture sent to the picture editor: saved changes show here by themselves.</source>
+        <translation>Image Source envoyée à l&apos;éditeur d&apos;images&#xa0;: les modifications enregistrées s&apos;afficheront ici d&apos;elles-mêmes.</translation>
+    </message>
+    <message>
+        <source>Only a picture file loaded in the Source opens in the picture editor.</source>
+        <translation>Seul un fichier image chargé sur la Source s&apos;ouvre dans l&apos;éditeur d&apos;images.</translation>
+    </message>
+    <message>
+        <source>The Source picture file is no longer on disk.</source>
+        <translation>Le fichier de l&apos;image Source n&apos;est plus sur le disque.</translation>
+    </message>
+    <message>
+        <source>The desktop has no program to open the Source picture.</source>
+        <translation>Le bureau n&apos;a aucun programme pour ouvrir l&apos;image Source.</translation>
+    </message>
+    <message>
+        <source>     Edit: opens the Source picture in the picture editor; saved changes reload.</source>
+        <translation>     Modifier&#xa0;: ouvre l&apos;image Source dans l&apos;éditeur d&apos;images&#x202f;; ses modifications se rechargent.</translation>
+    </message>
 </context>
 <context>
     <name>Reason</name>
@@ -857,6 +897,10 @@ Le canevas de droite ne reçoit que des jeux de textures standard.</translation>
     <message>
         <source>Pointer position</source>
         <translation>Position du pointeur</translation>
+    </message>
+    <message>
+        <source>Edit the Source picture</source>
+        <translation>Modifier l&apos;image Source</translation>
     </message>
 </context>
 <context>
