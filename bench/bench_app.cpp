@@ -3,9 +3,12 @@
 // launch to the first mapped window, is measured by bench/startup_to_window.sh.
 // The Source side: a large picture chosen in the Source menu's dialog until the Source shows
 // it, next to the plain file load that the command-line companion's `info` does; and a cut
-// resized to 256 x 256 from its release to the tile in the viewer.
+// resized to 256 x 256 from its release to the tile in the viewer. And the Source following
+// its file: from the last write of a 2048 x 2048 picture (as an editor saves it, in place or
+// by a rename) until the Source shows it again, the quiet time included.
 #include "app/MainForm.h"
 #include "app/MainFormUi.h"
+#include "app/Startup.h"
 #include "bench/QtBenchmarkMain.h"
 #include "canvas/ImageStack.h"
 #include "imaging/ImageFiles.h"
@@ -13,11 +16,13 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <benchmark/benchmark.h>
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -194,6 +199,79 @@ void BM_CutOf1024ResizedTo256(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CutOf1024ResizedTo256)->Unit(benchmark::kMillisecond);
+
+// The bytes of a 2048 x 2048 24-bit BMP in one colour.
+QByteArray followedPicture(const QTemporaryDir& dir, parvane::imaging::Colour colour) {
+    const QString path = dir.filePath(QStringLiteral("scratch.bmp"));
+    parvane::imaging::Bitmap picture(2048, 2048);
+    picture.fill(colour);
+    parvane::imaging::saveImageAs24BitsFile(picture, 2048, 2048, path.toStdString());
+    QFile file(path);
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    QFile::remove(path);
+    return bytes;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    // In pieces, as editors write.
+    for (qsizetype at = 0; at < bytes.size(); at += 256 * 1024)
+        if (file.write(bytes.mid(at, 256 * 1024)) <= 0)
+            return false;
+    return true;
+}
+
+// state.range(0): 0 writes the picture in place, 1 writes a new file and renames it over.
+void BM_FollowedPictureShownAgainAfterItsLastWrite(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QByteArray pictures[] = {followedPicture(dir, {200, 40, 40}),
+                                   followedPicture(dir, {40, 200, 40})};
+    const parvane::imaging::Colour colours[] = {{200, 40, 40}, {40, 200, 40}};
+    const QString path = dir.filePath(QStringLiteral("followed.bmp"));
+    if (!writeFile(path, pictures[0])) {
+        state.SkipWithError("the picture could not be written");
+        return;
+    }
+    parvane::app::TMain window;
+    window.show();
+    waitExposed(window);
+    parvane::app::openInSource(window, path);
+    parvane::canvas::TFrameStack& source = *parvane::app::controlsOf(window).Source;
+    if (source.Bitmap().width() != 2048) {
+        state.SkipWithError("the picture did not load");
+        return;
+    }
+    int next = 1;
+    for (auto _ : state) {
+        const QString written = state.range(0) ? path + QStringLiteral(".new") : path;
+        if (!writeFile(written, pictures[next]) ||
+            (state.range(0) && std::rename(QFile::encodeName(written).constData(),
+                                           QFile::encodeName(path).constData()) != 0)) {
+            state.SkipWithError("the picture could not be written");
+            break;
+        }
+        QElapsedTimer sinceWrite;
+        sinceWrite.start();
+        while (source.Bitmap().pixel(7, 7) != colours[next] && sinceWrite.elapsed() < 10000)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        // The canvas painted with the new picture.
+        QApplication::processEvents();
+        state.SetIterationTime(static_cast<double>(sinceWrite.nsecsElapsed()) * 1e-9);
+        if (source.Bitmap().pixel(7, 7) != colours[next]) {
+            state.SkipWithError("the Source did not show the picture again");
+            break;
+        }
+        next = 1 - next;
+    }
+}
+BENCHMARK(BM_FollowedPictureShownAgainAfterItsLastWrite)
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(8)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
