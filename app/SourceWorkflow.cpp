@@ -272,10 +272,16 @@ void SourceWorkflow::followedFileChanged() {
     // A cut or a range being dragged on the Source finishes on the picture it started on:
     // the new picture waits until the button is released.
     if (source.Mode == canvas::CanvasMode::Grab || source.Mode == canvas::CanvasMode::Range) {
-        QTimer::singleShot(SourceFileWatch::kQuietMs, watch_.get(), [this, file = watch_->path()] {
-            if (watch_->path() == file)
-                followedFileChanged();
-        });
+        // One look a little later, however often the file changes meanwhile.
+        if (!reloadWaiting_) {
+            reloadWaiting_ = true;
+            QTimer::singleShot(SourceFileWatch::kQuietMs, watch_.get(),
+                               [this, file = watch_->path()] {
+                                   reloadWaiting_ = false;
+                                   if (watch_->path() == file)
+                                       followedFileChanged();
+                               });
+        }
         return;
     }
     // The user's view stays as it was: the zoom and the scroll position live in the canvas's

@@ -125,6 +125,8 @@ private:
 
     SourceView& view_;
     std::unique_ptr<SourceFileWatch> watch_;
+    // A reload waits for a drag on the Source to end.
+    bool reloadWaiting_ = false;
     // The pixel format the size line names, for writing it again in another language.
     std::optional<imaging::PixelFormat> format_;
     bool convert_ = false;
