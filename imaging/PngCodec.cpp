@@ -132,7 +132,8 @@ Outcome runDecode(png_structp png, png_infop info, ErrorState* errors, Source* s
         return Outcome::LibraryFailed;
     png_set_read_fn(png, source, readBytes);
     png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
-    png_set_user_limits(png, Bitmap::kMaxSide, Bitmap::kMaxSide);
+    // The picture's size is judged below, by the loaders' own rule and with its reason.
+    png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kIgnoredChunks,
                                 sizeof kIgnoredChunks / 5);
