@@ -97,22 +97,6 @@ struct DecodeJob {
     std::string* refusal; // set when the picture is refused before its pixels are read
 };
 
-// Little-endian blue, green, red and alpha 0 of every palette index or grey level.
-using WorkingColours = std::array<std::uint32_t, 256>;
-
-std::uint32_t workingColour(Colour c) {
-    return std::uint32_t{c.blue} | (std::uint32_t{c.green} << 8) | (std::uint32_t{c.red} << 16);
-}
-
-// Turns the one-byte indices at the start of a 32-bit row into their colours, from the last
-// pixel back, so that no index is overwritten before it is read.
-void widenIndices(std::uint8_t* row, std::size_t width, const WorkingColours& colours) {
-    for (std::size_t x = width; x-- > 0;) {
-        const std::uint32_t c = colours[row[x]];
-        std::memcpy(row + 4 * x, &c, 4);
-    }
-}
-
 // The palette of an indexed file, padded with black to 256 entries so that any index has a
 // colour (libpng lets indices beyond the palette through as a warning).
 std::vector<Colour> filePalette(png_structp png, png_infop info) {
@@ -157,16 +141,33 @@ Outcome runDecode(png_structp png, png_infop info, ErrorState* errors, Source* s
     }
 
     // Every layout ends as one byte a pixel (palette indices, grey levels), three (blue, green,
-    // red) or four (with alpha, or a filler byte of 0 for the working bitmap).
+    // red) or four (with alpha, or a filler byte of 0 for the working bitmap). libpng does the
+    // widening for the working bitmap too, in the same pass as the rest.
     png_set_scale_16(png);
     PixelFormat own = PixelFormat::Bits8;
     int channels = 1;
     switch (colourType) {
     case PNG_COLOR_TYPE_PALETTE:
-        png_set_packing(png);
+        if (job->working) {
+            png_set_palette_to_rgb(png);
+            // Expanding the palette turns a tRNS chunk into alpha, which 8-bit sources do not
+            // carry into the working bitmap.
+            if (png_get_valid(png, info, PNG_INFO_tRNS))
+                png_set_strip_alpha(png);
+            png_set_bgr(png);
+            png_set_filler(png, 0, PNG_FILLER_AFTER);
+            channels = 4;
+        } else {
+            png_set_packing(png);
+        }
         break;
     case PNG_COLOR_TYPE_GRAY:
         png_set_expand_gray_1_2_4_to_8(png);
+        if (job->working) {
+            png_set_gray_to_rgb(png);
+            png_set_filler(png, 0, PNG_FILLER_AFTER);
+            channels = 4;
+        }
         break;
     case PNG_COLOR_TYPE_GRAY_ALPHA:
         png_set_gray_to_rgb(png);
@@ -193,7 +194,6 @@ Outcome runDecode(png_structp png, png_infop info, ErrorState* errors, Source* s
     if (png_get_channels(png, info) != channels || png_get_bit_depth(png, info) != 8)
         png_error(png, "unexpected pixel layout after the transformations");
 
-    const bool widen = job->working && own == PixelFormat::Bits8;
     *job->fileFormat = own;
     *job->bitmap = Bitmap::forWriting(static_cast<int>(width), static_cast<int>(height),
                                       job->working ? PixelFormat::Bits32 : own);
@@ -201,26 +201,13 @@ Outcome runDecode(png_structp png, png_infop info, ErrorState* errors, Source* s
     // libpng writes png_get_rowbytes bytes into each row; the bitmap's rows must hold them.
     if (png_get_rowbytes(png, info) > bitmap.stride())
         png_error(png, "rows larger than the bitmap's");
-    WorkingColours colours{};
-    std::vector<Colour> palette =
-        colourType == PNG_COLOR_TYPE_PALETTE ? filePalette(png, info) : decoders::greyRamp(8);
-    if (widen)
-        for (std::size_t i = 0; i < 256; ++i)
-            colours[i] = workingColour(palette[i]);
-    else if (own == PixelFormat::Bits8)
-        bitmap.setPalette(std::move(palette));
-
+    if (bitmap.format() == PixelFormat::Bits8)
+        bitmap.setPalette(colourType == PNG_COLOR_TYPE_PALETTE ? filePalette(png, info)
+                                                               : decoders::greyRamp(8));
+    // An interlaced picture's passes each fill their pixels of every row.
     for (int pass = 0; pass < passes; ++pass)
-        for (png_uint_32 y = 0; y < height; ++y) {
-            std::uint8_t* row = bitmap.row(static_cast<int>(y));
-            png_read_row(png, row, nullptr);
-            // Rows of an interlaced picture are complete only after the last pass.
-            if (widen && passes == 1)
-                widenIndices(row, width, colours);
-        }
-    if (widen && passes > 1)
         for (png_uint_32 y = 0; y < height; ++y)
-            widenIndices(bitmap.row(static_cast<int>(y)), width, colours);
+            png_read_row(png, bitmap.row(static_cast<int>(y)), nullptr);
     png_read_end(png, nullptr);
     return Outcome::Done;
 }
