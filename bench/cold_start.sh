@@ -5,16 +5,16 @@
 # (gm convert FILE null:) and libvips (vips avg FILE), in the same run, and reports each side's
 # peak memory.
 #   bench/cold_start.sh [path/to/parvane-cli] [data folder] [runs] [formats...]
-# formats picks rows by name (tga psd pcx tiff-none tiff-lzw tiff-zip jpg bmp resample); all
+# formats picks rows by name (tga psd pcx tiff-none tiff-lzw tiff-zip jpg bmp png resample); all
 # when none is given. The data folder receives 4096 x 4096 pictures (24-bit run-length TGA, PSD,
-# PCX, TIFF uncompressed, LZW and Deflate, JPEG quality 90, BMP) and a 1024 x 1024 BMP written by
-# ImageMagick on first use, about 450 MB. `scripts/setup.sh --bench` installs the tools.
+# PCX, TIFF uncompressed, LZW and Deflate, JPEG quality 90, BMP, 8-bit RGB PNG at zlib level 6)
+# and a 1024 x 1024 BMP written by ImageMagick on first use, about 500 MB. `scripts/setup.sh --bench` installs the tools.
 set -eu
 CLI=${1:-build/parvane-cli}
 DATA=${2:-build/bench-data}
 RUNS=${3:-10}
 shift $(($# < 3 ? $# : 3))
-ROWS=${*:-tga psd pcx tiff-none tiff-lzw tiff-zip jpg bmp resample}
+ROWS=${*:-tga psd pcx tiff-none tiff-lzw tiff-zip jpg bmp png resample}
 for tool in hyperfine convert /usr/bin/time; do
     command -v "$tool" >/dev/null || { echo "$tool is missing"; exit 77; }
 done
@@ -34,10 +34,13 @@ make_data() {
     convert "$src" -type TrueColor -compress Zip "$DATA/cold4096-zip.tif"
     convert "$src" -quality 90 "$DATA/cold4096.jpg"
     convert "$src" -type TrueColor "$DATA/cold4096.bmp"
+    convert "$src" -type TrueColor -depth 8 -define png:compression-level=6 \
+        -define png:color-type=2 "$DATA/cold4096.png"
     convert "$src" -resize 1024x1024 -type TrueColor "$DATA/cold1024.bmp"
     rm -f "$src"
 }
-[ -f "$DATA/cold4096-zip.tif" ] && [ -f "$DATA/cold1024.bmp" ] || make_data
+[ -f "$DATA/cold4096-zip.tif" ] && [ -f "$DATA/cold1024.bmp" ] && [ -f "$DATA/cold4096.png" ] ||
+    make_data
 
 OUT=$(mktemp -d)
 trap 'rm -rf "$OUT"' EXIT

@@ -13,7 +13,8 @@ using parvane::cli::Command;
 // Adding a subcommand is one line here.
 constexpr std::array kCommands = {
     Command{"info", "FILE", "print the size and pixel format of a picture", parvane::cli::runInfo},
-    Command{"convert", "IN OUT", "load a picture and save it by OUT's extension (TGA, BMP, JPG)",
+    Command{"convert", "IN OUT",
+            "load a picture and save it by OUT's extension (TGA, BMP, JPG, PNG)",
             parvane::cli::runConvert},
     Command{"resample", "IN OUT WIDTH HEIGHT [--filter NAME]",
             "resize a picture (filters Box, Triangle, Hermite, Bell, Spline, Lanczos3, "

@@ -175,6 +175,20 @@ inline constexpr const char* kPspCannotHoldLayers =
 inline constexpr const char* kPspNoVisibleLayer =
     PARVANE_REASON("Reason", "PSP: no visible raster layer to show");
 
+// PNG.
+inline constexpr const char* kPngNoSignature =
+    PARVANE_REASON("Reason", "PNG: the file does not begin with the PNG signature.");
+inline constexpr const char* kPngEndsEarly =
+    PARVANE_REASON("Reason", "PNG: the file ends before its picture does.");
+inline constexpr const char* kPngChunkCrc =
+    PARVANE_REASON("Reason", "PNG: the %1 chunk fails its CRC check.");
+inline constexpr const char* kPngPixelData =
+    PARVANE_REASON("Reason", "PNG: the compressed pixel data is damaged (%1).");
+inline constexpr const char* kPngCannotHold =
+    PARVANE_REASON("Reason", "PNG: %1 bytes of pixel data cannot hold a picture of %2.");
+inline constexpr const char* kPngDamaged =
+    PARVANE_REASON("Reason", "PNG: the file is damaged (%1).");
+
 // Writing a file; the system's reason stands in brackets.
 inline constexpr const char* kNoFileName = PARVANE_REASON("Reason", "No file name was given.");
 inline constexpr const char* kSaveOnFolder =

@@ -45,8 +45,9 @@ DecodeResult refuseMetafile(std::span<const std::uint8_t>) {
 using TIconGraphic = TReaderGraphic<refuseIcon>;
 using TMetafileGraphic = TReaderGraphic<refuseMetafile>;
 
-// Only ".bmp", ".jpg", ".tga", ".tif", ".psd", ".psp" and ".pcx" load; the other extensions of
-// the same readers (".jpeg", ".tiff", ".dib", ...) are there for the preview alone.
+// ".bmp", ".jpg" and ".jpeg", ".tga", ".tif" and ".tiff", ".psd", ".psp" and ".pspimage", ".pcx"
+// and ".png" load; the other extensions of the same readers (".jpe", ".dib", ".fax", ...) are
+// there for the preview alone.
 constexpr PictureFormat kFormats[] = {
     {"bmp", "Windows or OS/2 Bitmap", make<TBitmapGraphic>, LoadClass::Bitmap,
      PixelRule::Widen24BitsWhileDecoding, saveBmp},
@@ -57,7 +58,7 @@ constexpr PictureFormat kFormats[] = {
     {"jpg", "JPEG Image File", make<TJPEGGraphic>, LoadClass::Jpeg, PixelRule::ConvertAfterDecoding,
      saveJpeg},
     {"jpe", "JPEG Image File", make<TJPEGGraphic>},
-    {"jpeg", "JPEG Image File", make<TJPEGGraphic>},
+    {"jpeg", "JPEG Image File", make<TJPEGGraphic>, LoadClass::Jpeg},
     {"rle", "Run-length encoded Bitmap", make<TBitmapGraphic>},
     {"dib", "Device independent Bitmap", make<TBitmapGraphic>},
     {"win", "Truevision Targa", make<TTargaGraphic>},
@@ -66,7 +67,7 @@ constexpr PictureFormat kFormats[] = {
     {"tga", "Truevision Targa", make<TTargaGraphic>, LoadClass::Registered,
      PixelRule::Widen24BitsWhileDecoding, SaveAsUncompTGA24bits},
     {"icb", "Truevision Targa", make<TTargaGraphic>},
-    {"tiff", "Tagged Image File", make<TTIFFGraphic>},
+    {"tiff", "Tagged Image File", make<TTIFFGraphic>, LoadClass::Registered},
     {"tif", "Tagged Image File", make<TTIFFGraphic>, LoadClass::Registered},
     {"fax", "Tagged Image File", make<TTIFFGraphic>},
     {"pcx", "ZSoft Paintbrush", make<TPCXGraphic>, LoadClass::Registered},
@@ -76,6 +77,9 @@ constexpr PictureFormat kFormats[] = {
     {"pdd", "Adobe Photoshop", make<TPSDGraphic>},
     {"gif", "CompuServe GIF", make<TGIFGraphic>},
     {"psp", "Paint Shop Pro Image", make<TPSPGraphic>, LoadClass::Registered},
+    {"pspimage", "Paint Shop Pro Image", make<TPSPGraphic>, LoadClass::Registered},
+    {"png", "Portable Network Graphics", make<TPNGGraphic>, LoadClass::Registered,
+     PixelRule::Widen24BitsWhileDecoding, savePng},
 };
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "GraphicEx.h"
 #include "JpegCodec.h"
 #include "PcxReader.h"
+#include "PngCodec.h"
 #include "PsdReader.h"
 #include "PspReader.h"
 #include "TargaGraphic.h"
@@ -38,6 +39,7 @@ using TPCXGraphic = TReaderGraphic<decodePcx>;
 using TPSDGraphic = TReaderGraphic<decodePsd>;
 using TGIFGraphic = TReaderGraphic<decodeGifFrame>;
 using TPSPGraphic = TReaderGraphic<decodePsp>;
+using TPNGGraphic = TReaderGraphic<decodePng, decodePngWidening24Bits>;
 
 // What loading through the image file routines does with an extension.
 enum class LoadClass {

@@ -8,7 +8,7 @@ set -euo pipefail
 # Qt's translation tools build the French catalogue; Qt's own French comes with its
 # translations; dpkg-dev and file let cpack find the package's library dependencies.
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev zlib1g-dev libjpeg62-turbo-dev
-          libtiff-dev libgif-dev libasound2-dev qt6-tools-dev qt6-l10n-tools
+          libpng-dev libtiff-dev libgif-dev libasound2-dev qt6-tools-dev qt6-l10n-tools
           qt6-translations-l10n dpkg-dev file)
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool

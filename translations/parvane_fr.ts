@@ -427,6 +427,30 @@
         <translation>PSD&#xa0;: l&apos;image n&apos;a aucune couche.</translation>
     </message>
     <message>
+        <source>PNG: the file does not begin with the PNG signature.</source>
+        <translation>PNG&#xa0;: le fichier ne commence pas par la signature PNG.</translation>
+    </message>
+    <message>
+        <source>PNG: the file ends before its picture does.</source>
+        <translation>PNG&#xa0;: le fichier s&apos;arrête avant la fin de son image.</translation>
+    </message>
+    <message>
+        <source>PNG: the %1 chunk fails its CRC check.</source>
+        <translation>PNG&#xa0;: le bloc %1 échoue à son contrôle CRC.</translation>
+    </message>
+    <message>
+        <source>PNG: the compressed pixel data is damaged (%1).</source>
+        <translation>PNG&#xa0;: les données compressées des pixels sont endommagées (%1).</translation>
+    </message>
+    <message>
+        <source>PNG: %1 bytes of pixel data cannot hold a picture of %2.</source>
+        <translation>PNG&#xa0;: %1&#xa0;octets de données de pixels ne peuvent pas contenir une image de %2.</translation>
+    </message>
+    <message>
+        <source>PNG: the file is damaged (%1).</source>
+        <translation>PNG&#xa0;: le fichier est endommagé (%1).</translation>
+    </message>
+    <message>
         <source>PCX: the first byte is not 10 or 205.</source>
         <translation>PCX&#xa0;: le premier octet n&apos;est ni 10 ni 205.</translation>
     </message>

@@ -42,15 +42,18 @@ constexpr const char* kSaveTitle =
     QT_TRANSLATE_NOOP("parvane::imaging::TFIO", "Bitmap image is not valid"),
     QT_TRANSLATE_NOOP("parvane::imaging::TFIO", "Not enough memory to read this picture."),
 };
+// Each row lists every spelling that loads (".jpeg" beside ".jpg", ...).
 constexpr const char* kOpenFilter =
-    "Supported Input Files|*.BMP;*.JPG;*.TGA;*.TIF;*.PSD;*.PSP;*.PCX|"
-    "Windows or OS/2 Bitmap (*.bmp)|*.BMP|Jpeg File Interchange (*.jpg)|*.JPG|"
-    "Truevision Targa (*.tga)|*.TGA|Tagged Image File (*.tif)|*.TIF|"
-    "Adobe Photoshop (*.psd)|*.PSD|Paint Shop Pro Image (*.psp)|*.PSP|"
-    "ZSoft Paintbrush (*.pcx)|*.PCX|All Files (*.*)|*.*";
+    "Supported Input Files|*.BMP;*.JPG;*.JPEG;*.TGA;*.TIF;*.TIFF;*.PSD;*.PSP;*.PSPIMAGE;*.PCX;"
+    "*.PNG|Windows or OS/2 Bitmap (*.bmp)|*.BMP|Jpeg File Interchange (*.jpg)|*.JPG;*.JPEG|"
+    "Truevision Targa (*.tga)|*.TGA|Tagged Image File (*.tif)|*.TIF;*.TIFF|"
+    "Adobe Photoshop (*.psd)|*.PSD|Paint Shop Pro Image (*.psp)|*.PSP;*.PSPIMAGE|"
+    "ZSoft Paintbrush (*.pcx)|*.PCX|Portable Network Graphics (*.png)|*.PNG|"
+    "All Files (*.*)|*.*";
 constexpr const char* kSaveFilter =
-    "Supported Output Files|*.TGA;*.BMP;*.JPG|Windows or OS/2 Bitmap (*.bmp)|*.BMP|"
-    "Jpeg File Interchange (*.jpg)|*.JPG|Truevision Targa (*.tga)|*.TGA|All Files (*.*)|*.*";
+    "Supported Output Files|*.TGA;*.BMP;*.JPG;*.PNG|Windows or OS/2 Bitmap (*.bmp)|*.BMP|"
+    "Jpeg File Interchange (*.jpg)|*.JPG|Truevision Targa (*.tga)|*.TGA|"
+    "Portable Network Graphics (*.png)|*.PNG|All Files (*.*)|*.*";
 constexpr int kPreviewSide = 200;
 
 std::filesystem::path toPath(const QString& name) {

@@ -171,7 +171,7 @@ TEST_F(DesktopProductTest, TheDesktopsFirstLanguageDecides) {
 
 TEST_F(DesktopProductTest, FrenchCaptionsHintsAndMessages) {
     setInterfaceLanguage(Language::French);
-    const std::unique_ptr<TMain> window = start({QStringLiteral("parvane"), dir.filePath("x.png")});
+    const std::unique_ptr<TMain> window = start({QStringLiteral("parvane"), dir.filePath("x.gif")});
     EXPECT_EQ(window->windowTitle(), QStringLiteral("   Parvane v2.4   par   Oskelin"));
     EXPECT_EQ(controlsOf(*window).SourceCombo->itemText(0),
               QStringLiteral("   --- aucun fichier SOURCE chargé ---"));
@@ -184,7 +184,7 @@ TEST_F(DesktopProductTest, FrenchCaptionsHintsAndMessages) {
                        "128,0,0 ). Double-clic pour la changer   [ ")));
     EXPECT_EQ(controlsOf(*window).Source->accessibleName(), QStringLiteral("Canevas Source"));
     // The picture module's message, and the level window's caption.
-    EXPECT_EQ(messages, QStringList{QStringLiteral("Format .PNG non pris en charge.")});
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Format .GIF non pris en charge.")});
     EXPECT_EQ(window->DVL().windowTitle(), QStringLiteral("   Chargement..."));
 }
 

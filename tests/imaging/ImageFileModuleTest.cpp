@@ -58,19 +58,21 @@ TEST_F(ImageFileModuleTest, DialogsAreConfiguredAsTheModuleDescribesThem) {
     EXPECT_TRUE(open->testOption(QFileDialog::DontUseNativeDialog));
     EXPECT_EQ(open->defaultSuffix(), "");
     const QStringList filters = open->nameFilters();
-    ASSERT_EQ(filters.size(), 9);
-    EXPECT_EQ(filters[0], "Supported Input Files (*.BMP *.JPG *.TGA *.TIF *.PSD *.PSP *.PCX)");
-    EXPECT_EQ(filters[8], "All Files (*.*) (*)");
+    ASSERT_EQ(filters.size(), 10);
+    EXPECT_EQ(filters[0], "Supported Input Files (*.BMP *.JPG *.JPEG *.TGA *.TIF *.TIFF *.PSD "
+                          "*.PSP *.PSPIMAGE *.PCX *.PNG)");
+    EXPECT_EQ(filters[9], "All Files (*.*) (*)");
     // The dialog's own matching: every name under "All Files", extensions in any case.
     const auto matches = [&](int row, const char* name) {
         const QString patterns = filters[row].section('(', -1).chopped(1);
         return QDir::match(patterns.split(' '), name);
     };
-    EXPECT_TRUE(matches(8, "texture"));
-    EXPECT_TRUE(matches(8, "texture.tga"));
-    EXPECT_TRUE(matches(0, "photo.jpg"));
-    EXPECT_TRUE(matches(0, "PHOTO.JPG"));
-    EXPECT_FALSE(matches(0, "photo.jpeg"));
+    EXPECT_TRUE(matches(9, "texture"));
+    EXPECT_TRUE(matches(9, "texture.tga"));
+    for (const char* name : {"photo.jpg", "PHOTO.JPG", "photo.jpeg", "tiles.png", "x.pspimage"})
+        EXPECT_TRUE(matches(0, name)) << name;
+    EXPECT_TRUE(matches(2, "photo.jpeg"));
+    EXPECT_FALSE(matches(0, "anim.gif"));
     EXPECT_EQ(open->selectedNameFilter().toStdString(), "Supported Input Files");
     EXPECT_NE(open->findChild<PicturePreview*>(), nullptr);
     ASSERT_NE(open->findChild<QWidget*>("sidebar"), nullptr);
@@ -81,8 +83,8 @@ TEST_F(ImageFileModuleTest, DialogsAreConfiguredAsTheModuleDescribesThem) {
     EXPECT_EQ(save->windowTitle(), "   ----- SAVING IMAGE FILE -----");
     EXPECT_EQ(save->defaultSuffix(), "TGA");
     EXPECT_FALSE(save->testOption(QFileDialog::DontConfirmOverwrite)); // asks before overwriting
-    ASSERT_EQ(save->nameFilters().size(), 5);
-    EXPECT_EQ(save->nameFilters()[0], "Supported Output Files (*.TGA *.BMP *.JPG)");
+    ASSERT_EQ(save->nameFilters().size(), 6);
+    EXPECT_EQ(save->nameFilters()[0], "Supported Output Files (*.TGA *.BMP *.JPG *.PNG)");
     EXPECT_NE(save->findChild<PicturePreview*>(), nullptr);
 }
 
@@ -144,6 +146,7 @@ TEST_F(ImageFileModuleTest, EachFailureShowsItsMessageAndItsReason) {
     testing::writeFileBytes(dir.file("not.psp"), {'P', 'a', 'i', 'n', 't'});
     testing::writeFileBytes(dir.file("bad.bmp"), {'B', 'M', 0});
     testing::writeFileBytes(dir.file("bad.jpg"), {0xFF, 0xD8, 0xFF, 0xDB, 0, 2});
+    testing::writeFileBytes(dir.file("not.png"), {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\r'});
     const QString scheme = "This file has a non supported compression scheme.";
     struct Case {
         const char* name;
@@ -152,7 +155,7 @@ TEST_F(ImageFileModuleTest, EachFailureShowsItsMessageAndItsReason) {
         QString reason;
     };
     const Case cases[] = {
-        {"photo.jpeg", false, ".JPEG format not supported.", ""},
+        {"anim.gif", false, ".GIF format not supported.", ""},
         {"missing.tga", false, scheme, "The file does not exist."},
         {"cut.tga", false, scheme, "The file ends after 17 of 18 bytes."},
         {"mode5.psd", false, scheme, "PSD: colour mode 5 is not read."},
@@ -161,7 +164,8 @@ TEST_F(ImageFileModuleTest, EachFailureShowsItsMessageAndItsReason) {
         {"not.psp", false, scheme, "PSP: …"},
         {"bad.bmp", false, "Bitmap image is not valid", "BMP: …"},
         {"bad.jpg", false, "JPEG error #…", "JPEG error #…"},
-        {"name.png", true, ".PNG format not supported.", ""},
+        {"not.png", false, scheme, "PNG: the file does not begin with the PNG signature."},
+        {"name.gif", true, ".GIF format not supported.", ""},
         {"no/folder/x.bmp", true, "Cannot save " + path("no/folder/x.bmp") + ".",
          "The folder cannot be written (No such file or directory)."},
     };
@@ -188,7 +192,7 @@ TEST_F(ImageFileModuleTest, EachFailureShowsItsMessageAndItsReason) {
         EXPECT_TRUE(reasons[0].isEmpty() || reasons[0].endsWith('.')) << reasons[0].toStdString();
         EXPECT_TRUE(picture == before);
     }
-    EXPECT_FALSE(std::filesystem::exists(dir.file("name.png")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("name.gif")));
 }
 
 TEST_F(ImageFileModuleTest, ReportFileErrorKinds) {
@@ -213,14 +217,14 @@ TEST_F(ImageFileModuleTest, PreviewShowsRegisteredExtensionsEvenWhereLoadingIsRe
     ASSERT_TRUE(SaveAsUncompTGA24bits(file, dir.file("p.tga")).ok());
     // .vda is a registered TGA extension that the load routines refuse.
     std::filesystem::copy_file(dir.file("p.tga"), dir.file("p.vda"));
-    std::filesystem::copy_file(dir.file("p.tga"), dir.file("p.png"));
+    std::filesystem::copy_file(dir.file("p.tga"), dir.file("p.xyz"));
     PicturePreview preview;
     preview.showFile(path("p.tga"));
     EXPECT_EQ(preview.pictureSize(), QSize(40, 20));
     EXPECT_FALSE(preview.pixmap().isNull());
     preview.showFile(path("p.vda"));
     EXPECT_EQ(preview.pictureSize(), QSize(40, 20));
-    preview.showFile(path("p.png"));
+    preview.showFile(path("p.xyz"));
     EXPECT_TRUE(preview.pictureSize().isEmpty());
     EXPECT_EQ(preview.text(), "No preview");
     preview.showFile(path("gone.tga"));

@@ -50,16 +50,20 @@ TEST(ImageFiles, ExtensionDecidesTheRoute) {
     };
     EXPECT_EQ(loadClass("a/photo.jpg"), LoadClass::Jpeg);
     EXPECT_EQ(loadClass("a/PHOTO.JPG"), LoadClass::Jpeg);
+    EXPECT_EQ(loadClass("photo.Jpeg"), LoadClass::Jpeg);
     EXPECT_EQ(loadClass("x.BmP"), LoadClass::Bitmap);
     // A name that is only an extension has one: the text from its last dot.
-    for (const char* name : {"x.tga", "x.TIF", "x.psd", "x.psp", "x.pcx", ".tga", "dir/.PCX"})
+    for (const char* name : {"x.tga", "x.TIF", "x.tiff", "x.psd", "x.psp", "x.PspImage", "x.pcx",
+                             "x.png", "X.PNG", ".tga", "dir/.PCX"})
         EXPECT_EQ(loadClass(name), LoadClass::Registered) << name;
-    for (const char* name : {"photo.jpeg", "x.tiff", "x.gif", "x.png", "noextension", "dir.tga/x"})
+    for (const char* name : {"x.jpe", "x.gif", "x.dib", "noextension", "dir.tga/x"})
         EXPECT_EQ(loadClass(name), LoadClass::Refused) << name;
     EXPECT_TRUE(writes("set.TGA", SaveAsUncompTGA24bits));
     EXPECT_TRUE(writes("set.bmp", saveBmp));
     EXPECT_TRUE(writes("set.Jpg", saveJpeg));
+    EXPECT_TRUE(writes("set.PNG", savePng));
     EXPECT_TRUE(writes("set.tif", nullptr));
+    EXPECT_TRUE(writes("set.jpeg", nullptr));
 }
 
 TEST(ImageFiles, RefusedExtensionsNameThemselves) {
@@ -70,8 +74,8 @@ TEST(ImageFiles, RefusedExtensionsNameThemselves) {
         const char* name;
         const char* message;
     };
-    for (const Case c : {Case{"photo.jpeg", ".JPEG format not supported."},
-                         Case{"x.TiFf", ".TIFF format not supported."},
+    for (const Case c : {Case{"photo.jpe", ".JPE format not supported."},
+                         Case{"x.DiB", ".DIB format not supported."},
                          Case{"anim.gif", ".GIF format not supported."},
                          Case{"README", " format not supported."}}) {
         const FileResult r = loadImageFile(c.name, picture);
@@ -200,10 +204,10 @@ TEST(ImageFiles, SavedPicturesLoadBackWithCodeSix) {
 
 TEST(ImageFiles, UnsupportedSaveWritesNothing) {
     testing::ScratchDir dir;
-    const FileResult r = saveImageFile(Bitmap(4, 4), dir.file("name.png"));
+    const FileResult r = saveImageFile(Bitmap(4, 4), dir.file("name.gif"));
     EXPECT_EQ(r.shown, FileResult::Message::FormatNotSupported);
-    EXPECT_EQ(r.message, ".PNG format not supported.");
-    EXPECT_FALSE(std::filesystem::exists(dir.file("name.png")));
+    EXPECT_EQ(r.message, ".GIF format not supported.");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("name.gif")));
 }
 
 TEST(ImageFiles, PixelFormatNames) {

@@ -44,8 +44,8 @@ contains "$work/out" "width: 1" "info width"
 contains "$work/out" "height: 1" "info height"
 contains "$work/out" "pixel format: 6 (24 bits)" "info format"
 
-expect 1 "info of .jpeg" -- "$cli" info "$work/photo.jpeg"
-contains "$work/err" ".JPEG format not supported." "jpeg refusal"
+expect 1 "info of .gif" -- "$cli" info "$work/anim.gif"
+contains "$work/err" ".GIF format not supported." "gif refusal"
 expect 1 "info of a truncated TGA" -- "$cli" info "$work/cut.tga"
 contains "$work/err" "This file has a non supported compression scheme." "truncated message"
 expect 1 "info of a missing BMP" -- "$cli" info "$work/missing.bmp"
@@ -67,9 +67,17 @@ contains "$work/out" "pixel format: 6 (24 bits)" "BMP keeps 24 bits"
 expect 0 "convert to JPG" -- "$cli" convert "$work/red.bmp" "$work/red.jpg"
 expect 0 "info of the JPG" -- "$cli" info "$work/red.jpg"
 contains "$work/out" "width: 1" "JPG width"
-expect 1 "convert to PNG" -- "$cli" convert "$work/red.tga" "$work/red.png"
-contains "$work/err" ".PNG format not supported." "png refusal"
-[[ -e $work/red.png ]] && { echo "FAIL: a PNG was written"; failures=$((failures + 1)); }
+cp "$work/red.jpg" "$work/red.jpeg"
+expect 0 "info of a .jpeg" -- "$cli" info "$work/red.jpeg"
+contains "$work/out" "width: 1" "JPEG width"
+expect 0 "convert to PNG" -- "$cli" convert "$work/red.tga" "$work/red.png"
+expect 0 "info of the PNG" -- "$cli" info "$work/red.png"
+contains "$work/out" "pixel format: 6 (24 bits)" "PNG saves 24 bits"
+expect 0 "PNG back to TGA" -- "$cli" convert "$work/red.png" "$work/red-again.tga"
+cmp -s "$work/red.tga" "$work/red-again.tga" || { echo "FAIL: PNG round trip differs"; failures=$((failures + 1)); }
+expect 1 "convert to GIF" -- "$cli" convert "$work/red.tga" "$work/red.gif"
+contains "$work/err" ".GIF format not supported." "gif save refusal"
+[[ -e $work/red.gif ]] && { echo "FAIL: a GIF was written"; failures=$((failures + 1)); }
 
 # Converting over a larger file leaves exactly the new file.
 head -c 5000 /dev/zero >"$work/big.tga"
