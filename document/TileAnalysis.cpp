@@ -1,7 +1,8 @@
 // How the analysis stays fast on a full texture set: each cell is read once into a summary
-// (channel sums and 8 x 8 block means). Two cells whose channel sums, or whose block means
-// under the orientation tried, differ by more than the tolerance allows cannot match, since a
-// mean absolute difference is never smaller than the difference of the means; only the pairs
+// (channel sums, the sums of rings of blocks that no orientation changes, and 8 x 8 block
+// means). Two cells whose channel sums, ring sums, or block means under the orientation tried
+// differ by more than the tolerance allows cannot match, since a summed absolute difference is
+// never smaller than the difference of the sums over any same parts; only the pairs
 // that pass both are compared pixel by pixel, and that stops as soon as the tolerance is
 // exceeded. After an edit only the changed cells are read again, and of the rest only those
 // whose result the edit can change are compared again (see TileAnalyser::State::incremental).
@@ -213,6 +214,9 @@ struct TileAnalyser::State {
         for (std::size_t c = 0; c < 3; ++c)
             bound += std::abs(std::int64_t{a.sums[c]} - std::int64_t{b.sums[c]});
         if (bound > maxSad)
+            return std::nullopt;
+        // One bound for all eight orientations before any is tried.
+        if (options.turned && kernels::ringBound(a.rings, b.rings) > maxSad)
             return std::nullopt;
         const int orientations = options.turned ? kOrientationCount : 1;
         for (int i = 0; i < orientations; ++i) {
