@@ -2,8 +2,8 @@
 // (channel sums, the sums of rings of blocks that no orientation changes, and 8 x 8 block
 // means). Two cells whose channel sums, ring sums, or block means under the orientation tried
 // differ by more than the tolerance allows cannot match, since a summed absolute difference is
-// never smaller than the difference of the sums over any same parts; only the pairs
-// that pass both are compared pixel by pixel, and that stops as soon as the tolerance is
+// never smaller than the difference of the sums over any same parts; only the pairs that
+// pass all three are compared pixel by pixel, and that stops as soon as the tolerance is
 // exceeded. After an edit only the changed cells are read again, and of the rest only those
 // whose result the edit can change are compared again (see TileAnalyser::State::incremental).
 #include "TileAnalysis.h"
