@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QSlider>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -391,9 +392,47 @@ void MainFormUi::createTargetTabs() {
     anim->addWidget(TrackBarTarget);
     anim->addStretch(1);
 
+    createTilesTab();
+
     TargetPageControl->addTab(TabTransform, QString());
     TargetPageControl->addTab(TabAnimTarget, QString());
+    TargetPageControl->addTab(TabTiles, QString());
     TargetPageControl->setCurrentWidget(TabTransform);
+}
+
+void MainFormUi::createTilesTab() {
+    TabTiles = named(new QWidget, "TabTiles");
+    // The readout: two short lines of counts; its menu lists the groups of copies.
+    TileBudget = named(new QToolButton, "TileBudget");
+    TileBudget->setPopupMode(QToolButton::InstantPopup);
+    TileBudget->setAutoRaise(true);
+    TileBudget->setFocusPolicy(Qt::TabFocus);
+    TileBudget->setFixedHeight(26);
+    TileBudget->setMinimumWidth(82);
+    TileBudget->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    QFont readout;
+    readout.setPixelSize(9);
+    TileBudget->setFont(readout);
+    TileBudget->setStyleSheet(QStringLiteral("QToolButton { text-align: left; padding: 0px; }"
+                                             "QToolButton::menu-indicator { image: none; }"));
+    SpinBoxTolerance = named(new QSpinBox, "SpinBoxTolerance");
+    SpinBoxTolerance->setRange(0, 32);
+    SpinBoxTolerance->setFixedSize(40, 19);
+    SpinBoxTolerance->setFont(smallFont());
+    SpinBoxTolerance->setFocusPolicy(Qt::StrongFocus);
+    CheckBoxTurned = named(new QCheckBox(QStringLiteral("\u21BB")), "CheckBoxTurned");
+    CheckBoxTurned->setFocusPolicy(Qt::TabFocus);
+    SpeedButtonShowCopies = tabButton("SpeedButtonShowCopies", QStringLiteral("\u29C9"), true);
+    SpeedButtonCompact = tabButton("SpeedButtonCompact", QStringLiteral("\u2AA1"), false);
+    SpeedButtonExportMap = tabButton("SpeedButtonExportMap", QStringLiteral("\u2630"), false);
+    SpeedButtonWrapPreview = tabButton("SpeedButtonWrapPreview", QStringLiteral("\u25A6"), true);
+    auto* row = tabRow(TabTiles);
+    row->setContentsMargins(2, 0, 2, 0);
+    row->addWidget(TileBudget, 1);
+    for (QWidget* w : std::initializer_list<QWidget*>{SpinBoxTolerance, CheckBoxTurned,
+                                                      SpeedButtonShowCopies, SpeedButtonCompact,
+                                                      SpeedButtonExportMap, SpeedButtonWrapPreview})
+        row->addWidget(w);
 }
 
 } // namespace parvane::app

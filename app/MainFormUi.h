@@ -10,6 +10,7 @@ class QLabel;
 class QMainWindow;
 class QScrollBar;
 class QSlider;
+class QSpinBox;
 class QStatusBar;
 class QTabWidget;
 class QToolButton;
@@ -61,6 +62,7 @@ struct MainFormUi {
     QTabWidget* TargetPageControl = nullptr;
     QWidget* TabTransform = nullptr;
     QWidget* TabAnimTarget = nullptr;
+    QWidget* TabTiles = nullptr;
 
     // Buttons of the tabs under the canvases.
     QToolButton* SpeedButtonReset = nullptr;
@@ -84,6 +86,15 @@ struct MainFormUi {
     QToolButton* SpeedButtonMove = nullptr;
     QToolButton* ButtonStopTarget = nullptr;
     QSlider* TrackBarTarget = nullptr;
+    // The tile budget tab: the readout (its menu lists the groups of copies), the tolerance,
+    // turned copies, and the commands.
+    QToolButton* TileBudget = nullptr;
+    QSpinBox* SpinBoxTolerance = nullptr;
+    QCheckBox* CheckBoxTurned = nullptr;
+    QToolButton* SpeedButtonShowCopies = nullptr;
+    QToolButton* SpeedButtonCompact = nullptr;
+    QToolButton* SpeedButtonExportMap = nullptr;
+    QToolButton* SpeedButtonWrapPreview = nullptr;
 
     // The status line's place for the pointer's position over a canvas: its second line.
     InfoText* StatusPosition = nullptr;
@@ -96,6 +107,7 @@ private:
     QWidget* createTargetArea();
     void createSourceTabs();
     void createTargetTabs();
+    void createTilesTab();
 };
 
 // The controls of a main window as screen readers, scripts and tests reach them: by their

@@ -5,6 +5,7 @@
 #include "app/Languages.h"
 #include "app/MainForm.h"
 #include "app/StatusLine.h"
+#include "app/TargetTiles.h"
 #include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
 #include "document/TextureSet.h"
@@ -130,6 +131,7 @@ std::span<const Shortcut> shortcuts() {
         press("ActionToolVFlip", "V", "SpeedButtonVFlip"),
         press("ActionToolSwap", "W", "SpeedButtonSwap"),
         press("ActionToolMove", "D", "SpeedButtonMove"),
+        press("ActionWrapPreview", "T", "SpeedButtonWrapPreview"),
         handler("ActionEscape", "Esc",
                 "PanelRightSide,SpeedButtonNone,ButtonStopSource,ButtonStopTarget",
                 [](TMain& m) { m.EscapeClick(); }),
@@ -197,6 +199,13 @@ bool inCanvas(const QWidget* widget) {
 }
 
 } // namespace
+
+QList<QKeySequence> commandKeys(const char* action) {
+    for (const Shortcut& s : shortcuts())
+        if (qstrcmp(s.action, action) == 0)
+            return keysOf(s);
+    return {};
+}
 
 WindowKeys::WindowKeys(TMain& window, canvas::TFrameStack& source, canvas::TFrameStack& target,
                        StatusLine& status, document::TextureSet& document)
@@ -309,16 +318,25 @@ void WindowKeys::showPointerPosition(canvas::TFrameStack* canvas, int x, int y) 
         const int down = std::max(1, canvas->PortHeight() / TMain::kPageSide);
         const int page = (y / TMain::kPageSide) * across + x / TMain::kPageSide + 1;
         text += texts.PointerPageFormat.arg(page).arg(across * down);
+        if (targetNote_)
+            text += targetNote_(x, y);
     }
     status_.setPosition(text);
 }
 
 void TMain::UndoTargetEdit() {
+    movingHistory_ = true;
     texture_->undo();
+    movingHistory_ = false;
+    // An undone step may have changed any cell.
+    tiles_->pictureChanged();
 }
 
 void TMain::RedoTargetEdit() {
+    movingHistory_ = true;
     texture_->redo();
+    movingHistory_ = false;
+    tiles_->pictureChanged();
 }
 
 void TMain::EscapeClick() {

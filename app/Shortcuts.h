@@ -3,7 +3,10 @@
 // pointer's position over a canvas in the status line.
 #pragma once
 
+#include <QKeySequence>
+#include <QList>
 #include <QObject>
+#include <functional>
 
 namespace parvane::canvas {
 class TFrameStack;
@@ -17,6 +20,10 @@ namespace parvane::app {
 class StatusLine;
 class TMain;
 struct TextTable;
+
+// The keys of one command of the window's table (its object name, "ActionZoomIn"), for the
+// windows that take the same keys for the same command.
+QList<QKeySequence> commandKeys(const char* action);
 
 class WindowKeys : public QObject {
 public:
@@ -33,6 +40,12 @@ public:
     // the pointer, else the one pointed at last (the Target at first).
     canvas::TFrameStack* activeCanvas() const;
 
+    // What the position field adds over a cell of the Target (by its tile index): empty for
+    // nothing.
+    void setTargetCellNote(std::function<QString(int x, int y)> note) {
+        targetNote_ = std::move(note);
+    }
+
 private:
     void showPointerPosition(canvas::TFrameStack* canvas, int x, int y);
 
@@ -41,6 +54,7 @@ private:
     canvas::TFrameStack& target_;
     StatusLine& status_;
     canvas::TFrameStack* lastPointed_ = nullptr;
+    std::function<QString(int x, int y)> targetNote_;
 };
 
 } // namespace parvane::app

@@ -199,6 +199,7 @@ TileViewer::TileViewer(QWidget* parent) : QWidget(parent) {
 void TileViewer::setPicture(const imaging::Bitmap& picture) {
     picture_ = picture;
     update();
+    emit pictureChanged();
 }
 
 void TileViewer::paintEvent(QPaintEvent*) {

@@ -106,6 +106,10 @@ public:
     // Takes over the picture's size, format and pixels.
     void setPicture(const imaging::Bitmap& picture);
 
+signals:
+    // The current tile is another picture now.
+    void pictureChanged();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
