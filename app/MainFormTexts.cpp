@@ -6,6 +6,7 @@
 #include "app/Shortcuts.h"
 #include "app/SourceWorkflow.h"
 #include "app/WindowCodes.h"
+#include "app/WrapPreview.h"
 #include "canvas/ImageStack.h"
 
 #include <QAbstractButton>
@@ -279,13 +280,16 @@ void TMain::switchLanguage(Language language) {
     showTargetNames();
     ClipTileSizeScrollChange();
     DisplayTargetAreaInfo(Target->PortWidth(), Target->PortHeight());
+    showTileBudget();
+    wrapPreview_->applyTexts(after);
     StatusBar->clearMessage();
     documents_.followLanguage();
 }
 
 bool TMain::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || widget->window() != this)
+    // The wrap preview is a window of its own whose hints show in this status line.
+    if (!widget || (widget->window() != this && widget->window() != wrapPreview_))
         return QMainWindow::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::ToolTip:

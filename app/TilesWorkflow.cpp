@@ -83,7 +83,10 @@ void TMain::connectTilesTab() {
             [this] { tiles_->historyMoved(texture_->stepIndex(), movingHistory_); });
     Target->setOverlayPainter(
         [this](QPainter& painter, const imaging::Rect& area) { drawTileOutlines(painter, area); });
+    // Over a copy, while copies are shown, the position field names what it copies.
     keys_->setTargetCellNote([this](int x, int y) -> QString {
+        if (!SpeedButtonShowCopies->isChecked())
+            return {};
         const TileReport& report = tiles_->report();
         if (x >= report.columns * kTileSide || y >= report.rows * kTileSide)
             return {};

@@ -105,6 +105,10 @@ void WrapPreview::applyTexts(const TextTable& texts) {
     setWindowTitle(texts.WrapPreviewTitle);
     setAccessibleName(texts.WrapPreviewTitle);
     halfOffset_->setText(texts.HalfOffset);
+    // Hints show in the main window's status line while the pointer is over the preview.
+    setStatusTip(texts.HintWrapPreview);
+    view_->setStatusTip(texts.HintWrapPreviewPicture);
+    halfOffset_->setStatusTip(texts.HintHalfOffset);
     view_->setAccessibleName(tr("Wrap preview picture"));
     view_->setAccessibleDescription(texts.HintWrapPreviewPicture.trimmed());
     halfOffset_->setAccessibleName(tr("Half offset"));

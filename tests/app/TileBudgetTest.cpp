@@ -81,7 +81,7 @@ TEST_F(TileBudgetTest, CountsFollowEveryEditAndTheOptions) {
     const Bitmap a = markedTile(10);
     pasteAt(a, 0);
     pasteAt(a, 5);
-    pasteAt(markedTile(90), 9);
+    pasteAt(markedTile(90), 25);
     EXPECT_EQ(counts(), (Counts{3, 2, 1, 29}));
     EXPECT_TRUE(ui.TileBudget->text().contains(QStringLiteral("2 / 256")));
 
@@ -92,7 +92,10 @@ TEST_F(TileBudgetTest, CountsFollowEveryEditAndTheOptions) {
     EXPECT_EQ(counts(), (Counts{3, 3, 0, 29}));
     ui.CheckBoxTurned->setChecked(true);
     EXPECT_EQ(counts(), (Counts{3, 2, 1, 29}));
-    main->TargetMouseMove(Qt::NoModifier, 80, 80);
+    emit ui.Target->overlayMouseMoved(Qt::NoButton, Qt::NoModifier, 80, 80);
+    EXPECT_TRUE(ui.StatusPosition->text().endsWith(QStringLiteral("page 1 of 2")));
+    ui.SpeedButtonShowCopies->click();
+    emit ui.Target->overlayMouseMoved(Qt::NoButton, Qt::NoModifier, 80, 80);
     EXPECT_TRUE(ui.StatusPosition->text().endsWith(QStringLiteral("copy of 0, rotate")))
         << ui.StatusPosition->text().toStdString();
 
