@@ -174,7 +174,7 @@ TextTable Languages::make(Language language) {
         text(QT_TR_NOOP("     The tile repeated 3 x 3: its seams show where its edges meet."));
     t.HintHalfOffset = text(QT_TR_NOOP(
         "     Half offset: moves the repeat by 32 pixels, the seams meet in the middle."));
-    t.TileBudgetFormat = text(QT_TR_NOOP("%1 / %2 tiles\n%3 used, %4 copies, %5 empty"));
+    t.TileBudgetFormat = text(QT_TR_NOOP("%1 / %2 tiles, %3 used\n%4 copies, %5 empty"));
     t.TileBudgetSpokenFormat = text(QT_TR_NOOP(
         "%1 distinct tiles of the editors' %2, %3 used cells, %4 copies, %5 empty cells"));
     t.TileGroupFormat = text(QT_TR_NOOP("tile %1: %2 copies ( %3 )"));

@@ -403,29 +403,28 @@ void MainFormUi::createTargetTabs() {
 void MainFormUi::createTilesTab() {
     TabTiles = named(new QWidget, "TabTiles");
     // The readout: two short lines of counts; its menu lists the groups of copies.
-    TileBudget = named(new QToolButton, "TileBudget");
+    TileBudget = named(new FittingButton, "TileBudget");
     TileBudget->setPopupMode(QToolButton::InstantPopup);
     TileBudget->setAutoRaise(true);
     TileBudget->setFocusPolicy(Qt::TabFocus);
     TileBudget->setFixedHeight(26);
-    TileBudget->setMinimumWidth(82);
-    TileBudget->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    QFont readout;
-    readout.setPixelSize(9);
-    TileBudget->setFont(readout);
-    TileBudget->setStyleSheet(QStringLiteral("QToolButton { text-align: left; padding: 0px; }"
+    TileBudget->setMinimumWidth(60);
+    TileBudget->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    // The menu's arrow would take the room of the counts; the hint says there is a menu.
+    TileBudget->setStyleSheet(QStringLiteral("QToolButton { padding: 0px; }"
                                              "QToolButton::menu-indicator { image: none; }"));
     SpinBoxTolerance = named(new QSpinBox, "SpinBoxTolerance");
     SpinBoxTolerance->setRange(0, 32);
-    SpinBoxTolerance->setFixedSize(40, 19);
+    SpinBoxTolerance->setFixedSize(36, 19);
     SpinBoxTolerance->setFont(smallFont());
     SpinBoxTolerance->setFocusPolicy(Qt::StrongFocus);
     CheckBoxTurned = named(new QCheckBox(QStringLiteral("\u21BB")), "CheckBoxTurned");
+    CheckBoxTurned->setFont(smallFont());
     CheckBoxTurned->setFocusPolicy(Qt::TabFocus);
-    SpeedButtonShowCopies = tabButton("SpeedButtonShowCopies", QStringLiteral("\u29C9"), true);
-    SpeedButtonCompact = tabButton("SpeedButtonCompact", QStringLiteral("\u2AA1"), false);
+    SpeedButtonShowCopies = tabButton("SpeedButtonShowCopies", QStringLiteral("\u25A3"), true);
+    SpeedButtonCompact = tabButton("SpeedButtonCompact", QStringLiteral("\u21C8"), false);
     SpeedButtonExportMap = tabButton("SpeedButtonExportMap", QStringLiteral("\u2630"), false);
-    SpeedButtonWrapPreview = tabButton("SpeedButtonWrapPreview", QStringLiteral("\u25A6"), true);
+    SpeedButtonWrapPreview = tabButton("SpeedButtonWrapPreview", QStringLiteral("\u229E"), true);
     auto* row = tabRow(TabTiles);
     row->setContentsMargins(2, 0, 2, 0);
     row->addWidget(TileBudget, 1);

@@ -88,7 +88,7 @@ struct MainFormUi {
     QSlider* TrackBarTarget = nullptr;
     // The tile budget tab: the readout (its menu lists the groups of copies), the tolerance,
     // turned copies, and the commands.
-    QToolButton* TileBudget = nullptr;
+    FittingButton* TileBudget = nullptr;
     QSpinBox* SpinBoxTolerance = nullptr;
     QCheckBox* CheckBoxTurned = nullptr;
     QToolButton* SpeedButtonShowCopies = nullptr;

@@ -156,11 +156,11 @@ void TMain::TileOptionsOnChange() {
 void TMain::showTileBudget() {
     const TileReport& report = tiles_->report();
     const TextTable& texts = interfaceTexts();
-    TileBudget->setText(texts.TileBudgetFormat.arg(report.kept)
-                            .arg(kEditorTiles)
-                            .arg(report.used)
-                            .arg(report.copies)
-                            .arg(report.empty));
+    TileBudget->setFittedText(texts.TileBudgetFormat.arg(report.kept)
+                                  .arg(kEditorTiles)
+                                  .arg(report.used)
+                                  .arg(report.copies)
+                                  .arg(report.empty));
     // Past the editors' limit the readout turns red, as the size line does.
     QPalette face = TileBudget->palette();
     face.setColor(QPalette::ButtonText,

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QToolButton>
 #include <QWidget>
 
 namespace parvane::app {
@@ -90,6 +91,26 @@ private:
     int room() const;
     QString topic_;
     bool shrinkToFit_ = false;
+};
+
+// A button whose lines of text take a smaller font, down to a floor, rather than lose their
+// ends when the button is narrow (the tile budget readout on a one-page Target).
+class FittingButton : public QToolButton {
+    Q_OBJECT
+
+public:
+    static constexpr int kLargestPixels = 10;
+    static constexpr int kSmallestPixels = 7;
+
+    explicit FittingButton(QWidget* parent = nullptr) : QToolButton(parent) {}
+    void setFittedText(const QString& text);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void fit();
+    QString text_;
 };
 
 // The current-tile viewer: owns the current tile's picture, which may be larger than the

@@ -332,10 +332,10 @@
         <translation>     Demi-décalage&#xa0;: décale la répétition de 32 pixels, les raccords se rejoignent au milieu.</translation>
     </message>
     <message>
-        <source>%1 / %2 tiles
-%3 used, %4 copies, %5 empty</source>
-        <translation>%1 / %2 tuiles
-%3 utilisées, %4 copies, %5 vides</translation>
+        <source>%1 / %2 tiles, %3 used
+%4 copies, %5 empty</source>
+        <translation>%1 / %2 tuiles, %3 utilisées
+%4 copies, %5 vides</translation>
     </message>
     <message>
         <source>%1 distinct tiles of the editors' %2, %3 used cells, %4 copies, %5 empty cells</source>
