@@ -177,9 +177,9 @@ TextTable Languages::make(Language language) {
     t.TileBudgetFormat = text(QT_TR_NOOP("%1 / %2 tiles, %3 used\n%4 copies, %5 empty"));
     t.TileBudgetSpokenFormat = text(QT_TR_NOOP(
         "%1 distinct tiles of the editors' %2, %3 used cells, %4 copies, %5 empty cells"));
-    t.TileGroupFormat = text(QT_TR_NOOP("tile %1: %2 copies ( %3 )"));
+    t.TileGroupFormat = text(QT_TR_NOOP("tile %1, its copies: %2"));
     t.TileNoGroups = text(QT_TR_NOOP("no copies"));
-    t.CompactDoneFormat = text(QT_TR_NOOP("Compacted: %1 tiles on %2 pages."));
+    t.CompactDoneFormat = text(QT_TR_NOOP("Compacted: %1 tiles kept, page count %2."));
     t.CompactNothing = text(QT_TR_NOOP("Nothing to compact: no copies and no gaps."));
     t.ExportMapTitle = text(QT_TR_NOOP("Export index map"));
     t.ExportMapFilter = text(QT_TR_NOOP("Index maps (*.csv)"));

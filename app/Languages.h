@@ -93,7 +93,7 @@ struct TextTable {
     QString HintWrapPreviewPicture;
     QString HintHalfOffset;
     // The readout's two lines (kept, the editors' limit; used, copies, empty), what a screen
-    // reader hears of it, and its menu of groups (kept tile, its copies).
+    // reader hears of it, and its menu of groups (kept tile, the list of its copies).
     QString TileBudgetFormat;
     QString TileBudgetSpokenFormat;
     QString TileGroupFormat;

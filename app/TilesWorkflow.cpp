@@ -244,9 +244,8 @@ void TMain::fillGroupMenu() {
                          QString::fromLatin1(document::orientationName(copy.orientation));
             copies.append(entry);
         }
-        QAction* action = menu->addAction(texts.TileGroupFormat.arg(group.kept)
-                                              .arg(group.copies.size())
-                                              .arg(copies.join(QStringLiteral(", "))));
+        QAction* action = menu->addAction(
+            texts.TileGroupFormat.arg(group.kept).arg(copies.join(QStringLiteral(", "))));
         action->setData(group.kept);
         ++listed;
     }

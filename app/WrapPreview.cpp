@@ -5,10 +5,12 @@
 #include "canvas/ImageStack.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -18,6 +20,18 @@
 namespace parvane::app {
 
 using imaging::PixelFormat;
+
+namespace {
+
+// The available area of the screen that shows most of `frame`.
+QRect screenFor(const QRect& frame) {
+    const QScreen* screen = QGuiApplication::screenAt(frame.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : frame;
+}
+
+} // namespace
 
 void composeWrap(const imaging::Bitmap& tile, bool halfOffset, int zoom, imaging::Bitmap& out) {
     constexpr int kSide = WrapPreview::kTileSide;
@@ -148,7 +162,18 @@ void WrapPreview::placeBeside(const QRect& mainFrame) {
         return;
     placed_ = true;
     adjustSize();
-    move(mainFrame.right() + 8, mainFrame.top() + 40);
+    // Beside the main window on the right where the screen has room, else on its left, else
+    // over its right edge: always whole on the screen.
+    const QRect screen = screenFor(mainFrame);
+    const QSize size = frameGeometry().size();
+    int left = mainFrame.right() + 8;
+    if (left + size.width() > screen.right())
+        left = mainFrame.left() - 8 - size.width();
+    if (left < screen.left())
+        left = screen.right() - size.width();
+    const int top = std::clamp(mainFrame.top() + 40, screen.top(),
+                               std::max(screen.top(), screen.bottom() - size.height()));
+    move(std::max(left, screen.left()), top);
 }
 
 bool WrapPreview::halfOffset() const {

@@ -342,16 +342,16 @@
         <translation>%1 tuiles distinctes sur les %2 des éditeurs, %3 cases utilisées, %4 copies, %5 cases vides</translation>
     </message>
     <message>
-        <source>tile %1: %2 copies ( %3 )</source>
-        <translation>tuile %1&#xa0;: %2 copies ( %3 )</translation>
+        <source>tile %1, its copies: %2</source>
+        <translation>tuile %1, ses copies&#xa0;: %2</translation>
     </message>
     <message>
         <source>no copies</source>
         <translation>aucune copie</translation>
     </message>
     <message>
-        <source>Compacted: %1 tiles on %2 pages.</source>
-        <translation>Compacté&#xa0;: %1 tuiles sur %2 pages.</translation>
+        <source>Compacted: %1 tiles kept, page count %2.</source>
+        <translation>Compacté&#xa0;: %1 tuiles gardées, nombre de pages %2.</translation>
     </message>
     <message>
         <source>Nothing to compact: no copies and no gaps.</source>
