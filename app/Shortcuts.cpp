@@ -7,6 +7,7 @@
 #include "app/StatusLine.h"
 #include "app/TargetTiles.h"
 #include "app/WindowCodes.h"
+#include "app/WrapPreview.h"
 #include "canvas/ImageStack.h"
 #include "document/TextureSet.h"
 
@@ -157,20 +158,28 @@ void pressControl(QWidget& window, const Shortcut& shortcut) {
         button->click();
 }
 
-void zoomCanvas(canvas::TFrameStack& canvas, Shortcut::Zoom how) {
+int zoomedFactor(int zoom, Shortcut::Zoom how) {
     switch (how) {
     case Shortcut::Zoom::In:
-        canvas.setZoom(canvas.zoom() + 1);
-        break;
+        return zoom + 1;
     case Shortcut::Zoom::Out:
-        canvas.setZoom(canvas.zoom() - 1);
-        break;
+        return zoom - 1;
     case Shortcut::Zoom::Reset:
-        canvas.setZoom(1);
-        break;
+        return 1;
     case Shortcut::Zoom::None:
         break;
     }
+    return zoom;
+}
+
+void zoomCanvas(canvas::TFrameStack& canvas, Shortcut::Zoom how) {
+    canvas.setZoom(zoomedFactor(canvas.zoom(), how));
+}
+
+// The wrap preview while it is the active window: a tool window shares the main window's
+// keys, and the zoom keys then zoom it rather than a canvas.
+WrapPreview* activePreview() {
+    return qobject_cast<WrapPreview*>(QApplication::activeWindow());
 }
 
 QList<QKeySequence> keysOf(const Shortcut& shortcut) {
@@ -200,13 +209,6 @@ bool inCanvas(const QWidget* widget) {
 
 } // namespace
 
-QList<QKeySequence> commandKeys(const char* action) {
-    for (const Shortcut& s : shortcuts())
-        if (qstrcmp(s.action, action) == 0)
-            return keysOf(s);
-    return {};
-}
-
 WindowKeys::WindowKeys(TMain& window, canvas::TFrameStack& source, canvas::TFrameStack& target,
                        StatusLine& status, document::TextureSet& document)
     : QObject(&window), window_(window), source_(source), target_(target), status_(status) {
@@ -220,6 +222,8 @@ WindowKeys::WindowKeys(TMain& window, canvas::TFrameStack& source, canvas::TFram
                 shortcut.run(window_);
             else if (shortcut.press)
                 pressControl(window_, shortcut);
+            else if (auto* preview = activePreview())
+                preview->setZoom(zoomedFactor(preview->zoom(), shortcut.zoom));
             else
                 zoomCanvas(*activeCanvas(), shortcut.zoom);
         });
@@ -340,6 +344,11 @@ void TMain::RedoTargetEdit() {
 }
 
 void TMain::EscapeClick() {
+    // In the wrap preview, Escape closes it and leaves the canvases as they are.
+    if (QApplication::activeWindow() == wrapPreview_) {
+        wrapPreview_->close();
+        return;
+    }
     // As a click on the central panel's empty space, and the colour picker is put away.
     PanelRightSideClick();
     Source->BasePanel->unsetCursor();

@@ -3,8 +3,6 @@
 // pointer's position over a canvas in the status line.
 #pragma once
 
-#include <QKeySequence>
-#include <QList>
 #include <QObject>
 #include <functional>
 
@@ -20,10 +18,6 @@ namespace parvane::app {
 class StatusLine;
 class TMain;
 struct TextTable;
-
-// The keys of one command of the window's table (its object name, "ActionZoomIn"), for the
-// windows that take the same keys for the same command.
-QList<QKeySequence> commandKeys(const char* action);
 
 class WindowKeys : public QObject {
 public:

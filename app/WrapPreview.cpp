@@ -1,7 +1,6 @@
 #include "app/WrapPreview.h"
 
 #include "app/Languages.h"
-#include "app/Shortcuts.h"
 #include "canvas/ImageStack.h"
 
 #include <QCheckBox>
@@ -11,7 +10,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
-#include <QShortcut>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
@@ -84,6 +82,7 @@ WrapPreview::WrapPreview(QWidget* mainWindow)
     setObjectName(QStringLiteral("WrapPreview"));
     // A tool window of the main window: it stays above it, and the main window keeps working.
     setAttribute(Qt::WA_DeleteOnClose, false);
+    setFocusPolicy(Qt::ClickFocus);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->setSpacing(4);
@@ -102,15 +101,6 @@ WrapPreview::WrapPreview(QWidget* mainWindow)
     layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(halfOffset_, &QCheckBox::toggled, this, &WrapPreview::recompose);
 
-    // The canvases' zoom keys zoom the preview while it is the active window.
-    const std::pair<const char*, int> zooms[] = {
-        {"ActionZoomIn", +1}, {"ActionZoomOut", -1}, {"ActionZoomReset", 0}};
-    for (const auto& [action, step] : zooms)
-        for (const QKeySequence& keys : commandKeys(action)) {
-            auto* shortcut = new QShortcut(keys, this);
-            connect(shortcut, &QShortcut::activated, this,
-                    [this, step = step] { setZoom(step == 0 ? 1 : zoom_ + step); });
-        }
     applyTexts(interfaceTexts());
     recompose();
 }
@@ -226,6 +216,14 @@ void WrapPreview::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void WrapPreview::mousePressEvent(QMouseEvent* event) {
+    // A click makes the preview the window its keys (zoom, Escape) go to, also where the
+    // desktop does not activate windows on a click.
+    activateWindow();
+    setFocus(Qt::MouseFocusReason);
+    QWidget::mousePressEvent(event);
 }
 
 void WrapPreview::wheelEvent(QWheelEvent* event) {

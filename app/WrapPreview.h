@@ -2,7 +2,9 @@
 // the seams a texture makes when it repeats in a level are seen before it goes in. It shows
 // the tile under the pointer on either canvas, or the current tile while the pointer is
 // elsewhere, and follows edits of the canvas it shows. It is not modal and stays above the
-// main window; Escape or its close button closes it.
+// main window; Escape or its close button closes it. As a tool window of the main window it
+// shares the main window's keys: the canvases' zoom keys zoom it, and Escape closes it,
+// while it is the active window.
 #pragma once
 
 #include "imaging/Bitmap.h"
@@ -67,6 +69,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:

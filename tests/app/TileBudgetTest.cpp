@@ -13,11 +13,11 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QImage>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 #include <memory>
@@ -203,11 +203,18 @@ TEST_F(TileBudgetTest, WrapPreviewRepeatsTheTileUnderThePointerThreeByThree) {
     // A quarter turn clockwise: the top-left pixel comes from the bottom-left one.
     EXPECT_EQ(shownAt(preview, 1, 1), colourOf(0, 63));
 
+    // The canvases' zoom keys zoom it while it is active.
+    main->show();
+    preview.activateWindow();
+    QApplication::setActiveWindow(&preview);
+    QApplication::processEvents();
+    QTest::keySequence(&preview, QKeySequence(QStringLiteral("Ctrl+-")));
+    EXPECT_EQ(preview.zoom(), 3);
+
     // Elsewhere it shows the current tile; Escape closes it and the button follows.
     emit ui.Target->overlayLeft();
     EXPECT_EQ(preview.shownCanvas(), nullptr);
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(&preview, &escape);
+    QTest::keyClick(&preview, Qt::Key_Escape);
     EXPECT_FALSE(preview.isVisible());
     EXPECT_FALSE(ui.SpeedButtonWrapPreview->isChecked());
 }
