@@ -1,88 +1,106 @@
-// The window's side of the tile budget on a full texture set (512 x 8192): the counts brought
-// up to date after a paste of one cell (the canvas reports the cell, the analysis looks at it
-// alone), and the wrap preview repainting the cell under the pointer after a change, at every
-// zoom.
-#include "app/MainForm.h"
-#include "app/MainFormUi.h"
-#include "app/TargetTiles.h"
-#include "app/WrapPreview.h"
-#include "bench/QtBenchmarkMain.h"
-#include "canvas/ImageStack.h"
+// The tile budget analysis on a full texture set (512 x 8192, 1,024 used cells, no copies at
+// all, so every cell is compared with every kept tile before it): a whole analysis, and the
+// update after an edit of one cell. Two kinds of content: "textured" tiles (a colour, a
+// gradient and grain of their own, as real sets are) and "noise" (every value random, every
+// tile of the same mean colour: nothing coarse tells them apart, the hardest case for the
+// pruning of whole pairs) and "grain" (one grey with fine grain: every coarse measure agrees,
+// only the pixels tell the tiles apart, so every pair is compared in full under every
+// orientation: far from any real set, it shows what the full comparison costs). The process-level
+// figure is `parvane-cli tiles` under hyperfine.
+#include "document/TileAnalysis.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QSpinBox>
 #include <benchmark/benchmark.h>
-#include <memory>
+#include <random>
 
 namespace {
 
+using parvane::document::TileAnalyser;
+using parvane::document::TileOptions;
 using parvane::imaging::Bitmap;
-using parvane::imaging::Colour;
 using parvane::imaging::Rect;
 
-// Every cell different from every other, in every turn: the worst case for the analysis.
-Bitmap distinctCells(int width, int height) {
-    Bitmap picture(width, height);
-    std::uint32_t seed = 12345;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            seed = seed * 1664525u + 1013904223u;
-            picture.setPixel(x, y,
-                             Colour{static_cast<std::uint8_t>(seed >> 24),
-                                    static_cast<std::uint8_t>(seed >> 16),
-                                    static_cast<std::uint8_t>(seed >> 8)});
-        }
+enum Content { Textured = 0, Noise = 1, Grain = 2 };
+
+void paintTile(Bitmap& picture, int cell, Content content, std::mt19937& random) {
+    const int left = (cell % 8) * 64;
+    const int top = (cell / 8) * 64;
+    std::uniform_int_distribution<int> any(0, 255);
+    std::uniform_int_distribution<int> grain(-24, 24);
+    const int base[3] = {any(random) / 2 + 40, any(random) / 2 + 40, any(random) / 2 + 40};
+    const int slope[3] = {any(random) % 3 - 1, any(random) % 3 - 1, any(random) % 3 - 1};
+    for (int y = 0; y < 64; ++y) {
+        std::uint8_t* row = picture.row(top + y) + 4 * left;
+        for (int x = 0; x < 64; ++x)
+            for (int c = 0; c < 3; ++c) {
+                const int v = content == Noise   ? any(random)
+                              : content == Grain ? 128 + grain(random) / 3
+                                                 : base[c] + slope[c] * (x + y) / 2 + grain(random);
+                row[4 * x + c] = static_cast<std::uint8_t>(std::clamp(v, 1, 255));
+            }
+    }
+}
+
+Bitmap fullSet(Content content) {
+    Bitmap picture(512, 8192);
+    std::mt19937 random(2024);
+    for (int cell = 0; cell < 1024; ++cell)
+        paintTile(picture, cell, content, random);
     return picture;
 }
 
-std::unique_ptr<parvane::app::TMain> windowWithFullTarget(bool turned, int tolerance) {
-    auto main = std::make_unique<parvane::app::TMain>();
-    const parvane::app::MainFormUi ui = parvane::app::controlsOf(*main);
-    ui.Target->setBitmap(distinctCells(512, 8192));
-    main->ResizeTargetWindow(nullptr);
-    ui.CheckBoxTurned->setChecked(turned);
-    ui.SpinBoxTolerance->setValue(tolerance);
-    main->targetTiles().report();
-    return main;
-}
-
-// One cell changes (as a paste reports it) and the counts are read again.
-void BM_CountsAfterOneCellEdit(benchmark::State& state) {
-    const auto main = windowWithFullTarget(state.range(0) != 0, static_cast<int>(state.range(1)));
-    const parvane::app::MainFormUi ui = parvane::app::controlsOf(*main);
-    Bitmap& picture = ui.Target->Bitmap();
-    int cell = 0;
+// Arguments: content (0 textured, 1 noise, 2 grain), tolerance, turned copies (0 or 1).
+void BM_AnalyseFullSet(benchmark::State& state) {
+    const Bitmap picture = fullSet(static_cast<Content>(state.range(0)));
+    const TileOptions options{static_cast<double>(state.range(1)), state.range(2) != 0};
+    int kept = 0;
     for (auto _ : state) {
+        const auto report = parvane::document::analyseTiles(picture, options);
+        kept = report.kept;
+        benchmark::DoNotOptimize(kept);
+    }
+    state.counters["kept"] = kept;
+}
+BENCHMARK(BM_AnalyseFullSet)
+    ->ArgNames({"content", "tolerance", "turned"})
+    ->Args({Textured, 4, 1})
+    ->Args({Textured, 0, 1})
+    ->Args({Noise, 4, 1})
+    ->Args({Noise, 0, 1})
+    ->Args({Grain, 4, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// An edit of one cell: it takes one of two tiles in turn, walking over the set, and the
+// analyser updates for that cell alone. Arguments as above.
+void BM_UpdateAfterOneCellEdit(benchmark::State& state) {
+    const auto content = static_cast<Content>(state.range(0));
+    Bitmap picture = fullSet(content);
+    TileAnalyser analyser;
+    analyser.setOptions({static_cast<double>(state.range(1)), state.range(2) != 0});
+    analyser.update(picture);
+    std::mt19937 random(7);
+    Bitmap tiles(512, 128);
+    for (int i = 0; i < 16; ++i)
+        paintTile(tiles, i, content, random);
+    int step = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const int cell = (step * 37) % 1024;
         const Rect area = Rect::fromSize((cell % 8) * 64, (cell / 8) * 64, 64, 64);
-        main->targetTiles().areaAboutToChange(area);
-        picture.setPixel(area.left + 5, area.top + 5,
-                         Colour{static_cast<std::uint8_t>(cell), 1, 2});
-        benchmark::DoNotOptimize(main->targetTiles().report().kept);
-        cell = (cell + 37) % 1024;
+        picture.copyRect({area.left, area.top}, tiles,
+                         Rect::fromSize((step % 16) % 8 * 64, (step % 16) / 8 * 64, 64, 64));
+        ++step;
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(analyser.update(picture, {area}).kept);
     }
 }
-BENCHMARK(BM_CountsAfterOneCellEdit)->Args({0, 0})->Args({1, 4})->Unit(benchmark::kMicrosecond);
-
-// The cell under the pointer changed: the preview reads it again and repaints its 3 x 3.
-void BM_WrapPreviewRepaint(benchmark::State& state) {
-    const auto main = windowWithFullTarget(false, 0);
-    const parvane::app::MainFormUi ui = parvane::app::controlsOf(*main);
-    parvane::app::WrapPreview& preview = main->wrapPreview();
-    preview.show();
-    preview.setZoom(static_cast<int>(state.range(0)));
-    preview.showCell(*ui.Target, 128, 640);
-    auto* picture = preview.findChild<QWidget*>(QStringLiteral("WrapPreviewPicture"));
-    QApplication::processEvents();
-    std::uint8_t shade = 0;
-    for (auto _ : state) {
-        ui.Target->Bitmap().fillRect(Rect::fromSize(128, 640, 8, 8), Colour{shade++, 0, 0});
-        preview.refresh();
-        picture->repaint();
-    }
-}
-BENCHMARK(BM_WrapPreviewRepaint)->DenseRange(1, 4)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UpdateAfterOneCellEdit)
+    ->ArgNames({"content", "tolerance", "turned"})
+    ->Args({Textured, 4, 1})
+    ->Args({Noise, 4, 1})
+    ->Args({Noise, 0, 1})
+    ->Args({Grain, 4, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-PARVANE_QT_BENCHMARK_MAIN()
+BENCHMARK_MAIN();

@@ -23,5 +23,6 @@ int runConvert(std::span<const std::string_view> args);
 int runResample(std::span<const std::string_view> args);
 int runExtract(std::span<const std::string_view> args);
 int runLevelInfo(std::span<const std::string_view> args);
+int runTiles(std::span<const std::string_view> args);
 
 } // namespace parvane::cli

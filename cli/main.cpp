@@ -27,6 +27,12 @@ constexpr std::array kCommands = {
     Command{"level-info", "LEVEL",
             "print a level's generation, page count, object texture count and animation ranges",
             parvane::cli::runLevelInfo},
+    Command{"tiles", "SET [--tolerance T] [--turned] [--json] [--compact OUT --map MAP.csv]",
+            "count a texture set's empty cells, distinct tiles and their copies (within a mean "
+            "difference T, default 0; with --turned also turned or mirrored); --json prints one "
+            "object; --compact writes the distinct tiles closed up as a TGA and --map the "
+            "old-to-new index map as CSV",
+            parvane::cli::runTiles},
 };
 
 void printUsage(std::FILE* out) {

@@ -1,7 +1,8 @@
 // How the analysis stays fast on a full texture set: each cell is read once into a summary
-// (channel sums and 8 x 8 block means). Two cells whose channel sums, or whose block means
-// under the orientation tried, differ by more than the tolerance allows cannot match, since a
-// mean absolute difference is never smaller than the difference of the means; only the pairs
+// (channel sums, the sums of rings of blocks that no orientation changes, and 8 x 8 block
+// means). Two cells whose channel sums, ring sums, or block means under the orientation tried
+// differ by more than the tolerance allows cannot match, since a summed absolute difference is
+// never smaller than the difference of the sums over any same parts; only the pairs
 // that pass both are compared pixel by pixel, and that stops as soon as the tolerance is
 // exceeded. After an edit only the changed cells are read again, and of the rest only those
 // whose result the edit can change are compared again (see TileAnalyser::State::incremental).
@@ -158,13 +159,30 @@ struct TileAnalyser::State {
     std::vector<CellClass> results;
     std::vector<std::int64_t> keptTotals; // the total of each kept cell, kNotKept otherwise
 
-    // The cell being classified, turned by the inverse of each orientation tried, made when
-    // first needed: comparing it so with a kept tile is comparing the kept tile turned.
-    int candidate = -1;
-    std::uint8_t signaturesMade = 0;
-    std::uint8_t pixelsMade = 0;
-    std::array<Signature, kOrientationCount> turnedSignatures{};
-    std::vector<std::uint8_t> turnedPixels;
+    // A cell turned by each orientation tried (a kept tile), or by the inverse of each (the
+    // cell being classified: comparing it so with a kept tile is comparing the kept tile
+    // turned), made when first needed.
+    struct TurnedCell {
+        int cell = -1;
+        bool inverse = false;
+        std::uint8_t signaturesMade = 0;
+        std::uint8_t pixelsMade = 0;
+        std::array<Signature, kOrientationCount> signatures{};
+        std::vector<std::uint8_t> pixels =
+            std::vector<std::uint8_t>(kOrientationCount * kTileBytes);
+
+        void reset(int newCell, bool byInverse) {
+            cell = newCell;
+            inverse = byInverse;
+            signaturesMade = 0;
+            pixelsMade = 0;
+        }
+    };
+    TurnedCell candidate;
+    // Kept tiles newly kept in an incremental pass are each compared with many later cells:
+    // they are the ones turned then, up to this many.
+    static constexpr std::size_t kTurnedKeptTiles = 16;
+    std::vector<TurnedCell> turnedKept;
 
     TileReport report;
 
@@ -178,64 +196,90 @@ struct TileAnalyser::State {
         summaries[static_cast<std::size_t>(cell)] = kernels::summarise(cellPixels(cell), stride);
     }
 
-    const std::uint8_t* signatureAs(Orientation o) {
+    const std::uint8_t* signatureOf(TurnedCell& t, Orientation o) const {
         const auto i = static_cast<std::size_t>(o);
-        const Signature& own = summaries[static_cast<std::size_t>(candidate)].signature;
+        const Signature& own = summaries[static_cast<std::size_t>(t.cell)].signature;
         if (o == Orientation::Same)
             return own.data();
-        if (!(signaturesMade & (1u << i))) {
-            const auto& from = kSignatureSources[static_cast<std::size_t>(inverse(o))];
+        if (!(t.signaturesMade & (1u << i))) {
+            const auto& from =
+                kSignatureSources[static_cast<std::size_t>(t.inverse ? inverse(o) : o)];
             constexpr std::size_t kPlane = kernels::kBlocks * kernels::kBlocks;
             for (std::size_t c = 0; c < 3; ++c)
                 for (std::size_t b = 0; b < kPlane; ++b)
-                    turnedSignatures[i][c * kPlane + b] = own[c * kPlane + from[b]];
-            signaturesMade = static_cast<std::uint8_t>(signaturesMade | (1u << i));
+                    t.signatures[i][c * kPlane + b] = own[c * kPlane + from[b]];
+            t.signaturesMade = static_cast<std::uint8_t>(t.signaturesMade | (1u << i));
         }
-        return turnedSignatures[i].data();
+        return t.signatures[i].data();
     }
 
-    const std::uint8_t* pixelsAs(Orientation o) {
+    const std::uint8_t* pixelsOf(TurnedCell& t, Orientation o) const {
         const auto i = static_cast<std::size_t>(o);
-        std::uint8_t* out = turnedPixels.data() + i * kTileBytes;
-        if (!(pixelsMade & (1u << i))) {
-            turnPixels(cellPixels(candidate), stride, inverse(o), out);
-            pixelsMade = static_cast<std::uint8_t>(pixelsMade | (1u << i));
+        std::uint8_t* out = t.pixels.data() + i * kTileBytes;
+        if (!(t.pixelsMade & (1u << i))) {
+            turnPixels(cellPixels(t.cell), stride, t.inverse ? inverse(o) : o, out);
+            t.pixelsMade = static_cast<std::uint8_t>(t.pixelsMade | (1u << i));
         }
         return out;
     }
 
+    void beginCandidate(int cell) {
+        if (candidate.cell != cell)
+            candidate.reset(cell, true);
+    }
+
+    // The kept tile turned, from the few kept at hand (nothing when they are all taken).
+    TurnedCell* turnedKeptTile(int cell) {
+        TurnedCell* free = nullptr;
+        for (TurnedCell& t : turnedKept) {
+            if (t.cell == cell)
+                return &t;
+            if (t.cell < 0 && !free)
+                free = &t;
+        }
+        if (!free) {
+            if (turnedKept.size() >= kTurnedKeptTiles)
+                return nullptr;
+            free = &turnedKept.emplace_back();
+        }
+        free->reset(cell, false);
+        return free;
+    }
+
     // The first orientation under which the kept tile `kept` matches the candidate, with the
-    // summed absolute difference there.
-    std::optional<std::pair<Orientation, std::int64_t>> tryKept(int kept) {
-        const CellSummary& a = summaries[static_cast<std::size_t>(candidate)];
+    // summed absolute difference there. Either the candidate is turned (by the inverse of each
+    // orientation) or, when given, the kept tile is.
+    std::optional<std::pair<Orientation, std::int64_t>> tryKept(int kept, TurnedCell* keptTurned) {
+        const CellSummary& a = summaries[static_cast<std::size_t>(candidate.cell)];
         const CellSummary& b = summaries[static_cast<std::size_t>(kept)];
         std::int64_t bound = 0;
         for (std::size_t c = 0; c < 3; ++c)
             bound += std::abs(std::int64_t{a.sums[c]} - std::int64_t{b.sums[c]});
         if (bound > maxSad)
             return std::nullopt;
+        // One bound for all eight orientations before any is tried.
+        if (options.turned && kernels::ringBound(a.rings, b.rings) > maxSad)
+            return std::nullopt;
         const int orientations = options.turned ? kOrientationCount : 1;
         for (int i = 0; i < orientations; ++i) {
             const auto o = static_cast<Orientation>(i);
-            if (kernels::signatureBound(signatureAs(o), b.signature.data(), maxSad) > maxSad)
+            const bool turnKept = keptTurned && o != Orientation::Same;
+            const bool turnCandidate = !keptTurned && o != Orientation::Same;
+            const std::uint8_t* signatureA =
+                turnCandidate ? signatureOf(candidate, o) : a.signature.data();
+            const std::uint8_t* signatureB =
+                turnKept ? signatureOf(*keptTurned, o) : b.signature.data();
+            if (kernels::signatureBound(signatureA, signatureB, maxSad) > maxSad)
                 continue;
-            const std::int64_t sad =
-                o == Orientation::Same ? kernels::cellDifference(cellPixels(candidate), stride,
-                                                                 cellPixels(kept), stride, maxSad)
-                                       : kernels::cellDifference(pixelsAs(o), kTileStride,
-                                                                 cellPixels(kept), stride, maxSad);
+            const std::int64_t sad = kernels::cellDifference(
+                turnCandidate ? pixelsOf(candidate, o) : cellPixels(candidate.cell),
+                turnCandidate ? kTileStride : stride,
+                turnKept ? pixelsOf(*keptTurned, o) : cellPixels(kept),
+                turnKept ? kTileStride : stride, maxSad);
             if (sad <= maxSad)
                 return std::pair{o, sad};
         }
         return std::nullopt;
-    }
-
-    void beginCandidate(int cell) {
-        if (candidate != cell) {
-            candidate = cell;
-            signaturesMade = 0;
-            pixelsMade = 0;
-        }
     }
 
     static CellClass copyOf(int kept, const std::pair<Orientation, std::int64_t>& match) {
@@ -253,7 +297,7 @@ struct TileAnalyser::State {
             const std::int64_t other = keptTotals[static_cast<std::size_t>(k)];
             if (other - total > maxSad || total - other > maxSad)
                 continue;
-            if (const auto match = tryKept(k))
+            if (const auto match = tryKept(k, nullptr))
                 return copyOf(k, *match);
         }
         return {CellClass::Kept, cell, Orientation::Same, 0};
@@ -269,7 +313,7 @@ struct TileAnalyser::State {
             if (other - total > maxSad || total - other > maxSad)
                 continue;
             beginCandidate(cell);
-            if (const auto match = tryKept(k))
+            if (const auto match = tryKept(k, turnedKeptTile(k)))
                 return copyOf(k, *match);
         }
         return std::nullopt;
@@ -441,9 +485,9 @@ const TileReport& TileAnalyser::update(const Bitmap& picture, int width, int hei
     s.columns = columns;
     s.rows = rows;
     s.maxSad = sadLimit(s.options.tolerance);
-    s.candidate = -1;
-    if (s.turnedPixels.empty())
-        s.turnedPixels.resize(kOrientationCount * kTileBytes);
+    s.candidate.cell = -1;
+    for (State::TurnedCell& t : s.turnedKept)
+        t.cell = -1;
 
     const auto count = static_cast<std::size_t>(s.cellCount());
     if (everything) {

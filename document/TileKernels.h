@@ -20,9 +20,17 @@ inline constexpr int kValuesPerCell = kSide * kSide * 3;
 // rounded down, block index = row x 8 + column.
 using Signature = std::array<std::uint8_t, kSignatureBytes>;
 
+// Sums that no turn or mirror changes: the cell cut into 16 x 16 blocks of 4 x 4 pixels, the
+// blocks that the eight orientations move into one another form 36 rings (4 or 8 blocks
+// each), and each ring's channel sum stays what it is. Per channel 36 sums, then padding.
+inline constexpr int kRings = 36;
+inline constexpr int kRingValues = 3 * kRings + 4;
+using RingSums = std::array<std::int16_t, kRingValues>;
+
 struct CellSummary {
     std::array<std::uint32_t, 3> sums{}; // per channel, over the whole cell
     Signature signature{};
+    RingSums rings{};
     // The sum of all three channels: the analysis keeps kept tiles sorted by it.
     std::int64_t total() const { return std::int64_t{sums[0]} + sums[1] + sums[2]; }
     bool empty() const { return total() == 0; }
@@ -30,6 +38,10 @@ struct CellSummary {
 
 // Reads the cell whose top-left pixel is `first`, rows `stride` bytes apart.
 CellSummary summarise(const std::uint8_t* first, std::size_t stride);
+
+// A lower bound of the summed absolute difference of two cells under any orientation: that of
+// their ring sums.
+std::int64_t ringBound(const RingSums& a, const RingSums& b);
 
 // A lower bound of the summed absolute difference of two cells whose signatures these are:
 // each block mean differs from the true one by less than 1, so every block channel can make

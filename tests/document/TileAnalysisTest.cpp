@@ -3,6 +3,7 @@
 // incremental analyser against a full analysis after random edits.
 #include "document/TileAnalysis.h"
 
+#include "canvas/CellGeometry.h"
 #include "canvas/CellTransformations.h"
 
 #include <gtest/gtest.h>
@@ -41,8 +42,10 @@ Bitmap turnedByCanvas(Bitmap tile, std::initializer_list<canvas::CellTurn> steps
     return tile;
 }
 
+// Cells are placed where the Target's own 64-pixel grid numbers them.
 Rect cellRect(int cell, int columns) {
-    return Rect::fromSize((cell % columns) * kSide, (cell / columns) * kSide, kSide, kSide);
+    const canvas::CellGeometry grid{kSide, kSide, 0, 0, columns, 1 << 10};
+    return grid.indexRect(cell);
 }
 
 void place(Bitmap& picture, int cell, const Bitmap& tile) {
