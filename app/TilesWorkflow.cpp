@@ -269,13 +269,14 @@ void TMain::SpeedButtonCompactOnClick() {
         shown = imaging::Bitmap(view.width(), view.height(), picture.format());
         shown.copyRect({0, 0}, picture, view);
     }
+    const imaging::Bitmap& set = shown.isEmpty() ? picture : shown;
     int heightPages = 0;
-    imaging::Bitmap compacted =
-        document::compactTiles(shown.isEmpty() ? picture : shown, report, heightPages);
+    imaging::Bitmap compacted = document::compactTiles(set, report, heightPages);
     StatusNotice* notice = tilesNotice_;
     const TextTable& texts = interfaceTexts();
-    // The same set on the same pages: nothing to do, and no step of the history.
-    if (samePixels(compacted, Target->Bitmap())) {
+    // The same set on the same pages: nothing to do, no step of the history, and the pages
+    // hidden by lower counters stay.
+    if (samePixels(compacted, set)) {
         notice->show(texts.CompactNothing);
         return;
     }
