@@ -55,10 +55,14 @@ void TargetTiles::analyse() {
     // Only the counted pages are the set: what a save writes and a level gets. The analyser
     // reads them again whole when their size changes.
     static const std::vector<imaging::Rect> kEverything;
-    analyser_.update(target_.Bitmap(), target_.PortWidth(), target_.PortHeight(),
-                     whole_ ? kEverything : areas_);
+    const document::TileReport& report = analyser_.update(
+        target_.Bitmap(), target_.PortWidth(), target_.PortHeight(), whole_ ? kEverything : areas_);
     areas_.clear();
     whole_ = false;
+    repeated_.assign(report.cells.size(), 0);
+    for (const document::TileGroup& group : report.groups)
+        if (group.kept >= 0 && static_cast<std::size_t>(group.kept) < repeated_.size())
+            repeated_[static_cast<std::size_t>(group.kept)] = 1;
 }
 
 void TargetTiles::rememberCompaction(std::string indexMap, int stepIndex) {

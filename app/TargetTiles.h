@@ -14,6 +14,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +41,12 @@ public:
     // The analysis of the counted pages as they are now (any change noted is analysed
     // first).
     const document::TileReport& report();
+    // Whether the kept tile at `cell` has copies, as of the last analysis (false for any
+    // other cell).
+    bool hasCopies(int cell) const {
+        return cell >= 0 && static_cast<std::size_t>(cell) < repeated_.size() &&
+               repeated_[static_cast<std::size_t>(cell)] != 0;
+    }
 
     // The last Compact: the map of the Target before it, and the step of the history that
     // Compact is. The map stays while that step is done, comes back when it is redone, and
@@ -65,6 +72,8 @@ private:
     QTimer timer_;
     std::vector<imaging::Rect> areas_;
     bool whole_ = true;
+    // Per cell: a kept tile with copies (the outlines look it up at every repaint).
+    std::vector<std::uint8_t> repeated_;
 
     std::optional<std::string> compactionMap_;
     int compactionStep_ = 0;

@@ -188,12 +188,6 @@ void TMain::drawTileOutlines(QPainter& painter, const imaging::Rect& area) const
     const TileReport& report = tiles_->report();
     if (report.columns <= 0)
         return;
-    // Kept tiles that have copies, by index.
-    std::vector<char> repeated(report.cells.size(), 0);
-    for (const auto& group : report.groups)
-        if (!group.copies.empty() && group.kept >= 0 &&
-            static_cast<std::size_t>(group.kept) < repeated.size())
-            repeated[static_cast<std::size_t>(group.kept)] = 1;
     const int firstCol = std::max(0, area.left / kTileSide);
     const int lastCol = std::min(report.columns - 1, (area.right - 1) / kTileSide);
     const int firstRow = std::max(0, area.top / kTileSide);
@@ -211,7 +205,7 @@ void TMain::drawTileOutlines(QPainter& painter, const imaging::Rect& area) const
                 colour = kHighlight;
             else if (showCopies && cell.kind == CellClass::Copy)
                 colour = kCopyOutline;
-            else if (showCopies && repeated[static_cast<std::size_t>(index)])
+            else if (showCopies && tiles_->hasCopies(index))
                 colour = kKeptOutline;
             else
                 continue;

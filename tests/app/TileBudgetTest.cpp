@@ -158,6 +158,33 @@ TEST_F(TileBudgetTest, CompactIsOneStepThatUndoBringsBackWithItsCountersAndMap) 
     EXPECT_EQ(main->TargetDocument().stepIndex(), steps);
 }
 
+TEST_F(TileBudgetTest, ShowCopiesOutlinesOnTheScreenAndNeverInThePicture) {
+    const Bitmap a = markedTile(10);
+    pasteAt(a, 1);
+    pasteAt(a, 6);
+    counts();
+    const Bitmap picture = ui.Target->Bitmap();
+    // The frame's colour at the inner edge of a cell, as the canvas shows it.
+    const auto frameAt = [&](int index) {
+        return ui.Target->BasePanel->grab().toImage().pixel((index % 4) * 64 + 1,
+                                                            (index / 4) * 64 + 30);
+    };
+    const Colour own = a.pixel(1, 30);
+    const QRgb tile = qRgb(own.red, own.green, own.blue);
+    const struct {
+        bool shown;
+        QRgb kept, copy;
+    } cases[] = {{true, qRgb(0, 220, 90), qRgb(255, 140, 0)}, {false, tile, tile}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        if (ui.SpeedButtonShowCopies->isChecked() != c.shown)
+            ui.SpeedButtonShowCopies->click();
+        EXPECT_EQ(frameAt(1), c.kept);
+        EXPECT_EQ(frameAt(6), c.copy);
+        EXPECT_TRUE(ui.Target->Bitmap() == picture);
+    }
+}
+
 // The preview's picture, grabbed as the screen shows it, at pixel (x, y) of the repeat.
 QRgb shownAt(WrapPreview& preview, int x, int y) {
     auto* picture = preview.findChild<QWidget*>(QStringLiteral("WrapPreviewPicture"));
