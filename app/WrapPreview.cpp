@@ -29,6 +29,11 @@ QRect screenFor(const QRect& frame) {
     return screen ? screen->availableGeometry() : frame;
 }
 
+// What the preview shows and at which zoom, as its subject line says it.
+QString subjectText(const QString& what, int zoom) {
+    return QStringLiteral("%1   %2x").arg(what).arg(zoom);
+}
+
 } // namespace
 
 void composeWrap(const imaging::Bitmap& tile, bool halfOffset, int zoom, imaging::Bitmap& out) {
@@ -109,6 +114,13 @@ void WrapPreview::applyTexts(const TextTable& texts) {
     setWindowTitle(texts.WrapPreviewTitle);
     setAccessibleName(texts.WrapPreviewTitle);
     halfOffset_->setText(texts.HalfOffset);
+    // Room for the longest subject, so that the window keeps its width as the pointer moves.
+    const QFontMetrics metrics(subject_->font());
+    subject_->setMinimumWidth(std::max(
+        {metrics.horizontalAdvance(subjectText(texts.WrapSourceFormat.arg(8888).arg(8888), 4)),
+         metrics.horizontalAdvance(subjectText(texts.WrapTargetFormat.arg(8888), 4)),
+         metrics.horizontalAdvance(subjectText(texts.WrapCurrentTile, 4))}));
+    subject_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // Hints show in the main window's status line while the pointer is over the preview.
     setStatusTip(texts.HintWrapPreview);
     view_->setStatusTip(texts.HintWrapPreviewPicture);
@@ -197,7 +209,7 @@ void WrapPreview::showSubject() {
             (top_ / kTileSide) * std::max(1, canvas_->PortWidth() / kTileSide) + left_ / kTileSide);
     else if (canvas_)
         what = texts.WrapSourceFormat.arg(left_).arg(top_);
-    subject_->setText(QStringLiteral("%1   %2x").arg(what).arg(zoom_));
+    subject_->setText(subjectText(what, zoom_));
 }
 
 void WrapPreview::showEvent(QShowEvent* event) {

@@ -296,7 +296,7 @@
         <translation>TUILES</translation>
     </message>
     <message>
-        <source>     Tile budget: distinct tiles against the editors' 256, used cells, copies, empty cells. Click for the groups.</source>
+        <source>     Tile budget: distinct tiles against the editors&apos; 256, used cells, copies, empty cells. Click for the groups.</source>
         <translation>     Budget de tuiles&#xa0;: tuiles distinctes face aux 256 des éditeurs, cases utilisées, copies, vides. Clic&#xa0;: les groupes.</translation>
     </message>
     <message>
@@ -338,7 +338,7 @@
 %4 copies, %5 vides</translation>
     </message>
     <message>
-        <source>%1 distinct tiles of the editors' %2, %3 used cells, %4 copies, %5 empty cells</source>
+        <source>%1 distinct tiles of the editors&apos; %2, %3 used cells, %4 copies, %5 empty cells</source>
         <translation>%1 tuiles distinctes sur les %2 des éditeurs, %3 cases utilisées, %4 copies, %5 cases vides</translation>
     </message>
     <message>
@@ -998,17 +998,6 @@ Le canevas de droite ne reçoit que des jeux de textures standard.</translation>
     </message>
 </context>
 <context>
-    <name>parvane::app::WrapPreview</name>
-    <message>
-        <source>Wrap preview picture</source>
-        <translation>Image de l’aperçu en mosaïque</translation>
-    </message>
-    <message>
-        <source>Half offset</source>
-        <translation>Demi-décalage</translation>
-    </message>
-</context>
-<context>
     <name>parvane::app::UnsavedWork</name>
     <message>
         <source>The Target canvas has changes that are not saved. Save them before closing?</source>
@@ -1025,6 +1014,17 @@ Le canevas de droite ne reçoit que des jeux de textures standard.</translation>
     <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>parvane::app::WrapPreview</name>
+    <message>
+        <source>Wrap preview picture</source>
+        <translation>Image de l’aperçu en mosaïque</translation>
+    </message>
+    <message>
+        <source>Half offset</source>
+        <translation>Demi-décalage</translation>
     </message>
 </context>
 <context>
