@@ -7,6 +7,7 @@
 #include "app/WrapPreview.h"
 #include "canvas/ImageStack.h"
 #include "document/TextureSet.h"
+#include "support/ModalWindows.h"
 #include "support/TestData.h"
 
 #include <QApplication>
@@ -14,6 +15,8 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -136,6 +139,17 @@ TEST_F(TileBudgetTest, CompactIsOneStepThatUndoBringsBackWithItsCountersAndMap) 
     EXPECT_EQ(lines.value(0), QStringLiteral("old,new,orientation"));
     EXPECT_TRUE(lines.contains(QStringLiteral("33,0,same")));
     EXPECT_TRUE(lines.contains(QStringLiteral("20,1,same")));
+    // A map that cannot be written says so, and leaves no file.
+    const QString unwritable = QString::fromStdString(dir.file("missing/set.csv").string());
+    main->setIndexMapDialogRunner([&](const QString&) { return unwritable; });
+    QString refusal;
+    testing::whenModalOpens([&](QWidget* box) {
+        refusal = static_cast<QMessageBox*>(box)->text();
+        static_cast<QMessageBox*>(box)->accept();
+    });
+    ui.SpeedButtonExportMap->click();
+    EXPECT_TRUE(refusal.contains(unwritable)) << refusal.toStdString();
+    EXPECT_FALSE(QFile::exists(unwritable));
 
     main->UndoTargetEdit();
     EXPECT_EQ(ui.TargetHeightScrollBar->value(), 3);
@@ -183,6 +197,16 @@ TEST_F(TileBudgetTest, ShowCopiesOutlinesOnTheScreenAndNeverInThePicture) {
         EXPECT_EQ(frameAt(6), c.copy);
         EXPECT_TRUE(ui.Target->Bitmap() == picture);
     }
+
+    // The pointer on a group of the readout's menu lights the group up, until the menu goes.
+    QMenu* groups = ui.TileBudget->menu();
+    emit groups->aboutToShow();
+    ASSERT_EQ(groups->actions().size(), 1);
+    emit groups->hovered(groups->actions().first());
+    EXPECT_EQ(frameAt(1), qRgb(255, 255, 0));
+    EXPECT_EQ(frameAt(6), qRgb(255, 255, 0));
+    emit groups->aboutToHide();
+    EXPECT_EQ(frameAt(6), tile);
 }
 
 // The preview's picture, grabbed as the screen shows it, at pixel (x, y) of the repeat.
