@@ -18,7 +18,6 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -86,15 +85,6 @@ TMain::TMain(QWidget* parent)
     connect(texture_, &document::TextureSet::namesChanged, this, &TMain::showTargetNames);
     tiles_ = new TargetTiles(*Target, this);
     tiles_->setObjectName(QStringLiteral("TargetTiles"));
-    runIndexMapDialog = [this](const QString& offered) {
-        QFileDialog dialog(this, interfaceTexts().ExportMapTitle, offered,
-                           interfaceTexts().ExportMapFilter);
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(QStringLiteral("csv"));
-        dialog.selectFile(offered);
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-    };
     connectHandlers();
     qApp->installEventFilter(this);
     FormCreate();

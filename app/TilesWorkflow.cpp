@@ -127,6 +127,16 @@ void TMain::connectTilesTab() {
     });
 
     tilesNotice_ = new StatusNotice(*StatusBar);
+    // Qt's own save dialog, as the picture dialogs are, offering the file next to the set.
+    runIndexMapDialog = [this](const QString& offered) {
+        QFileDialog dialog(this, interfaceTexts().ExportMapTitle, offered,
+                           interfaceTexts().ExportMapFilter);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("csv"));
+        dialog.selectFile(offered);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
 
     // The wrap preview follows the pointer over either canvas, the current tile elsewhere.
     wrapPreview_ = new WrapPreview(this);
