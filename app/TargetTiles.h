@@ -41,6 +41,9 @@ public:
     // The analysis of the counted pages as they are now (any change noted is analysed
     // first).
     const document::TileReport& report();
+    // The analysis as it was last made, without analysing what changed since (for painting:
+    // the analysis of a change follows it at once, and its notice repaints).
+    const document::TileReport& lastReport() const { return analyser_.report(); }
     // Whether the kept tile at `cell` has copies, as of the last analysis (false for any
     // other cell).
     bool hasCopies(int cell) const {

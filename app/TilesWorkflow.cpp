@@ -195,7 +195,7 @@ void TMain::drawTileOutlines(QPainter& painter, const imaging::Rect& area) const
         return;
     // The outlines show the analysis as it stands; an edit not analysed yet is outlined
     // when its analysis comes, a moment later.
-    const TileReport& report = tiles_->report();
+    const TileReport& report = tiles_->lastReport();
     if (report.columns <= 0)
         return;
     const int firstCol = std::max(0, area.left / kTileSide);
