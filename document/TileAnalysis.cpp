@@ -2,8 +2,8 @@
 // (channel sums, the sums of rings of blocks that no orientation changes, and 8 x 8 block
 // means). Two cells whose channel sums, ring sums, or block means under the orientation tried
 // differ by more than the tolerance allows cannot match, since a summed absolute difference is
-// never smaller than the difference of the sums over any same parts; only the pairs
-// that pass both are compared pixel by pixel, and that stops as soon as the tolerance is
+// never smaller than the difference of the sums over any same parts; only the pairs that
+// pass all three are compared pixel by pixel, and that stops as soon as the tolerance is
 // exceeded. After an edit only the changed cells are read again, and of the rest only those
 // whose result the edit can change are compared again (see TileAnalyser::State::incremental).
 #include "TileAnalysis.h"
@@ -87,14 +87,42 @@ constexpr auto kSignatureSources = [] {
 constexpr std::size_t kTileBytes = std::size_t{kTileSide} * kTileSide * 4;
 constexpr std::size_t kTileStride = std::size_t{kTileSide} * 4;
 
-// Writes the 32-bit tile at `from` (rows `stride` apart) turned by o into `to` (packed rows).
-void turnPixels(const std::uint8_t* from, std::size_t stride, Orientation o, std::uint8_t* to) {
-    for (int y = 0; y < kTileSide; ++y)
+// Writes the 32-bit tile at `from` (rows `stride` apart) turned by O into `to` (packed rows).
+// One loop per orientation, so that each becomes plain strided copies.
+template <Orientation O>
+void turnPixelsAs(const std::uint8_t* from, std::size_t stride, std::uint8_t* to) {
+    for (int y = 0; y < kTileSide; ++y) {
+        std::uint8_t* out = to + static_cast<std::size_t>(y) * kTileStride;
         for (int x = 0; x < kTileSide; ++x) {
-            const Point p = sourceOf(o, x, y, kTileSide - 1);
-            std::memcpy(to + static_cast<std::size_t>(y) * kTileStride + 4 * std::size_t(x),
-                        from + static_cast<std::size_t>(p.y) * stride + 4 * std::size_t(p.x), 4);
+            constexpr int n = kTileSide - 1;
+            const Point p = sourceOf(O, x, y, n);
+            std::memcpy(out + 4 * static_cast<std::size_t>(x),
+                        from + static_cast<std::size_t>(p.y) * stride +
+                            4 * static_cast<std::size_t>(p.x),
+                        4);
         }
+    }
+}
+
+void turnPixels(const std::uint8_t* from, std::size_t stride, Orientation o, std::uint8_t* to) {
+    switch (o) {
+    case Orientation::Same:
+        return turnPixelsAs<Orientation::Same>(from, stride, to);
+    case Orientation::Rotate:
+        return turnPixelsAs<Orientation::Rotate>(from, stride, to);
+    case Orientation::Rotate2:
+        return turnPixelsAs<Orientation::Rotate2>(from, stride, to);
+    case Orientation::Rotate3:
+        return turnPixelsAs<Orientation::Rotate3>(from, stride, to);
+    case Orientation::HFlip:
+        return turnPixelsAs<Orientation::HFlip>(from, stride, to);
+    case Orientation::VFlip:
+        return turnPixelsAs<Orientation::VFlip>(from, stride, to);
+    case Orientation::HFlipRotate:
+        return turnPixelsAs<Orientation::HFlipRotate>(from, stride, to);
+    case Orientation::HFlipRotate3:
+        return turnPixelsAs<Orientation::HFlipRotate3>(from, stride, to);
+    }
 }
 
 // The largest summed absolute difference whose mean over a cell is still within tolerance.
@@ -494,8 +522,9 @@ const TileReport& TileAnalyser::update(const Bitmap& picture, int width, int hei
         s.summaries.assign(count, {});
         s.results.assign(count, {});
         s.keptTotals.assign(count, kNotKept);
-        for (int cell = 0; cell < s.cellCount(); ++cell)
-            s.summarise(cell);
+        for (int row = 0; columns > 0 && row < rows; ++row)
+            kernels::summariseRun(s.cellPixels(row * columns), s.stride, columns,
+                                  s.summaries.data() + static_cast<std::size_t>(row) * columns);
         s.groupAll();
     } else {
         std::vector<char> dirty(count, 0);

@@ -107,7 +107,10 @@ struct TileReport {
 
 // The analysis of the whole cells of `picture` (any pixel format; a pixel is empty when its
 // red, green and blue are 0, whatever its alpha). Throws std::length_error for a picture of
-// more than kMaxAnalysedCells cells.
+// more than kMaxAnalysedCells cells. A full texture set takes a few milliseconds, except one
+// whose tiles are alike in every coarse measure and differ only pixel by pixel (one grain all
+// over, as random grey noise): each pair is then compared in full, over a second for 1,024
+// cells with turned copies on.
 TileReport analyseTiles(const imaging::Bitmap& picture, const TileOptions& options);
 
 // Keeps what it learnt of every cell (sums and a coarse picture of it) between calls, so that

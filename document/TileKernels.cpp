@@ -51,44 +51,62 @@ static_assert(kRingOf[0] == 0 && kRingOf[7 * kFine + 7] == kRings - 1);
 
 } // namespace
 
-CellSummary summarise(const std::uint8_t* first, std::size_t stride) {
-    // Channel sums of the fine blocks, at most 16 x 255 each.
-    std::array<std::array<std::uint16_t, kFine * kFine>, 3> fine{};
+namespace {
+
+// Channel sums of the fine blocks of one cell, at most 16 x 255 each.
+using FineSums = std::array<std::array<std::uint16_t, kFine * kFine>, 3>;
+// Cells side by side read together.
+constexpr int kRun = 8;
+
+// The fine sums of `count` (at most kRun) cells side by side. Their rows are read across all
+// of them, in the order they lie in memory: cell by cell, the 256-byte pieces of rows that
+// lie a picture row apart slow the reading down several times.
+void fineSums(const std::uint8_t* first, std::size_t stride, int count, FineSums* fine) {
     for (int by = 0; by < kFine; ++by) {
 #ifdef PARVANE_TILES_SSE2
         // Per block, 16-bit lanes blue, green, red, alpha of two pixels at a time: each lane
         // gathers 2 pixels a row over 4 rows, which 16 bits hold with room to spare.
-        __m128i acc[kFine];
-        for (__m128i& a : acc)
-            a = _mm_setzero_si128();
+        __m128i acc[kRun][kFine];
         const __m128i zero = _mm_setzero_si128();
+        for (int i = 0; i < count; ++i)
+            for (__m128i& a : acc[i])
+                a = zero;
         for (int r = 0; r < kFineSide; ++r) {
             const std::uint8_t* row = first + static_cast<std::size_t>(by * kFineSide + r) * stride;
+            for (int i = 0; i < count; ++i)
+                for (int bx = 0; bx < kFine; ++bx) {
+                    const __m128i p = load(row + i * kSide * 4 + bx * 16);
+                    acc[i][bx] =
+                        _mm_add_epi16(acc[i][bx], _mm_add_epi16(_mm_unpacklo_epi8(p, zero),
+                                                                _mm_unpackhi_epi8(p, zero)));
+                }
+        }
+        for (int i = 0; i < count; ++i)
             for (int bx = 0; bx < kFine; ++bx) {
-                const __m128i p = load(row + bx * 16);
-                acc[bx] = _mm_add_epi16(
-                    acc[bx], _mm_add_epi16(_mm_unpacklo_epi8(p, zero), _mm_unpackhi_epi8(p, zero)));
-            }
-        }
-        for (int bx = 0; bx < kFine; ++bx) {
-            alignas(16) std::uint16_t lanes[8];
-            _mm_store_si128(reinterpret_cast<__m128i*>(lanes), acc[bx]);
-            for (std::size_t c = 0; c < 3; ++c)
-                fine[c][static_cast<std::size_t>(by * kFine + bx)] =
-                    static_cast<std::uint16_t>(lanes[c] + lanes[c + 4]);
-        }
-#else
-        for (int r = 0; r < kFineSide; ++r) {
-            const std::uint8_t* row = first + static_cast<std::size_t>(by * kFineSide + r) * stride;
-            for (int x = 0; x < kSide; ++x)
+                alignas(16) std::uint16_t lanes[8];
+                _mm_store_si128(reinterpret_cast<__m128i*>(lanes), acc[i][bx]);
                 for (std::size_t c = 0; c < 3; ++c)
-                    fine[c][static_cast<std::size_t>(by * kFine + x / kFineSide)] =
-                        static_cast<std::uint16_t>(
-                            fine[c][static_cast<std::size_t>(by * kFine + x / kFineSide)] +
-                            row[4 * x + static_cast<int>(c)]);
-        }
+                    fine[i][c][static_cast<std::size_t>(by * kFine + bx)] =
+                        static_cast<std::uint16_t>(lanes[c] + lanes[c + 4]);
+            }
+#else
+        for (int i = 0; i < count; ++i)
+            for (int r = 0; r < kFineSide; ++r) {
+                const std::uint8_t* row = first +
+                                          static_cast<std::size_t>(by * kFineSide + r) * stride +
+                                          static_cast<std::size_t>(i) * kSide * 4;
+                for (int x = 0; x < kSide; ++x)
+                    for (std::size_t c = 0; c < 3; ++c) {
+                        std::uint16_t& sum =
+                            fine[i][c][static_cast<std::size_t>(by * kFine + x / kFineSide)];
+                        sum = static_cast<std::uint16_t>(sum + row[4 * x + static_cast<int>(c)]);
+                    }
+            }
 #endif
     }
+}
+
+CellSummary finish(const FineSums& fine) {
     CellSummary summary;
     for (std::size_t c = 0; c < 3; ++c) {
         std::array<std::int32_t, kRings> rings{};
@@ -113,6 +131,24 @@ CellSummary summarise(const std::uint8_t* first, std::size_t stride) {
             }
     }
     return summary;
+}
+
+} // namespace
+
+CellSummary summarise(const std::uint8_t* first, std::size_t stride) {
+    FineSums fine{};
+    fineSums(first, stride, 1, &fine);
+    return finish(fine);
+}
+
+void summariseRun(const std::uint8_t* first, std::size_t stride, int count, CellSummary* out) {
+    for (int done = 0; done < count; done += kRun) {
+        const int now = std::min(kRun, count - done);
+        FineSums fine[kRun]{};
+        fineSums(first + static_cast<std::size_t>(done) * kSide * 4, stride, now, fine);
+        for (int i = 0; i < now; ++i)
+            out[done + i] = finish(fine[i]);
+    }
 }
 
 std::int64_t ringBound(const RingSums& a, const RingSums& b) {

@@ -38,6 +38,9 @@ struct CellSummary {
 
 // Reads the cell whose top-left pixel is `first`, rows `stride` bytes apart.
 CellSummary summarise(const std::uint8_t* first, std::size_t stride);
+// The same for `count` cells side by side, into out[0] to out[count - 1]; faster than one at a
+// time.
+void summariseRun(const std::uint8_t* first, std::size_t stride, int count, CellSummary* out);
 
 // A lower bound of the summed absolute difference of two cells under any orientation: that of
 // their ring sums.
