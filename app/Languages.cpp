@@ -89,6 +89,7 @@ TextTable Languages::make(Language language) {
                           text(QT_TR_NOOP("   --- Reload a Texture Set File ( TGA, BMP, JPG )"))};
     t.TabTransform = text(QT_TR_NOOP("TRANSFORMATIONS"));
     t.TabAnimTarget = text(QT_TR_NOOP("ANIMATION"));
+    t.TabTiles = text(QT_TR_NOOP("TILES"));
 
     t.ClipTileSizes = {text(QT_TR_NOOP("      Multi Tile")), text(QT_TR_NOOP("      64 x 64")),
                        text(QT_TR_NOOP("      128 x 128")),  text(QT_TR_NOOP("      256 x 256")),
@@ -171,12 +172,48 @@ TextTable Languages::make(Language language) {
     t.HintSpeedButtonMove =
         text(QT_TR_NOOP("     Move: click-and-drag to move one tile to another position."));
 
+    t.HintTileBudget = text(QT_TR_NOOP("     Tile budget: distinct tiles against the editors' 256, "
+                                       "used cells, copies, empty cells. Click for the groups."));
+    t.HintTolerance = text(QT_TR_NOOP(
+        "     Tolerance: how much a copy may differ, as a mean per colour ( 0 = identical )."));
+    t.HintTurnedCopies =
+        text(QT_TR_NOOP("     Turned copies: also finds copies that are rotated or mirrored."));
+    t.HintShowCopies = text(QT_TR_NOOP(
+        "     Show copies: outlines copies in orange and the tiles they repeat in green."));
+    t.HintCompact = text(QT_TR_NOOP(
+        "     Compact: keeps each distinct tile once, in order, on fewer pages. Can be undone."));
+    t.HintExportMap = text(QT_TR_NOOP(
+        "     Export index map: writes the old and new tile numbers of Compact as a CSV file."));
+    t.HintWrapPreview =
+        text(QT_TR_NOOP("     Wrap preview: shows the tile under the pointer repeated 3 x 3."));
+    t.HintWrapPreviewPicture =
+        text(QT_TR_NOOP("     The tile repeated 3 x 3: its seams show where its edges meet."));
+    t.HintHalfOffset = text(QT_TR_NOOP(
+        "     Half offset: moves the repeat by 32 pixels, the seams meet in the middle."));
+    t.TileBudgetFormat = text(QT_TR_NOOP("%1 / %2 tiles, %3 used\n%4 copies, %5 empty"));
+    t.TileBudgetSpokenFormat = text(QT_TR_NOOP(
+        "%1 distinct tiles of the editors' %2, %3 used cells, %4 copies, %5 empty cells"));
+    t.TileGroupFormat = text(QT_TR_NOOP("tile %1, its copies: %2"));
+    t.TileNoGroups = text(QT_TR_NOOP("no copies"));
+    t.CompactDoneFormat = text(QT_TR_NOOP("Compacted: %1 tiles kept, page count %2."));
+    t.CompactNothing = text(QT_TR_NOOP("Nothing to compact: no copies and no gaps."));
+    t.ExportMapTitle = text(QT_TR_NOOP("Export index map"));
+    t.ExportMapFilter = text(QT_TR_NOOP("Index maps (*.csv)"));
+    t.ExportMapWrittenFormat = text(QT_TR_NOOP("Index map written to %1"));
+    t.ExportMapFailedFormat = text(QT_TR_NOOP("The index map could not be written to %1: %2"));
+    t.WrapPreviewTitle = text(QT_TR_NOOP("Wrap preview"));
+    t.HalfOffset = text(QT_TR_NOOP("half offset"));
+    t.WrapCurrentTile = text(QT_TR_NOOP("current tile"));
+    t.WrapTargetFormat = text(QT_TR_NOOP("Target, tile %1"));
+    t.WrapSourceFormat = text(QT_TR_NOOP("Source, at %1, %2"));
+
     t.ShortcutKeysFormat = text(QT_TR_NOOP("   [ %1 ]"));
     t.CanvasZoomKeys = text(QT_TR_NOOP("zoom: Ctrl+wheel, %1, %2, %3"));
     t.TargetUndoKeys = text(QT_TR_NOOP("undo: %1, redo: %2"));
     t.PointerPixelFormat = text(QT_TR_NOOP("pixel %1, %2"));
     t.PointerCellFormat = text(QT_TR_NOOP("   cell %1, %2 (index %3)"));
     t.PointerPageFormat = text(QT_TR_NOOP("   page %1 of %2"));
+    t.PointerCopyFormat = text(QT_TR_NOOP("   copy of %1, %2"));
     return t;
 }
 

@@ -32,6 +32,7 @@ struct TextTable {
     QStringList TargetComboItems; // item 0 is also the menu's start text
     QString TabTransform;
     QString TabAnimTarget;
+    QString TabTiles;
 
     // Size selector texts for positions 1 to 6 (index 0 is position 1).
     QStringList ClipTileSizes;
@@ -94,6 +95,36 @@ struct TextTable {
     QString HintSpeedButtonSwap;
     QString HintSpeedButtonMove;
 
+    // The tile budget tab and the wrap preview.
+    QString HintTileBudget;
+    QString HintTolerance;
+    QString HintTurnedCopies;
+    QString HintShowCopies;
+    QString HintCompact;
+    QString HintExportMap;
+    QString HintWrapPreview;
+    QString HintWrapPreviewPicture;
+    QString HintHalfOffset;
+    // The readout's two lines (kept, the editors' limit; used, copies, empty), what a screen
+    // reader hears of it, and its menu of groups (kept tile, the list of its copies).
+    QString TileBudgetFormat;
+    QString TileBudgetSpokenFormat;
+    QString TileGroupFormat;
+    QString TileNoGroups;
+    // Compact and the index map: notices and the file dialog.
+    QString CompactDoneFormat;
+    QString CompactNothing;
+    QString ExportMapTitle;
+    QString ExportMapFilter;
+    QString ExportMapWrittenFormat;
+    QString ExportMapFailedFormat;
+    // The wrap preview window: its title, its switch, and what it shows.
+    QString WrapPreviewTitle;
+    QString HalfOffset;
+    QString WrapCurrentTile;
+    QString WrapTargetFormat;
+    QString WrapSourceFormat;
+
     // Keyboard shortcuts added to the hints: the keys of a control follow its hint in this
     // format; the canvases name what their keys do.
     QString ShortcutKeysFormat;
@@ -104,6 +135,8 @@ struct TextTable {
     QString PointerPixelFormat;
     QString PointerCellFormat;
     QString PointerPageFormat;
+    // Over a copy on the Target: the kept tile it matches and how it is turned.
+    QString PointerCopyFormat;
 };
 
 enum class Language { English, French };

@@ -5,6 +5,7 @@
 #include "app/SourceWorkflow.h"
 #include "app/StatusLine.h"
 #include "app/StatusNotice.h"
+#include "app/TargetTiles.h"
 #include "app/UnsavedWork.h"
 #include "app/WindowCodes.h"
 #include "canvas/ImageStack.h"
@@ -83,6 +84,8 @@ TMain::TMain(QWidget* parent)
     texture_->setObjectName(QStringLiteral("TargetDocument"));
     connect(texture_, &document::TextureSet::pagesChanged, this, &TMain::showTargetPages);
     connect(texture_, &document::TextureSet::namesChanged, this, &TMain::showTargetNames);
+    tiles_ = new TargetTiles(*Target, this);
+    tiles_->setObjectName(QStringLiteral("TargetTiles"));
     connectHandlers();
     qApp->installEventFilter(this);
     FormCreate();
@@ -127,6 +130,7 @@ void TMain::connectHandlers() {
     connectSourceSide();
     keys_ =
         new WindowKeys(*this, *Source, *Target, static_cast<StatusLine&>(*StatusBar), *texture_);
+    connectTilesTab();
 }
 
 void TMain::connectCanvasMouse() {
@@ -146,8 +150,10 @@ void TMain::connectCanvasMouse() {
             });
     connect(Target, &TFrameStack::overlayMouseReleased, this, &TMain::TargetMouseUp);
     // What a paste or a transformation is about to change goes into the undo history.
-    Target->setImageEditHook(
-        [this](const imaging::Rect& area) { texture_->areaAboutToChange(area); });
+    Target->setImageEditHook([this](const imaging::Rect& area) {
+        texture_->areaAboutToChange(area);
+        tiles_->areaAboutToChange(area);
+    });
 }
 
 void TMain::FormCreate() {

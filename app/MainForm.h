@@ -14,6 +14,7 @@
 #include <memory>
 
 class QColorDialog;
+class QPainter;
 
 namespace parvane::canvas {
 enum class TransformTool;
@@ -29,8 +30,10 @@ struct TextTable;
 enum class Language;
 using canvas::TransformTool;
 class StatusNotice;
+class TargetTiles;
 class UnsavedWork;
 class WindowKeys;
+class WrapPreview;
 
 // The application's one window: it owns both canvases and the current-tile viewer, and turns
 // the user's actions into calls on the canvases, the Source workflow and the Target document.
@@ -66,6 +69,14 @@ public:
         runColourDialog = std::move(run);
     }
     const MainFormState& formState() const { return *this; }
+    // The wrap preview window (hidden until asked for) and the Target's tile analysis.
+    WrapPreview& wrapPreview() { return *wrapPreview_; }
+    TargetTiles& targetTiles() { return *tiles_; }
+    // What asks where the index map goes, given the file offered: the chosen file, or an
+    // empty text when cancelled; tests replace it so that no modal dialog opens.
+    void setIndexMapDialogRunner(std::function<QString(const QString& offered)> run) {
+        runIndexMapDialog = std::move(run);
+    }
     void setFillerColour(imaging::Colour colour);
 
     // Shows the whole interface in another language for the rest of the session.
@@ -142,6 +153,12 @@ public slots:
     void SourceColourSampleClick();
     void SourceColourSampleOnDblClick();
     void SpeedButtonAlphaClick();
+    // The tile budget tab and the wrap preview (TilesWorkflow.cpp).
+    void TileOptionsOnChange();
+    void SpeedButtonShowCopiesOnClick();
+    void SpeedButtonCompactOnClick();
+    void SpeedButtonExportMapOnClick();
+    void SpeedButtonWrapPreviewOnClick();
     // Undo and redo of Target edits, and Esc: ends pasting, picking, a tool or an animation.
     void UndoTargetEdit();
     void RedoTargetEdit();
@@ -178,6 +195,14 @@ private:
     void connectSourceSide();
     void connectColourPots();
     void connectTargetWorkflow();
+    void connectTilesTab();
+    // The tiles tab shows the analysis; the Target canvas outlines copies over its picture.
+    void showTileBudget();
+    void drawTileOutlines(QPainter& painter, const imaging::Rect& area) const;
+    void fillGroupMenu();
+    // The wrap preview shows the cell under the pointer on a canvas, else the current tile.
+    void previewCellAt(canvas::TFrameStack& canvas, int x, int y);
+    void previewCurrentTile();
     void createModules();
 
     void rebuildSourceAlpha();
@@ -205,6 +230,14 @@ private:
     DocumentWindows documents_;
     QColorDialog* colorDialogFiller_ = nullptr;
     std::function<bool(QColorDialog&)> runColourDialog;
+    std::function<QString(const QString&)> runIndexMapDialog;
+    WrapPreview* wrapPreview_ = nullptr;
+    TargetTiles* tiles_ = nullptr;
+    StatusNotice* tilesNotice_ = nullptr;
+    // The kept tile whose group the pointer shows in the readout's menu; -1 for none.
+    int highlightedGroup_ = -1;
+    // An undo or redo is under way: the history moves within itself.
+    bool movingHistory_ = false;
     bool sourceAlphaStale_ = true;
     bool centred_ = false;
     bool clipboardJoined_ = false;

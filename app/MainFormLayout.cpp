@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QSlider>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -401,9 +402,46 @@ void MainFormUi::createTargetTabs() {
     anim->addWidget(TrackBarTarget);
     anim->addStretch(1);
 
+    createTilesTab();
+
     TargetPageControl->addTab(TabTransform, QString());
     TargetPageControl->addTab(TabAnimTarget, QString());
+    TargetPageControl->addTab(TabTiles, QString());
     TargetPageControl->setCurrentWidget(TabTransform);
+}
+
+void MainFormUi::createTilesTab() {
+    TabTiles = named(new QWidget, "TabTiles");
+    // The readout: two short lines of counts; its menu lists the groups of copies.
+    TileBudget = named(new FittingButton, "TileBudget");
+    TileBudget->setPopupMode(QToolButton::InstantPopup);
+    TileBudget->setAutoRaise(true);
+    TileBudget->setFocusPolicy(Qt::TabFocus);
+    TileBudget->setFixedHeight(26);
+    TileBudget->setMinimumWidth(60);
+    TileBudget->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    // The menu's arrow would take the room of the counts; the hint says there is a menu.
+    TileBudget->setStyleSheet(QStringLiteral("QToolButton { padding: 0px; }"
+                                             "QToolButton::menu-indicator { image: none; }"));
+    SpinBoxTolerance = named(new QSpinBox, "SpinBoxTolerance");
+    SpinBoxTolerance->setRange(0, 32);
+    SpinBoxTolerance->setFixedSize(36, 19);
+    SpinBoxTolerance->setFont(smallFont());
+    SpinBoxTolerance->setFocusPolicy(Qt::StrongFocus);
+    CheckBoxTurned = named(new QCheckBox(QStringLiteral("\u21BB")), "CheckBoxTurned");
+    CheckBoxTurned->setFont(smallFont());
+    CheckBoxTurned->setFocusPolicy(Qt::TabFocus);
+    SpeedButtonShowCopies = tabButton("SpeedButtonShowCopies", QStringLiteral("\u25A3"), true);
+    SpeedButtonCompact = tabButton("SpeedButtonCompact", QStringLiteral("\u21C8"), false);
+    SpeedButtonExportMap = tabButton("SpeedButtonExportMap", QStringLiteral("\u2630"), false);
+    SpeedButtonWrapPreview = tabButton("SpeedButtonWrapPreview", QStringLiteral("\u229E"), true);
+    auto* row = tabRow(TabTiles);
+    row->setContentsMargins(2, 0, 2, 0);
+    row->addWidget(TileBudget, 1);
+    for (QWidget* w : std::initializer_list<QWidget*>{SpinBoxTolerance, CheckBoxTurned,
+                                                      SpeedButtonShowCopies, SpeedButtonCompact,
+                                                      SpeedButtonExportMap, SpeedButtonWrapPreview})
+        row->addWidget(w);
 }
 
 } // namespace parvane::app

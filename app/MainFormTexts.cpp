@@ -6,6 +6,7 @@
 #include "app/Shortcuts.h"
 #include "app/SourceWorkflow.h"
 #include "app/WindowCodes.h"
+#include "app/WrapPreview.h"
 #include "canvas/ImageStack.h"
 
 #include <QAbstractButton>
@@ -162,6 +163,21 @@ constexpr ControlWords kControlWords[] = {
      QT_TRANSLATE_NOOP("parvane::app::TMain", "Stop Target animation")},
     {"TrackBarTarget", &TextTable::HintTrackBar,
      QT_TRANSLATE_NOOP("parvane::app::TMain", "Target animation speed")},
+    {"TabTiles", nullptr, QT_TRANSLATE_NOOP("parvane::app::TMain", "Tiles tab")},
+    {"TileBudget", &TextTable::HintTileBudget,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Tile budget")},
+    {"SpinBoxTolerance", &TextTable::HintTolerance,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Tolerance")},
+    {"CheckBoxTurned", &TextTable::HintTurnedCopies,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Turned copies")},
+    {"SpeedButtonShowCopies", &TextTable::HintShowCopies,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Show copies")},
+    {"SpeedButtonCompact", &TextTable::HintCompact,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Compact tiles")},
+    {"SpeedButtonExportMap", &TextTable::HintExportMap,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Export index map")},
+    {"SpeedButtonWrapPreview", &TextTable::HintWrapPreview,
+     QT_TRANSLATE_NOOP("parvane::app::TMain", "Wrap preview")},
 };
 
 // The caption a control shows: a button's or label's text, or a tab page's tab text.
@@ -207,6 +223,7 @@ void TMain::applyTexts(const TextTable& texts) {
     setItems(TargetCombo, texts.TargetComboItems);
     TargetPageControl->setTabText(TargetPageControl->indexOf(TabTransform), texts.TabTransform);
     TargetPageControl->setTabText(TargetPageControl->indexOf(TabAnimTarget), texts.TabAnimTarget);
+    TargetPageControl->setTabText(TargetPageControl->indexOf(TabTiles), texts.TabTiles);
 
     describeControls(texts);
 }
@@ -266,13 +283,16 @@ void TMain::switchLanguage(Language language) {
     showTargetNames();
     ClipTileSizeScrollChange();
     DisplayTargetAreaInfo(Target->PortWidth(), Target->PortHeight());
+    showTileBudget();
+    wrapPreview_->applyTexts(after);
     StatusBar->clearMessage();
     documents_.followLanguage();
 }
 
 bool TMain::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || widget->window() != this)
+    // The wrap preview is a window of its own whose hints show in this status line.
+    if (!widget || (widget->window() != this && widget->window() != wrapPreview_))
         return QMainWindow::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::ToolTip:

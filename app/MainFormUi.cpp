@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QSlider>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -76,6 +77,14 @@ MainFormUi controlsOf(const QWidget& window) {
     find(ui.SpeedButtonMove, "SpeedButtonMove");
     find(ui.ButtonStopTarget, "ButtonStopTarget");
     find(ui.TrackBarTarget, "TrackBarTarget");
+    find(ui.TabTiles, "TabTiles");
+    find(ui.TileBudget, "TileBudget");
+    find(ui.SpinBoxTolerance, "SpinBoxTolerance");
+    find(ui.CheckBoxTurned, "CheckBoxTurned");
+    find(ui.SpeedButtonShowCopies, "SpeedButtonShowCopies");
+    find(ui.SpeedButtonCompact, "SpeedButtonCompact");
+    find(ui.SpeedButtonExportMap, "SpeedButtonExportMap");
+    find(ui.SpeedButtonWrapPreview, "SpeedButtonWrapPreview");
     find(ui.StatusPosition, "StatusPosition");
     return ui;
 }

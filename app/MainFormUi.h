@@ -10,6 +10,7 @@ class QLabel;
 class QMainWindow;
 class QScrollBar;
 class QSlider;
+class QSpinBox;
 class QStatusBar;
 class QTabWidget;
 class QToolButton;
@@ -62,6 +63,7 @@ struct MainFormUi {
     QTabWidget* TargetPageControl = nullptr;
     QWidget* TabTransform = nullptr;
     QWidget* TabAnimTarget = nullptr;
+    QWidget* TabTiles = nullptr;
 
     // Buttons of the tabs under the canvases.
     QToolButton* SpeedButtonReset = nullptr;
@@ -85,6 +87,15 @@ struct MainFormUi {
     QToolButton* SpeedButtonMove = nullptr;
     QToolButton* ButtonStopTarget = nullptr;
     QSlider* TrackBarTarget = nullptr;
+    // The tile budget tab: the readout (its menu lists the groups of copies), the tolerance,
+    // turned copies, and the commands.
+    FittingButton* TileBudget = nullptr;
+    QSpinBox* SpinBoxTolerance = nullptr;
+    QCheckBox* CheckBoxTurned = nullptr;
+    QToolButton* SpeedButtonShowCopies = nullptr;
+    QToolButton* SpeedButtonCompact = nullptr;
+    QToolButton* SpeedButtonExportMap = nullptr;
+    QToolButton* SpeedButtonWrapPreview = nullptr;
 
     // The status line's place for the pointer's position over a canvas: its second line.
     InfoText* StatusPosition = nullptr;
@@ -97,6 +108,7 @@ private:
     QWidget* createTargetArea();
     void createSourceTabs();
     void createTargetTabs();
+    void createTilesTab();
 };
 
 // The controls of a main window as screen readers, scripts and tests reach them: by their

@@ -5,7 +5,9 @@
 #include "app/Languages.h"
 #include "app/MainForm.h"
 #include "app/StatusLine.h"
+#include "app/TargetTiles.h"
 #include "app/WindowCodes.h"
+#include "app/WrapPreview.h"
 #include "canvas/ImageStack.h"
 #include "document/TextureSet.h"
 
@@ -132,6 +134,7 @@ std::span<const Shortcut> shortcuts() {
         press("ActionToolVFlip", "V", "SpeedButtonVFlip"),
         press("ActionToolSwap", "W", "SpeedButtonSwap"),
         press("ActionToolMove", "D", "SpeedButtonMove"),
+        press("ActionWrapPreview", "T", "SpeedButtonWrapPreview"),
         handler("ActionEscape", "Esc",
                 "PanelRightSide,SpeedButtonNone,ButtonStopSource,ButtonStopTarget",
                 [](TMain& m) { m.EscapeClick(); }),
@@ -157,20 +160,28 @@ void pressControl(QWidget& window, const Shortcut& shortcut) {
         button->click();
 }
 
-void zoomCanvas(canvas::TFrameStack& canvas, Shortcut::Zoom how) {
+int zoomedFactor(int zoom, Shortcut::Zoom how) {
     switch (how) {
     case Shortcut::Zoom::In:
-        canvas.setZoom(canvas.zoom() + 1);
-        break;
+        return zoom + 1;
     case Shortcut::Zoom::Out:
-        canvas.setZoom(canvas.zoom() - 1);
-        break;
+        return zoom - 1;
     case Shortcut::Zoom::Reset:
-        canvas.setZoom(1);
-        break;
+        return 1;
     case Shortcut::Zoom::None:
         break;
     }
+    return zoom;
+}
+
+void zoomCanvas(canvas::TFrameStack& canvas, Shortcut::Zoom how) {
+    canvas.setZoom(zoomedFactor(canvas.zoom(), how));
+}
+
+// The wrap preview while it is the active window: a tool window shares the main window's
+// keys, and the zoom keys then zoom it rather than a canvas.
+WrapPreview* activePreview() {
+    return qobject_cast<WrapPreview*>(QApplication::activeWindow());
 }
 
 QList<QKeySequence> keysOf(const Shortcut& shortcut) {
@@ -213,6 +224,8 @@ WindowKeys::WindowKeys(TMain& window, canvas::TFrameStack& source, canvas::TFram
                 shortcut.run(window_);
             else if (shortcut.press)
                 pressControl(window_, shortcut);
+            else if (auto* preview = activePreview())
+                preview->setZoom(zoomedFactor(preview->zoom(), shortcut.zoom));
             else
                 zoomCanvas(*activeCanvas(), shortcut.zoom);
         });
@@ -311,19 +324,33 @@ void WindowKeys::showPointerPosition(canvas::TFrameStack* canvas, int x, int y) 
         const int down = std::max(1, canvas->PortHeight() / TMain::kPageSide);
         const int page = (y / TMain::kPageSide) * across + x / TMain::kPageSide + 1;
         text += texts.PointerPageFormat.arg(page).arg(across * down);
+        if (targetNote_)
+            text += targetNote_(x, y);
     }
     status_.setPosition(text);
 }
 
 void TMain::UndoTargetEdit() {
+    movingHistory_ = true;
     texture_->undo();
+    movingHistory_ = false;
+    // An undone step may have changed any cell.
+    tiles_->pictureChanged();
 }
 
 void TMain::RedoTargetEdit() {
+    movingHistory_ = true;
     texture_->redo();
+    movingHistory_ = false;
+    tiles_->pictureChanged();
 }
 
 void TMain::EscapeClick() {
+    // In the wrap preview, Escape closes it and leaves the canvases as they are.
+    if (QApplication::activeWindow() == wrapPreview_) {
+        wrapPreview_->close();
+        return;
+    }
     // As a click on the central panel's empty space, and the colour picker is put away.
     PanelRightSideClick();
     Source->BasePanel->unsetCursor();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 
 namespace parvane::canvas {
 class TFrameStack;
@@ -33,6 +34,12 @@ public:
     // the pointer, else the one pointed at last (the Target at first).
     canvas::TFrameStack* activeCanvas() const;
 
+    // What the position field adds over a cell of the Target (by its tile index): empty for
+    // nothing.
+    void setTargetCellNote(std::function<QString(int x, int y)> note) {
+        targetNote_ = std::move(note);
+    }
+
 private:
     void showPointerPosition(canvas::TFrameStack* canvas, int x, int y);
 
@@ -41,6 +48,7 @@ private:
     canvas::TFrameStack& target_;
     StatusLine& status_;
     canvas::TFrameStack* lastPointed_ = nullptr;
+    std::function<QString(int x, int y)> targetNote_;
 };
 
 } // namespace parvane::app

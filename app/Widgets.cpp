@@ -199,6 +199,7 @@ TileViewer::TileViewer(QWidget* parent) : QWidget(parent) {
 void TileViewer::setPicture(const imaging::Bitmap& picture) {
     picture_ = picture;
     update();
+    emit pictureChanged();
 }
 
 void TileViewer::paintEvent(QPaintEvent*) {
@@ -208,6 +209,33 @@ void TileViewer::paintEvent(QPaintEvent*) {
         return;
     const QImage image = toQImage(picture_);
     painter.drawImage(QPoint(0, 0), image, QRect(0, 0, kSide, kSide));
+}
+
+void FittingButton::setFittedText(const QString& text) {
+    text_ = text;
+    fit();
+}
+
+void FittingButton::resizeEvent(QResizeEvent* event) {
+    QToolButton::resizeEvent(event);
+    fit();
+}
+
+void FittingButton::fit() {
+    const int room = width() - 6;
+    QFont shown = font();
+    for (int pixels = kLargestPixels; pixels >= kSmallestPixels; --pixels) {
+        shown.setPixelSize(pixels);
+        const QFontMetrics metrics(shown);
+        bool fits = true;
+        for (const QString& line : text_.split(QLatin1Char('\n')))
+            fits = fits && metrics.horizontalAdvance(line) <= room;
+        if (fits)
+            break;
+    }
+    if (shown != font())
+        setFont(shown);
+    setText(text_);
 }
 
 QImage toQImage(const imaging::Bitmap& bitmap) {

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QToolButton>
 #include <QWidget>
 
 namespace parvane::app {
@@ -92,6 +93,26 @@ private:
     bool shrinkToFit_ = false;
 };
 
+// A button whose lines of text take a smaller font, down to a floor, rather than lose their
+// ends when the button is narrow (the tile budget readout on a one-page Target).
+class FittingButton : public QToolButton {
+    Q_OBJECT
+
+public:
+    static constexpr int kLargestPixels = 10;
+    static constexpr int kSmallestPixels = 7;
+
+    explicit FittingButton(QWidget* parent = nullptr) : QToolButton(parent) {}
+    void setFittedText(const QString& text);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void fit();
+    QString text_;
+};
+
 // The current-tile viewer: owns the current tile's picture, which may be larger than the
 // viewer, and shows its top-left 64 x 64 pixels on black.
 class TileViewer : public QWidget {
@@ -105,6 +126,10 @@ public:
     const imaging::Bitmap& picture() const { return picture_; }
     // Takes over the picture's size, format and pixels.
     void setPicture(const imaging::Bitmap& picture);
+
+signals:
+    // The current tile is another picture now.
+    void pictureChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

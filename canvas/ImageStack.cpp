@@ -204,6 +204,15 @@ int TFrameStack::zoom() const {
     return BasePanel->zoom();
 }
 
+void TFrameStack::setOverlayPainter(OverlayPainter painter) {
+    BasePanel->setOverlayPainter(std::move(painter));
+    BasePanel->update();
+}
+
+void TFrameStack::updateOverlay() {
+    BasePanel->update();
+}
+
 void TFrameStack::setZoom(int zoom) {
     const QWidget* view = ScrollBoxImageStack->viewport();
     setZoom(zoom, QPoint(view->width() / 2, view->height() / 2));
@@ -326,6 +335,7 @@ void enlarge(const imaging::Bitmap& from, int w, int h, int zoom, imaging::Bitma
 void StackPanel::paintEvent(QPaintEvent* event) {
     core_.takeDirtyArea();
     QPainter painter(this);
+    imaging::Rect painted{};
     for (const QRect& r : event->region()) {
         // The picture pixels the screen area shows, whole.
         const int left = static_cast<int>(floorDiv(r.x(), zoom_));
@@ -355,6 +365,13 @@ void StackPanel::paintEvent(QPaintEvent* event) {
         const QImage view(shown->row(0), area.width() * zoom_, area.height() * zoom_,
                           static_cast<qsizetype>(shown->stride()), QImage::Format_RGB32);
         painter.drawImage(QPoint(area.left * zoom_, area.top * zoom_), view);
+        painted = painted.isEmpty() ? area : painted.united(area);
+    }
+    if (overlayPainter_ && !painted.isEmpty()) {
+        painter.save();
+        painter.scale(zoom_, zoom_);
+        overlayPainter_(painter, painted);
+        painter.restore();
     }
 }
 

@@ -23,11 +23,13 @@
 #include "canvas/FrameStackCore.h"
 
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 
 class QLineEdit;
+class QPainter;
 class QScrollArea;
 class QTimer;
 class QImage;
@@ -75,6 +77,15 @@ public:
     void setZoom(int zoom);
     void setZoom(int zoom, QPoint anchor);
 
+    // Marks drawn over the shown picture by the owner (outlines of cells, say): they are
+    // painted on the screen only, never into a layer, so saving and undo do not see them.
+    // The painter works in picture pixels (scaled by the zoom) and is clipped to the area
+    // being repainted. An empty function draws nothing.
+    using OverlayPainter = std::function<void(QPainter& painter, const imaging::Rect& area)>;
+    void setOverlayPainter(OverlayPainter painter);
+    // The owner's marks changed: the panel is painted again.
+    void updateOverlay();
+
 signals:
     void overlayMousePressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     void overlayMouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
@@ -114,6 +125,9 @@ public:
     void updatePictureArea(const imaging::Rect& area);
     // The picture pixel under a point of the panel (rounding down, also left of or above it).
     QPoint picturePoint(QPoint panelPoint) const;
+    void setOverlayPainter(TFrameStack::OverlayPainter painter) {
+        overlayPainter_ = std::move(painter);
+    }
 
 signals:
     void pressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
@@ -135,6 +149,7 @@ private:
     imaging::Bitmap scratch_; // composition buffer, grown as needed, never per move
     imaging::Bitmap zoomed_;  // the composed area enlarged by the zoom, grown likewise
     int zoom_ = 1;
+    TFrameStack::OverlayPainter overlayPainter_;
 };
 
 } // namespace parvane::canvas

@@ -331,6 +331,112 @@
         <source>     Edit: opens the Source picture in the picture editor; saved changes reload.</source>
         <translation>     Modifier&#xa0;: ouvre l&apos;image Source dans l&apos;éditeur d&apos;images&#x202f;; ses modifications se rechargent.</translation>
     </message>
+    <message>
+        <source>TILES</source>
+        <translation>TUILES</translation>
+    </message>
+    <message>
+        <source>     Tile budget: distinct tiles against the editors&apos; 256, used cells, copies, empty cells. Click for the groups.</source>
+        <translation>     Budget de tuiles&#xa0;: tuiles distinctes face aux 256 des éditeurs, cases utilisées, copies, vides. Clic&#xa0;: les groupes.</translation>
+    </message>
+    <message>
+        <source>     Tolerance: how much a copy may differ, as a mean per colour ( 0 = identical ).</source>
+        <translation>     Tolérance&#xa0;: écart permis à une copie, en moyenne par couleur ( 0 = identique ).</translation>
+    </message>
+    <message>
+        <source>     Turned copies: also finds copies that are rotated or mirrored.</source>
+        <translation>     Copies tournées&#xa0;: trouve aussi les copies pivotées ou retournées.</translation>
+    </message>
+    <message>
+        <source>     Show copies: outlines copies in orange and the tiles they repeat in green.</source>
+        <translation>     Montrer les copies&#xa0;: entoure les copies en orange et les tuiles qu’elles répètent en vert.</translation>
+    </message>
+    <message>
+        <source>     Compact: keeps each distinct tile once, in order, on fewer pages. Can be undone.</source>
+        <translation>     Compacter&#xa0;: garde chaque tuile distincte une fois, dans l’ordre, sur moins de pages. Annulable.</translation>
+    </message>
+    <message>
+        <source>     Export index map: writes the old and new tile numbers of Compact as a CSV file.</source>
+        <translation>     Exporter la table d’index&#xa0;: écrit les anciens et nouveaux numéros de Compacter en CSV.</translation>
+    </message>
+    <message>
+        <source>     Wrap preview: shows the tile under the pointer repeated 3 x 3.</source>
+        <translation>     Aperçu en mosaïque&#xa0;: montre la tuile sous le pointeur répétée 3 x 3.</translation>
+    </message>
+    <message>
+        <source>     The tile repeated 3 x 3: its seams show where its edges meet.</source>
+        <translation>     La tuile répétée 3 x 3&#xa0;: ses raccords montrent où ses bords se rejoignent.</translation>
+    </message>
+    <message>
+        <source>     Half offset: moves the repeat by 32 pixels, the seams meet in the middle.</source>
+        <translation>     Demi-décalage&#xa0;: décale la répétition de 32 pixels, les raccords se rejoignent au milieu.</translation>
+    </message>
+    <message>
+        <source>%1 / %2 tiles, %3 used
+%4 copies, %5 empty</source>
+        <translation>%1 / %2 tuiles, %3 utilisées
+%4 copies, %5 vides</translation>
+    </message>
+    <message>
+        <source>%1 distinct tiles of the editors&apos; %2, %3 used cells, %4 copies, %5 empty cells</source>
+        <translation>%1 tuiles distinctes sur les %2 des éditeurs, %3 cases utilisées, %4 copies, %5 cases vides</translation>
+    </message>
+    <message>
+        <source>tile %1, its copies: %2</source>
+        <translation>tuile %1, ses copies&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>no copies</source>
+        <translation>aucune copie</translation>
+    </message>
+    <message>
+        <source>Compacted: %1 tiles kept, page count %2.</source>
+        <translation>Compacté&#xa0;: %1 tuiles gardées, nombre de pages %2.</translation>
+    </message>
+    <message>
+        <source>Nothing to compact: no copies and no gaps.</source>
+        <translation>Rien à compacter&#xa0;: ni copies ni trous.</translation>
+    </message>
+    <message>
+        <source>Export index map</source>
+        <translation>Exporter la table d’index</translation>
+    </message>
+    <message>
+        <source>Index maps (*.csv)</source>
+        <translation>Tables d’index (*.csv)</translation>
+    </message>
+    <message>
+        <source>Index map written to %1</source>
+        <translation>Table d’index écrite dans %1</translation>
+    </message>
+    <message>
+        <source>The index map could not be written to %1: %2</source>
+        <translation>La table d’index n’a pas pu être écrite dans %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Wrap preview</source>
+        <translation>Aperçu en mosaïque</translation>
+    </message>
+    <message>
+        <source>half offset</source>
+        <translation>demi-décalage</translation>
+    </message>
+    <message>
+        <source>current tile</source>
+        <translation>tuile courante</translation>
+    </message>
+    <message>
+        <source>Target, tile %1</source>
+        <translation>Target, tuile %1</translation>
+    </message>
+    <message>
+        <source>Source, at %1, %2</source>
+        <translation>Source, à %1, %2</translation>
+    </message>
+    <message>
+        <source>   copy of %1, %2</source>
+        <translation>   copie de %1, %2</translation>
+    </message>
 </context>
 <context>
     <name>Reason</name>
@@ -926,6 +1032,38 @@ Le canevas de droite ne reçoit que des jeux de textures standard.</translation>
         <source>Edit the Source picture</source>
         <translation>Modifier l&apos;image Source</translation>
     </message>
+    <message>
+        <source>Tiles tab</source>
+        <translation>Onglet Tuiles</translation>
+    </message>
+    <message>
+        <source>Tile budget</source>
+        <translation>Budget de tuiles</translation>
+    </message>
+    <message>
+        <source>Tolerance</source>
+        <translation>Tolérance</translation>
+    </message>
+    <message>
+        <source>Turned copies</source>
+        <translation>Copies tournées</translation>
+    </message>
+    <message>
+        <source>Show copies</source>
+        <translation>Montrer les copies</translation>
+    </message>
+    <message>
+        <source>Compact tiles</source>
+        <translation>Compacter les tuiles</translation>
+    </message>
+    <message>
+        <source>Export index map</source>
+        <translation>Exporter la table d’index</translation>
+    </message>
+    <message>
+        <source>Wrap preview</source>
+        <translation>Aperçu en mosaïque</translation>
+    </message>
 </context>
 <context>
     <name>parvane::app::UnsavedWork</name>
@@ -944,6 +1082,17 @@ Le canevas de droite ne reçoit que des jeux de textures standard.</translation>
     <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>parvane::app::WrapPreview</name>
+    <message>
+        <source>Wrap preview picture</source>
+        <translation>Image de l’aperçu en mosaïque</translation>
+    </message>
+    <message>
+        <source>Half offset</source>
+        <translation>Demi-décalage</translation>
     </message>
 </context>
 <context>

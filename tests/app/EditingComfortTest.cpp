@@ -6,6 +6,7 @@
 #include "app/MainFormUi.h"
 #include "app/SourceWorkflow.h"
 #include "app/WindowCodes.h"
+#include "app/WrapPreview.h"
 #include "canvas/ImageStack.h"
 #include "document/TextureSet.h"
 #include "imaging/ImageFiles.h"
@@ -392,6 +393,8 @@ TEST_F(EditingComfortTest, EveryShortcutReachesItsCommandAndNoneFiresUnderADialo
         {Qt::Key_V, {}, [&] { return cursor() == "crVFlip"; }},
         {Qt::Key_W, {}, [&] { return cursor() == "crSwap"; }},
         {Qt::Key_D, {}, [&] { return cursor() == "crHand"; }},
+        {Qt::Key_T, {}, [&] { return main->wrapPreview().isVisible(); }},
+        {Qt::Key_T, {}, [&] { return !main->wrapPreview().isVisible(); }},
         {Qt::Key_N, {}, [&] { return target->Mode == CanvasMode::Idle && cursor() == "crNormal"; }},
         {Qt::Key_Escape, [&] { main->MakeCurrentTile(tile); },
          [&] { return target->Mode == CanvasMode::Idle; }},
