@@ -14,6 +14,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace parvane::app {
 
@@ -163,19 +164,28 @@ void WrapPreview::placeBeside(const QRect& mainFrame) {
     if (placed_)
         return;
     placed_ = true;
-    adjustSize();
-    // Beside the main window on the right where the screen has room, else on its left, else
-    // over its right edge: always whole on the screen.
+    // Beside the main window on the right where the screen has room, else on its left, so
+    // that neither canvas is covered: where neither side has room at this zoom, a smaller
+    // zoom is tried first; at 1x it goes over the main window's right edge, always whole on
+    // the screen.
     const QRect screen = screenFor(mainFrame);
+    std::optional<int> left;
+    for (;;) {
+        adjustSize();
+        const QSize size = frameGeometry().size();
+        if (mainFrame.right() + 8 + size.width() <= screen.right())
+            left = mainFrame.right() + 8;
+        else if (mainFrame.left() - 8 - size.width() >= screen.left())
+            left = mainFrame.left() - 8 - size.width();
+        if (left || zoom_ == kMinZoom)
+            break;
+        setZoom(zoom_ - 1);
+    }
     const QSize size = frameGeometry().size();
-    int left = mainFrame.right() + 8;
-    if (left + size.width() > screen.right())
-        left = mainFrame.left() - 8 - size.width();
-    if (left < screen.left())
-        left = screen.right() - size.width();
+    const int x = left.value_or(screen.right() - size.width());
     const int top = std::clamp(mainFrame.top() + 40, screen.top(),
                                std::max(screen.top(), screen.bottom() - size.height()));
-    move(std::max(left, screen.left()), top);
+    move(std::max(x, screen.left()), top);
 }
 
 bool WrapPreview::halfOffset() const {
