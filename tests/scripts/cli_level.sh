@@ -11,21 +11,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
 
-expect() {
-    local want=$1 what=$2
-    shift 3
-    "$@" >"$work/out" 2>"$work/err"
-    local got=$?
-    if [[ $got -ne $want ]]; then
-        echo "FAIL: $what: exit $got, expected $want"; cat "$work/out" "$work/err"
-        failures=$((failures + 1))
-    fi
-}
-contains() {
-    if ! grep -qF -- "$2" "$1"; then
-        echo "FAIL: $3: '$2' not in:"; cat "$1"; failures=$((failures + 1))
-    fi
-}
+source "$(dirname "$0")/cli_checks.bash"
 # tga_size FILE: width x height from an uncompressed TGA header
 tga_size() {
     od -An -tu2 -j12 -N4 "$1" | awk '{ print $1 "x" $2 }'

@@ -10,22 +10,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
 
-# expect CODE DESCRIPTION -- COMMAND...: runs the command, keeps stdout and stderr.
-expect() {
-    local want=$1 what=$2
-    shift 3
-    "$@" >"$work/out" 2>"$work/err"
-    local got=$?
-    if [[ $got -ne $want ]]; then
-        echo "FAIL: $what: exit $got, expected $want"; cat "$work/err"; failures=$((failures + 1))
-    fi
-}
-# contains FILE TEXT DESCRIPTION
-contains() {
-    if ! grep -qF -- "$2" "$1"; then
-        echo "FAIL: $3: '$2' not in:"; cat "$1"; failures=$((failures + 1))
-    fi
-}
+source "$(dirname "$0")/cli_checks.bash"
 
 # A 1 x 1 red picture as the texture set writer stores it.
 printf '\0\0\2\0\0\0\0\0\0\0\0\0\1\0\1\0\30\0\0\0\377' >"$work/red.tga"

@@ -10,28 +10,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
 
-# expect CODE DESCRIPTION -- COMMAND...: runs the command, keeps stdout and stderr.
-expect() {
-    local want=$1 what=$2
-    shift 3
-    "$@" >"$work/out" 2>"$work/err"
-    local got=$?
-    if [[ $got -ne $want ]]; then
-        echo "FAIL: $what: exit $got, expected $want"; cat "$work/err"; failures=$((failures + 1))
-    fi
-}
-# contains FILE TEXT DESCRIPTION
-contains() {
-    if ! grep -qF -- "$2" "$1"; then
-        echo "FAIL: $3: '$2' not in:"; cat "$1"; failures=$((failures + 1))
-    fi
-}
-# same FILE EXPECTED DESCRIPTION: the file holds exactly the expected text.
-same() {
-    if [[ "$(cat "$1")" != "$2" ]]; then
-        echo "FAIL: $3:"; diff <(echo "$2") "$1"; failures=$((failures + 1))
-    fi
-}
+source "$(dirname "$0")/cli_checks.bash"
 
 # The planted set, 4 x 2 cells of 64 pixels, as an uncompressed 24-bit TGA (bottom row
 # first): 0 a pattern without symmetry, 1 it turned a quarter clockwise, 2 it mirrored left to
