@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 namespace parvane::app {
 
@@ -38,25 +39,44 @@ QString subjectText(const QString& what, int zoom) {
 } // namespace
 
 void composeWrap(const imaging::Bitmap& tile, bool halfOffset, int zoom, imaging::Bitmap& out) {
-    constexpr int kSide = WrapPreview::kTileSide;
     zoom = std::clamp(zoom, WrapPreview::kMinZoom, WrapPreview::kMaxZoom);
-    const int side = kSide * WrapPreview::kRepeat * zoom;
-    if (out.width() != side || out.height() != side || out.format() != PixelFormat::Bits32)
-        out = imaging::Bitmap(side, side, PixelFormat::Bits32);
-    const int shift = halfOffset ? kSide / 2 : 0;
-    const std::size_t rowBytes = 4 * static_cast<std::size_t>(side);
-    // One row of the tile is spread over a whole output row once; the zoom's other rows of
-    // that picture row are copies of it.
-    for (int y = 0; y < kSide * WrapPreview::kRepeat; ++y) {
-        const std::uint8_t* src = tile.row((y + shift) % kSide);
-        std::uint8_t* dst = out.row(y * zoom);
-        for (int x = 0; x < kSide * WrapPreview::kRepeat; ++x) {
-            const std::uint8_t* pixel = src + 4 * static_cast<std::size_t>((x + shift) % kSide);
-            for (int k = 0; k < zoom; ++k, dst += 4)
-                std::memcpy(dst, pixel, 4);
+    const int width = std::max(1, tile.width());
+    const int height = std::max(1, tile.height());
+    // One repeat takes 64 x zoom pixels along the tile's longer side, whatever its size, so
+    // that a 128-pixel current tile shows whole beside a 64-pixel cell.
+    const int longest = std::max(width, height);
+    const int unit = WrapPreview::kTileSide * zoom;
+    const int repeatWidth = std::max(1, width * unit / longest);
+    const int repeatHeight = std::max(1, height * unit / longest);
+    const int outWidth = repeatWidth * WrapPreview::kRepeat;
+    const int outHeight = repeatHeight * WrapPreview::kRepeat;
+    if (out.width() != outWidth || out.height() != outHeight || out.format() != PixelFormat::Bits32)
+        out = imaging::Bitmap(outWidth, outHeight, PixelFormat::Bits32);
+    if (tile.isEmpty() || tile.format() != PixelFormat::Bits32) {
+        out.fill(imaging::colours::kBlack);
+        return;
+    }
+    const int shiftX = halfOffset ? width / 2 : 0;
+    const int shiftY = halfOffset ? height / 2 : 0;
+    // The tile column of every output column, worked out once; an output row whose tile row
+    // is the one of the row above is a copy of it.
+    std::vector<int> columns(static_cast<std::size_t>(outWidth));
+    for (int x = 0; x < outWidth; ++x)
+        columns[static_cast<std::size_t>(x)] =
+            4 * (((x % repeatWidth) * width / repeatWidth + shiftX) % width);
+    const std::size_t rowBytes = 4 * static_cast<std::size_t>(outWidth);
+    int previous = -1;
+    for (int y = 0; y < outHeight; ++y) {
+        const int tileRow = ((y % repeatHeight) * height / repeatHeight + shiftY) % height;
+        std::uint8_t* dst = out.row(y);
+        if (tileRow == previous) {
+            std::memcpy(dst, out.row(y - 1), rowBytes);
+            continue;
         }
-        for (int k = 1; k < zoom; ++k)
-            std::memcpy(out.row(y * zoom + k), out.row(y * zoom), rowBytes);
+        previous = tileRow;
+        const std::uint8_t* src = tile.row(tileRow);
+        for (int x = 0; x < outWidth; ++x, dst += 4)
+            std::memcpy(dst, src + columns[static_cast<std::size_t>(x)], 4);
     }
 }
 
@@ -143,8 +163,12 @@ void WrapPreview::showCell(canvas::TFrameStack& canvas, int left, int top) {
 
 void WrapPreview::showCurrentTile(const imaging::Bitmap& tile) {
     canvas_ = nullptr;
-    tile_.fill(imaging::colours::kBlack);
-    tile_.copyRect({0, 0}, tile, {0, 0, kTileSide, kTileSide});
+    if (tile.isEmpty()) {
+        tile_ = imaging::Bitmap(kTileSide, kTileSide, PixelFormat::Bits32);
+        tile_.fill(imaging::colours::kBlack);
+    } else {
+        tile_ = tile.format() == PixelFormat::Bits32 ? tile : tile.converted(PixelFormat::Bits32);
+    }
     recompose();
 }
 
@@ -153,6 +177,8 @@ void WrapPreview::refresh() {
         return;
     // The cell may reach past the picture's edge (or the picture may have shrunk since):
     // what lies outside shows black.
+    if (tile_.width() != kTileSide || tile_.height() != kTileSide)
+        tile_ = imaging::Bitmap(kTileSide, kTileSide, PixelFormat::Bits32);
     tile_.fill(imaging::colours::kBlack);
     tile_.copyRect({0, 0}, canvas_->Bitmap(),
                    imaging::Rect::fromSize(left_, top_, kTileSide, kTileSide)

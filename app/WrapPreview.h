@@ -22,9 +22,10 @@ namespace parvane::app {
 
 struct TextTable;
 
-// The 3 x 3 repeat of a 64 x 64 tile, each pixel a square of zoom x zoom, into `out` (made
-// 192 * zoom square, 32 bits). A half offset starts the repeat 32 pixels into the tile both
-// ways, so that the tile's edges meet in the middle of the picture.
+// The 3 x 3 repeat of a tile (32 bits) into `out`, one repeat 64 x zoom pixels along the tile's
+// longer side: a 64 x 64 tile has each pixel a square of zoom x zoom and `out` 192 * zoom
+// square. A half offset starts the repeat half the tile's size into it both ways (32 pixels
+// for a cell), so that the tile's edges meet in the middle of the picture.
 void composeWrap(const imaging::Bitmap& tile, bool halfOffset, int zoom, imaging::Bitmap& out);
 
 class WrapPreview : public QWidget {
@@ -39,7 +40,7 @@ public:
     explicit WrapPreview(QWidget* mainWindow);
 
     // What is shown: the 64 x 64 cell of a canvas whose top-left corner is (left, top), or
-    // the current tile (its top-left 64 x 64 pixels). Pixels outside the picture are black.
+    // the current tile, whole at any size. Pixels outside the picture are black.
     void showCell(canvas::TFrameStack& canvas, int left, int top);
     void showCurrentTile(const imaging::Bitmap& tile);
     // Reads the shown cell again (its canvas changed); the current tile is given anew.

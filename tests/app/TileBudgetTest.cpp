@@ -270,5 +270,38 @@ TEST_F(TileBudgetTest, WrapPreviewRepeatsTheTileUnderThePointerThreeByThree) {
     EXPECT_FALSE(ui.SpeedButtonWrapPreview->isChecked());
 }
 
+// A current tile of another size repeats whole, its longer side 64 x zoom pixels a repeat.
+TEST(WrapPreviewCompose, TilesOfAnySizeRepeatWhole) {
+    const struct {
+        int width, height, zoom;
+        bool half;
+        QSize out;
+        std::vector<std::pair<QPoint, QPoint>> shown; // picture pixel, tile pixel
+    } cases[] = {
+        {128,
+         64,
+         2,
+         false,
+         {384, 192},
+         {{{0, 0}, {0, 0}}, {{130, 70}, {2, 6}}, {{383, 191}, {127, 63}}}},
+        {128, 64, 2, true, {384, 192}, {{{0, 0}, {64, 32}}, {{64, 32}, {0, 0}}}},
+        {32, 32, 1, true, {192, 192}, {{{0, 0}, {16, 16}}, {{33, 1}, {0, 16}}}},
+        {64, 64, 3, false, {576, 576}, {{{190, 5}, {63, 1}}, {{192, 0}, {0, 0}}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height << " zoom " << c.zoom);
+        Bitmap tile(c.width, c.height, imaging::PixelFormat::Bits32);
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x)
+                tile.setPixel(x, y, {std::uint8_t(x), std::uint8_t(y), 7});
+        Bitmap out;
+        composeWrap(tile, c.half, c.zoom, out);
+        ASSERT_EQ(QSize(out.width(), out.height()), c.out);
+        for (const auto& [at, from] : c.shown)
+            EXPECT_EQ(out.pixel(at.x(), at.y()), tile.pixel(from.x(), from.y()))
+                << at.x() << "," << at.y();
+    }
+}
+
 } // namespace
 } // namespace parvane::app
