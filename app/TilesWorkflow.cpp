@@ -326,10 +326,11 @@ void TMain::SpeedButtonWrapPreviewOnClick() {
         wrapPreview_->close();
         return;
     }
-    previewCurrentTile();
     wrapPreview_->placeBeside(frameGeometry());
     wrapPreview_->show();
     wrapPreview_->raise();
+    // Shown, it takes the current tile until the pointer is over a canvas.
+    previewCurrentTile();
     SpeedButtonWrapPreview->setChecked(true);
 }
 

@@ -218,16 +218,20 @@ QRgb shownAt(WrapPreview& preview, int x, int y) {
 TEST_F(TileBudgetTest, WrapPreviewRepeatsTheTileUnderThePointerThreeByThree) {
     Bitmap tile = markedTile(40);
     pasteAt(tile, 6);
+    ui.ClipTileImage->setPicture(tile);
     ui.SpeedButtonWrapPreview->click();
     WrapPreview& preview = main->wrapPreview();
     ASSERT_TRUE(preview.isVisible());
     preview.setZoom(1);
-    // Over cell 6 of the Target (column 2, row 1).
-    emit ui.Target->overlayMouseMoved(Qt::NoButton, Qt::NoModifier, 150, 100);
     const auto colourOf = [&](int x, int y) {
         const Colour c = tile.pixel(x, y);
         return qRgb(c.red, c.green, c.blue);
     };
+    // Opened away from the canvases, it shows the current tile.
+    EXPECT_EQ(preview.shownCanvas(), nullptr);
+    EXPECT_EQ(shownAt(preview, 70, 5), colourOf(6, 5));
+    // Over cell 6 of the Target (column 2, row 1).
+    emit ui.Target->overlayMouseMoved(Qt::NoButton, Qt::NoModifier, 150, 100);
     const struct {
         bool half;
         int shift;
