@@ -224,8 +224,8 @@ private:
     document::TextureSet* texture_ = nullptr;
     UnsavedWork* unsavedWork_ = nullptr;
     WindowKeys* keys_ = nullptr;
-    // The status line's one notice: the level window's refusals and the Source's file news
-    // take turns in it.
+    // The status line's one notice: the level window's refusals, the Source's file news and
+    // the tiles tab's results take turns in it.
     StatusNotice* notice_ = nullptr;
     DocumentWindows documents_;
     QColorDialog* colorDialogFiller_ = nullptr;
@@ -233,7 +233,6 @@ private:
     std::function<QString(const QString&)> runIndexMapDialog;
     WrapPreview* wrapPreview_ = nullptr;
     TargetTiles* tiles_ = nullptr;
-    StatusNotice* tilesNotice_ = nullptr;
     // The kept tile whose group the pointer shows in the readout's menu; -1 for none.
     int highlightedGroup_ = -1;
     // An undo or redo is under way: the history moves within itself.

@@ -126,7 +126,6 @@ void TMain::connectTilesTab() {
                                                    kTileSide * zoom);
     });
 
-    tilesNotice_ = new StatusNotice(*StatusBar);
     // Qt's own save dialog, as the picture dialogs are, offering the file next to the set.
     runIndexMapDialog = [this](const QString& offered) {
         QFileDialog dialog(this, interfaceTexts().ExportMapTitle, offered,
@@ -276,12 +275,11 @@ void TMain::SpeedButtonCompactOnClick() {
     const imaging::Bitmap& set = shown.isEmpty() ? picture : shown;
     int heightPages = 0;
     imaging::Bitmap compacted = document::compactTiles(set, report, heightPages);
-    StatusNotice* notice = tilesNotice_;
     const TextTable& texts = interfaceTexts();
     // The same set on the same pages: nothing to do, no step of the history, and the pages
     // hidden by lower counters stay.
     if (samePixels(compacted, set)) {
-        notice->show(texts.CompactNothing);
+        notice_->show(texts.CompactNothing);
         return;
     }
     std::string map = document::indexMapCsv(report);
@@ -295,8 +293,8 @@ void TMain::SpeedButtonCompactOnClick() {
         ResizeTargetWindow(nullptr);
     }
     tiles_->rememberCompaction(std::move(map), texture_->stepIndex());
-    notice->show(texts.CompactDoneFormat.arg(report.kept)
-                     .arg(texture_->widthPages() * texture_->heightPages()));
+    notice_->show(texts.CompactDoneFormat.arg(report.kept)
+                      .arg(texture_->widthPages() * texture_->heightPages()));
 }
 
 void TMain::SpeedButtonExportMapOnClick() {
@@ -318,7 +316,7 @@ void TMain::SpeedButtonExportMapOnClick() {
                              texts.ExportMapFailedFormat.arg(file, out.errorString()));
         return;
     }
-    tilesNotice_->show(texts.ExportMapWrittenFormat.arg(file));
+    notice_->show(texts.ExportMapWrittenFormat.arg(file));
 }
 
 void TMain::SpeedButtonWrapPreviewOnClick() {
